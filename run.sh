@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Builds Pivota and starts it.
+set -euo pipefail
+source "$(dirname "$0")/tools/setup.sh"
+echo "Built in $BUILD_DIR"

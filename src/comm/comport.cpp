@@ -1,0 +1,104 @@
+#include "comport.h"
+
+#include "serialportdevice.h"
+
+ComPort::ComPort(QObject *parent) : QObject(parent) {
+    m_factory = [](const QString &target) -> std::unique_ptr<PortDevice> {
+        if (target == PortMap::Simulator) {
+            return nullptr; // only the program installs the simulator
+        }
+        return std::make_unique<SerialPortDevice>(target);
+    };
+}
+
+ComPort::~ComPort() {
+    if (m_device) {
+        m_device->close();
+    }
+}
+
+std::unique_ptr<PortDevice> ComPort::MakeDevice(const QString &name, QString *error) {
+    const QString target = m_map.targetForName(name);
+    std::unique_ptr<PortDevice> device = m_factory ? m_factory(target) : nullptr;
+    if (!device && error) {
+        *error = QStringLiteral("%1: kein Gerät für %2.").arg(name, target);
+    }
+    return device;
+}
+
+bool ComPort::OpenPort(const QString &name, QString *error) {
+    Close();
+    std::unique_ptr<PortDevice> device = MakeDevice(name, error);
+    if (!device || !device->open(error)) {
+        return false;
+    }
+    connect(device.get(), &PortDevice::lineLost, this, &ComPort::lineLost);
+    m_device = std::move(device);
+    return true;
+}
+
+bool ComPort::Probe(const QString &name, QString *error) {
+    std::unique_ptr<PortDevice> device = MakeDevice(name, error);
+    if (!device || !device->open(error)) {
+        return false;
+    }
+    device->close();
+    return true;
+}
+
+bool ComPort::ConfigurePort(qint32 baud, QString *error) {
+    if (!m_device) {
+        if (error) {
+            *error = QStringLiteral("Port ist nicht geöffnet.");
+        }
+        return false;
+    }
+    return m_device->configure(baud, error);
+}
+
+qint64 ComPort::ReadPort(char *data, qint64 maxBytes, QString *error) {
+    if (!m_device) {
+        if (error) {
+            *error = QStringLiteral("Port ist nicht geöffnet.");
+        }
+        return -1;
+    }
+    return m_device->read(data, maxBytes, error);
+}
+
+qint64 ComPort::WritePort(const char *data, qint64 count, QString *error) {
+    if (!m_device) {
+        if (error) {
+            *error = QStringLiteral("Port ist nicht geöffnet.");
+        }
+        return -1;
+    }
+    return m_device->write(data, count, error);
+}
+
+qint64 ComPort::QueryPortStatus() const {
+    return m_device ? m_device->bytesWaiting() : 0;
+}
+
+bool ComPort::ReadDcb(PortDcb *dcb, QString *error) const {
+    if (!m_device) {
+        if (error) {
+            *error = QStringLiteral("Port ist nicht geöffnet.");
+        }
+        return false;
+    }
+    return m_device->readDcb(dcb, error);
+}
+
+PortProperties ComPort::Properties() const {
+    return m_device ? m_device->properties() : PortProperties{};
+}
+
+void ComPort::Close() {
+    if (m_device) {
+        m_device->close();
+        m_device->disconnect(this);
+        // Close may run inside the device's own lineLost signal: delete it once that returns.
+        m_device.release()->deleteLater();
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Values of the port's line settings as the dumps show them.
+struct PortDcb {
+    qint32 baudRate = 0;
+    int parity = 0;         // parity check enabled
+    int ctsOutFlow = 0;     // CTS output flow control
+    int dsrOutFlow = 0;     // DSR output flow control
+    int dtrControl = 0;     // 0 off, 1 on, 2 handshake
+    int dsrSensitivity = 0; // DSR sensitivity
+    int rtsControl = 0;     // 0 off, 1 on, 2 handshake
+};
+
+// Queue sizes as the dumps show them; 0 means "no fixed limit".
+struct PortProperties {
+    qint64 maxTxQueue = 0;
+    qint64 maxRxQueue = 0;
+    qint64 txQueue = 0;
+    qint64 rxQueue = 0;
+};
+
+// One byte pipe to the pit board: a serial device, or the built-in simulator. Reads and writes
+// never wait: a read takes only what has already arrived. A lost line (adapter pulled, far end
+// gone) closes the device and is reported once through lineLost.
+class PortDevice : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~PortDevice() override = default;
+
+    virtual bool open(QString *error) = 0; // exclusive
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // 8N1; baud 0 keeps the driver's rate.
+    virtual bool configure(qint32 baud, QString *error) = 0;
+    // At most maxBytes of what is waiting; -1 on failure.
+    virtual qint64 read(char *data, qint64 maxBytes, QString *error) = 0;
+    // -1 on failure.
+    virtual qint64 write(const char *data, qint64 count, QString *error) = 0;
+    virtual qint64 bytesWaiting() const = 0;
+    virtual bool readDcb(PortDcb *dcb, QString *error) const = 0;
+    virtual PortProperties properties() const = 0;
+
+signals:
+    void lineLost(const QString &reason);
+};

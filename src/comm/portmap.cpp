@@ -1,0 +1,43 @@
+#include "portmap.h"
+
+void PortMap::setEntry(int number, const QString &target) {
+    const QString t = target.trimmed();
+    if (t.isEmpty()) {
+        m_entries.remove(number);
+    } else {
+        m_entries.insert(number, t);
+    }
+}
+
+QString PortMap::target(int number) const {
+    const auto it = m_entries.constFind(number);
+    if (it != m_entries.constEnd()) {
+        return it.value().compare(Simulator, Qt::CaseInsensitive) == 0 ? Simulator : it.value();
+    }
+    return DefaultTarget(number);
+}
+
+QString PortMap::targetForName(const QString &name) const {
+    const int n = NumberOfName(name);
+    return n == 0 ? name : target(n);
+}
+
+QString PortMap::DefaultTarget(int number) {
+#ifdef Q_OS_WIN
+    return PortName(number);
+#elif defined(Q_OS_MACOS)
+    return number <= 4 ? QStringLiteral("/dev/cu.serial%1").arg(number - 1)
+                       : QStringLiteral("/dev/cu.usbserial%1").arg(number - 5);
+#else
+    return number <= 4 ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
+                       : QStringLiteral("/dev/ttyUSB%1").arg(number - 5);
+#endif
+}
+
+int PortMap::NumberOfName(const QString &name) {
+    if (name.size() != 4 || !name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        return 0;
+    }
+    const int n = name.at(3).digitValue();
+    return n >= FirstPort && n <= LastPort ? n : 0;
+}

@@ -1,0 +1,65 @@
+#include "receiver.h"
+
+#include "hexbyte.h"
+#include "messages.h"
+
+void InfoTable::Reset() {
+    for (auto &entry : m_entries) {
+        entry.fill(0xFF);
+    }
+}
+
+int InfoTable::IndexOfLetter(uint8_t letter) {
+    switch (letter) {
+    case Msg::LetterStatus:
+        return Status;
+    case Msg::LetterError:
+        return Error;
+    case Msg::LetterPositions:
+        return Positions;
+    case Msg::LetterMeasure:
+        return Measure;
+    case Msg::LetterPitCell:
+        return PitCell;
+    case Msg::LetterBridgeCell:
+        return BridgeCell;
+    default:
+        return Other;
+    }
+}
+
+void InfoTable::set(int index, uint8_t letter, uint8_t d1, uint8_t d2) {
+    m_entries[idx(index)] = {letter, d1, d2};
+}
+
+QStringList InfoTable::DumpLines() const {
+    QStringList lines;
+    for (int k = 1; k < Entries; ++k) {
+        lines << QStringLiteral("Info %1: %2 %3 %4")
+                     .arg(k)
+                     .arg(HexByteText(letter(k)), HexByteText(data1(k)), HexByteText(data2(k)));
+    }
+    return lines;
+}
+
+Receiver::Result Receiver::Feed(const QByteArray &bytes) {
+    Result result;
+    for (char ch : bytes) {
+        const auto c = static_cast<uint8_t>(ch);
+        if (c == Msg::Marker[2] && m_previous == Msg::Marker[1] &&
+            m_beforePrevious == Msg::Marker[0]) {
+            m_counter = 2;
+            result.dumped = true;
+            result.dumpLines = m_table.DumpLines();
+        }
+        ++m_counter;
+        if (m_counter > 2) {
+            m_counter = 0;
+            m_table.set(InfoTable::IndexOfLetter(m_beforePrevious), m_beforePrevious, m_previous,
+                        c);
+        }
+        m_beforePrevious = m_previous;
+        m_previous = c;
+    }
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// The paced transmit queue: at most 50 bytes, first in, first out. A message that does not fit is
+// dropped whole. The transmit tick takes one byte at a time (TakeNext).
+class SendQueue {
+public:
+    static constexpr int Capacity = 50;
+
+    // Appends command (bit 0 set when value > 127), value & 0x7F, 0.
+    void QueueValue(int command, int value);
+    // Appends command (bit 0 for value1 > 127, bit 1 for value2 > 127), both values & 0x7F.
+    void QueueValuePair(int command, int value1, int value2);
+    // Appends the three bytes unchanged; clears the send log first.
+    void QueueMessage(int byte0, int byte1, int byte2);
+    // Appends 0xC4, code & 0x7F, 0; clears the send log first.
+    void QueueKeyCode(int code);
+
+    int length() const { return m_length; }
+    bool isEmpty() const { return m_length == 0; }
+    uint8_t at(int index) const { return m_bytes[static_cast<size_t>(index)]; }
+
+    // Removes and returns byte 0, or nothing when the queue is empty.
+    std::optional<uint8_t> TakeNext();
+
+    // Called by QueueMessage and QueueKeyCode before they append (the window clears its send log).
+    std::function<void()> onClearLog;
+
+private:
+    void Append(int b0, int b1, int b2);
+
+    std::array<uint8_t, Capacity> m_bytes{};
+    int m_length = 0;
+};
+
+// One send-log line for a byte written (or drained while offline): "'%c' $%s b%s".
+QString SendLogLine(uint8_t byte);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "portdevice.h"
+
+#include <QSerialPort>
+
+// A real serial device (or a pseudo-terminal) through QSerialPort.
+class SerialPortDevice : public PortDevice {
+    Q_OBJECT
+public:
+    explicit SerialPortDevice(const QString &device, QObject *parent = nullptr);
+    ~SerialPortDevice() override;
+
+    bool open(QString *error) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    bool configure(qint32 baud, QString *error) override;
+    qint64 read(char *data, qint64 maxBytes, QString *error) override;
+    qint64 write(const char *data, qint64 count, QString *error) override;
+    qint64 bytesWaiting() const override;
+    bool readDcb(PortDcb *dcb, QString *error) const override;
+    PortProperties properties() const override;
+
+    QString device() const { return m_device; }
+
+    // The reason a failed open gives to the user, in the program's language.
+    static QString OpenFailureReason(QSerialPort::SerialPortError error, const QString &device,
+                                     const QString &systemText);
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void release();
+
+    QString m_device;
+    QString m_canonical;
+    QSerialPort m_port;
+    bool m_open = false;
+    bool m_lost = false;
+    QString m_lostReason;
+};

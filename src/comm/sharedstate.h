@@ -1,0 +1,65 @@
+#pragma once
+
+#include "boardimage.h"
+#include "receiver.h"
+#include "sendqueue.h"
+
+#include <QString>
+#include <array>
+
+// Station data: which of the 48 positions are in use, their names and how the picture is drawn.
+struct StationData {
+    static constexpr int MaxPositions = 48;
+
+    StationData() { SetDefaults(); }
+    void SetDefaults();
+
+    // Index 1..48; index 0 is unused.
+    std::array<bool, MaxPositions + 1> PositionUsed{};
+    std::array<QString, MaxPositions + 1> PositionName{};
+    int ZeroOffset = 0;
+    bool ReverseCounting = true;
+    bool ShowSwitchLine = true;
+    bool UseMotorola = true;
+    float RSense = 15.0f;
+};
+
+// Everything the main window shares with its tabs: the transmit queue, the receiver with its
+// InfoTable, both board mirrors, the station data, the positions and the flags. Plain data on the
+// user-interface thread; the tabs never see the port.
+class SharedState {
+public:
+    SharedState();
+
+    SendQueue sendQueue;
+    Receiver receiver;
+    InfoTable &infoTable() { return receiver.table(); }
+
+    BoardImage pit{BoardImage::Board::Grube};
+    BoardImage bridge{BoardImage::Board::Buehne};
+    StationData station;
+
+    int ActualPosition = 1;
+    int TargetPosition = 1;
+    int DigitalTarget = -1; // -1 until the first "L"
+    int PositionCount = 48;
+
+    bool Online = false;
+    bool Turning = false;
+    bool DirectDriveActive = false;
+    bool RedrawRequest = false;
+    bool ShowExternalTarget = true; // held by the operation tab's check box
+
+    bool PitChangedForEeprom = true;
+    bool PitChangedForDefinition = true;
+    bool BridgeChangedForEeprom = true;
+    bool ParametersLoaded = false;
+    bool AddressesLoaded = false;
+
+    // Moves at most one "G" and one "H" from the InfoTable into the mirrors. Returns true when an
+    // "H" was applied (the parameter tab then refreshes its rows at once).
+    bool ApplyBoardValues();
+
+    // Copies the positions of the last "L" (bytes 0xFF are ignored). Only while online.
+    void TakePositions();
+};

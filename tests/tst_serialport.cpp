@@ -1,0 +1,117 @@
+#include "comport.h"
+#include "pty.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+private slots:
+    void portMapDefaultsAndEntries() {
+        PortMap map;
+#ifdef Q_OS_LINUX
+        QCOMPARE(map.target(1), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(map.target(4), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(map.target(5), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(map.target(9), QStringLiteral("/dev/ttyUSB4"));
+#endif
+        map.setEntry(5, QStringLiteral(" Simulator "));
+        QCOMPARE(map.target(5), PortMap::Simulator);
+        map.setEntry(3, QStringLiteral("/dev/pts/7"));
+        QCOMPARE(map.targetForName(QStringLiteral("COM3")), QStringLiteral("/dev/pts/7"));
+        QCOMPARE(map.targetForName(QStringLiteral("/dev/ttyACM0")), QStringLiteral("/dev/ttyACM0"));
+        map.setEntry(3, QString());
+        QVERIFY(!map.hasEntry(3));
+        QCOMPARE(PortMap::NumberOfName(QStringLiteral("com7")), 7);
+        QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM0")), 0);
+        QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM10")), 0);
+    }
+
+    void bytesBothWays() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        ComPort port;
+        port.portMap().setEntry(3, pty.device());
+        QString error;
+        QVERIFY2(port.Probe(QStringLiteral("COM3"), &error), qPrintable(error));
+        QVERIFY2(port.OpenPort(QStringLiteral("COM3"), &error), qPrintable(error));
+        QVERIFY2(port.ConfigurePort(19200, &error), qPrintable(error));
+        port.SetPortTimeouts();
+        QCOMPARE(port.timeouts().readInterval, 100);
+
+        const QByteArray out("\xF0\x05\x00", 3);
+        QCOMPARE(port.WritePort(out.constData(), out.size(), &error), qint64(3));
+        QByteArray got;
+        QTRY_COMPARE_WITH_TIMEOUT((got += pty.receive()), out, 2000);
+
+        QVERIFY(pty.send(QByteArray("G\x05\x2AXYZ", 6)));
+        QTRY_COMPARE_WITH_TIMEOUT(port.QueryPortStatus(), qint64(6), 2000);
+        char buf[16];
+        // A read takes at most what was asked for, and only what is waiting.
+        QCOMPARE(port.ReadPort(buf, 4, &error), qint64(4));
+        QCOMPARE(QByteArray(buf, 4), QByteArray("G\x05\x2AX", 4));
+        QCOMPARE(port.QueryPortStatus(), qint64(2));
+        QCOMPARE(port.ReadPort(buf, 8, &error), qint64(2));
+        QCOMPARE(port.ReadPort(buf, 8, &error), qint64(0)); // nothing waiting: no wait
+        port.Close();
+        QVERIFY(!port.isOpen());
+    }
+
+    void secondOpenOfSameDeviceFails() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        ComPort first;
+        ComPort second;
+        first.portMap().setEntry(2, pty.device());
+        second.portMap().setEntry(6, pty.device());
+        QString error;
+        QVERIFY2(first.OpenPort(QStringLiteral("COM2"), &error), qPrintable(error));
+        QVERIFY(!second.Probe(QStringLiteral("COM6"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!second.OpenPort(QStringLiteral("COM6"), &error));
+        first.Close();
+        error.clear();
+        QVERIFY2(second.OpenPort(QStringLiteral("COM6"), &error), qPrintable(error));
+    }
+
+    void missingDeviceFailsWithReason() {
+        ComPort port;
+        port.portMap().setEntry(4, QStringLiteral("/dev/pivota-no-such-device"));
+        QString error;
+        QVERIFY(!port.Probe(QStringLiteral("COM4"), &error));
+        QVERIFY(error.contains(QStringLiteral("/dev/pivota-no-such-device")));
+        QVERIFY(!port.OpenPort(QStringLiteral("COM4"), &error));
+        QVERIFY(!port.isOpen());
+        QCOMPARE(port.ReadPort(nullptr, 0, &error), qint64(-1));
+    }
+
+    void simulatorNeedsTheProgramsFactory() {
+        ComPort port;
+        port.portMap().setEntry(5, PortMap::Simulator);
+        QString error;
+        QVERIFY(!port.OpenPort(QStringLiteral("COM5"), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void farEndClosingIsReportedOnce() {
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->isValid());
+        ComPort port;
+        port.portMap().setEntry(1, pty->device());
+        QString error;
+        QVERIFY2(port.OpenPort(QStringLiteral("COM1"), &error), qPrintable(error));
+        QSignalSpy lost(&port, &ComPort::lineLost);
+        pty.reset(); // the far end hangs up
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
+        QVERIFY(!port.isOpen());
+        QTest::qWait(100);
+        QCOMPARE(lost.count(), 1);
+        char buf[8];
+        QCOMPARE(port.ReadPort(buf, 8, &error), qint64(-1));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(port.WritePort("a", 1, &error), qint64(-1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"
