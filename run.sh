@@ -2,4 +2,4 @@
 # Builds Pivota and starts it.
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
-echo "Built in $BUILD_DIR"
+exec "$BUILD_DIR/src/pivota" "$@"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+// Sections and keys of the settings file and of configuration files.
+namespace Ini {
+
+inline const QString Settings = QStringLiteral("SETTINGS");
+inline const QString ComPort = QStringLiteral("COM-Port");
+inline const QString BufferSize = QStringLiteral("Buffersize");
+inline const QString ComBufferSize = QStringLiteral("COM-Buffersize");
+inline const QString IntervalReceive = QStringLiteral("Interval_Receive");
+inline const QString IntervalSenden = QStringLiteral("Interval_Senden");
+inline const QString Benutzer = QStringLiteral("Benutzer");
+inline const QString Baud = QStringLiteral("Baud");
+
+inline const QString Window = QStringLiteral("Window");
+inline const QString Width = QStringLiteral("Width");
+inline const QString Height = QStringLiteral("Height");
+inline const QString Top = QStringLiteral("Top");
+inline const QString Left = QStringLiteral("Left");
+
+inline const QString Buehne = QStringLiteral("Buehne");
+inline const QString IstPosition = QStringLiteral("Buehne_IstPosition");
+inline const QString SollPosition = QStringLiteral("Buehne_SollPosition");
+inline const QString AnzahlPositionen = QStringLiteral("Anzahl_Positionen");
+inline const QString RSense = QStringLiteral("R-Sense");
+inline const QString Extern = QStringLiteral("extern");
+
+inline const QString Use = QStringLiteral("use");
+inline const QString Name = QStringLiteral("Name");
+inline QString PositionUseKey(int i) {
+    return QStringLiteral("Position_%1_use").arg(i);
+}
+inline QString PositionNameKey(int i) {
+    return QStringLiteral("Position_%1_name").arg(i);
+}
+
+inline const QString Grube = QStringLiteral("Grube");
+inline const QString Offset = QStringLiteral("Offset");
+inline const QString Reverse = QStringLiteral("reverse");
+inline const QString ShowSwitchline = QStringLiteral("Show_Switchline");
+inline const QString UseMM = QStringLiteral("Use_MM");
+
+inline const QString EeGrube = QStringLiteral("EE_GRUBE");
+inline const QString EeBuhne = QStringLiteral("EE_BUHNE");
+inline QString PitCellKey(int i) {
+    return QStringLiteral("data_%1_grube").arg(i);
+}
+inline QString BridgeCellKey(int i) {
+    return QStringLiteral("data_%1_buhne").arg(i);
+}
+
+// Which device each of COM1..COM9 means on this machine (read only; survives like any key).
+inline const QString Ports = QStringLiteral("Ports");
+
+// User level texts.
+inline const QString LevelDebug = QStringLiteral("Debug");
+inline const QString LevelJustage = QStringLiteral("Justage");
+inline const QString LevelFahren = QStringLiteral("Fahren");
+inline const QString LevelDefault = QStringLiteral("Anwender");
+
+} // namespace Ini

@@ -1,0 +1,169 @@
+#include "settingsfile.h"
+
+#include "inifile.h"
+#include "inikeys.h"
+#include "portmap.h"
+#include "sharedstate.h"
+
+#include <QFileInfo>
+
+namespace {
+constexpr int DefaultComPort = 5;
+constexpr int DefaultBaud = 9600;
+constexpr int DefaultWidth = 1000;
+constexpr int DefaultHeight = 670;
+constexpr int DefaultTop = 10;
+constexpr int DefaultLeft = 10;
+constexpr int PositionsBelowOne = 10;
+
+bool IsBaud(int baud) {
+    return baud == 9600 || baud == 19200 || baud == 2400;
+}
+
+int PositionFromFile(int value) {
+    // A stored position above 48 becomes 0; so does a negative one, which no picture can show.
+    return value > StationData::MaxPositions || value < 0 ? 0 : value;
+}
+
+int LimitedInterval(int value) {
+    if (value < 1) {
+        return ProgramSettings::DefaultInterval; // 0 or below would stall the window
+    }
+    return std::min(value, ProgramSettings::MaxInterval);
+}
+} // namespace
+
+void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &state) {
+    const int port = ini.readInt(Ini::Settings, Ini::ComPort, DefaultComPort);
+    if (port >= PortMap::FirstPort && port <= PortMap::LastPort) {
+        s.comPort = port;
+    }
+    const int readSize =
+        ini.readInt(Ini::Settings, Ini::BufferSize, ProgramSettings::DefaultReadSize);
+    s.readSize = readSize < 1 ? ProgramSettings::DefaultReadSize
+                              : std::min(readSize, ProgramSettings::MaxReadSize);
+    s.intervalReceive = LimitedInterval(
+        ini.readInt(Ini::Settings, Ini::IntervalReceive, ProgramSettings::DefaultInterval));
+    s.intervalSenden = LimitedInterval(
+        ini.readInt(Ini::Settings, Ini::IntervalSenden, ProgramSettings::DefaultInterval));
+    s.userLevel = ini.readString(Ini::Settings, Ini::Benutzer, Ini::LevelDefault);
+    if (s.userLevel == Ini::LevelDebug || s.userLevel == Ini::LevelJustage ||
+        s.userLevel == Ini::LevelFahren) {
+        s.checkedLevel = s.userLevel;
+    }
+    const int baud = ini.readInt(Ini::Settings, Ini::Baud, DefaultBaud);
+    if (IsBaud(baud)) {
+        s.baud = baud;
+    }
+
+    s.width = ini.readInt(Ini::Window, Ini::Width, DefaultWidth);
+    s.height = ini.readInt(Ini::Window, Ini::Height, DefaultHeight);
+    s.top = ini.readInt(Ini::Window, Ini::Top, DefaultTop);
+    s.left = ini.readInt(Ini::Window, Ini::Left, DefaultLeft);
+
+    state.ActualPosition = PositionFromFile(ini.readInt(Ini::Buehne, Ini::IstPosition, 0));
+    state.TargetPosition = PositionFromFile(ini.readInt(Ini::Buehne, Ini::SollPosition, 0));
+    const int count = ini.readInt(Ini::Buehne, Ini::AnzahlPositionen, StationData::MaxPositions);
+    state.PositionCount =
+        count < 1 ? PositionsBelowOne : std::min(count, StationData::MaxPositions);
+    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, 15.0f);
+    s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
+    state.ShowExternalTarget = s.showExternalTarget;
+
+    ReadStationData(ini, state);
+    ReadPitCells(ini, state, 0, BoardImage::Cells - 1);
+    ReadBridgeCells(ini, state, 0, BoardImage::Cells - 1);
+}
+
+void ReadStationData(const IniFile &ini, SharedState &state) {
+    StationData &st = state.station;
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        st.PositionUsed[static_cast<size_t>(i)] =
+            ini.readBool(Ini::Use, Ini::PositionUseKey(i), true);
+    }
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        st.PositionName[static_cast<size_t>(i)] =
+            ini.readString(Ini::Name, Ini::PositionNameKey(i), QString::number(i));
+    }
+    st.ZeroOffset = ini.readInt(Ini::Grube, Ini::Offset, 0);
+    st.ReverseCounting = ini.readBool(Ini::Grube, Ini::Reverse, true);
+    st.ShowSwitchLine = ini.readBool(Ini::Grube, Ini::ShowSwitchline, true);
+    st.UseMotorola = ini.readBool(Ini::Grube, Ini::UseMM, true);
+}
+
+void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        state.pit.setValue(
+            i, ini.readInt(Ini::EeGrube, Ini::PitCellKey(i), state.pit.defaultValue(i)) & 0xFF);
+    }
+}
+
+void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        state.bridge.setValue(
+            i,
+            ini.readInt(Ini::EeBuhne, Ini::BridgeCellKey(i), state.bridge.defaultValue(i)) & 0xFF);
+    }
+}
+
+void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedState &state) {
+    ini.writeInt(Ini::Settings, Ini::ComPort, s.comPort);
+    ini.writeInt(Ini::Settings, Ini::ComBufferSize, s.readSize);
+    ini.writeInt(Ini::Settings, Ini::IntervalReceive, s.intervalReceive);
+    ini.writeInt(Ini::Settings, Ini::IntervalSenden, s.intervalSenden);
+    ini.writeString(Ini::Settings, Ini::Benutzer, s.checkedLevel);
+    ini.writeInt(Ini::Settings, Ini::Baud, s.baud);
+
+    ini.writeInt(Ini::Window, Ini::Width, s.width);
+    ini.writeInt(Ini::Window, Ini::Height, s.height);
+    ini.writeInt(Ini::Window, Ini::Top, s.top);
+    ini.writeInt(Ini::Window, Ini::Left, s.left);
+
+    ini.writeInt(Ini::Buehne, Ini::IstPosition, state.ActualPosition);
+    ini.writeInt(Ini::Buehne, Ini::SollPosition, state.TargetPosition);
+    ini.writeInt(Ini::Buehne, Ini::AnzahlPositionen, state.PositionCount);
+    ini.writeFloat(Ini::Buehne, Ini::RSense, state.station.RSense);
+    ini.writeBool(Ini::Buehne, Ini::Extern, state.ShowExternalTarget);
+
+    WriteStationData(ini, state);
+    for (int i = 0; i < BoardImage::Cells; ++i) {
+        ini.writeInt(Ini::EeGrube, Ini::PitCellKey(i), state.pit.value(i));
+    }
+    for (int i = 0; i < BoardImage::Cells; ++i) {
+        ini.writeInt(Ini::EeBuhne, Ini::BridgeCellKey(i), state.bridge.value(i));
+    }
+}
+
+void WriteStationData(IniFile &ini, const SharedState &state) {
+    const StationData &st = state.station;
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        ini.writeBool(Ini::Use, Ini::PositionUseKey(i), st.PositionUsed[static_cast<size_t>(i)]);
+    }
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        ini.writeString(Ini::Name, Ini::PositionNameKey(i),
+                        st.PositionName[static_cast<size_t>(i)]);
+    }
+    ini.writeInt(Ini::Grube, Ini::Offset, st.ZeroOffset);
+    ini.writeBool(Ini::Grube, Ini::Reverse, st.ReverseCounting);
+    ini.writeBool(Ini::Grube, Ini::ShowSwitchline, st.ShowSwitchLine);
+    ini.writeBool(Ini::Grube, Ini::UseMM, st.UseMotorola);
+}
+
+void ReadPortMap(const IniFile &ini, PortMap &map) {
+    map.clear();
+    for (int n = PortMap::FirstPort; n <= PortMap::LastPort; ++n) {
+        const QString target = ini.readString(Ini::Ports, PortMap::PortName(n), QString());
+        if (!target.trimmed().isEmpty()) {
+            map.setEntry(n, target);
+        }
+    }
+}
+
+QString SettingsPathFor(const QString &programPath) {
+    const QFileInfo info(programPath);
+    const QString suffix = info.suffix();
+    if (suffix.isEmpty()) {
+        return programPath + QStringLiteral(".ini");
+    }
+    return programPath.left(programPath.size() - suffix.size()) + QStringLiteral("ini");
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+class IniFile;
+class PortMap;
+class SharedState;
+
+// The settings the main window keeps in its controls and timers, as plain values. 0 for the port
+// or the baud rate means "no button checked".
+struct ProgramSettings {
+    static constexpr int DefaultReadSize = 8;
+    static constexpr int MaxReadSize = 4000;
+    static constexpr int DefaultInterval = 20;
+    static constexpr int MaxInterval = 10000;
+
+    int comPort = 0; // form: no port checked
+    int readSize = DefaultReadSize;
+    int intervalReceive = DefaultInterval;
+    int intervalSenden = DefaultInterval;
+    QString userLevel;                                // the text as stored
+    QString checkedLevel = QStringLiteral("Justage"); // the "Darstellung" button checked
+    int baud = 19200;                                 // form: 19200 checked
+    int width = 1000;
+    int height = 670;
+    int top = 10;
+    int left = 10;
+    bool showExternalTarget = true;
+};
+
+// Reads every key in the file's order of keys and applies it; values that would break the program
+// are limited to a safe range.
+void ReadProgramSettings(const IniFile &ini, ProgramSettings &settings, SharedState &state);
+// Writes every key in the same order. "Buffersize" is read but the read size is written as
+// "COM-Buffersize".
+void WriteProgramSettings(IniFile &ini, const ProgramSettings &settings, const SharedState &state);
+
+// The station part of the settings (positions in use, names, offset, switches).
+void ReadStationData(const IniFile &ini, SharedState &state);
+void WriteStationData(IniFile &ini, const SharedState &state);
+
+// Mirror cells first..last of one board; missing keys give the cell's default.
+void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last);
+void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last);
+
+// COM1..COM9 entries of the Ports section.
+void ReadPortMap(const IniFile &ini, PortMap &map);
+
+// The settings file beside the program: its path with the extension replaced by "ini", or with
+// ".ini" appended when it has none.
+QString SettingsPathFor(const QString &programPath);

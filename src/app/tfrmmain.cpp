@@ -1,0 +1,730 @@
+#include "tfrmmain.h"
+
+#include "colors.h"
+#include "dialogs.h"
+#include "inifile.h"
+#include "inikeys.h"
+#include "tframebedienung.h"
+#include "tframedefinition.h"
+#include "tframediagnose.h"
+#include "tframeeeprom.h"
+#include "tframeparameter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+const QString OpenErrorCaption = QStringLiteral("Fehler COM-Port Öffnen - OpenComm");
+const QString OpenErrorText = QStringLiteral(
+    "Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 Schnittstelle, COM-Port "
+    "nicht vorhanden!\n\nBitte unter EINSTELLUNGEN einem freien COM-Port wählen");
+const QString ReceiveErrorCaption = QStringLiteral("Fehler Datenempfang - ReceiveData");
+const QString ReceiveErrorText =
+    QStringLiteral("Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht "
+                   "möglich.\nProblem mit RS232 Schnittstelle!");
+const QString SendErrorCaption = QStringLiteral("Fehler Daten Senden - SendData");
+const QString SendErrorText =
+    QStringLiteral("Das Senden der Daten wurde abgebrochen, ein Senden von Daten war nicht "
+                   "möglich.\nProblem mit RS232 Schnittstelle!");
+const QString StartErrorText = QStringLiteral("Fehler beim Öffnen des COM-Portes ");
+const QString StoppedText = QStringLiteral("Kommunikation mit Gruben-Platine gestoppt");
+
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int FillBarMax = 100;
+constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
+constexpr int MinWindowWidth = 300;
+constexpr int MinWindowHeight = 200;
+constexpr int DefaultWindowWidth = 1000;
+constexpr int DefaultWindowHeight = 670;
+
+QString NoPortText(const QString &name) {
+    const int n = PortMap::NumberOfName(name);
+    return n ? QStringLiteral("kein COM%1-Port").arg(n) : QStringLiteral("kein COM-Port");
+}
+
+QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, 16);
+    return label;
+}
+
+template <typename T> T *Named(T *widget, const char *name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+} // namespace
+
+TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_settingsPath(settingsPath), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("frmMain"));
+    BuildForm();
+
+    m_state.sendQueue.onClearLog = [this] { Memo2->clear(); };
+    connect(&m_port, &ComPort::lineLost, this, &TfrmMain::OnLineLost);
+
+    // 1-2: receive state, read size, quiet open.
+    m_settings.userLevel.clear();
+    m_settings.readSize = ProgramSettings::DefaultReadSize;
+    QuietOpen = false;
+    // 3
+    setWindowTitle(Caption);
+    StatusPanel0->setText(VersionStatus);
+    move(50, 50);
+    // 4-5: mirrors, positions, queue and flags keep the start values of SharedState.
+    // 6
+    ReadProgIni();
+    // 7
+    FormResize();
+    // 8
+    SetOnline(false);
+    Timer_Receive->stop();
+    // 9
+    m_state.infoTable().Reset();
+    // 10
+    ApplyUserLevel();
+    PageControl1->setCurrentIndex(0);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::BuildForm() {
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+
+    PageControl1 = Named(new QTabWidget(central), "PageControl1");
+    const QStringList captions = {
+        QStringLiteral("Betrieb"),   QStringLiteral("Gleis-Definition / Adressen"),
+        QStringLiteral("Parameter"), QStringLiteral("Diagnose"),
+        QStringLiteral("EEprom"),    QStringLiteral("Einstellungen")};
+    for (int i = 0; i < 6; ++i) {
+        auto *page = new QWidget;
+        page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        TabSheet[static_cast<size_t>(i)] = page;
+        PageControl1->addTab(page, captions.at(i));
+    }
+    auto placeFrame = [this](int index, QWidget *frame) {
+        auto *layout = new QVBoxLayout(TabSheet[static_cast<size_t>(index)]);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(frame);
+    };
+    m_bedienung = new TFrameBedienung(m_state, m_dialogs);
+    m_definition = new TFrameDefinition(m_state, m_dialogs);
+    m_parameter = new TFrameParameter(m_state, m_dialogs);
+    m_diagnose = new TFrameDiagnose(m_state, m_dialogs);
+    m_eeprom = new TFrameEEprom(m_state, m_dialogs);
+    placeFrame(0, m_bedienung);
+    placeFrame(1, m_definition);
+    placeFrame(2, m_parameter);
+    placeFrame(3, m_diagnose);
+    placeFrame(4, m_eeprom);
+    BuildSettingsTab(TabSheet[5]);
+
+    ProgressBar2 = Named(new QProgressBar(central), "ProgressBar2");
+    ProgressBar2->setRange(0, FillBarMax);
+    ProgressBar2->setValue(0);
+    ProgressBar2->setTextVisible(false);
+    ProgressBar2->setToolTip(QStringLiteral("Eingangs-Puffer Belegung"));
+    SetFillBar(0);
+
+    btnStart = Named(new QPushButton(QStringLiteral("Start"), central), "btnStart");
+    btnStart->setToolTip(QStringLiteral("Startet RS232 Kommunikation"));
+    btnStop = Named(new QPushButton(QStringLiteral("Stop"), central), "btnStop");
+    btnStop->setToolTip(QStringLiteral("Beendet RS232 Komminikation"));
+    btnClose = Named(new QPushButton(QStringLiteral("Ende"), central), "btnClose");
+    btnClose->setToolTip(QStringLiteral("Ende des Programms"));
+    for (QPushButton *b : {btnStart, btnStop, btnClose}) {
+        b->resize(ButtonWidth, ButtonHeight);
+    }
+    connect(btnStart, &QPushButton::clicked, this, &TfrmMain::btnStartClick);
+    connect(btnStop, &QPushButton::clicked, this, &TfrmMain::btnStopClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
+
+    StatusBar1 = Named(new QStatusBar(central), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel0 = Named(new QLabel(StatusBar1), "StatusPanel0");
+    StatusPanel0->setFixedWidth(250);
+    StatusPanel1 = Named(new QLabel(StatusBar1), "StatusPanel1");
+    StatusPanel1->setFixedWidth(50);
+    StatusBar1->addWidget(StatusPanel0);
+    StatusBar1->addWidget(StatusPanel1);
+
+    Timer_Receive = Named(new QTimer(this), "Timer_Receive");
+    Timer_Receive->setInterval(10);
+    Timer_Senden = Named(new QTimer(this), "Timer_Senden");
+    Timer_Senden->setInterval(20);
+    Timer2 = Named(new QTimer(this), "Timer2");
+    Timer2->setInterval(200);
+    connect(Timer_Receive, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
+    connect(Timer_Senden, &QTimer::timeout, this, &TfrmMain::Timer_SendenTimer);
+    connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
+    Timer_Senden->start();
+    Timer2->start();
+}
+
+void TfrmMain::BuildSettingsTab(QWidget *page) {
+    GroupBoxCom = Named(new QGroupBox(QStringLiteral("COM-Port"), page), "GroupBoxCom");
+    GroupBoxCom->setGeometry(10, 10, 130, 260);
+    for (int n = 1; n <= 9; ++n) {
+        auto *rad = new QRadioButton(QStringLiteral("Com%1").arg(n), GroupBoxCom);
+        rad->setObjectName(QStringLiteral("rad_com%1").arg(n));
+        rad->setGeometry(10, 20 + (n - 1) * 22, 100, 20);
+        connect(rad, &QRadioButton::clicked, this, &TfrmMain::rad_comClick);
+        rad_com[static_cast<size_t>(n)] = rad;
+    }
+    btnCheck = Named(new QPushButton(QStringLiteral("COM-Port suchen"), GroupBoxCom), "btnCheck");
+    btnCheck->setToolTip(QStringLiteral("Suche nach COM-Ports"));
+    btnCheck->setGeometry(8, 222, 114, ButtonHeight);
+    connect(btnCheck, &QPushButton::clicked, this, &TfrmMain::btnCheckClick);
+
+    GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), page), "GroupBox1");
+    GroupBox1->setGeometry(150, 10, 170, 95);
+    rad_2400 = Named(new QRadioButton(QStringLiteral("2400"), GroupBox1), "rad_2400");
+    rad_2400->setToolTip(QStringLiteral("Baud-Rate 2400"));
+    rad_9600 = Named(new QRadioButton(QStringLiteral("9600"), GroupBox1), "rad_9600");
+    rad_9600->setToolTip(QStringLiteral("Baud-Rate 9600"));
+    rad_19200 = Named(new QRadioButton(QStringLiteral("19200"), GroupBox1), "rad_19200");
+    rad_19200->setToolTip(QStringLiteral("Baud-Rate 19200"));
+    rad_2400->setGeometry(10, 20, 140, 20);
+    rad_9600->setGeometry(10, 42, 140, 20);
+    rad_19200->setGeometry(10, 64, 140, 20);
+    rad_19200->setChecked(true);
+    GroupBox1->setEnabled(false);
+    GroupBox1->setVisible(false);
+
+    GroupBox3 = Named(new QGroupBox(QStringLiteral("Darstellung"), page), "GroupBox3");
+    GroupBox3->setToolTip(QStringLiteral("Änderung erst nach RESET aktiv"));
+    GroupBox3->setGeometry(150, 110, 170, 95);
+    rad_fahren = Named(new QRadioButton(QStringLiteral("Betrieb"), GroupBox3), "rad_fahren");
+    rad_justage =
+        Named(new QRadioButton(QStringLiteral("Einstellen + Justage"), GroupBox3), "rad_justage");
+    rad_debug = Named(new QRadioButton(QStringLiteral("Debug"), GroupBox3), "rad_debug");
+    rad_fahren->setGeometry(10, 20, 150, 20);
+    rad_justage->setGeometry(10, 42, 150, 20);
+    rad_debug->setGeometry(10, 64, 150, 20);
+    rad_justage->setChecked(true);
+
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("Senden"), page), "GroupBox2");
+    GroupBox2->setGeometry(150, 210, 170, 85);
+    Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
+    Edit1->setToolTip(
+        QStringLiteral("Zeichen, die beim Druck auf SENDEN über die RS232 geschickt werden"));
+    Edit1->setGeometry(10, 22, 150, 24);
+    btnSenden = Named(new QPushButton(QStringLiteral("Senden"), GroupBox2), "btnSenden");
+    btnSenden->setGeometry(10, 52, ButtonWidth, ButtonHeight);
+    connect(btnSenden, &QPushButton::clicked, this, &TfrmMain::btnSendenClick);
+    GroupBox2->setVisible(false);
+
+    GroupBox4 = Named(new QGroupBox(QStringLiteral("Einstellungen speichern"), page), "GroupBox4");
+    GroupBox4->setGeometry(330, 10, 230, 112);
+    AddLabel(GroupBox4, QStringLiteral("hier können alle Einstellungen"), 10, 22);
+    AddLabel(GroupBox4, QStringLiteral("(Parameter, Adressen, Positionen"), 10, 38);
+    AddLabel(GroupBox4, QStringLiteral("usw.) gespeichert werden."), 10, 54);
+    Button1 = Named(new QPushButton(QStringLiteral("speichern"), GroupBox4), "Button1");
+    Button1->setGeometry(10, 78, 90, ButtonHeight);
+
+    GroupBox5 = Named(new QGroupBox(QStringLiteral("Einstellungen laden"), page), "GroupBox5");
+    GroupBox5->setGeometry(330, 130, 230, 250);
+    AddLabel(GroupBox5, QStringLiteral("gespeicherte Parameter-Dateien"), 10, 22);
+    AddLabel(GroupBox5, QStringLiteral("können hier eingelesen werden."), 10, 38);
+    AddLabel(GroupBox5, QStringLiteral("Dabei werden nur die gewählten"), 10, 54);
+    AddLabel(GroupBox5, QStringLiteral("Daten übernommen."), 10, 70);
+    AddLabel(GroupBox5, QStringLiteral("folgende Daten übernehmen:"), 10, 94);
+    auto addLoadBox = [this](const char *name, const QString &caption, const QString &hint, int y) {
+        auto *box = Named(new QCheckBox(caption, GroupBox5), name);
+        box->setToolTip(hint);
+        box->setGeometry(10, y, 190, 20);
+        return box;
+    };
+    cbx_load_com = addLoadBox("cbx_load_com", QStringLiteral("Com-Port Einstellungen"),
+                              QStringLiteral("COM-Port"), 114);
+    cbx_load_gleisdef = addLoadBox("cbx_load_gleisdef", QStringLiteral("Gleis-Definition"),
+                                   QStringLiteral("Lage der Zufahrs-Gleise"), 136);
+    cbx_load_para =
+        addLoadBox("cbx_load_para", QStringLiteral("Parameter"),
+                   QStringLiteral("Zeiten, Regel-Parameter, Geschwindigkeiten usw."), 158);
+    cbx_load_adr = addLoadBox("cbx_load_adr", QStringLiteral("Adressen"),
+                              QStringLiteral("Digital-Adressen"), 180);
+    Button2 = Named(new QPushButton(QStringLiteral("laden"), GroupBox5), "Button2");
+    Button2->setGeometry(10, 212, 90, ButtonHeight);
+
+    Memo2 = Named(new QPlainTextEdit(page), "Memo2");
+    Memo2->setReadOnly(true);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->setMaximumBlockCount(SendLogMaxLines);
+    Memo2->resize(180, 300);
+    Memo1 = Named(new QPlainTextEdit(page), "Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->resize(190, 300);
+    Memo1->setPlainText(QStringLiteral("Sendeprotokoll Empfang \nvon Grube"));
+
+    btn_comstat = Named(new QPushButton(QStringLiteral("COMSTAT"), page), "btn_comstat");
+    btn_DCB = Named(new QPushButton(QStringLiteral("DCB"), page), "btn_DCB");
+    btn_hComReceive =
+        Named(new QPushButton(QStringLiteral("hComReceive"), page), "btn_hComReceive");
+    int y = 300;
+    for (QPushButton *b : {btn_comstat, btn_DCB, btn_hComReceive}) {
+        b->setGeometry(150, y, 90, ButtonHeight);
+        b->setVisible(false);
+        y += 30;
+    }
+    connect(btn_comstat, &QPushButton::clicked, this, &TfrmMain::btn_comstatClick);
+    connect(btn_DCB, &QPushButton::clicked, this, &TfrmMain::btn_DCBClick);
+    connect(btn_hComReceive, &QPushButton::clicked, this, &TfrmMain::btn_hComReceiveClick);
+}
+
+QString TfrmMain::statusText() const {
+    return StatusPanel0->text();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings file
+
+void TfrmMain::ReadProgIni() {
+    IniFile ini;
+    ini.load(m_settingsPath); // a missing or unreadable file gives every key its default
+    ReadProgramSettings(ini, m_settings, m_state);
+    ReadPortMap(ini, m_port.portMap());
+
+    if (m_settings.comPort >= PortMap::FirstPort && m_settings.comPort <= PortMap::LastPort) {
+        rad_com[static_cast<size_t>(m_settings.comPort)]->setChecked(true);
+    }
+    Timer_Receive->setInterval(m_settings.intervalReceive);
+    Timer_Senden->setInterval(m_settings.intervalSenden);
+    if (m_settings.checkedLevel == Ini::LevelDebug) {
+        rad_debug->setChecked(true);
+    } else if (m_settings.checkedLevel == Ini::LevelFahren) {
+        rad_fahren->setChecked(true);
+    } else {
+        rad_justage->setChecked(true);
+    }
+    switch (m_settings.baud) {
+    case 9600:
+        rad_9600->setChecked(true);
+        break;
+    case 2400:
+        rad_2400->setChecked(true);
+        break;
+    default:
+        rad_19200->setChecked(true);
+        break;
+    }
+    PlaceWindow();
+    RefreshTabs();
+}
+
+void TfrmMain::PlaceWindow() {
+    int w = m_settings.width;
+    int h = m_settings.height;
+    if (w < MinWindowWidth || h < MinWindowHeight) {
+        w = DefaultWindowWidth;
+        h = DefaultWindowHeight;
+    }
+    QRect frame(m_settings.left, m_settings.top, w, h);
+    // A window stored on a screen that is no longer there comes back on the primary screen.
+    bool visible = false;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect shared = screen->availableGeometry().intersected(frame);
+        if (shared.width() >= 100 && shared.height() >= 50) {
+            visible = true;
+            break;
+        }
+    }
+    if (!visible && QGuiApplication::primaryScreen()) {
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        frame.moveTopLeft(avail.topLeft() + QPoint(10, 10));
+    }
+    resize(w, h);
+    move(frame.topLeft());
+}
+
+void TfrmMain::RefreshTabs() {
+    m_bedienung->ShowPositions();
+    m_bedienung->ShowStatus();
+    m_definition->ShowDefinition();
+    m_definition->DrawTurntable();
+    m_parameter->HideParameterRows();
+    m_parameter->ShowParameters();
+    m_diagnose->LoadDirectDriveValues();
+    m_diagnose->RefreshDiagnosis();
+}
+
+void TfrmMain::CollectSettings() {
+    m_settings.comPort = CheckedPort();
+    m_settings.baud = CheckedBaud();
+    if (m_settings.baud == 0) {
+        m_settings.baud = 19200;
+    }
+    m_settings.checkedLevel = rad_debug->isChecked()    ? Ini::LevelDebug
+                              : rad_fahren->isChecked() ? Ini::LevelFahren
+                                                        : Ini::LevelJustage;
+    m_settings.intervalReceive = Timer_Receive->interval();
+    m_settings.intervalSenden = Timer_Senden->interval();
+    m_settings.width = width();
+    m_settings.height = height();
+    m_settings.top = y();
+    m_settings.left = x();
+}
+
+bool TfrmMain::WriteProgIni() {
+    CollectSettings();
+    IniFile ini;
+    QString error;
+    bool ok = ini.load(m_settingsPath, &error);
+    if (ok) {
+        WriteProgramSettings(ini, m_settings, m_state);
+        ok = ini.save(m_settingsPath, &error);
+    }
+    if (!ok) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Einstellungen konnten nicht gespeichert "
+                                           "werden.\n%1")
+                                .arg(error));
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// User level and layout
+
+void TfrmMain::ApplyUserLevel() {
+    const QString &level = m_settings.userLevel;
+    bool memos = true;
+    bool extras = true;
+    bool baudAndSend = false;
+    std::array<bool, 6> tabs = {true, true, true, true, true, true};
+    if (level == Ini::LevelDebug) {
+        baudAndSend = true;
+    } else if (level == Ini::LevelJustage) {
+        tabs[4] = false;
+        memos = extras = false;
+    } else if (level == Ini::LevelFahren) {
+        tabs = {true, false, false, false, false, true};
+        memos = extras = false;
+    } else {
+        return; // any other text keeps the form as it is
+    }
+    for (int i = 0; i < 6; ++i) {
+        PageControl1->setTabVisible(i, tabs[static_cast<size_t>(i)]);
+    }
+    Memo1->setVisible(memos);
+    Memo2->setVisible(memos);
+    GroupBox1->setVisible(baudAndSend); // shown at Debug, but stays disabled
+    GroupBox2->setVisible(baudAndSend);
+    m_bedienung->SetExternalTargetVisible(extras);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMain::FormResize() {
+    const int h = height();
+    const int w = width();
+    PageControl1->setGeometry(0, 0, w, h - 100);
+    const int closeLeft = w - btnClose->width() - 14;
+    const int stopLeft = closeLeft - btnStop->width() - 10;
+    const int startLeft = stopLeft - btnClose->width() - 10;
+    btnClose->move(closeLeft, h - 88);
+    btnStop->move(stopLeft, h - 88);
+    btnStart->move(startLeft, h - 88);
+    ProgressBar2->setGeometry(10, h - 80, startLeft - 20, 17);
+    StatusBar1->setGeometry(0, h - 44, w, 20);
+
+    const int memoTop = GroupBoxCom->y();
+    const int memoHeight = std::max(0, h - memoTop - 140);
+    Memo2->setGeometry(GroupBox4->x() + GroupBox4->width() + 20, memoTop, Memo2->width(),
+                       memoHeight);
+    Memo1->setGeometry(Memo2->x() + Memo2->width() + 20, memoTop, Memo1->width(), memoHeight);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection
+
+int TfrmMain::CheckedPort() const {
+    for (int n = 1; n <= 9; ++n) {
+        if (rad_com[static_cast<size_t>(n)]->isChecked()) {
+            return n;
+        }
+    }
+    return 0;
+}
+
+int TfrmMain::CheckedBaud() const {
+    if (rad_9600->isChecked()) {
+        return 9600;
+    }
+    if (rad_19200->isChecked()) {
+        return 19200;
+    }
+    if (rad_2400->isChecked()) {
+        return 2400;
+    }
+    return 0; // the driver's rate stays
+}
+
+bool TfrmMain::OpenPort(const QString &name) {
+    QString reason;
+    PortOpened = m_port.OpenPort(name, &reason);
+    if (!PortOpened && !QuietOpen) {
+        m_dialogs.showError(OpenErrorCaption, OpenErrorText + QStringLiteral("\n\n") + reason);
+    }
+    return PortOpened;
+}
+
+bool TfrmMain::ProbePort(const QString &name) {
+    QString reason;
+    PortOpened = m_port.Probe(name, &reason);
+    if (!PortOpened && !QuietOpen) {
+        m_dialogs.showError(OpenErrorCaption, OpenErrorText + QStringLiteral("\n\n") + reason);
+    }
+    return PortOpened;
+}
+
+void TfrmMain::ReportPortError(const QString &call, const QString &reason) {
+    Timer_Receive->stop();
+    m_dialogs.showError(call, reason);
+}
+
+void TfrmMain::EndConnection() {
+    m_port.Close();
+    StatusPanel0->setText(StoppedText);
+    Timer_Receive->stop();
+}
+
+void TfrmMain::LineFailed(const QString &caption, const QString &text, const QString &reason) {
+    if (!m_state.Online && !Timer_Receive->isActive() && !m_port.isOpen()) {
+        return; // this loss was reported already
+    }
+    btnStart->setEnabled(true);
+    btnStop->setEnabled(false);
+    Timer_Receive->stop();
+    // Offline before the box: the box waits for the user while the timers keep running, and
+    // no further byte may go to a dead line meanwhile.
+    SetOnline(false);
+    EndConnection();
+    m_dialogs.showError(caption, reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason);
+}
+
+void TfrmMain::OnLineLost(const QString &reason) {
+    LineFailed(ReceiveErrorCaption, ReceiveErrorText, reason);
+}
+
+qint64 TfrmMain::ReadPort(char *data, qint64 maxBytes) {
+    QString reason;
+    const qint64 n = m_port.ReadPort(data, maxBytes, &reason);
+    if (n < 0) {
+        LineFailed(ReceiveErrorCaption, ReceiveErrorText, reason);
+        return 0;
+    }
+    return n;
+}
+
+qint64 TfrmMain::WritePort(const char *data, qint64 count) {
+    QString reason;
+    const qint64 n = m_port.WritePort(data, count, &reason);
+    if (n < 0) {
+        LineFailed(SendErrorCaption, SendErrorText, reason);
+        return 0;
+    }
+    return n;
+}
+
+void TfrmMain::btnStartClick() {
+    try {
+        const int n = CheckedPort();
+        const QString name = n ? PortMap::PortName(n) : PortName;
+        if (!ProbePort(name)) {
+            StatusPanel0->setText(NoPortText(name));
+            return;
+        }
+        StatusPanel0->setText(QStringLiteral("%1 geöffnet").arg(name));
+        PortName = name;
+    } catch (const std::exception &) {
+        m_dialogs.showWarning(StartErrorText);
+        SetOnline(false);
+        Timer_Receive->stop();
+        btnStart->setFocus();
+        return;
+    }
+    if (!OpenPort(PortName)) {
+        // Taken between the probe and the open: stay offline rather than pretend a link.
+        StatusPanel0->setText(NoPortText(PortName));
+        return;
+    }
+    QString reason;
+    if (!m_port.ConfigurePort(CheckedBaud(), &reason)) {
+        ReportPortError(QStringLiteral("SetCommState"), reason);
+    }
+    m_port.SetPortTimeouts();
+    SetOnline(true);
+    btnStop->setFocus();
+    Timer_Receive->start();
+}
+
+void TfrmMain::btnStopClick() {
+    SetOnline(false);
+    btnStart->setFocus();
+}
+
+void TfrmMain::SetOnline(bool connected) {
+    m_state.Online = connected;
+    btnStart->setEnabled(!connected);
+    btnSenden->setEnabled(connected);
+    btnStop->setEnabled(connected);
+    GroupBoxCom->setEnabled(!connected);
+    for (int n = 1; n <= 9; ++n) {
+        rad_com[static_cast<size_t>(n)]->setEnabled(!connected);
+    }
+    rad_2400->setEnabled(!connected);
+    rad_9600->setEnabled(!connected);
+    rad_19200->setEnabled(!connected);
+    btnCheck->setEnabled(!connected);
+    m_bedienung->UpdateOperationButtons();
+    m_diagnose->UpdateDiagnosisButtons();
+    m_parameter->UpdateParameterButtons();
+    m_definition->UpdateDefinitionButtons();
+    m_eeprom->UpdateEEpromButtons();
+}
+
+void TfrmMain::rad_comClick() {
+    btnStart->setEnabled(true);
+    btnStop->setEnabled(false);
+}
+
+void TfrmMain::btnCloseClick() {
+    if (WriteProgIni()) {
+        close();
+    }
+}
+
+void TfrmMain::btnSendenClick() {
+    const QString text = Edit1->text();
+    const QByteArray bytes = text.toLatin1();
+    qint64 written = 0;
+    if (m_state.Online) {
+        written = WritePort(bytes.constData(), bytes.size());
+    }
+    Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
+}
+
+void TfrmMain::AddMemo1(const QString &line) {
+    Memo1->appendPlainText(line);
+}
+
+void TfrmMain::btnCheckClick() {
+    QuietOpen = true;
+    for (int n = 1; n <= 9; ++n) {
+        const bool present = ProbePort(PortMap::PortName(n));
+        AddMemo1(present ? QStringLiteral("COM%1 OK").arg(n)
+                         : QStringLiteral("kein COM%1-Port").arg(n));
+        rad_com[static_cast<size_t>(n)]->setEnabled(present);
+    }
+    QuietOpen = false;
+}
+
+void TfrmMain::btn_DCBClick() {
+    PortDcb dcb;
+    QString reason;
+    if (!m_port.ReadDcb(&dcb, &reason)) {
+        ReportPortError(QStringLiteral("GetCommState"), reason);
+        return;
+    }
+    AddMemo1(QStringLiteral("baud rate: %1").arg(dcb.baudRate));
+    AddMemo1(QStringLiteral("parity: %1").arg(dcb.parity));
+    AddMemo1(QStringLiteral("CTS output flow control: %1").arg(dcb.ctsOutFlow));
+    AddMemo1(QStringLiteral("DSR output flow control: %1").arg(dcb.dsrOutFlow));
+    AddMemo1(QStringLiteral("DTR flow control type: %1").arg(dcb.dtrControl));
+    AddMemo1(QStringLiteral("DSR sensitivity: %1").arg(dcb.dsrSensitivity));
+    AddMemo1(QStringLiteral("RTS flow control: %1").arg(dcb.rtsControl));
+}
+
+void TfrmMain::btn_hComReceiveClick() {
+    const PortProperties p = m_port.Properties();
+    AddMemo1(QStringLiteral("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
+    AddMemo1(QStringLiteral("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
+    AddMemo1(QStringLiteral("Tx buffer size, in bytes: %1").arg(p.txQueue));
+    AddMemo1(QStringLiteral("Rx buffer size, in bytes: %1").arg(p.rxQueue));
+}
+
+void TfrmMain::btn_comstatClick() {
+    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
+    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+void TfrmMain::Timer_SendenTimer() {
+    if (m_state.sendQueue.isEmpty()) {
+        return;
+    }
+    const char byte = static_cast<char>(m_state.sendQueue.at(0));
+    if (m_state.Online) {
+        WritePort(&byte, 1);
+    }
+    Memo2->appendPlainText(SendLogLine(static_cast<uint8_t>(byte)));
+    m_state.sendQueue.TakeNext();
+}
+
+void TfrmMain::SetFillBar(qint64 waiting) {
+    const int position = static_cast<int>(std::min<qint64>(waiting, ProgressBar2->maximum()));
+    ProgressBar2->setValue(position);
+    const QColor colour =
+        position > 0.8 * ProgressBar2->maximum() ? Colors::FillBarFull : Colors::FillBarNormal;
+    if (colour != m_fillColor) {
+        m_fillColor = colour;
+        QPalette palette = ProgressBar2->palette();
+        palette.setColor(QPalette::Highlight, colour);
+        ProgressBar2->setPalette(palette);
+    }
+}
+
+void TfrmMain::Timer_ReceiveTimer() {
+    m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
+    QByteArray received;
+    qint64 n = 0;
+    do {
+        n = ReadPort(m_readBuffer.data(), m_settings.readSize);
+        received.append(m_readBuffer.data(), n);
+    } while (n >= 10);
+
+    SetFillBar(m_port.QueryPortStatus());
+
+    if (!received.isEmpty()) {
+        const Receiver::Result result = m_state.receiver.Feed(received);
+        if (result.dumped) {
+            Memo1->setPlainText(result.dumpLines.join(u'\n'));
+        }
+    }
+    if (!btnStop->isEnabled() && (m_port.isOpen() || Timer_Receive->isActive())) {
+        EndConnection();
+    }
+}
+
+void TfrmMain::Timer2Timer() {
+    if (m_state.ApplyBoardValues()) {
+        m_parameter->ShowParameters();
+    }
+    if (m_state.Online) {
+        m_state.TakePositions();
+    }
+    m_bedienung->ShowPositions();
+    m_bedienung->ShowStatus();
+    m_diagnose->RefreshDiagnosis();
+}

@@ -1,0 +1,435 @@
+#include "inifile.h"
+#include "pty.h"
+#include "scripteddialogs.h"
+#include "tfrmmain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QString Missing = QStringLiteral("/dev/pivota-test-missing");
+
+// A settings file whose COM ports all point at devices that do not exist, except those given.
+QByteArray PortsSection(const QMap<int, QString> &present) {
+    QByteArray text = "[Ports]\n";
+    for (int n = 1; n <= 9; ++n) {
+        text += QStringLiteral("COM%1=%2\n").arg(n).arg(present.value(n, Missing)).toUtf8();
+    }
+    return text;
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template <typename T> T *Find(QWidget *w, const char *name) {
+    T *child = w->findChild<T *>(QLatin1String(name));
+    if (!child) {
+        qFatal("no widget %s", name);
+    }
+    return child;
+}
+
+QStringList Lines(QPlainTextEdit *memo) {
+    return memo->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+}
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name = QStringLiteral("pivota.ini")) {
+        return m_dir.filePath(name);
+    }
+
+private slots:
+    void init() { QFile::remove(path()); }
+
+    void firstStartWithoutSettingsFile() {
+        ScriptedDialogs dialogs;
+        {
+            TfrmMain w(path(), dialogs);
+            QCOMPARE(w.windowTitle(), QStringLiteral("Pivota V0.38"));
+            QCOMPARE(w.statusText(), QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013"));
+            QVERIFY(Find<QRadioButton>(&w, "rad_com5")->isChecked());
+            QVERIFY(Find<QRadioButton>(&w, "rad_9600")->isChecked());
+            QVERIFY(Find<QRadioButton>(&w, "rad_justage")->isChecked());
+            QCOMPARE(w.userLevel(), QStringLiteral("Anwender"));
+            QCOMPARE(w.readSize(), 8);
+            QCOMPARE(Find<QTimer>(&w, "Timer_Receive")->interval(), 20);
+            QCOMPARE(Find<QTimer>(&w, "Timer_Senden")->interval(), 20);
+            QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
+            QCOMPARE(w.size(), QSize(1000, 670));
+            auto *pages = Find<QTabWidget>(&w, "PageControl1");
+            QCOMPARE(pages->count(), 6);
+            const QStringList captions = {"Betrieb",   "Gleis-Definition / Adressen",
+                                          "Parameter", "Diagnose",
+                                          "EEprom",    "Einstellungen"};
+            for (int i = 0; i < 6; ++i) {
+                QCOMPARE(pages->tabText(i), captions.at(i));
+                QVERIFY(pages->isTabVisible(i));
+            }
+            QCOMPARE(pages->currentIndex(), 0);
+            QVERIFY(!Find<QPlainTextEdit>(&w, "Memo1")->isHidden());
+            QVERIFY(!Find<QPlainTextEdit>(&w, "Memo2")->isHidden());
+            QVERIFY(Find<QGroupBox>(&w, "GroupBox1")->isHidden());
+            QVERIFY(Find<QGroupBox>(&w, "GroupBox2")->isHidden());
+            QVERIFY(Find<QPushButton>(&w, "btn_DCB")->isHidden());
+            QCOMPARE(Lines(Find<QPlainTextEdit>(&w, "Memo1")),
+                     (QStringList{"Sendeprotokoll Empfang ", "von Grube"}));
+            QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
+            QVERIFY(!Find<QPushButton>(&w, "btnStop")->isEnabled());
+            QCOMPARE(w.state().bridge.value(3), uint8_t(170));
+            QCOMPARE(w.state().pit.value(48), uint8_t(24));
+            QCOMPARE(w.state().infoTable().letter(1), uint8_t(0xFF));
+
+            QTest::mouseClick(Find<QPushButton>(&w, "btnClose"), Qt::LeftButton);
+            QVERIFY(dialogs.calls.isEmpty());
+        }
+        const QString text = QString::fromUtf8(ReadFile(path()));
+        QVERIFY(text.contains("Benutzer=Justage\n"));
+        QVERIFY(text.contains("COM-Buffersize=8\n"));
+        QVERIFY(!text.contains("\nBuffersize="));
+        QVERIFY(text.contains("COM-Port=5\n"));
+        QVERIFY(text.contains("Baud=9600\n"));
+        QVERIFY(text.contains("data_3_buhne=170\n"));
+
+        // The next start reads "Justage": no EEPROM tab, no memos.
+        TfrmMain again(path(), dialogs);
+        auto *pages = Find<QTabWidget>(&again, "PageControl1");
+        QVERIFY(!pages->isTabVisible(4));
+        QVERIFY(pages->isTabVisible(3));
+        QVERIFY(Find<QPlainTextEdit>(&again, "Memo1")->isHidden());
+        QVERIFY(Find<QPlainTextEdit>(&again, "Memo2")->isHidden());
+        QVERIFY(Find<QWidget>(&again, "pnl_SollPosition_ext")->isHidden());
+    }
+
+    void endeWritesWhatTheNextStartReadsBack() {
+        ScriptedDialogs dialogs;
+        WriteFile(path(), "[SETTINGS]\nCOM-Port=7\nBaud=2400\nBenutzer=Debug\n"
+                          "[Window]\nWidth=900\nHeight=600\nTop=30\nLeft=40\n"
+                          "[Buehne]\nBuehne_IstPosition=12\nR-Sense=0.47\nextern=0\n"
+                          "[Name]\nPosition_3_name=Schuppen, Gleis 3\n[Grube]\nOffset=-4\n"
+                          "[EE_GRUBE]\ndata_100_grube=77\n");
+        {
+            TfrmMain w(path(), dialogs);
+            w.btnCloseClick();
+        }
+        const QByteArray first = ReadFile(path());
+        {
+            TfrmMain w(path(), dialogs);
+            QVERIFY(Find<QRadioButton>(&w, "rad_com7")->isChecked());
+            QVERIFY(Find<QRadioButton>(&w, "rad_2400")->isChecked());
+            QCOMPARE(w.state().ActualPosition, 12);
+            QCOMPARE(w.state().station.RSense, 0.47f);
+            QVERIFY(!w.state().ShowExternalTarget);
+            QCOMPARE(w.state().station.PositionName[3], QStringLiteral("Schuppen, Gleis 3"));
+            QCOMPARE(w.state().station.ZeroOffset, -4);
+            QCOMPARE(w.state().pit.value(100), uint8_t(77));
+            w.btnCloseClick();
+        }
+        QCOMPARE(ReadFile(path()), first);
+        QVERIFY(dialogs.calls.isEmpty());
+    }
+
+    void closingOtherwiseDoesNotWrite() {
+        ScriptedDialogs dialogs;
+        {
+            TfrmMain w(path(), dialogs);
+            w.show();
+            w.close();
+        }
+        QVERIFY(!QFile::exists(path()));
+    }
+
+    void failedWriteKeepsWindowOpen() {
+        ScriptedDialogs dialogs;
+        TfrmMain w(m_dir.filePath("no-such-folder/pivota.ini"), dialogs);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.btnCloseClick();
+        QCOMPARE(dialogs.count("error"), 1);
+        QVERIFY(w.isVisible());
+    }
+
+    void userLevels() {
+        ScriptedDialogs dialogs;
+        WriteFile(path(), "[SETTINGS]\nBenutzer=Fahren\n");
+        {
+            TfrmMain w(path(), dialogs);
+            auto *pages = Find<QTabWidget>(&w, "PageControl1");
+            const QList<bool> shown = {true, false, false, false, false, true};
+            for (int i = 0; i < 6; ++i) {
+                QCOMPARE(pages->isTabVisible(i), shown.at(i));
+            }
+            QVERIFY(Find<QRadioButton>(&w, "rad_fahren")->isChecked());
+            Find<QRadioButton>(&w, "rad_debug")->setChecked(true);
+            // The choice takes effect only at the next start.
+            QVERIFY(!pages->isTabVisible(4));
+            w.btnCloseClick();
+        }
+        TfrmMain w(path(), dialogs);
+        auto *pages = Find<QTabWidget>(&w, "PageControl1");
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(pages->isTabVisible(i));
+        }
+        QVERIFY(!Find<QGroupBox>(&w, "GroupBox1")->isHidden());
+        QVERIFY(!Find<QGroupBox>(&w, "GroupBox1")->isEnabled());
+        QVERIFY(!Find<QGroupBox>(&w, "GroupBox2")->isHidden());
+        QVERIFY(!Find<QPlainTextEdit>(&w, "Memo1")->isHidden());
+        QVERIFY(Find<QPushButton>(&w, "btn_comstat")->isHidden());
+        QVERIFY(!Find<QWidget>(&w, "cbx_zeige_sollpos_extern")->isHidden());
+    }
+
+    void layoutFollowsWindowSize() {
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.resize(1200, 800);
+        w.FormResize();
+        auto *start = Find<QPushButton>(&w, "btnStart");
+        auto *stop = Find<QPushButton>(&w, "btnStop");
+        auto *close = Find<QPushButton>(&w, "btnClose");
+        QCOMPARE(start->y(), 712);
+        QCOMPARE(stop->y(), 712);
+        QCOMPARE(close->y(), 712);
+        QCOMPARE(Find<QStatusBar>(&w, "StatusBar1")->y(), 756);
+        QCOMPARE(Find<QStatusBar>(&w, "StatusBar1")->width(), 1200);
+        QCOMPARE(close->x(), 1200 - close->width() - 14);
+        QCOMPARE(stop->x(), close->x() - stop->width() - 10);
+        QCOMPARE(start->x(), stop->x() - close->width() - 10);
+        auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
+        QCOMPARE(bar->geometry().topLeft(), QPoint(10, 720));
+        QCOMPARE(bar->width(), start->x() - 20);
+        QCOMPARE(Find<QTabWidget>(&w, "PageControl1")->height(), 700);
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
+        auto *com = Find<QGroupBox>(&w, "GroupBoxCom");
+        auto *save = Find<QGroupBox>(&w, "GroupBox4");
+        QCOMPARE(memo1->y(), com->y());
+        QCOMPARE(memo1->height(), 800 - com->y() - 140);
+        QCOMPARE(memo2->height(), memo1->height());
+        QCOMPARE(memo2->x(), save->x() + save->width() + 20);
+        QCOMPARE(memo1->x(), memo2->x() + memo2->width() + 20);
+    }
+
+    void windowOffEveryScreenComesBack() {
+        ScriptedDialogs dialogs;
+        WriteFile(path(), "[Window]\nLeft=-20000\nTop=-20000\nWidth=0\nHeight=-5\n");
+        TfrmMain w(path(), dialogs);
+        QCOMPARE(w.size(), QSize(1000, 670));
+        QVERIFY(w.x() > -1000 && w.y() > -1000);
+    }
+
+    void startStopAgainstPseudoTerminal() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({{3, pty.device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        QTest::mouseClick(Find<QPushButton>(&w, "btnStart"), Qt::LeftButton);
+        QCOMPARE(dialogs.calls.size(), 0);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+        QVERIFY(w.state().Online);
+        QVERIFY(w.port().isOpen());
+        QVERIFY(!Find<QPushButton>(&w, "btnStart")->isEnabled());
+        QVERIFY(Find<QPushButton>(&w, "btnStop")->isEnabled());
+        QVERIFY(Find<QPushButton>(&w, "btnSenden")->isEnabled());
+        QVERIFY(!Find<QPushButton>(&w, "btnCheck")->isEnabled());
+        QVERIFY(!Find<QGroupBox>(&w, "GroupBoxCom")->isEnabled());
+        for (const char *name : {"rad_com1", "rad_com3", "rad_com9", "rad_2400", "rad_19200"}) {
+            QVERIFY2(!Find<QRadioButton>(&w, name)->isEnabled(), name);
+        }
+        QVERIFY(Find<QTimer>(&w, "Timer_Receive")->isActive());
+        QVERIFY(w.state().sendQueue.isEmpty()); // Start itself sends nothing
+
+        // A read request goes out one byte per transmit tick, logged in Memo2.
+        w.state().sendQueue.QueueValue(0xF0, 0x10);
+        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
+        memo2->clear();
+        w.Timer_SendenTimer();
+        w.Timer_SendenTimer();
+        w.Timer_SendenTimer();
+        QByteArray sent;
+        QTRY_COMPARE((sent += pty.receive()), QByteArray("\xF0\x10\x00", 3));
+        QCOMPARE(Lines(memo2).size(), 3);
+        QCOMPARE(Lines(memo2).first(), QStringLiteral("'ð' $f0 b11110000"));
+
+        // The board's answer lands in the mirror at the next housekeeping tick.
+        QVERIFY(pty.send(QByteArray("XYZG\x10\x2A", 6)));
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(6));
+        w.Timer_ReceiveTimer(); // at most 8 bytes per tick
+        w.Timer2Timer();
+        QCOMPARE(w.state().pit.value(16), uint8_t(42));
+        QVERIFY(w.state().pit.received(16));
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        QCOMPARE(Lines(memo1).size(), 7);
+        QCOMPARE(Lines(memo1).at(6), QStringLiteral("Info 7: ff ff ff"));
+
+        // Stop: the next receive tick closes the port.
+        QTest::mouseClick(Find<QPushButton>(&w, "btnStop"), Qt::LeftButton);
+        QVERIFY(!w.state().Online);
+        QVERIFY(w.port().isOpen());
+        w.Timer_ReceiveTimer();
+        QVERIFY(!w.port().isOpen());
+        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+        QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
+        QVERIFY(Find<QRadioButton>(&w, "rad_com3")->isEnabled());
+        QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
+
+        // Bytes queued while offline drain into the log without reaching the line.
+        w.state().sendQueue.QueueValue(0xF0, 1);
+        w.Timer_SendenTimer();
+        QCOMPARE(w.state().sendQueue.length(), 2);
+        QTest::qWait(20);
+        QVERIFY(pty.receive().isEmpty());
+        QCOMPARE(dialogs.calls.size(), 0);
+    }
+
+    void startWithMissingPort() {
+        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls.first().kind, QStringLiteral("error"));
+        QCOMPARE(dialogs.calls.first().caption,
+                 QStringLiteral("Fehler COM-Port Öffnen - OpenComm"));
+        QVERIFY(dialogs.calls.first().text.startsWith(
+            "Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 Schnittstelle, "
+            "COM-Port nicht vorhanden!\n\nBitte unter EINSTELLUNGEN einem freien COM-Port "
+            "wählen"));
+        QVERIFY(dialogs.calls.first().text.endsWith(Missing + " ist nicht vorhanden."));
+        QCOMPARE(w.statusText(), QStringLiteral("kein COM3-Port"));
+        QVERIFY(!w.state().Online);
+        QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
+        QVERIFY(!Find<QPushButton>(&w, "btnStop")->isEnabled());
+        QVERIFY(Find<QRadioButton>(&w, "rad_com3")->isEnabled());
+    }
+
+    void lostLineGivesOneBoxAndGoesOffline() {
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->isValid());
+        WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        w.state().sendQueue.QueueValue(0xF0, 1);
+        pty.reset(); // the adapter is pulled
+        QTRY_COMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls.first().caption,
+                 QStringLiteral("Fehler Datenempfang - ReceiveData"));
+        QVERIFY(dialogs.calls.first().text.startsWith(
+            "Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht möglich.\n"
+            "Problem mit RS232 Schnittstelle!"));
+        QVERIFY(!w.state().Online);
+        QVERIFY(!w.port().isOpen());
+        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+        QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
+        // The timers go on: nothing more is reported and the queue drains into the log.
+        QTest::qWait(300);
+        w.Timer_ReceiveTimer();
+        w.Timer_SendenTimer();
+        QCOMPARE(dialogs.calls.size(), 1);
+        QVERIFY(w.state().sendQueue.isEmpty());
+        QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
+    }
+
+    void portScan() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        WriteFile(path(), PortsSection({{2, pty.device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        w.btnCheckClick();
+        QVERIFY(dialogs.calls.isEmpty());
+        const QStringList lines = Lines(memo1);
+        QCOMPARE(lines.size(), 2 + 9); // not cleared first
+        QCOMPARE(lines.at(2), QStringLiteral("kein COM1-Port"));
+        QCOMPARE(lines.at(3), QStringLiteral("COM2 OK"));
+        QCOMPARE(lines.at(10), QStringLiteral("kein COM9-Port"));
+        for (int n = 1; n <= 9; ++n) {
+            const auto *rad =
+                Find<QRadioButton>(&w, qPrintable(QStringLiteral("rad_com%1").arg(n)));
+            QCOMPARE(rad->isEnabled(), n == 2);
+        }
+        // The checked COM5 stays checked though disabled.
+        QVERIFY(Find<QRadioButton>(&w, "rad_com5")->isChecked());
+        // A failed open outside the scan shows its box again.
+        w.btnStartClick();
+        QCOMPARE(dialogs.count("error"), 1);
+    }
+
+    void fillBarAndManualSend() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        WriteFile(path(),
+                  "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" + PortsSection({{4, pty.device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
+
+        QVERIFY(pty.send(QByteArray(89, 'q')));
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(89));
+        w.Timer_ReceiveTimer(); // takes 8, leaves 81
+        QCOMPARE(bar->value(), 81);
+        QCOMPARE(bar->palette().color(QPalette::Highlight), QColor(255, 0, 0));
+        w.Timer_ReceiveTimer(); // leaves 73
+        QCOMPARE(bar->value(), 73);
+        QCOMPARE(bar->palette().color(QPalette::Highlight), QColor(0, 0, 128));
+
+        Find<QLineEdit>(&w, "Edit1")->setText("abc");
+        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
+        QTest::mouseClick(Find<QPushButton>(&w, "btnSenden"), Qt::LeftButton);
+        QByteArray got;
+        QTRY_COMPARE((got += pty.receive()), QByteArray("abc"));
+        QCOMPARE(Lines(memo2).last(), QStringLiteral("gesendet:'abc' (3)"));
+    }
+
+    void largerReadSizeReadsUntilDrained() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        WriteFile(path(),
+                  "[SETTINGS]\nCOM-Port=4\nBuffersize=10\n" + PortsSection({{4, pty.device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        QByteArray burst("XYZ");
+        for (int i = 0; i < 20; ++i) {
+            burst += QByteArray("G") + char(i) + char(i + 100);
+        }
+        QVERIFY(pty.send(burst));
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(burst.size()));
+        w.Timer_ReceiveTimer(); // reads of 10 repeat until one returns fewer
+        QCOMPARE(w.port().QueryPortStatus(), qint64(0));
+        w.Timer2Timer();
+        QCOMPARE(w.state().pit.value(19), uint8_t(119)); // only the latest "G" survives
+        QVERIFY(!w.state().pit.received(18));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
