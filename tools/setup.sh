@@ -29,4 +29,9 @@ fi
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
     cmake -S "$PIVOTA_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$BUILD_DIR" -j"$(nproc)"
+log="$BUILD_DIR/build.log"
+if ! cmake --build "$BUILD_DIR" -j"$(nproc)" >"$log" 2>&1; then
+    cat "$log"
+    echo "Build failed (log: $log)"
+    exit 1
+fi

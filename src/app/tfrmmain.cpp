@@ -4,6 +4,8 @@
 #include "dialogs.h"
 #include "inifile.h"
 #include "inikeys.h"
+#include "serialportdevice.h"
+#include "simport.h"
 #include "tframebedienung.h"
 #include "tframedefinition.h"
 #include "tframediagnose.h"
@@ -75,6 +77,13 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
 
     m_state.sendQueue.onClearLog = [this] { Memo2->clear(); };
     connect(&m_port, &ComPort::lineLost, this, &TfrmMain::OnLineLost);
+    // A port mapped to "simulator" talks to the built-in controller simulator.
+    m_port.setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
+        if (target == PortMap::Simulator) {
+            return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
+        }
+        return std::make_unique<SerialPortDevice>(target);
+    });
 
     // 1-2: receive state, read size, quiet open.
     m_settings.userLevel.clear();

@@ -1,0 +1,126 @@
+#include "simport.h"
+
+#include <cstring>
+
+namespace {
+constexpr int TickMs = 10;
+bool g_simulatorInUse = false;
+} // namespace
+
+SimulatorPortDevice::SimulatorPortDevice(std::shared_ptr<Simulator> simulator, QObject *parent)
+    : PortDevice(parent), m_sim(std::move(simulator)) {
+    m_timer.setInterval(TickMs);
+    connect(&m_timer, &QTimer::timeout, this, &SimulatorPortDevice::tick);
+}
+
+SimulatorPortDevice::~SimulatorPortDevice() {
+    close();
+}
+
+std::shared_ptr<Simulator> SimulatorPortDevice::Shared() {
+    static std::shared_ptr<Simulator> simulator = std::make_shared<Simulator>();
+    return simulator;
+}
+
+bool SimulatorPortDevice::open(QString *error) {
+    if (m_open) {
+        return true;
+    }
+    if (g_simulatorInUse) {
+        if (error) {
+            *error = QStringLiteral("Der Simulator wird bereits benutzt.");
+        }
+        return false;
+    }
+    if (m_sim->hungUp()) {
+        if (error) {
+            *error = QStringLiteral("Der Simulator hat aufgelegt.");
+        }
+        return false;
+    }
+    g_simulatorInUse = true;
+    m_open = true;
+    m_lost = false;
+    m_input.clear();
+    m_sim->takeOutput(); // what it said while nobody listened is gone
+    m_clock.start();
+    m_lastMs = 0;
+    m_timer.start();
+    return true;
+}
+
+void SimulatorPortDevice::close() {
+    if (!m_open) {
+        return;
+    }
+    m_timer.stop();
+    m_open = false;
+    g_simulatorInUse = false;
+}
+
+bool SimulatorPortDevice::configure(qint32 baud, QString *) {
+    if (baud > 0) {
+        m_baud = baud;
+    }
+    return true;
+}
+
+void SimulatorPortDevice::tick() {
+    const qint64 now = m_clock.elapsed();
+    m_sim->advance(static_cast<int>(now - m_lastMs));
+    m_lastMs = now;
+    m_input += m_sim->takeOutput();
+    if (m_sim->hungUp() && !m_lost) {
+        m_lost = true;
+        close();
+        emit lineLost(QStringLiteral("Der Simulator hat aufgelegt."));
+    }
+}
+
+qint64 SimulatorPortDevice::read(char *data, qint64 maxBytes, QString *error) {
+    if (!m_open) {
+        if (error) {
+            *error = QStringLiteral("Der Simulator ist nicht verbunden.");
+        }
+        return -1;
+    }
+    const qint64 n = std::min<qint64>(maxBytes, m_input.size());
+    if (n > 0) {
+        std::memcpy(data, m_input.constData(), static_cast<size_t>(n));
+        m_input.remove(0, n);
+    }
+    return n;
+}
+
+qint64 SimulatorPortDevice::write(const char *data, qint64 count, QString *error) {
+    if (!m_open) {
+        if (error) {
+            *error = QStringLiteral("Der Simulator ist nicht verbunden.");
+        }
+        return -1;
+    }
+    m_sim->receive(QByteArray(data, count));
+    return count;
+}
+
+qint64 SimulatorPortDevice::bytesWaiting() const {
+    return m_open ? m_input.size() : 0;
+}
+
+bool SimulatorPortDevice::readDcb(PortDcb *dcb, QString *error) const {
+    if (!m_open) {
+        if (error) {
+            *error = QStringLiteral("Der Simulator ist nicht verbunden.");
+        }
+        return false;
+    }
+    *dcb = PortDcb{};
+    dcb->baudRate = m_baud;
+    dcb->dtrControl = 1;
+    dcb->rtsControl = 1;
+    return true;
+}
+
+PortProperties SimulatorPortDevice::properties() const {
+    return PortProperties{};
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "portdevice.h"
+#include "simulator.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <memory>
+
+// The built-in controller simulator behind a port: the program talks to it exactly as to a serial
+// device, in real time. The simulated boards stay powered for the whole run, so what was written
+// to them is still there after Stop and Start.
+class SimulatorPortDevice : public PortDevice {
+    Q_OBJECT
+public:
+    explicit SimulatorPortDevice(std::shared_ptr<Simulator> simulator, QObject *parent = nullptr);
+    ~SimulatorPortDevice() override;
+
+    bool open(QString *error) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    bool configure(qint32 baud, QString *error) override;
+    qint64 read(char *data, qint64 maxBytes, QString *error) override;
+    qint64 write(const char *data, qint64 count, QString *error) override;
+    qint64 bytesWaiting() const override;
+    bool readDcb(PortDcb *dcb, QString *error) const override;
+    PortProperties properties() const override;
+
+    // The simulator of this program run.
+    static std::shared_ptr<Simulator> Shared();
+
+private:
+    void tick();
+
+    std::shared_ptr<Simulator> m_sim;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastMs = 0;
+    QByteArray m_input;
+    qint32 m_baud = 19200;
+    bool m_open = false;
+    bool m_lost = false;
+};

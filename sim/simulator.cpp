@@ -1,0 +1,402 @@
+#include "simulator.h"
+
+#include "addresscodes.h"
+#include "boardimage.h"
+#include "messages.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+#include <algorithm>
+
+namespace {
+constexpr int EndlessCode = Msg::TurnEndless;
+constexpr int PitCellAltCount = 48;
+constexpr uint8_t Dip1 = 0x04;
+
+// Bridge cells of the speeds: fast turning right/left, slow for the last two positions.
+constexpr int CellFastRight = 1;
+constexpr int CellFastLeft = 2;
+constexpr int CellSlowRight = 17;
+constexpr int CellSlowLeft = 18;
+constexpr int CellVCount = 4;
+} // namespace
+
+Simulator::Simulator(const SimOptions &options) : m_options(options), m_random(options.seed) {
+    for (int cell = 0; cell < Cells; ++cell) {
+        m_pit[static_cast<size_t>(cell)] = BoardImage::DefaultFor(BoardImage::Board::Grube, cell);
+        m_bridge[static_cast<size_t>(cell)] =
+            BoardImage::DefaultFor(BoardImage::Board::Buehne, cell);
+    }
+    m_pit[0] = 0x01; // firmware version of the pit board
+    m_pit[1] = 0x04;
+    m_bridge[126] = 0x01; // firmware version of the bridge board
+    m_bridge[127] = 0x02;
+
+    // Accessory addresses as the usual preset leaves them: functions 225, 227, 226, 228 green;
+    // position rows 229, 229, 230, 230, ... alternating red and green; position numbers 0..23.
+    const int functions[4] = {225, 227, 226, 228};
+    for (int row = 0; row < AddressCodes::Rows; ++row) {
+        const int base = AddressCodes::CellBase(row);
+        const int address = row < 4 ? functions[row] : 227 + row / 2;
+        const bool green = row < 4 ? true : (row - 4) % 2 == 1;
+        const AddressCodes::Code dcc = AddressCodes::Dcc(address, green);
+        const AddressCodes::Code mm = AddressCodes::Motorola(address, green);
+        for (int i = 0; i < 3; ++i) {
+            m_pit[static_cast<size_t>(base + 16 * i)] = dcc[static_cast<size_t>(i)];
+            m_pit[static_cast<size_t>(base + 128 + 16 * i)] = mm[static_cast<size_t>(i)];
+        }
+        if (row >= 4) {
+            m_pit[static_cast<size_t>(base + 48)] = static_cast<uint8_t>(row - 4);
+        }
+    }
+}
+
+int Simulator::positionCount() const {
+    if (m_options.dipSwitches & Dip1) {
+        const int n = m_pit[PitCellAltCount];
+        return n >= 1 && n <= 48 ? n : 48;
+    }
+    return 48;
+}
+
+int Simulator::randomInt(int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(m_random);
+}
+
+bool Simulator::chance(double p) {
+    return p > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < p;
+}
+
+void Simulator::receive(const QByteArray &bytes) {
+    if (m_hungUp) {
+        return;
+    }
+    for (char ch : bytes) {
+        const auto b = static_cast<uint8_t>(ch);
+        if (b & 0x80) { // a command byte always starts a new message
+            m_command = b;
+            m_have = 1;
+        } else if (m_have == 1) {
+            m_data1 = b;
+            m_have = 2;
+        } else if (m_have == 2) {
+            m_have = 0;
+            execute(m_command, m_data1, b);
+        }
+    }
+}
+
+void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
+    const int cell = d1 | ((command & 0x01) ? 0x80 : 0);
+    const int value = d2 | ((command & 0x02) ? 0x80 : 0);
+    const int n = positionCount();
+    switch (command & 0xFC) {
+    case Msg::ReadPitCell:
+        answer(Msg::LetterPitCell, uint8_t(cell), m_pit[static_cast<size_t>(cell)]);
+        return;
+    case Msg::ReadBridgeCell:
+        answer(Msg::LetterBridgeCell, uint8_t(cell), m_bridge[static_cast<size_t>(cell)]);
+        return;
+    case Msg::WritePitCell:
+        m_pit[static_cast<size_t>(cell)] = uint8_t(value);
+        return;
+    case Msg::WriteBridgeCell:
+        m_bridge[static_cast<size_t>(cell)] = uint8_t(value);
+        return;
+    default:
+        break;
+    }
+    switch (command) {
+    case Msg::FunctionGroup1: {
+        const bool wasGo = go();
+        m_functions1 = uint8_t((m_functions1 & ~d2) | (d1 & d2));
+        if (go() && !wasGo) {
+            m_jammed = false;
+        }
+        if (!go() && m_turning) {
+            // Go withdrawn: finish at the next position.
+            m_endless = false;
+            m_target = (m_position + (left() ? -1 : 1) + n) % n;
+        }
+        break;
+    }
+    case Msg::FunctionGroup2:
+        m_functions2 = uint8_t((m_functions2 & ~d2) | (d1 & d2));
+        break;
+    case Msg::KeyCode:
+        if (d1 == EndlessCode) {
+            m_endless = true;
+        } else if (d1 < n) {
+            m_target = d1;
+            m_endless = false;
+        }
+        break;
+    case Msg::DirectDrive:
+        m_drivePwm = d1;
+        m_driveFlags = d2;
+        break;
+    default:
+        return;
+    }
+    // Start turning when go is set and there is somewhere to go.
+    if (go() && !m_turning && (m_endless || m_target != m_position)) {
+        if (m_options.blocked) {
+            m_jammed = true;
+            return;
+        }
+        m_turning = true;
+        m_moveStarted = m_now;
+        m_nextMove = m_now + stepTimeMs();
+    }
+}
+
+void Simulator::answer(uint8_t letter, uint8_t d1, uint8_t d2) {
+    if (m_options.silent) {
+        return;
+    }
+    QByteArray bytes;
+    bytes.append(char(letter)).append(char(d1)).append(char(d2));
+    schedule(m_now + randomInt(5, 30), bytes);
+}
+
+void Simulator::schedule(int64_t due, const QByteArray &bytes) {
+    auto it = std::upper_bound(m_pending.begin(), m_pending.end(), due,
+                               [](int64_t t, const Pending &p) { return t < p.due; });
+    m_pending.insert(it, Pending{due, bytes});
+}
+
+int Simulator::stepTimeMs() const {
+    const int n = positionCount();
+    const int remaining =
+        left() ? (m_position - m_target + n) % n : (m_target - m_position + n) % n;
+    const bool slow = !m_endless && remaining <= 2;
+    int speed = slow ? m_bridge[left() ? CellSlowLeft : CellSlowRight]
+                     : m_bridge[left() ? CellFastLeft : CellFastRight];
+    speed = std::max(speed, 1);
+    return 30000 / speed;
+}
+
+void Simulator::moveBridge(int64_t t) {
+    const int n = positionCount();
+    if (m_options.blocked) {
+        m_turning = false;
+        m_jammed = true;
+        m_nextMove = -1;
+        return;
+    }
+    m_position = (m_position + (left() ? -1 : 1) + n) % n;
+    if (!m_endless && m_position == m_target) {
+        m_turning = false;
+        m_nextMove = -1;
+        return;
+    }
+    m_moveStarted = t;
+    m_nextMove = t + stepTimeMs();
+}
+
+uint8_t Simulator::statusByte1() const {
+    return uint8_t((m_functions1 & (Msg::StatusGo | Msg::StatusLeft | Msg::StatusLight)) |
+                   (m_options.dipSwitches & 0x1C));
+}
+
+uint8_t Simulator::statusByte2() const {
+    int bits = 0;
+    if (m_options.occupancy >= 0) {
+        bits |= m_options.occupancy & 0x1C;
+    } else if (!m_turning) {
+        // A locomotive stands on the bridge at every even position; the track behind the
+        // bridge is taken at every third.
+        if (m_position % 2 == 0) {
+            bits |= Msg::StatusSensor1;
+        }
+        if (m_position % 3 == 0) {
+            bits |= Msg::StatusSensor2;
+        }
+    }
+    if (m_position == 0 && !m_turning) {
+        bits |= Msg::StatusHall;
+    }
+    if (m_turning) {
+        bits |= Msg::StatusTurning;
+    }
+    return uint8_t(bits);
+}
+
+uint8_t Simulator::sensorVoltage() {
+    bool atPosition = !m_turning;
+    if (m_turning && m_nextMove > m_moveStarted) {
+        const double f = double(m_now - m_moveStarted) / double(m_nextMove - m_moveStarted);
+        atPosition = f < 0.15 || f > 0.85;
+    }
+    const int vCount = m_bridge[CellVCount];
+    const int value = atPosition ? vCount - 40 + randomInt(-4, 4) : 215 + randomInt(-6, 6);
+    return uint8_t(std::clamp(value, 0, 255));
+}
+
+uint8_t Simulator::senseCurrent() {
+    int value = randomInt(0, 2);
+    if (directDriveRunning()) {
+        const bool regulated = m_driveFlags & Msg::DriveRegulated;
+        value = m_drivePwm + (regulated ? randomInt(-1, 1) : randomInt(-8, 8));
+    } else if (m_turning) {
+        value = m_bridge[left() ? CellFastLeft : CellFastRight] * 4 / 5 + randomInt(-5, 5);
+    }
+    return uint8_t(std::clamp(value, 0, 255));
+}
+
+void Simulator::report(int64_t t) {
+    if (m_options.silent) {
+        return;
+    }
+    const int target = std::clamp(m_target, 0, 254);
+    QByteArray bytes;
+    bytes.append(char(Msg::LetterStatus)).append(char(statusByte1())).append(char(statusByte2()));
+    bytes.append(char(Msg::LetterPositions)).append(char(target)).append(char(m_position));
+    bytes.append(char(Msg::LetterMeasure))
+        .append(char(sensorVoltage()))
+        .append(char(senseCurrent()));
+    schedule(t, bytes);
+}
+
+void Simulator::marker(int64_t t) {
+    if (m_options.silent) {
+        return;
+    }
+    const uint8_t pit = ErrorRs232Ok | m_options.pitErrors;
+    const uint8_t bridge = m_options.bridgeErrors |
+                           (m_jammed ? (m_turning ? ErrorJammedWhileTurning
+                                                  : ErrorJammedAtStart | ErrorJammedWhileTurning)
+                                     : 0);
+    QByteArray bytes("XYZ");
+    bytes.append(char(Msg::LetterError)).append(char(pit)).append(char(bridge));
+    schedule(t, bytes);
+}
+
+void Simulator::step(int64_t until) {
+    for (;;) {
+        int64_t next = std::min(m_nextReport, m_nextMarker);
+        if (m_turning && m_nextMove >= 0) {
+            next = std::min(next, m_nextMove);
+        }
+        if (!m_pending.empty()) {
+            next = std::min(next, m_pending.front().due);
+        }
+        if (m_options.hangUpAfterMs >= 0 && !m_hungUp) {
+            next = std::min<int64_t>(next, m_options.hangUpAfterMs);
+        }
+        if (m_options.strayBurstAtMs >= 0 && !m_burstSent) {
+            next = std::min<int64_t>(next, m_options.strayBurstAtMs);
+        }
+        if (next > until || m_hungUp) {
+            break;
+        }
+        m_now = std::max(m_now, next);
+        if (m_options.hangUpAfterMs >= 0 && m_now >= m_options.hangUpAfterMs) {
+            m_hungUp = true;
+            m_pending.clear();
+            break;
+        }
+        if (m_options.strayBurstAtMs >= 0 && !m_burstSent && m_now >= m_options.strayBurstAtMs) {
+            m_burstSent = true;
+            for (int i = 0; i < m_options.strayBurstLength; ++i) {
+                m_output.append(char(randomInt(0, 255)));
+            }
+        }
+        if (m_turning && m_nextMove >= 0 && m_now >= m_nextMove) {
+            moveBridge(m_now);
+        }
+        if (m_now >= m_nextReport) {
+            report(m_now);
+            m_nextReport += ReportPeriodMs;
+        }
+        if (m_now >= m_nextMarker) {
+            marker(m_now);
+            m_nextMarker += MarkerPeriodMs;
+        }
+        while (!m_pending.empty() && m_pending.front().due <= m_now) {
+            for (char ch : m_pending.front().bytes) {
+                if (chance(m_options.dropProbability)) {
+                    continue;
+                }
+                if (chance(m_options.corruptProbability)) {
+                    ch = char(uint8_t(ch) ^ uint8_t(1 << randomInt(0, 7)));
+                }
+                m_output.append(ch);
+            }
+            m_pending.pop_front();
+        }
+    }
+    if (!m_hungUp) {
+        m_now = std::max(m_now, until);
+    }
+}
+
+void Simulator::advance(int milliseconds) {
+    step(m_now + std::max(milliseconds, 0));
+}
+
+QByteArray Simulator::takeOutput() {
+    QByteArray out;
+    out.swap(m_output);
+    return out;
+}
+
+bool Simulator::loadEeprom(const QString &path, QString *error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return false;
+    }
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList parts = in.readLine().split(u' ', Qt::SkipEmptyParts);
+        if (parts.size() != 3) {
+            continue;
+        }
+        bool okCell = false;
+        bool okValue = false;
+        const int cell = parts.at(1).toInt(&okCell, 16);
+        const int value = parts.at(2).toInt(&okValue, 16);
+        if (!okCell || !okValue || cell < 0 || cell > 255 || value < 0 || value > 255) {
+            continue;
+        }
+        if (parts.at(0) == QLatin1String("P")) {
+            m_pit[static_cast<size_t>(cell)] = uint8_t(value);
+        } else if (parts.at(0) == QLatin1String("B")) {
+            m_bridge[static_cast<size_t>(cell)] = uint8_t(value);
+        }
+    }
+    return true;
+}
+
+bool Simulator::saveEeprom(const QString &path, QString *error) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return false;
+    }
+    QTextStream out(&file);
+    for (int cell = 0; cell < Cells; ++cell) {
+        out << QStringLiteral("P %1 %2\n")
+                   .arg(cell, 2, 16, QChar(u'0'))
+                   .arg(pitCell(cell), 2, 16, QChar(u'0'));
+    }
+    for (int cell = 0; cell < Cells; ++cell) {
+        out << QStringLiteral("B %1 %2\n")
+                   .arg(cell, 2, 16, QChar(u'0'))
+                   .arg(bridgeCell(cell), 2, 16, QChar(u'0'));
+    }
+    out.flush();
+    if (!file.commit()) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return false;
+    }
+    return true;
+}

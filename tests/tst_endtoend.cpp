@@ -1,0 +1,200 @@
+// The program against a simulated controller: in process, and through a real pseudo-terminal with
+// pivota-sim as a separate process.
+
+#include "scripteddialogs.h"
+#include "simport.h"
+#include "tfrmmain.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Reads a pit cell through the queue, again and again until the mirror holds the value (answers
+// may be lost on a faulty line); false when it never arrives.
+bool ReadPitCellUntil(TfrmMain &w, int cell, int expected, int attempts) {
+    for (int i = 0; i < attempts; ++i) {
+        w.state().pit.setReceived(cell, false);
+        w.state().sendQueue.QueueValue(0xF0, cell);
+        if (QTest::qWaitFor([&] { return w.state().pit.received(cell); }, 1500) &&
+            w.state().pit.value(cell) == expected) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class SimProcess {
+public:
+    bool start(const QStringList &args, const QString &link) {
+        m_process.setProgram(QStringLiteral(PIVOTA_SIM_PATH));
+        m_process.setArguments(QStringList{QStringLiteral("--link"), link} + args);
+        m_process.start();
+        if (!m_process.waitForStarted(5000)) {
+            return false;
+        }
+        return QTest::qWaitFor([&] { return m_process.canReadLine(); }, 5000);
+    }
+    void stop() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(5000);
+        }
+    }
+    ~SimProcess() { stop(); }
+    QProcess m_process;
+};
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString settings() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
+
+private slots:
+    void init() { QFile::remove(settings()); }
+
+    void inProcessReadWriteAndLiveState() {
+        WriteFile(settings(), "[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n");
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
+        QVERIFY(w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("COM5 geöffnet"));
+
+        QVERIFY(ReadPitCellUntil(w, 48, 24, 1));
+        w.state().sendQueue.QueueValuePair(0xE0, 250, 0xAB);
+        QVERIFY(ReadPitCellUntil(w, 250, 0xAB, 1));
+        w.state().bridge.setReceived(126, false);
+        w.state().sendQueue.QueueValue(0x90, 126);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(126), 2000);
+        QCOMPARE(w.state().bridge.value(126), uint8_t(0x01));
+
+        // Live reports: status, positions and the periodic marker.
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().infoTable().letter(1), uint8_t('F'), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().infoTable().letter(2), uint8_t('E'), 2000);
+        QCOMPARE(w.state().infoTable().data1(2) & 0x04, 0x04);
+
+        // Drive to position 3 (right) and watch the bridge arrive.
+        w.state().sendQueue.QueueKeyCode(2);
+        w.state().sendQueue.QueueMessage(0xC1, 0x00, 0x02);
+        w.state().sendQueue.QueueMessage(0xC1, 0x40, 0x40);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().ActualPosition, 2, 5000);
+        w.state().sendQueue.QueueMessage(0xC1, 0x00, 0x40);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().sendQueue.isEmpty(), 1000);
+
+        w.btnStopClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.port().isOpen(), 1000);
+        QCOMPARE(dialogs.calls.size(), 0);
+    }
+
+    void inProcessHangUpGivesOneBox() {
+        WriteFile(settings(), "[SETTINGS]\nCOM-Port=6\n[Ports]\nCOM6=simulator\n");
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        SimOptions options;
+        options.hangUpAfterMs = 400;
+        auto sim = std::make_shared<Simulator>(options);
+        w.port().setDeviceFactory(
+            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 3000);
+        QCOMPARE(dialogs.calls.first().caption,
+                 QStringLiteral("Fehler Datenempfang - ReceiveData"));
+        QVERIFY(!w.state().Online);
+        QVERIFY(!w.port().isOpen());
+        QTest::qWait(300);
+        QCOMPARE(dialogs.calls.size(), 1);
+    }
+
+    void throughPseudoTerminal_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("clean line") << QStringList{};
+        QTest::newRow("faulty line") << QStringList{"--seed", "7",    "--corrupt",        "0.01",
+                                                    "--drop", "0.01", "--stray-burst-at", "0.5"};
+    }
+    void throughPseudoTerminal() {
+        QFETCH(QStringList, args);
+        const QString link = m_dir.filePath(QStringLiteral("turntable"));
+        SimProcess sim;
+        QVERIFY(sim.start(args, link));
+        WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n");
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+
+        QVERIFY(ReadPitCellUntil(w, 48, 24, 5));
+        w.state().sendQueue.QueueValuePair(0xE0, 251, 0x5A);
+        QVERIFY(ReadPitCellUntil(w, 251, 0x5A, 5));
+
+        // After markers the receiver is aligned: the latest status report is a real "F" report.
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().infoTable().letter(1), uint8_t('F'), 3000);
+        QCOMPARE(dialogs.calls.size(), 0);
+
+        // The controller goes away mid-session: one box, offline, port closed.
+        sim.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 3000);
+        QCOMPARE(dialogs.calls.first().kind, QStringLiteral("error"));
+        QVERIFY(!w.state().Online);
+        QVERIFY(!w.port().isOpen());
+        QVERIFY(!QFile::exists(link)); // the simulator removed its link
+        QTest::qWait(300);
+        QCOMPARE(dialogs.calls.size(), 1);
+    }
+
+    void simulatorHangsUpBySchedule() {
+        const QString link = m_dir.filePath(QStringLiteral("turntable2"));
+        SimProcess sim;
+        QVERIFY(sim.start({"--hang-up-after", "1"}, link));
+        WriteFile(settings(), "[SETTINGS]\nCOM-Port=9\n[Ports]\nCOM9=" + link.toUtf8() + "\n");
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 5000);
+        QVERIFY(!w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+    }
+
+    void simulatorKeepsItsEepromFile() {
+        const QString link = m_dir.filePath(QStringLiteral("turntable3"));
+        const QString eeprom = m_dir.filePath(QStringLiteral("eeprom.txt"));
+        {
+            SimProcess sim;
+            QVERIFY(sim.start({"--eeprom", eeprom}, link));
+            WriteFile(settings(), "[SETTINGS]\nCOM-Port=1\n[Ports]\nCOM1=" + link.toUtf8() + "\n");
+            ScriptedDialogs dialogs;
+            TfrmMain w(settings(), dialogs);
+            w.btnStartClick();
+            w.state().sendQueue.QueueValuePair(0x80, 200, 0x33);
+            QVERIFY(QTest::qWaitFor([&] { return w.state().sendQueue.isEmpty(); }, 2000));
+            QTest::qWait(100);
+            w.btnStopClick();
+            QTRY_VERIFY(!w.port().isOpen());
+        }
+        QVERIFY(QFile::exists(eeprom));
+        SimProcess again;
+        QVERIFY(again.start({"--eeprom", eeprom}, link));
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.btnStartClick();
+        w.state().sendQueue.QueueValue(0x90, 200);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(200), 3000);
+        QCOMPARE(w.state().bridge.value(200), uint8_t(0x33));
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
