@@ -1,10 +1,246 @@
 #include "tframeeeprom.h"
 
+#include "dialogs.h"
+#include "hexbyte.h"
+#include "messages.h"
 #include "sharedstate.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+const QString InvalidInput = QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
+constexpr int GroupWidth = 236;
+constexpr int GroupHeight = 112;
+constexpr int ButtonHeight = 25;
+constexpr int FirstTickMs = 150;
+constexpr int SweepTickMs = 300;
+// The tab page sits below the page control's tab bar: the layout counts from the page control.
+constexpr int TabBarHeight = 26;
+
+template <typename T> T *Named(T *widget, const QString &name) {
+    widget->setObjectName(name);
+    return widget;
+}
+} // namespace
 
 TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameEEprom"));
+    BuildHalf(m_pit, Board::Grube);
+    BuildHalf(m_bridge, Board::Buehne);
+    btn_update = Named(new QPushButton(QStringLiteral("Update"), this), "btn_update");
+    btn_update->resize(75, ButtonHeight);
+    connect(btn_update, &QPushButton::clicked, this, &TFrameEEprom::btn_updateClick);
+    Bevel1 = Named(new QFrame(this), "Bevel1");
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+
+    Timer3 = Named(new QTimer(this), "Timer3");
+    Timer3->setInterval(FirstTickMs);
+    connect(Timer3, &QTimer::timeout, this, &TFrameEEprom::Timer3Timer);
+
+    ShowPitEEprom();
+    ShowBridgeEEprom();
+    Timer3->start();
+    UpdateEEpromButtons();
+    ArrangeEEpromTab();
 }
 
-void TFrameEEprom::UpdateEEpromButtons() {}
+void TFrameEEprom::BuildHalf(Half &h, Board board) {
+    const bool pit = board == Board::Grube;
+    const QString suffix = pit ? QString() : QStringLiteral("2");
+    h.caption = new QLabel(pit ? QStringLiteral("EEprom Hauptplatine (Grube)")
+                               : QStringLiteral("EEprom Motorplatine (Bühne)"),
+                           this);
+    h.caption->setObjectName(pit ? QStringLiteral("lbl_ee_grube") : QStringLiteral("lbl_ee_buhne"));
+    QFont bold = h.caption->font();
+    bold.setBold(true);
+    h.caption->setFont(bold);
+    h.caption->adjustSize();
+
+    h.memo = Named(new QPlainTextEdit(this),
+                   pit ? QStringLiteral("Memo_ee_grube") : QStringLiteral("Memo_ee_buhne"));
+    h.memo->setReadOnly(true);
+    h.memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    h.memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    h.memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    h.group =
+        Named(new QGroupBox(QStringLiteral("EEprom Manipulation"), this),
+              pit ? QStringLiteral("GroupBox_ee_grube") : QStringLiteral("GroupBox_ee_buhne"));
+    h.group->resize(GroupWidth, GroupHeight);
+    auto *adrLabel = new QLabel(QStringLiteral("Adresse (hex)"), h.group);
+    adrLabel->setGeometry(10, 20, 100, 16);
+    auto *valLabel = new QLabel(QStringLiteral("Wert (Hex)"), h.group);
+    valLabel->setGeometry(122, 20, 100, 16);
+    h.address = Named(new QLineEdit(QStringLiteral("1"), h.group), "edt_ee_adr" + suffix);
+    h.address->setGeometry(10, 38, 104, 24);
+    h.value = Named(new QLineEdit(QStringLiteral("1"), h.group), "edt_ee_data" + suffix);
+    h.value->setGeometry(122, 38, 104, 24);
+    h.write = Named(new QPushButton(QStringLiteral("write single Data"), h.group),
+                    "btn_write_EEdata" + suffix);
+    h.write->setGeometry(10, 72, 108, ButtonHeight + 4);
+    h.get = Named(new QPushButton(QStringLiteral("get single Data"), h.group),
+                  "btn_get_EEdata" + suffix);
+    h.get->setGeometry(120, 72, 108, ButtonHeight + 4);
+    connect(h.write, &QPushButton::clicked, this, [this, board] { btn_write_EEdataClick(board); });
+    connect(h.get, &QPushButton::clicked, this, [this, board] { btn_get_EEdataClick(board); });
+
+    h.progress = Named(new QProgressBar(this),
+                       pit ? QStringLiteral("ProgressBar1") : QStringLiteral("ProgressBar2"));
+    h.progress->setRange(0, 255);
+    h.progress->setValue(0);
+    h.progress->setTextVisible(false);
+    h.progress->resize(GroupWidth, 17);
+    h.readAll = Named(new QPushButton(QStringLiteral("gesamtes EEprom einlesen"), this),
+                      "btn_get_all_EEData" + suffix);
+    h.readAll->resize(GroupWidth, ButtonHeight);
+    connect(h.readAll, &QPushButton::clicked, this,
+            pit ? &TFrameEEprom::btn_get_all_EEDataClick
+                : &TFrameEEprom::btn_get_all_EEData_BuhneClick);
+    h.zero =
+        Named(new QPushButton(pit ? QStringLiteral("setzte 00") : QStringLiteral("setze 00"), this),
+              pit ? QStringLiteral("btn_all_zero_g") : QStringLiteral("btn_all_zero_b"));
+    h.zero->resize(75, ButtonHeight);
+    connect(h.zero, &QPushButton::clicked, this,
+            pit ? &TFrameEEprom::btn_all_zero_gClick : &TFrameEEprom::btn_all_zero_bClick);
+}
+
+void TFrameEEprom::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    ArrangeEEpromTab();
+}
+
+void TFrameEEprom::ArrangeEEpromTab() {
+    const int w = width();
+    const int pageHeight = height() + TabBarHeight;
+    const int column = w - 30 - GroupWidth;
+    const int memoWidth = std::max(100, w - GroupWidth - 50);
+
+    auto place = [&](Half &h, int captionTop) {
+        h.caption->move(10, captionTop);
+        const int top = captionTop + 20;
+        h.group->move(column, top);
+        h.memo->move(10, top);
+        h.progress->move(column, top + h.group->height() + 5);
+        h.readAll->move(column, h.progress->y() + h.progress->height() + 5);
+        h.zero->move(column, h.readAll->y() + h.readAll->height() + 5);
+        return top;
+    };
+    place(m_pit, 15);
+    const int bevelTop = pageHeight / 2 - 6;
+    Bevel1->setGeometry(0, bevelTop, w, 4);
+    const int bridgeTop = place(m_bridge, bevelTop + 6);
+    btn_update->move(m_bridge.zero->x() + m_bridge.zero->width() + 5, m_bridge.zero->y());
+
+    const int memoHeight = std::max(40, pageHeight - 40 - bridgeTop);
+    m_bridge.memo->resize(memoWidth, memoHeight);
+    m_pit.memo->resize(memoWidth, std::max(40, pageHeight - bridgeTop - 40));
+}
+
+void TFrameEEprom::ShowPitEEprom() {
+    m_pit.memo->setPlainText(
+        Eeprom::DumpText(m_state.pit).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_state.PitChangedForEeprom = false;
+}
+
+void TFrameEEprom::ShowBridgeEEprom() {
+    m_bridge.memo->setPlainText(
+        Eeprom::DumpText(m_state.bridge).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_state.BridgeChangedForEeprom = false;
+}
+
+void TFrameEEprom::UpdateEEpromButtons() {
+    const bool online = m_state.Online;
+    for (Half *h : {&m_pit, &m_bridge}) {
+        h->readAll->setEnabled(online);
+        h->write->setEnabled(online);
+        h->get->setEnabled(online);
+    }
+}
+
+QString TFrameEEprom::TakeHexEdit(QLineEdit *edit) {
+    const QString text = Eeprom::NormalizeHexEdit(edit->text());
+    edit->setText(text);
+    return text;
+}
+
+void TFrameEEprom::btn_get_EEdataClick(Board board) {
+    const int cell = ParseHexByte(TakeHexEdit(HalfOf(board).address));
+    m_state.sendQueue.QueueValue(board == Board::Grube ? Msg::ReadPitCell : Msg::ReadBridgeCell,
+                                 cell);
+}
+
+void TFrameEEprom::btn_write_EEdataClick(Board board) {
+    Half &h = HalfOf(board);
+    const QString address = TakeHexEdit(h.address);
+    const QString value = TakeHexEdit(h.value);
+    // A cell of the board's EEPROM is written only with what the user really typed: text that is
+    // no hexadecimal number would otherwise become some other value.
+    for (auto [text, edit] : {std::pair{address, h.address}, std::pair{value, h.value}}) {
+        if (!IsStrictHexByte(text)) {
+            m_dialogs.showWarning(InvalidInput);
+            edit->setFocus();
+            return;
+        }
+    }
+    m_state.sendQueue.QueueValuePair(board == Board::Grube ? Msg::WritePitCell
+                                                           : Msg::WriteBridgeCell,
+                                     ParseHexByte(address), ParseHexByte(value));
+}
+
+void TFrameEEprom::StartOrStopSweep(Board board) {
+    Timer3->setInterval(SweepTickMs);
+    QProgressBar *bar = HalfOf(board).progress;
+    bar->setRange(0, 255);
+    bar->setValue(0);
+    Eeprom::Sweeps::Toggle(board == Board::Grube ? m_sweeps.PitReadIndex
+                                                 : m_sweeps.BridgeReadIndex);
+}
+
+void TFrameEEprom::btn_get_all_EEDataClick() {
+    StartOrStopSweep(Board::Grube);
+}
+
+void TFrameEEprom::btn_get_all_EEData_BuhneClick() {
+    StartOrStopSweep(Board::Buehne);
+}
+
+void TFrameEEprom::btn_all_zero_gClick() {
+    for (int cell = 0; cell < BoardImage::Cells; ++cell) {
+        m_state.pit.setValue(cell, 0);
+    }
+    ShowPitEEprom();
+}
+
+void TFrameEEprom::btn_all_zero_bClick() {
+    for (int cell = 0; cell < BoardImage::Cells; ++cell) {
+        m_state.bridge.setValue(cell, 0);
+    }
+    ShowBridgeEEprom();
+}
+
+void TFrameEEprom::btn_updateClick() {
+    ShowPitEEprom();
+    ShowBridgeEEprom();
+}
+
+void TFrameEEprom::Timer3Timer() {
+    const Eeprom::Sweeps::Progress progress = m_sweeps.Tick(m_state.sendQueue);
+    m_pit.progress->setValue(std::min(progress.pit, 255));
+    m_bridge.progress->setValue(std::min(progress.bridge, 255));
+    if (m_state.PitChangedForEeprom) {
+        ShowPitEEprom();
+    }
+    if (m_state.BridgeChangedForEeprom) {
+        ShowBridgeEEprom();
+    }
+}

@@ -1,20 +1,77 @@
 #pragma once
 
+#include "boardimage.h"
+#include "eepromlogic.h"
+
 #include <QWidget>
 
 class Dialogs;
 class SharedState;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
 
-// The EEPROM tab "EEprom": single cells and dumps of both boards.
+// The EEPROM tab "EEprom": a technician's view of the raw cells of both boards. The upper half
+// serves the pit board, the lower half the bridge board.
 class TFrameEEprom : public QWidget {
     Q_OBJECT
 public:
+    using Board = BoardImage::Board;
+
     TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Follows the main window's online state.
     void UpdateEEpromButtons();
+    void ShowPitEEprom();
+    void ShowBridgeEEprom();
+    void ArrangeEEpromTab();
+
+    const Eeprom::Sweeps &sweeps() const { return m_sweeps; }
+
+public slots:
+    void btn_get_EEdataClick(Board board);
+    void btn_write_EEdataClick(Board board);
+    void btn_get_all_EEDataClick();
+    void btn_get_all_EEData_BuhneClick();
+    void btn_all_zero_gClick();
+    void btn_all_zero_bClick();
+    void btn_updateClick();
+    void Timer3Timer();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    struct Half {
+        QLabel *caption = nullptr;
+        QPlainTextEdit *memo = nullptr;
+        QGroupBox *group = nullptr;
+        QLineEdit *address = nullptr;
+        QLineEdit *value = nullptr;
+        QPushButton *write = nullptr;
+        QPushButton *get = nullptr;
+        QProgressBar *progress = nullptr;
+        QPushButton *readAll = nullptr;
+        QPushButton *zero = nullptr;
+    };
+
+    void BuildHalf(Half &half, Board board);
+    Half &HalfOf(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
+    void StartOrStopSweep(Board board);
+    // Normalises the edit, writes the text back and returns it.
+    QString TakeHexEdit(QLineEdit *edit);
+
     SharedState &m_state;
     Dialogs &m_dialogs;
+    Eeprom::Sweeps m_sweeps;
+    Half m_pit;
+    Half m_bridge;
+    QPushButton *btn_update = nullptr;
+    QFrame *Bevel1 = nullptr;
+    QTimer *Timer3 = nullptr;
 };

@@ -1,0 +1,300 @@
+#include "eepromlogic.h"
+#include "scripteddialogs.h"
+#include "sharedstate.h"
+#include "simport.h"
+#include "tframeeeprom.h"
+#include "tfrmmain.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <vector>
+
+namespace {
+std::vector<int> Drain(SendQueue &q) {
+    std::vector<int> out;
+    while (auto b = q.TakeNext()) {
+        out.push_back(*b);
+    }
+    return out;
+}
+
+template <typename T> T *Find(QWidget *w, const char *name) {
+    T *child = w->findChild<T *>(QLatin1String(name));
+    if (!child) {
+        qFatal("no widget %s", name);
+    }
+    return child;
+}
+} // namespace
+
+class TestEeprom : public QObject {
+    Q_OBJECT
+private slots:
+    void dumpText() {
+        BoardImage image(BoardImage::Board::Grube);
+        QString text = Eeprom::DumpText(image);
+        QStringList lines = text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 16);
+        QCOMPARE(lines.first(), QStringLiteral("0x00: ffff ffff ffff ffff | ffff ffff ffff ffff "));
+        QVERIFY(!text.endsWith(QStringLiteral("\n")));
+        QVERIFY(!text.contains(QStringLiteral("\n0x")) || text.count(QStringLiteral("\r\n")) == 15);
+
+        for (int cell = 0; cell < 256; ++cell) {
+            image.setValue(cell, cell);
+        }
+        lines = Eeprom::DumpText(image).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(1), QStringLiteral("0x10: 1011 1213 1415 1617 | 1819 1a1b 1c1d 1e1f "));
+        QCOMPARE(lines.at(15), QStringLiteral("0xf0: f0f1 f2f3 f4f5 f6f7 | f8f9 fafb fcfd feff "));
+    }
+
+    void normalisation() {
+        QCOMPARE(Eeprom::NormalizeHexEdit("123"), QStringLiteral("12"));
+        QCOMPARE(Eeprom::NormalizeHexEdit("5"), QStringLiteral("05"));
+        QCOMPARE(Eeprom::NormalizeHexEdit(""), QStringLiteral("0"));
+        QCOMPARE(Eeprom::NormalizeHexEdit("ab"), QStringLiteral("ab"));
+    }
+
+    void singleCellReadAndWrite() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        auto *adr = Find<QLineEdit>(&tab, "edt_ee_adr");
+        auto *adr2 = Find<QLineEdit>(&tab, "edt_ee_adr2");
+        auto *data2 = Find<QLineEdit>(&tab, "edt_ee_data2");
+        QCOMPARE(adr->text(), QStringLiteral("1"));
+        QCOMPARE(Find<QLineEdit>(&tab, "edt_ee_data")->text(), QStringLiteral("1"));
+
+        adr->setText("123");
+        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(adr->text(), QStringLiteral("12"));
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x12, 0x00}));
+        adr->setText("5");
+        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(adr->text(), QStringLiteral("05"));
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x05, 0x00}));
+        adr->setText("");
+        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(adr->text(), QStringLiteral("0"));
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
+        adr->setText("0a");
+        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x0A, 0x00}));
+        adr2->setText("Ff");
+        tab.btn_get_EEdataClick(BoardImage::Board::Buehne);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0x91, 0x7F, 0x00}));
+
+        adr2->setText("FF");
+        data2->setText("80");
+        tab.btn_write_EEdataClick(BoardImage::Board::Buehne);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0x83, 0x7F, 0x00}));
+        // The mirror follows only when the cell is read back.
+        QCOMPARE(state.bridge.value(255), uint8_t(0xFF));
+        QVERIFY(dialogs.calls.isEmpty());
+    }
+
+    void writeRefusesWhatIsNoHexNumber_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("value 7g") << "10"
+                                  << "7g";
+        QTest::newRow("address zz") << "zz"
+                                    << "01";
+        QTest::newRow("value with blank") << "10"
+                                          << " 1";
+    }
+    void writeRefusesWhatIsNoHexNumber() {
+        QFETCH(QString, address);
+        QFETCH(QString, value);
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        Find<QLineEdit>(&tab, "edt_ee_adr")->setText(address);
+        Find<QLineEdit>(&tab, "edt_ee_data")->setText(value);
+        tab.btn_write_EEdataClick(BoardImage::Board::Grube);
+        QVERIFY(state.sendQueue.isEmpty());
+        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls.first().kind, QStringLiteral("warning"));
+        QCOMPARE(dialogs.calls.first().text,
+                 QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
+        // A single digit is a number: "5" becomes "05" and is written.
+        Find<QLineEdit>(&tab, "edt_ee_adr")->setText("5");
+        Find<QLineEdit>(&tab, "edt_ee_data")->setText("f");
+        tab.btn_write_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xE0, 0x05, 0x0F}));
+    }
+
+    void sweepStartStopRestart() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        auto *timer = Find<QTimer>(&tab, "Timer3");
+        auto *bar = Find<QProgressBar>(&tab, "ProgressBar1");
+        QCOMPARE(timer->interval(), 150);
+        QVERIFY(timer->isActive());
+        QCOMPARE(tab.sweeps().PitReadIndex, 1000);
+
+        tab.btn_get_all_EEDataClick();
+        QCOMPARE(timer->interval(), 300);
+        tab.Timer3Timer();
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
+        tab.Timer3Timer();
+        QCOMPARE(bar->value(), 2);
+        state.sendQueue.QueueValue(0x90, 1); // someone else's request holds the sweep back
+        tab.Timer3Timer();
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(state.sendQueue.length(), 6);
+        Drain(state.sendQueue);
+
+        tab.btn_get_all_EEDataClick(); // second click stops
+        QCOMPARE(tab.sweeps().PitReadIndex, 500);
+        tab.Timer3Timer();
+        QVERIFY(state.sendQueue.isEmpty());
+        tab.btn_get_all_EEDataClick(); // third click starts again at cell 0
+        tab.Timer3Timer();
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
+    }
+
+    void bothSweepsReadThePitBoardFirst() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        tab.btn_get_all_EEDataClick();
+        tab.btn_get_all_EEData_BuhneClick();
+        std::vector<int> commands;
+        for (int tick = 0; tick < 600; ++tick) {
+            tab.Timer3Timer();
+            const std::vector<int> sent = Drain(state.sendQueue);
+            for (size_t i = 0; i < sent.size(); i += 3) {
+                commands.push_back(sent[i] & 0xFE);
+            }
+        }
+        QCOMPARE(commands.size(), size_t(512));
+        for (size_t i = 0; i < 256; ++i) {
+            QCOMPARE(commands[i], 0xF0);
+            QCOMPARE(commands[256 + i], 0x90);
+        }
+        QVERIFY(!Eeprom::Sweeps::Running(tab.sweeps().PitReadIndex));
+        QVERIFY(!Eeprom::Sweeps::Running(tab.sweeps().BridgeReadIndex));
+    }
+
+    void clearMirrorSendsNothing() {
+        SharedState state;
+        state.pit.Apply(5, 0x42);
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        auto *memo = Find<QPlainTextEdit>(&tab, "Memo_ee_grube");
+        QVERIFY(memo->toPlainText().startsWith("0x00: ffff ffff ff42"));
+        tab.btn_all_zero_gClick();
+        tab.btn_updateClick();
+        QVERIFY(state.sendQueue.isEmpty());
+        QVERIFY(memo->toPlainText().startsWith("0x00: 0000 0000 0000 0000 | 0000"));
+        QVERIFY(memo->toPlainText().contains("0xf0: 0000"));
+        QVERIFY(state.pit.received(5)); // the received flags stay
+        QVERIFY(
+            Find<QPlainTextEdit>(&tab, "Memo_ee_buhne")->toPlainText().startsWith("0x00: ffff"));
+    }
+
+    void dumpFollowsReceivedCells() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        auto *memo = Find<QPlainTextEdit>(&tab, "Memo_ee_buhne");
+        QVERIFY(!state.BridgeChangedForEeprom);
+        state.receiver.Feed(QByteArray("XYZH\x01\x2a", 6));
+        state.ApplyBoardValues();
+        QVERIFY(state.BridgeChangedForEeprom);
+        tab.Timer3Timer();
+        QVERIFY(memo->toPlainText().startsWith("0x00: ff2a"));
+        QVERIFY(!state.BridgeChangedForEeprom);
+    }
+
+    void buttonsFollowOnlineState() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        const char *transfer[] = {"btn_get_all_EEData", "btn_get_all_EEData2", "btn_write_EEdata",
+                                  "btn_write_EEdata2",  "btn_get_EEdata",      "btn_get_EEdata2"};
+        for (const char *name : transfer) {
+            QVERIFY2(!Find<QPushButton>(&tab, name)->isEnabled(), name);
+        }
+        state.Online = true;
+        tab.UpdateEEpromButtons();
+        for (const char *name : transfer) {
+            QVERIFY2(Find<QPushButton>(&tab, name)->isEnabled(), name);
+        }
+        state.Online = false;
+        tab.UpdateEEpromButtons();
+        QVERIFY(!Find<QPushButton>(&tab, "btn_get_EEdata")->isEnabled());
+        QVERIFY(Find<QPushButton>(&tab, "btn_all_zero_g")->isEnabled());
+        QVERIFY(Find<QPushButton>(&tab, "btn_update")->isEnabled());
+        QCOMPARE(Find<QPushButton>(&tab, "btn_all_zero_g")->text(), QStringLiteral("setzte 00"));
+        QCOMPARE(Find<QPushButton>(&tab, "btn_all_zero_b")->text(), QStringLiteral("setze 00"));
+    }
+
+    void layout() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        tab.resize(1000, 544);
+        tab.ArrangeEEpromTab();
+        auto *group = Find<QWidget>(&tab, "GroupBox_ee_grube");
+        QCOMPARE(group->x(), 1000 - 30 - group->width());
+        QCOMPARE(Find<QWidget>(&tab, "btn_all_zero_b")->x(), group->x());
+        auto *update = Find<QWidget>(&tab, "btn_update");
+        auto *zero = Find<QWidget>(&tab, "btn_all_zero_b");
+        QCOMPARE(update->x(), zero->x() + zero->width() + 5);
+        QCOMPARE(update->y(), zero->y());
+        auto *pitMemo = Find<QWidget>(&tab, "Memo_ee_grube");
+        auto *bevel = Find<QWidget>(&tab, "Bevel1");
+        QCOMPARE(pitMemo->width(), 1000 - group->width() - 50);
+        QVERIFY(pitMemo->geometry().bottom() < bevel->y());
+        QVERIFY(Find<QWidget>(&tab, "Memo_ee_buhne")->y() > bevel->y());
+    }
+
+    void fullPitSweepAgainstSimulator() {
+        QTemporaryDir dir;
+        QFile ini(dir.filePath("pivota.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[SETTINGS]\nCOM-Port=5\nBenutzer=Debug\n[Ports]\nCOM5=simulator\n");
+        ini.close();
+        ScriptedDialogs dialogs;
+        TfrmMain w(ini.fileName(), dialogs);
+        auto sim = std::make_shared<Simulator>();
+        sim->setPitCell(200, 0x5C);
+        w.port().setDeviceFactory(
+            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        TFrameEEprom *tab = w.frameEEprom();
+        QVERIFY(Find<QPushButton>(tab, "btn_get_all_EEData")->isEnabled());
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_get_all_EEData"), Qt::LeftButton);
+        // Faster than the 300 ms pacing, still one request in flight per housekeeping period.
+        Find<QTimer>(tab, "Timer3")->setInterval(60);
+        Find<QTimer>(&w, "Timer2")->setInterval(10);
+        Find<QTimer>(&w, "Timer_Senden")->setInterval(2);
+        Find<QTimer>(&w, "Timer_Receive")->setInterval(5);
+        QTRY_VERIFY_WITH_TIMEOUT(!Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex), 30000);
+        QTest::qWait(200);
+        for (int cell = 0; cell < 256; ++cell) {
+            QVERIFY2(w.state().pit.received(cell), qPrintable(QString::number(cell)));
+            QCOMPARE(w.state().pit.value(cell), sim->pitCell(cell));
+        }
+        BoardImage expected(BoardImage::Board::Grube);
+        for (int cell = 0; cell < 256; ++cell) {
+            expected.setValue(cell, sim->pitCell(cell));
+        }
+        tab->Timer3Timer();
+        QCOMPARE(Find<QPlainTextEdit>(tab, "Memo_ee_grube")->toPlainText(),
+                 Eeprom::DumpText(expected).replace("\r\n", "\n"));
+        QVERIFY(dialogs.calls.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestEeprom)
+#include "tst_eeprom.moc"
