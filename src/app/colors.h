@@ -16,3 +16,24 @@ inline const QColor FillBarFull = FromBgr(0x0000FF);
 inline const QColor FillBarNormal = FromBgr(0x800000);
 
 } // namespace Colors
+
+namespace Colors {
+
+// Turntable pictures.
+inline const QColor PictureBackground = FromBgr(0xFFFFFF);
+inline const QColor PictureOutline = FromBgr(0x000000);
+inline const QColor PitRing = FromBgr(0x808080);
+inline const QColor TrackLine = FromBgr(0x0000FF);  // red
+inline const QColor SwitchLine = FromBgr(0xFF0000); // blue
+inline const QColor BridgeActual = QColor(0x80, 0x80, 0x80);
+inline const QColor BridgeTarget = QColor(0xFF, 0xFF, 0xCC); // light yellow, also the target panel
+inline const QColor BridgeTrack = QColor(0xFF, 0x00, 0x00);
+
+// Status panels of the operation tab.
+inline const QColor Lime = QColor(0x00, 0xFF, 0x00);
+inline const QColor White = QColor(0xFF, 0xFF, 0xFF);
+inline const QColor Black = QColor(0x00, 0x00, 0x00);
+inline const QColor Yellow = QColor(0xFF, 0xFF, 0x00);
+inline const QColor Red = QColor(0xFF, 0x00, 0x00);
+
+} // namespace Colors

@@ -1,48 +1,464 @@
 #include "tframebedienung.h"
 
+#include "colors.h"
+#include "messages.h"
+#include "operationview.h"
 #include "sharedstate.h"
+#include "turntabledrawing.h"
+#include "turntablepicture.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+constexpr int Group1Width = 316;
+constexpr int SmallGroupWidth = 150;
+constexpr int PositionButtonWidth = 20;
+constexpr int PositionButtonHeight = 14;
+constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
+constexpr int SwitchPenWidth = 2;
+
+template <typename T> T *Named(T *widget, const QString &name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel *MakePanel(QWidget *parent, const char *name, const QString &hint, QRect geometry) {
+    auto *panel = Named(new QLabel(parent), QLatin1String(name));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setAutoFillBackground(true);
+    panel->setToolTip(hint);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                        QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+    auto *button = Named(new QPushButton(caption, parent), QLatin1String(name));
+    button->setGeometry(geometry);
+    if (icon != QStyle::SP_CustomBase) {
+        button->setIcon(button->style()->standardIcon(icon));
+    }
+    return button;
+}
+
+QString PositionText(int zeroBased) {
+    return QString::number(zeroBased + 1);
+}
+} // namespace
 
 TFrameBedienung::TFrameBedienung(SharedState &state, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameBedienung"));
-    pnl_SollPosition_ext = new QLabel(this);
-    pnl_SollPosition_ext->setObjectName(QStringLiteral("pnl_SollPosition_ext"));
-    pnl_SollPosition_ext->setFrameShape(QFrame::Panel);
-    pnl_SollPosition_ext->setAlignment(Qt::AlignCenter);
-    pnl_SollPosition_ext->setToolTip(
-        QStringLiteral("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"));
-    pnl_SollPosition_ext->setGeometry(10, 10, 60, 30);
+    BuildForm();
+    DrawTurntable();
+    UpdateOperationButtons();
+}
 
+void TFrameBedienung::BuildForm() {
+    pnl_bedienung = Named(new QWidget(this), QStringLiteral("pnl_bedienung"));
+
+    tt_Image1 = Named(new TurntablePicture(pnl_bedienung), QStringLiteral("tt_Image1"));
+    tt_Image1->setGeometry(8, 8, 400, 400);
+
+    GroupBoxBedienung1 = Named(new QGroupBox(QStringLiteral("Position Bühne"), pnl_bedienung),
+                               QStringLiteral("GroupBoxBedienung1"));
+    GroupBoxBedienung1->setGeometry(420, 8, Group1Width, 300);
+    QWidget *g1 = GroupBoxBedienung1;
+    Label4 = Named(new QLabel(QStringLiteral("Ist-Position"), g1), QStringLiteral("Label4"));
+    Label4->setGeometry(10, 20, 90, 16);
+    Label2 = Named(new QLabel(QStringLiteral("Ziel-Position"), g1), QStringLiteral("Label2"));
+    Label2->setGeometry(104, 20, 90, 16);
+    QFont big = font();
+    big.setBold(true);
+    big.setPixelSize(27);
+    pnl_IstPosition_int = MakePanel(g1, "pnl_IstPosition_int", QString(), QRect(10, 38, 86, 42));
+    pnl_IstPosition_int->setFont(big);
+    pnl_SollPosition_int = MakePanel(g1, "pnl_SollPosition_int", QString(), QRect(104, 38, 86, 42));
+    pnl_SollPosition_int->setFont(big);
+    {
+        QPalette p = pnl_SollPosition_int->palette();
+        p.setColor(QPalette::Window, Colors::BridgeTarget);
+        p.setColor(QPalette::WindowText, Colors::Black);
+        pnl_SollPosition_int->setPalette(p);
+    }
+    pnl_SollPosition_ext =
+        MakePanel(g1, "pnl_SollPosition_ext",
+                  QStringLiteral("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
+                  QRect(198, 48, 40, 26));
     cbx_zeige_sollpos_extern =
-        new QCheckBox(QStringLiteral("zeige Ziel-Position erzeugt durch Digital-Befehl"), this);
-    cbx_zeige_sollpos_extern->setObjectName(QStringLiteral("cbx_zeige_sollpos_extern"));
+        Named(new QCheckBox(QStringLiteral("zeige Ziel-Position erzeugt durch Digital-Befehl"), g1),
+              QStringLiteral("cbx_zeige_sollpos_extern"));
     cbx_zeige_sollpos_extern->setToolTip(
         QStringLiteral("In der Grafik wird als Zielposition der Interne Wert \n"
                        "der Gruben-Platine dargestellt\n"
                        "(z.B. hervorgerufen durch Digitle Befehle)"));
-    cbx_zeige_sollpos_extern->setGeometry(80, 10, 320, 24);
-    connect(cbx_zeige_sollpos_extern, &QCheckBox::clicked, this, [this](bool checked) {
-        m_state.ShowExternalTarget = checked;
-        m_state.RedrawRequest = true;
-    });
-}
+    cbx_zeige_sollpos_extern->setGeometry(10, 86, Group1Width - 16, 20);
+    connect(cbx_zeige_sollpos_extern, &QCheckBox::clicked, this,
+            &TFrameBedienung::cbx_zeige_sollpos_externClick);
 
-void TFrameBedienung::ShowPositions() {
-    cbx_zeige_sollpos_extern->setChecked(m_state.ShowExternalTarget);
-}
+    btn_left = MakeButton(g1, "btn_left", QStringLiteral("zum Ziel\ndrehen\nLinks"),
+                          QRect(10, 112, 86, 62), QStyle::SP_ArrowLeft);
+    BitBtn_halt = MakeButton(g1, "BitBtn_halt", QStringLiteral("Stopp\nDrehung"),
+                             QRect(115, 112, 86, 62), QStyle::SP_BrowserStop);
+    BitBtn_halt->setToolTip(QStringLiteral("Bühne stoppt an nächsten Raster"));
+    btn_right = MakeButton(g1, "btn_right", QStringLiteral("zum Ziel\ndrehen\nRechts"),
+                           QRect(220, 112, 86, 62), QStyle::SP_ArrowRight);
+    btn_left_endlos = MakeButton(g1, "btn_left_endlos", QStringLiteral("Endlos\nLinks"),
+                                 QRect(10, 180, 86, 48), QStyle::SP_MediaSeekBackward);
+    btn_right_endlos = MakeButton(g1, "btn_right_endlos", QStringLiteral("Endlos\nRechts"),
+                                  QRect(220, 180, 86, 48), QStyle::SP_MediaSeekForward);
+    btn_pos_dec = MakeButton(g1, "btn_pos_dec", QStringLiteral("Ziel-Position\n - 1 "),
+                             QRect(10, 240, 86, 44));
+    btn_pos_turn =
+        MakeButton(g1, "btn_pos_turn", QStringLiteral("Turn\n 180° "), QRect(115, 240, 86, 44));
+    btn_pos_inc = MakeButton(g1, "btn_pos_inc", QStringLiteral("Ziel-Position\n + 1 "),
+                             QRect(220, 240, 86, 44));
+    connect(btn_left, &QPushButton::clicked, this, &TFrameBedienung::btn_leftClick);
+    connect(btn_right, &QPushButton::clicked, this, &TFrameBedienung::btn_rightClick);
+    connect(btn_left_endlos, &QPushButton::clicked, this, &TFrameBedienung::btn_left_endlosClick);
+    connect(btn_right_endlos, &QPushButton::clicked, this, &TFrameBedienung::btn_right_endlosClick);
+    connect(BitBtn_halt, &QPushButton::clicked, this, &TFrameBedienung::btn_halt_Click);
+    for (QPushButton *b : {btn_pos_inc, btn_pos_dec, btn_pos_turn}) {
+        connect(b, &QPushButton::clicked, this, [this, b] { btn_pos_Click(b); });
+    }
 
-void TFrameBedienung::ShowStatus() {
-    if (m_state.DigitalTarget >= 0) {
-        pnl_SollPosition_ext->setText(QString::number(m_state.DigitalTarget + 1));
+    GroupBoxBedienung2o = Named(new QGroupBox(QStringLiteral(" Bühne"), pnl_bedienung),
+                                QStringLiteral("GroupBoxBedienung2o"));
+    GroupBoxBedienung2o->setGeometry(715, 8, SmallGroupWidth, 145);
+    pnl_turn_active = MakePanel(GroupBoxBedienung2o, "pnl_turn_active",
+                                QStringLiteral("Bühne dreht"), QRect(10, 22, 130, 26));
+    pnl_turn_go = MakePanel(GroupBoxBedienung2o, "pnl_turn_go",
+                            QStringLiteral("Befehl an Bühne zum Drehen"), QRect(10, 52, 130, 26));
+    pnl_turn_dir = MakePanel(GroupBoxBedienung2o, "pnl_turn_dir",
+                             QStringLiteral("Drehrichtung der Bühne"), QRect(10, 82, 130, 26));
+    pnl_light_on =
+        MakePanel(GroupBoxBedienung2o, "pnl_light_on",
+                  QStringLiteral("Hausbeleuchtung: Status der Bühne"), QRect(10, 112, 130, 26));
+
+    GroupBoxBedienung2m = Named(new QGroupBox(QStringLiteral("Rückmelder"), pnl_bedienung),
+                                QStringLiteral("GroupBoxBedienung2m"));
+    GroupBoxBedienung2m->setGeometry(715, 160, SmallGroupWidth, 150);
+    pnl_rm_01 = MakePanel(GroupBoxBedienung2m, "pnl_rm_01", QStringLiteral("Status Rückmelder 1"),
+                          QRect(10, 22, 130, 26));
+    pnl_rm_02 = MakePanel(GroupBoxBedienung2m, "pnl_rm_02", QStringLiteral("Status Rückmelder 2"),
+                          QRect(10, 52, 130, 26));
+    pnl_rm_03 = MakePanel(GroupBoxBedienung2m, "pnl_rm_03", QStringLiteral("Status Rückmelder 3"),
+                          QRect(10, 82, 130, 26));
+    pnl_hall = MakePanel(GroupBoxBedienung2m, "pnl_hall", QStringLiteral("Status Hall-Sensor"),
+                         QRect(10, 112, 130, 26));
+
+    GroupBoxBedienung2u =
+        Named(new QGroupBox(pnl_bedienung), QStringLiteral("GroupBoxBedienung2u"));
+    GroupBoxBedienung2u->setGeometry(715, 320, SmallGroupWidth, 170);
+    auto addBox = [this](const char *name, const QString &caption, const QString &hint, int y) {
+        auto *box = Named(new QCheckBox(caption, GroupBoxBedienung2u), QLatin1String(name));
+        box->setToolTip(hint);
+        box->setGeometry(10, y, 130, 22);
+        // A state set by the program sends only when it really changes: toggled, not clicked.
+        connect(box, &QCheckBox::toggled, this, [this, box] { cbx_Click(box); });
+        return box;
+    };
+    cbx_turn_go = addBox("cbx_turn_go", QStringLiteral("Go"), QString(), 14);
+    cbx_turn_dir = addBox("cbx_turn_dir", QStringLiteral("DIR"), QString(), 40);
+    cbx_light = addBox("cbx_light", QStringLiteral("Licht"),
+                       QStringLiteral("manuelles Schalten Licht"), 66);
+    cbx_flash = addBox("cbx_flash", QStringLiteral("Blinklicht"),
+                       QStringLiteral("manuelles Betätigen Blinklicht"), 92);
+    cbx_hupe =
+        addBox("cbx_hupe", QStringLiteral("Hupe"), QStringLiteral("manuelles Betätigen Hupe"), 118);
+    cbx_horn =
+        addBox("cbx_horn", QStringLiteral("Horn"), QStringLiteral("manuelles Betätigen Horn"), 144);
+
+    QFont small = font();
+    small.setPixelSize(9);
+    for (int k = 1; k <= StationData::MaxPositions; ++k) {
+        auto *b = new QPushButton(QString::number(k), pnl_bedienung);
+        b->setObjectName(QStringLiteral("PositionButton%1").arg(k));
+        b->setFont(small);
+        b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
+        b->setToolTip(QStringLiteral("Diese Position anfahren "));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->hide();
+        connect(b, &QPushButton::clicked, this, [this, k] { btn_tt_goClick(k); });
+        PositionButtons[static_cast<size_t>(k - 1)] = b;
     }
 }
 
-void TFrameBedienung::UpdateOperationButtons() {}
+void TFrameBedienung::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    pnl_bedienungResize();
+}
+
+void TFrameBedienung::pnl_bedienungResize() {
+    ArrangeOperationTab();
+    DrawTurntable();
+}
+
+void TFrameBedienung::ArrangeOperationTab() {
+    pnl_bedienung->setGeometry(rect()); // the panel fills the frame
+    const int w = pnl_bedienung->width();
+    const int h = pnl_bedienung->height();
+    const int side = std::max(
+        40, std::min(w - GroupBoxBedienung1->width() - GroupBoxBedienung2o->width() - 30, h - 15));
+    tt_Image1->resize(side, side);
+    GroupBoxBedienung1->move(side + 15, GroupBoxBedienung1->y());
+    const int left = GroupBoxBedienung1->x() + GroupBoxBedienung1->width() + 5;
+    GroupBoxBedienung2o->move(left, 8);
+    GroupBoxBedienung2m->move(left, 160);
+    GroupBoxBedienung2u->move(left, 320);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drive commands
+
+void TFrameBedienung::cbx_Click(QCheckBox *sender) {
+    int command = Msg::FunctionGroup1;
+    int mask = 0;
+    if (sender == cbx_light) {
+        mask = Msg::BitLight;
+    } else if (sender == cbx_turn_dir) {
+        mask = Msg::BitDirection;
+    } else if (sender == cbx_turn_go) {
+        mask = Msg::BitGo;
+    } else {
+        command = Msg::FunctionGroup2;
+        mask = sender == cbx_horn   ? Msg::BitHorn
+               : sender == cbx_hupe ? Msg::BitHupe
+                                    : Msg::BitFlashing;
+    }
+    bool on = sender->isChecked();
+    if (sender == cbx_turn_dir && m_state.station.ReverseCounting) {
+        on = !on; // with reversed counting the board's left is the picture's right
+    }
+    m_state.sendQueue.QueueMessage(command, on ? mask : 0, mask);
+}
+
+bool TFrameBedienung::BoardTurnsLeft() const {
+    const bool reportedLeft = pnl_turn_dir->text() == TextLeft;
+    return reportedLeft != m_state.station.ReverseCounting;
+}
+
+void TFrameBedienung::Drive(int code, bool left) {
+    const bool known = pnl_turn_dir->text() == TextLeft || pnl_turn_dir->text() == TextRight;
+    // When the board turns the other way than the box says, flip the box first, so that setting
+    // it below is a change and the direction goes out again.
+    if (known && BoardTurnsLeft() != left && cbx_turn_dir->isChecked() == left) {
+        cbx_turn_dir->setChecked(!left);
+    }
+    m_state.sendQueue.QueueKeyCode(code);
+    cbx_turn_dir->setChecked(left);
+    cbx_turn_go->setChecked(true);
+}
+
+void TFrameBedienung::btn_leftClick() {
+    Drive(m_state.TargetPosition, true);
+}
+
+void TFrameBedienung::btn_rightClick() {
+    Drive(m_state.TargetPosition, false);
+}
+
+void TFrameBedienung::btn_left_endlosClick() {
+    Drive(Msg::TurnEndless, true);
+}
+
+void TFrameBedienung::btn_right_endlosClick() {
+    Drive(Msg::TurnEndless, false);
+}
+
+void TFrameBedienung::btn_halt_Click() {
+    if (pnl_turn_active->text() == TextTurning && !cbx_turn_go->isChecked()) {
+        cbx_turn_go->setChecked(true);
+    }
+    cbx_turn_go->setChecked(false);
+}
+
+void TFrameBedienung::btn_pos_Click(QObject *sender) {
+    const int n = std::max(m_state.PositionCount, 1);
+    int target = m_state.TargetPosition;
+    if (sender == btn_pos_inc) {
+        target += 1;
+    } else if (sender == btn_pos_dec) {
+        target -= 1;
+    } else if (sender == btn_pos_turn) {
+        target += n / 2;
+    }
+    if (target >= n) {
+        target -= n;
+    } else if (target < 0) {
+        target += n;
+    }
+    m_state.TargetPosition = target;
+}
+
+void TFrameBedienung::btn_tt_goClick(int k) {
+    m_state.TargetPosition = k - 1;
+}
+
+void TFrameBedienung::cbx_zeige_sollpos_externClick() {
+    m_state.ShowExternalTarget = cbx_zeige_sollpos_extern->isChecked();
+    m_state.RedrawRequest = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refresh
+
+void TFrameBedienung::ShowPositions() {
+    if (cbx_zeige_sollpos_extern->isChecked() != m_state.ShowExternalTarget) {
+        cbx_zeige_sollpos_extern->setChecked(m_state.ShowExternalTarget);
+        m_state.RedrawRequest = true;
+    }
+    const QString target = PositionText(m_state.TargetPosition);
+    const QString actual = PositionText(m_state.ActualPosition);
+    const QString external =
+        m_state.DigitalTarget >= 0 ? PositionText(m_state.DigitalTarget) : QString();
+    if (pnl_SollPosition_int->text() == target && pnl_IstPosition_int->text() == actual &&
+        pnl_SollPosition_ext->text() == external && !m_state.RedrawRequest) {
+        return;
+    }
+    m_state.RedrawRequest = false;
+    pnl_SollPosition_int->setText(target);
+    pnl_IstPosition_int->setText(actual);
+    DrawTurntable();
+}
+
+void TFrameBedienung::SetPanel(QLabel *panel, const QString &text, const QColor &background,
+                               const QColor &foreground) {
+    if (panel->text() != text) {
+        panel->setText(text);
+    }
+    QPalette p = panel->palette();
+    if (p.color(QPalette::Window) != background || p.color(QPalette::WindowText) != foreground) {
+        p.setColor(QPalette::Window, background);
+        p.setColor(QPalette::WindowText, foreground);
+        panel->setPalette(p);
+    }
+}
+
+void TFrameBedienung::ShowStatus() {
+    const InfoTable &table = m_state.infoTable();
+    const int d1 = table.data1(InfoTable::Status);
+    const int d2 = table.data2(InfoTable::Status);
+    const QColor face = palette().color(QPalette::Button);
+    using namespace Colors;
+    const bool go = d1 & Msg::StatusGo;
+    SetPanel(pnl_turn_go, go ? QStringLiteral("Go") : QStringLiteral("Stop"), go ? Lime : White,
+             Black);
+    const bool left = d1 & Msg::StatusLeft;
+    SetPanel(pnl_turn_dir, left ? TextLeft : TextRight, left ? Black : White, left ? White : Black);
+    const bool light = d1 & Msg::StatusLight;
+    SetPanel(pnl_light_on, light ? QStringLiteral("Licht AN") : QStringLiteral("Licht AUS"),
+             light ? Yellow : face, Black);
+    const QString taken = QStringLiteral("belegt");
+    const QString free = QStringLiteral("frei");
+    SetPanel(pnl_rm_01, d2 & Msg::StatusSensor1 ? taken : free,
+             d2 & Msg::StatusSensor1 ? Red : Lime, Black);
+    SetPanel(pnl_rm_02, d2 & Msg::StatusSensor2 ? taken : free,
+             d2 & Msg::StatusSensor2 ? Red : Lime, Black);
+    SetPanel(pnl_rm_03, d2 & Msg::StatusSensor3 ? taken : free,
+             d2 & Msg::StatusSensor3 ? Red : Lime, Black);
+    const bool hall = d2 & Msg::StatusHall;
+    SetPanel(pnl_hall, hall ? QStringLiteral("Hall aktiv") : QStringLiteral("Hall"),
+             hall ? Red : Lime, Black);
+    const bool turning = d2 & Msg::StatusTurning;
+    SetPanel(pnl_turn_active, turning ? TextTurning : TextStanding, turning ? Lime : White, Black);
+
+    if (turning) {
+        if (!m_state.Turning) {
+            m_state.Turning = true;
+            UpdateOperationButtons();
+        }
+        StopCountdown = StopTicks;
+    } else {
+        if (m_state.Turning) {
+            m_state.Turning = false;
+            UpdateOperationButtons();
+        }
+        if (StopCountdown > 0) {
+            --StopCountdown;
+            if (StopCountdown == 0) {
+                cbx_turn_go->setChecked(false);
+            }
+        }
+    }
+    pnl_SollPosition_ext->setText(m_state.DigitalTarget >= 0 ? PositionText(m_state.DigitalTarget)
+                                                             : QString());
+}
+
+void TFrameBedienung::UpdateOperationButtons() {
+    const bool online = m_state.Online;
+    for (QCheckBox *box : {cbx_flash, cbx_horn, cbx_hupe, cbx_light}) {
+        box->setEnabled(online);
+    }
+    cbx_turn_dir->setEnabled(false);
+    cbx_turn_go->setEnabled(false);
+    for (QPushButton *b : {btn_left, btn_right, btn_left_endlos, btn_right_endlos}) {
+        b->setEnabled(!m_state.Turning);
+    }
+}
 
 void TFrameBedienung::SetExternalTargetVisible(bool visible) {
     pnl_SollPosition_ext->setVisible(visible);
     cbx_zeige_sollpos_extern->setVisible(visible);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The turntable view
+
+void TFrameBedienung::DrawTurntable() {
+    ++m_drawCount;
+    ArrangeOperationTab();
+    const StationData &st = m_state.station;
+    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
+                              st.ZeroOffset, st.ReverseCounting);
+    QPainter painter(&tt_Image1->canvas());
+    TurntableDrawing::DrawPit(painter, g);
+    const QPoint origin = tt_Image1->pos();
+    const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
+    for (int i = 1; i <= g.positions(); ++i) {
+        QPushButton *button = PositionButtons[static_cast<size_t>(i - 1)];
+        if (st.PositionUsed[static_cast<size_t>(i)]) {
+            TurntableDrawing::DrawTrack(painter, g, i, TrackPenWidth);
+            button->move(g.ButtonTopLeft(i, buttonSize, origin));
+            button->show();
+            button->raise();
+        } else {
+            button->hide();
+        }
+    }
+    if (st.ShowSwitchLine) {
+        TurntableDrawing::DrawSwitchLine(painter, g, SwitchPenWidth);
+    }
+    painter.end();
+    DrawBridge(true);
+    DrawBridge(false);
+    tt_Image1->update();
+}
+
+void TFrameBedienung::DrawBridge(bool target) {
+    const StationData &st = m_state.station;
+    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
+                              st.ZeroOffset, st.ReverseCounting);
+    int pos = m_state.ActualPosition;
+    if (target) {
+        const bool external = cbx_zeige_sollpos_extern->isChecked() && m_state.DigitalTarget >= 0;
+        pos = external ? m_state.DigitalTarget : m_state.TargetPosition;
+    }
+    const BridgeShape b = BridgeGeometry(g, pos);
+    QPainter painter(&tt_Image1->canvas());
+    painter.setPen(QPen(Colors::Black, 1));
+    painter.setBrush(target ? Colors::BridgeTarget : Colors::BridgeActual);
+    const QPoint cabin[7] = {b.p[0], b.p[2], b.p[1], b.p[4], b.p[5], b.p[6], b.p[3]};
+    painter.drawPolygon(cabin, 7);
+    const QPoint deck[4] = {b.p[0], b.p[2], b.p[1], b.p[3]};
+    painter.drawPolygon(deck, 4);
+    painter.setPen(QPen(Colors::BridgeTrack, 1));
+    painter.drawLine(b.trackFrom, b.trackTo);
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A picture control with its own drawing surface: the tab draws into canvas() and the control
+// shows the surface's top-left part. The surface grows with the control and never shrinks.
+class TurntablePicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit TurntablePicture(QWidget *parent = nullptr);
+
+    // The drawing surface, at least as large as the control.
+    QImage &canvas();
+    const QImage &image() const { return m_canvas; }
+
+signals:
+    void clicked(QPoint position);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_canvas;
+};

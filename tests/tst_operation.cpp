@@ -1,0 +1,349 @@
+#include "colors.h"
+#include "scripteddialogs.h"
+#include "sharedstate.h"
+#include "simport.h"
+#include "tframebedienung.h"
+#include "tfrmmain.h"
+#include "turntablepicture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <vector>
+
+namespace {
+std::vector<int> Drain(SendQueue &q) {
+    std::vector<int> out;
+    while (auto b = q.TakeNext()) {
+        out.push_back(*b);
+    }
+    return out;
+}
+
+template <typename T> T *Find(QWidget *w, const char *name) {
+    T *child = w->findChild<T *>(QLatin1String(name));
+    if (!child) {
+        qFatal("no widget %s", name);
+    }
+    return child;
+}
+
+// The board reports status bits 1 and 2 in "F".
+void Report(SharedState &s, int d1, int d2) {
+    QByteArray m("XYZF");
+    m.append(char(d1)).append(char(d2));
+    s.receiver.Feed(m);
+}
+
+QString Text(QWidget *w, const char *name) {
+    return Find<QLabel>(w, name)->text();
+}
+QColor Background(QWidget *w, const char *name) {
+    return Find<QLabel>(w, name)->palette().color(QPalette::Window);
+}
+
+int CountColour(const QImage &image, QRect area, const QColor &colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += image.pixelColor(x, y) == colour ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+struct Tab {
+    SharedState state;
+    ScriptedDialogs dialogs;
+    TFrameBedienung frame{state, dialogs};
+    explicit Tab(bool reversed = false) {
+        state.station.ReverseCounting = reversed;
+        state.Online = true;
+        frame.resize(1000, 540);
+        frame.UpdateOperationButtons();
+    }
+    QCheckBox *box(const char *name) { return Find<QCheckBox>(&frame, name); }
+    void status(int d1, int d2) {
+        Report(state, d1, d2);
+        frame.ShowStatus();
+    }
+};
+} // namespace
+
+class TestOperation : public QObject {
+    Q_OBJECT
+private slots:
+    void beforeTheFirstStatusEverythingReadsSet() {
+        Tab t;
+        t.frame.ShowStatus();
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("dreht"));
+        QCOMPARE(Text(&t.frame, "pnl_turn_go"), QStringLiteral("Go"));
+        QCOMPARE(Text(&t.frame, "pnl_turn_dir"), QStringLiteral("Links"));
+        QCOMPARE(Text(&t.frame, "pnl_light_on"), QStringLiteral("Licht AN"));
+        QCOMPARE(Text(&t.frame, "pnl_hall"), QStringLiteral("Hall aktiv"));
+        QVERIFY(t.state.Turning);
+        QVERIFY(!Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
+        QVERIFY(!Find<QPushButton>(&t.frame, "btn_right_endlos")->isEnabled());
+        QVERIFY(Find<QPushButton>(&t.frame, "BitBtn_halt")->isEnabled());
+        QVERIFY(t.state.sendQueue.isEmpty());
+    }
+
+    void statusPanels() {
+        Tab t;
+        t.status(0x00, 0x14);
+        QCOMPARE(Text(&t.frame, "pnl_rm_01"), QStringLiteral("belegt"));
+        QCOMPARE(Background(&t.frame, "pnl_rm_01"), QColor(255, 0, 0));
+        QCOMPARE(Text(&t.frame, "pnl_rm_02"), QStringLiteral("frei"));
+        QCOMPARE(Background(&t.frame, "pnl_rm_02"), QColor(0, 255, 0));
+        QCOMPARE(Text(&t.frame, "pnl_rm_03"), QStringLiteral("belegt"));
+        QCOMPARE(Text(&t.frame, "pnl_hall"), QStringLiteral("Hall"));
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("steht"));
+        QCOMPARE(Background(&t.frame, "pnl_turn_active"), QColor(255, 255, 255));
+        QCOMPARE(Text(&t.frame, "pnl_turn_go"), QStringLiteral("Stop"));
+        QCOMPARE(Text(&t.frame, "pnl_turn_dir"), QStringLiteral("Rechts"));
+        QCOMPARE(Background(&t.frame, "pnl_turn_dir"), QColor(255, 255, 255));
+        QCOMPARE(Text(&t.frame, "pnl_light_on"), QStringLiteral("Licht AUS"));
+        t.status(0x43, 0x01);
+        QCOMPARE(Background(&t.frame, "pnl_turn_dir"), QColor(0, 0, 0));
+        QCOMPARE(Find<QLabel>(&t.frame, "pnl_turn_dir")->palette().color(QPalette::WindowText),
+                 QColor(255, 255, 255));
+        QCOMPARE(Background(&t.frame, "pnl_light_on"), QColor(255, 255, 0));
+        QCOMPARE(Background(&t.frame, "pnl_turn_go"), QColor(0, 255, 0));
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("dreht"));
+        QVERIFY(t.state.sendQueue.isEmpty()); // showing never sends
+    }
+
+    void leftWhileBoardTurnsRight() {
+        Tab t;
+        t.status(0x00, 0x00); // "Rechts", standing
+        t.box("cbx_turn_dir")->setChecked(true);
+        Drain(t.state.sendQueue);
+        t.state.TargetPosition = 0;
+        t.frame.btn_leftClick();
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x00, 0x02, 0xC4, 0x00, 0x00,
+                                                             0xC1, 0x02, 0x02, 0xC1, 0x40, 0x40}));
+    }
+
+    void leftWhenAlreadyLeftAndGoing() {
+        Tab t;
+        t.status(0x42, 0x00); // "Links", go
+        t.box("cbx_turn_dir")->setChecked(true);
+        t.box("cbx_turn_go")->setChecked(true);
+        Drain(t.state.sendQueue);
+        t.state.TargetPosition = 0;
+        t.frame.btn_leftClick();
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC4, 0x00, 0x00}));
+    }
+
+    void rightAndEndless() {
+        Tab t;
+        t.status(0x02, 0x00); // "Links"
+        t.state.TargetPosition = 30;
+        t.frame.btn_rightClick(); // box unchecked: checked first, then unchecked
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x02, 0x02, 0xC4, 30, 0x00, 0xC1,
+                                                             0x00, 0x02, 0xC1, 0x40, 0x40}));
+        t.status(0x40, 0x00); // now "Rechts"
+        t.frame.btn_left_endlosClick();
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC4, 127, 0x00, 0xC1, 0x02, 0x02}));
+    }
+
+    void reversedCountingInvertsTheDirectionBit() {
+        Tab t(true);
+        t.status(0x00, 0x00); // board: "Rechts", which is left as this tab counts
+        t.frame.btn_leftClick();
+        QCOMPARE(Drain(t.state.sendQueue),
+                 (std::vector<int>{0xC4, 0x01, 0x00, 0xC1, 0x00, 0x02, 0xC1, 0x40, 0x40}));
+        // The board reports the same direction the box asks for: no flip is needed.
+        t.state.TargetPosition = 5;
+        t.frame.btn_leftClick();
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC4, 0x05, 0x00}));
+        // The board turns the other way ("Links" is right here): the box is flipped and back.
+        t.status(0x42, 0x00);
+        t.frame.btn_leftClick();
+        QCOMPARE(Drain(t.state.sendQueue),
+                 (std::vector<int>{0xC1, 0x02, 0x02, 0xC4, 0x05, 0x00, 0xC1, 0x00, 0x02}));
+    }
+
+    void stop() {
+        Tab t;
+        t.status(0x00, 0x00);
+        t.frame.btn_halt_Click();
+        QVERIFY(t.state.sendQueue.isEmpty()); // standing, go off: nothing to withdraw
+        t.status(0x00, 0x01);                 // turning, go box unchecked
+        t.frame.btn_halt_Click();
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x40, 0x40, 0xC1, 0x00, 0x40}));
+    }
+
+    void signalCheckBoxes() {
+        Tab t;
+        t.box("cbx_light")->click();
+        t.box("cbx_horn")->click();
+        t.box("cbx_hupe")->click();
+        t.box("cbx_flash")->click();
+        t.box("cbx_flash")->click();
+        QCOMPARE(Drain(t.state.sendQueue),
+                 (std::vector<int>{0xC1, 0x01, 0x01, 0xC2, 0x01, 0x01, 0xC2, 0x02, 0x02, 0xC2, 0x08,
+                                   0x08, 0xC2, 0x00, 0x08}));
+        t.box("cbx_light")->setChecked(true); // already checked: nothing is sent
+        QVERIFY(t.state.sendQueue.isEmpty());
+        QVERIFY(!t.box("cbx_turn_go")->isEnabled());
+        QVERIFY(!t.box("cbx_turn_dir")->isEnabled());
+        t.state.Online = false;
+        t.frame.UpdateOperationButtons();
+        QVERIFY(!t.box("cbx_light")->isEnabled());
+        QVERIFY(!t.box("cbx_horn")->isEnabled());
+    }
+
+    void targetButtonsWrap() {
+        Tab t;
+        t.state.PositionCount = 48;
+        t.state.TargetPosition = 0;
+        t.frame.btn_pos_Click(Find<QPushButton>(&t.frame, "btn_pos_dec"));
+        QCOMPARE(t.state.TargetPosition, 47);
+        t.frame.btn_pos_Click(Find<QPushButton>(&t.frame, "btn_pos_inc"));
+        QCOMPARE(t.state.TargetPosition, 0);
+        t.state.TargetPosition = 40;
+        QTest::mouseClick(Find<QPushButton>(&t.frame, "btn_pos_turn"), Qt::LeftButton);
+        QCOMPARE(t.state.TargetPosition, 16);
+        t.state.PositionCount = 15;
+        t.state.TargetPosition = 10;
+        t.frame.btn_pos_Click(Find<QPushButton>(&t.frame, "btn_pos_turn"));
+        QCOMPARE(t.state.TargetPosition, 2); // 10 + 7 - 15
+        t.frame.btn_pos_Click(nullptr);      // the group box itself adds nothing
+        QCOMPARE(t.state.TargetPosition, 2);
+        QVERIFY(t.state.sendQueue.isEmpty());
+    }
+
+    void goIsWithdrawnOnTheFifthStandingRefresh() {
+        Tab t;
+        t.box("cbx_turn_go")->setChecked(true);
+        Drain(t.state.sendQueue);
+        t.status(0x40, 0x01);
+        QVERIFY(t.state.Turning);
+        QVERIFY(!Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
+        for (int i = 0; i < 4; ++i) {
+            t.status(0x40, 0x00);
+        }
+        QVERIFY(!t.state.Turning);
+        QVERIFY(Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
+        t.status(0x40, 0x01); // a "dreht" in between starts the count again
+        for (int i = 0; i < 4; ++i) {
+            t.status(0x40, 0x00);
+        }
+        QVERIFY(t.state.sendQueue.isEmpty());
+        QVERIFY(t.box("cbx_turn_go")->isChecked());
+        t.status(0x40, 0x00);
+        QVERIFY(!t.box("cbx_turn_go")->isChecked());
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x00, 0x40}));
+        t.status(0x00, 0x00);
+        QVERIFY(t.state.sendQueue.isEmpty());
+    }
+
+    void positionButtonsAndRedraws() {
+        Tab t;
+        t.state.ShowExternalTarget = false;
+        t.state.station.ReverseCounting = false;
+        t.state.TargetPosition = 0;
+        t.state.ActualPosition = 0;
+        t.state.station.PositionUsed[5] = false;
+        t.frame.DrawTurntable();
+        QVERIFY(!t.frame.positionButton(7)->isHidden());
+        QVERIFY(t.frame.positionButton(5)->isHidden());
+        QCOMPARE(t.frame.positionButton(7)->toolTip(), QStringLiteral("Diese Position anfahren "));
+
+        const QImage &image = t.frame.picture()->image();
+        const QRect area(0, 0, t.frame.picture()->width(), t.frame.picture()->height());
+        // Target and actual bridge on the same track: only the grey one shows.
+        QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
+        QVERIFY(CountColour(image, area, Colors::BridgeActual) > 1000);
+
+        t.frame.ShowPositions();
+        const int draws = t.frame.drawCount();
+        t.frame.ShowPositions();
+        QCOMPARE(t.frame.drawCount(), draws); // nothing changed, nothing drawn
+
+        QTest::mouseClick(t.frame.positionButton(7), Qt::LeftButton);
+        QCOMPARE(t.state.TargetPosition, 6);
+        QVERIFY(t.state.sendQueue.isEmpty());
+        t.frame.ShowPositions();
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QStringLiteral("7"));
+        QCOMPARE(Text(&t.frame, "pnl_IstPosition_int"), QStringLiteral("1"));
+        QCOMPARE(t.frame.drawCount(), draws + 1);
+        QVERIFY(CountColour(image, area, Colors::BridgeTarget) > 1000);
+
+        // With the pit board's target shown, the yellow bridge follows it instead.
+        t.state.DigitalTarget = 0;
+        t.frame.ShowStatus();
+        Find<QCheckBox>(&t.frame, "cbx_zeige_sollpos_extern")->click();
+        QVERIFY(t.state.ShowExternalTarget);
+        QVERIFY(t.state.RedrawRequest);
+        t.frame.ShowPositions();
+        QVERIFY(!t.state.RedrawRequest);
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QStringLiteral("7"));
+        QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
+    }
+
+    void layout() {
+        Tab t;
+        t.frame.resize(1000, 540);
+        t.frame.pnl_bedienungResize();
+        auto *g1 = Find<QWidget>(&t.frame, "GroupBoxBedienung1");
+        auto *g2 = Find<QWidget>(&t.frame, "GroupBoxBedienung2o");
+        const int side = std::min(1000 - g1->width() - g2->width() - 30, 540 - 15);
+        QCOMPARE(t.frame.picture()->size(), QSize(side, side));
+        QCOMPARE(g1->x(), side + 15);
+        QCOMPARE(g2->x(), g1->x() + g1->width() + 5);
+        QCOMPARE(Find<QWidget>(&t.frame, "GroupBoxBedienung2m")->y(), 160);
+        QCOMPARE(Find<QWidget>(&t.frame, "GroupBoxBedienung2u")->y(), 320);
+        QCOMPARE(Find<QPushButton>(&t.frame, "btn_left")->text(),
+                 QStringLiteral("zum Ziel\ndrehen\nLinks"));
+        QCOMPARE(Find<QPushButton>(&t.frame, "btn_pos_turn")->text(),
+                 QStringLiteral("Turn\n 180° "));
+    }
+
+    void driveTheSimulatedBridge() {
+        QTemporaryDir dir;
+        QFile ini(dir.filePath("pivota.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n");
+        ini.close();
+        ScriptedDialogs dialogs;
+        TfrmMain w(ini.fileName(), dialogs);
+        auto sim = std::make_shared<Simulator>();
+        w.port().setDeviceFactory(
+            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
+        w.btnStartClick();
+        TFrameBedienung *tab = w.frameBedienung();
+        // The drive buttons wait for the board to report the bridge standing.
+        QTRY_VERIFY_WITH_TIMEOUT(Find<QPushButton>(tab, "btn_left")->isEnabled(), 3000);
+        QCOMPARE(w.state().ActualPosition, 0);
+
+        QTest::mouseClick(tab->positionButton(7), Qt::LeftButton);
+        QCOMPARE(w.state().TargetPosition, 6);
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_left"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(sim->turning(), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(Text(tab, "pnl_turn_active"), QStringLiteral("dreht"), 2000);
+        QVERIFY(!Find<QPushButton>(tab, "btn_left")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!sim->turning(), 8000);
+        QCOMPARE(sim->position(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(Text(tab, "pnl_IstPosition_int"), QStringLiteral("7"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(Text(tab, "pnl_turn_active"), QStringLiteral("steht"), 2000);
+        // Five standing refreshes later the go command is withdrawn.
+        QVERIFY(sim->go());
+        QTRY_VERIFY_WITH_TIMEOUT(!sim->go(), 3000);
+        QVERIFY(!Find<QCheckBox>(tab, "cbx_turn_go")->isChecked());
+        QVERIFY(Find<QPushButton>(tab, "btn_left")->isEnabled());
+        // The picture shows the grey bridge where the yellow one waited: no yellow is left.
+        const QImage &image = tab->picture()->image();
+        QCOMPARE(
+            CountColour(image, QRect(QPoint(0, 0), tab->picture()->size()), Colors::BridgeTarget),
+            0);
+        QVERIFY(dialogs.calls.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestOperation)
+#include "tst_operation.moc"
