@@ -114,7 +114,7 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
         if (go() && !wasGo) {
             m_jammed = false;
         }
-        if (!go() && m_turning) {
+        if (!go() && m_turning && !m_directTurning) {
             // Go withdrawn: finish at the next position.
             m_endless = false;
             m_target = (m_position + (left() ? -1 : 1) + n) % n;
@@ -135,7 +135,18 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
     case Msg::DirectDrive:
         m_drivePwm = d1;
         m_driveFlags = d2;
-        break;
+        if (directDriveRunning() && m_drivePwm > 0 && !m_turning && !m_options.blocked) {
+            // The motor turns the bridge at the drive value, without a target.
+            m_directTurning = true;
+            m_turning = true;
+            m_endless = true;
+            m_moveStarted = m_now;
+            m_nextMove = m_now + stepTimeMs();
+        } else if (m_directTurning && (!directDriveRunning() || m_drivePwm == 0)) {
+            m_endless = false;
+            m_target = (m_position + (movingLeft() ? -1 : 1) + n) % n;
+        }
+        return;
     default:
         return;
     }
@@ -168,6 +179,9 @@ void Simulator::schedule(int64_t due, const QByteArray &bytes) {
 
 int Simulator::stepTimeMs() const {
     const int n = positionCount();
+    if (m_directTurning) {
+        return 30000 / std::max<int>(m_drivePwm, 1);
+    }
     const int remaining =
         left() ? (m_position - m_target + n) % n : (m_target - m_position + n) % n;
     const bool slow = !m_endless && remaining <= 2;
@@ -181,13 +195,15 @@ void Simulator::moveBridge(int64_t t) {
     const int n = positionCount();
     if (m_options.blocked) {
         m_turning = false;
+        m_directTurning = false;
         m_jammed = true;
         m_nextMove = -1;
         return;
     }
-    m_position = (m_position + (left() ? -1 : 1) + n) % n;
+    m_position = (m_position + (movingLeft() ? -1 : 1) + n) % n;
     if (!m_endless && m_position == m_target) {
         m_turning = false;
+        m_directTurning = false;
         m_nextMove = -1;
         return;
     }
@@ -240,7 +256,7 @@ uint8_t Simulator::senseCurrent() {
         const bool regulated = m_driveFlags & Msg::DriveRegulated;
         value = m_drivePwm + (regulated ? randomInt(-1, 1) : randomInt(-8, 8));
     } else if (m_turning) {
-        value = m_bridge[left() ? CellFastLeft : CellFastRight] * 4 / 5 + randomInt(-5, 5);
+        value = m_bridge[movingLeft() ? CellFastLeft : CellFastRight] * 4 / 5 + randomInt(-5, 5);
     }
     return uint8_t(std::clamp(value, 0, 255));
 }

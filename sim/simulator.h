@@ -65,6 +65,8 @@ public:
     bool light() const { return m_functions1 & 0x01; }
     uint8_t functions2() const { return m_functions2; }
     int positionCount() const;
+    // The direction the bridge moves: the drive's own while direct drive turns it.
+    bool movingLeft() const { return m_directTurning ? (m_driveFlags & 0x02) != 0 : left(); }
     bool directDriveRunning() const { return m_driveFlags & 0x01; }
     int driveSpeed() const { return m_drivePwm; }
     SimOptions &options() { return m_options; }
@@ -120,6 +122,7 @@ private:
     bool m_endless = false;
     bool m_turning = false;
     bool m_jammed = false;
+    bool m_directTurning = false; // turned by direct drive, not towards a target
     uint8_t m_drivePwm = 0;
     uint8_t m_driveFlags = 0;
 

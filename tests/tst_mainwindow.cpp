@@ -306,6 +306,35 @@ private slots:
         QCOMPARE(dialogs.calls.size(), 0);
     }
 
+    void dumps() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\nBaud=2400\nBenutzer=Debug\n" +
+                              PortsSection({{3, pty.device()}}));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        // Without an open port the line settings cannot be read.
+        w.btn_DCBClick();
+        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls.first().caption, QStringLiteral("GetCommState"));
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        memo1->clear();
+        w.btn_DCBClick();
+        w.btn_hComReceiveClick();
+        w.btn_comstatClick();
+        const QStringList lines = Lines(memo1);
+        QCOMPARE(lines.size(), 7 + 4 + 2);
+        QCOMPARE(lines.at(0), QStringLiteral("baud rate: 2400"));
+        QCOMPARE(lines.at(1), QStringLiteral("parity: 0"));
+        QVERIFY(lines.at(6).startsWith("RTS flow control: "));
+        QVERIFY(lines.at(7).startsWith("max Tx bufsize, in bytes: "));
+        QCOMPARE(lines.at(11), QStringLiteral("cbInQue: 0"));
+        QCOMPARE(lines.at(12), QStringLiteral("cbInQue: 0"));
+        QCOMPARE(dialogs.calls.size(), 1);
+    }
+
     void startWithMissingPort() {
         WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({}));
         ScriptedDialogs dialogs;

@@ -200,7 +200,16 @@ private slots:
         const QByteArray out = sim.takeOutput();
         const int current = uint8_t(LastReport(out, 'A').at(2));
         QVERIFY2(current >= 59 && current <= 61, qPrintable(QString::number(current)));
+        // The motor turns the bridge one position per 30000 / 60 ms, to the right (numbers rise).
+        QVERIFY(sim.turning());
+        QCOMPARE(sim.position(), 1000 / (30000 / 60));
+        sim.receive(B({0xA0, 60, 0x01 | 0x02 | 0x04})); // left
+        const int at = sim.position();
+        sim.advance(30000 / 60);
+        QCOMPARE(sim.position(), at - 1);
         sim.receive(B({0xA0, 0, 0}));
+        sim.advance(30000 / 60);
+        QVERIFY(!sim.turning()); // stops at the next position
         sim.advance(200);
         QVERIFY(uint8_t(LastReport(sim.takeOutput(), 'A').at(2)) <= 2);
     }

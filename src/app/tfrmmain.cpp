@@ -43,6 +43,10 @@ const QString SendErrorText =
                    "möglich.\nProblem mit RS232 Schnittstelle!");
 const QString StartErrorText = QStringLiteral("Fehler beim Öffnen des COM-Portes ");
 const QString StoppedText = QStringLiteral("Kommunikation mit Gruben-Platine gestoppt");
+const QString ReceiveFailedText = QStringLiteral("Fehler beim Daten-Empfang ");
+QString HandlerFailedText(const char *handler) {
+    return QStringLiteral("Fehler bei der Funktion %1 ").arg(QLatin1String(handler));
+}
 
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
@@ -527,6 +531,7 @@ void TfrmMain::LineFailed(const QString &caption, const QString &text, const QSt
     // no further byte may go to a dead line meanwhile.
     SetOnline(false);
     EndConnection();
+    btnStart->setFocus();
     m_dialogs.showError(caption, reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason);
 }
 
@@ -555,7 +560,8 @@ qint64 TfrmMain::WritePort(const char *data, qint64 count) {
 }
 
 void TfrmMain::btnStartClick() {
-    try {
+    bool probed = false;
+    Guarded(StartErrorText, [&] {
         const int n = CheckedPort();
         const QString name = n ? PortMap::PortName(n) : PortName;
         if (!ProbePort(name)) {
@@ -564,11 +570,9 @@ void TfrmMain::btnStartClick() {
         }
         StatusPanel0->setText(QStringLiteral("%1 geöffnet").arg(name));
         PortName = name;
-    } catch (const std::exception &) {
-        m_dialogs.showWarning(StartErrorText);
-        SetOnline(false);
-        Timer_Receive->stop();
-        btnStart->setFocus();
+        probed = true;
+    });
+    if (!probed) {
         return;
     }
     if (!OpenPort(PortName)) {
@@ -636,6 +640,17 @@ void TfrmMain::AddMemo1(const QString &line) {
     Memo1->appendPlainText(line);
 }
 
+void TfrmMain::Guarded(const QString &warning, const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const std::exception &) {
+        m_dialogs.showWarning(warning);
+        SetOnline(false);
+        Timer_Receive->stop();
+        btnStart->setFocus();
+    }
+}
+
 void TfrmMain::btnCheckClick() {
     QuietOpen = true;
     for (int n = 1; n <= 9; ++n) {
@@ -648,6 +663,10 @@ void TfrmMain::btnCheckClick() {
 }
 
 void TfrmMain::btn_DCBClick() {
+    Guarded(HandlerFailedText("btn_DCBClick"), [this] { DumpDcb(); });
+}
+
+void TfrmMain::DumpDcb() {
     PortDcb dcb;
     QString reason;
     if (!m_port.ReadDcb(&dcb, &reason)) {
@@ -664,16 +683,20 @@ void TfrmMain::btn_DCBClick() {
 }
 
 void TfrmMain::btn_hComReceiveClick() {
-    const PortProperties p = m_port.Properties();
-    AddMemo1(QStringLiteral("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
-    AddMemo1(QStringLiteral("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
-    AddMemo1(QStringLiteral("Tx buffer size, in bytes: %1").arg(p.txQueue));
-    AddMemo1(QStringLiteral("Rx buffer size, in bytes: %1").arg(p.rxQueue));
+    Guarded(HandlerFailedText("btn_hComReceiveClick"), [this] {
+        const PortProperties p = m_port.Properties();
+        AddMemo1(QStringLiteral("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
+        AddMemo1(QStringLiteral("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
+        AddMemo1(QStringLiteral("Tx buffer size, in bytes: %1").arg(p.txQueue));
+        AddMemo1(QStringLiteral("Rx buffer size, in bytes: %1").arg(p.rxQueue));
+    });
 }
 
 void TfrmMain::btn_comstatClick() {
-    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
-    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
+    Guarded(HandlerFailedText("btn_comstatClick"), [this] {
+        AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
+        AddMemo1(QStringLiteral("cbInQue: %1").arg(m_port.QueryPortStatus()));
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -705,6 +728,10 @@ void TfrmMain::SetFillBar(qint64 waiting) {
 }
 
 void TfrmMain::Timer_ReceiveTimer() {
+    Guarded(ReceiveFailedText, [this] { ReceiveTick(); });
+}
+
+void TfrmMain::ReceiveTick() {
     m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
     QByteArray received;
     qint64 n = 0;

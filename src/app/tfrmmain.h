@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 
 class Dialogs;
 class QCheckBox;
@@ -93,9 +94,13 @@ private:
     void EndConnection();
     void OnLineLost(const QString &reason);
     void SetFillBar(qint64 waiting);
+    void ReceiveTick();
+    void DumpDcb();
     int CheckedBaud() const;
     int CheckedPort() const;
     void AddMemo1(const QString &line);
+    // Runs a handler; an error escaping it shows the warning and takes the program offline.
+    void Guarded(const QString &warning, const std::function<void()> &handler);
 
     QString m_settingsPath;
     Dialogs &m_dialogs;
