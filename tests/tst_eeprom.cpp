@@ -2,8 +2,10 @@
 #include "scripteddialogs.h"
 #include "sharedstate.h"
 #include "simport.h"
+#include "testutil.h"
 #include "tframeeeprom.h"
 #include "tfrmmain.h"
+#include "widgettestutil.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -15,23 +17,7 @@
 #include <QTimer>
 #include <vector>
 
-namespace {
-std::vector<int> Drain(SendQueue &q) {
-    std::vector<int> out;
-    while (auto b = q.TakeNext()) {
-        out.push_back(*b);
-    }
-    return out;
-}
-
-template <typename T> T *Find(QWidget *w, const char *name) {
-    T *child = w->findChild<T *>(QLatin1String(name));
-    if (!child) {
-        qFatal("no widget %s", name);
-    }
-    return child;
-}
-} // namespace
+using namespace TestUtil;
 
 class TestEeprom : public QObject {
     Q_OBJECT

@@ -3,6 +3,7 @@
 
 #include "scripteddialogs.h"
 #include "simport.h"
+#include "testutil.h"
 #include "tfrmmain.h"
 
 #include <QFile>
@@ -11,12 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace TestUtil;
+
 namespace {
-void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Reads a pit cell through the queue, again and again until the mirror holds the value (answers
 // may be lost on a faulty line); false when it never arrives.
@@ -64,7 +62,7 @@ private slots:
     void init() { QFile::remove(settings()); }
 
     void inProcessReadWriteAndLiveState() {
-        WriteFile(settings(), "[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n");
+        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(settings(), dialogs);
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
@@ -98,7 +96,7 @@ private slots:
     }
 
     void inProcessHangUpGivesOneBox() {
-        WriteFile(settings(), "[SETTINGS]\nCOM-Port=6\n[Ports]\nCOM6=simulator\n");
+        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=6\n[Ports]\nCOM6=simulator\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(settings(), dialogs);
         SimOptions options;
@@ -128,7 +126,8 @@ private slots:
         const QString link = m_dir.filePath(QStringLiteral("turntable"));
         SimProcess sim;
         QVERIFY(sim.start(args, link));
-        WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n");
+        QVERIFY(
+            WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(settings(), dialogs);
         w.btnStartClick();
@@ -158,7 +157,8 @@ private slots:
         const QString link = m_dir.filePath(QStringLiteral("turntable2"));
         SimProcess sim;
         QVERIFY(sim.start({"--hang-up-after", "1"}, link));
-        WriteFile(settings(), "[SETTINGS]\nCOM-Port=9\n[Ports]\nCOM9=" + link.toUtf8() + "\n");
+        QVERIFY(
+            WriteFile(settings(), "[SETTINGS]\nCOM-Port=9\n[Ports]\nCOM9=" + link.toUtf8() + "\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(settings(), dialogs);
         w.btnStartClick();
@@ -174,7 +174,8 @@ private slots:
         {
             SimProcess sim;
             QVERIFY(sim.start({"--eeprom", eeprom}, link));
-            WriteFile(settings(), "[SETTINGS]\nCOM-Port=1\n[Ports]\nCOM1=" + link.toUtf8() + "\n");
+            QVERIFY(WriteFile(settings(),
+                              "[SETTINGS]\nCOM-Port=1\n[Ports]\nCOM1=" + link.toUtf8() + "\n"));
             ScriptedDialogs dialogs;
             TfrmMain w(settings(), dialogs);
             w.btnStartClick();

@@ -1,7 +1,9 @@
 #include "inifile.h"
 #include "pty.h"
 #include "scripteddialogs.h"
+#include "testutil.h"
 #include "tfrmmain.h"
+#include "widgettestutil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace TestUtil;
+
 namespace {
 const QString Missing = QStringLiteral("/dev/pivota-test-missing");
 
@@ -31,28 +35,6 @@ QByteArray PortsSection(const QMap<int, QString> &present) {
     return text;
 }
 
-void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-template <typename T> T *Find(QWidget *w, const char *name) {
-    T *child = w->findChild<T *>(QLatin1String(name));
-    if (!child) {
-        qFatal("no widget %s", name);
-    }
-    return child;
-}
-
-QStringList Lines(QPlainTextEdit *memo) {
-    return memo->toPlainText().split(u'\n', Qt::SkipEmptyParts);
-}
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -127,11 +109,11 @@ private slots:
 
     void endeWritesWhatTheNextStartReadsBack() {
         ScriptedDialogs dialogs;
-        WriteFile(path(), "[SETTINGS]\nCOM-Port=7\nBaud=2400\nBenutzer=Debug\n"
-                          "[Window]\nWidth=900\nHeight=600\nTop=30\nLeft=40\n"
-                          "[Buehne]\nBuehne_IstPosition=12\nR-Sense=0.47\nextern=0\n"
-                          "[Name]\nPosition_3_name=Schuppen, Gleis 3\n[Grube]\nOffset=-4\n"
-                          "[EE_GRUBE]\ndata_100_grube=77\n");
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=7\nBaud=2400\nBenutzer=Debug\n"
+                                  "[Window]\nWidth=900\nHeight=600\nTop=30\nLeft=40\n"
+                                  "[Buehne]\nBuehne_IstPosition=12\nR-Sense=0.47\nextern=0\n"
+                                  "[Name]\nPosition_3_name=Schuppen, Gleis 3\n[Grube]\nOffset=-4\n"
+                                  "[EE_GRUBE]\ndata_100_grube=77\n"));
         {
             TfrmMain w(path(), dialogs);
             w.btnCloseClick();
@@ -175,7 +157,7 @@ private slots:
 
     void userLevels() {
         ScriptedDialogs dialogs;
-        WriteFile(path(), "[SETTINGS]\nBenutzer=Fahren\n");
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nBenutzer=Fahren\n"));
         {
             TfrmMain w(path(), dialogs);
             auto *pages = Find<QTabWidget>(&w, "PageControl1");
@@ -235,7 +217,7 @@ private slots:
 
     void windowOffEveryScreenComesBack() {
         ScriptedDialogs dialogs;
-        WriteFile(path(), "[Window]\nLeft=-20000\nTop=-20000\nWidth=0\nHeight=-5\n");
+        QVERIFY(WriteFile(path(), "[Window]\nLeft=-20000\nTop=-20000\nWidth=0\nHeight=-5\n"));
         TfrmMain w(path(), dialogs);
         QCOMPARE(w.size(), QSize(1000, 670));
         QVERIFY(w.x() > -1000 && w.y() > -1000);
@@ -244,7 +226,7 @@ private slots:
     void startStopAgainstPseudoTerminal() {
         Pty pty;
         QVERIFY(pty.isValid());
-        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({{3, pty.device()}}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({{3, pty.device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         QTest::mouseClick(Find<QPushButton>(&w, "btnStart"), Qt::LeftButton);
@@ -309,8 +291,8 @@ private slots:
     void dumps() {
         Pty pty;
         QVERIFY(pty.isValid());
-        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\nBaud=2400\nBenutzer=Debug\n" +
-                              PortsSection({{3, pty.device()}}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\nBaud=2400\nBenutzer=Debug\n" +
+                                      PortsSection({{3, pty.device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         // Without an open port the line settings cannot be read.
@@ -336,7 +318,7 @@ private slots:
     }
 
     void startWithMissingPort() {
-        WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         w.btnStartClick();
@@ -359,7 +341,7 @@ private slots:
     void lostLineGivesOneBoxAndGoesOffline() {
         auto pty = std::make_unique<Pty>();
         QVERIFY(pty->isValid());
-        WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         w.btnStartClick();
@@ -388,7 +370,7 @@ private slots:
     void portScan() {
         Pty pty;
         QVERIFY(pty.isValid());
-        WriteFile(path(), PortsSection({{2, pty.device()}}));
+        QVERIFY(WriteFile(path(), PortsSection({{2, pty.device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
@@ -414,8 +396,8 @@ private slots:
     void fillBarAndManualSend() {
         Pty pty;
         QVERIFY(pty.isValid());
-        WriteFile(path(),
-                  "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" + PortsSection({{4, pty.device()}}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" +
+                                      PortsSection({{4, pty.device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         w.btnStartClick();
@@ -441,8 +423,8 @@ private slots:
     void largerReadSizeReadsUntilDrained() {
         Pty pty;
         QVERIFY(pty.isValid());
-        WriteFile(path(),
-                  "[SETTINGS]\nCOM-Port=4\nBuffersize=10\n" + PortsSection({{4, pty.device()}}));
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBuffersize=10\n" +
+                                      PortsSection({{4, pty.device()}})));
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         w.btnStartClick();

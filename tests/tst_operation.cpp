@@ -2,9 +2,11 @@
 #include "scripteddialogs.h"
 #include "sharedstate.h"
 #include "simport.h"
+#include "testutil.h"
 #include "tframebedienung.h"
 #include "tfrmmain.h"
 #include "turntablepicture.h"
+#include "widgettestutil.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -14,22 +16,9 @@
 #include <QTest>
 #include <vector>
 
-namespace {
-std::vector<int> Drain(SendQueue &q) {
-    std::vector<int> out;
-    while (auto b = q.TakeNext()) {
-        out.push_back(*b);
-    }
-    return out;
-}
+using namespace TestUtil;
 
-template <typename T> T *Find(QWidget *w, const char *name) {
-    T *child = w->findChild<T *>(QLatin1String(name));
-    if (!child) {
-        qFatal("no widget %s", name);
-    }
-    return child;
-}
+namespace {
 
 // The board reports status bits 1 and 2 in "F".
 void Report(SharedState &s, int d1, int d2) {

@@ -1,17 +1,10 @@
 #include "hexbyte.h"
 #include "receiver.h"
+#include "testutil.h"
 
 #include <QTest>
 
-namespace {
-QByteArray B(std::initializer_list<int> bytes) {
-    QByteArray a;
-    for (int b : bytes) {
-        a.append(static_cast<char>(b));
-    }
-    return a;
-}
-} // namespace
+using namespace TestUtil;
 
 class TestReceiver : public QObject {
     Q_OBJECT

@@ -2,23 +2,14 @@
 #include "portmap.h"
 #include "settingsfile.h"
 #include "sharedstate.h"
+#include "testutil.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-QByteArray ReadAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void WriteAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
+using namespace TestUtil;
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -187,7 +178,7 @@ private slots:
                                     "d\r\n"
                                     "[Haendler]\r\n"
                                     "Kunde=M\xFCller\r\n";
-        WriteAll(path, original);
+        QVERIFY(WriteFile(path, original));
         IniFile ini;
         QVERIFY(ini.load(path));
         QVERIFY(ini.wasWindows1252());
@@ -200,7 +191,7 @@ private slots:
         WriteProgramSettings(ini, s, state);
         QVERIFY(ini.save(path));
 
-        const QByteArray saved = ReadAll(path);
+        const QByteArray saved = ReadFile(path);
         const QString text = QString::fromUtf8(saved);
         QVERIFY(saved.contains("\r\n"));
         for (qsizetype i = 0; i < saved.size(); ++i) {

@@ -1,17 +1,13 @@
 #include "addresscodes.h"
 #include "simulator.h"
+#include "testutil.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace TestUtil;
+
 namespace {
-QByteArray B(std::initializer_list<int> bytes) {
-    QByteArray a;
-    for (int b : bytes) {
-        a.append(static_cast<char>(b));
-    }
-    return a;
-}
 
 // The latest three-byte report of a letter in the output (reports are aligned: they start after
 // a marker or at the beginning).

@@ -91,19 +91,21 @@ void ReadStationData(const IniFile &ini, SharedState &state) {
     st.UseMotorola = ini.readBool(Ini::Grube, Ini::UseMM, true);
 }
 
-void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last) {
+namespace {
+void ReadCells(const IniFile &ini, BoardImage &image, const QString &section, QString (*key)(int),
+               int first, int last) {
     for (int i = first; i <= last; ++i) {
-        state.pit.setValue(
-            i, ini.readInt(Ini::EeGrube, Ini::PitCellKey(i), state.pit.defaultValue(i)) & 0xFF);
+        image.setValue(i, ini.readInt(section, key(i), image.defaultValue(i)) & 0xFF);
     }
+}
+} // namespace
+
+void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last) {
+    ReadCells(ini, state.pit, Ini::EeGrube, Ini::PitCellKey, first, last);
 }
 
 void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last) {
-    for (int i = first; i <= last; ++i) {
-        state.bridge.setValue(
-            i,
-            ini.readInt(Ini::EeBuhne, Ini::BridgeCellKey(i), state.bridge.defaultValue(i)) & 0xFF);
-    }
+    ReadCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey, first, last);
 }
 
 void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedState &state) {

@@ -1,6 +1,7 @@
 #include "tfrmmain.h"
 
 #include "colors.h"
+#include "named.h"
 #include "dialogs.h"
 #include "inifile.h"
 #include "inikeys.h"
@@ -68,10 +69,6 @@ QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212
     return label;
 }
 
-template <typename T> T *Named(T *widget, const char *name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 } // namespace
 
 TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent)

@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "hexbyte.h"
 #include "messages.h"
+#include "named.h"
 #include "sharedstate.h"
 
 #include <QFontDatabase>
@@ -24,11 +25,6 @@ constexpr int FirstTickMs = 150;
 constexpr int SweepTickMs = 300;
 // The tab page sits below the page control's tab bar: the layout counts from the page control.
 constexpr int TabBarHeight = 26;
-
-template <typename T> T *Named(T *widget, const QString &name) {
-    widget->setObjectName(name);
-    return widget;
-}
 } // namespace
 
 TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent)

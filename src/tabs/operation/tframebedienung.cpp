@@ -1,6 +1,7 @@
 #include "tframebedienung.h"
 
 #include "colors.h"
+#include "named.h"
 #include "messages.h"
 #include "operationview.h"
 #include "sharedstate.h"
@@ -21,11 +22,6 @@ constexpr int PositionButtonWidth = 20;
 constexpr int PositionButtonHeight = 14;
 constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
 constexpr int SwitchPenWidth = 2;
-
-template <typename T> T *Named(T *widget, const QString &name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel *MakePanel(QWidget *parent, const char *name, const QString &hint, QRect geometry) {
     auto *panel = Named(new QLabel(parent), QLatin1String(name));
