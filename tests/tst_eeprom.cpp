@@ -1,7 +1,7 @@
 #include "eepromlogic.h"
 #include "scripteddialogs.h"
 #include "sharedstate.h"
-#include "simport.h"
+#include "simulatedwindow.h"
 #include "testutil.h"
 #include "tframeeeprom.h"
 #include "tfrmmain.h"
@@ -244,17 +244,10 @@ private slots:
     }
 
     void fullPitSweepAgainstSimulator() {
-        QTemporaryDir dir;
-        QFile ini(dir.filePath("pivota.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[SETTINGS]\nCOM-Port=5\nBenutzer=Debug\n[Ports]\nCOM5=simulator\n");
-        ini.close();
-        ScriptedDialogs dialogs;
-        TfrmMain w(ini.fileName(), dialogs);
-        auto sim = std::make_shared<Simulator>();
+        SimulatedWindow s({}, "Benutzer=Debug");
+        TfrmMain &w = s.w();
+        const auto &sim = s.sim;
         sim->setPitCell(200, 0x5C);
-        w.port().setDeviceFactory(
-            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
         w.btnStartClick();
         QVERIFY(w.state().Online);
         TFrameEEprom *tab = w.frameEEprom();
@@ -278,7 +271,7 @@ private slots:
         tab->Timer3Timer();
         QCOMPARE(Find<QPlainTextEdit>(tab, "Memo_ee_grube")->toPlainText(),
                  Eeprom::DumpText(expected).replace("\r\n", "\n"));
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(s.dialogs.calls.isEmpty());
     }
 };
 

@@ -2,7 +2,7 @@
 // pivota-sim as a separate process.
 
 #include "scripteddialogs.h"
-#include "simport.h"
+#include "simulatedwindow.h"
 #include "testutil.h"
 #include "tfrmmain.h"
 
@@ -96,23 +96,19 @@ private slots:
     }
 
     void inProcessHangUpGivesOneBox() {
-        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=6\n[Ports]\nCOM6=simulator\n"));
-        ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
         SimOptions options;
         options.hangUpAfterMs = 400;
-        auto sim = std::make_shared<Simulator>(options);
-        w.port().setDeviceFactory(
-            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
+        SimulatedWindow s(options);
+        TfrmMain &w = s.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
-        QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 3000);
-        QCOMPARE(dialogs.calls.first().caption,
+        QTRY_COMPARE_WITH_TIMEOUT(s.dialogs.calls.size(), 1, 3000);
+        QCOMPARE(s.dialogs.calls.first().caption,
                  QStringLiteral("Fehler Datenempfang - ReceiveData"));
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
         QTest::qWait(300);
-        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(s.dialogs.calls.size(), 1);
     }
 
     void throughPseudoTerminal_data() {

@@ -1,7 +1,7 @@
 #include "colors.h"
 #include "scripteddialogs.h"
 #include "sharedstate.h"
-#include "simport.h"
+#include "simulatedwindow.h"
 #include "testutil.h"
 #include "tframebedienung.h"
 #include "tfrmmain.h"
@@ -294,16 +294,9 @@ private slots:
     }
 
     void driveTheSimulatedBridge() {
-        QTemporaryDir dir;
-        QFile ini(dir.filePath("pivota.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n");
-        ini.close();
-        ScriptedDialogs dialogs;
-        TfrmMain w(ini.fileName(), dialogs);
-        auto sim = std::make_shared<Simulator>();
-        w.port().setDeviceFactory(
-            [sim](const QString &) { return std::make_unique<SimulatorPortDevice>(sim); });
+        SimulatedWindow s;
+        TfrmMain &w = s.w();
+        const auto &sim = s.sim;
         w.btnStartClick();
         TFrameBedienung *tab = w.frameBedienung();
         // The drive buttons wait for the board to report the bridge standing.
@@ -330,7 +323,7 @@ private slots:
         QCOMPARE(
             CountColour(image, QRect(QPoint(0, 0), tab->picture()->size()), Colors::BridgeTarget),
             0);
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(s.dialogs.calls.isEmpty());
     }
 };
 

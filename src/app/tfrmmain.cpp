@@ -1,10 +1,10 @@
 #include "tfrmmain.h"
 
 #include "colors.h"
-#include "named.h"
 #include "dialogs.h"
 #include "inifile.h"
 #include "inikeys.h"
+#include "named.h"
 #include "serialportdevice.h"
 #include "simport.h"
 #include "tframebedienung.h"

@@ -1,8 +1,8 @@
 #include "tframebedienung.h"
 
 #include "colors.h"
-#include "named.h"
 #include "messages.h"
+#include "named.h"
 #include "operationview.h"
 #include "sharedstate.h"
 #include "turntabledrawing.h"
