@@ -253,17 +253,25 @@ private slots:
         TFrameEEprom *tab = w.frameEEprom();
         QVERIFY(Find<QPushButton>(tab, "btn_get_all_EEData")->isEnabled());
         QTest::mouseClick(Find<QPushButton>(tab, "btn_get_all_EEData"), Qt::LeftButton);
-        // Faster than the 300 ms pacing, still one request in flight per housekeeping period.
-        Find<QTimer>(tab, "Timer3")->setInterval(60);
+        // The sweep's own steps, paced by the answers instead of 300 ms ticks: each request goes
+        // out only when the previous cell has arrived, so no answer can overwrite another.
+        auto *timer3 = Find<QTimer>(tab, "Timer3");
+        QCOMPARE(timer3->interval(), 300);
+        timer3->stop();
         Find<QTimer>(&w, "Timer2")->setInterval(10);
         Find<QTimer>(&w, "Timer_Senden")->setInterval(2);
         Find<QTimer>(&w, "Timer_Receive")->setInterval(5);
-        QTRY_VERIFY_WITH_TIMEOUT(!Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex), 30000);
-        QTest::qWait(200);
+        auto *bar = Find<QProgressBar>(tab, "ProgressBar1");
         for (int cell = 0; cell < 256; ++cell) {
-            QVERIFY2(w.state().pit.received(cell), qPrintable(QString::number(cell)));
+            QVERIFY(Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex));
+            QVERIFY(QTest::qWaitFor([&] { return w.state().sendQueue.length() < 2; }, 2000));
+            tab->Timer3Timer();
+            QCOMPARE(bar->value(), std::min(cell + 1, 255));
+            QVERIFY2(QTest::qWaitFor([&] { return w.state().pit.received(cell); }, 2000),
+                     qPrintable(QString::number(cell)));
             QCOMPARE(w.state().pit.value(cell), sim->pitCell(cell));
         }
+        QVERIFY(!Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex));
         BoardImage expected(BoardImage::Board::Grube);
         for (int cell = 0; cell < 256; ++cell) {
             expected.setValue(cell, sim->pitCell(cell));
