@@ -98,6 +98,13 @@ void ReadCells(const IniFile &ini, BoardImage &image, const QString &section, QS
         image.setValue(i, ini.readInt(section, key(i), image.defaultValue(i)) & 0xFF);
     }
 }
+
+void WriteCells(IniFile &ini, const BoardImage &image, const QString &section,
+                QString (*key)(int)) {
+    for (int i = 0; i < BoardImage::Cells; ++i) {
+        ini.writeInt(section, key(i), image.value(i));
+    }
+}
 } // namespace
 
 void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last) {
@@ -128,12 +135,8 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
     ini.writeBool(Ini::Buehne, Ini::Extern, state.ShowExternalTarget);
 
     WriteStationData(ini, state);
-    for (int i = 0; i < BoardImage::Cells; ++i) {
-        ini.writeInt(Ini::EeGrube, Ini::PitCellKey(i), state.pit.value(i));
-    }
-    for (int i = 0; i < BoardImage::Cells; ++i) {
-        ini.writeInt(Ini::EeBuhne, Ini::BridgeCellKey(i), state.bridge.value(i));
-    }
+    WriteCells(ini, state.pit, Ini::EeGrube, Ini::PitCellKey);
+    WriteCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey);
 }
 
 void WriteStationData(IniFile &ini, const SharedState &state) {

@@ -2,6 +2,15 @@
 
 #include "serialportdevice.h"
 
+namespace {
+bool NotOpen(QString *error) {
+    if (error) {
+        *error = QStringLiteral("Port ist nicht geöffnet.");
+    }
+    return false;
+}
+} // namespace
+
 ComPort::ComPort(QObject *parent) : QObject(parent) {
     m_factory = [](const QString &target) -> std::unique_ptr<PortDevice> {
         if (target == PortMap::Simulator) {
@@ -48,19 +57,14 @@ bool ComPort::Probe(const QString &name, QString *error) {
 
 bool ComPort::ConfigurePort(qint32 baud, QString *error) {
     if (!m_device) {
-        if (error) {
-            *error = QStringLiteral("Port ist nicht geöffnet.");
-        }
-        return false;
+        return NotOpen(error);
     }
     return m_device->configure(baud, error);
 }
 
 qint64 ComPort::ReadPort(char *data, qint64 maxBytes, QString *error) {
     if (!m_device) {
-        if (error) {
-            *error = QStringLiteral("Port ist nicht geöffnet.");
-        }
+        NotOpen(error);
         return -1;
     }
     return m_device->read(data, maxBytes, error);
@@ -68,9 +72,7 @@ qint64 ComPort::ReadPort(char *data, qint64 maxBytes, QString *error) {
 
 qint64 ComPort::WritePort(const char *data, qint64 count, QString *error) {
     if (!m_device) {
-        if (error) {
-            *error = QStringLiteral("Port ist nicht geöffnet.");
-        }
+        NotOpen(error);
         return -1;
     }
     return m_device->write(data, count, error);
@@ -82,10 +84,7 @@ qint64 ComPort::QueryPortStatus() const {
 
 bool ComPort::ReadDcb(PortDcb *dcb, QString *error) const {
     if (!m_device) {
-        if (error) {
-            *error = QStringLiteral("Port ist nicht geöffnet.");
-        }
-        return false;
+        return NotOpen(error);
     }
     return m_device->readDcb(dcb, error);
 }
