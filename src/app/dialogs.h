@@ -1,26 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <optional>
-
-// The one seam for modal boxes: the program passes QtDialogs, tests pass a scripted one.
-class Dialogs {
-public:
-    virtual ~Dialogs() = default;
-    // Error icon, OK button; caption is the window title.
-    virtual void showError(const QString &caption, const QString &text) = 0;
-    // Warning icon, a single Cancel button.
-    virtual void showWarning(const QString &text) = 0;
-    // Plain box with OK.
-    virtual void showMessage(const QString &text) = 0;
-    // Warning icon; true for Yes.
-    virtual bool askYesNo(const QString &text) = 0;
-    // Warning icon; true for OK.
-    virtual bool askOkCancel(const QString &text) = 0;
-    // Input dialog; std::nullopt when cancelled.
-    virtual std::optional<QString> askText(const QString &caption, const QString &prompt,
-                                           const QString &defaultText) = 0;
-    // File dialogs with the filter and default suffix; empty when cancelled.
-    virtual QString askOpenFileName(const QString &filter, const QString &defaultSuffix) = 0;
-    virtual QString askSaveFileName(const QString &filter, const QString &defaultSuffix) = 0;
-};
+// The dialogs seam lives with the other pieces the tabs share; this name stays for code that
+// includes it by its old path.
+#include "../base/dialogs.h"
