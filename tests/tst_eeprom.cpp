@@ -56,18 +56,10 @@ private slots:
         QCOMPARE(adr->text(), QStringLiteral("1"));
         QCOMPARE(Find<QLineEdit>(&tab, "edt_ee_data")->text(), QStringLiteral("1"));
 
-        adr->setText("123");
-        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
-        QCOMPARE(adr->text(), QStringLiteral("12"));
-        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x12, 0x00}));
         adr->setText("5");
         tab.btn_get_EEdataClick(BoardImage::Board::Grube);
         QCOMPARE(adr->text(), QStringLiteral("05"));
         QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x05, 0x00}));
-        adr->setText("");
-        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
-        QCOMPARE(adr->text(), QStringLiteral("0"));
-        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
         adr->setText("0a");
         tab.btn_get_EEdataClick(BoardImage::Board::Grube);
         QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x0A, 0x00}));
@@ -84,106 +76,64 @@ private slots:
         QVERIFY(dialogs.calls.isEmpty());
     }
 
-    void writeRefusesWhatIsNoHexNumber_data() {
+    void inputsThatAreNoHexByteAreRefused_data() {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("value");
-        QTest::newRow("value 7g") << "10"
-                                  << "7g";
-        QTest::newRow("address zz") << "zz"
-                                    << "01";
-        QTest::newRow("value with blank") << "10"
-                                          << " 1";
+        QTest::addColumn<bool>("write");
+        for (bool write : {false, true}) {
+            const char *button = write ? "write" : "get";
+            QTest::addRow("%s: address 100 is not cut to 10", button) << "100"
+                                                                      << "01" << write;
+            QTest::addRow("%s: empty address", button) << ""
+                                                       << "01" << write;
+            QTest::addRow("%s: address zz", button) << "zz"
+                                                    << "01" << write;
+        }
+        QTest::newRow("write: value 7g") << "10"
+                                         << "7g" << true;
+        QTest::newRow("write: value 100") << "10"
+                                          << "100" << true;
+        QTest::newRow("write: empty value") << "10"
+                                            << "" << true;
     }
-    void writeRefusesWhatIsNoHexNumber() {
+    void inputsThatAreNoHexByteAreRefused() {
         QFETCH(QString, address);
         QFETCH(QString, value);
+        QFETCH(bool, write);
         SharedState state;
         ScriptedDialogs dialogs;
         TFrameEEprom tab(state, dialogs);
+        tab.show();
         Find<QLineEdit>(&tab, "edt_ee_adr")->setText(address);
         Find<QLineEdit>(&tab, "edt_ee_data")->setText(value);
-        tab.btn_write_EEdataClick(BoardImage::Board::Grube);
+        if (write) {
+            tab.btn_write_EEdataClick(BoardImage::Board::Grube);
+        } else {
+            tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        }
         QVERIFY(state.sendQueue.isEmpty());
         QCOMPARE(dialogs.calls.size(), 1);
         QCOMPARE(dialogs.calls.first().kind, QStringLiteral("warning"));
         QCOMPARE(dialogs.calls.first().text,
                  QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
-        // A single digit is a number: "5" becomes "05" and is written.
-        Find<QLineEdit>(&tab, "edt_ee_adr")->setText("5");
-        Find<QLineEdit>(&tab, "edt_ee_data")->setText("f");
-        tab.btn_write_EEdataClick(BoardImage::Board::Grube);
-        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xE0, 0x05, 0x0F}));
-    }
-
-    void sweepStartStopRestart() {
-        SharedState state;
-        ScriptedDialogs dialogs;
-        TFrameEEprom tab(state, dialogs);
-        auto *timer = Find<QTimer>(&tab, "Timer3");
-        auto *bar = Find<QProgressBar>(&tab, "ProgressBar1");
-        QCOMPARE(timer->interval(), 150);
-        QVERIFY(timer->isActive());
-        QCOMPARE(tab.sweeps().PitReadIndex, 1000);
-
-        tab.btn_get_all_EEDataClick();
-        QCOMPARE(timer->interval(), 300);
-        tab.Timer3Timer();
-        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
-        tab.Timer3Timer();
-        QCOMPARE(bar->value(), 2);
-        state.sendQueue.QueueValue(0x90, 1); // someone else's request holds the sweep back
-        tab.Timer3Timer();
-        QCOMPARE(bar->value(), 0);
-        QCOMPARE(state.sendQueue.length(), 6);
-        Drain(state.sendQueue);
-
-        tab.btn_get_all_EEDataClick(); // second click stops
-        QCOMPARE(tab.sweeps().PitReadIndex, 500);
-        tab.Timer3Timer();
-        QVERIFY(state.sendQueue.isEmpty());
-        tab.btn_get_all_EEDataClick(); // third click starts again at cell 0
-        tab.Timer3Timer();
-        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x00, 0x00}));
-    }
-
-    void bothSweepsReadThePitBoardFirst() {
-        SharedState state;
-        ScriptedDialogs dialogs;
-        TFrameEEprom tab(state, dialogs);
-        tab.btn_get_all_EEDataClick();
-        tab.btn_get_all_EEData_BuhneClick();
-        std::vector<int> commands;
-        for (int tick = 0; tick < 600; ++tick) {
-            tab.Timer3Timer();
-            const std::vector<int> sent = Drain(state.sendQueue);
-            for (size_t i = 0; i < sent.size(); i += 3) {
-                commands.push_back(sent[i] & 0xFE);
-            }
-        }
-        QCOMPARE(commands.size(), size_t(512));
-        for (size_t i = 0; i < 256; ++i) {
-            QCOMPARE(commands[i], 0xF0);
-            QCOMPARE(commands[256 + i], 0x90);
-        }
-        QVERIFY(!Eeprom::Sweeps::Running(tab.sweeps().PitReadIndex));
-        QVERIFY(!Eeprom::Sweeps::Running(tab.sweeps().BridgeReadIndex));
-    }
-
-    void clearMirrorSendsNothing() {
-        SharedState state;
-        state.pit.Apply(5, 0x42);
-        ScriptedDialogs dialogs;
-        TFrameEEprom tab(state, dialogs);
-        auto *memo = Find<QPlainTextEdit>(&tab, "Memo_ee_grube");
-        QVERIFY(memo->toPlainText().startsWith("0x00: ffff ffff ff42"));
-        tab.btn_all_zero_gClick();
-        tab.btn_updateClick();
-        QVERIFY(state.sendQueue.isEmpty());
-        QVERIFY(memo->toPlainText().startsWith("0x00: 0000 0000 0000 0000 | 0000"));
-        QVERIFY(memo->toPlainText().contains("0xf0: 0000"));
-        QVERIFY(state.pit.received(5)); // the received flags stay
         QVERIFY(
             Find<QPlainTextEdit>(&tab, "Memo_ee_buhne")->toPlainText().startsWith("0x00: ffff"));
+    }
+
+    void blanksAroundADigitAreAccepted() {
+        SharedState state;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(state, dialogs);
+        auto *adr = Find<QLineEdit>(&tab, "edt_ee_adr");
+        adr->setText(" 7 ");
+        tab.btn_get_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xF0, 0x07, 0x00}));
+        QCOMPARE(adr->text(), QStringLiteral("07"));
+        adr->setText(" 7 ");
+        Find<QLineEdit>(&tab, "edt_ee_data")->setText(" a");
+        tab.btn_write_EEdataClick(BoardImage::Board::Grube);
+        QCOMPARE(Drain(state.sendQueue), (std::vector<int>{0xE0, 0x07, 0x0A}));
+        QVERIFY(dialogs.calls.isEmpty());
     }
 
     void dumpFollowsReceivedCells() {
@@ -192,6 +142,7 @@ private slots:
         TFrameEEprom tab(state, dialogs);
         auto *memo = Find<QPlainTextEdit>(&tab, "Memo_ee_buhne");
         QVERIFY(!state.BridgeChangedForEeprom);
+        state.answers.NoteRequest(AnswerFilter::Board::Buehne, 1, state.now());
         state.receiver.Feed(QByteArray("XYZH\x01\x2a", 6));
         state.ApplyBoardValues();
         QVERIFY(state.BridgeChangedForEeprom);

@@ -142,6 +142,9 @@ private slots:
     void reversedCountingInvertsTheDirectionBit() {
         Tab t(true);
         t.status(0x00, 0x00); // board: "Rechts", which is left as this tab counts
+        // The panel shows the direction as the picture and the drive buttons count it.
+        QCOMPARE(Text(&t.frame, "pnl_turn_dir"), QStringLiteral("Links"));
+        QCOMPARE(Background(&t.frame, "pnl_turn_dir"), QColor(0, 0, 0));
         t.frame.btn_leftClick();
         QCOMPARE(Drain(t.state.sendQueue),
                  (std::vector<int>{0xC4, 0x01, 0x00, 0xC1, 0x00, 0x02, 0xC1, 0x40, 0x40}));
@@ -164,6 +167,56 @@ private slots:
         t.status(0x00, 0x01);                 // turning, go box unchecked
         t.frame.btn_halt_Click();
         QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x40, 0x40, 0xC1, 0x00, 0x40}));
+    }
+
+    void stopReachesTheWireWhateverIsQueued() {
+        Tab t;
+        t.status(0x40, 0x01); // turning, go
+        t.box("cbx_turn_go")->setChecked(true);
+        Drain(t.state.sendQueue);
+        t.state.TargetPosition = 7;
+        t.frame.btn_rightClick();     // a drive command is waiting before the stop
+        t.state.sendQueue.TakeNext(); // the first message is on its way
+        while (t.state.sendQueue.length() + 3 <= SendQueue::Capacity) {
+            t.state.sendQueue.QueueValue(0xF0, 1);
+        }
+        const int waiting = t.state.sendQueue.length();
+        t.state.sendQueue.QueueValue(0xF0, 2); // full: an ordinary message would be dropped
+        QCOMPARE(t.state.sendQueue.length(), waiting);
+        t.frame.btn_halt_Click();
+        const std::vector<int> sent = Drain(t.state.sendQueue);
+        // Everything queued before still goes out, and the stop comes last.
+        QCOMPARE(std::vector<int>(sent.end() - 3, sent.end()),
+                 (std::vector<int>{0xC1, 0x00, 0x40}));
+        QCOMPARE(int(sent.size()), waiting + 3);
+    }
+
+    void groupBoxClickRunsTheTargetHandler() {
+        Tab t;
+        t.frame.show();
+        t.state.TargetPosition = 47;
+        t.state.PositionCount = 24; // a target beyond the count is wrapped by the handler
+        auto *group = Find<QWidget>(&t.frame, "GroupBoxBedienung1");
+        QTest::mouseClick(group, Qt::LeftButton, {},
+                          QPoint(group->width() - 5, group->height() - 5));
+        QCOMPARE(t.state.TargetPosition, 47 - 24);
+    }
+
+    void exactlyThePositionsOfTheTurntableHaveButtons() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("pivota.ini");
+        QVERIFY(WriteFile(ini, "[Buehne]\nAnzahl_Positionen=24\n[use]\nPosition_3_use=0\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(ini, dialogs);
+        w.show();
+        TFrameBedienung *tab = w.frameBedienung();
+        tab->DrawTurntable();
+        for (int k = 1; k <= 48; ++k) {
+            QCOMPARE(tab->positionButton(k)->isVisibleTo(tab), k <= 24 && k != 3);
+        }
+        // The external target box starts unchecked: the picture follows the tab's own target.
+        QVERIFY(!Find<QCheckBox>(tab, "cbx_zeige_sollpos_extern")->isChecked());
+        QVERIFY(!w.state().ShowExternalTarget);
     }
 
     void signalCheckBoxes() {

@@ -1,8 +1,11 @@
 #include "messages.h"
 #include "sendqueue.h"
+#include "testutil.h"
 
 #include <QTest>
 #include <vector>
+
+using TestUtil::Drain;
 
 namespace {
 std::vector<int> Bytes(const SendQueue &q) {
@@ -81,6 +84,35 @@ private slots:
         QVERIFY(q.isEmpty());
     }
 
+    void urgentMessageIsNeverDropped() {
+        SendQueue q;
+        int cleared = 0;
+        q.onClearLog = [&cleared] { ++cleared; };
+        for (int i = 0; i < 16; ++i) {
+            q.QueueValue(Msg::ReadPitCell, i);
+        }
+        q.QueueValue(Msg::ReadPitCell, 99); // full: an ordinary message is dropped
+        QCOMPARE(q.length(), 48);
+        q.QueueUrgentMessage(0xC1, 0x00, 0x40); // behind everything, beyond the capacity
+        QCOMPARE(q.length(), 51);
+        QCOMPARE(cleared, 1);
+        q.TakeNext(); // the head message is partly sent: two of its bytes remain
+        for (int i = 0; i < 5; ++i) {
+            q.QueueUrgentMessage(0xC1, 0x00, 0x40);
+        }
+        // The reserve is used up: the newest waiting messages make room, the partly sent head
+        // stays, and the newest stop is last.
+        QVERIFY(q.length() <= SendQueue::Capacity + SendQueue::UrgentReserve);
+        const std::vector<int> sent = Drain(q);
+        QCOMPARE(sent.at(0), 0x00);
+        QCOMPARE(sent.at(1), 0x00);
+        QCOMPARE(std::vector<int>(sent.end() - 3, sent.end()),
+                 (std::vector<int>{0xC1, 0x00, 0x40}));
+        QCOMPARE(int(sent.size() % 3), 2);
+        q.QueueValue(Msg::ReadPitCell, 1); // and the queue takes ordinary messages again
+        QCOMPARE(q.length(), 3);
+    }
+
     void sendLogLines_data() {
         QTest::addColumn<int>("byte");
         QTest::addColumn<QString>("line");
@@ -88,6 +120,10 @@ private slots:
         QTest::newRow("zero byte shows a space") << 0x00 << QStringLiteral("' ' $00 b00000000");
         QTest::newRow("command") << 0xF1 << QStringLiteral("'ñ' $f1 b11110001");
         QTest::newRow("low value") << 0x05 << QStringLiteral("'\x05' $05 b00000101");
+        // Bytes 0x80..0x9F show the characters of the Windows code page, not controls.
+        QTest::newRow("euro sign") << 0x80 << QStringLiteral("'€' $80 b10000000");
+        QTest::newRow("bridge write command") << 0x83 << QStringLiteral("'ƒ' $83 b10000011");
+        QTest::newRow("bridge read command") << 0x91 << QStringLiteral("'‘' $91 b10010001");
     }
     void sendLogLines() {
         QFETCH(int, byte);

@@ -16,3 +16,8 @@ uint8_t ParseHexByte(const QString &text);
 
 // True when the text is one or two hexadecimal digits and nothing else.
 bool IsStrictHexByte(const QString &text);
+
+// The character the Windows code page 1252 gives a byte (bytes 0x80..0x9F are the typographic
+// characters of that page; the rest is Latin-1; the five bytes it leaves undefined keep their
+// C1 control code, as Windows maps them).
+QChar Windows1252Char(uint8_t byte);

@@ -36,10 +36,26 @@ void SendQueue::QueueKeyCode(int code) {
     Append(Msg::KeyCode, code & 0x7F, 0);
 }
 
+void SendQueue::QueueUrgentMessage(int byte0, int byte1, int byte2) {
+    if (onClearLog) {
+        onClearLog();
+    }
+    // Only whole waiting messages may give way; the bytes of the message that is already
+    // going out (length % 3 of them) stay.
+    while (m_length + 3 > Capacity + UrgentReserve && m_length - 3 >= m_length % 3) {
+        m_length -= 3;
+    }
+    Store(byte0, byte1, byte2);
+}
+
 void SendQueue::Append(int b0, int b1, int b2) {
     if (m_length + 3 > Capacity) {
         return; // dropped whole
     }
+    Store(b0, b1, b2);
+}
+
+void SendQueue::Store(int b0, int b1, int b2) {
     m_bytes[static_cast<size_t>(m_length)] = static_cast<uint8_t>(b0);
     m_bytes[static_cast<size_t>(m_length + 1)] = static_cast<uint8_t>(b1);
     m_bytes[static_cast<size_t>(m_length + 2)] = static_cast<uint8_t>(b2);
@@ -59,7 +75,7 @@ std::optional<uint8_t> SendQueue::TakeNext() {
 }
 
 QString SendLogLine(uint8_t byte) {
-    const QChar shown = byte == 0 ? QChar(u' ') : QChar(char16_t(byte));
+    const QChar shown = byte == 0 ? QChar(u' ') : Windows1252Char(byte);
     return QStringLiteral("'") + shown + QStringLiteral("' $") + HexByteText(byte) +
            QStringLiteral(" b") + BinaryByteText(byte);
 }

@@ -11,6 +11,8 @@
 class SendQueue {
 public:
     static constexpr int Capacity = 50;
+    // Room beyond the capacity that only messages which must never be lost may use (a stop).
+    static constexpr int UrgentReserve = 12;
 
     // Appends command (bit 0 set when value > 127), value & 0x7F, 0.
     void QueueValue(int command, int value);
@@ -20,6 +22,11 @@ public:
     void QueueMessage(int byte0, int byte1, int byte2);
     // Appends 0xC4, code & 0x7F, 0; clears the send log first.
     void QueueKeyCode(int code);
+    // Like QueueMessage, for a message that must reach the wire whatever is queued (a stop): it
+    // goes behind everything already waiting, so that no earlier drive command can undo it, and
+    // uses the reserve beyond the capacity when the queue is full. When even the reserve is
+    // taken, the newest waiting messages make room for it.
+    void QueueUrgentMessage(int byte0, int byte1, int byte2);
 
     int length() const { return m_length; }
     bool isEmpty() const { return m_length == 0; }
@@ -33,8 +40,9 @@ public:
 
 private:
     void Append(int b0, int b1, int b2);
+    void Store(int b0, int b1, int b2);
 
-    std::array<uint8_t, Capacity> m_bytes{};
+    std::array<uint8_t, Capacity + UrgentReserve> m_bytes{};
     int m_length = 0;
 };
 

@@ -163,34 +163,41 @@ void TFrameEEprom::UpdateEEpromButtons() {
     }
 }
 
-QString TFrameEEprom::TakeHexEdit(QLineEdit *edit) {
-    const QString text = Eeprom::NormalizeHexEdit(edit->text());
+std::optional<int> TFrameEEprom::TakeHexEdit(QLineEdit *edit) {
+    // Only what the user really typed reaches the board: text that is no one- or two-digit
+    // hexadecimal number is refused, never cut or bent into another cell number or value.
+    const QString typed = edit->text().trimmed();
+    if (!IsStrictHexByte(typed)) {
+        m_dialogs.showWarning(InvalidInput);
+        edit->setFocus();
+        return std::nullopt;
+    }
+    const QString text = Eeprom::NormalizeHexEdit(typed);
     edit->setText(text);
-    return text;
+    return ParseHexByte(text);
 }
 
 void TFrameEEprom::btn_get_EEdataClick(Board board) {
-    const int cell = ParseHexByte(TakeHexEdit(HalfOf(board).address));
+    const std::optional<int> cell = TakeHexEdit(HalfOf(board).address);
+    if (!cell) {
+        return;
+    }
     m_state.sendQueue.QueueValue(board == Board::Grube ? Msg::ReadPitCell : Msg::ReadBridgeCell,
-                                 cell);
+                                 *cell);
 }
 
 void TFrameEEprom::btn_write_EEdataClick(Board board) {
     Half &h = HalfOf(board);
-    const QString address = TakeHexEdit(h.address);
-    const QString value = TakeHexEdit(h.value);
-    // A cell of the board's EEPROM is written only with what the user really typed: text that is
-    // no hexadecimal number would otherwise become some other value.
-    for (auto [text, edit] : {std::pair{address, h.address}, std::pair{value, h.value}}) {
-        if (!IsStrictHexByte(text)) {
-            m_dialogs.showWarning(InvalidInput);
-            edit->setFocus();
-            return;
-        }
+    const std::optional<int> cell = TakeHexEdit(h.address);
+    if (!cell) {
+        return;
     }
-    m_state.sendQueue.QueueValuePair(board == Board::Grube ? Msg::WritePitCell
-                                                           : Msg::WriteBridgeCell,
-                                     ParseHexByte(address), ParseHexByte(value));
+    const std::optional<int> value = TakeHexEdit(h.value);
+    if (!value) {
+        return;
+    }
+    m_state.sendQueue.QueueValuePair(
+        board == Board::Grube ? Msg::WritePitCell : Msg::WriteBridgeCell, *cell, *value);
 }
 
 void TFrameEEprom::StartOrStopSweep(Board board) {

@@ -4,6 +4,7 @@
 #include "eepromlogic.h"
 
 #include <QWidget>
+#include <optional>
 
 class Dialogs;
 class SharedState;
@@ -63,8 +64,8 @@ private:
     void BuildHalf(Half &half, Board board);
     Half &HalfOf(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
     void StartOrStopSweep(Board board);
-    // Normalises the edit, writes the text back and returns it.
-    QString TakeHexEdit(QLineEdit *edit);
+    // The edit's byte, or nothing (with the warning shown) when it holds no hexadecimal byte.
+    std::optional<int> TakeHexEdit(QLineEdit *edit);
 
     SharedState &m_state;
     Dialogs &m_dialogs;

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -66,6 +67,7 @@ void TFrameBedienung::BuildForm() {
     GroupBoxBedienung1 = Named(new QGroupBox(QStringLiteral("Position Bühne"), pnl_bedienung),
                                QStringLiteral("GroupBoxBedienung1"));
     GroupBoxBedienung1->setGeometry(420, 8, Group1Width, 300);
+    GroupBoxBedienung1->installEventFilter(this); // its own click runs btn_pos_Click
     QWidget *g1 = GroupBoxBedienung1;
     Label4 = Named(new QLabel(QStringLiteral("Ist-Position"), g1), QStringLiteral("Label4"));
     Label4->setGeometry(10, 20, 90, 16);
@@ -233,12 +235,16 @@ void TFrameBedienung::cbx_Click(QCheckBox *sender) {
     if (sender == cbx_turn_dir && m_state.station.ReverseCounting) {
         on = !on; // with reversed counting the board's left is the picture's right
     }
-    m_state.sendQueue.QueueMessage(command, on ? mask : 0, mask);
+    if (sender == cbx_turn_go && !on) {
+        // A stop must reach the board whatever else is waiting in the queue.
+        m_state.sendQueue.QueueUrgentMessage(command, 0, mask);
+    } else {
+        m_state.sendQueue.QueueMessage(command, on ? mask : 0, mask);
+    }
 }
 
 bool TFrameBedienung::BoardTurnsLeft() const {
-    const bool reportedLeft = pnl_turn_dir->text() == TextLeft;
-    return reportedLeft != m_state.station.ReverseCounting;
+    return pnl_turn_dir->text() == TextLeft; // the panel shows the direction as the tab counts
 }
 
 void TFrameBedienung::Drive(int code, bool left) {
@@ -294,6 +300,16 @@ void TFrameBedienung::btn_pos_Click(QObject *sender) {
     m_state.TargetPosition = target;
 }
 
+bool TFrameBedienung::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == GroupBoxBedienung1 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
+        GroupBoxBedienung1->rect().contains(
+            static_cast<QMouseEvent *>(event)->position().toPoint())) {
+        btn_pos_Click(GroupBoxBedienung1);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TFrameBedienung::btn_tt_goClick(int k) {
     m_state.TargetPosition = k - 1;
 }
@@ -347,7 +363,9 @@ void TFrameBedienung::ShowStatus() {
     const bool go = d1 & Msg::StatusGo;
     SetPanel(pnl_turn_go, go ? QStringLiteral("Go") : QStringLiteral("Stop"), go ? Lime : White,
              Black);
-    const bool left = d1 & Msg::StatusLeft;
+    // Shown as the picture counts, like the drive buttons: with reversed counting the board's
+    // "right" turns the picture to the left.
+    const bool left = bool(d1 & Msg::StatusLeft) != m_state.station.ReverseCounting;
     SetPanel(pnl_turn_dir, left ? TextLeft : TextRight, left ? Black : White, left ? White : Black);
     const bool light = d1 & Msg::StatusLight;
     SetPanel(pnl_light_on, light ? QStringLiteral("Licht AN") : QStringLiteral("Licht AUS"),
@@ -428,6 +446,10 @@ void TFrameBedienung::DrawTurntable() {
         } else {
             button->hide();
         }
+    }
+    // Buttons of positions beyond the turntable's count (after it was lowered) go away too.
+    for (int i = g.positions() + 1; i <= StationData::MaxPositions; ++i) {
+        PositionButtons[static_cast<size_t>(i - 1)]->hide();
     }
     if (st.ShowSwitchLine) {
         TurntableDrawing::DrawSwitchLine(painter, g, SwitchPenWidth);

@@ -55,6 +55,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildForm();
@@ -62,8 +63,8 @@ private:
     // board gets the direction with the key code.
     void Drive(int code, bool left);
     void DrawBridge(bool target);
-    // The board's reported direction, as this tab counts: with reversed counting the board's
-    // "Rechts" is the tab's left.
+    // The board's reported direction, as this tab counts (and as pnl_turn_dir shows it): with
+    // reversed counting the board's "Rechts" is the tab's left.
     bool BoardTurnsLeft() const;
     void SetPanel(QLabel *panel, const QString &text, const QColor &background,
                   const QColor &foreground);
