@@ -2,6 +2,26 @@
 
 #include "serialportdevice.h"
 
+QString PortFailureText(PortFailure failure, const QString &device, const QString &systemText) {
+    switch (failure) {
+    case PortFailure::NotFound:
+        return QStringLiteral("%1 ist nicht vorhanden.").arg(device);
+    case PortFailure::Busy:
+        return QStringLiteral("%1 wird bereits von einem anderen Programm benutzt.").arg(device);
+    case PortFailure::Permission:
+        return QStringLiteral("Keine Berechtigung für %1. Benutzer in die Gruppe dialout "
+                              "aufnehmen und neu anmelden.")
+            .arg(device);
+    case PortFailure::Removed:
+        return QStringLiteral("%1: Das Gerät wurde entfernt oder die Gegenstelle hat die Leitung "
+                              "geschlossen.")
+            .arg(device);
+    case PortFailure::Other:
+        break;
+    }
+    return QStringLiteral("%1: %2").arg(device, systemText);
+}
+
 namespace {
 bool NotOpen(QString *error) {
     if (error) {

@@ -22,6 +22,16 @@ struct PortProperties {
     qint64 rxQueue = 0;
 };
 
+// Why a port could not be opened or used, in words a user can act on.
+enum class PortFailure {
+    NotFound,   // no such device
+    Busy,       // another program holds it
+    Permission, // the user may not open it
+    Removed,    // the adapter was pulled or the far end closed the line
+    Other,      // anything else: the system's own text
+};
+QString PortFailureText(PortFailure failure, const QString &device, const QString &systemText);
+
 // One byte pipe to the pit board: a serial device, or the built-in simulator. Reads and writes
 // never wait: a read takes only what has already arrived. A lost line (adapter pulled, far end
 // gone) closes the device and is reported once through lineLost.
@@ -38,7 +48,8 @@ public:
     virtual bool configure(qint32 baud, QString *error) = 0;
     // At most maxBytes of what is waiting; -1 on failure.
     virtual qint64 read(char *data, qint64 maxBytes, QString *error) = 0;
-    // -1 on failure.
+    // Hands over what the line takes now, without waiting, and returns that count (0 when the
+    // line's buffer is full: no error, the caller keeps the rest); -1 on failure.
     virtual qint64 write(const char *data, qint64 count, QString *error) = 0;
     virtual qint64 bytesWaiting() const = 0;
     virtual bool readDcb(PortDcb *dcb, QString *error) const = 0;

@@ -3,6 +3,12 @@
 #include <QFileInfo>
 #include <QSet>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#endif
+
 namespace {
 // Devices this process holds open. The driver's lock refuses a second open from another program;
 // this refuses it inside the program too, whatever the user's rights.
@@ -27,17 +33,23 @@ SerialPortDevice::~SerialPortDevice() {
     close();
 }
 
-QString SerialPortDevice::OpenFailureReason(QSerialPort::SerialPortError error,
-                                            const QString &device, const QString &systemText) {
+PortFailure SerialPortDevice::OpenFailure(QSerialPort::SerialPortError error,
+                                          const QString &systemText) {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("%1 ist nicht vorhanden.").arg(device);
+        return PortFailure::NotFound;
     case QSerialPort::PermissionError:
-        return QStringLiteral("Keine Berechtigung für %1 (%2). Benutzer in die Gruppe dialout "
-                              "aufnehmen und neu anmelden.")
-            .arg(device, systemText);
+        // Qt reports a device that is locked or busy (held by another program) as a permission
+        // error too; only its text tells the two apart.
+        if (systemText.contains(QLatin1String("lock"), Qt::CaseInsensitive) ||
+            systemText.contains(QLatin1String("busy"), Qt::CaseInsensitive)) {
+            return PortFailure::Busy;
+        }
+        return PortFailure::Permission;
+    case QSerialPort::ResourceError:
+        return PortFailure::Removed;
     default:
-        return QStringLiteral("%1: %2").arg(device, systemText);
+        return PortFailure::Other;
     }
 }
 
@@ -48,24 +60,16 @@ bool SerialPortDevice::open(QString *error) {
     m_canonical = Canonical(m_device);
     if (OpenDevices().contains(m_canonical)) {
         if (error) {
-            *error =
-                QStringLiteral("%1 wird bereits von einem anderen Programm benutzt.").arg(m_device);
+            *error = PortFailureText(PortFailure::Busy, m_device, QString());
         }
         return false;
     }
     m_lost = false;
     m_lostReason.clear();
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError code = m_port.error();
-        QString text = m_port.errorString();
-        if (code == QSerialPort::PermissionError && text.contains(QLatin1String("lock"))) {
-            text =
-                QStringLiteral("%1 wird bereits von einem anderen Programm benutzt.").arg(m_device);
-        } else {
-            text = OpenFailureReason(code, m_device, text);
-        }
+        const QString text = m_port.errorString();
         if (error) {
-            *error = text;
+            *error = PortFailureText(OpenFailure(m_port.error(), text), m_device, text);
         }
         m_port.clearError();
         return false;
@@ -124,15 +128,61 @@ qint64 SerialPortDevice::write(const char *data, qint64 count, QString *error) {
         }
         return -1;
     }
+#ifdef Q_OS_UNIX
+    // Straight to the device, which Qt opened non-blocking: a full output buffer takes fewer
+    // bytes (or none) and is no error, while Qt's own write path would take it for a failed
+    // line. The caller keeps what the line did not take.
+    qint64 written = 0;
+    while (written < count) {
+        const ssize_t n = ::write(m_port.handle(), data + written, size_t(count - written));
+        if (n > 0) {
+            written += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            const int code = errno;
+            if (error) {
+                *error = PortFailureText(WriteFailure(code), m_device,
+                                         QString::fromLocal8Bit(strerror(code)));
+            }
+            return -1;
+        }
+        break; // the line's buffer is full for now
+    }
+    return written;
+#else
     const qint64 n = m_port.write(data, count);
     if (n < 0) {
         if (error) {
-            *error = m_port.errorString();
+            *error = PortFailureText(PortFailure::Other, m_device, m_port.errorString());
         }
         return -1;
     }
-    m_port.flush(); // hand it to the driver now, without waiting for it to leave
     return n;
+#endif
+}
+
+PortFailure SerialPortDevice::WriteFailure(int systemError) {
+#ifdef Q_OS_UNIX
+    switch (systemError) {
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+    case EPIPE:
+        return PortFailure::Removed;
+    case EACCES:
+    case EPERM:
+        return PortFailure::Permission;
+    default:
+        break;
+    }
+#else
+    Q_UNUSED(systemError);
+#endif
+    return PortFailure::Other;
 }
 
 qint64 SerialPortDevice::bytesWaiting() const {
@@ -171,7 +221,11 @@ void SerialPortDevice::onError(QSerialPort::SerialPortError error) {
     // Qt keeps a vanished device "open" and raises this signal again and again: close at the
     // first error and report it once.
     m_lost = true;
-    m_lostReason = QStringLiteral("%1: %2").arg(m_device, m_port.errorString());
+    // A hang-up shows up as a read or resource error whose own text ("Resource temporarily
+    // unavailable") tells the user nothing.
+    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    m_lostReason = PortFailureText(gone ? PortFailure::Removed : PortFailure::Other, m_device,
+                                   m_port.errorString());
     m_port.close();
     release();
     emit lineLost(m_lostReason);

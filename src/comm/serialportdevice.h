@@ -23,9 +23,9 @@ public:
 
     QString device() const { return m_device; }
 
-    // The reason a failed open gives to the user, in the program's language.
-    static QString OpenFailureReason(QSerialPort::SerialPortError error, const QString &device,
-                                     const QString &systemText);
+    // What a failed open or write means to the user.
+    static PortFailure OpenFailure(QSerialPort::SerialPortError error, const QString &systemText);
+    static PortFailure WriteFailure(int systemError);
 
 private:
     void onError(QSerialPort::SerialPortError error);
