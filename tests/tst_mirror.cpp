@@ -7,6 +7,13 @@ namespace {
 void Receive(SharedState &s, QByteArray bytes) {
     s.receiver.Feed(bytes);
 }
+// The read request of a cell as the transmit tick puts it on the wire.
+void Asked(SharedState &s, int command, int cell) {
+    const uint8_t bytes[3] = {uint8_t(command | (cell > 127 ? 1 : 0)), uint8_t(cell & 0x7F), 0};
+    for (uint8_t b : bytes) {
+        s.answers.NoteSent(b, true, s.now());
+    }
+}
 QByteArray Msg3(char letter, int d1, int d2) {
     QByteArray a;
     a.append(letter).append(static_cast<char>(d1)).append(static_cast<char>(d2));
@@ -44,6 +51,7 @@ private slots:
 
     void sameCellMessageTwiceAppliesOnce() {
         SharedState s;
+        Asked(s, 0xF0, 0x10);
         Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x10, 0x2A));
         s.PitChangedForEeprom = false;
         s.PitChangedForDefinition = false;
@@ -58,6 +66,8 @@ private slots:
 
     void secondAnswerInOnePeriodReplacesFirst() {
         SharedState s;
+        Asked(s, 0xF0, 0x10);
+        Asked(s, 0xF0, 0x11);
         Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x11, 0x05));
         s.ApplyBoardValues();
         QCOMPARE(s.pit.value(17), uint8_t(5));
@@ -68,6 +78,8 @@ private slots:
     void bridgeAnswerAppliesAndReportsIt() {
         SharedState s;
         s.BridgeChangedForEeprom = false;
+        Asked(s, 0x90, 0xFF);
+        Asked(s, 0xF0, 0x00);
         Receive(s, QByteArray("XYZ") + Msg3('H', 0xFF, 0x80) + Msg3('G', 0x00, 0x07));
         QVERIFY(s.ApplyBoardValues());
         QCOMPARE(s.bridge.value(255), uint8_t(0x80));
@@ -75,6 +87,65 @@ private slots:
         QCOMPARE(s.pit.value(0), uint8_t(7));
         QVERIFY(s.BridgeChangedForEeprom);
         QVERIFY(!s.pit.received(1));
+    }
+
+    void answersNobodyAskedForAreDropped() {
+        SharedState s;
+        qint64 t = 1000;
+        s.clock = [&t] { return t; };
+        s.PitChangedForEeprom = s.PitChangedForDefinition = s.BridgeChangedForEeprom = false;
+        // Noise that looks like answers: a "G" and an "H" for cells never requested.
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x00, 0x55) + Msg3('H', 0x02, 0x66));
+        QVERIFY(!s.ApplyBoardValues());
+        QCOMPARE(s.pit.value(0), uint8_t(0xFF));
+        QCOMPARE(s.bridge.value(2), uint8_t(0xFF));
+        QVERIFY(!s.PitChangedForEeprom && !s.BridgeChangedForEeprom);
+        QCOMPARE(s.answers.dropped(), 2);
+
+        // A request drained while offline never reached a board: its "answer" is noise too.
+        s.answers.NoteSent(0xF0, false, t);
+        s.answers.NoteSent(0x05, false, t);
+        s.answers.NoteSent(0x00, false, t);
+        Receive(s, Msg3('G', 0x05, 0x11));
+        s.ApplyBoardValues();
+        QCOMPARE(s.pit.value(5), uint8_t(0xFF));
+
+        // A real answer lands once; a second copy after it is dropped.
+        Asked(s, 0xF0, 0x85); // folded: cell 133 leaves as 0xF1 0x05
+        t += 30;
+        Receive(s, Msg3('G', 0x85, 0x12));
+        s.ApplyBoardValues();
+        QCOMPARE(s.pit.value(133), uint8_t(0x12));
+        Receive(s, Msg3('G', 0x85, 0x13));
+        s.ApplyBoardValues();
+        QCOMPARE(s.pit.value(133), uint8_t(0x12));
+
+        // An answer later than two seconds after its request is not believed.
+        Asked(s, 0x90, 0x07);
+        t += AnswerFilter::AnswerWindowMs + 1;
+        Receive(s, Msg3('H', 0x07, 0x01));
+        QVERIFY(!s.ApplyBoardValues());
+        QCOMPARE(s.bridge.value(7), uint8_t(0xFF));
+        // Write commands ask for nothing.
+        s.answers.NoteSent(0x80, true, t);
+        s.answers.NoteSent(0x09, true, t);
+        s.answers.NoteSent(0x01, true, t);
+        Receive(s, Msg3('H', 0x09, 0x01));
+        QVERIFY(!s.ApplyBoardValues());
+    }
+
+    void impossiblePositionsAreIgnored() {
+        SharedState s;
+        s.Online = true;
+        s.PositionCount = 24;
+        Receive(s, QByteArray("XYZ") + Msg3('L', 23, 5));
+        s.TakePositions();
+        QCOMPARE(s.DigitalTarget, 23);
+        QCOMPARE(s.ActualPosition, 5);
+        Receive(s, Msg3('L', 24, 164)); // beyond the 24 positions: damaged
+        s.TakePositions();
+        QCOMPARE(s.DigitalTarget, 23);
+        QCOMPARE(s.ActualPosition, 5);
     }
 
     void positionsOnlyWhileOnline() {

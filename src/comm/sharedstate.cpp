@@ -2,6 +2,8 @@
 
 #include "messages.h"
 
+#include <QElapsedTimer>
+
 void StationData::SetDefaults() {
     for (int i = 0; i <= MaxPositions; ++i) {
         PositionUsed[static_cast<size_t>(i)] = true;
@@ -14,22 +16,38 @@ void StationData::SetDefaults() {
     RSense = 15.0f;
 }
 
-SharedState::SharedState() = default;
+SharedState::SharedState() {
+    clock = [] {
+        static const QElapsedTimer started = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return started.elapsed();
+    };
+}
 
 bool SharedState::ApplyBoardValues() {
     InfoTable &table = infoTable();
+    const qint64 t = now();
     if (table.letter(InfoTable::PitCell) == Msg::LetterPitCell) {
-        pit.Apply(table.data1(InfoTable::PitCell), table.data2(InfoTable::PitCell));
-        PitChangedForEeprom = true;
-        PitChangedForDefinition = true;
+        const int cell = table.data1(InfoTable::PitCell);
+        if (answers.Accept(AnswerFilter::Board::Grube, cell, t)) {
+            pit.Apply(cell, table.data2(InfoTable::PitCell));
+            PitChangedForEeprom = true;
+            PitChangedForDefinition = true;
+        }
         table.clearLetter(InfoTable::PitCell);
     }
     bool bridgeApplied = false;
     if (table.letter(InfoTable::BridgeCell) == Msg::LetterBridgeCell) {
-        bridge.Apply(table.data1(InfoTable::BridgeCell), table.data2(InfoTable::BridgeCell));
-        BridgeChangedForEeprom = true;
+        const int cell = table.data1(InfoTable::BridgeCell);
+        if (answers.Accept(AnswerFilter::Board::Buehne, cell, t)) {
+            bridge.Apply(cell, table.data2(InfoTable::BridgeCell));
+            BridgeChangedForEeprom = true;
+            bridgeApplied = true;
+        }
         table.clearLetter(InfoTable::BridgeCell);
-        bridgeApplied = true;
     }
     return bridgeApplied;
 }
@@ -39,10 +57,11 @@ void SharedState::TakePositions() {
         return;
     }
     const InfoTable &table = infoTable();
-    if (table.data1(InfoTable::Positions) != 0xFF) {
+    // A damaged report can name a position the turntable does not have (0xFF is "none yet").
+    if (table.data1(InfoTable::Positions) < PositionCount) {
         DigitalTarget = table.data1(InfoTable::Positions);
     }
-    if (table.data2(InfoTable::Positions) != 0xFF) {
+    if (table.data2(InfoTable::Positions) < PositionCount) {
         ActualPosition = table.data2(InfoTable::Positions);
     }
 }

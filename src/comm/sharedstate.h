@@ -1,11 +1,13 @@
 #pragma once
 
+#include "answerfilter.h"
 #include "boardimage.h"
 #include "receiver.h"
 #include "sendqueue.h"
 
 #include <QString>
 #include <array>
+#include <functional>
 
 // Station data: which of the 48 positions are in use, their names and how the picture is drawn.
 struct StationData {
@@ -38,6 +40,10 @@ public:
     BoardImage pit{BoardImage::Board::Grube};
     BoardImage bridge{BoardImage::Board::Buehne};
     StationData station;
+    // Which "G"/"H" answers are expected: fed by the transmit tick with every byte sent.
+    AnswerFilter answers;
+    // Milliseconds of a steady clock; tests may replace it.
+    std::function<qint64()> clock;
 
     int ActualPosition = 1;
     int TargetPosition = 1;
@@ -48,7 +54,7 @@ public:
     bool Turning = false;
     bool DirectDriveActive = false;
     bool RedrawRequest = false;
-    bool ShowExternalTarget = true; // held by the operation tab's check box
+    bool ShowExternalTarget = false; // held by the operation tab's check box
 
     bool PitChangedForEeprom = true;
     bool PitChangedForDefinition = true;
@@ -56,10 +62,14 @@ public:
     bool ParametersLoaded = false;
     bool AddressesLoaded = false;
 
-    // Moves at most one "G" and one "H" from the InfoTable into the mirrors. Returns true when an
+    // Moves at most one "G" and one "H" from the InfoTable into the mirrors, each only when its
+    // cell was asked for (see AnswerFilter); others are dropped and counted. Returns true when an
     // "H" was applied (the parameter tab then refreshes its rows at once).
     bool ApplyBoardValues();
 
-    // Copies the positions of the last "L" (bytes 0xFF are ignored). Only while online.
+    // Copies the positions of the last "L" (bytes 0xFF are ignored, and so are positions the
+    // turntable does not have). Only while online.
     void TakePositions();
+
+    qint64 now() const { return clock(); }
 };
