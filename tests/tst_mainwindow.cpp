@@ -2,6 +2,7 @@
 #include "pty.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "tframeeeprom.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
@@ -9,12 +10,14 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -221,6 +224,125 @@ private slots:
         TfrmMain w(path(), dialogs);
         QCOMPARE(w.size(), QSize(1000, 670));
         QVERIFY(w.x() > -1000 && w.y() > -1000);
+    }
+
+    void hugeStoredWindowOpensAtScreenSize() {
+        ScriptedDialogs dialogs;
+        QVERIFY(WriteFile(path(), "[Window]\nLeft=2147483647\nTop=2147483647\nWidth=2147483647\n"
+                                  "Height=2147483647\n"));
+        TfrmMain w(path(), dialogs);
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(w.size(), avail.size());
+        QVERIFY(avail.intersects(w.geometry()));
+    }
+
+    void unreadableSettingsAreReportedAndKept_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("NUL byte") << QByteArray("[SETTINGS]\nCOM-Port=3\n\0[Ports]\nCOM3=x\n", 36);
+        QTest::newRow("broken UTF-16") << QByteArray("\xFF\xFE[\0S\0\x00\xDC]\0", 10);
+    }
+    void unreadableSettingsAreReportedAndKept() {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(WriteFile(path(), bytes));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        // Told at start that the defaults are in use...
+        QCOMPARE(dialogs.count("error"), 1);
+        QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("Vorgabewerte")));
+        // ...and "Ende" does not overwrite the file with them.
+        w.show();
+        w.btnCloseClick();
+        QCOMPARE(dialogs.count("error"), 2);
+        QCOMPARE(ReadFile(path()), bytes);
+    }
+
+    void utf16SettingsAreRead() {
+        const QString text = QStringLiteral(
+            "[SETTINGS]\r\nCOM-Port=3\r\n[Name]\r\nPosition_2_name=Lokschuppen Süd\r\n"
+            "[Ports]\r\nCOM3=/dev/ttyACM0\r\n");
+        QByteArray bytes("\xFF\xFE");
+        for (QChar c : text) {
+            bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        }
+        QVERIFY(WriteFile(path(), bytes));
+        ScriptedDialogs dialogs;
+        {
+            TfrmMain w(path(), dialogs);
+            QVERIFY(dialogs.calls.isEmpty());
+            QVERIFY(Find<QRadioButton>(&w, "rad_com3")->isChecked());
+            QCOMPARE(w.state().station.PositionName[2], QStringLiteral("Lokschuppen Süd"));
+            w.show();
+            w.btnCloseClick();
+        }
+        // Written back as UTF-8 with everything it held.
+        IniFile back;
+        QVERIFY(back.load(path()));
+        QCOMPARE(back.readString("Name", "Position_2_name", QString()),
+                 QStringLiteral("Lokschuppen Süd"));
+        QCOMPARE(back.readString("Ports", "COM3", QString()), QStringLiteral("/dev/ttyACM0"));
+    }
+
+    void eepromDumpsShowStoredCellsAtStart() {
+        QVERIFY(WriteFile(path(), "[EE_GRUBE]\ndata_1_grube=171\n[EE_BUHNE]\ndata_0_buhne=18\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.frameEEprom()->Timer3Timer();
+        QVERIFY(Find<QPlainTextEdit>(&w, "Memo_ee_grube")->toPlainText().startsWith("0x00: 00ab"));
+        QVERIFY(Find<QPlainTextEdit>(&w, "Memo_ee_buhne")->toPlainText().startsWith("0x00: 127e"));
+    }
+
+    void failedWriteShowsTheSendBox() {
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->isValid());
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}})));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        w.state().sendQueue.QueueValue(0xF0, 1);
+        pty.reset(); // the far end goes away; the next byte cannot be written
+        w.Timer_SendenTimer();
+        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(dialogs.calls.first().caption, QStringLiteral("Fehler Daten Senden - SendData"));
+        QVERIFY(dialogs.calls.first().text.startsWith(
+            "Das Senden der Daten wurde abgebrochen, ein Senden von Daten war nicht möglich.\n"
+            "Problem mit RS232 Schnittstelle!"));
+        QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("Gegenstelle")));
+        QVERIFY(!w.state().Online);
+        // The read side sees the same loss later: still one box.
+        QTest::qWait(200);
+        w.Timer_ReceiveTimer();
+        QCOMPARE(dialogs.calls.size(), 1);
+    }
+
+    void floodOnASlowLineKeepsTheConnection() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" +
+                                      PortsSection({{4, pty.device()}})));
+        ScriptedDialogs dialogs;
+        TfrmMain w(path(), dialogs);
+        w.btnStartClick();
+        QString text;
+        for (int i = 0; text.size() < 20000; ++i) {
+            text += QStringLiteral("%1,").arg(i);
+        }
+        Find<QLineEdit>(&w, "Edit1")->setText(text);
+        w.btnSendenClick(); // far more than a pseudo-terminal buffers while nobody reads
+        w.state().sendQueue.QueueValue(0xF0, 0x11);
+        const QString logged = Lines(Find<QPlainTextEdit>(&w, "Memo2")).last();
+        const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
+        QVERIFY2(taken < text.size(), qPrintable(logged)); // claims only what the line took
+        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(w.state().Online);
+        // The far end reads slowly; the rest follows in order, then the queued request.
+        QByteArray got;
+        const QByteArray expected = text.toLatin1() + QByteArray("\xF0\x11\x00", 3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (w.Timer_SendenTimer(), got += pty.receive(), got.size() >= expected.size()), 30000);
+        QCOMPARE(got, expected);
+        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(w.state().Online);
     }
 
     void startStopAgainstPseudoTerminal() {
@@ -431,6 +553,7 @@ private slots:
         QByteArray burst("XYZ");
         for (int i = 0; i < 20; ++i) {
             burst += QByteArray("G") + char(i) + char(i + 100);
+            w.state().answers.NoteRequest(AnswerFilter::Board::Grube, i, w.state().now());
         }
         QVERIFY(pty.send(burst));
         QTRY_COMPARE(w.port().QueryPortStatus(), qint64(burst.size()));

@@ -42,6 +42,35 @@ private slots:
         QCOMPARE(state.bridge.value(3), uint8_t(170));
         QCOMPARE(state.pit.value(48), uint8_t(24));
         QCOMPARE(state.pit.value(255), uint8_t(0));
+        QCOMPARE(state.station.ZeroOffset, 0);
+        QVERIFY(state.station.ReverseCounting);
+        QVERIFY(state.station.ShowSwitchLine);
+        QVERIFY(state.station.UseMotorola);
+        QCOMPARE(state.station.RSense, 15.0f);
+        QVERIFY(!state.ShowExternalTarget); // its box is hidden at most levels: off by default
+
+        // Booleans are written as 0 and 1.
+        state.station.ReverseCounting = false;
+        state.ShowExternalTarget = true;
+        WriteProgramSettings(ini, s, state);
+        const QString text = QString::fromUtf8(ini.toBytes());
+        QVERIFY(text.contains(QStringLiteral("\nreverse=0\n")));
+        QVERIFY(text.contains(QStringLiteral("\nShow_Switchline=1\n")));
+        QVERIFY(text.contains(QStringLiteral("\nUse_MM=1\n")));
+        QVERIFY(text.contains(QStringLiteral("\nextern=1\n")));
+        QVERIFY(text.contains(QStringLiteral("\nOffset=0\n")));
+        QVERIFY(text.contains(QStringLiteral("\nR-Sense=15\n")));
+    }
+
+    void saveFailureReasonsSayWhatToDo() {
+        // A full disk says so, whatever the system's text.
+        QVERIFY(SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, 100).contains("Platz"));
+        // A text that tells nothing is replaced; a real one is kept.
+        const QString unknown = SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, -1);
+        QVERIFY(!unknown.contains("Unknown error"));
+        QVERIFY(unknown.startsWith("/x/pivota.ini"));
+        QCOMPARE(SaveFailureReason("/x/pivota.ini", "Permission denied", 9000, 1 << 30),
+                 QStringLiteral("/x/pivota.ini: Permission denied"));
     }
 
     void limitsAndOddValues_data() {
@@ -54,8 +83,16 @@ private slots:
             << QByteArray("[Buehne]\nAnzahl_Positionen=60\n") << "count" << 48;
         QTest::newRow("actual above 48")
             << QByteArray("[Buehne]\nBuehne_IstPosition=49\n") << "actual" << 0;
-        QTest::newRow("actual 48 stays")
-            << QByteArray("[Buehne]\nBuehne_IstPosition=48\n") << "actual" << 48;
+        QTest::newRow("actual 47 stays")
+            << QByteArray("[Buehne]\nBuehne_IstPosition=47\n") << "actual" << 47;
+        QTest::newRow("actual 48 is no position of 48")
+            << QByteArray("[Buehne]\nBuehne_IstPosition=48\n") << "actual" << 0;
+        QTest::newRow("target beyond the count")
+            << QByteArray("[Buehne]\nBuehne_SollPosition=30\nAnzahl_Positionen=24\n") << "target"
+            << 0;
+        QTest::newRow("target within the count")
+            << QByteArray("[Buehne]\nBuehne_SollPosition=23\nAnzahl_Positionen=24\n") << "target"
+            << 23;
         QTest::newRow("negative target")
             << QByteArray("[Buehne]\nBuehne_SollPosition=-3\n") << "target" << 0;
         QTest::newRow("receive interval 0")
@@ -73,8 +110,12 @@ private slots:
         QTest::newRow("baud out of set")
             << QByteArray("[SETTINGS]\nBaud=4800\n") << "baud" << 19200;
         QTest::newRow("baud 2400") << QByteArray("[SETTINGS]\nBaud=2400\n") << "baud" << 2400;
-        QTest::newRow("cell keeps low eight bits")
-            << QByteArray("[EE_GRUBE]\ndata_7_grube=300\n") << "pit7" << 44;
+        QTest::newRow("cell above a byte gives default")
+            << QByteArray("[EE_GRUBE]\ndata_7_grube=300\n") << "pit7" << 0;
+        QTest::newRow("negative cell gives default")
+            << QByteArray("[EE_BUHNE]\ndata_3_buhne=-1\n") << "bridge3" << 170;
+        QTest::newRow("cell 255 stays")
+            << QByteArray("[EE_BUHNE]\ndata_3_buhne=255\n") << "bridge3" << 255;
         QTest::newRow("cell not a number gives default")
             << QByteArray("[EE_BUHNE]\ndata_3_buhne=x\n") << "bridge3" << 170;
         QTest::newRow("boolean any non-zero")

@@ -1,7 +1,11 @@
 #include "inifile.h"
 
+#include "hexbyte.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QStringDecoder>
 
 // UTF-8 is handled by the program; the INI class only sees bytes.
@@ -19,12 +23,6 @@ std::string Utf8(const QString &s) {
     return s.toUtf8().toStdString();
 }
 
-// Code points of Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1. The five
-// undefined bytes map to the C1 controls of the same value.
-constexpr char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 } // namespace
 
 QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252) {
@@ -36,7 +34,7 @@ QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252) {
         text.reserve(bytes.size());
         for (char ch : bytes) {
             const auto b = static_cast<unsigned char>(ch);
-            text.append(b >= 0x80 && b < 0xA0 ? QChar(Cp1252High[b - 0x80]) : QChar(char16_t(b)));
+            text.append(Windows1252Char(b));
         }
     }
     if (wasWindows1252) {
@@ -50,15 +48,33 @@ IniFile::IniFile() : d(std::make_unique<Impl>()) {
 }
 IniFile::~IniFile() = default;
 
-void IniFile::loadBytes(const QByteArray &bytes) {
+bool IniFile::loadBytes(const QByteArray &bytes) {
     d->ini.Reset();
-    QString text = DecodeUtf8OrWindows1252(bytes, &m_windows1252);
+    m_windows1252 = false;
+    QString text;
+    // A Windows editor's "Unicode" is UTF-16 with a byte order mark.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                          : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        text = utf16.decode(bytes.mid(2));
+        if (utf16.hasError() || bytes.size() % 2 != 0 || !text.isValidUtf16()) {
+            return false;
+        }
+    } else {
+        text = DecodeUtf8OrWindows1252(bytes, &m_windows1252);
+    }
     if (text.startsWith(QChar(0xFEFF))) {
         text.remove(0, 1);
     }
+    // No settings file holds a NUL: such a file is damaged or no text at all, and reading it
+    // would silently lose everything behind the first one.
+    if (text.contains(QChar(0))) {
+        return false;
+    }
     m_crlf = text.contains(QStringLiteral("\r\n"));
     const QByteArray utf8 = text.toUtf8();
-    d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size()));
+    return d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size())) >= 0;
 }
 
 bool IniFile::load(const QString &path, QString *error) {
@@ -74,7 +90,16 @@ bool IniFile::load(const QString &path, QString *error) {
         }
         return false;
     }
-    loadBytes(file.readAll());
+    if (!loadBytes(file.readAll())) {
+        loadBytes(QByteArray());
+        if (error) {
+            *error =
+                QStringLiteral("%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt "
+                               "oder in einer unbekannten Kodierung).")
+                    .arg(path);
+        }
+        return false;
+    }
     return true;
 }
 
@@ -89,22 +114,28 @@ QByteArray IniFile::toBytes() const {
     return bytes;
 }
 
+QString SaveFailureReason(const QString &path, const QString &systemText, qint64 bytesNeeded,
+                          qint64 bytesFree) {
+    if (bytesFree >= 0 && bytesFree < bytesNeeded + 4096) {
+        return QStringLiteral("%1: Auf dem Datenträger ist nicht genug Platz frei.").arg(path);
+    }
+    if (systemText.isEmpty() || systemText == QLatin1String("Unknown error")) {
+        return QStringLiteral("%1: Die Datei konnte nicht geschrieben werden.").arg(path);
+    }
+    return QStringLiteral("%1: %2").arg(path, systemText);
+}
+
 bool IniFile::save(const QString &path, QString *error) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) {
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        }
-        return false;
-    }
     const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) {
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        }
-        return false;
+    QSaveFile file(path);
+    const bool ok =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok && error) {
+        const QStorageInfo volume(QFileInfo(path).absolutePath());
+        *error = SaveFailureReason(path, file.errorString(), bytes.size(),
+                                   volume.isValid() ? volume.bytesAvailable() : -1);
     }
-    return true;
+    return ok;
 }
 
 bool IniFile::hasKey(const QString &section, const QString &key) const {

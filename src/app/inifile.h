@@ -17,12 +17,14 @@ public:
     IniFile(const IniFile &) = delete;
     IniFile &operator=(const IniFile &) = delete;
 
-    // A missing file reads as empty and is no error.
+    // A missing file reads as empty and is no error; one that cannot be read or understood is
+    // an error and reads as empty. UTF-8, Windows-1252 and UTF-16 with a byte order mark are read.
     bool load(const QString &path, QString *error = nullptr);
     bool save(const QString &path, QString *error = nullptr) const;
     // The whole text as it would be saved.
     QByteArray toBytes() const;
-    void loadBytes(const QByteArray &bytes);
+    // False (and empty) when the bytes are no text an INI file can hold: a NUL, or broken UTF-16.
+    bool loadBytes(const QByteArray &bytes);
 
     bool wasWindows1252() const { return m_windows1252; }
 
@@ -54,3 +56,8 @@ private:
 
 // Decodes bytes as UTF-8 when they are valid UTF-8, otherwise as Windows-1252.
 QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252 = nullptr);
+
+// The reason a failed save gives to the user: a full disk says so, and a system text that says
+// nothing is replaced by one that does. bytesFree < 0 when the free space is not known.
+QString SaveFailureReason(const QString &path, const QString &systemText, qint64 bytesNeeded,
+                          qint64 bytesFree);

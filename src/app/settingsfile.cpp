@@ -66,6 +66,13 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     const int count = ini.readInt(Ini::Buehne, Ini::AnzahlPositionen, StationData::MaxPositions);
     state.PositionCount =
         count < 1 ? PositionsBelowOne : std::min(count, StationData::MaxPositions);
+    // Positions count from 0: one at or beyond the count is no position of this turntable.
+    if (state.ActualPosition >= state.PositionCount) {
+        state.ActualPosition = 0;
+    }
+    if (state.TargetPosition >= state.PositionCount) {
+        state.TargetPosition = 0;
+    }
     state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, 15.0f);
     s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
     state.ShowExternalTarget = s.showExternalTarget;
@@ -95,7 +102,9 @@ namespace {
 void ReadCells(const IniFile &ini, BoardImage &image, const QString &section, QString (*key)(int),
                int first, int last) {
     for (int i = first; i <= last; ++i) {
-        image.setValue(i, ini.readInt(section, key(i), image.defaultValue(i)) & 0xFF);
+        // A value that is no byte is a damaged entry: the cell's default, not some low byte.
+        const int value = ini.readInt(section, key(i), image.defaultValue(i));
+        image.setValue(i, value >= 0 && value <= 0xFF ? value : image.defaultValue(i));
     }
 }
 

@@ -25,7 +25,7 @@ struct ProgramSettings {
     int height = 670;
     int top = 10;
     int left = 10;
-    bool showExternalTarget = true;
+    bool showExternalTarget = false; // the box is hidden at most user levels: off unless stored
 };
 
 // Reads every key in the file's order of keys and applies it; values that would break the program

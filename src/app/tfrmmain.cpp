@@ -306,9 +306,22 @@ QString TfrmMain::statusText() const {
 
 void TfrmMain::ReadProgIni() {
     IniFile ini;
-    ini.load(m_settingsPath); // a missing or unreadable file gives every key its default
+    QString error;
+    // A missing file gives every key its default. So does one that cannot be read, but the user
+    // is told at once, and "Ende" will not overwrite it.
+    if (!ini.load(m_settingsPath, &error)) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Einstellungsdatei kann nicht gelesen werden; es "
+                                           "gelten die Vorgabewerte. Beim Beenden wird sie nicht "
+                                           "überschrieben.\n%1")
+                                .arg(error));
+    }
     ReadProgramSettings(ini, m_settings, m_state);
     ReadPortMap(ini, m_port.portMap());
+    // The tabs were built before the mirrors were read: let them show what was read.
+    m_state.PitChangedForEeprom = true;
+    m_state.PitChangedForDefinition = true;
+    m_state.BridgeChangedForEeprom = true;
 
     if (m_settings.comPort >= PortMap::FirstPort && m_settings.comPort <= PortMap::LastPort) {
         rad_com[static_cast<size_t>(m_settings.comPort)]->setChecked(true);
@@ -344,7 +357,17 @@ void TfrmMain::PlaceWindow() {
         w = DefaultWindowWidth;
         h = DefaultWindowHeight;
     }
-    QRect frame(m_settings.left, m_settings.top, w, h);
+    // A stored size beyond the screen (a damaged file holds 2147483647) would overflow the
+    // placement arithmetic and ask for a picture of gigabytes.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        const QRect avail = primary->availableGeometry();
+        w = std::min(w, std::max(avail.width(), MinWindowWidth));
+        h = std::min(h, std::max(avail.height(), MinWindowHeight));
+    }
+    constexpr int FarAway = 1 << 20; // keeps left + width within an int
+    QRect frame(std::clamp(m_settings.left, -FarAway, FarAway),
+                std::clamp(m_settings.top, -FarAway, FarAway), w, h);
     // A window stored on a screen that is no longer there comes back on the primary screen.
     bool visible = false;
     for (const QScreen *screen : QGuiApplication::screens()) {
@@ -354,12 +377,29 @@ void TfrmMain::PlaceWindow() {
             break;
         }
     }
-    if (!visible && QGuiApplication::primaryScreen()) {
-        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-        frame.moveTopLeft(avail.topLeft() + QPoint(10, 10));
+    if (!visible && primary) {
+        frame.moveTopLeft(primary->availableGeometry().topLeft() + QPoint(10, 10));
     }
-    resize(w, h);
+    // The stored size is the outer size, frame included, as the Windows version keeps it. The
+    // frame is known only once the window manager has framed the window.
+    m_pendingOuterSize = QSize(w, h);
+    AdoptOuterSize();
     move(frame.topLeft());
+}
+
+void TfrmMain::AdoptOuterSize() {
+    if (!m_pendingOuterSize.isValid()) {
+        return;
+    }
+    const QSize margins = frameGeometry().size() - size();
+    resize(m_pendingOuterSize - margins);
+    if (!margins.isNull()) {
+        m_pendingOuterSize = QSize(); // done; without a frame it stays pending until one comes
+    }
+}
+
+QSize TfrmMain::outerSize() const {
+    return frameGeometry().size();
 }
 
 void TfrmMain::RefreshTabs() {
@@ -384,8 +424,8 @@ void TfrmMain::CollectSettings() {
                                                         : Ini::LevelJustage;
     m_settings.intervalReceive = Timer_Receive->interval();
     m_settings.intervalSenden = Timer_Senden->interval();
-    m_settings.width = width();
-    m_settings.height = height();
+    m_settings.width = outerSize().width();
+    m_settings.height = outerSize().height();
     m_settings.top = y();
     m_settings.left = x();
 }
@@ -443,9 +483,19 @@ void TfrmMain::resizeEvent(QResizeEvent *event) {
     FormResize();
 }
 
+void TfrmMain::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    // The first move after the window manager framed the window tells the frame's size.
+    if (m_pendingOuterSize.isValid() && frameGeometry().size() != size()) {
+        AdoptOuterSize();
+    }
+}
+
 void TfrmMain::FormResize() {
-    const int h = height();
-    const int w = width();
+    // The layout counts from the outer size, as the Windows version does; the status bar sits at
+    // the bottom of the inner area whatever the frame.
+    const int h = outerSize().height();
+    const int w = outerSize().width();
     PageControl1->setGeometry(0, 0, w, h - 100);
     const int closeLeft = w - btnClose->width() - 14;
     const int stopLeft = closeLeft - btnStop->width() - 10;
@@ -454,7 +504,7 @@ void TfrmMain::FormResize() {
     btnStop->move(stopLeft, h - 88);
     btnStart->move(startLeft, h - 88);
     ProgressBar2->setGeometry(10, h - 80, startLeft - 20, 17);
-    StatusBar1->setGeometry(0, h - 44, w, 20);
+    StatusBar1->setGeometry(0, std::min(h - 44, height() - 20), width(), 20);
 
     const int memoTop = GroupBoxCom->y();
     const int memoHeight = std::max(0, h - memoTop - 140);
@@ -513,6 +563,7 @@ void TfrmMain::ReportPortError(const QString &call, const QString &reason) {
 
 void TfrmMain::EndConnection() {
     m_port.Close();
+    m_manualPending.clear();
     StatusPanel0->setText(StoppedText);
     Timer_Receive->stop();
 }
@@ -628,7 +679,13 @@ void TfrmMain::btnSendenClick() {
     const QByteArray bytes = text.toLatin1();
     qint64 written = 0;
     if (m_state.Online) {
-        written = WritePort(bytes.constData(), bytes.size());
+        if (m_manualPending.isEmpty()) {
+            written = WritePort(bytes.constData(), bytes.size());
+        }
+        // What the line cannot take now follows with the next transmit ticks, in order.
+        if (m_state.Online) {
+            m_manualPending.append(bytes.mid(static_cast<qsizetype>(written)));
+        }
     }
     Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
 }
@@ -700,15 +757,25 @@ void TfrmMain::btn_comstatClick() {
 // Timers
 
 void TfrmMain::Timer_SendenTimer() {
+    if (m_state.Online && !m_manualPending.isEmpty()) {
+        // The rest of a manual send that the line could not take at once goes first.
+        const qint64 n = WritePort(m_manualPending.constData(), m_manualPending.size());
+        m_manualPending.remove(0, static_cast<qsizetype>(n));
+        if (!m_manualPending.isEmpty()) {
+            return;
+        }
+    }
     if (m_state.sendQueue.isEmpty()) {
         return;
     }
     const char byte = static_cast<char>(m_state.sendQueue.at(0));
-    if (m_state.Online) {
-        WritePort(&byte, 1);
+    const bool onWire = m_state.Online;
+    if (onWire && WritePort(&byte, 1) == 0 && m_state.Online) {
+        return; // the line's buffer is full: the byte stays first in the queue for the next tick
     }
     Memo2->appendPlainText(SendLogLine(static_cast<uint8_t>(byte)));
     m_state.sendQueue.TakeNext();
+    m_state.answers.NoteSent(static_cast<uint8_t>(byte), onWire && m_state.Online, m_state.now());
 }
 
 void TfrmMain::SetFillBar(qint64 waiting) {
@@ -742,7 +809,12 @@ void TfrmMain::ReceiveTick() {
     if (!received.isEmpty()) {
         const Receiver::Result result = m_state.receiver.Feed(received);
         if (result.dumped) {
-            Memo1->setPlainText(result.dumpLines.join(u'\n'));
+            QStringList lines = result.dumpLines;
+            if (m_state.answers.dropped() > 0) {
+                lines << QStringLiteral("verworfen (nicht angefragt): %1")
+                             .arg(m_state.answers.dropped());
+            }
+            Memo1->setPlainText(lines.join(u'\n'));
         }
     }
     if (!btnStop->isEnabled() && (m_port.isOpen() || Timer_Receive->isActive())) {

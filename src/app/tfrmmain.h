@@ -75,12 +75,17 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void BuildForm();
     void BuildSettingsTab(QWidget *page);
     void ApplyUserLevel();
     void PlaceWindow();
+    // Sizes the window so that its outer size (frame included) is the stored one, once the frame
+    // is known.
+    void AdoptOuterSize();
+    QSize outerSize() const;
     void CollectSettings();
     void RefreshTabs();
 
@@ -113,6 +118,8 @@ private:
     bool QuietOpen = false;
     std::array<char, ProgramSettings::MaxReadSize> m_readBuffer{};
     QColor m_fillColor;
+    QSize m_pendingOuterSize;
+    QByteArray m_manualPending; // bytes of a manual send that the line has not taken yet
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;
