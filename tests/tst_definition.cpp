@@ -7,6 +7,7 @@
 #include "sharedstate.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
+#include "tframebedienung.h"
 #include "tframedefinition.h"
 #include "tfrmmain.h"
 #include "turntabledrawing.h"
@@ -828,6 +829,26 @@ private slots:
         QCOMPARE(Find<QSpinBox>(f, "UpDown_Offset")->value(), -3);
         QVERIFY(!Find<QCheckBox>(f, "cbx_use_mm")->isChecked());
         QVERIFY(!f->HasUnwrittenChanges());
+    }
+
+    void operationPictureFollows() {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        TfrmMain w(dir.filePath("pivota.ini"), dialogs);
+        TFrameDefinition *f = w.frameDefinition();
+        TFrameBedienung *op = w.frameBedienung();
+        w.Timer2Timer();
+        const int before = op->drawCount();
+        QTest::mouseClick(Find<QPushButton>(f, "PositionButton5"), Qt::LeftButton);
+        QVERIFY(!w.state().station.PositionUsed[5]);
+        w.Timer2Timer();
+        QCOMPARE(op->drawCount(), before + 1);
+        QVERIFY(op->positionButton(5)->isHidden());
+        Find<QSpinBox>(f, "UpDown_Offset")->setValue(3);
+        w.Timer2Timer();
+        QCOMPARE(op->drawCount(), before + 2);
+        w.Timer2Timer();
+        QCOMPARE(op->drawCount(), before + 2); // nothing more to draw
     }
 
     void readWriteAndReadBackWithTheSimulator() {

@@ -200,7 +200,7 @@ void TFrameDefinition::BuildForm() {
     connect(btn_undo, &QPushButton::clicked, this, &TFrameDefinition::btn_undoClick);
     cbx_use_mm =
         Named(new QCheckBox(QStringLiteral("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");
-    cbx_use_mm->setGeometry(224, 357, 140, 20);
+    cbx_use_mm->setGeometry(224, 357, std::max(150, cbx_use_mm->sizeHint().width()), 20);
     cbx_use_mm->setToolTip(QStringLiteral("wenn keine MM Adressen benötigt werden, kann man das "
                                           "Schreiben der Adressen hier beschleunigen"));
     connect(cbx_use_mm, &QCheckBox::toggled, this, &TFrameDefinition::cbx_use_mmClick);
