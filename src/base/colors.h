@@ -37,3 +37,16 @@ inline const QColor Yellow = QColor(0xFF, 0xFF, 0x00);
 inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 
 } // namespace Colors
+
+namespace Colors {
+
+// Data marks of the definition tab's address rows; "not confirmed" is the window colour.
+inline const QColor MarkVerified = FromBgr(0x00FF00);  // lime: read back from the board
+inline const QColor MarkRequested = FromBgr(0xFFFF00); // aqua: read requested
+inline const QColor MarkChanged = FromBgr(0x00FFFF);   // yellow: changed, not yet written
+inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written to the pit board
+// Address edits: the output of the address; no address keeps the window colour.
+inline const QColor AddressGreen = FromBgr(0x00FF00);
+inline const QColor AddressRed = FromBgr(0x0000FF);
+
+} // namespace Colors

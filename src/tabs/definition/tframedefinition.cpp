@@ -1,14 +1,592 @@
 #include "tframedefinition.h"
 
+#include "colors.h"
+#include "dialogs.h"
+#include "named.h"
 #include "sharedstate.h"
+#include "turntabledrawing.h"
+#include "turntablepicture.h"
 
-TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs) {
-    setObjectName(QStringLiteral("TFrameDefinition"));
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+
+namespace {
+const QString InvalidInput = QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
+const QString CaptionRead = QStringLiteral("Werte einlesen");
+const QString CaptionWrite = QStringLiteral("Werte schreiben");
+const QString CaptionAbort = QStringLiteral("Abbruch");
+const QString HintActivate = QStringLiteral("Gleis aktivieren");
+const QString HintDeactivate = QStringLiteral("Gleis deaktivieren");
+
+constexpr int TrackPenWidth = 5;
+constexpr int SwitchPenWidth = 3;
+constexpr int ButtonHeight = 25;
+constexpr int TransferButtonWidth = 100;
+constexpr int ProgressHeight = 20;
+constexpr int ComboWidth = 206;
+constexpr int RowFontPixels = 11;
+
+// The form's starting sizes; the layout step recomputes most of them.
+constexpr QRect FormPicture(8, 8, 520, 520);
+constexpr QRect FormDarstellung(600, 8, 273, 105);
+constexpr QRect FormAdressen(560, 120, 361, 385);
+
+struct RowText {
+    const char *caption;
+    const char *hint;
+};
+constexpr RowText FunctionRows[4] = {
+    {"Licht", "Adresse für Schalten der Licht-Funktion AN (AUS entsprechend 2. Taste dieser "
+              "Adresse)"},
+    {"Step",
+     "Adresse für Drehen um 1 Position LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+    {"Turn", "Adresse für Lok wenden LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+    {"DIR", "Adresse für Drehrichtung LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+};
+
+struct StateLook {
+    QColor colour; // invalid: the window colour
+    QString hint;
+};
+
+StateLook LookOf(int state) {
+    switch (state) {
+    case AddressRows::Verified:
+        return {Colors::MarkVerified,
+                QStringLiteral("Status: Daten verifiziert (aus EEprom ausgelesen)")};
+    case AddressRows::Requested:
+        return {Colors::MarkRequested,
+                QStringLiteral("Status: Anfrage zum Auslesen der Daten gesendet")};
+    case AddressRows::Changed:
+        return {Colors::MarkChanged, QStringLiteral("Status: Daten geändert und noch nicht in "
+                                                    "Gruben-Platine geschrieben")};
+    case AddressRows::Sent:
+        return {Colors::MarkSent, QStringLiteral("Status: Daten an Gruben-Platine gesendet")};
+    default:
+        return {QColor(), QStringLiteral("Status der Daten: nicht verifizier (von Festplatte "
+                                         "geladen)")};
+    }
 }
 
-void TFrameDefinition::ShowDefinition() {}
+void SetColour(QWidget *w, QPalette::ColorRole role, const QColor &colour) {
+    QPalette p = w->palette();
+    if (p.color(role) != colour) {
+        p.setColor(role, colour);
+        w->setPalette(p);
+    }
+}
 
-void TFrameDefinition::DrawTurntable() {}
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+} // namespace
 
-void TFrameDefinition::UpdateDefinitionButtons() {}
+TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent), m_state(state), m_dialogs(dialogs), m_rows(state) {
+    setObjectName(QStringLiteral("TFrameDefinition"));
+    BuildForm();
+
+    Timer5 = Named(new QTimer(this), "Timer5");
+    Timer5->setInterval(AddressRows::IdleIntervalMs);
+    connect(Timer5, &QTimer::timeout, this, &TFrameDefinition::Timer5Timer);
+    btn_read_adr->setEnabled(false);
+    btn_write_adr->setEnabled(false);
+    btn_read_adr->setText(CaptionRead);
+    btn_write_adr->setText(CaptionWrite);
+
+    QFont small = font();
+    small.setPixelSize(9);
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        auto *b = new QPushButton(QString::number(i), pnl_definition);
+        b->setObjectName(QStringLiteral("PositionButton%1").arg(i));
+        b->setFont(small);
+        b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
+        b->setToolTip(HintActivate);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->hide();
+        connect(b, &QPushButton::clicked, this, [this, i] { PositionButtonClick(i); });
+        PositionButtons[at(i - 1)] = b;
+    }
+    BuildRows();
+    ShowAddressRows();
+    DrawTurntable();
+    // The rows follow every cell value the pit board reports, also to the other tabs.
+    Timer5->start();
+}
+
+void TFrameDefinition::BuildForm() {
+    pnl_definition = Named(new QWidget(this), "pnl_definition");
+    tt_Image1 = Named(new TurntablePicture(pnl_definition), "tt_Image1");
+    tt_Image1->setGeometry(FormPicture);
+
+    GroupBox_Darstellung = Named(
+        new QGroupBox(QStringLiteral("Anpassen der Drehscheiben-Darstellung"), pnl_definition),
+        "GroupBox_Darstellung");
+    GroupBox_Darstellung->setGeometry(FormDarstellung);
+    Label1 = Named(new QLabel(QStringLiteral("Korrektur der Null-Position"), GroupBox_Darstellung),
+                   "Label1");
+    Label1->setGeometry(8, 24, 160, 20);
+    UpDown_Offset = Named(new QSpinBox(GroupBox_Darstellung), "UpDown_Offset");
+    UpDown_Offset->setGeometry(176, 22, 60, 24);
+    UpDown_Offset->setRange(0, 100);
+    UpDown_Offset->setValue(5);
+    UpDown_Offset->setToolTip(QStringLiteral("ermöglicht, dass die Bildschirm-Anzeige der "
+                                             "tatsächlichen Gleis-Nummerrierung entspricht "));
+    connect(UpDown_Offset, &QSpinBox::valueChanged, this, &TFrameDefinition::UpDown_OffsetClick);
+    cbx_umschaltlinie =
+        Named(new QCheckBox(QStringLiteral("Umschaltlinie zeigen"), GroupBox_Darstellung),
+              "cbx_umschaltlinie");
+    cbx_umschaltlinie->setGeometry(8, 52, 170, 20);
+    cbx_umschaltlinie->setChecked(true);
+    cbx_umschaltlinie->setToolTip(
+        QStringLiteral("Anzeige der Umschaltlinie (Gleipolung durch Kehrschleifen-Relais)"));
+    connect(cbx_umschaltlinie, &QCheckBox::toggled, this,
+            &TFrameDefinition::cbx_umschaltlinieClick);
+    cbx_umdrehen = Named(new QCheckBox(QStringLiteral("Zählweise umdrehen"), GroupBox_Darstellung),
+                         "cbx_umdrehen");
+    cbx_umdrehen->setGeometry(8, 76, 170, 20);
+    cbx_umdrehen->setToolTip(QStringLiteral("Zehlweise in der Bildschirm-Anzeige umdrehen"));
+    connect(cbx_umdrehen, &QCheckBox::toggled, this, &TFrameDefinition::cbx_umdrehenClick);
+    btn_all = Named(new QPushButton(QStringLiteral("alle"), GroupBox_Darstellung), "btn_all");
+    btn_all->setGeometry(196, 50, 66, 22);
+    btn_all->setToolTip(QStringLiteral("Alle Abgänge aktivieren"));
+    connect(btn_all, &QPushButton::clicked, this, &TFrameDefinition::btn_allClick);
+    bnt_none = Named(new QPushButton(QStringLiteral("keine"), GroupBox_Darstellung), "bnt_none");
+    bnt_none->setGeometry(196, 76, 66, 22);
+    bnt_none->setToolTip(QStringLiteral("Alle Abgänge deaktivieren"));
+    connect(bnt_none, &QPushButton::clicked, this, &TFrameDefinition::bnt_noneClick);
+
+    GroupBox_Adressen =
+        Named(new QGroupBox(QStringLiteral("Adressen"), pnl_definition), "GroupBox_Adressen");
+    GroupBox_Adressen->setGeometry(FormAdressen);
+    btn_write_adr = Named(new QPushButton(CaptionWrite, GroupBox_Adressen), "btn_write_adr");
+    btn_write_adr->setGeometry(8, 354, TransferButtonWidth, ButtonHeight);
+    btn_write_adr->setToolTip(QStringLiteral("Schreibt die Adressen in die Gruben-Platine"));
+    connect(btn_write_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_write_adrClick);
+    btn_read_adr = Named(new QPushButton(CaptionRead, GroupBox_Adressen), "btn_read_adr");
+    btn_read_adr->setGeometry(8 + TransferButtonWidth + 6, 354, TransferButtonWidth, ButtonHeight);
+    btn_read_adr->setToolTip(QStringLiteral("Liest die Adressen von der Gruben-Platine"));
+    connect(btn_read_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_read_adrClick);
+    ProgressBar3 = Named(new QProgressBar(GroupBox_Adressen), "ProgressBar3");
+    ProgressBar3->setGeometry(8, 328, ComboWidth, ProgressHeight);
+    ProgressBar3->setTextVisible(false);
+    ProgressBar3->setRange(0, AddressRows::Rows * AddressRows::ReadCellsPerRow);
+    ProgressBar3->setValue(0);
+    ComboBox_adr = Named(new QComboBox(GroupBox_Adressen), "ComboBox_adr");
+    ComboBox_adr->setGeometry(8, 297, ComboWidth, ButtonHeight);
+    ComboBox_adr->setPlaceholderText(QStringLiteral("automatische Adress-Vergabe"));
+    for (int i = 0; i < AddressRows::PresetCount; ++i) {
+        ComboBox_adr->addItem(AddressRows::PresetText(i));
+    }
+    ComboBox_adr->setCurrentIndex(-1);
+    connect(ComboBox_adr, &QComboBox::currentIndexChanged, this,
+            &TFrameDefinition::ComboBox_adrChange);
+    btn_adr_go = Named(new QPushButton(QStringLiteral("Los !"), GroupBox_Adressen), "btn_adr_go");
+    btn_adr_go->setGeometry(8 + ComboWidth + 6, 297, 75, ButtonHeight);
+    btn_adr_go->setEnabled(false);
+    connect(btn_adr_go, &QPushButton::clicked, this, &TFrameDefinition::btn_adr_goClick);
+    btn_undo = Named(new QPushButton(QStringLiteral("Rüchgängig"), GroupBox_Adressen), "btn_undo");
+    btn_undo->setGeometry(8 + ComboWidth + 6, 328, 75, ButtonHeight);
+    connect(btn_undo, &QPushButton::clicked, this, &TFrameDefinition::btn_undoClick);
+    cbx_use_mm =
+        Named(new QCheckBox(QStringLiteral("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");
+    cbx_use_mm->setGeometry(224, 357, std::max(150, cbx_use_mm->sizeHint().width()), 20);
+    cbx_use_mm->setToolTip(QStringLiteral("wenn keine MM Adressen benötigt werden, kann man das "
+                                          "Schreiben der Adressen hier beschleunigen"));
+    connect(cbx_use_mm, &QCheckBox::toggled, this, &TFrameDefinition::cbx_use_mmClick);
+}
+
+void TFrameDefinition::BuildRows() {
+    QFont rowFont = font();
+    rowFont.setPixelSize(RowFontPixels);
+    int left = 5;
+    int top = 5;
+    QWidget *previousEdit = nullptr;
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        top += 25;
+        Row &r = m_rowWidgets[at(k)];
+        const QString n = QString::number(k);
+        if (k < AddressRows::FirstPositionRow) {
+            r.label = new QLabel(QString::fromUtf8(FunctionRows[k].caption), GroupBox_Adressen);
+            r.label->setToolTip(QString::fromUtf8(FunctionRows[k].hint));
+        } else {
+            r.label = new QLabel(QStringLiteral("P:%1").arg(k - 3), GroupBox_Adressen);
+            r.label->setToolTip(QStringLiteral("Adresse für Anfahren dieser Position"));
+        }
+        r.label->setObjectName(QStringLiteral("lbl_adr_") + n);
+        r.label->setFont(rowFont);
+        r.label->setGeometry(left + 5, top, 100, 20);
+        r.label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+        r.edit = new QLineEdit(GroupBox_Adressen);
+        r.edit->setObjectName(QStringLiteral("edt_adr_") + n);
+        r.edit->setFont(rowFont);
+        r.edit->setGeometry(left + 30, top - 4, 30, 20);
+        r.edit->setTextMargins(0, 0, 0, 0);
+        r.edit->setAutoFillBackground(true);
+        connect(r.edit, &QLineEdit::textChanged, this, [this, k] { edt_adrChange(k); });
+        if (previousEdit) {
+            QWidget::setTabOrder(previousEdit, r.edit);
+        }
+        previousEdit = r.edit;
+
+        r.panel = new QLabel(GroupBox_Adressen);
+        r.panel->setObjectName(QStringLiteral("pnl_adr_") + n);
+        r.panel->setGeometry(left + 62, top - 2, 10, 16);
+        r.panel->setFrameShape(QFrame::Panel);
+        r.panel->setFrameShadow(QFrame::Sunken);
+        r.panel->setAutoFillBackground(true);
+        r.panel->setToolTip(QStringLiteral("Status der angezeigten Daten"));
+
+        r.rg = new QPushButton(QStringLiteral("R/G"), GroupBox_Adressen);
+        r.rg->setObjectName(QStringLiteral("btn_rg_") + n);
+        r.rg->setFont(rowFont);
+        r.rg->setGeometry(left + 80, top, 30, 16);
+        r.rg->setToolTip(QStringLiteral("umschalten zwischen roter/grüner Adresse"));
+        r.rg->setFocusPolicy(Qt::NoFocus);
+        connect(r.rg, &QPushButton::clicked, this, [this, k] { btn_rgClick(k); });
+
+        if (k == 10 || k == 21) {
+            left += 130;
+            top = 5;
+        }
+    }
+}
+
+int TFrameDefinition::PositionCount() const {
+    return std::clamp(m_state.PositionCount, 0, StationData::MaxPositions);
+}
+
+bool TFrameDefinition::HasUnwrittenChanges() const {
+    return m_rows.HasUnwrittenChanges();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refreshes called by the main window
+
+void TFrameDefinition::ShowDefinition() {
+    Updating = true;
+    StationData &st = m_state.station;
+    const int n = m_state.PositionCount < 1 ? 10 : m_state.PositionCount;
+    // An offset beyond a whole turn draws like its remainder; the spin box can show only -N..N.
+    if (st.ZeroOffset > n || st.ZeroOffset < -n) {
+        st.ZeroOffset %= n;
+    }
+    UpDown_Offset->setRange(-n, n);
+    UpDown_Offset->setValue(st.ZeroOffset);
+    cbx_umdrehen->setChecked(st.ReverseCounting);
+    cbx_umschaltlinie->setChecked(st.ShowSwitchLine);
+    m_rows.ReadFromImage();
+    ShowAddressRows();
+    ShowPositionLabels();
+    cbx_use_mm->setChecked(st.UseMotorola);
+    Updating = false;
+}
+
+void TFrameDefinition::UpdateDefinitionButtons() {
+    const bool online = m_state.Online;
+    // While a transfer runs, only its own button ("Abbruch") may be pressed.
+    btn_read_adr->setEnabled(online && !m_rows.WriteMode);
+    btn_write_adr->setEnabled(online && !m_rows.ReadMode);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and picture
+
+void TFrameDefinition::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    pnl_definitionResize();
+}
+
+void TFrameDefinition::pnl_definitionResize() {
+    DrawTurntable();
+}
+
+void TFrameDefinition::ArrangeDefinitionTab() {
+    pnl_definition->setGeometry(rect());
+    const int w = pnl_definition->width();
+    const int h = pnl_definition->height();
+    int s = h - 15;
+    if (w - GroupBox_Darstellung->width() - 10 < s) {
+        s = w - GroupBox_Darstellung->width() - 20;
+    }
+    s = std::max(0, s);
+    tt_Image1->resize(s, s);
+    GroupBox_Darstellung->move(s + 15, tt_Image1->y());
+    const int groupTop = GroupBox_Darstellung->y() + GroupBox_Darstellung->height() + 3;
+    const int groupLeft = GroupBox_Darstellung->x();
+    GroupBox_Adressen->setGeometry(groupLeft, groupTop, std::max(0, w - groupLeft - 10),
+                                   std::max(0, tt_Image1->height() - groupTop));
+
+    const int gh = GroupBox_Adressen->height();
+    btn_write_adr->move(btn_write_adr->x(), gh - btn_write_adr->height() - 6);
+    btn_read_adr->move(btn_read_adr->x(), btn_write_adr->y());
+    ProgressBar3->move(ProgressBar3->x(), btn_write_adr->y() - ProgressBar3->height() - 6);
+    ComboBox_adr->move(ComboBox_adr->x(), ProgressBar3->y() - ComboBox_adr->height() - 6);
+    btn_adr_go->move(ComboBox_adr->x() + ComboBox_adr->width() + 6, ComboBox_adr->y());
+    btn_undo->move(btn_adr_go->x(), ProgressBar3->y());
+    cbx_use_mm->move(btn_read_adr->x() + btn_read_adr->width() + 10, btn_write_adr->y() + 3);
+}
+
+void TFrameDefinition::DrawTurntable() {
+    ArrangeDefinitionTab();
+    const StationData &st = m_state.station;
+    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
+                              st.ZeroOffset, st.ReverseCounting);
+    QImage &canvas = tt_Image1->canvas();
+    std::optional<QPainter> painter;
+    if (!canvas.isNull()) { // a picture of size 0 has nothing to draw on
+        painter.emplace(&canvas);
+        TurntableDrawing::DrawPit(*painter, g);
+    }
+    const QPoint origin = tt_Image1->pos();
+    const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        QPushButton *button = PositionButtons[at(i - 1)];
+        if (i > g.positions()) {
+            button->hide();
+            continue;
+        }
+        const bool used = st.PositionUsed[at(i)];
+        button->setToolTip(used ? HintDeactivate : HintActivate);
+        if (used && painter) {
+            TurntableDrawing::DrawTrack(*painter, g, i, TrackPenWidth);
+        }
+        button->move(g.ButtonTopLeft(i, buttonSize, origin));
+        button->show();
+        button->raise();
+    }
+    if (st.ShowSwitchLine && painter) {
+        TurntableDrawing::DrawSwitchLine(*painter, g, SwitchPenWidth);
+    }
+    painter.reset();
+    tt_Image1->update();
+    // The rows are shown again with the picture; a position row that serves no position keeps
+    // its label hidden.
+    for (Row &r : m_rowWidgets) {
+        r.edit->show();
+        r.rg->show();
+        r.label->show();
+    }
+    ShowPositionLabels();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Station data
+
+void TFrameDefinition::PositionButtonClick(int position) {
+    if (position < 1 || position > PositionCount()) {
+        return;
+    }
+    bool &used = m_state.station.PositionUsed[at(position)];
+    used = !used;
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::btn_allClick() {
+    for (int i = 1; i <= PositionCount(); ++i) {
+        m_state.station.PositionUsed[at(i)] = true;
+    }
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::bnt_noneClick() {
+    for (int i = 1; i <= PositionCount(); ++i) {
+        m_state.station.PositionUsed[at(i)] = false;
+    }
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::cbx_umdrehenClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ReverseCounting = cbx_umdrehen->isChecked();
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::cbx_umschaltlinieClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ShowSwitchLine = cbx_umschaltlinie->isChecked();
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::UpDown_OffsetClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ZeroOffset = UpDown_Offset->value();
+    DrawTurntable();
+    m_state.RedrawRequest = true; // the operation tab's picture turns with it
+}
+
+void TFrameDefinition::cbx_use_mmClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.UseMotorola = cbx_use_mm->isChecked();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Address rows
+
+void TFrameDefinition::ShowRowState(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    const StateLook look = LookOf(m_rows.RowState[at(row)]);
+    SetColour(r.panel, QPalette::Window,
+              look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
+    r.panel->setToolTip(look.hint);
+}
+
+void TFrameDefinition::ShowAddressRows(int editedRow) {
+    const bool wasUpdating = Updating;
+    Updating = true;
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        const Row &r = m_rowWidgets[at(k)];
+        const int address = m_rows.RowAddress[at(k)];
+        const QColor colour = address == 0             ? palette().color(QPalette::Base)
+                              : m_rows.RowGreen[at(k)] ? Colors::AddressGreen
+                                                       : Colors::AddressRed;
+        SetColour(r.edit, QPalette::Base, colour);
+        // What the user is typing stays until it is taken: a refresh must not undo keystrokes.
+        const bool typing =
+            r.edit->hasFocus() && k != editedRow && m_rows.RowState[at(k)] == AddressRows::Changed;
+        const QString text = QString::number(address);
+        if (!typing && r.edit->text() != text) {
+            r.edit->setText(text);
+        }
+        ShowRowState(k);
+    }
+    Updating = wasUpdating;
+}
+
+void TFrameDefinition::ShowPositionLabels() {
+    for (int j = 0; j < AddressRows::PositionRows; ++j) {
+        QLabel *label = m_rowWidgets[at(j + AddressRows::FirstPositionRow)].label;
+        if (m_rows.PositionLabelVisible(j)) {
+            label->setText(m_rows.PositionLabel(j));
+            label->show();
+        } else {
+            label->hide();
+        }
+    }
+}
+
+void TFrameDefinition::edt_adrChange(int row) {
+    if (Updating) {
+        return;
+    }
+    QLineEdit *edit = m_rowWidgets[at(row)].edit;
+    switch (m_rows.EditAddress(row, edit->text())) {
+    case AddressRows::EditResult::Empty:
+        ShowRowState(row);
+        break;
+    case AddressRows::EditResult::Invalid:
+        ShowRowState(row);
+        m_dialogs.showWarning(InvalidInput);
+        edit->setFocus();
+        break;
+    case AddressRows::EditResult::Accepted:
+        ShowAddressRows(row);
+        break;
+    }
+}
+
+void TFrameDefinition::btn_rgClick(int row) {
+    if (Updating) {
+        return;
+    }
+    m_rows.ToggleGreen(row);
+    ShowAddressRows();
+}
+
+void TFrameDefinition::ComboBox_adrChange() {
+    btn_adr_go->setEnabled(true);
+}
+
+void TFrameDefinition::btn_adr_goClick() {
+    m_rows.ApplyPreset(ComboBox_adr->currentIndex());
+    ShowPositionLabels();
+    ShowAddressRows();
+}
+
+void TFrameDefinition::btn_undoClick() {
+    m_rows.Undo();
+    ShowAddressRows();
+    ShowPositionLabels();
+}
+
+void TFrameDefinition::ReportProblems(const QList<AddressRows::Problem> &problems) {
+    for (const AddressRows::Problem &p : problems) {
+        m_dialogs.showWarning(p.message);
+        m_rowWidgets[at(p.row)].edit->setFocus();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transfers
+
+void TFrameDefinition::btn_read_adrClick() {
+    btn_read_adr->setText(CaptionAbort);
+    btn_write_adr->setEnabled(false);
+    const QList<AddressRows::Problem> problems = m_rows.StartRead();
+    Timer5->start(m_rows.Interval);
+    ProgressBar3->setRange(0, m_rows.ProgressMax);
+    ProgressBar3->setValue(0);
+    ShowAddressRows();
+    ReportProblems(problems);
+}
+
+void TFrameDefinition::btn_write_adrClick() {
+    btn_write_adr->setText(CaptionAbort);
+    btn_read_adr->setEnabled(false);
+    const QList<AddressRows::Problem> problems = m_rows.StartWrite();
+    Timer5->start(m_rows.Interval);
+    ProgressBar3->setRange(0, m_rows.ProgressMax);
+    ProgressBar3->setValue(0);
+    ShowAddressRows();
+    ReportProblems(problems);
+}
+
+void TFrameDefinition::EndTransfer() {
+    btn_read_adr->setText(CaptionRead);
+    btn_write_adr->setText(CaptionWrite);
+    UpdateDefinitionButtons();
+}
+
+void TFrameDefinition::Timer5Timer() {
+    const std::array<int, AddressRows::Rows> before = m_rows.RowState;
+    const bool writing = m_rows.WriteMode;
+    const AddressRows::TickResult result = m_rows.Tick();
+    if (Timer5->interval() != m_rows.Interval) {
+        Timer5->setInterval(m_rows.Interval);
+    }
+    ProgressBar3->setMaximum(m_rows.ProgressMax);
+    ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
+    if (result.ended) {
+        EndTransfer();
+    }
+    if (result.refreshed || (result.ended && writing) || before != m_rows.RowState) {
+        ShowAddressRows();
+    }
+    if (result.refreshed) {
+        ShowPositionLabels();
+    }
+}

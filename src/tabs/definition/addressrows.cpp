@@ -1,0 +1,414 @@
+#include "addressrows.h"
+
+#include "messages.h"
+#include "sharedstate.h"
+
+using AddressCodes::CellBase;
+
+namespace {
+constexpr int DccSteps = 3;     // steps 0..2 send the DCC cells
+constexpr int PositionStep = 3; // step 3 sends the position cell
+constexpr int LastStep = 6;     // steps 4..6 send the Motorola cells
+constexpr int WriteCellsWithMotorola = 7;
+constexpr int WriteCellsDccOnly = 4;
+// The usual addresses: the four functions 225..228, the positions two to an address from 229.
+constexpr int StandardPositionBase = 227;
+
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+} // namespace
+
+AddressRows::AddressRows(SharedState &state) : m_state(state) {
+    RowGreen.fill(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void AddressRows::MarkChanged(int row) {
+    RowState[at(row)] = Changed;
+    m_unstored[at(row)] = true;
+}
+
+AddressRows::EditResult AddressRows::EditAddress(int row, const QString &text) {
+    MarkChanged(row);
+    if (text.isEmpty()) {
+        return EditResult::Empty;
+    }
+    bool ok = false;
+    const int address = text.toInt(&ok, 10);
+    if (!ok) {
+        return EditResult::Invalid;
+    }
+    RowAddress[at(row)] = address;
+    return EditResult::Accepted;
+}
+
+void AddressRows::ToggleGreen(int row) {
+    MarkChanged(row);
+    RowGreen[at(row)] = !RowGreen[at(row)];
+}
+
+void AddressRows::SetRow(int row, int address, bool green) {
+    if (RowAddress[at(row)] != address || RowGreen[at(row)] != green) {
+        MarkChanged(row);
+    }
+    RowAddress[at(row)] = address;
+    RowGreen[at(row)] = green;
+}
+
+void AddressRows::SetPositionNumber(int j, int number, bool compare) {
+    if (compare && PositionNumber[at(j)] != number) {
+        MarkChanged(j + FirstPositionRow);
+    }
+    PositionNumber[at(j)] = number;
+}
+
+QString AddressRows::PresetText(int index) {
+    switch (index) {
+    case 0:
+        return QStringLiteral("Adressen Standard");
+    case 1:
+        return QStringLiteral("Adressen Märklin");
+    case 2:
+        return QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G ");
+    case 3:
+        return QStringLiteral("Adressen Positionen: von P1 aufsteigend ohne Wechsel");
+    case 4:
+        return QStringLiteral("setze alles auf 0");
+    case 5:
+        return QStringLiteral("Positionen neu nummerieren (für DIP3 = ON)");
+    default:
+        return QString();
+    }
+}
+
+void AddressRows::ApplyPreset(int index) {
+    const int a0 = RowAddress[at(FirstPositionRow)];
+    const bool c0 = RowGreen[at(FirstPositionRow)];
+    switch (index) {
+    case 0:
+    case 1: {
+        // The second scheme swaps "Step" and "Turn".
+        const int functions[2][4] = {{225, 226, 227, 228}, {225, 227, 226, 228}};
+        for (int k = 0; k < FirstPositionRow; ++k) {
+            SetRow(k, functions[index][k], true);
+        }
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            SetRow(k, StandardPositionBase + k / 2, (k - FirstPositionRow) % 2 == 1);
+            SetPositionNumber(k - FirstPositionRow, k - FirstPositionRow, true);
+        }
+        break;
+    }
+    case 2:
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            const bool same = (k - FirstPositionRow) % 2 == 0;
+            SetRow(k, a0 - 2 + k / 2, same ? c0 : !c0);
+        }
+        break;
+    case 3:
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            SetRow(k, a0 + k - FirstPositionRow, c0);
+        }
+        break;
+    case 4:
+        for (int k = 0; k < Rows; ++k) {
+            SetRow(k, 0, true);
+        }
+        for (int j = 0; j < PositionRows; ++j) {
+            SetPositionNumber(j, 0, false);
+        }
+        break;
+    case 5: {
+        for (int j = 0; j < PositionRows; ++j) {
+            PositionNumber[at(j)] = NoPosition;
+            MarkChanged(j + FirstPositionRow);
+        }
+        int j = 0;
+        const int n = std::min(m_state.PositionCount, StationData::MaxPositions);
+        for (int p = 1; p <= n && j < PositionRows; ++p) {
+            if (m_state.station.PositionUsed[at(p)]) {
+                PositionNumber[at(j++)] = p - 1;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    ApplyPositionLimits();
+}
+
+void AddressRows::Undo() {
+    ReadFromImage(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Position rows
+
+void AddressRows::ApplyPositionLimits() {
+    for (int j = 0; j < PositionRows; ++j) {
+        if (!PositionLabelVisible(j)) {
+            RowAddress[at(j + FirstPositionRow)] = 0;
+        }
+    }
+}
+
+bool AddressRows::PositionLabelVisible(int j) const {
+    return PositionNumber[at(j)] + 1 <= m_state.PositionCount;
+}
+
+QString AddressRows::PositionLabel(int j) const {
+    return QStringLiteral("P:%1").arg(PositionNumber[at(j)] + 1);
+}
+
+bool AddressRows::HasUnwrittenChanges() const {
+    for (int s : RowState) {
+        if (s == Changed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The mirror
+
+void AddressRows::ClearAddressReceivedFlags() {
+    for (int k = 0; k < Rows; ++k) {
+        for (int step = 0; step < DccSteps; ++step) {
+            m_state.pit.setReceived(AddressCodes::StepCell(k, step), false);
+        }
+    }
+}
+
+QList<AddressRows::Problem> AddressRows::StoreAddressesInImage() {
+    ClearAddressReceivedFlags();
+    QList<Problem> problems;
+    const bool motorola = m_state.station.UseMotorola;
+    for (int k = 0; k < Rows; ++k) {
+        const int address = RowAddress[at(k)];
+        const bool green = RowGreen[at(k)];
+        int skip = 0;
+        QString message;
+        const AddressCodes::Encoded dcc = AddressCodes::EncodeDcc(address, green);
+        if (dcc.ok()) {
+            for (int i = 0; i < 3; ++i) {
+                m_state.pit.setValue(AddressCodes::StepCell(k, i), (*dcc.code)[at(i)]);
+            }
+        } else {
+            skip |= SkipDcc;
+            message = dcc.error;
+        }
+        if (motorola) {
+            const AddressCodes::Encoded mm = AddressCodes::EncodeMotorola(address, green);
+            if (mm.ok()) {
+                for (int i = 0; i < 3; ++i) {
+                    m_state.pit.setValue(AddressCodes::StepCell(k, 4 + i), (*mm.code)[at(i)]);
+                }
+            } else {
+                skip |= SkipMotorola;
+                if (message.isEmpty()) {
+                    message = mm.error; // one message per row: the DCC one says enough
+                }
+            }
+        }
+        m_skip[at(k)] = skip;
+        m_unstored[at(k)] = skip != 0;
+        if (!message.isEmpty()) {
+            problems.append({k, message});
+        }
+    }
+    m_state.PitChangedForEeprom = true; // the EEPROM listing shows the new cells
+    return problems;
+}
+
+void AddressRows::StorePositionNumbersInImage() {
+    ClearAddressReceivedFlags();
+    for (int j = 0; j < PositionRows; ++j) {
+        m_state.pit.setValue(AddressCodes::StepCell(j + FirstPositionRow, PositionStep),
+                             PositionNumber[at(j)] & 0xFF);
+    }
+    m_state.PitChangedForEeprom = true;
+}
+
+void AddressRows::ReadAddressesFromImage(bool force) {
+    const bool loaded = m_state.AddressesLoaded;
+    for (int k = 0; k < Rows; ++k) {
+        int &state = RowState[at(k)];
+        if (state == Changed) {
+            if (!force && !loaded) {
+                continue; // a change not yet written is never overwritten by a refresh
+            }
+            if (force) {
+                state = NotVerified;
+            }
+        }
+        const int base = CellBase(k);
+        const int r = AddressCodes::DecodeDcc(m_state.pit, base);
+        const int address = r < 0 ? -r : r;
+        const bool green = r >= 0;
+        const bool loadChanged =
+            loaded && (address != RowAddress[at(k)] || green != RowGreen[at(k)]);
+        RowAddress[at(k)] = address;
+        RowGreen[at(k)] = green;
+        m_unstored[at(k)] = false;
+        if (loadChanged) {
+            // What the file brought differs from the board: it must be written, whatever an
+            // earlier read left in the received flags.
+            state = Changed;
+            continue;
+        }
+        if (m_state.pit.received(base) && m_state.pit.received(base + AddressCodes::CellStride) &&
+            m_state.pit.received(base + 2 * AddressCodes::CellStride)) {
+            state = Verified;
+        }
+    }
+}
+
+void AddressRows::ReadPositionNumbersFromImage(bool force) {
+    const bool loaded = m_state.AddressesLoaded;
+    for (int j = 0; j < PositionRows; ++j) {
+        const int k = j + FirstPositionRow;
+        if (RowState[at(k)] == Changed && !force && !loaded) {
+            continue;
+        }
+        const int value = m_state.pit.value(AddressCodes::StepCell(k, PositionStep));
+        if (loaded && value != PositionNumber[at(j)]) {
+            RowState[at(k)] = Changed;
+        }
+        PositionNumber[at(j)] = value;
+    }
+    ApplyPositionLimits();
+}
+
+void AddressRows::ReadFromImage(bool force) {
+    ReadAddressesFromImage(force);
+    ReadPositionNumbersFromImage(force);
+    m_state.AddressesLoaded = false; // the load's changes are marked now
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transfers
+
+QList<AddressRows::Problem> AddressRows::StartRead() {
+    ReadMode = true;
+    Interval = ReadIntervalMs;
+    ProgressMax = Rows * ReadCellsPerRow;
+    Progress = 0;
+    if (Running()) {
+        TransferRow = Stopped;
+        return {};
+    }
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    RowState.fill(NotVerified);
+    TransferRow = 0;
+    TransferStep = 0;
+    return problems;
+}
+
+QList<AddressRows::Problem> AddressRows::StartWrite() {
+    WriteMode = true;
+    Interval = WriteIntervalMs;
+    Progress = 0;
+    if (Running()) {
+        TransferRow = Stopped;
+        return {};
+    }
+    m_writeMotorola = m_state.station.UseMotorola;
+    m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
+    ProgressMax = Rows * m_cellsPerRow;
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    TransferRow = 0;
+    TransferStep = 0;
+    return problems;
+}
+
+int AddressRows::NextWriteStep(int row, int from) const {
+    for (int step = from; step <= LastStep; ++step) {
+        const bool dcc = step < DccSteps;
+        const bool motorola = step > PositionStep;
+        if (dcc && (m_skip[at(row)] & SkipDcc)) {
+            continue;
+        }
+        if (motorola && (!m_writeMotorola || (m_skip[at(row)] & SkipMotorola))) {
+            continue;
+        }
+        return step;
+    }
+    return -1;
+}
+
+void AddressRows::TickRead() {
+    if (TransferRow >= Rows) {
+        Progress = 0;
+        ReadMode = false;
+        Interval = IdleIntervalMs;
+        return;
+    }
+    if (m_state.sendQueue.length() >= 2) {
+        return;
+    }
+    Progress = ReadCellsPerRow * TransferRow + TransferStep;
+    const int cell = AddressCodes::StepCell(TransferRow, TransferStep);
+    if (TransferStep < PositionStep) {
+        ++TransferStep;
+    } else {
+        TransferStep = 0;
+        RowState[at(TransferRow)] = Requested;
+        ++TransferRow;
+    }
+    m_state.sendQueue.QueueValue(Msg::ReadPitCell, cell);
+}
+
+void AddressRows::TickWrite() {
+    Interval = WriteIntervalMs;
+    if (TransferRow >= Rows) {
+        Progress = 0;
+        WriteMode = false;
+        return;
+    }
+    if (m_state.sendQueue.length() >= 2) {
+        return;
+    }
+    const int row = TransferRow;
+    if (RowState[at(row)] != Changed) {
+        Interval = SkipIntervalMs;
+        TransferStep = 0;
+        ++TransferRow;
+        return;
+    }
+    // The position cell is always sent, so a changed row has at least that step.
+    const int step = NextWriteStep(row, TransferStep);
+    Progress = m_cellsPerRow * row + std::min(step, m_cellsPerRow - 1);
+    const int cell = AddressCodes::StepCell(row, step);
+    const int next = NextWriteStep(row, step + 1);
+    if (next < 0) {
+        RowState[at(row)] = m_unstored[at(row)] ? Changed : Sent;
+        TransferStep = 0;
+        ++TransferRow;
+    } else {
+        TransferStep = next;
+    }
+    m_state.sendQueue.QueueValuePair(Msg::WritePitCell, cell, m_state.pit.value(cell));
+}
+
+AddressRows::TickResult AddressRows::Tick() {
+    TickResult result;
+    if (ReadMode) {
+        TickRead();
+        result.ended = !ReadMode;
+    } else if (WriteMode) {
+        TickWrite();
+        result.ended = !WriteMode;
+    }
+    if (m_state.PitChangedForDefinition) {
+        ReadFromImage();
+        m_state.PitChangedForDefinition = false;
+        result.refreshed = true;
+    }
+    return result;
+}

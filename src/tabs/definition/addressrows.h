@@ -1,0 +1,121 @@
+#pragma once
+
+#include "addresscodes.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+
+class SharedState;
+
+// The 28 address rows of the definition tab without their widgets: the address and output of each
+// row, its data state, the position numbers of the position rows, their storage in the pit board's
+// mirror and the paced transfer of their cells to and from the pit board. One Tick() is one tick of
+// the tab's transfer timer.
+class AddressRows {
+public:
+    static constexpr int Rows = AddressCodes::Rows;
+    static constexpr int PositionRows = AddressCodes::PositionRows;
+    static constexpr int FirstPositionRow = AddressCodes::FirstPositionRow;
+    static constexpr int Idle = 1000;   // TransferRow while no transfer ran yet
+    static constexpr int Stopped = 500; // TransferRow that ends a running transfer at the next tick
+    static constexpr int NoPosition = 255;
+    static constexpr int ReadCellsPerRow = 4;
+    static constexpr int ReadIntervalMs = 300;
+    static constexpr int WriteIntervalMs = 500;
+    static constexpr int SkipIntervalMs = 50;
+    static constexpr int IdleIntervalMs = 500;
+    static constexpr int PresetCount = 6;
+
+    // Data state of a row, shown by its status panel.
+    enum State : int {
+        NotVerified = 0, // loaded from disk, not confirmed by the board
+        Verified = 1,    // all three DCC cells came from the board
+        Requested = 2,   // read requests queued
+        Changed = 3,     // changed on the PC, not yet written
+        Sent = 4,        // written to the pit board
+    };
+
+    // An address the encoding refused, with the message for the user.
+    struct Problem {
+        int row;
+        QString message;
+    };
+
+    enum class EditResult { Empty, Invalid, Accepted };
+
+    explicit AddressRows(SharedState &state);
+
+    std::array<int, Rows> RowAddress{};
+    std::array<bool, Rows> RowGreen{};
+    std::array<int, Rows> RowState{};
+    std::array<int, PositionRows> PositionNumber{};
+
+    int TransferRow = Idle;
+    int TransferStep = 0;
+    bool ReadMode = false;
+    bool WriteMode = false;
+    // What the timer and the progress bar show after a tick.
+    int Interval = IdleIntervalMs;
+    int Progress = 0;
+    int ProgressMax = Rows * ReadCellsPerRow;
+
+    // Editing. Each marks the row as changed.
+    EditResult EditAddress(int row, const QString &text);
+    void ToggleGreen(int row);
+    // The presets of the combo box, index 0..5; any other index changes nothing.
+    void ApplyPreset(int index);
+    static QString PresetText(int index);
+    // Back to what the mirror holds: the PC's changes are dropped.
+    void Undo();
+
+    // Rows whose position lies beyond the positions of the turntable serve no position: their
+    // label is hidden and their address cleared.
+    void ApplyPositionLimits();
+    bool PositionLabelVisible(int j) const;
+    QString PositionLabel(int j) const;
+
+    bool HasUnwrittenChanges() const;
+
+    // The mirror of the pit board.
+    void ClearAddressReceivedFlags();
+    // Encodes every row into its cells. A format whose range the address leaves keeps its cells.
+    QList<Problem> StoreAddressesInImage();
+    void StorePositionNumbersInImage();
+    // Takes rows from the mirror. Rows changed on the PC keep their values and mark, unless a
+    // configuration file was just loaded or force is set (undo).
+    void ReadAddressesFromImage(bool force = false);
+    void ReadPositionNumbersFromImage(bool force = false);
+    // Both reads; a configuration load's flag is taken afterwards.
+    void ReadFromImage(bool force = false);
+
+    // Transfers. A click while one runs ends it at the next tick.
+    bool Running() const { return TransferRow < Rows; }
+    QList<Problem> StartRead();
+    QList<Problem> StartWrite();
+    struct TickResult {
+        bool ended = false;     // the transfer ended in this tick
+        bool refreshed = false; // rows were taken from the mirror
+    };
+    TickResult Tick();
+
+private:
+    // Cells of a row that a write skips: bit 0 the DCC cells, bit 1 the Motorola cells.
+    static constexpr int SkipDcc = 1;
+    static constexpr int SkipMotorola = 2;
+
+    void MarkChanged(int row);
+    void SetRow(int row, int address, bool green);
+    void SetPositionNumber(int j, int number, bool compare);
+    // The first step from `from` on that the write of a row sends; -1 when none is left.
+    int NextWriteStep(int row, int from) const;
+    void TickRead();
+    void TickWrite();
+
+    SharedState &m_state;
+    // A row whose values are not (all) in the mirror: it stays changed after its cells were sent.
+    std::array<bool, Rows> m_unstored{};
+    std::array<int, Rows> m_skip{};
+    bool m_writeMotorola = true;
+    int m_cellsPerRow = ReadCellsPerRow;
+};
