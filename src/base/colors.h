@@ -37,3 +37,12 @@ inline const QColor Yellow = QColor(0xFF, 0xFF, 0x00);
 inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 
 } // namespace Colors
+
+namespace Colors {
+
+// Marks of the parameter tab's values (RGB); "not confirmed" is the palette's window colour.
+inline const QColor MarkRequested = QColor(0x00, 0xFF, 0xFF); // cyan: read requested
+inline const QColor MarkReceived = QColor(0x00, 0xFF, 0x00);  // green: received from a board
+inline const QColor MarkChanged = QColor(0xFF, 0xFF, 0x00);   // yellow: changed, not yet written
+
+} // namespace Colors
