@@ -321,6 +321,20 @@ private slots:
         QVERIFY(t.tab.HasUnwrittenChanges());
     }
 
+    void settingsFileValuesShowAtStart() {
+        SimulatedWindow sw({}, "[EE_BUHNE]\ndata_13_buhne=77\ndata_8_buhne=1\n"
+                               "[EE_GRUBE]\ndata_0_grube=0\ndata_1_grube=56\n");
+        auto *tab = sw.w().frameParameter();
+        QCOMPARE(Edit(tab, FilterB)->text(), QStringLiteral("77"));
+        QVERIFY(!Edit(tab, FilterB)->isHidden());
+        QCOMPARE(Edit(tab, 24)->text(), QStringLiteral("V 0.38"));
+        QVERIFY(Bit(tab, 0, 0)->isChecked());
+        QVERIFY(!Bit(tab, 0, 1)->isChecked());
+        // Nothing is confirmed by a board yet, and nothing counts as changed.
+        QCOMPARE(EditColour(tab, FilterB), tab->palette().color(QPalette::Base));
+        QVERIFY(!tab->HasUnwrittenChanges());
+    }
+
     // ---- against the simulated controller --------------------------------------------------
 
     void readWriteReadBackAgainstTheSimulator() {

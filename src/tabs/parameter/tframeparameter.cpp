@@ -252,7 +252,11 @@ void TFrameParameter::ShowRow(int row) {
         s.value->setText(m_model.valueLabel(row));
     }
     if (row == PitVersionRow || row == BridgeVersionRow) {
+        // Shown, never typed over; the version stays as readable as the other values.
         s.edit->setEnabled(false);
+        QPalette p = s.edit->palette();
+        p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+        s.edit->setPalette(p);
     }
     PaintMark(s.edit, m_model.rowMark(row), QPalette::Base);
 }
