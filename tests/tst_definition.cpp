@@ -901,7 +901,7 @@ private slots:
             QCOMPARE(f->rows().RowAddress[k], k < 4 ? functions[k] : 227 + k / 2);
             QCOMPARE(f->rows().RowGreen[k], k < 4 || (k - 4) % 2 == 1);
             QCOMPARE(f->rows().RowState[k], int(AddressRows::Verified));
-            QCOMPARE(PanelColour(*f, k), Colors::MarkVerified);
+            QCOMPARE(PanelColour(*f, k), Colors::MarkReceived);
         }
         QCOMPARE(Edit(f, 27)->text(), QStringLiteral("240"));
 

@@ -72,10 +72,11 @@ private slots:
         QVERIFY(ReadPitCellUntil(w, 48, 24, 1));
         w.state().sendQueue.QueueValuePair(0xE0, 250, 0xAB);
         QVERIFY(ReadPitCellUntil(w, 250, 0xAB, 1));
-        w.state().bridge.setReceived(126, false);
+        // The parameter tab takes the received flags of its bridge cells at once: wait for the
+        // value instead.
+        w.state().bridge.setValue(126, 0xEE);
         w.state().sendQueue.QueueValue(0x90, 126);
-        QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(126), 2000);
-        QCOMPARE(w.state().bridge.value(126), uint8_t(0x01));
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().bridge.value(126), uint8_t(0x01), 2000);
 
         // Live reports: status, positions and the periodic marker.
         QTRY_COMPARE_WITH_TIMEOUT(w.state().infoTable().letter(1), uint8_t('F'), 2000);

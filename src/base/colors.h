@@ -40,8 +40,9 @@ inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 
 namespace Colors {
 
-// Data marks of the definition tab's address rows; "not confirmed" is the window colour.
-inline const QColor MarkVerified = FromBgr(0x00FF00);  // lime: read back from the board
+// Marks of data that can be transferred (definition and parameter tabs); "not confirmed by a
+// board" is the palette's window colour.
+inline const QColor MarkReceived = FromBgr(0x00FF00);  // lime: read back from the board
 inline const QColor MarkRequested = FromBgr(0xFFFF00); // aqua: read requested
 inline const QColor MarkChanged = FromBgr(0x00FFFF);   // yellow: changed, not yet written
 inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written to the pit board

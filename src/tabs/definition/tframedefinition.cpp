@@ -62,7 +62,7 @@ struct StateLook {
 StateLook LookOf(int state) {
     switch (state) {
     case AddressRows::Verified:
-        return {Colors::MarkVerified,
+        return {Colors::MarkReceived,
                 QStringLiteral("Status: Daten verifiziert (aus EEprom ausgelesen)")};
     case AddressRows::Requested:
         return {Colors::MarkRequested,

@@ -1,0 +1,252 @@
+#include "parametermodel.h"
+
+#include "sharedstate.h"
+
+#include <algorithm>
+
+namespace Parameter {
+
+namespace {
+bool BitShown(const OptionGroup &group, int bit) {
+    return group.labels[static_cast<size_t>(bit)][0] != '\0';
+}
+} // namespace
+
+ParameterModel::ParameterModel(SharedState &state) : m_state(state) {
+    for (auto &marks : m_bitMarks) {
+        marks.fill(Mark::White);
+    }
+}
+
+bool ParameterModel::HasUnwrittenChanges() const {
+    for (const Row &row : m_rows) {
+        if (row.mark == Mark::Yellow) {
+            return true;
+        }
+    }
+    // Only the groups that a write sends count; the unused slots can be marked but never written.
+    for (int g = 0; g < GroupCount; ++g) {
+        if (EntryChanged(RowCount + g)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString ParameterModel::ShownText(int row) const {
+    const ParameterRow &r = Rows()[idx(row)];
+    const BoardImage &image = ImageOf(m_state, r.cell);
+    const int value = image.value(CellOf(r.cell));
+    if (row == PitVersionRow || row == BridgeVersionRow) {
+        const int minorCell = CellOf(Rows()[idx(row + 1)].cell);
+        return VersionText(value, image.value(minorCell), !IsPit(r.cell));
+    }
+    return QString::number(value);
+}
+
+void ParameterModel::Show() {
+    m_entryCount = EntryCount;
+    const bool loading = m_state.ParametersLoaded;
+    for (int k = 0; k < RowCount; ++k) {
+        const ParameterRow &r = Rows()[idx(k)];
+        Row &row = m_rows[idx(k)];
+        BoardImage &image = ImageOf(m_state, r.cell);
+        const int cell = CellOf(r.cell);
+        const int value = image.value(cell);
+        const bool received = image.received(cell);
+        image.setReceived(cell, false);
+        const bool differs = row.text != QString::number(value);
+
+        // A value the user is still typing (below the minimum, or a lone sign) is not taken back
+        // by an unrelated refresh; an answer from the board or a file load replaces it.
+        const bool keepTyped = row.pending && !received && !loading;
+        if (!keepTyped) {
+            row.text = ShownText(k);
+            row.pending = false;
+            row.warned = false;
+            row.label = ValueLabel(r, value);
+        }
+        if (received) {
+            row.mark = Mark::Green;
+        }
+        if (loading && differs && !IsVersionRow(k)) {
+            row.mark = Mark::Yellow;
+        }
+    }
+    for (int g = 0; g < GroupCount; ++g) {
+        const OptionGroup &group = Groups()[idx(g)];
+        BoardImage &image = ImageOf(m_state, group.cell);
+        const int cell = CellOf(group.cell);
+        const uint8_t value = image.value(cell);
+        const bool received = image.received(cell);
+        image.setReceived(cell, false);
+        auto &marks = m_bitMarks[idx(g)];
+        if (received) {
+            for (int b = 0; b < Bits; ++b) {
+                if (BitShown(group, b)) {
+                    marks[idx(b)] = Mark::Green;
+                }
+            }
+        }
+        // A loaded option byte must reach the board with the next write like a loaded row: the
+        // whole group is marked, since a write sends the whole byte.
+        if (loading && m_bytesShown[idx(g)] && m_bytes[idx(g)] != value) {
+            marks.fill(Mark::Yellow);
+        }
+        m_bytes[idx(g)] = value;
+        m_bytesShown[idx(g)] = true;
+    }
+}
+
+void ParameterModel::Store(int row, int value) {
+    const ParameterRow &r = Rows()[idx(row)];
+    Row &state = m_rows[idx(row)];
+    state.label = ValueLabel(r, value);
+    state.mark = Mark::Yellow;
+    state.pending = false;
+    ImageOf(m_state, r.cell).setValue(CellOf(r.cell), value & 0xFF);
+}
+
+ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) {
+    if (row < 0 || row >= std::min(m_entryCount, RowCount) || IsVersionRow(row)) {
+        return {};
+    }
+    const ParameterRow &r = Rows()[idx(row)];
+    Row &state = m_rows[idx(row)];
+    state.text = text;
+    const TypedText typed = ParseTyped(text);
+    switch (typed.kind) {
+    case TypedText::Empty:
+        state.pending = false;
+        state.warned = false;
+        return {};
+    case TypedText::Sign:
+        state.pending = true;
+        state.warned = false;
+        return {};
+    case TypedText::Invalid:
+        state.pending = false;
+        if (state.warned) {
+            return {};
+        }
+        state.warned = true;
+        return {EditResult::Warn, false};
+    case TypedText::Number:
+        break;
+    }
+    state.warned = false;
+    if (typed.value < r.minimum) {
+        // The user may still be typing the first digits of a larger number.
+        state.pending = true;
+        return {};
+    }
+    const int value = std::min(typed.value, r.maximum);
+    const bool replaced = value != typed.value;
+    if (replaced) {
+        state.text = QString::number(value);
+    }
+    Store(row, value);
+    return {EditResult::Stored, replaced};
+}
+
+ParameterModel::EditOutcome ParameterModel::EditingFinished(int row) {
+    if (row < 0 || row >= std::min(m_entryCount, RowCount) || IsVersionRow(row)) {
+        return {};
+    }
+    Row &state = m_rows[idx(row)];
+    if (!state.pending) {
+        return {};
+    }
+    state.pending = false;
+    const TypedText typed = ParseTyped(state.text);
+    if (typed.kind != TypedText::Number) {
+        // A lone sign at the end of editing is no number after all.
+        state.warned = true;
+        return {EditResult::Warn, false};
+    }
+    const int value = Clamp(Rows()[idx(row)], typed.value);
+    state.text = QString::number(value);
+    Store(row, value);
+    return {EditResult::Stored, true};
+}
+
+void ParameterModel::Clicked(int group, int bit, bool tickedNow) {
+    if (group < 0 || group >= GroupCount || RowCount + group >= m_entryCount) {
+        return;
+    }
+    m_bitMarks[idx(group)][idx(bit)] = Mark::Yellow;
+    const int ref = Groups()[idx(group)].cell;
+    BoardImage &image = ImageOf(m_state, ref);
+    const int mask = 1 << bit;
+    int byte = image.value(CellOf(ref));
+    byte = tickedNow ? (byte | mask) : (byte & ~mask);
+    image.setValue(CellOf(ref), byte);
+    m_bytes[idx(group)] = static_cast<uint8_t>(tickedNow ? (m_bytes[idx(group)] | mask)
+                                                         : (m_bytes[idx(group)] & ~mask));
+}
+
+int ParameterModel::ApplyDefaults() {
+    for (int k = 0; k < RowCount; ++k) {
+        if (IsVersionRow(k)) {
+            continue;
+        }
+        const ParameterRow &r = Rows()[idx(k)];
+        Row &row = m_rows[idx(k)];
+        const TypedText present = ParseTyped(row.text);
+        if (present.kind == TypedText::Invalid || present.kind == TypedText::Sign) {
+            return k;
+        }
+        const int value = present.kind == TypedText::Empty ? 0 : present.value;
+        if (value != r.defaultValue) {
+            row.text = QString::number(r.defaultValue);
+            row.warned = false;
+            Store(k, r.defaultValue);
+        }
+    }
+    for (int g = 0; g < GroupCount; ++g) {
+        const OptionGroup &group = Groups()[idx(g)];
+        for (int b = 0; b < Bits; ++b) {
+            if (!BitShown(group, b)) {
+                continue;
+            }
+            const bool wanted = (group.defaultValue >> b) & 1;
+            if (wanted != ticked(g, b)) {
+                Clicked(g, b, wanted);
+            }
+        }
+    }
+    return -1;
+}
+
+void ParameterModel::MarkAll() {
+    for (int k = 0; k < RowCount; ++k) {
+        if (!IsVersionRow(k)) {
+            m_rows[idx(k)].mark = Mark::Yellow;
+        }
+    }
+    for (auto &marks : m_bitMarks) {
+        marks.fill(Mark::Yellow);
+    }
+}
+
+void ParameterModel::MarkEntry(int entry, Mark mark) {
+    if (IsGroupEntry(entry)) {
+        m_bitMarks[idx(entry - RowCount)].fill(mark);
+    } else {
+        m_rows[idx(entry)].mark = mark;
+    }
+}
+
+bool ParameterModel::EntryChanged(int entry) const {
+    if (!IsGroupEntry(entry)) {
+        return m_rows[idx(entry)].mark == Mark::Yellow;
+    }
+    for (Mark m : m_bitMarks[idx(entry - RowCount)]) {
+        if (m == Mark::Yellow) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace Parameter
