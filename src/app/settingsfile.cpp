@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "diagnosislogic.h"
 #include "inifile.h"
 #include "inikeys.h"
 #include "portmap.h"
@@ -66,7 +67,10 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     const int count = ini.readInt(Ini::Buehne, Ini::AnzahlPositionen, StationData::MaxPositions);
     state.PositionCount =
         count < 1 ? PositionsBelowOne : std::min(count, StationData::MaxPositions);
-    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, 15.0f);
+    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, Diagnosis::DefaultRSense);
+    if (!Diagnosis::IsUsableRSense(state.station.RSense)) {
+        state.station.RSense = Diagnosis::DefaultRSense; // no current can be computed with it
+    }
     s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
     state.ShowExternalTarget = s.showExternalTarget;
 

@@ -588,6 +588,7 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::btnStopClick() {
+    EndDirectDriveOnWire();
     SetOnline(false);
     btnStart->setFocus();
 }
@@ -617,7 +618,24 @@ void TfrmMain::rad_comClick() {
     btnStop->setEnabled(false);
 }
 
+void TfrmMain::EndDirectDriveOnWire() {
+    // A motor the program started must not run on after the program let go of the line: the stop
+    // goes out now, because once offline the transmit tick only drains the queue into the log.
+    if (!m_diagnose->EndDirectDrive(true)) {
+        return;
+    }
+    while (m_state.Online && m_port.isOpen() && !m_state.sendQueue.isEmpty()) {
+        Timer_SendenTimer();
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event) {
+    EndDirectDriveOnWire();
+    QMainWindow::closeEvent(event);
+}
+
 void TfrmMain::btnCloseClick() {
+    EndDirectDriveOnWire();
     if (WriteProgIni()) {
         close();
     }

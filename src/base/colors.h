@@ -37,3 +37,11 @@ inline const QColor Yellow = QColor(0xFF, 0xFF, 0x00);
 inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 
 } // namespace Colors
+
+namespace Colors {
+
+// Diagnosis tab: indicator panels and graph pens (besides the operation tab's colours above).
+inline const QColor Aqua = QColor(0x00, 0xFF, 0xFF);
+inline const QColor Blue = QColor(0x00, 0x00, 0xFF);
+
+} // namespace Colors

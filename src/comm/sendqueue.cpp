@@ -36,6 +36,22 @@ void SendQueue::QueueKeyCode(int code) {
     Append(Msg::KeyCode, code & 0x7F, 0);
 }
 
+int SendQueue::QueueUrgent(int byte0, int byte1, int byte2) {
+    if (onClearLog) {
+        onClearLog();
+    }
+    // Every message is three bytes and the tick takes one at a time, so length % 3 bytes at the
+    // head are the rest of a message already partly written: that rest must stay.
+    const int partial = m_length % 3;
+    int dropped = 0;
+    while (m_length + 3 > Capacity && m_length - 3 >= partial) {
+        m_length -= 3;
+        ++dropped;
+    }
+    Append(byte0, byte1, byte2);
+    return dropped;
+}
+
 void SendQueue::Append(int b0, int b1, int b2) {
     if (m_length + 3 > Capacity) {
         return; // dropped whole
