@@ -29,9 +29,9 @@ constexpr int RowButtonHeight = 24;
 
 // Left edges of the two measurement rows.
 constexpr int CaptionLeft = 0;
-constexpr int ValueLeft = 95;
-constexpr int RawLeft = 190;
-constexpr int InfoLeft = 250;
+constexpr int ValueLeft = 120;
+constexpr int RawLeft = 215;
+constexpr int InfoLeft = 275;
 
 struct ErrorPanel {
     int number;
