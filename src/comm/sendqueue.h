@@ -21,8 +21,8 @@ public:
     // Appends 0xC4, code & 0x7F, 0; clears the send log first.
     void QueueKeyCode(int code);
     // A raw message that must reach the board (a stop): like QueueMessage, but never dropped.
-    // When it does not fit, the newest whole messages waiting behind it are dropped to make room;
-    // the message partly on the wire is never cut. Returns how many messages were dropped.
+    // When it does not fit, the newest whole messages waiting in the queue are dropped to make
+    // room; the message partly on the wire is never cut. Returns how many messages were dropped.
     int QueueUrgent(int byte0, int byte1, int byte2);
 
     int length() const { return m_length; }
