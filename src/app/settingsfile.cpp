@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "diagnosislogic.h"
 #include "inifile.h"
 #include "inikeys.h"
 #include "portmap.h"
@@ -73,7 +74,10 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     if (state.TargetPosition >= state.PositionCount) {
         state.TargetPosition = 0;
     }
-    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, 15.0f);
+    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, Diagnosis::DefaultRSense);
+    if (!Diagnosis::IsUsableRSense(state.station.RSense)) {
+        state.station.RSense = Diagnosis::DefaultRSense; // no current can be computed with it
+    }
     s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
     state.ShowExternalTarget = s.showExternalTarget;
 

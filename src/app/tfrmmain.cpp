@@ -639,6 +639,7 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::btnStopClick() {
+    EndDirectDriveOnWire();
     SetOnline(false);
     btnStart->setFocus();
 }
@@ -668,7 +669,29 @@ void TfrmMain::rad_comClick() {
     btnStop->setEnabled(false);
 }
 
+void TfrmMain::EndDirectDriveOnWire() {
+    // A motor the program started must not run on after the program let go of the line: the stop
+    // goes out now, because once offline the transmit tick only drains the queue into the log.
+    if (!m_diagnose->EndDirectDrive(true)) {
+        return;
+    }
+    // Without waiting: what a full line does not take now stays queued, as with every byte.
+    while (m_state.Online && m_port.isOpen() && !m_state.sendQueue.isEmpty()) {
+        const qsizetype before = m_state.sendQueue.length() + m_manualPending.size();
+        Timer_SendenTimer();
+        if (m_state.sendQueue.length() + m_manualPending.size() >= before) {
+            break;
+        }
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event) {
+    EndDirectDriveOnWire();
+    QMainWindow::closeEvent(event);
+}
+
 void TfrmMain::btnCloseClick() {
+    EndDirectDriveOnWire();
     if (WriteProgIni()) {
         close();
     }

@@ -76,6 +76,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildForm();
@@ -97,6 +98,8 @@ private:
     qint64 WritePort(const char *data, qint64 count);
     void LineFailed(const QString &caption, const QString &text, const QString &reason);
     void EndConnection();
+    // Ends a running direct drive with its stop message written to the port at once.
+    void EndDirectDriveOnWire();
     void OnLineLost(const QString &reason);
     void SetFillBar(qint64 waiting);
     void ReceiveTick();

@@ -49,5 +49,8 @@ inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written to th
 // Address edits: the output of the address; no address keeps the window colour.
 inline const QColor AddressGreen = FromBgr(0x00FF00);
 inline const QColor AddressRed = FromBgr(0x0000FF);
+// Diagnosis tab: indicator panels and graph pens (besides the operation tab's colours above).
+inline const QColor Aqua = QColor(0x00, 0xFF, 0xFF);
+inline const QColor Blue = QColor(0x00, 0x00, 0xFF);
 
 } // namespace Colors

@@ -1,14 +1,555 @@
 #include "tframediagnose.h"
 
+#include "colors.h"
+#include "dialogs.h"
+#include "graphpicture.h"
+#include "messages.h"
+#include "named.h"
 #include "sharedstate.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Diagnosis;
+
+namespace {
+constexpr int GroupTop = 8;
+constexpr int GroupGap = 6;
+constexpr int GroupHeight = 160;
+constexpr int ErrorGroupWidth = 230;
+constexpr int DipGroupWidth = 90;
+constexpr int DriveGroupWidth = 560;
+constexpr int PanelHeight = 24;
+constexpr int RunButtonWidth = 100;
+constexpr int RowButtonHeight = 24;
+
+// Left edges of the two measurement rows.
+constexpr int CaptionLeft = 0;
+constexpr int ValueLeft = 120;
+constexpr int RawLeft = 215;
+constexpr int InfoLeft = 275;
+
+struct ErrorPanel {
+    int number;
+    const char *caption;
+    const char *hint;
+    bool shown;
+    QPoint place;
+};
+
+// Panels of flags that no board reports are kept (and coloured) but never shown.
+const ErrorPanel ErrorPanels[16] = {
+    {10, "COM_M", "Fehler Kommunikation Grube - Bühne", true, {10, 22}},
+    {11,
+     "RS232_Frame",
+     "Problem RS232-Empfang auf der Gruben-Platine - ungültige Daten",
+     true,
+     {10, 50}},
+    {12, "RS232_OK", "keine RS232-Verbindung", true, {10, 78}},
+    {13, "nn", "", false, {10, 106}},
+    {14, "nn", "", false, {10, 106}},
+    {15, "nn", "", false, {10, 106}},
+    {16, "nn", "", false, {10, 106}},
+    {17, "nn", "", false, {10, 106}},
+    {20,
+     "Motor: Offen",
+     "kein Motor-Strom, d.h. Anschluss-Fehler, Problem z.B. mit T1, R9, R17, K1 (Bühne)",
+     true,
+     {120, 22}},
+    {21, "Motor: Kurz", "Motor-Strom zu groß (z.B. Kurzschluss)", true, {120, 50}},
+    {22, "Mot3", "", false, {120, 134}},
+    {23, "Klemm Start", "Einklemmung beim Start der Drehbewegung", true, {120, 78}},
+    {24, "Sens1", "", false, {120, 134}},
+    {25, "Sens2", "", false, {120, 134}},
+    {26, "Klemm Fahrt", "Einklemmung / Blockierung bei der Drehbewegung", true, {120, 106}},
+    {27, "nn", "", false, {120, 134}},
+};
+
+QLabel *MakePanel(QWidget *parent, const QString &name, const QString &caption, const QString &hint,
+                  QRect geometry) {
+    auto *panel = Named(new QLabel(caption, parent), name);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setAutoFillBackground(true);
+    panel->setToolTip(hint);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, QRect geometry) {
+    auto *label = new QLabel(caption, parent);
+    if (!name.isEmpty()) {
+        label->setObjectName(name);
+    }
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry) {
+    auto *button = Named(new QPushButton(caption, parent), QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+int RightEdge(const QWidget *w) {
+    return w->x() + w->width();
+}
+
+QString SpeedText(bool left, int speed) {
+    return left ? QStringLiteral("Geschwindigkeit L: %1").arg(speed)
+                : QStringLiteral("Geschwindigkeit R: %1").arg(speed);
+}
+} // namespace
 
 TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameDiagnose"));
+    BuildForm();
+    UpdateDiagnosisButtons();
 }
 
-void TFrameDiagnose::LoadDirectDriveValues() {}
+void TFrameDiagnose::BuildForm() {
+    pnl_diag = Named(new QWidget(this), QStringLiteral("pnl_diag"));
 
-void TFrameDiagnose::RefreshDiagnosis() {}
+    GroupBoxError =
+        Named(new QGroupBox(QStringLiteral("Error"), pnl_diag), QStringLiteral("GroupBoxError"));
+    GroupBoxError->resize(ErrorGroupWidth, GroupHeight);
+    for (size_t i = 0; i < pnl_err.size(); ++i) {
+        const ErrorPanel &e = ErrorPanels[i];
+        pnl_err[i] = MakePanel(GroupBoxError, QStringLiteral("pnl_err_%1").arg(e.number),
+                               QString::fromUtf8(e.caption), QString::fromUtf8(e.hint),
+                               QRect(e.place, QSize(100, PanelHeight)));
+        pnl_err[i]->setVisible(e.shown);
+    }
 
-void TFrameDiagnose::UpdateDiagnosisButtons() {}
+    GroupBoxDIP = Named(new QGroupBox(QStringLiteral("DIP Schalter"), pnl_diag),
+                        QStringLiteral("GroupBoxDIP"));
+    GroupBoxDIP->resize(DipGroupWidth, GroupHeight);
+    pnl_48pos = MakePanel(GroupBoxDIP, QStringLiteral("pnl_48pos"), QString(),
+                          QStringLiteral("DIP 1"), QRect(10, 22, 70, PanelHeight));
+    pnl_dcc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_dcc"), QString(), QStringLiteral("DIP 2"),
+                        QRect(10, 50, 70, PanelHeight));
+    pnl_calc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_calc"), QString(),
+                         QStringLiteral("DIP 3"), QRect(10, 78, 70, PanelHeight));
+
+    BuildDirectDrive();
+
+    Label6 = MakeLabel(pnl_diag, QStringLiteral("Label6"), QStringLiteral("Sense Strom"),
+                       QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
+    pnl_strom_sense_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense_v"), QString(),
+                                  QString(), QRect(ValueLeft, 0, 90, PanelHeight));
+    pnl_strom_sense = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense"), QString(), QString(),
+                                QRect(RawLeft, 0, 50, PanelHeight));
+    lbl_strominfo = MakeLabel(pnl_diag, QStringLiteral("lbl_strominfo"), RSenseInfoText(15.0f),
+                              QRect(InfoLeft, 0, 0, 16));
+    // Wide enough for a resistor of up to four digits before the point.
+    lbl_strominfo->setFixedWidth(
+        lbl_strominfo->fontMetrics().horizontalAdvance(RSenseInfoText(1000.0f)) + 6);
+    btn_rsense = MakeButton(pnl_diag, "btn_rsense", QStringLiteral("R-Sense: Wert ändern"),
+                            QRect(0, 0, 0, RowButtonHeight - 2));
+    btn_rsense->setFixedWidth(
+        std::max(140, btn_rsense->fontMetrics().horizontalAdvance(btn_rsense->text()) + 24));
+    connect(btn_rsense, &QPushButton::clicked, this, &TFrameDiagnose::btn_rsenseClick);
+    Image_i_sense = Named(new GraphPicture(pnl_diag), QStringLiteral("Image_i_sense"));
+
+    Label7 = MakeLabel(pnl_diag, QStringLiteral("Label7"), QStringLiteral("Sensor Spannung"),
+                       QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
+    pnl_strom_sensor_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor_v"), QString(),
+                                   QString(), QRect(ValueLeft, 0, 90, PanelHeight));
+    pnl_strom_sensor = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor"), QString(), QString(),
+                                 QRect(RawLeft, 0, 50, PanelHeight));
+    cbx_show_vraster = Named(new QCheckBox(QStringLiteral("Volt-Raster anzeigen"), pnl_diag),
+                             QStringLiteral("cbx_show_vraster"));
+    cbx_show_vraster->setGeometry(InfoLeft, 0, 160, 20);
+    cbx_show_vraster->setChecked(true);
+    lbl_sensor_legende = MakeLabel(pnl_diag, QStringLiteral("lbl_sensor_legende"),
+                                   QStringLiteral("Schwellwerte: Blau = V_Mess // Rot = V_COUNT"),
+                                   QRect(InfoLeft + 170, 0, 0, 16));
+    lbl_sensor_legende->setFixedWidth(
+        lbl_sensor_legende->fontMetrics().horizontalAdvance(lbl_sensor_legende->text()) + 6);
+    Image_i_sensor = Named(new GraphPicture(pnl_diag), QStringLiteral("Image_i_sensor"));
+
+    btn_run = MakeButton(pnl_diag, "btn_run", TextStartRecord,
+                         QRect(0, 0, RunButtonWidth, RowButtonHeight + 1));
+    btn_run->setToolTip(QStringLiteral("Startet Diagramm-Aufzeichnung"));
+    connect(btn_run, &QPushButton::clicked, this, &TFrameDiagnose::btn_runClick);
+}
+
+void TFrameDiagnose::BuildDirectDrive() {
+    GroupBoxDD = Named(new QGroupBox(QStringLiteral("Direct Drive"), pnl_diag),
+                       QStringLiteral("GroupBoxDD"));
+    GroupBoxDD->resize(DriveGroupWidth, GroupHeight);
+    GroupBoxDD->setAutoFillBackground(true);
+    QWidget *g = GroupBoxDD;
+
+    lbl_pwm = MakeLabel(g, QStringLiteral("lbl_pwm"), QStringLiteral("PWM (1..127)"),
+                        QRect(10, 20, 250, 16));
+    btn_sub5 = MakeButton(g, "btn_sub5", QStringLiteral("-5"), QRect(10, 40, 58, 25));
+    btn_sub1 = MakeButton(g, "btn_sub1", QStringLiteral("-1"), QRect(72, 40, 58, 25));
+    btn_add1 = MakeButton(g, "btn_add1", QStringLiteral("+1"), QRect(140, 40, 58, 25));
+    btn_add5 = MakeButton(g, "btn_add5", QStringLiteral("+5"), QRect(202, 40, 58, 25));
+    for (QPushButton *b : {btn_sub5, btn_sub1, btn_add1, btn_add5}) {
+        connect(b, &QPushButton::clicked, this, [this, b] { btn_addxClick(b); });
+    }
+    rad_links = Named(new QRadioButton(QStringLiteral("Links"), g), QStringLiteral("rad_links"));
+    rad_links->setGeometry(10, 72, 70, 20);
+    rad_links->setChecked(true);
+    rad_rechts = Named(new QRadioButton(QStringLiteral("Rechts"), g), QStringLiteral("rad_rechts"));
+    rad_rechts->setGeometry(80, 72, 75, 20);
+    connect(rad_links, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
+    connect(rad_rechts, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
+    cbx_use_lr =
+        Named(new QCheckBox(QStringLiteral("Regelung aktiv"), g), QStringLiteral("cbx_use_lr"));
+    cbx_use_lr->setGeometry(155, 72, 115, 20);
+    connect(cbx_use_lr, &QCheckBox::clicked, this, &TFrameDiagnose::cbx_use_lrClick);
+    btn_direct = MakeButton(g, "btn_direct", TextStartDrive, QRect(10, 104, 250, 32));
+    btn_direct->setToolTip(QStringLiteral("startet drehung mit der gewählten Geschwindigkeit"));
+    btn_direct->setEnabled(false);
+    connect(btn_direct, &QPushButton::clicked, this, &TFrameDiagnose::btn_directClick);
+
+    GroupBoxLR = Named(new QGroupBox(QStringLiteral("Parameter Lastregelung "), g),
+                       QStringLiteral("GroupBoxLR"));
+    GroupBoxLR->setToolTip(QStringLiteral(
+        "Ermitteln der Lastregel-Parameter bei langsamer Fahrt mittels Direct Drive"));
+    GroupBoxLR->setGeometry(280, 14, 270, 138);
+    QWidget *p = GroupBoxLR;
+    MakeLabel(p, QString(), QStringLiteral("(ermittelt bei Langsamfahrt)"), QRect(10, 18, 250, 16));
+    MakeLabel(p, QString(), QStringLiteral("Links"), QRect(72, 36, 60, 16));
+    MakeLabel(p, QString(), QStringLiteral("Rechts"), QRect(142, 36, 60, 16));
+    MakeLabel(p, QString(), QStringLiteral("Geschw."), QRect(10, 56, 60, 16));
+    MakeLabel(p, QString(), QStringLiteral("Strom"), QRect(10, 82, 60, 16));
+    auto makeEdit = [p](const char *name, QRect geometry) {
+        auto *edit = Named(new QLineEdit(p), QLatin1String(name));
+        edit->setGeometry(geometry);
+        edit->setReadOnly(true); // rewritten from the fields on every tick
+        return edit;
+    };
+    edt_Speed_l = makeEdit("edt_Speed_l", QRect(70, 52, 62, 22));
+    edt_Speed_r = makeEdit("edt_Speed_r", QRect(140, 52, 62, 22));
+    edt_strom_l = makeEdit("edt_strom_l", QRect(70, 78, 62, 22));
+    edt_strom_r = makeEdit("edt_strom_r", QRect(140, 78, 62, 22));
+    btn_para_ok = MakeButton(p, "btn_para_ok", QStringLiteral("Para ins EE schreiben"),
+                             QRect(10, 106, 192, 24));
+    btn_para_ok->setToolTip(
+        QStringLiteral("Die Parameter werden übernommen (Schreiben ins EEprom der Bühne)"));
+    btn_para_ok->setEnabled(false);
+    connect(btn_para_ok, &QPushButton::clicked, this, &TFrameDiagnose::btn_para_okClick);
+
+    ShowDriveIdle(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TFrameDiagnose::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    pnl_diag->setGeometry(rect()); // the panel fills the frame
+    pnl_diagResize();
+}
+
+void TFrameDiagnose::pnl_diagResize() {
+    ArrangeDiagnosisTab();
+}
+
+void TFrameDiagnose::ArrangeDiagnosisTab() {
+    GroupBoxError->move(0, GroupTop);
+    GroupBoxDIP->move(RightEdge(GroupBoxError) + GroupGap, GroupTop);
+    GroupBoxDD->move(RightEdge(GroupBoxDIP) + GroupGap, GroupTop);
+    const int a = GroupBoxError->y() + GroupBoxError->height();
+
+    const int width = pnl_diag->width() - 15;
+    const int h = (pnl_diag->height() - a - 10) / 2 - 50;
+    Image_i_sense->setGeometry(0, a + 50, std::max(0, width), std::max(0, h));
+    Image_i_sensor->setGeometry(0, a + 50 + h + 40, std::max(0, width), std::max(0, h));
+
+    pnl_strom_sense_v->move(pnl_strom_sense_v->x(), a + 20);
+    pnl_strom_sense->move(pnl_strom_sense->x(), a + 20);
+    Label6->move(Label6->x(), a + 26);
+    lbl_strominfo->move(lbl_strominfo->x(), Label6->y());
+    btn_rsense->move(RightEdge(lbl_strominfo) + 15, Label6->y());
+    btn_run->move(pnl_diag->width() - btn_run->width() - 15, a + 20);
+
+    const int sensorRow = Image_i_sense->y() + h + 10;
+    pnl_strom_sensor_v->move(pnl_strom_sensor_v->x(), sensorRow);
+    pnl_strom_sensor->move(pnl_strom_sensor->x(), sensorRow);
+    cbx_show_vraster->move(cbx_show_vraster->x(), sensorRow + 3);
+    lbl_sensor_legende->move(lbl_sensor_legende->x(), cbx_show_vraster->y() + 1);
+    Label7->move(Label7->x(), sensorRow + 6);
+
+    // A picture without height keeps a scale that draws nothing.
+    m_senseScale = GraphScale(h);
+    m_sensorScale = GraphScale(h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refresh
+
+bool TFrameDiagnose::recording() const {
+    return btn_run->text() == TextStopRecord;
+}
+
+QLabel *TFrameDiagnose::errorPanel(int number) const {
+    const int index = number < 20 ? number - 10 : number - 20 + 8;
+    return pnl_err[static_cast<size_t>(index)];
+}
+
+void TFrameDiagnose::SetPanel(QLabel *panel, const QColor &background, const QColor &text) {
+    QPalette p = panel->palette();
+    if (p.color(QPalette::Window) == background && p.color(QPalette::WindowText) == text) {
+        return;
+    }
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    panel->setPalette(p);
+}
+
+void TFrameDiagnose::RefreshDiagnosis() {
+    ShowDiagIndicators();
+    ShowMeasurements();
+    RefreshDirectDriveValues();
+    DrawSenseGraph();
+    DrawSensorGraph();
+}
+
+void TFrameDiagnose::ShowDiagIndicators() {
+    const InfoTable &table = m_state.infoTable();
+    const uint8_t status1 = table.data1(InfoTable::Status);
+    const std::pair<QLabel *, Dip> dips[] = {
+        {pnl_48pos, Dip::Positions48}, {pnl_dcc, Dip::Dcc}, {pnl_calc, Dip::Calc}};
+    for (const auto &[panel, dip] : dips) {
+        const PanelLook look = DipLook(dip, status1);
+        panel->setText(look.caption);
+        SetPanel(panel, look.background, look.text);
+    }
+
+    const uint8_t errors1 = table.data1(InfoTable::Error);
+    const uint8_t errors2 = table.data2(InfoTable::Error);
+    const bool motorActive = m_state.Turning || m_state.DirectDriveActive;
+    const QColor buttonFace = palette().color(QPalette::Button);
+    for (const ErrorPanel &e : ErrorPanels) {
+        SetPanel(errorPanel(e.number),
+                 ErrorPanelColour(e.number, errors1, errors2, motorActive, buttonFace),
+                 Colors::Black);
+    }
+}
+
+void TFrameDiagnose::ShowMeasurements() {
+    const InfoTable &table = m_state.infoTable();
+    const int sense = table.data2(InfoTable::Measure);
+    const int sensor = table.data1(InfoTable::Measure);
+    const float rSense = m_state.station.RSense;
+    pnl_strom_sense->setText(QString::number(sense));
+    pnl_strom_sense_v->setText(SenseCurrentText(sense, rSense));
+    lbl_strominfo->setText(RSenseInfoText(rSense));
+    pnl_strom_sensor->setText(QString::number(sensor));
+    pnl_strom_sensor_v->setText(SensorVoltageText(sensor));
+}
+
+void TFrameDiagnose::CopyDriveValuesFromMirror() {
+    const BoardImage &bridge = m_state.bridge;
+    DriveSpeedLeft = bridge.value(CellSpeedLeft);
+    DriveSpeedRight = bridge.value(CellSpeedRight);
+    DriveCurrentLeft = bridge.value(CellCurrentLeft);
+    DriveCurrentRight = bridge.value(CellCurrentRight);
+}
+
+void TFrameDiagnose::RefreshDirectDriveValues() {
+    // While another tab is shown the values follow the bridge mirror; on this tab they are the
+    // technician's own (stepped speeds, measured currents) until written.
+    if (!isVisibleTo(window())) {
+        CopyDriveValuesFromMirror();
+    }
+    edt_Speed_l->setText(QString::number(DriveSpeedLeft));
+    edt_Speed_r->setText(QString::number(DriveSpeedRight));
+    edt_strom_l->setText(QString::number(DriveCurrentLeft));
+    edt_strom_r->setText(QString::number(DriveCurrentRight));
+}
+
+void TFrameDiagnose::DrawSenseGraph() {
+    SenseHistory.Push(m_state.infoTable().data2(InfoTable::Measure));
+    if (m_state.DirectDriveActive) {
+        (rad_links->isChecked() ? DriveCurrentLeft : DriveCurrentRight) =
+            SenseHistory.MeanOfNewest();
+    }
+    if (!recording() || !m_senseScale.drawable()) {
+        return;
+    }
+    std::optional<int> reference;
+    if (!cbx_use_lr->isChecked()) {
+        bool ok = false;
+        const int c = (rad_links->isChecked() ? edt_strom_l : edt_strom_r)->text().toInt(&ok);
+        if (ok) {
+            reference = c;
+        }
+    }
+    PaintSenseGraph(Image_i_sense->canvas(), Image_i_sense->width(), m_senseScale, SenseHistory,
+                    reference);
+    Image_i_sense->update();
+    ++m_senseDraws;
+}
+
+void TFrameDiagnose::DrawSensorGraph() {
+    SensorHistory.Push(m_state.infoTable().data1(InfoTable::Measure));
+    if (!recording() || !m_sensorScale.drawable()) {
+        return;
+    }
+    PaintSensorGraph(Image_i_sensor->canvas(), Image_i_sensor->width(), m_sensorScale,
+                     SensorHistory, m_state.bridge.value(CellVMess),
+                     m_state.bridge.value(CellVCount), cbx_show_vraster->isChecked(),
+                     palette().color(QPalette::Button));
+    Image_i_sensor->update();
+    ++m_sensorDraws;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons
+
+void TFrameDiagnose::UpdateDiagnosisButtons() {
+    const bool online = m_state.Online;
+    if (!online) {
+        if (recording()) {
+            btn_run->setText(TextStartRecord);
+        }
+        // Nothing reaches the board any more: the drive ends here without a message.
+        EndDirectDrive(false);
+    }
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{btn_run, btn_direct, btn_add5, btn_add1, btn_sub5,
+                                          btn_sub1, cbx_use_lr, rad_links, rad_rechts}) {
+        w->setEnabled(online);
+    }
+    btn_para_ok->setEnabled(online && !m_state.DirectDriveActive);
+}
+
+void TFrameDiagnose::btn_runClick() {
+    btn_run->setText(recording() ? TextStartRecord : TextStopRecord);
+}
+
+void TFrameDiagnose::btn_rsenseClick() {
+    const QLocale locale;
+    const std::optional<QString> answer =
+        m_dialogs.askText(QStringLiteral("R-Sense definieren"),
+                          QStringLiteral("Bitte den Widerstandswert (Ohm) für R-Sense eingeben:"),
+                          RSenseDefaultText(m_state.station.RSense, locale));
+    const RSenseAnswer result = ParseRSenseAnswer(answer, locale);
+    switch (result.kind) {
+    case RSenseAnswer::Kind::Unchanged:
+        return;
+    case RSenseAnswer::Kind::Refused:
+        m_dialogs.showWarning(InvalidInputText);
+        return;
+    case RSenseAnswer::Kind::Accepted:
+        m_state.station.RSense = result.value;
+        ShowMeasurements();
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Direct drive
+
+void TFrameDiagnose::LoadDirectDriveValues() {
+    Loading = true;
+    CopyDriveValuesFromMirror();
+    rad_links->setChecked(true);
+    lbl_pwm->setText(SpeedText(true, DriveSpeedLeft));
+    Loading = false;
+}
+
+void TFrameDiagnose::SendDirectDrive(bool urgent) {
+    if (Loading) {
+        return;
+    }
+    const bool left = rad_links->isChecked();
+    int &speed = left ? DriveSpeedLeft : DriveSpeedRight;
+    // A speed taken from the mirror may be 0 or above 127; what is sent (and shown) is 1..127.
+    speed = ClampSpeed(speed);
+    lbl_pwm->setText(SpeedText(left, speed));
+    const DriveMessage m =
+        DirectDriveMessage(speed, left, m_state.DirectDriveActive, cbx_use_lr->isChecked());
+    if (urgent) {
+        m_state.sendQueue.QueueUrgentMessage(m.command, m.speed, m.flags);
+    } else {
+        m_state.sendQueue.QueueMessage(m.command, m.speed, m.flags);
+    }
+}
+
+void TFrameDiagnose::ShowDriveIdle(bool idle) {
+    btn_direct->setText(idle ? TextStartDrive : TextStopDrive);
+    QPalette p = GroupBoxDD->palette();
+    p.setColor(QPalette::Window, idle ? palette().color(QPalette::Button) : Colors::Yellow);
+    GroupBoxDD->setPalette(p);
+    btn_para_ok->setEnabled(idle && m_state.Online);
+}
+
+void TFrameDiagnose::btn_directClick() {
+    if (Loading) {
+        return;
+    }
+    if (m_state.DirectDriveActive) {
+        m_state.DirectDriveActive = false;
+        ShowDriveIdle(true);
+        SendDirectDrive(true); // the stop must not be lost to a full queue
+        return;
+    }
+    m_state.DirectDriveActive = true;
+    ShowDriveIdle(false);
+    if (!recording()) {
+        btn_run->setText(TextStopRecord);
+    }
+    SendDirectDrive(false);
+}
+
+bool TFrameDiagnose::EndDirectDrive(bool sendStop) {
+    if (!m_state.DirectDriveActive) {
+        return false;
+    }
+    m_state.DirectDriveActive = false;
+    ShowDriveIdle(true);
+    if (sendStop) {
+        SendDirectDrive(true);
+    }
+    return true;
+}
+
+void TFrameDiagnose::btn_addxClick(QObject *sender) {
+    if (Loading) {
+        return;
+    }
+    int delta = 0;
+    if (sender == btn_sub5) {
+        delta = -5;
+    } else if (sender == btn_sub1) {
+        delta = -1;
+    } else if (sender == btn_add1) {
+        delta = 1;
+    } else if (sender == btn_add5) {
+        delta = 5;
+    }
+    int &speed = rad_links->isChecked() ? DriveSpeedLeft : DriveSpeedRight;
+    speed = ClampSpeed(speed + delta);
+    SendDirectDrive(false);
+}
+
+void TFrameDiagnose::rad_xClick() {
+    SendDirectDrive(false);
+}
+
+void TFrameDiagnose::cbx_use_lrClick() {
+    SendDirectDrive(false);
+}
+
+void TFrameDiagnose::btn_para_okClick() {
+    for (const CellWrite &w :
+         LoadControlWrites(DriveSpeedLeft, DriveSpeedRight, DriveCurrentLeft, DriveCurrentRight)) {
+        const int value = w.value & 0xFF;
+        m_state.bridge.setValue(w.cell, value);
+        m_state.bridge.setReceived(w.cell, false);
+        m_state.sendQueue.QueueValuePair(Msg::WriteBridgeCell, w.cell, value);
+    }
+}

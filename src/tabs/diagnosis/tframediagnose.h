@@ -1,24 +1,142 @@
 #pragma once
 
+#include "diagnosislogic.h"
+
 #include <QWidget>
+#include <array>
 
 class Dialogs;
+class GraphPicture;
 class SharedState;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
-// The diagnosis tab "Diagnose".
+// The diagnosis tab "Diagnose": the error flags of both boards, the pit board's DIP switches, the
+// sense current and the sensor voltage as values and live graphs, and the direct drive that finds
+// the load-control parameters of the bridge board. The rules live in diagnosislogic; the frame
+// shows state and forwards the user's actions.
 class TFrameDiagnose : public QWidget {
     Q_OBJECT
 public:
+    static inline const QString TextStartRecord = QStringLiteral("Start Record");
+    static inline const QString TextStopRecord = QStringLiteral("Stop Record");
+    static inline const QString TextStartDrive = QStringLiteral("Start Direct Drive");
+    static inline const QString TextStopDrive = QStringLiteral("Stop Direct Drive");
+
     TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    // Refreshes after settings or a configuration file were read; RefreshDiagnosis also on every
-    // 200 ms tick.
+    // After the settings or a configuration file were read: takes the load-control values from
+    // the bridge mirror. Sends nothing.
     void LoadDirectDriveValues();
+    // The main window's 200 ms tick, also the sampling clock of both graphs.
     void RefreshDiagnosis();
-    // Follows the main window's online state.
+    // Follows the main window's online state; going offline ends a running direct drive.
     void UpdateDiagnosisButtons();
+    void ArrangeDiagnosisTab();
+
+    // Ends a running direct drive and returns the controls to their idle look; true when one ran.
+    // With sendStop the stop message is queued so that it cannot be lost to a full queue (the
+    // main window then writes it out before the port closes); without, the line is gone.
+    bool EndDirectDrive(bool sendStop);
+
+    int driveSpeedLeft() const { return DriveSpeedLeft; }
+    int driveSpeedRight() const { return DriveSpeedRight; }
+    int driveCurrentLeft() const { return DriveCurrentLeft; }
+    int driveCurrentRight() const { return DriveCurrentRight; }
+    const Diagnosis::SampleHistory &senseHistory() const { return SenseHistory; }
+    const Diagnosis::SampleHistory &sensorHistory() const { return SensorHistory; }
+    const Diagnosis::GraphScale &senseScale() const { return m_senseScale; }
+    const Diagnosis::GraphScale &sensorScale() const { return m_sensorScale; }
+    bool recording() const;
+    // How often each graph was drawn; recording off draws nothing.
+    int senseDrawCount() const { return m_senseDraws; }
+    int sensorDrawCount() const { return m_sensorDraws; }
+
+public slots:
+    void btn_runClick();
+    void btn_rsenseClick();
+    void pnl_diagResize();
+    void btn_directClick();
+    void btn_addxClick(QObject *sender);
+    void rad_xClick();
+    void cbx_use_lrClick();
+    void btn_para_okClick();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void BuildForm();
+    void BuildDirectDrive();
+    void ShowDiagIndicators();
+    void ShowMeasurements();
+    void RefreshDirectDriveValues();
+    void DrawSenseGraph();
+    void DrawSensorGraph();
+    // Queues the drive message of the selected direction; urgent for a stop, which must get
+    // through even a full queue.
+    void SendDirectDrive(bool urgent);
+    void ShowDriveIdle(bool idle);
+    void CopyDriveValuesFromMirror();
+    void SetPanel(QLabel *panel, const QColor &background, const QColor &text);
+    QLabel *errorPanel(int number) const;
+
     SharedState &m_state;
     Dialogs &m_dialogs;
+    bool Loading = false;
+
+    int DriveSpeedLeft = 0;
+    int DriveSpeedRight = 0;
+    int DriveCurrentLeft = 0;
+    int DriveCurrentRight = 0;
+
+    Diagnosis::SampleHistory SenseHistory;
+    Diagnosis::SampleHistory SensorHistory;
+    Diagnosis::GraphScale m_senseScale;
+    Diagnosis::GraphScale m_sensorScale;
+    int m_senseDraws = 0;
+    int m_sensorDraws = 0;
+
+    QWidget *pnl_diag = nullptr;
+    QGroupBox *GroupBoxError = nullptr;
+    std::array<QLabel *, 16> pnl_err{}; // pnl_err_10..17, then pnl_err_20..27
+    QGroupBox *GroupBoxDIP = nullptr;
+    QLabel *pnl_48pos = nullptr;
+    QLabel *pnl_dcc = nullptr;
+    QLabel *pnl_calc = nullptr;
+
+    QLabel *Label6 = nullptr;
+    QLabel *pnl_strom_sense_v = nullptr;
+    QLabel *pnl_strom_sense = nullptr;
+    QLabel *lbl_strominfo = nullptr;
+    QPushButton *btn_rsense = nullptr;
+    GraphPicture *Image_i_sense = nullptr;
+    QLabel *Label7 = nullptr;
+    QLabel *pnl_strom_sensor_v = nullptr;
+    QLabel *pnl_strom_sensor = nullptr;
+    QCheckBox *cbx_show_vraster = nullptr;
+    QLabel *lbl_sensor_legende = nullptr;
+    GraphPicture *Image_i_sensor = nullptr;
+    QPushButton *btn_run = nullptr;
+
+    QGroupBox *GroupBoxDD = nullptr;
+    QLabel *lbl_pwm = nullptr;
+    QPushButton *btn_sub5 = nullptr;
+    QPushButton *btn_sub1 = nullptr;
+    QPushButton *btn_add1 = nullptr;
+    QPushButton *btn_add5 = nullptr;
+    QRadioButton *rad_links = nullptr;
+    QRadioButton *rad_rechts = nullptr;
+    QCheckBox *cbx_use_lr = nullptr;
+    QPushButton *btn_direct = nullptr;
+    QGroupBox *GroupBoxLR = nullptr;
+    QLineEdit *edt_Speed_l = nullptr;
+    QLineEdit *edt_Speed_r = nullptr;
+    QLineEdit *edt_strom_l = nullptr;
+    QLineEdit *edt_strom_r = nullptr;
+    QPushButton *btn_para_ok = nullptr;
 };

@@ -1,0 +1,695 @@
+// The diagnosis tab: measurement texts, indicator panels, histories and graphs, the R-Sense dialog,
+// the direct drive and its messages, the main window ending a running drive, and the whole road
+// against the simulated controller.
+
+#include "colors.h"
+#include "diagnosislogic.h"
+#include "graphpicture.h"
+#include "inifile.h"
+#include "messages.h"
+#include "scripteddialogs.h"
+#include "settingsfile.h"
+#include "sharedstate.h"
+#include "simulatedwindow.h"
+#include "testutil.h"
+#include "tframediagnose.h"
+#include "tframeeeprom.h"
+#include "tfrmmain.h"
+#include "widgettestutil.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+using namespace Diagnosis;
+using namespace TestUtil;
+
+namespace {
+
+// A diagnosis tab on its own, shown (so that its values are its own, as on the visible tab).
+struct Frame {
+    Frame() : frame(state, dialogs) {
+        frame.resize(1000, 540);
+        frame.show();
+    }
+    void goOnline(bool online = true) {
+        state.Online = online;
+        frame.UpdateDiagnosisButtons();
+    }
+    void measure(int sensor, int sense) {
+        state.infoTable().set(InfoTable::Measure, 'A', uint8_t(sensor), uint8_t(sense));
+    }
+    QLabel *panel(const char *name) { return Find<QLabel>(&frame, name); }
+    QPushButton *button(const char *name) { return Find<QPushButton>(&frame, name); }
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    SharedState state;
+    ScriptedDialogs dialogs;
+    TFrameDiagnose frame;
+};
+
+QColor Background(QWidget *w) {
+    return w->palette().color(QPalette::Window);
+}
+
+bool RowHas(const QImage &image, int y, const QColor &colour, int width) {
+    for (int x = 0; x < width; ++x) {
+        if (image.pixelColor(x, y) == colour) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestDiagnosis : public QObject {
+    Q_OBJECT
+private slots:
+    // -----------------------------------------------------------------------------------------
+    // Texts and the resistor
+
+    void measurementTexts_data() {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<float>("rSense");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("voltage");
+        QTest::newRow("51") << 51 << 15.0f << "16.67 mA"
+                            << "1.00 V";
+        QTest::newRow("before any A") << 255 << 15.0f << "83.33 mA"
+                                      << "5.00 V";
+        QTest::newRow("zero") << 0 << 15.0f << "0.00 mA"
+                              << "0.00 V";
+        QTest::newRow("small resistor") << 100 << 0.47f << "1042.97 mA"
+                                        << "1.96 V";
+    }
+    void measurementTexts() {
+        QFETCH(int, raw);
+        QFETCH(float, rSense);
+        QFETCH(QString, current);
+        QFETCH(QString, voltage);
+        QCOMPARE(SenseCurrentText(raw, rSense), current);
+        QCOMPARE(SensorVoltageText(raw), voltage);
+    }
+
+    void panelsShowTheLatestMeasurement() {
+        Frame f;
+        f.frame.RefreshDiagnosis(); // nothing received yet: every byte reads 255
+        QCOMPARE(f.panel("pnl_strom_sense")->text(), QStringLiteral("255"));
+        QCOMPARE(f.panel("pnl_strom_sense_v")->text(), QStringLiteral("83.33 mA"));
+        QCOMPARE(f.panel("pnl_strom_sensor_v")->text(), QStringLiteral("5.00 V"));
+        QCOMPARE(f.panel("lbl_strominfo")->text(),
+                 QStringLiteral("(Strom berechnet für R-Sense = 15.00 Ohm)"));
+        f.measure(51, 51);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("pnl_strom_sense")->text(), QStringLiteral("51"));
+        QCOMPARE(f.panel("pnl_strom_sense_v")->text(), QStringLiteral("16.67 mA"));
+        QCOMPARE(f.panel("pnl_strom_sensor")->text(), QStringLiteral("51"));
+        QCOMPARE(f.panel("pnl_strom_sensor_v")->text(), QStringLiteral("1.00 V"));
+    }
+
+    void rSenseAnswers_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<float>("value");
+        const int unchanged = int(RSenseAnswer::Kind::Unchanged);
+        const int accepted = int(RSenseAnswer::Kind::Accepted);
+        const int refused = int(RSenseAnswer::Kind::Refused);
+        QTest::newRow("empty") << "" << unchanged << 0.0f;
+        QTest::newRow("blank") << "  " << unchanged << 0.0f;
+        QTest::newRow("4.7") << "4.7" << accepted << 4.7f;
+        QTest::newRow("10") << " 10 " << accepted << 10.0f;
+        QTest::newRow("letters") << "abc" << refused << 0.0f;
+        QTest::newRow("zero") << "0" << refused << 0.0f;
+        QTest::newRow("negative") << "-3" << refused << 0.0f;
+        QTest::newRow("infinite") << "inf" << refused << 0.0f;
+        QTest::newRow("not a number") << "nan" << refused << 0.0f;
+        QTest::newRow("overflow") << "1e60" << refused << 0.0f;
+    }
+    void rSenseAnswers() {
+        QFETCH(QString, answer);
+        QFETCH(int, kind);
+        QFETCH(float, value);
+        const RSenseAnswer r = ParseRSenseAnswer(answer, QLocale::c());
+        QCOMPARE(int(r.kind), kind);
+        if (r.kind == RSenseAnswer::Kind::Accepted) {
+            QCOMPARE(r.value, value);
+        }
+        QCOMPARE(int(ParseRSenseAnswer(std::nullopt, QLocale::c()).kind), 0);
+        // The user's number format decides: a German user types a comma.
+        const RSenseAnswer german =
+            ParseRSenseAnswer(QStringLiteral("4,7"), QLocale(QLocale::German));
+        QCOMPARE(int(german.kind), int(RSenseAnswer::Kind::Accepted));
+        QCOMPARE(german.value, 4.7f);
+    }
+
+    void rSenseDialogAcceptsOrRefuses() {
+        Frame f;
+        f.dialogs.texts = {QStringLiteral("0"), QStringLiteral("x1"), QString(),
+                           QStringLiteral("0.47")};
+        f.frame.btn_rsenseClick(); // zero: refused, value kept
+        QCOMPARE(f.dialogs.calls.size(), 2);
+        QCOMPARE(f.dialogs.calls[0].kind, QStringLiteral("text"));
+        QCOMPARE(f.dialogs.calls[0].caption, QStringLiteral("R-Sense definieren"));
+        QCOMPARE(f.dialogs.calls[0].text,
+                 QStringLiteral("Bitte den Widerstandswert (Ohm) für R-Sense eingeben:"));
+        QCOMPARE(f.dialogs.calls[1].kind, QStringLiteral("warning"));
+        QCOMPARE(f.dialogs.calls[1].text,
+                 QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
+        QCOMPARE(f.state.station.RSense, 15.0f);
+        f.frame.btn_rsenseClick(); // not a number
+        QCOMPARE(f.dialogs.count("warning"), 2);
+        QCOMPARE(f.state.station.RSense, 15.0f);
+        f.frame.btn_rsenseClick(); // empty: nothing, no box
+        QCOMPARE(f.dialogs.count("warning"), 2);
+        QCOMPARE(f.state.station.RSense, 15.0f);
+        f.frame.btn_rsenseClick();
+        QCOMPARE(f.state.station.RSense, 0.47f);
+        QCOMPARE(f.panel("lbl_strominfo")->text(),
+                 QStringLiteral("(Strom berechnet für R-Sense = 0.47 Ohm)"));
+        f.frame.btn_rsenseClick(); // cancelled
+        QCOMPARE(f.state.station.RSense, 0.47f);
+        QCOMPARE(f.dialogs.count("warning"), 2);
+    }
+
+    void settingsReaderReplacesAnUnusableResistor_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("zero") << QByteArray("0") << 15.0f;
+        QTest::newRow("negative") << QByteArray("-2,5") << 15.0f;
+        QTest::newRow("nan") << QByteArray("nan") << 15.0f;
+        QTest::newRow("inf") << QByteArray("inf") << 15.0f;
+        QTest::newRow("usable") << QByteArray("0.33") << 0.33f;
+    }
+    void settingsReaderReplacesAnUnusableResistor() {
+        QFETCH(QByteArray, stored);
+        QFETCH(float, expected);
+        IniFile ini;
+        ini.loadBytes("[Buehne]\nR-Sense=" + stored + "\n");
+        ProgramSettings settings;
+        SharedState state;
+        ReadProgramSettings(ini, settings, state);
+        QCOMPARE(state.station.RSense, expected);
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Indicator panels
+
+    void errorPanelColours() {
+        const QColor face(1, 2, 3);
+        // "RS232 OK" alone: the pit flags green, RS232_OK green; without it button face.
+        QCOMPARE(ErrorPanelColour(10, 0x04, 0, false, face), Colors::Lime);
+        QCOMPARE(ErrorPanelColour(11, 0x04, 0, false, face), Colors::Lime);
+        QCOMPARE(ErrorPanelColour(12, 0x04, 0, false, face), Colors::Lime);
+        QCOMPARE(ErrorPanelColour(12, 0x00, 0, false, face), face);
+        QCOMPARE(ErrorPanelColour(10, 0x01, 0, false, face), Colors::Red);
+        QCOMPARE(ErrorPanelColour(11, 0x02, 0, false, face), Colors::Red);
+        QCOMPARE(ErrorPanelColour(17, 0x80, 0, false, face), Colors::Red); // hidden, coloured
+        // Motor open/short: white while the motor stands, red or lime while it should run.
+        QCOMPARE(ErrorPanelColour(20, 0, 0x01, false, face), Colors::White);
+        QCOMPARE(ErrorPanelColour(21, 0, 0x02, false, face), Colors::White);
+        QCOMPARE(ErrorPanelColour(20, 0, 0x01, true, face), Colors::Red);
+        QCOMPARE(ErrorPanelColour(21, 0, 0x01, true, face), Colors::Lime);
+        // The other bridge flags do not care whether the motor runs.
+        QCOMPARE(ErrorPanelColour(23, 0, 0x08, false, face), Colors::Red);
+        QCOMPARE(ErrorPanelColour(26, 0, 0x40, false, face), Colors::Red);
+        QCOMPARE(ErrorPanelColour(26, 0xFF, 0x00, false, face), Colors::Lime);
+        QCOMPARE(ErrorPanelColour(22, 0, 0x04, false, face), Colors::Red);
+    }
+
+    void dipPanelLooks() {
+        QCOMPARE(DipLook(Dip::Dcc, 0x08),
+                 (PanelLook{QStringLiteral("MM"), Colors::Yellow, Colors::Black}));
+        QCOMPARE(DipLook(Dip::Dcc, 0x14),
+                 (PanelLook{QStringLiteral("DCC"), Colors::Aqua, Colors::Black}));
+        QCOMPARE(DipLook(Dip::Positions48, 0x04),
+                 (PanelLook{QStringLiteral("xx Pos"), Colors::Black, Colors::White}));
+        QCOMPARE(DipLook(Dip::Positions48, 0x18),
+                 (PanelLook{QStringLiteral("48 Pos"), Colors::White, Colors::Black}));
+        QCOMPARE(DipLook(Dip::Calc, 0x10),
+                 (PanelLook{QStringLiteral("Norm"), Colors::Black, Colors::White}));
+        QCOMPARE(DipLook(Dip::Calc, 0x0C),
+                 (PanelLook{QStringLiteral("/2"), Colors::White, Colors::Black}));
+    }
+
+    void tabColoursItsPanels() {
+        Frame f;
+        f.state.infoTable().set(InfoTable::Status, 'F', 0x08, 0);
+        f.state.infoTable().set(InfoTable::Error, 'E', 0x04, 0x01);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("pnl_dcc")->text(), QStringLiteral("MM"));
+        QCOMPARE(Background(f.panel("pnl_dcc")), Colors::Yellow);
+        QCOMPARE(f.panel("pnl_48pos")->text(), QStringLiteral("48 Pos"));
+        QCOMPARE(f.panel("pnl_calc")->text(), QStringLiteral("/2"));
+        QCOMPARE(Background(f.panel("pnl_err_12")), Colors::Lime);
+        QCOMPARE(Background(f.panel("pnl_err_20")), Colors::White); // stands, no drive
+        QCOMPARE(f.panel("pnl_err_20")->text(), QStringLiteral("Motor: Offen"));
+        f.state.Turning = true; // "dreht" on the operation tab
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(Background(f.panel("pnl_err_20")), Colors::Red);
+        QCOMPARE(Background(f.panel("pnl_err_21")), Colors::Lime);
+        f.state.Turning = false;
+        f.state.DirectDriveActive = true;
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(Background(f.panel("pnl_err_20")), Colors::Red);
+        f.state.infoTable().set(InfoTable::Error, 'E', 0x00, 0x00);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(Background(f.panel("pnl_err_12")), f.frame.palette().color(QPalette::Button));
+        // All sixteen exist; only the flags a board reports are shown.
+        QVERIFY(f.panel("pnl_err_13")->isHidden());
+        QVERIFY(f.panel("pnl_err_27")->isHidden());
+        QVERIFY(!f.panel("pnl_err_26")->isHidden());
+        QCOMPARE(f.panel("pnl_err_26")->toolTip(),
+                 QStringLiteral("Einklemmung / Blockierung bei der Drehbewegung"));
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Histories and graphs
+
+    void historyShiftsAndMeansTheNewest() {
+        SampleHistory h;
+        QCOMPARE(h.at(0), 128);
+        QCOMPARE(h.at(254), 128);
+        QCOMPARE(h.MeanOfNewest(), 128);
+        h.Push(7);
+        QCOMPARE(h.at(254), 7);
+        QCOMPARE(h.at(253), 128);
+        for (int i = 0; i < 24; ++i) {
+            h.Push(10);
+        }
+        h.Push(34); // 24 * 10 + 34 = 274 over 25 = 10.96: truncated
+        QCOMPARE(h.MeanOfNewest(), 10);
+        QCOMPARE(h.at(229), 7); // outside the newest 25
+    }
+
+    void graphScale() {
+        const GraphScale s(286);
+        QCOMPARE(s.Y(0), 281);
+        QCOMPARE(s.Y(255), 26);
+        const GraphScale doubled(572);
+        QCOMPARE(doubled.Y(100), 367);
+        QCOMPARE(GraphScale::X(0, 1001), 0);
+        QCOMPARE(GraphScale::X(254, 1001), 996);
+        QCOMPARE(GraphScale::X(128, 256), 128);
+        QVERIFY(s.drawable());
+        QVERIFY(!GraphScale(0).drawable());
+        QVERIFY(!GraphScale(-39).drawable());
+        QVERIFY(!GraphScale().drawable());
+    }
+
+    void senseGraphPainting() {
+        QImage canvas(300, 286, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        SampleHistory h;
+        for (int i = 0; i < SampleHistory::Length; ++i) {
+            h.Push(100);
+        }
+        const GraphScale s(286);
+        PaintSenseGraph(canvas, 300, s, h, 200);
+        QCOMPARE(canvas.pixelColor(150, s.Y(100)), Colors::Red);
+        QCOMPARE(canvas.pixelColor(150, 5), Colors::White); // cleared
+        QVERIFY(RowHas(canvas, s.Y(200), Colors::Blue, 300));
+        QVERIFY(!RowHas(canvas, s.Y(200) + 3, Colors::Blue, 300));
+        // Without a reference line none is drawn.
+        PaintSenseGraph(canvas, 300, s, h, std::nullopt);
+        QVERIFY(!RowHas(canvas, s.Y(200), Colors::Blue, 300));
+        // A picture without height is left alone.
+        canvas.fill(Qt::black);
+        PaintSenseGraph(canvas, 300, GraphScale(0), h, 200);
+        PaintSenseGraph(canvas, 300, GraphScale(-5), h, 200);
+        QCOMPARE(canvas.pixelColor(150, 100), QColor(Qt::black));
+    }
+
+    void sensorGraphPainting() {
+        QImage canvas(300, 286, QImage::Format_RGB32);
+        SampleHistory h;
+        for (int i = 0; i < SampleHistory::Length; ++i) {
+            h.Push(i < 128 ? 20 : 230);
+        }
+        const GraphScale s(286);
+        const QColor face(200, 201, 202);
+        PaintSensorGraph(canvas, 300, s, h, 170, 150, true, face);
+        QCOMPARE(canvas.pixelColor(GraphScale::X(60, 300), s.Y(20)), Colors::Blue);
+        QCOMPARE(canvas.pixelColor(GraphScale::X(200, 300), s.Y(230)), Colors::Blue);
+        QVERIFY(RowHas(canvas, s.Y(170), Colors::Blue, 300)); // V_Mess
+        QVERIFY(RowHas(canvas, s.Y(150), Colors::Red, 300));  // V_COUNT
+        for (int volt : VoltGrid) {
+            QVERIFY2(RowHas(canvas, s.Y(volt), face, 300), qPrintable(QString::number(volt)));
+        }
+        PaintSensorGraph(canvas, 300, s, h, 170, 150, false, face);
+        QVERIFY(!RowHas(canvas, s.Y(102), face, 300));
+    }
+
+    void recordingDecidesWhetherGraphsAreDrawn() {
+        Frame f;
+        f.measure(40, 90);
+        f.frame.RefreshDiagnosis();
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.senseDrawCount(), 0); // samples taken, nothing drawn
+        QCOMPARE(f.frame.senseHistory().at(254), 90);
+        QCOMPARE(f.frame.sensorHistory().at(253), 40);
+        auto *image = Find<GraphPicture>(&f.frame, "Image_i_sense");
+        f.goOnline();
+        f.click("btn_run");
+        QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Stop Record"));
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.senseDrawCount(), 1);
+        QCOMPARE(f.frame.sensorDrawCount(), 1);
+        const int width = image->width();
+        QCOMPARE(image->image().pixelColor(GraphScale::X(254, width), f.frame.senseScale().Y(90)),
+                 Colors::Red);
+        QCOMPARE(image->image().pixelColor(GraphScale::X(128, width), f.frame.senseScale().Y(128)),
+                 Colors::Red);
+        f.click("btn_run");
+        QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Start Record"));
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.senseDrawCount(), 1);
+        QCOMPARE(f.frame.senseHistory().at(252), 90); // not cleared
+        QCOMPARE(f.frame.senseHistory().at(0), 128);
+    }
+
+    void layoutFollowsThePanel() {
+        Frame f;
+        f.frame.resize(1000, 540);
+        auto *error = Find<QGroupBox>(&f.frame, "GroupBoxError");
+        auto *dip = Find<QGroupBox>(&f.frame, "GroupBoxDIP");
+        auto *dd = Find<QGroupBox>(&f.frame, "GroupBoxDD");
+        auto *sense = Find<GraphPicture>(&f.frame, "Image_i_sense");
+        auto *sensor = Find<GraphPicture>(&f.frame, "Image_i_sensor");
+        QCOMPARE(error->pos(), QPoint(0, 8));
+        QCOMPARE(dip->pos(), QPoint(error->width() + 6, 8));
+        QCOMPARE(dd->pos(), QPoint(dip->x() + dip->width() + 6, 8));
+        const int a = 8 + error->height();
+        const int h = (540 - a - 10) / 2 - 50;
+        QCOMPARE(sense->geometry(), QRect(0, a + 50, 985, h));
+        QCOMPARE(sensor->y(), a + 50 + h + 40);
+        QCOMPARE(f.frame.senseScale().height(), h);
+        QCOMPARE(f.panel("pnl_strom_sensor")->y(), a + 50 + h + 10);
+        QCOMPARE(Find<QCheckBox>(&f.frame, "cbx_show_vraster")->y(), a + 50 + h + 13);
+        QCOMPARE(f.panel("Label7")->y(), a + 50 + h + 16);
+        QCOMPARE(f.button("btn_run")->geometry().right(), 1000 - 15 - 1);
+        QCOMPARE(f.button("btn_rsense")->x(),
+                 f.panel("lbl_strominfo")->x() + f.panel("lbl_strominfo")->width() + 15);
+        // The measurement row fits between the group boxes and the graph.
+        QVERIFY(f.button("btn_run")->geometry().bottom() < sense->y());
+        QVERIFY(f.button("btn_rsense")->geometry().bottom() < sense->y());
+        QVERIFY(!f.button("btn_rsense")->geometry().intersects(f.button("btn_run")->geometry()));
+
+        // Too low for a graph: a recording draws nothing and nothing breaks.
+        f.frame.resize(1000, 200);
+        QVERIFY(!f.frame.senseScale().drawable());
+        f.goOnline();
+        f.click("btn_run");
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.senseDrawCount(), 0);
+        QCOMPARE(f.frame.sensorDrawCount(), 0);
+        // Growing again gives the graphs a surface that covers them.
+        f.frame.resize(1400, 900);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.senseDrawCount(), 1);
+        QVERIFY(sense->image().width() >= sense->width());
+        QVERIFY(sensor->image().height() >= sensor->height());
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Direct drive
+
+    void directDriveMessages() {
+        // Clamping: a stored 0 or 200 is sent as 1 or 127.
+        QCOMPARE(DirectDriveMessage(40, true, true, false), (DriveMessage{0xA0, 0x28, 0x03}));
+        QCOMPARE(DirectDriveMessage(40, true, false, false), (DriveMessage{0xA0, 0x28, 0x02}));
+        QCOMPARE(DirectDriveMessage(40, false, true, true), (DriveMessage{0xA0, 0x28, 0x05}));
+        QCOMPARE(DirectDriveMessage(200, false, false, false), (DriveMessage{0xA0, 127, 0x00}));
+        QCOMPARE(DirectDriveMessage(0, true, true, false), (DriveMessage{0xA0, 1, 0x03}));
+        QCOMPARE(DirectDriveMessage(-7, true, true, false).speed, 1);
+    }
+
+    void startStopAndDirection() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 40);
+        f.state.bridge.setValue(CellSpeedRight, 60);
+        f.frame.LoadDirectDriveValues();
+        QVERIFY(f.state.sendQueue.isEmpty()); // loading sends nothing
+        QVERIFY(Find<QRadioButton>(&f.frame, "rad_links")->isChecked());
+        QCOMPARE(f.panel("lbl_pwm")->text(), QStringLiteral("Geschwindigkeit L: 40"));
+        QVERIFY(!f.button("btn_direct")->isEnabled()); // offline
+        f.goOnline();
+        QVERIFY(f.button("btn_direct")->isEnabled());
+        QVERIFY(f.button("btn_para_ok")->isEnabled());
+
+        f.click("btn_direct");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 0x28, 0x03}));
+        QVERIFY(f.state.DirectDriveActive);
+        QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Stop Direct Drive"));
+        QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")), Colors::Yellow);
+        QVERIFY(!f.button("btn_para_ok")->isEnabled());
+        QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Stop Record"));
+
+        // Switching direction while running: the right speed, running (+ regulated).
+        QTest::mouseClick(Find<QCheckBox>(&f.frame, "cbx_use_lr"), Qt::LeftButton);
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 0x28, 0x07}));
+        QTest::mouseClick(Find<QRadioButton>(&f.frame, "rad_rechts"), Qt::LeftButton);
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 60, 0x05}));
+        QCOMPARE(f.panel("lbl_pwm")->text(), QStringLiteral("Geschwindigkeit R: 60"));
+        QTest::mouseClick(Find<QCheckBox>(&f.frame, "cbx_use_lr"), Qt::LeftButton);
+        QTest::mouseClick(Find<QRadioButton>(&f.frame, "rad_links"), Qt::LeftButton);
+        Drain(f.state.sendQueue);
+
+        f.click("btn_direct");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 0x28, 0x02}));
+        QVERIFY(!f.state.DirectDriveActive);
+        QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Start Direct Drive"));
+        QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")),
+                 f.frame.palette().color(QPalette::Button));
+        QVERIFY(f.button("btn_para_ok")->isEnabled());
+        QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Stop Record")); // keeps recording
+    }
+
+    void speedStepsStayInRange() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 127);
+        f.state.bridge.setValue(CellSpeedRight, 1);
+        f.frame.LoadDirectDriveValues();
+        f.goOnline();
+        f.click("btn_add5");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 127, 0x02}));
+        f.click("btn_sub1");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 126, 0x02}));
+        QCOMPARE(f.frame.driveSpeedLeft(), 126);
+        QTest::mouseClick(Find<QRadioButton>(&f.frame, "rad_rechts"), Qt::LeftButton);
+        Drain(f.state.sendQueue);
+        f.click("btn_sub5");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 1, 0x00}));
+        f.click("btn_add1");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 2, 0x00}));
+        QCOMPARE(f.frame.driveSpeedRight(), 2);
+        QCOMPARE(f.frame.driveSpeedLeft(), 126); // the other direction untouched
+
+        // Speeds from the mirror beyond the range: the first message already carries 1..127.
+        f.state.bridge.setValue(CellSpeedLeft, 200);
+        f.state.bridge.setValue(CellSpeedRight, 0);
+        f.frame.LoadDirectDriveValues();
+        f.click("btn_direct");
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 127, 0x03}));
+        QTest::mouseClick(Find<QRadioButton>(&f.frame, "rad_rechts"), Qt::LeftButton);
+        QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 1, 0x01}));
+        QCOMPARE(f.panel("lbl_pwm")->text(), QStringLiteral("Geschwindigkeit R: 1"));
+    }
+
+    void measuredCurrentAndParameterWrite() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 20);
+        f.state.bridge.setValue(CellSpeedRight, 21);
+        f.state.bridge.setValue(CellCurrentLeft, 5);
+        f.state.bridge.setValue(CellCurrentRight, 6);
+        f.frame.LoadDirectDriveValues();
+        f.goOnline();
+        f.click("btn_direct");
+        Drain(f.state.sendQueue);
+        f.measure(100, 150);
+        for (int i = 0; i < SampleHistory::MeanSamples; ++i) {
+            f.frame.RefreshDiagnosis();
+        }
+        QCOMPARE(f.frame.driveCurrentLeft(), 150);
+        QCOMPARE(f.frame.driveCurrentRight(), 6);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(Find<QLineEdit>(&f.frame, "edt_strom_l")->text(), QStringLiteral("150"));
+        f.click("btn_direct");
+        Drain(f.state.sendQueue);
+
+        f.state.bridge.setReceived(CellCurrentLeft, true);
+        f.click("btn_para_ok");
+        QCOMPARE(Drain(f.state.sendQueue),
+                 (std::vector<int>{0x80, 17, 20, 0x80, 18, 21, 0x82, 0x21, 0x16, 0x80, 34, 6}));
+        QCOMPARE(f.state.bridge.value(CellCurrentLeft), uint8_t(150));
+        QVERIFY(!f.state.bridge.received(CellCurrentLeft));
+
+        // On another tab the values follow the mirror again.
+        f.frame.hide();
+        f.state.bridge.setValue(CellCurrentLeft, 77);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.frame.driveCurrentLeft(), 77);
+    }
+
+    void referenceLineFollowsTheSelectedCurrent() {
+        Frame f;
+        f.state.bridge.setValue(CellCurrentLeft, 60);
+        f.state.bridge.setValue(CellCurrentRight, 200);
+        f.frame.LoadDirectDriveValues();
+        f.goOnline();
+        f.click("btn_run");
+        f.measure(0, 0);
+        f.frame.RefreshDiagnosis();
+        auto *image = Find<GraphPicture>(&f.frame, "Image_i_sense");
+        const GraphScale &s = f.frame.senseScale();
+        QVERIFY(RowHas(image->image(), s.Y(60), Colors::Blue, image->width()));
+        QTest::mouseClick(Find<QRadioButton>(&f.frame, "rad_rechts"), Qt::LeftButton);
+        f.frame.RefreshDiagnosis();
+        QVERIFY(!RowHas(image->image(), s.Y(60), Colors::Blue, image->width()));
+        QVERIFY(RowHas(image->image(), s.Y(200), Colors::Blue, image->width()));
+        QTest::mouseClick(Find<QCheckBox>(&f.frame, "cbx_use_lr"), Qt::LeftButton);
+        f.frame.RefreshDiagnosis();
+        QVERIFY(!RowHas(image->image(), s.Y(200), Colors::Blue, image->width()));
+    }
+
+    void stopIsNeverLostToAFullQueue() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 40);
+        f.frame.LoadDirectDriveValues();
+        f.goOnline();
+        f.click("btn_direct");
+        for (int i = 0; i < 20; ++i) {
+            f.click("btn_add1"); // far more than the queue holds
+        }
+        QCOMPARE(f.state.sendQueue.length(), 48);
+        f.state.sendQueue.TakeNext(); // a message is partly on the wire
+        f.click("btn_direct");
+        const std::vector<int> out = Drain(f.state.sendQueue);
+        QCOMPARE(out.size() % 3, size_t(2));
+        QCOMPARE(std::vector<int>(out.end() - 3, out.end()), (std::vector<int>{0xA0, 60, 0x02}));
+        for (size_t i = 2; i + 3 < out.size(); i += 3) {
+            QCOMPARE(out[i], 0xA0); // whole messages up to the stop
+        }
+    }
+
+    void goingOfflineEndsTheDrive() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 40);
+        f.frame.LoadDirectDriveValues();
+        f.goOnline();
+        f.click("btn_direct");
+        Drain(f.state.sendQueue);
+        f.goOnline(false);
+        QVERIFY(!f.state.DirectDriveActive);
+        QVERIFY(f.state.sendQueue.isEmpty()); // the line is gone: nothing to say
+        QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Start Direct Drive"));
+        QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")),
+                 f.frame.palette().color(QPalette::Button));
+        QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Start Record"));
+        for (const char *name : {"btn_run", "btn_direct", "btn_para_ok", "btn_add5", "btn_sub1"}) {
+            QVERIFY2(!f.button(name)->isEnabled(), name);
+        }
+        f.goOnline();
+        QVERIFY(f.button("btn_para_ok")->isEnabled());
+        // Ending a drive that does not run does nothing.
+        QVERIFY(!f.frame.EndDirectDrive(true));
+        QVERIFY(f.state.sendQueue.isEmpty());
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // The main window ends a running drive
+
+    void stopAndEndeSendTheStopBeforeThePortCloses() {
+        for (const bool ende : {false, true}) {
+            SimulatedWindow s;
+            TfrmMain &w = s.w();
+            w.btnStartClick();
+            QVERIFY(w.state().Online);
+            auto *direct = Find<QPushButton>(w.frameDiagnose(), "btn_direct");
+            QTest::mouseClick(direct, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(s.sim->directDriveRunning(), 2000);
+            // A full queue of speed steps waits; the stop must still reach the board.
+            for (int i = 0; i < 20; ++i) {
+                QTest::mouseClick(Find<QPushButton>(w.frameDiagnose(), "btn_add1"), Qt::LeftButton);
+            }
+            if (ende) {
+                w.btnCloseClick();
+            } else {
+                w.btnStopClick();
+            }
+            QVERIFY2(!s.sim->directDriveRunning(), ende ? "Ende" : "Stop");
+            QVERIFY(!w.state().DirectDriveActive);
+            QCOMPARE(direct->text(), QStringLiteral("Start Direct Drive"));
+            QCOMPARE(s.dialogs.calls.size(), 0);
+        }
+    }
+
+    void lostLineEndsTheDrive() {
+        SimOptions options;
+        options.hangUpAfterMs = 1500;
+        SimulatedWindow s(options);
+        TfrmMain &w = s.w();
+        w.btnStartClick();
+        auto *direct = Find<QPushButton>(w.frameDiagnose(), "btn_direct");
+        QTest::mouseClick(direct, Qt::LeftButton);
+        QVERIFY(w.state().DirectDriveActive);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 5000);
+        QVERIFY(!w.state().DirectDriveActive);
+        QCOMPARE(direct->text(), QStringLiteral("Start Direct Drive"));
+        QCOMPARE(Background(Find<QGroupBox>(w.frameDiagnose(), "GroupBoxDD")),
+                 w.frameDiagnose()->palette().color(QPalette::Button));
+        QVERIFY(!Find<QPushButton>(w.frameDiagnose(), "btn_para_ok")->isEnabled());
+        QCOMPARE(s.dialogs.count("error"), 1);
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // The whole road against the simulated controller
+
+    void directDriveFindsAndWritesTheLoadControlValues() {
+        SimulatedWindow s;
+        TfrmMain &w = s.w();
+        w.show();
+        Find<QTabWidget>(&w, "PageControl1")->setCurrentIndex(3);
+        TFrameDiagnose *tab = w.frameDiagnose();
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        const int speed = w.state().bridge.value(CellSpeedLeft); // 88 by default
+        const int startPosition = s.sim->position();
+
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_direct"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(s.sim->directDriveRunning(), 2000);
+        QCOMPARE(s.sim->driveSpeed(), speed);
+        // The bridge turns and the sense current graph rises to the drive's current.
+        QTRY_VERIFY_WITH_TIMEOUT(s.sim->position() != startPosition, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(tab->senseHistory().MeanOfNewest() - speed) <= 8, 10000);
+        QVERIFY(tab->senseDrawCount() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(tab->driveCurrentLeft() - speed) <= 8, 2000);
+
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_direct"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.sim->directDriveRunning(), 2000);
+        const int measured = tab->driveCurrentLeft();
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_para_ok"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().sendQueue.isEmpty(), 3000);
+        QCOMPARE(int(s.sim->bridgeCell(CellCurrentLeft)), measured);
+
+        // Read back on the EEPROM tab.
+        TFrameEEprom *eeprom = w.frameEEprom();
+        Find<QLineEdit>(eeprom, "edt_ee_adr2")->setText(QStringLiteral("21"));
+        w.state().bridge.setValue(CellCurrentLeft, 0);
+        eeprom->btn_get_EEdataClick(BoardImage::Board::Buehne);
+        // The parameter tab takes the cell's received flag as it shows it: wait for the value.
+        QTRY_COMPARE_WITH_TIMEOUT(int(w.state().bridge.value(CellCurrentLeft)), measured, 3000);
+        QCOMPARE(s.dialogs.calls.size(), 0);
+    }
+};
+
+QTEST_MAIN(TestDiagnosis)
+#include "tst_diagnosis.moc"
