@@ -12,9 +12,11 @@
 #include "tframediagnose.h"
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -53,7 +55,7 @@ constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int FillBarMax = 100;
 constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
-constexpr int MinWindowWidth = 300;
+constexpr int MinWindowWidth = 300;    // a stored size below this is taken for a broken file
 constexpr int MinWindowHeight = 200;
 constexpr int DefaultWindowWidth = 1000;
 constexpr int DefaultWindowHeight = 670;
@@ -107,6 +109,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     // 10
     ApplyUserLevel();
     PageControl1->setCurrentIndex(0);
+    m_settingsAtStart = WouldWrite();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -344,22 +347,21 @@ void TfrmMain::PlaceWindow() {
         w = DefaultWindowWidth;
         h = DefaultWindowHeight;
     }
-    QRect frame(m_settings.left, m_settings.top, w, h);
-    // A window stored on a screen that is no longer there comes back on the primary screen.
-    bool visible = false;
+    const QSize size = QSize(w, h).expandedTo(WindowPlacement::ControlsMinimum);
+    QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect shared = screen->availableGeometry().intersected(frame);
-        if (shared.width() >= 100 && shared.height() >= 50) {
-            visible = true;
-            break;
-        }
+        screens.append(screen->availableGeometry());
     }
-    if (!visible && QGuiApplication::primaryScreen()) {
-        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-        frame.moveTopLeft(avail.topLeft() + QPoint(10, 10));
+    // A window stored wholly or partly off the screens comes back wholly onto the nearest one.
+    const QRect placed =
+        WindowPlacement::Fit(QRect(QPoint(m_settings.left, m_settings.top), size), screens);
+    const QScreen *screen = QGuiApplication::screenAt(placed.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
     }
-    resize(w, h);
-    move(frame.topLeft());
+    setMinimumSize(WindowPlacement::MinimumSize(screen ? screen->availableGeometry() : QRect()));
+    resize(placed.size());
+    move(placed.topLeft());
 }
 
 void TfrmMain::RefreshTabs() {
@@ -373,21 +375,94 @@ void TfrmMain::RefreshTabs() {
     m_diagnose->RefreshDiagnosis();
 }
 
-void TfrmMain::CollectSettings() {
-    m_settings.comPort = CheckedPort();
-    m_settings.baud = CheckedBaud();
-    if (m_settings.baud == 0) {
-        m_settings.baud = 19200;
+ProgramSettings TfrmMain::CurrentSettings() const {
+    ProgramSettings s = m_settings;
+    s.comPort = CheckedPort();
+    s.baud = CheckedBaud();
+    if (s.baud == 0) {
+        s.baud = 19200;
     }
-    m_settings.checkedLevel = rad_debug->isChecked()    ? Ini::LevelDebug
-                              : rad_fahren->isChecked() ? Ini::LevelFahren
-                                                        : Ini::LevelJustage;
-    m_settings.intervalReceive = Timer_Receive->interval();
-    m_settings.intervalSenden = Timer_Senden->interval();
-    m_settings.width = width();
-    m_settings.height = height();
-    m_settings.top = y();
-    m_settings.left = x();
+    s.checkedLevel = rad_debug->isChecked()    ? Ini::LevelDebug
+                     : rad_fahren->isChecked() ? Ini::LevelFahren
+                                               : Ini::LevelJustage;
+    s.intervalReceive = Timer_Receive->interval();
+    s.intervalSenden = Timer_Senden->interval();
+    s.width = width();
+    s.height = height();
+    s.top = y();
+    s.left = x();
+    return s;
+}
+
+void TfrmMain::CollectSettings() {
+    m_settings = CurrentSettings();
+}
+
+QByteArray TfrmMain::WouldWrite(QByteArray *fileNow) const {
+    ProgramSettings s = CurrentSettings();
+    // Where the window manager puts the window, and whether the user moved it, is not worth a
+    // question: the place is compared as it was read.
+    s.width = m_settings.width;
+    s.height = m_settings.height;
+    s.top = m_settings.top;
+    s.left = m_settings.left;
+    IniFile ini;
+    ini.load(m_settingsPath);
+    if (fileNow) {
+        *fileNow = ini.toBytes();
+    }
+    WriteProgramSettings(ini, s, m_state);
+    return ini.toBytes();
+}
+
+bool TfrmMain::SettingsChanged() const {
+    QByteArray file;
+    const QByteArray now = WouldWrite(&file);
+    // Unchanged since the start (even where the file lacks keys, as at the first start), or
+    // already in the file: nothing would be lost.
+    return now != m_settingsAtStart && now != file;
+}
+
+bool TfrmMain::HasUnsavedWork() const {
+    return SettingsChanged() || m_definition->HasUnwrittenChanges() ||
+           m_parameter->HasUnwrittenChanges();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event) {
+    if (m_closingWithEnde) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    const bool settings = SettingsChanged();
+    const bool rows = m_definition->HasUnwrittenChanges() || m_parameter->HasUnwrittenChanges();
+    if (!settings && !rows) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    QStringList lines;
+    if (settings) {
+        lines << QStringLiteral("Die Einstellungen wurden geändert und noch nicht gespeichert.");
+    }
+    if (rows) {
+        lines << QStringLiteral("Geänderte Adressen oder Parameter wurden noch nicht zur "
+                                "Platine übertragen.");
+    }
+    lines << QString() << QStringLiteral("Einstellungen speichern und das Programm beenden?");
+    switch (m_dialogs.askYesNoCancel(lines.join(u'\n'))) {
+    case Dialogs::Choice::Yes:
+        if (!WriteProgIni()) {
+            event->ignore(); // the box said why; nothing is lost
+            return;
+        }
+        QMainWindow::closeEvent(event);
+        return;
+    case Dialogs::Choice::No:
+        QMainWindow::closeEvent(event);
+        return;
+    case Dialogs::Choice::Cancel:
+        event->ignore();
+        return;
+    }
 }
 
 bool TfrmMain::WriteProgIni() {
@@ -619,7 +694,10 @@ void TfrmMain::rad_comClick() {
 
 void TfrmMain::btnCloseClick() {
     if (WriteProgIni()) {
-        close();
+        m_closingWithEnde = true;
+        if (!close()) {
+            m_closingWithEnde = false;
+        }
     }
 }
 

@@ -73,8 +73,14 @@ public slots:
     // False (with the box shown) when the file could not be written.
     bool WriteProgIni();
 
+    // What closing the window other than with "Ende" would lose: settings that differ from the
+    // file (and were changed since the start), address rows or parameters not yet written.
+    bool SettingsChanged() const;
+    bool HasUnsavedWork() const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildForm();
@@ -82,6 +88,9 @@ private:
     void ApplyUserLevel();
     void PlaceWindow();
     void CollectSettings();
+    ProgramSettings CurrentSettings() const;
+    // The file's text as "Ende" would write it now, the window's place left as it was read.
+    QByteArray WouldWrite(QByteArray *fileNow = nullptr) const;
     void RefreshTabs();
 
     // Port operations with the program's reactions to a failure.
@@ -107,6 +116,8 @@ private:
     SharedState m_state;
     ComPort m_port;
     ProgramSettings m_settings;
+    QByteArray m_settingsAtStart; // WouldWrite() right after the settings were read
+    bool m_closingWithEnde = false;
 
     QString PortName;
     bool PortOpened = false;

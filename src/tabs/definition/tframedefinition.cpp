@@ -12,3 +12,7 @@ void TFrameDefinition::ShowDefinition() {}
 void TFrameDefinition::DrawTurntable() {}
 
 void TFrameDefinition::UpdateDefinitionButtons() {}
+
+bool TFrameDefinition::HasUnwrittenChanges() const {
+    return false;
+}

@@ -17,6 +17,9 @@ public:
     // Follows the main window's online state.
     void UpdateDefinitionButtons();
 
+    // True while rows changed on the PC have not been written to the board.
+    bool HasUnwrittenChanges() const;
+
 private:
     SharedState &m_state;
     Dialogs &m_dialogs;

@@ -12,3 +12,7 @@ void TFrameParameter::HideParameterRows() {}
 void TFrameParameter::ShowParameters() {}
 
 void TFrameParameter::UpdateParameterButtons() {}
+
+bool TFrameParameter::HasUnwrittenChanges() const {
+    return false;
+}

@@ -18,6 +18,9 @@ public:
     // Follows the main window's online state.
     void UpdateParameterButtons();
 
+    // True while rows changed on the PC have not been written to the board.
+    bool HasUnwrittenChanges() const;
+
 private:
     SharedState &m_state;
     Dialogs &m_dialogs;
