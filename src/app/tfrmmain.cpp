@@ -423,11 +423,6 @@ bool TfrmMain::SettingsChanged() const {
     return now != m_settingsAtStart && now != file;
 }
 
-bool TfrmMain::HasUnsavedWork() const {
-    return SettingsChanged() || m_definition->HasUnwrittenChanges() ||
-           m_parameter->HasUnwrittenChanges();
-}
-
 void TfrmMain::closeEvent(QCloseEvent *event) {
     if (m_closingWithEnde) {
         QMainWindow::closeEvent(event);

@@ -73,10 +73,10 @@ public slots:
     // False (with the box shown) when the file could not be written.
     bool WriteProgIni();
 
-    // What closing the window other than with "Ende" would lose: settings that differ from the
-    // file (and were changed since the start), address rows or parameters not yet written.
+    // Whether closing the window other than with "Ende" would lose settings: they differ from
+    // the file and changed since the start. (Address rows and parameters not yet written to the
+    // board are asked about as well; the tabs know those.)
     bool SettingsChanged() const;
-    bool HasUnsavedWork() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
