@@ -1,15 +1,98 @@
+#include "commandline.h"
 #include "qtdialogs.h"
 #include "settingsfile.h"
 #include "tfrmmain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+
+#ifndef PIVOTA_VERSION
+#define PIVOTA_VERSION "0.0"
+#endif
+
+namespace {
+void SetIdentity() {
+    QCoreApplication::setApplicationName(QStringLiteral("pivota"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PIVOTA_VERSION));
+}
+
+// While the window system starts, Qt's warnings are held back, and its fatal "no platform plugin"
+// message (which would abort with advice to reinstall) becomes one line that says what is wrong.
+QtMessageHandler g_previousHandler = nullptr;
+QList<std::pair<QtMsgType, QString>> g_heldMessages;
+
+void StartupMessages(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    if (type == QtFatalMsg) {
+        const QString line =
+            NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
+                          qEnvironmentVariable("WAYLAND_DISPLAY"));
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr);
+        std::_Exit(CommandLine::NoDisplay);
+    }
+    (void)context;
+    g_heldMessages.append({type, message});
+}
+
+int Print(std::FILE *stream, const QString &text, int code) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return code;
+}
+
+QString SettingsPath(const CommandLine &commandLine) {
+    if (!commandLine.settingsPath.isEmpty()) {
+        return commandLine.settingsPath;
+    }
+    const QString path =
+        DefaultSettingsPath(QCoreApplication::applicationFilePath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    // The user's configuration folder may not exist yet; "Ende" writes into it.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+} // namespace
 
 int main(int argc, char *argv[]) {
+    CommandLine commandLine;
+    {
+        // The command line is decided without the window system, so that --help and --version
+        // work on any console.
+        QCoreApplication console(argc, argv);
+        SetIdentity();
+        InstallGermanTranslations(console);
+        commandLine = ParseCommandLine(QCoreApplication::arguments());
+        switch (commandLine.action) {
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version:
+            return Print(stdout, commandLine.output, EXIT_SUCCESS);
+        case CommandLine::Action::Error:
+            return Print(stderr, commandLine.output, CommandLine::UsageError);
+        case CommandLine::Action::Run:
+            break;
+        }
+    }
+
+    g_previousHandler = qInstallMessageHandler(StartupMessages);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("pivota"));
+    qInstallMessageHandler(g_previousHandler);
+    for (const auto &[type, message] : g_heldMessages) {
+        qt_message_output(type, QMessageLogContext(), message);
+    }
+    g_heldMessages.clear();
+
+    SetIdentity();
+    QGuiApplication::setDesktopFileName(QStringLiteral("pivota"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pivota")));
+    // Qt's own texts (standard buttons, context menus) in German, like the program's.
+    InstallGermanTranslations(app);
 
     QtDialogs dialogs;
-    TfrmMain window(SettingsPathFor(QCoreApplication::applicationFilePath()), dialogs);
+    TfrmMain window(SettingsPath(commandLine), dialogs);
     dialogs.setParent(&window);
     window.show();
     return app.exec();

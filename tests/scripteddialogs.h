@@ -11,7 +11,7 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Call {
-        QString kind; // error, warning, message, yesno, okcancel, text, open, save
+        QString kind; // error, warning, message, yesno, okcancel, yesnocancel, text, open, save
         QString caption;
         QString text;
     };
@@ -20,6 +20,7 @@ public:
     QList<bool> answers;   // for askYesNo and askOkCancel; default false
     QStringList texts;     // for askText; none left means cancelled
     QStringList fileNames; // for the file dialogs; none left means cancelled
+    QList<Choice> choices; // for askYesNoCancel; none left means Cancel
 
     void showError(const QString &caption, const QString &text) override {
         calls.append({QStringLiteral("error"), caption, text});
@@ -37,6 +38,10 @@ public:
     bool askOkCancel(const QString &text) override {
         calls.append({QStringLiteral("okcancel"), QString(), text});
         return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    Choice askYesNoCancel(const QString &text) override {
+        calls.append({QStringLiteral("yesnocancel"), QString(), text});
+        return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
     }
     std::optional<QString> askText(const QString &caption, const QString &prompt,
                                    const QString &) override {

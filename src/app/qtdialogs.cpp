@@ -57,6 +57,21 @@ bool QtDialogs::askOkCancel(const QString &text) {
     return box.exec() == QMessageBox::Ok;
 }
 
+Dialogs::Choice QtDialogs::askYesNoCancel(const QString &text) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), Shown(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::No:
+        return Choice::No;
+    default:
+        return Choice::Cancel; // Escape and the title bar's close button stay in the program
+    }
+}
+
 std::optional<QString> QtDialogs::askText(const QString &caption, const QString &prompt,
                                           const QString &defaultText) {
     bool ok = false;

@@ -19,6 +19,7 @@ public:
                                    const QString &defaultText) override;
     QString askOpenFileName(const QString &filter, const QString &defaultSuffix) override;
     QString askSaveFileName(const QString &filter, const QString &defaultSuffix) override;
+    Choice askYesNoCancel(const QString &text) override;
 
 private:
     QWidget *m_parent = nullptr;

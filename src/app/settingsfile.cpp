@@ -6,7 +6,12 @@
 #include "portmap.h"
 #include "sharedstate.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 constexpr int DefaultComPort = 5;
@@ -184,4 +189,25 @@ QString SettingsPathFor(const QString &programPath) {
         return programPath + QStringLiteral(".ini");
     }
     return programPath.left(programPath.size() - suffix.size()) + QStringLiteral("ini");
+}
+
+bool IsFolderWritable(const QString &folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0;
+#else
+    return info.isWritable();
+#endif
+}
+
+QString DefaultSettingsPath(const QString &programPath, const QString &userConfigFolder,
+                            const std::function<bool(const QString &)> &isWritable) {
+    const QString beside = SettingsPathFor(programPath);
+    if (isWritable(QFileInfo(beside).absolutePath())) {
+        return beside;
+    }
+    return QDir(userConfigFolder).filePath(QStringLiteral("pivota.ini"));
 }

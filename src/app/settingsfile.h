@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class IniFile;
 class PortMap;
@@ -49,3 +50,14 @@ void ReadPortMap(const IniFile &ini, PortMap &map);
 // The settings file beside the program: its path with the extension replaced by "ini", or with
 // ".ini" appended when it has none.
 QString SettingsPathFor(const QString &programPath);
+
+// Whether the program may create and replace files in folder (access() semantics on Unix: the
+// superuser may write everywhere except on a read-only file system).
+bool IsFolderWritable(const QString &folder);
+
+// The settings file of a program at programPath: beside the program (SettingsPathFor) when the
+// program's folder is writable, as for a program unpacked or built in the user's own folders;
+// "pivota.ini" in userConfigFolder when it is not, as for a program installed system-wide.
+QString
+DefaultSettingsPath(const QString &programPath, const QString &userConfigFolder,
+                    const std::function<bool(const QString &)> &isWritable = IsFolderWritable);

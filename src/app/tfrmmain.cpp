@@ -12,9 +12,11 @@
 #include "tframediagnose.h"
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -53,7 +55,7 @@ constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int FillBarMax = 100;
 constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
-constexpr int MinWindowWidth = 300;
+constexpr int MinWindowWidth = 300;    // a stored size below this is taken for a broken file
 constexpr int MinWindowHeight = 200;
 constexpr int DefaultWindowWidth = 1000;
 constexpr int DefaultWindowHeight = 670;
@@ -107,6 +109,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     // 10
     ApplyUserLevel();
     PageControl1->setCurrentIndex(0);
+    m_settingsAtStart = WouldWrite();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -359,32 +362,34 @@ void TfrmMain::PlaceWindow() {
     }
     // A stored size beyond the screen (a damaged file holds 2147483647) would overflow the
     // placement arithmetic and ask for a picture of gigabytes.
+    // The screen it lands on is chosen below; no screen is larger than the largest one.
     const QScreen *primary = QGuiApplication::primaryScreen();
-    if (primary) {
-        const QRect avail = primary->availableGeometry();
-        w = std::min(w, std::max(avail.width(), MinWindowWidth));
-        h = std::min(h, std::max(avail.height(), MinWindowHeight));
-    }
-    constexpr int FarAway = 1 << 20; // keeps left + width within an int
-    QRect frame(std::clamp(m_settings.left, -FarAway, FarAway),
-                std::clamp(m_settings.top, -FarAway, FarAway), w, h);
-    // A window stored on a screen that is no longer there comes back on the primary screen.
-    bool visible = false;
+    QSize largest(MinWindowWidth, MinWindowHeight);
     for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect shared = screen->availableGeometry().intersected(frame);
-        if (shared.width() >= 100 && shared.height() >= 50) {
-            visible = true;
-            break;
-        }
+        largest = largest.expandedTo(screen->availableGeometry().size());
     }
-    if (!visible && primary) {
-        frame.moveTopLeft(primary->availableGeometry().topLeft() + QPoint(10, 10));
+    w = std::min(w, largest.width());
+    h = std::min(h, largest.height());
+    constexpr int FarAway = 1 << 20; // keeps left + width within an int
+    const QPoint stored(std::clamp(m_settings.left, -FarAway, FarAway),
+                        std::clamp(m_settings.top, -FarAway, FarAway));
+    const QSize size = QSize(w, h).expandedTo(WindowPlacement::ControlsMinimum);
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        screens.append(screen->availableGeometry());
     }
+    // A window stored wholly or partly off the screens comes back wholly onto the nearest one.
+    const QRect placed = WindowPlacement::Fit(QRect(stored, size), screens);
+    const QScreen *screen = QGuiApplication::screenAt(placed.center());
+    if (!screen) {
+        screen = primary;
+    }
+    setMinimumSize(WindowPlacement::MinimumSize(screen ? screen->availableGeometry() : QRect()));
     // The stored size is the outer size, frame included, as the Windows version keeps it. The
     // frame is known only once the window manager has framed the window.
-    m_pendingOuterSize = QSize(w, h);
+    m_pendingOuterSize = placed.size();
     AdoptOuterSize();
-    move(frame.topLeft());
+    move(placed.topLeft());
 }
 
 void TfrmMain::AdoptOuterSize() {
@@ -413,21 +418,94 @@ void TfrmMain::RefreshTabs() {
     m_diagnose->RefreshDiagnosis();
 }
 
-void TfrmMain::CollectSettings() {
-    m_settings.comPort = CheckedPort();
-    m_settings.baud = CheckedBaud();
-    if (m_settings.baud == 0) {
-        m_settings.baud = 19200;
+ProgramSettings TfrmMain::CurrentSettings() const {
+    ProgramSettings s = m_settings;
+    s.comPort = CheckedPort();
+    s.baud = CheckedBaud();
+    if (s.baud == 0) {
+        s.baud = 19200;
     }
-    m_settings.checkedLevel = rad_debug->isChecked()    ? Ini::LevelDebug
-                              : rad_fahren->isChecked() ? Ini::LevelFahren
-                                                        : Ini::LevelJustage;
-    m_settings.intervalReceive = Timer_Receive->interval();
-    m_settings.intervalSenden = Timer_Senden->interval();
-    m_settings.width = outerSize().width();
-    m_settings.height = outerSize().height();
-    m_settings.top = y();
-    m_settings.left = x();
+    s.checkedLevel = rad_debug->isChecked()    ? Ini::LevelDebug
+                     : rad_fahren->isChecked() ? Ini::LevelFahren
+                                               : Ini::LevelJustage;
+    s.intervalReceive = Timer_Receive->interval();
+    s.intervalSenden = Timer_Senden->interval();
+    s.width = outerSize().width();
+    s.height = outerSize().height();
+    s.top = y();
+    s.left = x();
+    return s;
+}
+
+void TfrmMain::CollectSettings() {
+    m_settings = CurrentSettings();
+}
+
+QByteArray TfrmMain::WouldWrite(QByteArray *fileNow) const {
+    ProgramSettings s = CurrentSettings();
+    // Where the window manager puts the window, and whether the user moved it, is not worth a
+    // question: the place is compared as it was read.
+    s.width = m_settings.width;
+    s.height = m_settings.height;
+    s.top = m_settings.top;
+    s.left = m_settings.left;
+    IniFile ini;
+    ini.load(m_settingsPath);
+    if (fileNow) {
+        *fileNow = ini.toBytes();
+    }
+    WriteProgramSettings(ini, s, m_state);
+    return ini.toBytes();
+}
+
+bool TfrmMain::SettingsChanged() const {
+    QByteArray file;
+    const QByteArray now = WouldWrite(&file);
+    // Unchanged since the start (even where the file lacks keys, as at the first start), or
+    // already in the file: nothing would be lost.
+    return now != m_settingsAtStart && now != file;
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event) {
+    // A motor the program started must not run on once the window is gone.
+    const auto closeNow = [this, event] {
+        EndDirectDriveOnWire();
+        QMainWindow::closeEvent(event);
+    };
+    if (m_closingWithEnde) {
+        closeNow();
+        return;
+    }
+    const bool settings = SettingsChanged();
+    const bool rows = m_definition->HasUnwrittenChanges() || m_parameter->HasUnwrittenChanges();
+    if (!settings && !rows) {
+        closeNow();
+        return;
+    }
+    QStringList lines;
+    if (settings) {
+        lines << QStringLiteral("Die Einstellungen wurden geändert und noch nicht gespeichert.");
+    }
+    if (rows) {
+        lines << QStringLiteral("Geänderte Adressen oder Parameter wurden noch nicht zur "
+                                "Platine übertragen.");
+    }
+    lines << QString() << QStringLiteral("Einstellungen speichern und das Programm beenden?");
+    switch (m_dialogs.askYesNoCancel(lines.join(u'\n'))) {
+    case Dialogs::Choice::Yes:
+        if (!WriteProgIni()) {
+            event->ignore(); // the box said why; nothing is lost
+            return;
+        }
+        closeNow();
+        return;
+    case Dialogs::Choice::No:
+        closeNow();
+        return;
+    case Dialogs::Choice::Cancel:
+        event->ignore();
+        return;
+    }
 }
 
 bool TfrmMain::WriteProgIni() {
@@ -685,15 +763,13 @@ void TfrmMain::EndDirectDriveOnWire() {
     }
 }
 
-void TfrmMain::closeEvent(QCloseEvent *event) {
-    EndDirectDriveOnWire();
-    QMainWindow::closeEvent(event);
-}
-
 void TfrmMain::btnCloseClick() {
     EndDirectDriveOnWire();
     if (WriteProgIni()) {
-        close();
+        m_closingWithEnde = true;
+        if (!close()) {
+            m_closingWithEnde = false;
+        }
     }
 }
 

@@ -73,6 +73,11 @@ public slots:
     // False (with the box shown) when the file could not be written.
     bool WriteProgIni();
 
+    // Whether closing the window other than with "Ende" would lose settings: they differ from
+    // the file and changed since the start. (Address rows and parameters not yet written to the
+    // board are asked about as well; the tabs know those.)
+    bool SettingsChanged() const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -88,6 +93,9 @@ private:
     void AdoptOuterSize();
     QSize outerSize() const;
     void CollectSettings();
+    ProgramSettings CurrentSettings() const;
+    // The file's text as "Ende" would write it now, the window's place left as it was read.
+    QByteArray WouldWrite(QByteArray *fileNow = nullptr) const;
     void RefreshTabs();
 
     // Port operations with the program's reactions to a failure.
@@ -115,6 +123,8 @@ private:
     SharedState m_state;
     ComPort m_port;
     ProgramSettings m_settings;
+    QByteArray m_settingsAtStart; // WouldWrite() right after the settings were read
+    bool m_closingWithEnde = false;
 
     QString PortName;
     bool PortOpened = false;

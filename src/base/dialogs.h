@@ -23,4 +23,12 @@ public:
     // File dialogs with the filter and default suffix; empty when cancelled.
     virtual QString askOpenFileName(const QString &filter, const QString &defaultSuffix) = 0;
     virtual QString askSaveFileName(const QString &filter, const QString &defaultSuffix) = 0;
+
+    enum class Choice { Yes, No, Cancel };
+    // Warning icon; "Ja", "Nein" and "Abbrechen". A seam that does not ask answers Cancel, which
+    // changes nothing and loses nothing.
+    virtual Choice askYesNoCancel(const QString &text) {
+        (void)text;
+        return Choice::Cancel;
+    }
 };

@@ -3,8 +3,9 @@
 #include <QImage>
 #include <QWidget>
 
-// A picture control with its own drawing surface: the tab draws into canvas() and the control
-// shows the surface's top-left part. The surface grows with the control and never shrinks.
+// A picture control with its own drawing surface: the tab draws into canvas() in the control's
+// units and the control shows the surface's top-left part. The surface has as many pixels as the
+// screen shows (the device pixel ratio), grows with the control and never shrinks.
 class TurntablePicture : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +17,9 @@ public:
 
 signals:
     void clicked(QPoint position);
+    // The surface no longer matches the screen's pixels (the window moved to a screen of
+    // another scale): the owner should draw the picture again.
+    void redrawNeeded();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -63,6 +63,8 @@ void TFrameBedienung::BuildForm() {
 
     tt_Image1 = Named(new TurntablePicture(pnl_bedienung), QStringLiteral("tt_Image1"));
     tt_Image1->setGeometry(8, 8, 400, 400);
+    connect(tt_Image1, &TurntablePicture::redrawNeeded, this, &TFrameBedienung::DrawTurntable,
+            Qt::QueuedConnection);
 
     GroupBoxBedienung1 = Named(new QGroupBox(QStringLiteral("Position Bühne"), pnl_bedienung),
                                QStringLiteral("GroupBoxBedienung1"));

@@ -1,0 +1,120 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace {
+// Options that QGuiApplication takes from the command line itself.
+const char *const QtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "style",         "stylesheet", "session",
+    "display",     "geometry",           "qmljsdebugger", "name",       "title"};
+const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    // Qt's options are single-dash words: -platform offscreen.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Einrichten, Bedienen und Diagnose der Drehscheiben-Steuerung über die "
+                       "serielle Schnittstelle."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Zeigt diese Hilfe an und beendet das Programm."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Zeigt die Version an und beendet das Programm."));
+    const QCommandLineOption settings(
+        QStringLiteral("settings"),
+        QStringLiteral("Liest und schreibt die Einstellungen in DATEI statt in der "
+                       "Einstellungs-Datei des Programms."),
+        QStringLiteral("DATEI"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(settings);
+    for (const char *name : QtValueOptions) {
+        QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+    for (const char *name : QtFlagOptions) {
+        QCommandLineOption o(QString::fromLatin1(name));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+
+    CommandLine result;
+    const QString usage = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.action = CommandLine::Action::Error;
+        result.output = QStringLiteral("pivota: %1\n\n%2").arg(parser.errorText(), usage);
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.action = CommandLine::Action::Error;
+        result.output = QStringLiteral("pivota: Unerwartetes Argument „%1“.\n\n%2")
+                            .arg(parser.positionalArguments().constFirst(), usage);
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::Help;
+        result.output = usage;
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::Version;
+        result.output = QStringLiteral("pivota %1\n").arg(QCoreApplication::applicationVersion());
+        return result;
+    }
+    if (parser.isSet(settings)) {
+        const QString file = parser.value(settings);
+        if (file.isEmpty()) {
+            result.action = CommandLine::Action::Error;
+            result.output =
+                QStringLiteral("pivota: --settings braucht einen Dateinamen.\n\n%1").arg(usage);
+            return result;
+        }
+        result.settingsPath = QFileInfo(file).absoluteFilePath();
+    }
+    return result;
+}
+
+bool InstallGermanTranslations(QCoreApplication &app) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QStringList folders = {
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
+    bool base = false;
+    for (const char *catalogue : {"qtbase", "qtserialport"}) {
+        for (const QString &folder : folders) {
+            auto *translator = new QTranslator(&app);
+            if (translator->load(german, QString::fromLatin1(catalogue), QStringLiteral("_"),
+                                 folder)) {
+                QCoreApplication::installTranslator(translator);
+                base = base || qstrcmp(catalogue, "qtbase") == 0;
+                break;
+            }
+            delete translator;
+        }
+    }
+    return base;
+}
+
+QString NoDisplayLine(const QString &platform, const QString &display, const QString &wayland) {
+    const QString name = platform.section(u':', 0, 0);
+    if (!name.isEmpty() && name != QLatin1String("xcb") && !name.startsWith(u"wayland")) {
+        return QStringLiteral("pivota: Die Qt-Plattform „%1“ lässt sich nicht starten.").arg(name);
+    }
+    if (display.isEmpty() && wayland.isEmpty()) {
+        return QStringLiteral("pivota: Keine grafische Anzeige gefunden (DISPLAY und "
+                              "WAYLAND_DISPLAY sind leer). Pivota braucht eine Desktop-Sitzung.");
+    }
+    return QStringLiteral("pivota: Die grafische Anzeige „%1“ ist nicht erreichbar. Pivota "
+                          "braucht eine Desktop-Sitzung.")
+        .arg(display.isEmpty() ? wayland : display);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+
+// What the command line asks for. The window system is not needed to decide it, so that --help
+// and --version work on any console.
+struct CommandLine {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    // The settings file given with --settings, made absolute; empty for the default.
+    QString settingsPath;
+    // Help or version text for standard output, or the error and the usage for standard error.
+    QString output;
+
+    // Exit codes: 0 for help and version, 2 for a wrong command line.
+    static constexpr int UsageError = 2;
+    // Exit code when no display can be opened.
+    static constexpr int NoDisplay = 1;
+};
+
+// arguments as QCoreApplication::arguments() gives them (the program first). Qt's own options
+// (-platform, -style, ...) are accepted and left to Qt.
+CommandLine ParseCommandLine(const QStringList &arguments);
+
+// Loads Qt's German texts (standard buttons, context menus, port errors) from Qt's translation
+// folder or from "translations" beside the program; false when Qt's base texts were not found.
+bool InstallGermanTranslations(QCoreApplication &app);
+
+// The one line shown when the window system cannot be started, from the environment that
+// chose it.
+QString NoDisplayLine(const QString &platform, const QString &display, const QString &wayland);

@@ -1,0 +1,191 @@
+#include "commandline.h"
+#include "settingsfile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// The program as a user starts it from a console: no display, no platform chosen.
+Run RunPivota(const QStringList &arguments, const QMap<QString, QString> &extra = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(QString::fromLatin1(name));
+    }
+    for (auto it = extra.cbegin(); it != extra.cend(); ++it) {
+        env.insert(it.key(), it.value());
+    }
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PIVOTA_PATH), arguments);
+    Run r;
+    if (!p.waitForFinished(30000)) {
+        p.kill(); // a window that opened would never return
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void helpAndVersionNeedNoDisplay() {
+        for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const Run r = RunPivota({option});
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.out.contains(QLatin1String("--settings <DATEI>")), qPrintable(r.out));
+            QVERIFY(r.out.contains(QLatin1String("--version")));
+            QVERIFY(r.out.contains(QLatin1String("--help")));
+            // Qt's own options work but do not clutter the help.
+            QVERIFY(!r.out.contains(QLatin1String("platform")));
+            QVERIFY(r.err.isEmpty());
+        }
+        const Run v = RunPivota({QStringLiteral("--version")});
+        QCOMPARE(v.code, 0);
+        QCOMPARE(v.out, QStringLiteral("pivota %1\n").arg(QStringLiteral(PIVOTA_VERSION)));
+        QVERIFY(v.err.isEmpty());
+    }
+
+    void wrongCommandLinePrintsUsageAndExitsTwo() {
+        const QList<QPair<QStringList, QString>> cases = {
+            {{QStringLiteral("--bogus")}, QStringLiteral("bogus")},
+            {{QStringLiteral("stray.ini")}, QStringLiteral("stray.ini")},
+            {{QStringLiteral("--settings")}, QStringLiteral("--settings")},
+        };
+        for (const auto &[arguments, named] : cases) {
+            const Run r = RunPivota(arguments);
+            QCOMPARE(r.code, int(CommandLine::UsageError));
+            QVERIFY(r.out.isEmpty());
+            const QString first = r.err.section(u'\n', 0, 0);
+            QVERIFY2(first.startsWith(QLatin1String("pivota: ")) && first.contains(named),
+                     qPrintable(r.err));
+            QVERIFY(r.err.contains(QLatin1String("--settings <DATEI>"))); // the usage follows
+        }
+    }
+
+    void withoutDisplayOneClearLine() {
+        const Run none = RunPivota({});
+        QCOMPARE(none.code, int(CommandLine::NoDisplay));
+        QCOMPARE(none.err.count(u'\n'), 1);
+        QVERIFY2(none.err.contains(QLatin1String("Keine grafische Anzeige")), qPrintable(none.err));
+        QVERIFY(!none.err.contains(QLatin1String("Reinstalling")));
+
+        // A display that is named but not there: the same, naming it.
+        const Run dead =
+            RunPivota({QStringLiteral("--settings"), QStringLiteral("/nonexistent/x.ini")},
+                      {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+                       {QStringLiteral("DISPLAY"), QStringLiteral(":97")}});
+        QCOMPARE(dead.code, int(CommandLine::NoDisplay));
+        QCOMPARE(dead.err.count(u'\n'), 1);
+        QVERIFY2(dead.err.contains(QStringLiteral("„:97“")), qPrintable(dead.err));
+    }
+
+    void parsedOptions() {
+        CommandLine c = ParseCommandLine({QStringLiteral("pivota")});
+        QCOMPARE(c.action, CommandLine::Action::Run);
+        QVERIFY(c.settingsPath.isEmpty());
+
+        c = ParseCommandLine(
+            {QStringLiteral("pivota"), QStringLiteral("--settings"), QStringLiteral("demo.ini")});
+        QCOMPARE(c.action, CommandLine::Action::Run);
+        QCOMPARE(c.settingsPath, QDir::current().absoluteFilePath(QStringLiteral("demo.ini")));
+        c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("--settings=/a b/c.ini")});
+        QCOMPARE(c.settingsPath, QStringLiteral("/a b/c.ini"));
+
+        // Qt's own options stay Qt's.
+        c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("-platform"),
+                              QStringLiteral("offscreen"), QStringLiteral("-style"),
+                              QStringLiteral("fusion"), QStringLiteral("-reverse")});
+        QCOMPARE(c.action, CommandLine::Action::Run);
+
+        c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("--settings=")});
+        QCOMPARE(c.action, CommandLine::Action::Error);
+    }
+
+    void settingsBesideTheProgramOnlyWhenItsFolderIsWritable() {
+        const QString program = QStringLiteral("/opt/pivota/bin/pivota");
+        const QString config = QStringLiteral("/home/anna/.config/pivota");
+        QStringList asked;
+        auto writable = [&](bool answer) {
+            return [&asked, answer](const QString &folder) {
+                asked << folder;
+                return answer;
+            };
+        };
+        QCOMPARE(DefaultSettingsPath(program, config, writable(true)),
+                 QStringLiteral("/opt/pivota/bin/pivota.ini"));
+        QCOMPARE(DefaultSettingsPath(program, config, writable(false)),
+                 QStringLiteral("/home/anna/.config/pivota/pivota.ini"));
+        QCOMPARE(asked, QStringList(2, QStringLiteral("/opt/pivota/bin")));
+        // The Windows program keeps its name with "ini" for the extension.
+        QCOMPARE(
+            DefaultSettingsPath(QStringLiteral("C:/Pivota/pivota.exe"), config, writable(true)),
+            QStringLiteral("C:/Pivota/pivota.ini"));
+    }
+
+    void readOnlyFolderOnDisk() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString folder = dir.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(IsFolderWritable(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadGroup | QFile::ExeGroup |
+                                                  QFile::ReadOther | QFile::ExeOther));
+        // The decision follows access(): an ordinary user may not write into the folder; the
+        // superuser (as in CI) may, so there the settings stay beside the program.
+        const bool mayWrite = ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+        QCOMPARE(IsFolderWritable(folder), mayWrite);
+        QCOMPARE(mayWrite, ::geteuid() == 0);
+        const QString chosen =
+            DefaultSettingsPath(folder + QStringLiteral("/pivota"), dir.filePath("config"));
+        QCOMPARE(chosen, mayWrite ? folder + QStringLiteral("/pivota.ini")
+                                  : dir.filePath(QStringLiteral("config/pivota.ini")));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QVERIFY(!IsFolderWritable(dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void qtTextsInGerman() {
+        QVERIFY2(InstallGermanTranslations(*qApp), "qt6-translations-l10n is not installed");
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No |
+                             QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(box.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Ja"));
+        QCOMPARE(box.button(QDialogButtonBox::No)->text(), QStringLiteral("&Nein"));
+
+        QLineEdit edit(QStringLiteral("Gleis 3"));
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction *a : menu->actions()) {
+            texts << a->text().section(u'\t', 0, 0); // without the shortcut
+        }
+        QVERIFY2(texts.contains(QStringLiteral("&Kopieren")), qPrintable(texts.join(u'|')));
+        QVERIFY2(texts.contains(QStringLiteral("Alles auswählen")), qPrintable(texts.join(u'|')));
+        QVERIFY(!texts.contains(QStringLiteral("&Copy")));
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
