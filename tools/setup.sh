@@ -26,8 +26,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$PIVOTA_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# PIVOTA_CMAKE_ARGS: further configure options, for example -DPIVOTA_SANITIZE=ON; given, they are
+# applied to an existing build folder as well.
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ] || [ -n "${PIVOTA_CMAKE_ARGS:-}" ]; then
+    # shellcheck disable=SC2086
+    cmake -S "$PIVOTA_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${PIVOTA_CMAKE_ARGS:-} >/dev/null
 fi
 log="$BUILD_DIR/build.log"
 if ! cmake --build "$BUILD_DIR" -j"$(nproc)" >"$log" 2>&1; then
