@@ -1,8 +1,8 @@
 // pivota-sim: a simulated turntable controller on a pseudo-terminal.
 
+#include "simcommandline.h"
 #include "simulator.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -40,82 +41,23 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pivota-sim"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Simulated turntable controller (pit board with bridge board) on a pseudo-terminal.\n"
-        "Prints the device path as the first line of standard output; point a COM port of\n"
-        "Pivota at it (settings file, section [Ports], for example COM3=/tmp/turntable)."));
-    parser.addHelpOption();
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Create a symbolic link <path> to the device."),
-                                  QStringLiteral("path"));
-    const QCommandLineOption baud(QStringLiteral("baud"),
-                                  QStringLiteral("Pace the output at this line rate (default "
-                                                 "19200)."),
-                                  QStringLiteral("n"), QStringLiteral("19200"));
-    const QCommandLineOption seed(QStringLiteral("seed"),
-                                  QStringLiteral("Seed of every random choice (default 1)."),
-                                  QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption drop(QStringLiteral("drop"),
-                                  QStringLiteral("Drop each sent byte with probability p."),
-                                  QStringLiteral("p"), QStringLiteral("0"));
-    const QCommandLineOption corrupt(QStringLiteral("corrupt"),
-                                     QStringLiteral("Flip a bit of each sent byte with "
-                                                    "probability p."),
-                                     QStringLiteral("p"), QStringLiteral("0"));
-    const QCommandLineOption silent(QStringLiteral("silent"),
-                                    QStringLiteral("Send nothing at all (a dead controller)."));
-    const QCommandLineOption hangUp(QStringLiteral("hang-up-after"),
-                                    QStringLiteral("Hang up the line after this many seconds."),
-                                    QStringLiteral("seconds"));
-    const QCommandLineOption eeprom(
-        QStringLiteral("eeprom"),
-        QStringLiteral("Load both EEPROMs from <file> at start and save them there at exit."),
-        QStringLiteral("file"));
-    const QCommandLineOption trace(QStringLiteral("trace"),
-                                   QStringLiteral("Log every byte both ways in hex on standard "
-                                                  "error."));
-    const QCommandLineOption blocked(QStringLiteral("blocked"),
-                                     QStringLiteral("The bridge is jammed and cannot turn."));
-    const QCommandLineOption errors(QStringLiteral("errors"),
-                                    QStringLiteral("Report these error bits, as pit,bridge in "
-                                                   "hex (for example 01,02)."),
-                                    QStringLiteral("pit,bridge"));
-    const QCommandLineOption dip(QStringLiteral("dip"),
-                                 QStringLiteral("DIP switch bits in hex: 04 DIP1, 08 DIP2, 10 "
-                                                "DIP3."),
-                                 QStringLiteral("bits"), QStringLiteral("0"));
-    const QCommandLineOption stray(QStringLiteral("stray-burst-at"),
-                                   QStringLiteral("Send a burst of stray bytes after this many "
-                                                  "seconds."),
-                                   QStringLiteral("seconds"));
-    parser.addOptions({link, baud, seed, drop, corrupt, silent, hangUp, eeprom, trace, blocked,
-                       errors, dip, stray});
-    parser.process(app);
-
-    SimOptions options;
-    options.seed = parser.value(seed).toUInt();
-    options.dropProbability = parser.value(drop).toDouble();
-    options.corruptProbability = parser.value(corrupt).toDouble();
-    options.silent = parser.isSet(silent);
-    options.blocked = parser.isSet(blocked);
-    options.dipSwitches = static_cast<uint8_t>(parser.value(dip).toInt(nullptr, 16) & 0x1C);
-    if (parser.isSet(hangUp)) {
-        options.hangUpAfterMs = static_cast<int>(parser.value(hangUp).toDouble() * 1000);
+    const SimCommandLineResult args = ParseSimCommandLine(QCoreApplication::arguments());
+    switch (args.status) {
+    case SimCommandLineResult::Status::Help:
+        std::fputs(qPrintable(args.helpText), stdout);
+        return 0;
+    case SimCommandLineResult::Status::Error:
+        std::fprintf(stderr, "pivota-sim: %s\nTry 'pivota-sim --help'.\n", qPrintable(args.error));
+        return 2;
+    case SimCommandLineResult::Status::Run:
+        break;
     }
-    if (parser.isSet(stray)) {
-        options.strayBurstAtMs = static_cast<int>(parser.value(stray).toDouble() * 1000);
-    }
-    if (parser.isSet(errors)) {
-        const QStringList parts = parser.value(errors).split(u',');
-        options.pitErrors = static_cast<uint8_t>(parts.value(0).toInt(nullptr, 16));
-        options.bridgeErrors = static_cast<uint8_t>(parts.value(1).toInt(nullptr, 16));
-    }
-    const int lineRate = std::max(parser.value(baud).toInt(), 300);
-    const bool tracing = parser.isSet(trace);
+    const SimOptions &options = args.settings.options;
+    const int lineRate = args.settings.lineRate;
+    const bool tracing = args.settings.trace;
 
     Simulator sim(options);
-    const QString eepromFile = parser.value(eeprom);
+    const QString eepromFile = args.settings.eepromFile;
     if (!eepromFile.isEmpty() && QFile::exists(eepromFile)) {
         QString error;
         if (!sim.loadEeprom(eepromFile, &error)) {
@@ -140,7 +82,7 @@ int main(int argc, char *argv[]) {
             tcsetattr(holder, TCSANOW, &t);
         }
     }
-    const QString linkPath = parser.value(link);
+    const QString linkPath = args.settings.link;
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
         if (!QFile::link(device, linkPath)) {
@@ -179,7 +121,8 @@ int main(int argc, char *argv[]) {
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, &app, [&] {
         const qint64 now = clock.elapsed();
-        sim.advance(static_cast<int>(now - last));
+        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
+        sim.advance(static_cast<int>(std::min<qint64>(now - last, INT_MAX)));
         budget = std::min(budget + double(now - last) * lineRate / 10000.0, 64.0);
         last = now;
         outgoing += sim.takeOutput();

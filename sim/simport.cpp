@@ -1,5 +1,7 @@
 #include "simport.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -67,7 +69,8 @@ bool SimulatorPortDevice::configure(qint32 baud, QString *) {
 
 void SimulatorPortDevice::tick() {
     const qint64 now = m_clock.elapsed();
-    m_sim->advance(static_cast<int>(now - m_lastMs));
+    // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
+    m_sim->advance(static_cast<int>(std::min<qint64>(now - m_lastMs, INT_MAX)));
     m_lastMs = now;
     m_input += m_sim->takeOutput();
     if (m_sim->hungUp() && !m_lost) {

@@ -14,11 +14,11 @@ constexpr int EndlessCode = Msg::TurnEndless;
 constexpr int PitCellAltCount = 48;
 constexpr uint8_t Dip1 = 0x04;
 
-// Bridge cells of the speeds: fast turning right/left, slow for the last two positions.
-constexpr int CellFastRight = 1;
-constexpr int CellFastLeft = 2;
-constexpr int CellSlowRight = 17;
-constexpr int CellSlowLeft = 18;
+// Bridge cells of the speeds: fast turning left/right, slow for the last two positions.
+constexpr int CellFastLeft = 1;
+constexpr int CellFastRight = 2;
+constexpr int CellSlowLeft = 17;
+constexpr int CellSlowRight = 18;
 constexpr int CellVCount = 4;
 } // namespace
 
@@ -60,6 +60,25 @@ int Simulator::positionCount() const {
     return 48;
 }
 
+void Simulator::setPitCell(int cell, int value) {
+    m_pit[static_cast<size_t>(cell & 0xFF)] = uint8_t(value);
+    fitToCount();
+}
+
+void Simulator::fitToCount() {
+    // Pit cell 48 may shrink the count of positions (DIP 1) below the target or below the place
+    // the bridge stands: those positions no longer exist. Both come to the last one that does;
+    // otherwise the bridge would count round the smaller circle for ever without meeting its
+    // target. A bridge already at its target that way stops there.
+    const int last = positionCount() - 1;
+    m_target = std::min(m_target, last);
+    m_position = std::min(m_position, last);
+    if (m_turning && !m_endless && !m_directTurning && m_position == m_target) {
+        m_turning = false;
+        m_nextMove = -1;
+    }
+}
+
 int Simulator::randomInt(int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(m_random);
 }
@@ -88,6 +107,7 @@ void Simulator::receive(const QByteArray &bytes) {
 }
 
 void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
+    fitToCount();
     const int cell = d1 | ((command & 0x01) ? 0x80 : 0);
     const int value = d2 | ((command & 0x02) ? 0x80 : 0);
     const int n = positionCount();
@@ -99,7 +119,7 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
         answer(Msg::LetterBridgeCell, uint8_t(cell), m_bridge[static_cast<size_t>(cell)]);
         return;
     case Msg::WritePitCell:
-        m_pit[static_cast<size_t>(cell)] = uint8_t(value);
+        setPitCell(cell, value);
         return;
     case Msg::WriteBridgeCell:
         m_bridge[static_cast<size_t>(cell)] = uint8_t(value);
@@ -192,6 +212,10 @@ int Simulator::stepTimeMs() const {
 }
 
 void Simulator::moveBridge(int64_t t) {
+    fitToCount();
+    if (!m_turning) {
+        return;
+    }
     const int n = positionCount();
     if (m_options.blocked) {
         m_turning = false;
@@ -385,6 +409,7 @@ bool Simulator::loadEeprom(const QString &path, QString *error) {
             m_bridge[static_cast<size_t>(cell)] = uint8_t(value);
         }
     }
+    fitToCount();
     return true;
 }
 

@@ -50,9 +50,8 @@ public:
     // State, for tests and the trace.
     uint8_t pitCell(int cell) const { return m_pit[static_cast<size_t>(cell & 0xFF)]; }
     uint8_t bridgeCell(int cell) const { return m_bridge[static_cast<size_t>(cell & 0xFF)]; }
-    void setPitCell(int cell, int value) {
-        m_pit[static_cast<size_t>(cell & 0xFF)] = uint8_t(value);
-    }
+    // Brings target and position into range when the count of positions shrinks.
+    void setPitCell(int cell, int value);
     void setBridgeCell(int cell, int value) {
         m_bridge[static_cast<size_t>(cell & 0xFF)] = uint8_t(value);
     }
@@ -89,6 +88,7 @@ private:
     void report(int64_t t);
     void marker(int64_t t);
     int stepTimeMs() const;
+    void fitToCount();
     uint8_t statusByte1() const;
     uint8_t statusByte2() const;
     uint8_t sensorVoltage();

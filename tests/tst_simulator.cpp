@@ -1,9 +1,12 @@
 #include "addresscodes.h"
+#include "simcommandline.h"
 #include "simulator.h"
 #include "testutil.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <climits>
 
 using namespace TestUtil;
 
@@ -33,6 +36,27 @@ QList<int> RunUntilStanding(Simulator &sim, int maxMs) {
         }
     }
     return passed;
+}
+
+// Advances in 1 ms steps until the bridge stands; returns how long each position step took.
+QList<int> StepTimes(Simulator &sim, int maxMs) {
+    QList<int> times;
+    int last = sim.position();
+    int since = 0;
+    for (int t = 0; t < maxMs && sim.turning(); ++t) {
+        sim.advance(1);
+        ++since;
+        if (sim.position() != last) {
+            times << since;
+            since = 0;
+            last = sim.position();
+        }
+    }
+    return times;
+}
+
+SimCommandLineResult Parse(const QStringList &args) {
+    return ParseSimCommandLine(QStringList{QStringLiteral("pivota-sim")} + args);
 }
 
 void Drive(Simulator &sim, int target, bool left) {
@@ -288,6 +312,213 @@ private slots:
         QCOMPARE(uint8_t(e.at(1)), uint8_t(0x04 | 0x01));
         QCOMPARE(uint8_t(e.at(2)) & 0x02, 0x02);
         QCOMPARE(uint8_t(e.at(2)) & Simulator::ErrorJammedAtStart, Simulator::ErrorJammedAtStart);
+    }
+
+    void speedCellsFollowTheDirection() {
+        // Bridge cells 1/17 hold the left speeds, 2/18 the right ones; unequal values show which
+        // cell a step used.
+        auto speeds = [](Simulator &sim) {
+            sim.setBridgeCell(1, 50);   // fast left: 600 ms a position
+            sim.setBridgeCell(2, 200);  // fast right: 150 ms
+            sim.setBridgeCell(17, 30);  // slow left: 1000 ms
+            sim.setBridgeCell(18, 100); // slow right: 300 ms
+        };
+        Simulator right;
+        speeds(right);
+        Drive(right, 5, false);
+        QCOMPARE(StepTimes(right, 10000), (QList<int>{150, 150, 150, 300, 300}));
+        QCOMPARE(right.position(), 5);
+
+        Simulator left;
+        speeds(left);
+        Drive(left, 44, true);
+        QCOMPARE(StepTimes(left, 10000), (QList<int>{600, 600, 1000, 1000}));
+        QCOMPARE(left.position(), 44);
+
+        // The sense current while turning follows the fast speed of the direction too.
+        Simulator current;
+        speeds(current);
+        current.receive(B({0xC4, 127, 0}));
+        current.receive(B({0xC1, 0x02, 0x02}));
+        current.receive(B({0xC1, 0x40, 0x40}));
+        current.advance(1000);
+        const int sense = uint8_t(LastReport(current.takeOutput(), 'A').at(2));
+        QVERIFY2(sense >= 50 * 4 / 5 - 5 && sense <= 50 * 4 / 5 + 5,
+                 qPrintable(QString::number(sense)));
+    }
+
+    void shrinkingPositionCountKeepsTheTargetReachable() {
+        SimOptions dip1;
+        dip1.dipSwitches = 0x04;
+
+        // Turning right towards 20 of 24 when the PC writes 10 into pit cell 48: the target comes
+        // to the last position that is left, and the bridge stops there.
+        Simulator sim(dip1);
+        Drive(sim, 20, false);
+        while (sim.position() < 3) {
+            sim.advance(10);
+        }
+        sim.receive(B({0xE0, 48, 10}));
+        QCOMPARE(sim.positionCount(), 10);
+        QCOMPARE(sim.target(), 9);
+        const QList<int> passed = RunUntilStanding(sim, 60000);
+        QVERIFY2(!sim.turning(), "the bridge still turns");
+        QCOMPARE(passed.last(), 9);
+        QCOMPARE(sim.position(), 9);
+        sim.advance(400);
+        QCOMPARE(LastReport(sim.takeOutput(), 'L'), B({'L', 9, 9}));
+
+        // Beyond the new count already (at 15 on the way to 20): both come to 9, and it stops.
+        Simulator beyond(dip1);
+        Drive(beyond, 20, false);
+        while (beyond.position() < 15) {
+            beyond.advance(10);
+        }
+        beyond.receive(B({0xE0, 48, 10}));
+        QCOMPARE(beyond.position(), 9);
+        QVERIFY(!beyond.turning());
+
+        // Turning left from 5 towards 20 when the count shrinks to 10 through the EEPROM image
+        // rather than the line: the bridge goes on leftwards over 0 to the new last position.
+        Simulator leftwards(dip1);
+        Drive(leftwards, 5, false);
+        RunUntilStanding(leftwards, 60000);
+        leftwards.receive(B({0xC1, 0x00, 0x40})); // go off
+        Drive(leftwards, 20, true);
+        while (leftwards.position() != 3) {
+            leftwards.advance(10);
+        }
+        leftwards.setPitCell(48, 10);
+        QCOMPARE(leftwards.target(), 9);
+        QCOMPARE(RunUntilStanding(leftwards, 60000), (QList<int>{3, 2, 1, 0, 9}));
+        QVERIFY(!leftwards.turning());
+
+        // A target set before the count shrinks, with go given afterwards: no endless turn.
+        Simulator late(dip1);
+        late.receive(B({0xC4, 20, 0}));
+        late.receive(B({0xE0, 48, 4}));
+        late.receive(B({0xC1, 0x40, 0x40}));
+        RunUntilStanding(late, 60000);
+        QVERIFY(!late.turning());
+        QCOMPARE(late.position(), 3);
+
+        // Without DIP 1 the cell is not the count: the target stays.
+        Simulator noDip;
+        Drive(noDip, 20, false);
+        noDip.receive(B({0xE0, 48, 10}));
+        QCOMPARE(noDip.target(), 20);
+        RunUntilStanding(noDip, 60000);
+        QCOMPARE(noDip.position(), 20);
+    }
+
+    void largestTimesRunWithoutOverflow() {
+        SimOptions o;
+        o.hangUpAfterMs = INT_MAX;
+        o.strayBurstAtMs = INT_MAX - 1;
+        o.silent = true;
+        Simulator sim(o);
+        sim.advance(INT_MAX - 2);
+        QVERIFY(!sim.hungUp());
+        QVERIFY(sim.takeOutput().isEmpty());
+        sim.advance(1);
+        QCOMPARE(sim.takeOutput().size(), o.strayBurstLength);
+        sim.advance(INT_MAX);
+        QVERIFY(sim.hungUp());
+        QCOMPARE(sim.now(), int64_t(INT_MAX));
+    }
+
+    void commandLineAcceptsValidOptions() {
+        const SimCommandLineResult r = Parse({"--link",      "/tmp/tt",
+                                              "--baud",      "2400",
+                                              "--seed",      "4294967295",
+                                              "--drop",      "0.25",
+                                              "--corrupt",   "1",
+                                              "--silent",    "--hang-up-after",
+                                              "2147483.647", "--stray-burst-at",
+                                              "0.5",         "--blocked",
+                                              "--errors",    "0x01,ff",
+                                              "--dip",       "1C",
+                                              "--eeprom",    "/tmp/e.txt",
+                                              "--trace"});
+        QCOMPARE(r.status, SimCommandLineResult::Status::Run);
+        const SimCommandLine &s = r.settings;
+        QCOMPARE(s.link, QStringLiteral("/tmp/tt"));
+        QCOMPARE(s.lineRate, 2400);
+        QCOMPARE(s.options.seed, 4294967295u);
+        QCOMPARE(s.options.dropProbability, 0.25);
+        QCOMPARE(s.options.corruptProbability, 1.0);
+        QVERIFY(s.options.silent && s.options.blocked && s.trace);
+        QCOMPARE(s.options.hangUpAfterMs, INT_MAX);
+        QCOMPARE(s.options.strayBurstAtMs, 500);
+        QCOMPARE(s.options.pitErrors, uint8_t(0x01));
+        QCOMPARE(s.options.bridgeErrors, uint8_t(0xFF));
+        QCOMPARE(s.options.dipSwitches, uint8_t(0x1C));
+        QCOMPARE(s.eepromFile, QStringLiteral("/tmp/e.txt"));
+
+        const SimCommandLineResult defaults = Parse({});
+        QCOMPARE(defaults.status, SimCommandLineResult::Status::Run);
+        QCOMPARE(defaults.settings.lineRate, 19200);
+        QCOMPARE(defaults.settings.options.seed, 1u);
+        QCOMPARE(defaults.settings.options.hangUpAfterMs, -1);
+        QCOMPARE(defaults.settings.options.strayBurstAtMs, -1);
+        QCOMPARE(defaults.settings.options.dipSwitches, uint8_t(0));
+
+        const SimCommandLineResult help = Parse({"--help"});
+        QCOMPARE(help.status, SimCommandLineResult::Status::Help);
+        QVERIFY(help.helpText.contains(QStringLiteral("--hang-up-after")));
+    }
+
+    void commandLineRejectsValuesOutOfRange_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("drop above 1") << QStringList{"--drop", "1.5"} << "--drop";
+        QTest::newRow("drop negative") << QStringList{"--drop", "-0.1"} << "--drop";
+        QTest::newRow("drop nan") << QStringList{"--drop", "nan"} << "--drop";
+        QTest::newRow("corrupt text") << QStringList{"--corrupt", "often"} << "--corrupt";
+        QTest::newRow("hang-up overflows an int")
+            << QStringList{"--hang-up-after", "2147484"} << "--hang-up-after";
+        QTest::newRow("hang-up huge")
+            << QStringList{"--hang-up-after", "1e300"} << "--hang-up-after";
+        QTest::newRow("hang-up inf") << QStringList{"--hang-up-after", "inf"} << "--hang-up-after";
+        QTest::newRow("hang-up negative")
+            << QStringList{"--hang-up-after", "-1"} << "--hang-up-after";
+        QTest::newRow("stray burst huge")
+            << QStringList{"--stray-burst-at", "99999999999"} << "--stray-burst-at";
+        QTest::newRow("stray burst empty")
+            << QStringList{"--stray-burst-at", ""} << "--stray-burst-at";
+        QTest::newRow("seed negative") << QStringList{"--seed", "-1"} << "--seed";
+        QTest::newRow("seed too big") << QStringList{"--seed", "4294967296"} << "--seed";
+        QTest::newRow("baud too low") << QStringList{"--baud", "0"} << "--baud";
+        QTest::newRow("baud too high") << QStringList{"--baud", "99999999999"} << "--baud";
+        QTest::newRow("dip above a byte") << QStringList{"--dip", "104"} << "--dip";
+        QTest::newRow("dip unknown bit") << QStringList{"--dip", "01"} << "--dip";
+        QTest::newRow("dip not hex") << QStringList{"--dip", "zz"} << "--dip";
+        QTest::newRow("errors above a byte") << QStringList{"--errors", "100,01"} << "--errors";
+        QTest::newRow("errors one value") << QStringList{"--errors", "01"} << "--errors";
+        QTest::newRow("errors three values") << QStringList{"--errors", "01,02,03"} << "--errors";
+        QTest::newRow("errors not hex") << QStringList{"--errors", "01,xy"} << "--errors";
+        QTest::newRow("unknown option") << QStringList{"--fast"} << "fast";
+        QTest::newRow("stray argument") << QStringList{"extra"} << "extra";
+    }
+
+    void commandLineRejectsValuesOutOfRange() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, named);
+        const SimCommandLineResult r = Parse(args);
+        QCOMPARE(r.status, SimCommandLineResult::Status::Error);
+        QVERIFY2(r.error.contains(named), qPrintable(r.error));
+    }
+
+    void simulatorProgramExitsWithUsageError() {
+        QProcess sim;
+        sim.start(QStringLiteral(PIVOTA_SIM_PATH), {"--hang-up-after", "1e10"});
+        QVERIFY(sim.waitForFinished(30000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 2);
+        const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("--hang-up-after 1e10: seconds 0..2147483.647")),
+                 qPrintable(err));
+        QVERIFY(sim.readAllStandardOutput().isEmpty()); // no device was made
     }
 
     void eepromFileRoundTrip() {

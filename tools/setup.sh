@@ -31,9 +31,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+# PIVOTA_CMAKE_ARGS: further configure options, for example -DPIVOTA_SANITIZE=ON; given, they are
+# applied to an existing build folder as well.
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ] || [ -n "${PIVOTA_CMAKE_ARGS:-}" ]; then
     step "Configuring the build in $BUILD_DIR"
-    cmake -S "$PIVOTA_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # shellcheck disable=SC2086
+    cmake -S "$PIVOTA_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${PIVOTA_CMAKE_ARGS:-} >/dev/null
 fi
 
 # Prints the build's percentage as it goes: on one line in a terminal, in steps of ten in a log.
