@@ -133,11 +133,15 @@ void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last
     ReadCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey, first, last);
 }
 
-void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedState &state) {
+void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedState &state,
+                          SettingsScope scope) {
     ini.writeInt(Ini::Settings, Ini::ComPort, s.comPort);
-    ini.writeInt(Ini::Settings, Ini::ComBufferSize, s.readSize);
-    ini.writeInt(Ini::Settings, Ini::IntervalReceive, s.intervalReceive);
-    ini.writeInt(Ini::Settings, Ini::IntervalSenden, s.intervalSenden);
+    // How this PC reads the line is no part of a station's configuration.
+    if (scope == SettingsScope::SettingsFile) {
+        ini.writeInt(Ini::Settings, Ini::ComBufferSize, s.readSize);
+        ini.writeInt(Ini::Settings, Ini::IntervalReceive, s.intervalReceive);
+        ini.writeInt(Ini::Settings, Ini::IntervalSenden, s.intervalSenden);
+    }
     ini.writeString(Ini::Settings, Ini::Benutzer, s.checkedLevel);
     ini.writeInt(Ini::Settings, Ini::Baud, s.baud);
 

@@ -34,7 +34,10 @@ struct ProgramSettings {
 void ReadProgramSettings(const IniFile &ini, ProgramSettings &settings, SharedState &state);
 // Writes every key in the same order. "Buffersize" is read but the read size is written as
 // "COM-Buffersize".
-void WriteProgramSettings(IniFile &ini, const ProgramSettings &settings, const SharedState &state);
+// A configuration file holds the same keys but those of how this PC reads the line.
+enum class SettingsScope { SettingsFile, Configuration };
+void WriteProgramSettings(IniFile &ini, const ProgramSettings &settings, const SharedState &state,
+                          SettingsScope scope = SettingsScope::SettingsFile);
 
 // The station part of the settings (positions in use, names, offset, switches).
 void ReadStationData(const IniFile &ini, SharedState &state);

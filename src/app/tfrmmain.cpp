@@ -1,6 +1,7 @@
 #include "tfrmmain.h"
 
 #include "colors.h"
+#include "configfile.h"
 #include "dialogs.h"
 #include "inifile.h"
 #include "inikeys.h"
@@ -249,6 +250,7 @@ void TfrmMain::BuildSettingsTab(QWidget *page) {
     AddLabel(GroupBox4, QStringLiteral("usw.) gespeichert werden."), 10, 54);
     Button1 = Named(new QPushButton(QStringLiteral("speichern"), GroupBox4), "Button1");
     Button1->setGeometry(10, 78, 90, ButtonHeight);
+    connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
 
     GroupBox5 = Named(new QGroupBox(QStringLiteral("Einstellungen laden"), page), "GroupBox5");
     GroupBox5->setGeometry(330, 130, 230, 250);
@@ -274,6 +276,7 @@ void TfrmMain::BuildSettingsTab(QWidget *page) {
                               QStringLiteral("Digital-Adressen"), 180);
     Button2 = Named(new QPushButton(QStringLiteral("laden"), GroupBox5), "Button2");
     Button2->setGeometry(10, 212, 90, ButtonHeight);
+    connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
 
     Memo2 = Named(new QPlainTextEdit(page), "Memo2");
     Memo2->setReadOnly(true);
@@ -524,6 +527,102 @@ bool TfrmMain::WriteProgIni() {
                                 .arg(error));
     }
     return ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration files
+
+void TfrmMain::Button1Click() {
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    IniFile ini;
+    QString error;
+    // An existing file's other sections and keys stay; one that cannot be read is not replaced
+    // by what little this program would write into it.
+    bool ok = ini.load(path, &error);
+    if (ok) {
+        WriteProgramSettings(ini, CurrentSettings(), m_state, SettingsScope::Configuration);
+        ok = ini.save(path, &error);
+    }
+    if (!ok) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Einstellungen konnten nicht gespeichert "
+                                           "werden.\n%1")
+                                .arg(error));
+    }
+}
+
+void TfrmMain::Button2Click() {
+    ConfigFile::Choice choice;
+    choice.port = cbx_load_com->isChecked();
+    choice.trackDefinition = cbx_load_gleisdef->isChecked();
+    choice.parameters = cbx_load_para->isChecked();
+    choice.addresses = cbx_load_adr->isChecked();
+    if (!choice.any()) {
+        m_dialogs.showMessage(QStringLiteral("Keine Daten zum Laden ausgewählt!"));
+        return;
+    }
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    IniFile ini;
+    QString error;
+    if (!ini.load(path, &error)) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        return;
+    }
+    // Defaults from a file that holds none of the chosen data would overwrite the user's own.
+    const QStringList missing = ConfigFile::MissingParts(ini, choice);
+    if (missing.size() == int(choice.port) + int(choice.trackDefinition) + int(choice.parameters) +
+                              int(choice.addresses)) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
+                                           "Daten (%2). Es wurde nichts geladen.")
+                                .arg(path, missing.join(QStringLiteral(", "))));
+        return;
+    }
+    if (!missing.isEmpty()) {
+        m_dialogs.showMessage(QStringLiteral("Die Datei enthält keine Daten für: %1.\nDiese werden "
+                                             "nicht geladen.")
+                                  .arg(missing.join(QStringLiteral(", "))));
+    }
+    const auto wanted = [&missing](bool chosen, const char *caption) {
+        return chosen && !missing.contains(QLatin1String(caption));
+    };
+
+    if (wanted(choice.port, "Com-Port Einstellungen") &&
+        m_dialogs.askYesNo(
+            QStringLiteral("COM-Port Werte laden? Aktuelle Werte werden überschrieben!"))) {
+        // Only the button for the next Start: an open connection stays as it is.
+        const int port = ini.readInt(Ini::Settings, Ini::ComPort, 5);
+        if (port >= PortMap::FirstPort && port <= PortMap::LastPort) {
+            rad_com[static_cast<size_t>(port)]->setChecked(true);
+        }
+    }
+    ConfigFile::LoadRSense(ini, m_state);
+    if (wanted(choice.trackDefinition, "Gleis-Definition") &&
+        m_dialogs.askYesNo(
+            QStringLiteral("Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!"))) {
+        ConfigFile::LoadTrackDefinition(ini, m_state);
+    }
+    if (wanted(choice.parameters, "Parameter") &&
+        m_dialogs.askYesNo(
+            QStringLiteral("Parameter laden? Aktuelle Werte werden überschrieben!"))) {
+        ConfigFile::LoadParameters(ini, m_state);
+    }
+    if (wanted(choice.addresses, "Adressen") &&
+        m_dialogs.askYesNo(
+            QStringLiteral("Adressen laden? Aktuelle Werte werden überschrieben!"))) {
+        ConfigFile::LoadAddresses(ini, m_state);
+    }
+    // The tabs mark what the load changed while they see the flags.
+    RefreshTabs();
+    m_state.ParametersLoaded = false;
+    m_state.AddressesLoaded = false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -59,6 +59,8 @@ public slots:
     void btnStopClick();
     void btnCloseClick();
     void btnSendenClick();
+    void Button1Click();
+    void Button2Click();
     void btnCheckClick();
     void btn_DCBClick();
     void btn_hComReceiveClick();
