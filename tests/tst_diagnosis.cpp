@@ -102,12 +102,20 @@ private slots:
 
     void panelsShowTheLatestMeasurement() {
         Frame f;
-        f.frame.RefreshDiagnosis(); // nothing received yet: every byte reads 255
+        f.goOnline();
+        // Nothing received yet: the table's 255 is no measurement.
+        f.frame.RefreshDiagnosis();
+        for (const char *name :
+             {"pnl_strom_sense", "pnl_strom_sense_v", "pnl_strom_sensor", "pnl_strom_sensor_v"}) {
+            QCOMPARE(f.panel(name)->text(), QStringLiteral("?"));
+        }
+        QCOMPARE(f.panel("lbl_strominfo")->text(),
+                 QStringLiteral("(Strom berechnet für R-Sense = 15.00 Ohm)"));
+        f.measure(255, 255);
+        f.frame.RefreshDiagnosis();
         QCOMPARE(f.panel("pnl_strom_sense")->text(), QStringLiteral("255"));
         QCOMPARE(f.panel("pnl_strom_sense_v")->text(), QStringLiteral("83.33 mA"));
         QCOMPARE(f.panel("pnl_strom_sensor_v")->text(), QStringLiteral("5.00 V"));
-        QCOMPARE(f.panel("lbl_strominfo")->text(),
-                 QStringLiteral("(Strom berechnet für R-Sense = 15.00 Ohm)"));
         f.measure(51, 51);
         f.frame.RefreshDiagnosis();
         QCOMPARE(f.panel("pnl_strom_sense")->text(), QStringLiteral("51"));
@@ -242,6 +250,12 @@ private slots:
 
     void tabColoursItsPanels() {
         Frame f;
+        f.goOnline();
+        f.frame.RefreshDiagnosis(); // no report yet: unknown, captions of the errors kept
+        QCOMPARE(f.panel("pnl_dcc")->text(), QStringLiteral("?"));
+        QCOMPARE(Background(f.panel("pnl_dcc")), Colors::UnknownPanel);
+        QCOMPARE(Background(f.panel("pnl_err_12")), Colors::UnknownPanel);
+        QCOMPARE(f.panel("pnl_err_12")->text(), QStringLiteral("RS232_OK"));
         f.state.infoTable().set(InfoTable::Status, 'F', 0x08, 0);
         f.state.infoTable().set(InfoTable::Error, 'E', 0x04, 0x01);
         f.frame.RefreshDiagnosis();
@@ -263,6 +277,18 @@ private slots:
         f.state.infoTable().set(InfoTable::Error, 'E', 0x00, 0x00);
         f.frame.RefreshDiagnosis();
         QCOMPARE(Background(f.panel("pnl_err_12")), f.frame.palette().color(QPalette::Button));
+        // A silent line, and offline: the last report is no longer shown as the present state.
+        f.state.LinkSilent = true;
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("pnl_calc")->text(), QStringLiteral("?"));
+        QCOMPARE(Background(f.panel("pnl_err_20")), Colors::UnknownPanel);
+        f.state.LinkSilent = false;
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("pnl_calc")->text(), QStringLiteral("/2"));
+        f.goOnline(false);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("pnl_48pos")->text(), QStringLiteral("?"));
+        QCOMPARE(Background(f.panel("pnl_err_12")), Colors::UnknownPanel);
         // All sixteen exist; only the flags a board reports are shown.
         QVERIFY(f.panel("pnl_err_13")->isHidden());
         QVERIFY(f.panel("pnl_err_27")->isHidden());

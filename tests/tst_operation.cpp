@@ -65,19 +65,83 @@ struct Tab {
 class TestOperation : public QObject {
     Q_OBJECT
 private slots:
-    void beforeTheFirstStatusEverythingReadsSet() {
+    void beforeTheFirstStatusEverythingIsUnknown() {
         Tab t;
         t.frame.ShowStatus();
-        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("dreht"));
-        QCOMPARE(Text(&t.frame, "pnl_turn_go"), QStringLiteral("Go"));
-        QCOMPARE(Text(&t.frame, "pnl_turn_dir"), QStringLiteral("Links"));
-        QCOMPARE(Text(&t.frame, "pnl_light_on"), QStringLiteral("Licht AN"));
-        QCOMPARE(Text(&t.frame, "pnl_hall"), QStringLiteral("Hall aktiv"));
-        QVERIFY(t.state.Turning);
+        for (const char *name : {"pnl_turn_active", "pnl_turn_go", "pnl_turn_dir", "pnl_light_on",
+                                 "pnl_rm_01", "pnl_rm_02", "pnl_rm_03", "pnl_hall"}) {
+            QCOMPARE(Text(&t.frame, name), QStringLiteral("?"));
+            QCOMPARE(Background(&t.frame, name), Colors::UnknownPanel);
+        }
+        // The table's 0xFF start bytes are no "dreht": nothing is armed by them.
+        QVERIFY(!t.state.Turning);
+        QCOMPARE(t.frame.stopCountdown(), 0);
+        // The bridge state is not known: no drive, but the stop always works.
         QVERIFY(!Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
         QVERIFY(!Find<QPushButton>(&t.frame, "btn_right_endlos")->isEnabled());
         QVERIFY(Find<QPushButton>(&t.frame, "BitBtn_halt")->isEnabled());
         QVERIFY(t.state.sendQueue.isEmpty());
+
+        // The first report decides, and it is shown as reported.
+        t.status(0x00, 0x00);
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("steht"));
+        QVERIFY(Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
+    }
+
+    void aDriveRightAfterTheFirstStandingReportRuns() {
+        Tab t;
+        t.frame.ShowStatus(); // ticks before the first report, as after Start
+        t.frame.ShowStatus();
+        t.status(0x00, 0x00); // the first report: standing
+        t.frame.btn_leftClick();
+        QVERIFY(t.box("cbx_turn_go")->isChecked());
+        Drain(t.state.sendQueue);
+        // The board needs a moment before it reports turning: the go stays meanwhile.
+        for (int i = 0; i < 10; ++i) {
+            t.status(0x42, 0x00);
+        }
+        QVERIFY(t.box("cbx_turn_go")->isChecked());
+        QVERIFY(t.state.sendQueue.isEmpty());
+        // Once it turned and stands again, the go is withdrawn as usual.
+        t.status(0x42, 0x01);
+        for (int i = 0; i < TFrameBedienung::StopTicks; ++i) {
+            t.status(0x42, 0x00);
+        }
+        QVERIFY(!t.box("cbx_turn_go")->isChecked());
+        QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x00, 0x40}));
+    }
+
+    void offlineAndSilentLinesShowUnknownAndDisableTheDrive() {
+        Tab t;
+        t.status(0x40, 0x01); // turning
+        QVERIFY(t.state.Turning);
+        QCOMPARE(t.frame.stopCountdown(), TFrameBedienung::StopTicks);
+
+        // The line goes silent: unknown look and no drive, but the drive in progress is kept,
+        // so that its go is still withdrawn when the reports come back.
+        t.state.LinkSilent = true;
+        t.frame.ShowStatus();
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("?"));
+        QVERIFY(t.state.Turning);
+        QCOMPARE(t.frame.stopCountdown(), TFrameBedienung::StopTicks);
+        t.state.LinkSilent = false;
+        t.frame.ShowStatus();
+        QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("dreht"));
+
+        // Standing and known: the drive is offered; offline it is not, whatever was reported.
+        t.status(0x00, 0x00);
+        QVERIFY(Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
+        t.state.Online = false;
+        t.frame.UpdateOperationButtons();
+        t.frame.ShowStatus();
+        for (const char *name : {"btn_left", "btn_right", "btn_left_endlos", "btn_right_endlos"}) {
+            QVERIFY2(!Find<QPushButton>(&t.frame, name)->isEnabled(), name);
+        }
+        QCOMPARE(Text(&t.frame, "pnl_turn_go"), QStringLiteral("?"));
+        QCOMPARE(Text(&t.frame, "pnl_rm_01"), QStringLiteral("?"));
+        QVERIFY(!t.state.Turning);
+        QCOMPARE(t.frame.stopCountdown(), 0);
+        QVERIFY(Find<QPushButton>(&t.frame, "BitBtn_halt")->isEnabled());
     }
 
     void statusPanels() {

@@ -51,7 +51,8 @@ inline QString BridgeCellKey(int i) {
     return QStringLiteral("data_%1_buhne").arg(i);
 }
 
-// Which device each of COM1..COM9 means on this machine (read only; survives like any key).
+// Which device each of COM1..COM9 means on this machine, keys "COM1".."COM9" (written when the
+// user maps a port on the settings tab; survives like any key).
 inline const QString Ports = QStringLiteral("Ports");
 
 // User level texts.

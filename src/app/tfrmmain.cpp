@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -80,6 +81,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     BuildForm();
 
     m_state.sendQueue.onClearLog = [this] { Memo2->clear(); };
+    m_enumerator = std::make_unique<SystemPortEnumerator>();
     connect(&m_port, &ComPort::lineLost, this, &TfrmMain::OnLineLost);
     // A port mapped to "simulator" talks to the built-in controller simulator.
     m_port.setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
@@ -100,6 +102,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     // 4-5: mirrors, positions, queue and flags keep the start values of SharedState.
     // 6
     ReadProgIni();
+    RefreshPortList();
     // 7
     FormResize();
     // 8
@@ -204,6 +207,25 @@ void TfrmMain::BuildSettingsTab(QWidget *page) {
     btnCheck->setToolTip(QStringLiteral("Suche nach COM-Ports"));
     btnCheck->setGeometry(8, 222, 114, ButtonHeight);
     connect(btnCheck, &QPushButton::clicked, this, &TfrmMain::btnCheckClick);
+
+    // What each COM number means, and a way to map one to a device of this machine.
+    GroupBoxPorts = Named(new QGroupBox(QStringLiteral("Port-Zuordnung"), page), "GroupBoxPorts");
+    GroupBoxPorts->setGeometry(10, 300, 310, 232);
+    for (int n = 1; n <= 9; ++n) {
+        auto *label = new QLabel(GroupBoxPorts);
+        label->setObjectName(QStringLiteral("lbl_port%1").arg(n));
+        label->setGeometry(10, 20 + (n - 1) * 16, 290, 16);
+        lbl_port[static_cast<size_t>(n)] = label;
+    }
+    ComboBox_ports = Named(new QComboBox(GroupBoxPorts), "ComboBox_ports");
+    ComboBox_ports->setGeometry(10, 170, 290, 24);
+    ComboBox_ports->setToolTip(QStringLiteral("Geräte dieses Rechners"));
+    btn_port_assign =
+        Named(new QPushButton(QStringLiteral("zuordnen"), GroupBoxPorts), "btn_port_assign");
+    btn_port_assign->setGeometry(10, 200, 90, ButtonHeight);
+    btn_port_assign->setToolTip(
+        QStringLiteral("ordnet das gewählte Gerät dem markierten COM-Port zu"));
+    connect(btn_port_assign, &QPushButton::clicked, this, &TfrmMain::btn_port_assignClick);
 
     GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), page), "GroupBox1");
     GroupBox1->setGeometry(150, 10, 170, 95);
@@ -810,6 +832,11 @@ void TfrmMain::btnStartClick() {
         ReportPortError(QStringLiteral("SetCommState"), reason);
     }
     m_port.SetPortTimeouts();
+    // Reports of an earlier connection are no news of this one: the panels stay unknown until
+    // the board reports, and the board gets its time to say something.
+    m_state.infoTable().Reset();
+    m_state.LinkSilent = false;
+    m_link.Start(m_state.now());
     SetOnline(true);
     btnStop->setFocus();
     Timer_Receive->start();
@@ -823,6 +850,10 @@ void TfrmMain::btnStopClick() {
 
 void TfrmMain::SetOnline(bool connected) {
     m_state.Online = connected;
+    if (!connected) {
+        m_link.Stop();
+        m_state.LinkSilent = false;
+    }
     btnStart->setEnabled(!connected);
     btnSenden->setEnabled(connected);
     btnStop->setEnabled(connected);
@@ -834,6 +865,7 @@ void TfrmMain::SetOnline(bool connected) {
     rad_9600->setEnabled(!connected);
     rad_19200->setEnabled(!connected);
     btnCheck->setEnabled(!connected);
+    btn_port_assign->setEnabled(!connected);
     m_bedienung->UpdateOperationButtons();
     m_diagnose->UpdateDiagnosisButtons();
     m_parameter->UpdateParameterButtons();
@@ -905,13 +937,100 @@ void TfrmMain::Guarded(const QString &warning, const std::function<void()> &hand
 
 void TfrmMain::btnCheckClick() {
     QuietOpen = true;
+    QStringList found;
     for (int n = 1; n <= 9; ++n) {
         const bool present = ProbePort(PortMap::PortName(n));
         AddMemo1(present ? QStringLiteral("COM%1 OK").arg(n)
                          : QStringLiteral("kein COM%1-Port").arg(n));
         rad_com[static_cast<size_t>(n)]->setEnabled(present);
+        if (present) {
+            found << PortMap::PortName(n);
+        }
     }
     QuietOpen = false;
+    // The memo is hidden at most user levels: the result goes to the status bar as well, and the
+    // list of devices is read again.
+    StatusPanel0->setText(
+        found.isEmpty() ? QStringLiteral("kein COM-Port gefunden")
+                        : QStringLiteral("gefunden: %1").arg(found.join(QStringLiteral(", "))));
+    RefreshPortList();
+}
+
+void TfrmMain::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
+    m_enumerator = std::move(enumerator);
+    RefreshPortList();
+}
+
+void TfrmMain::RefreshPortList() {
+    const QString chosen = ComboBox_ports->currentData().toString();
+    ComboBox_ports->clear();
+    const QList<FoundPort> ports = m_enumerator ? m_enumerator->Ports() : QList<FoundPort>();
+    for (const FoundPort &p : ports) {
+        ComboBox_ports->addItem(p.displayText(), p.target);
+        ComboBox_ports->setItemData(ComboBox_ports->count() - 1,
+                                    p.target == p.location
+                                        ? p.target
+                                        : QStringLiteral("%1\n(%2)").arg(p.target, p.location),
+                                    Qt::ToolTipRole);
+    }
+    ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
+    ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
+    const int again = ComboBox_ports->findData(chosen);
+    ComboBox_ports->setCurrentIndex(again >= 0 && !chosen.isEmpty() ? again : 0);
+    ShowPortMap();
+}
+
+void TfrmMain::ShowPortMap() {
+    const PortMap &map = m_port.portMap();
+    for (int n = 1; n <= 9; ++n) {
+        QLabel *label = lbl_port[static_cast<size_t>(n)];
+        const QString target = map.target(n);
+        const QString text = map.hasEntry(n)
+                                 ? QStringLiteral("Com%1: %2").arg(n).arg(target)
+                                 : QStringLiteral("Com%1: %2 (Vorgabe)").arg(n).arg(target);
+        // A by-id name is long; the end of it names the adapter.
+        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+        label->setToolTip(text);
+    }
+}
+
+bool TfrmMain::WritePortEntry(int number, const QString &target) {
+    // At once and through the same file code as "Ende": the mapping is a decision about this
+    // machine, not a setting of the session, and every other key of the file stays as it is.
+    IniFile ini;
+    QString error;
+    bool ok = ini.load(m_settingsPath, &error);
+    if (ok) {
+        ini.writeString(Ini::Ports, PortMap::PortName(number), target);
+        ok = ini.save(m_settingsPath, &error);
+    }
+    if (!ok) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Port-Zuordnung konnte nicht gespeichert "
+                                           "werden.\n%1")
+                                .arg(error));
+    }
+    return ok;
+}
+
+void TfrmMain::btn_port_assignClick() {
+    const int n = CheckedPort();
+    if (n == 0) {
+        StatusPanel0->setText(QStringLiteral("zuerst einen COM-Port wählen"));
+        return;
+    }
+    if (ComboBox_ports->currentIndex() < 0) {
+        return;
+    }
+    const QString target = ComboBox_ports->currentData().toString();
+    if (!WritePortEntry(n, target)) {
+        return;
+    }
+    m_port.portMap().setEntry(n, target);
+    // A port that the last scan did not find may be the one just chosen.
+    rad_com[static_cast<size_t>(n)]->setEnabled(!m_state.Online);
+    ShowPortMap();
+    StatusPanel0->setText(QStringLiteral("COM%1 = %2").arg(n).arg(m_port.portMap().target(n)));
 }
 
 void TfrmMain::btn_DCBClick() {
@@ -1015,14 +1134,40 @@ void TfrmMain::ReceiveTick() {
             Memo1->setPlainText(lines.join(u'\n'));
         }
     }
+    if (!received.isEmpty()) {
+        m_link.NoteBytes(m_state.now());
+    }
+    CheckLinkHealth();
     if (!btnStop->isEnabled() && (m_port.isOpen() || Timer_Receive->isActive())) {
         EndConnection();
+    }
+}
+
+void TfrmMain::CheckLinkHealth() {
+    switch (m_link.Check(m_state.now())) {
+    case LinkHealth::Change::WentSilent:
+        m_state.LinkSilent = true;
+        m_textBeforeSilence = StatusPanel0->text();
+        StatusPanel0->setText(SilentText);
+        break;
+    case LinkHealth::Change::CameBack:
+        m_state.LinkSilent = false;
+        if (StatusPanel0->text() == SilentText) {
+            StatusPanel0->setText(m_textBeforeSilence);
+        }
+        break;
+    case LinkHealth::Change::None:
+        break;
     }
 }
 
 void TfrmMain::Timer2Timer() {
     if (m_state.ApplyBoardValues()) {
         m_parameter->ShowParameters();
+    }
+    const QString report = m_state.TakeTransferReport();
+    if (!report.isEmpty()) {
+        StatusPanel0->setText(report);
     }
     if (m_state.Online) {
         m_state.TakePositions();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "comport.h"
+#include "linkhealth.h"
+#include "portenumerator.h"
 #include "settingsfile.h"
 #include "sharedstate.h"
 
@@ -10,6 +12,7 @@
 
 class Dialogs;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +37,7 @@ class TfrmMain : public QMainWindow {
 public:
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
     static inline const QString VersionStatus = QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013");
+    static inline const QString SilentText = QStringLiteral("keine Antwort von der Gruben-Platine");
 
     TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;
@@ -54,6 +58,11 @@ public:
 
     void SetOnline(bool connected);
 
+    // Where the serial devices offered on the settings tab come from (tests offer their own).
+    void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
+    // Lists the devices found now and what Com1..Com9 mean.
+    void RefreshPortList();
+
 public slots:
     void btnStartClick();
     void btnStopClick();
@@ -66,6 +75,8 @@ public slots:
     void btn_hComReceiveClick();
     void btn_comstatClick();
     void rad_comClick();
+    // Maps the checked COM number to the device chosen in the list, in the settings file at once.
+    void btn_port_assignClick();
     void Timer_SendenTimer();
     void Timer_ReceiveTimer();
     void Timer2Timer();
@@ -113,6 +124,9 @@ private:
     void OnLineLost(const QString &reason);
     void SetFillBar(qint64 waiting);
     void ReceiveTick();
+    void CheckLinkHealth();
+    void ShowPortMap();
+    bool WritePortEntry(int number, const QString &target);
     void DumpDcb();
     int CheckedBaud() const;
     int CheckedPort() const;
@@ -135,6 +149,9 @@ private:
     QColor m_fillColor;
     QSize m_pendingOuterSize;
     QByteArray m_manualPending; // bytes of a manual send that the line has not taken yet
+    LinkHealth m_link;
+    QString m_textBeforeSilence; // status text that the silence message replaced
+    std::unique_ptr<PortEnumerator> m_enumerator;
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;
@@ -148,6 +165,10 @@ private:
     QGroupBox *GroupBoxCom = nullptr;
     std::array<QRadioButton *, 10> rad_com{}; // 1..9
     QPushButton *btnCheck = nullptr;
+    QGroupBox *GroupBoxPorts = nullptr;
+    std::array<QLabel *, 10> lbl_port{}; // 1..9: what each COM number means
+    QComboBox *ComboBox_ports = nullptr;
+    QPushButton *btn_port_assign = nullptr;
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *rad_2400 = nullptr;
     QRadioButton *rad_9600 = nullptr;

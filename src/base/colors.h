@@ -54,3 +54,12 @@ inline const QColor Aqua = QColor(0x00, 0xFF, 0xFF);
 inline const QColor Blue = QColor(0x00, 0x00, 0xFF);
 
 } // namespace Colors
+
+namespace Colors {
+
+// Status panels whose state is not known (not connected, no report yet, or the line silent):
+// a neutral grey with a "?" that no reported state uses.
+inline const QColor UnknownPanel = QColor(0xC8, 0xC8, 0xC8);
+inline const QColor UnknownText = QColor(0x50, 0x50, 0x50);
+
+} // namespace Colors

@@ -25,6 +25,7 @@ void BoardImage::Reset() {
 void BoardImage::Apply(int cell, int value) {
     setValue(cell, value);
     setReceived(cell, true);
+    ++m_answers[idx(cell)];
 }
 
 uint8_t BoardImage::DefaultFor(Board board, int cell) {

@@ -26,6 +26,10 @@ public:
 
     // Stores a value that came from the board and marks it received.
     void Apply(int cell, int value);
+    // How many answers of the board this cell has had since the program started. Unlike the
+    // received flag, which tabs consume when they show a value, it only grows, so that a transfer
+    // can tell afterwards which of its requests were answered.
+    uint32_t answerCount(int cell) const { return m_answers[idx(cell)]; }
 
     static uint8_t DefaultFor(Board board, int cell);
 
@@ -36,4 +40,5 @@ private:
     std::array<uint8_t, Cells + 1> m_values{}; // cell 256 is never used
     std::array<uint8_t, Cells> m_received{};
     std::array<uint8_t, Cells> m_defaults{};
+    std::array<uint32_t, Cells> m_answers{};
 };

@@ -65,3 +65,28 @@ void SharedState::TakePositions() {
         ActualPosition = table.data2(InfoTable::Positions);
     }
 }
+
+bool SharedState::Heard(int index) const {
+    static constexpr uint8_t Letters[InfoTable::Entries] = {0,
+                                                            Msg::LetterStatus,
+                                                            Msg::LetterError,
+                                                            Msg::LetterPositions,
+                                                            Msg::LetterMeasure,
+                                                            Msg::LetterPitCell,
+                                                            Msg::LetterBridgeCell,
+                                                            0};
+    return Online && receiver.table().letter(index) == Letters[static_cast<size_t>(index & 7)];
+}
+
+QString SharedState::TakeTransferReport() {
+    QString report;
+    const qint64 t = now();
+    for (TransferTally *tally :
+         {&addressTally, &parameterTally, &pitSweepTally, &bridgeSweepTally}) {
+        const QString line = tally->Poll(t);
+        if (!line.isEmpty()) {
+            report = line;
+        }
+    }
+    return report;
+}

@@ -4,6 +4,7 @@
 #include "boardimage.h"
 #include "receiver.h"
 #include "sendqueue.h"
+#include "transfertally.h"
 
 #include <QString>
 #include <array>
@@ -61,6 +62,25 @@ public:
     bool BridgeChangedForEeprom = true;
     bool ParametersLoaded = false;
     bool AddressesLoaded = false;
+    // Nothing has arrived from the pit board for a while although connected (see LinkHealth).
+    bool LinkSilent = false;
+
+    // Whether the latest report of a kind can be believed now: connected, the line not silent,
+    // and the report heard since the connection was opened (the table is reset at Start). Before
+    // that the table holds 0xFF, which must not be shown as a state.
+    bool StatusKnown() const { return !LinkSilent && Heard(InfoTable::Status); }
+    bool ErrorsKnown() const { return !LinkSilent && Heard(InfoTable::Error); }
+    bool MeasureKnown() const { return !LinkSilent && Heard(InfoTable::Measure); }
+    // Connected and the entry heard since Start, whether or not the line has gone silent since.
+    bool Heard(int index) const;
+
+    // How many cells of each read transfer were answered.
+    TransferTally addressTally;
+    TransferTally parameterTally;
+    TransferTally pitSweepTally;
+    TransferTally bridgeSweepTally;
+    // The report line of a read transfer that has just ended, if any (the latest one wins).
+    QString TakeTransferReport();
 
     // Moves at most one "G" and one "H" from the InfoTable into the mirrors, each only when its
     // cell was asked for (see AnswerFilter); others are dropped and counted. Returns true when an

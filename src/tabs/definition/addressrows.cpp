@@ -307,6 +307,7 @@ QList<AddressRows::Problem> AddressRows::StartRead() {
     RowState.fill(NotVerified);
     TransferRow = 0;
     TransferStep = 0;
+    m_state.addressTally.Begin();
     return problems;
 }
 
@@ -348,6 +349,7 @@ void AddressRows::TickRead() {
         Progress = 0;
         ReadMode = false;
         Interval = IdleIntervalMs;
+        m_state.addressTally.End(m_state.now());
         return;
     }
     if (m_state.sendQueue.length() >= 2) {
@@ -363,6 +365,7 @@ void AddressRows::TickRead() {
         ++TransferRow;
     }
     m_state.sendQueue.QueueValue(Msg::ReadPitCell, cell);
+    m_state.addressTally.NoteRequest(m_state.pit, cell);
 }
 
 void AddressRows::TickWrite() {

@@ -321,7 +321,15 @@ void TFrameDiagnose::ShowDiagIndicators() {
     const uint8_t status1 = table.data1(InfoTable::Status);
     const std::pair<QLabel *, Dip> dips[] = {
         {pnl_48pos, Dip::Positions48}, {pnl_dcc, Dip::Dcc}, {pnl_calc, Dip::Calc}};
+    const bool statusKnown = m_state.StatusKnown();
     for (const auto &[panel, dip] : dips) {
+        if (!statusKnown) {
+            // No report on this connection (or the line went silent): the table's 0xFF is no
+            // switch setting.
+            panel->setText(QStringLiteral("?"));
+            SetPanel(panel, Colors::UnknownPanel, Colors::UnknownText);
+            continue;
+        }
         const PanelLook look = DipLook(dip, status1);
         panel->setText(look.caption);
         SetPanel(panel, look.background, look.text);
@@ -331,10 +339,13 @@ void TFrameDiagnose::ShowDiagIndicators() {
     const uint8_t errors2 = table.data2(InfoTable::Error);
     const bool motorActive = m_state.Turning || m_state.DirectDriveActive;
     const QColor buttonFace = palette().color(QPalette::Button);
+    const bool errorsKnown = m_state.ErrorsKnown();
     for (const ErrorPanel &e : ErrorPanels) {
+        // The error panels keep their captions (they name the error): unknown is the colour only.
         SetPanel(errorPanel(e.number),
-                 ErrorPanelColour(e.number, errors1, errors2, motorActive, buttonFace),
-                 Colors::Black);
+                 errorsKnown ? ErrorPanelColour(e.number, errors1, errors2, motorActive, buttonFace)
+                             : Colors::UnknownPanel,
+                 errorsKnown ? Colors::Black : Colors::UnknownText);
     }
 }
 
@@ -343,9 +354,17 @@ void TFrameDiagnose::ShowMeasurements() {
     const int sense = table.data2(InfoTable::Measure);
     const int sensor = table.data1(InfoTable::Measure);
     const float rSense = m_state.station.RSense;
+    lbl_strominfo->setText(RSenseInfoText(rSense));
+    if (!m_state.MeasureKnown()) {
+        const QString unknown = QStringLiteral("?");
+        for (QLabel *panel :
+             {pnl_strom_sense, pnl_strom_sense_v, pnl_strom_sensor, pnl_strom_sensor_v}) {
+            panel->setText(unknown);
+        }
+        return;
+    }
     pnl_strom_sense->setText(QString::number(sense));
     pnl_strom_sense_v->setText(SenseCurrentText(sense, rSense));
-    lbl_strominfo->setText(RSenseInfoText(rSense));
     pnl_strom_sensor->setText(QString::number(sensor));
     pnl_strom_sensor_v->setText(SensorVoltageText(sensor));
 }

@@ -205,8 +205,14 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
     QProgressBar *bar = HalfOf(board).progress;
     bar->setRange(0, 255);
     bar->setValue(0);
-    Eeprom::Sweeps::Toggle(board == Board::Grube ? m_sweeps.PitReadIndex
-                                                 : m_sweeps.BridgeReadIndex);
+    int &index = board == Board::Grube ? m_sweeps.PitReadIndex : m_sweeps.BridgeReadIndex;
+    TransferTally &tally = board == Board::Grube ? m_state.pitSweepTally : m_state.bridgeSweepTally;
+    Eeprom::Sweeps::Toggle(index);
+    if (Eeprom::Sweeps::Running(index)) {
+        tally.Begin();
+    } else {
+        tally.End(m_state.now()); // stopped by the user: report what the requests so far got
+    }
 }
 
 void TFrameEEprom::btn_get_all_EEDataClick() {
@@ -237,7 +243,21 @@ void TFrameEEprom::btn_updateClick() {
 }
 
 void TFrameEEprom::Timer3Timer() {
+    const int pitBefore = m_sweeps.PitReadIndex;
+    const int bridgeBefore = m_sweeps.BridgeReadIndex;
     const Eeprom::Sweeps::Progress progress = m_sweeps.Tick(m_state.sendQueue);
+    // Which of the requests get answered is counted, and told when a sweep has sent its last one.
+    const auto tally = [this](TransferTally &t, const BoardImage &image, int before, int after) {
+        if (after == before) {
+            return;
+        }
+        t.NoteRequest(image, before);
+        if (!Eeprom::Sweeps::Running(after)) {
+            t.End(m_state.now());
+        }
+    };
+    tally(m_state.pitSweepTally, m_state.pit, pitBefore, m_sweeps.PitReadIndex);
+    tally(m_state.bridgeSweepTally, m_state.bridge, bridgeBefore, m_sweeps.BridgeReadIndex);
     m_pit.progress->setValue(std::min(progress.pit, 255));
     m_bridge.progress->setValue(std::min(progress.bridge, 255));
     if (m_state.PitChangedForEeprom) {

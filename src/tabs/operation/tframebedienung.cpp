@@ -356,7 +356,32 @@ void TFrameBedienung::SetPanel(QLabel *panel, const QString &text, const QColor 
     }
 }
 
+void TFrameBedienung::ShowStatusUnknown() {
+    for (QLabel *panel : {pnl_turn_go, pnl_turn_dir, pnl_light_on, pnl_rm_01, pnl_rm_02, pnl_rm_03,
+                          pnl_hall, pnl_turn_active}) {
+        SetPanel(panel, TextUnknown, Colors::UnknownPanel, Colors::UnknownText);
+    }
+    if (!m_state.Heard(InfoTable::Status)) {
+        // A connection starts from nothing: no turning state and no pending withdrawal of go
+        // carried over from the last one. While only the line is silent both are kept, so that
+        // a drive that was running is still finished when the reports come back.
+        m_state.Turning = false;
+        StopCountdown = 0;
+    }
+}
+
 void TFrameBedienung::ShowStatus() {
+    const bool known = m_state.StatusKnown();
+    if (known != m_statusKnown) {
+        m_statusKnown = known;
+        UpdateOperationButtons();
+    }
+    if (!known) {
+        ShowStatusUnknown();
+        pnl_SollPosition_ext->setText(
+            m_state.DigitalTarget >= 0 ? PositionText(m_state.DigitalTarget) : QString());
+        return;
+    }
     const InfoTable &table = m_state.infoTable();
     const int d1 = table.data1(InfoTable::Status);
     const int d2 = table.data2(InfoTable::Status);
@@ -415,8 +440,11 @@ void TFrameBedienung::UpdateOperationButtons() {
     }
     cbx_turn_dir->setEnabled(false);
     cbx_turn_go->setEnabled(false);
+    // Drives only on a line that reports a standing bridge: offline, before the first status
+    // report and while the line is silent nothing would happen but the boxes ticking.
+    const bool drive = online && m_state.StatusKnown() && !m_state.Turning;
     for (QPushButton *b : {btn_left, btn_right, btn_left_endlos, btn_right_endlos}) {
-        b->setEnabled(!m_state.Turning);
+        b->setEnabled(drive);
     }
 }
 

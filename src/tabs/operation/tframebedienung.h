@@ -21,6 +21,7 @@ public:
     static inline const QString TextRight = QStringLiteral("Rechts");
     static inline const QString TextTurning = QStringLiteral("dreht");
     static inline const QString TextStanding = QStringLiteral("steht");
+    static inline const QString TextUnknown = QStringLiteral("?");
 
     TFrameBedienung(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
@@ -68,10 +69,13 @@ private:
     bool BoardTurnsLeft() const;
     void SetPanel(QLabel *panel, const QString &text, const QColor &background,
                   const QColor &foreground);
+    // No believable report: every status panel unknown, and nothing armed by made-up state.
+    void ShowStatusUnknown();
 
     SharedState &m_state;
     Dialogs &m_dialogs;
     int StopCountdown = 0;
+    bool m_statusKnown = false; // what the drive buttons were last enabled for
     int m_drawCount = 0;
 
     QWidget *pnl_bedienung = nullptr;

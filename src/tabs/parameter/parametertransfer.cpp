@@ -36,6 +36,7 @@ ParameterTransfer::Step ParameterTransfer::Tick(ParameterModel &model, SendQueue
         // next one.
         ReadMode = false;
         WriteMode = false;
+        model.state().parameterTally.End(model.state().now());
         return {true, 0};
     }
     if (queue.length() >= 2) {
@@ -47,6 +48,7 @@ ParameterTransfer::Step ParameterTransfer::Tick(ParameterModel &model, SendQueue
     const int cell = CellOf(ref);
     if (ReadMode) {
         queue.QueueValue(IsPit(ref) ? Msg::ReadPitCell : Msg::ReadBridgeCell, cell);
+        model.state().parameterTally.NoteRequest(ImageOf(model.state(), ref), cell);
         model.MarkEntry(entry, Mark::Blue);
     } else if (model.EntryChanged(entry)) {
         const int value = ImageOf(model.state(), ref).value(cell);

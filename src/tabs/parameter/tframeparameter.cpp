@@ -479,7 +479,11 @@ void TFrameParameter::UpdateParameterButtons() {
 }
 
 void TFrameParameter::btn_read_valuesClick() {
+    const bool wasRunning = m_transfer.Running(m_model.entryCount());
     m_transfer.StartRead(m_model.entryCount());
+    if (!wasRunning) {
+        m_state.parameterTally.Begin(); // a click during a transfer only ends it
+    }
     Timer4->start(m_transfer.interval());
     ProgressBar3->setRange(0, m_model.entryCount());
     ProgressBar3->setValue(0);

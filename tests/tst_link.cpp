@@ -1,0 +1,395 @@
+// The link to the pit board as a user meets it: ports chosen by device, a board that does not
+// answer told in the status bar, panels that never show state nobody reported, and read transfers
+// that say how many cells answered.
+
+#include "boardimage.h"
+#include "colors.h"
+#include "inifile.h"
+#include "linkhealth.h"
+#include "portenumerator.h"
+#include "pty.h"
+#include "scripteddialogs.h"
+#include "sharedstate.h"
+#include "simulatedwindow.h"
+#include "testutil.h"
+#include "tframeeeprom.h"
+#include "tframeparameter.h"
+#include "tfrmmain.h"
+#include "transfertally.h"
+#include "widgettestutil.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestUtil;
+
+namespace {
+
+class SimProcess {
+public:
+    bool start(const QStringList &args, const QString &link) {
+        m_process.setProgram(QStringLiteral(PIVOTA_SIM_PATH));
+        m_process.setArguments(QStringList{QStringLiteral("--link"), link} + args);
+        m_process.start();
+        if (!m_process.waitForStarted(5000)) {
+            return false;
+        }
+        return QTest::qWaitFor([&] { return m_process.canReadLine(); }, 5000);
+    }
+    void stop() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(5000);
+        }
+    }
+    ~SimProcess() { stop(); }
+    QProcess m_process;
+};
+
+// Offers fixed devices instead of the machine's.
+class ListedPorts : public PortEnumerator {
+public:
+    explicit ListedPorts(QList<FoundPort> ports) : m_ports(std::move(ports)) {}
+    QList<FoundPort> Ports() const override { return m_ports; }
+
+private:
+    QList<FoundPort> m_ports;
+};
+
+QString Text(QWidget *w, const char *name) {
+    return Find<QLabel>(w, name)->text();
+}
+
+// Answers of a board as the receive tick stores them, applied by the housekeeping tick.
+void Answer(SharedState &s, uint8_t letter, int cell, int value) {
+    QByteArray m("XYZ");
+    m.append(char(letter)).append(char(cell)).append(char(value));
+    s.receiver.Feed(m);
+    s.ApplyBoardValues();
+}
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString settings() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
+
+private slots:
+    void init() { QFile::remove(settings()); }
+
+    // ---------------------------------------------------------------------------------------
+    // Plain parts
+
+    void linkHealthTellsSilenceAndReturn() {
+        LinkHealth h;
+        QCOMPARE(h.Check(100000), LinkHealth::Change::None); // not connected: not watched
+        h.Start(1000);
+        QCOMPARE(h.Check(2999), LinkHealth::Change::None); // the board gets its time
+        QCOMPARE(h.Check(3000), LinkHealth::Change::WentSilent);
+        QVERIFY(h.silent());
+        QCOMPARE(h.Check(5000), LinkHealth::Change::None); // told once
+        h.NoteBytes(5100);
+        QCOMPARE(h.Check(5100), LinkHealth::Change::CameBack);
+        QCOMPARE(h.Check(6000), LinkHealth::Change::None);
+        h.NoteBytes(6500); // bytes keep it alive
+        QCOMPARE(h.Check(8000), LinkHealth::Change::None);
+        QCOMPARE(h.Check(8500), LinkHealth::Change::WentSilent);
+        h.Stop();
+        QVERIFY(!h.silent());
+        QCOMPARE(h.Check(20000), LinkHealth::Change::None);
+        h.Start(30000); // a new connection starts fresh
+        QVERIFY(!h.silent());
+        QCOMPARE(h.Check(31000), LinkHealth::Change::None);
+    }
+
+    void tallyCountsAnswersNotFlags() {
+        SharedState s;
+        qint64 now = 0;
+        s.clock = [&] { return now; };
+        TransferTally &t = s.parameterTally;
+        t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
+        QCOMPARE(t.requested(), 0);
+        t.Begin();
+        for (int cell : {48, 49, 50}) {
+            s.answers.NoteRequest(AnswerFilter::Board::Grube, cell, now);
+            t.NoteRequest(s.pit, cell);
+        }
+        s.answers.NoteRequest(AnswerFilter::Board::Buehne, 13, now);
+        t.NoteRequest(s.bridge, 13);
+        Answer(s, 'G', 48, 24);
+        Answer(s, 'H', 13, 46);
+        // A tab that shows a value clears its received flag: the answer still counts.
+        s.pit.setReceived(48, false);
+        Answer(s, 'G', 77, 1); // nobody asked: dropped, and no cell of the transfer anyway
+        QCOMPARE(t.answered(), 2);
+        t.End(now);
+        QCOMPARE(t.Poll(now + 1000), QString()); // two cells may still answer
+        Answer(s, 'G', 49, 7);
+        QCOMPARE(t.Poll(now + 1500), QString());
+        QCOMPARE(t.Poll(now + TransferTally::GraceMs),
+                 QStringLiteral("3 von 4 Zellen beantwortet"));
+        QCOMPARE(t.Poll(now + 5000), QString()); // reported once
+
+        t.Begin(); // every cell answering reports at once, without waiting
+        s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
+        t.NoteRequest(s.pit, 0);
+        t.End(now);
+        Answer(s, 'G', 0, 3);
+        QCOMPARE(s.TakeTransferReport(), QStringLiteral("1 von 1 Zellen beantwortet"));
+    }
+
+    void stableNamesComeFromTheByIdFolder() {
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("ttyUSB7"));
+        QVERIFY(WriteFile(device, ""));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("by-id"))));
+        const QString other = dir.filePath(QStringLiteral("ttyUSB8"));
+        QVERIFY(WriteFile(other, ""));
+        const QString stable =
+            dir.filePath(QStringLiteral("by-id/usb-FTDI_FT232R_A1B2-if00-port0"));
+        QVERIFY(QFile::link(device, stable));
+        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("by-id"))), stable);
+        // A device without a stable name, and a machine without the folder, keep the device.
+        QCOMPARE(StableDeviceName(other, dir.filePath(QStringLiteral("by-id"))), other);
+        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("none"))), device);
+
+        FoundPort p{stable, device, QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")};
+        QCOMPARE(p.displayText(), QStringLiteral("ttyUSB7 – FT232R USB UART (FTDI)"));
+    }
+
+    void eepromSweepWithoutAnswersSaysSo() {
+        SharedState s;
+        qint64 now = 0;
+        s.clock = [&] { return now; };
+        s.Online = true;
+        ScriptedDialogs dialogs;
+        TFrameEEprom tab(s, dialogs);
+        QString report;
+        tab.btn_get_all_EEDataClick();
+        for (int i = 0; i < 300 && report.isEmpty(); ++i) {
+            tab.Timer3Timer();
+            while (!s.sendQueue.isEmpty()) {
+                s.answers.NoteSent(s.sendQueue.at(0), true, now);
+                s.sendQueue.TakeNext();
+            }
+            now += 300;
+            // The board answers the first ten cells only.
+            if (i < 10) {
+                Answer(s, 'G', i, 0x10 + i);
+            }
+            report = s.TakeTransferReport();
+        }
+        QCOMPARE(report, QStringLiteral("10 von 256 Zellen beantwortet"));
+        // Stopped by hand: what was asked so far.
+        tab.btn_get_all_EEData_BuhneClick();
+        for (int i = 0; i < 5; ++i) {
+            tab.Timer3Timer();
+            while (s.sendQueue.TakeNext()) {
+            }
+        }
+        tab.btn_get_all_EEData_BuhneClick();
+        now += TransferTally::GraceMs;
+        QCOMPARE(s.TakeTransferReport(), QStringLiteral("0 von 5 Zellen beantwortet"));
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // The window against a simulator
+
+    void silentSimulatorIsToldAndEverythingStaysUnknown() {
+        const QString link = m_dir.filePath(QStringLiteral("silent"));
+        SimProcess sim;
+        QVERIFY(sim.start({"--silent"}, link));
+        QVERIFY(
+            WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText, 3000);
+        QVERIFY(w.state().LinkSilent);
+        QVERIFY(w.port().isOpen()); // nothing closed because of it
+        w.Timer2Timer();
+        QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("?"));
+        QCOMPARE(Text(&w, "pnl_turn_go"), QStringLiteral("?"));
+        QCOMPARE(Text(&w, "pnl_dcc"), QStringLiteral("?"));
+        QCOMPARE(Text(&w, "pnl_strom_sense"), QStringLiteral("?"));
+        QCOMPARE(Find<QLabel>(&w, "pnl_err_10")->palette().color(QPalette::Window),
+                 Colors::UnknownPanel);
+        QVERIFY(!Find<QPushButton>(&w, "btn_left")->isEnabled());
+
+        // A parameter read asks 31 cells and gets nothing.
+        TFrameParameter *parameter = w.frameParameter();
+        QPushButton *read = Find<QPushButton>(parameter, "btn_read_values");
+        QVERIFY(read->isEnabled());
+        read->click();
+        for (int i = 0; i < 40; ++i) {
+            parameter->Timer4Timer();
+            for (int b = 0; b < 3; ++b) {
+                w.Timer_SendenTimer();
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QStringLiteral("0 von 31 Zellen beantwortet"),
+                                  TransferTally::GraceMs + 2000);
+
+        // The controller goes away: offline, panels unknown.
+        sim.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 3000);
+        w.Timer2Timer();
+        QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("?"));
+        QVERIFY(!Find<QPushButton>(&w, "btn_left")->isEnabled());
+        QVERIFY(!Find<QPushButton>(&w, "btn_right")->isEnabled());
+
+        // Restarted, this time talking: reports arrive, the panels show them, no silence message.
+        SimProcess again;
+        QVERIFY(again.start({}, link));
+        dialogs.calls.clear();
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 3000);
+        w.Timer2Timer();
+        QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("steht"));
+        QVERIFY(Find<QPushButton>(&w, "btn_left")->isEnabled());
+        QTest::qWait(static_cast<int>(LinkHealth::SilenceMs) + 500);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+        QVERIFY(!w.state().LinkSilent);
+        QCOMPARE(dialogs.calls.size(), 0);
+    }
+
+    void silenceClearsByItselfWhenBytesComeBack() {
+        SimOptions options;
+        options.silent = true;
+        SimulatedWindow s(options);
+        TfrmMain &w = s.w();
+        w.btnStartClick();
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText, 3000);
+        w.Timer2Timer();
+        QCOMPARE(Text(&w, "pnl_hall"), QStringLiteral("?"));
+        s.sim->options().silent = false;
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), QStringLiteral("COM5 geöffnet"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 3000);
+        w.Timer2Timer();
+        QVERIFY(Text(&w, "pnl_hall").startsWith(QStringLiteral("Hall")));
+        QVERIFY(w.state().Online);
+        QCOMPARE(s.dialogs.calls.size(), 0);
+    }
+
+    void aDriveStartedRightAfterTheFirstReportIsNotWithdrawn() {
+        SimulatedWindow s;
+        TfrmMain &w = s.w();
+        w.btnStartClick();
+        // The first "standing" report, seen by the housekeeping tick as soon as it is there.
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 3000);
+        w.Timer2Timer();
+        QPushButton *left = Find<QPushButton>(&w, "btn_left");
+        QVERIFY(left->isEnabled());
+        QTest::qWait(100);
+        w.state().TargetPosition = (w.state().ActualPosition + 3) % w.state().PositionCount;
+        left->click();
+        QCheckBox *go = Find<QCheckBox>(&w, "cbx_turn_go");
+        QVERIFY(go->isChecked());
+        // The bridge really turns: the go was not taken back before the board reported turning.
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().Turning, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state().ActualPosition, w.state().TargetPosition, 10000);
+        w.btnStopClick();
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // Ports by name
+
+    void aDeviceChosenFromTheListIsStoredAndOpened() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QVERIFY(WriteFile(settings(), "; mine\n[SETTINGS]\nCOM-Port=5\nBenutzer=Fahren\n"
+                                      "[Extra]\nkeep=1\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{
+            {QStringLiteral("/dev/serial/by-id/usb-none"), QStringLiteral("/dev/ttyUSB9"),
+             QStringLiteral("nothing"), QString()},
+            {pty.device(), pty.device(), QStringLiteral("Testgerät"), QStringLiteral("Pivota")}}));
+        auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        const int index = combo->findData(pty.device());
+        QVERIFY(index >= 0);
+        QVERIFY(combo->itemText(index).contains(QStringLiteral("Testgerät (Pivota)")));
+        QCOMPARE(Text(&w, "lbl_port3").startsWith(QStringLiteral("Com3: ")), true);
+        QVERIFY(Text(&w, "lbl_port3").endsWith(QStringLiteral("(Vorgabe)")));
+
+        Find<QRadioButton>(&w, "rad_com3")->click();
+        combo->setCurrentIndex(index);
+        Find<QPushButton>(&w, "btn_port_assign")->click();
+        QCOMPARE(dialogs.calls.size(), 0);
+
+        // In the file at once, and nothing else of it lost.
+        IniFile ini;
+        QVERIFY(ini.load(settings()));
+        QCOMPARE(ini.readString(QStringLiteral("Ports"), QStringLiteral("COM3"), QString()),
+                 pty.device());
+        QCOMPARE(ini.readString(QStringLiteral("Extra"), QStringLiteral("keep"), QString()),
+                 QStringLiteral("1"));
+        QCOMPARE(ini.readString(QStringLiteral("SETTINGS"), QStringLiteral("Benutzer"), QString()),
+                 QStringLiteral("Fahren"));
+        QVERIFY(ReadFile(settings()).startsWith("; mine"));
+        QCOMPARE(Find<QLabel>(&w, "lbl_port3")->toolTip(),
+                 QStringLiteral("Com3: %1").arg(pty.device()));
+
+        // The next Start opens that device.
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
+        QVERIFY(pty.send(QByteArray("XYZF\x00\x00", 6)));
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 2000);
+        w.state().sendQueue.QueueValue(0xF0, 5);
+        QByteArray wire;
+        QTRY_COMPARE_WITH_TIMEOUT(wire += pty.receive(), QByteArray("\xF0\x05\x00", 3), 2000);
+        w.btnStopClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.port().isOpen(), 1000);
+
+        // A new window reads the mapping back.
+        TfrmMain again(settings(), dialogs);
+        QCOMPARE(again.port().portMap().target(3), pty.device());
+    }
+
+    void assigningNeedsAPortAndTheScanReportsAtEveryLevel() {
+        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=0\nBenutzer=Fahren\n[Ports]\n"
+                                      "COM2=simulator\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(settings(), dialogs);
+        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        Find<QPushButton>(&w, "btn_port_assign")->click();
+        QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
+        QVERIFY(!ReadFile(settings()).contains("COM2=\n"));
+
+        // Choosing "Vorgabe" removes the entry.
+        Find<QRadioButton>(&w, "rad_com2")->click();
+        auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        QCOMPARE(combo->count(), 2); // the simulator and the default
+        combo->setCurrentIndex(combo->findData(QString()));
+        Find<QPushButton>(&w, "btn_port_assign")->click();
+        QVERIFY(!w.port().portMap().hasEntry(2));
+
+        combo->setCurrentIndex(combo->findData(QStringLiteral("simulator")));
+        Find<QPushButton>(&w, "btn_port_assign")->click();
+        QVERIFY(w.port().portMap().hasEntry(2));
+
+        // The memo is hidden at this level; the scan says what it found in the status bar.
+        w.btnCheckClick();
+        QVERIFY(w.statusText().startsWith(QStringLiteral("gefunden: ")));
+        QVERIFY(w.statusText().contains(QStringLiteral("COM2")));
+        QCOMPARE(dialogs.calls.size(), 0);
+    }
+};
+
+QTEST_MAIN(TestLink)
+#include "tst_link.moc"
