@@ -111,6 +111,25 @@ private slots:
         QCOMPARE(Drain(t.state.sendQueue), (std::vector<int>{0xC1, 0x00, 0x40}));
     }
 
+    void aLostLineLeavesNoGoTickedForTheNextDrive() {
+        Tab t;
+        t.status(0x00, 0x00);
+        t.frame.btn_rightClick();
+        QVERIFY(t.box("cbx_turn_go")->isChecked());
+        Drain(t.state.sendQueue);
+        t.state.Online = false; // the line is lost while the go is ticked
+        t.frame.UpdateOperationButtons();
+        QVERIFY(!t.box("cbx_turn_go")->isChecked());
+        QVERIFY(t.state.sendQueue.isEmpty()); // nothing sent to a dead line
+        t.state.Online = true;                // reconnected: the next drive sends its go again
+        t.frame.UpdateOperationButtons();
+        t.status(0x00, 0x00);
+        t.frame.btn_rightClick();
+        const std::vector<int> sent = Drain(t.state.sendQueue);
+        QCOMPARE(std::vector<int>(sent.end() - 3, sent.end()),
+                 (std::vector<int>{0xC1, 0x40, 0x40}));
+    }
+
     void offlineAndSilentLinesShowUnknownAndDisableTheDrive() {
         Tab t;
         t.status(0x40, 0x01); // turning

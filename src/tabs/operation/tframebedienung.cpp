@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 
 namespace {
@@ -445,6 +446,13 @@ void TFrameBedienung::UpdateOperationButtons() {
     const bool drive = online && m_state.StatusKnown() && !m_state.Turning;
     for (QPushButton *b : {btn_left, btn_right, btn_left_endlos, btn_right_endlos}) {
         b->setEnabled(drive);
+    }
+    if (!online && cbx_turn_go->isChecked()) {
+        // The go box remembers what was last sent. Once the line is down the board's state is
+        // unknown: a box left ticked would make the next drive after reconnecting send no go.
+        const QSignalBlocker quiet(cbx_turn_go);
+        cbx_turn_go->setChecked(false);
+        StopCountdown = 0;
     }
 }
 
