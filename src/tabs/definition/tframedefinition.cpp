@@ -1,6 +1,7 @@
 #include "tframedefinition.h"
 
 #include "colors.h"
+#include "controls.h"
 #include "dialogs.h"
 #include "named.h"
 #include "sharedstate.h"
@@ -21,7 +22,6 @@
 #include <optional>
 
 namespace {
-const QString InvalidInput = QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
 const QString CaptionRead = QStringLiteral("Werte einlesen");
 const QString CaptionWrite = QStringLiteral("Werte schreiben");
 const QString CaptionAbort = QStringLiteral("Abbruch");
@@ -500,7 +500,7 @@ void TFrameDefinition::edt_adrChange(int row) {
         break;
     case AddressRows::EditResult::Invalid:
         ShowRowState(row);
-        m_dialogs.showWarning(InvalidInput);
+        m_dialogs.showWarning(InvalidInputText);
         edit->setFocus();
         break;
     case AddressRows::EditResult::Accepted:

@@ -10,9 +10,6 @@
 
 namespace Diagnosis {
 
-const QString InvalidInputText =
-    QStringLiteral("Ungültige Eingabe.") + QChar(13) + QStringLiteral("Zugelassen sind nur Zahlen");
-
 float SenseCurrent(int raw, float rSense) {
     float i = static_cast<float>(raw) * 5.0f;
     i = i / 1020.0f;

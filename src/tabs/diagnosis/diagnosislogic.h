@@ -48,8 +48,6 @@ struct RSenseAnswer {
 };
 RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLocale &locale);
 
-extern const QString InvalidInputText;
-
 // ---------------------------------------------------------------------------------------------
 // Indicator panels
 

@@ -1,6 +1,7 @@
 #include "tframediagnose.h"
 
 #include "colors.h"
+#include "controls.h"
 #include "dialogs.h"
 #include "graphpicture.h"
 #include "messages.h"
@@ -69,18 +70,6 @@ const ErrorPanel ErrorPanels[16] = {
     {27, "nn", "", false, {120, 134}},
 };
 
-QLabel *MakePanel(QWidget *parent, const QString &name, const QString &caption, const QString &hint,
-                  QRect geometry) {
-    auto *panel = Named(new QLabel(caption, parent), name);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setAutoFillBackground(true);
-    panel->setToolTip(hint);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
 QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, QRect geometry) {
     auto *label = new QLabel(caption, parent);
     if (!name.isEmpty()) {
@@ -122,28 +111,28 @@ void TFrameDiagnose::BuildForm() {
     for (size_t i = 0; i < pnl_err.size(); ++i) {
         const ErrorPanel &e = ErrorPanels[i];
         pnl_err[i] = MakePanel(GroupBoxError, QStringLiteral("pnl_err_%1").arg(e.number),
-                               QString::fromUtf8(e.caption), QString::fromUtf8(e.hint),
-                               QRect(e.place, QSize(100, PanelHeight)));
+                               QString::fromUtf8(e.hint), QRect(e.place, QSize(100, PanelHeight)),
+                               QString::fromUtf8(e.caption));
         pnl_err[i]->setVisible(e.shown);
     }
 
     GroupBoxDIP = Named(new QGroupBox(QStringLiteral("DIP Schalter"), pnl_diag),
                         QStringLiteral("GroupBoxDIP"));
     GroupBoxDIP->resize(DipGroupWidth, GroupHeight);
-    pnl_48pos = MakePanel(GroupBoxDIP, QStringLiteral("pnl_48pos"), QString(),
-                          QStringLiteral("DIP 1"), QRect(10, 22, 70, PanelHeight));
-    pnl_dcc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_dcc"), QString(), QStringLiteral("DIP 2"),
+    pnl_48pos = MakePanel(GroupBoxDIP, QStringLiteral("pnl_48pos"), QStringLiteral("DIP 1"),
+                          QRect(10, 22, 70, PanelHeight));
+    pnl_dcc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_dcc"), QStringLiteral("DIP 2"),
                         QRect(10, 50, 70, PanelHeight));
-    pnl_calc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_calc"), QString(),
-                         QStringLiteral("DIP 3"), QRect(10, 78, 70, PanelHeight));
+    pnl_calc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_calc"), QStringLiteral("DIP 3"),
+                         QRect(10, 78, 70, PanelHeight));
 
     BuildDirectDrive();
 
     Label6 = MakeLabel(pnl_diag, QStringLiteral("Label6"), QStringLiteral("Sense Strom"),
                        QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
     pnl_strom_sense_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense_v"), QString(),
-                                  QString(), QRect(ValueLeft, 0, 90, PanelHeight));
-    pnl_strom_sense = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense"), QString(), QString(),
+                                  QRect(ValueLeft, 0, 90, PanelHeight));
+    pnl_strom_sense = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense"), QString(),
                                 QRect(RawLeft, 0, 50, PanelHeight));
     lbl_strominfo = MakeLabel(pnl_diag, QStringLiteral("lbl_strominfo"), RSenseInfoText(15.0f),
                               QRect(InfoLeft, 0, 0, 16));
@@ -160,8 +149,8 @@ void TFrameDiagnose::BuildForm() {
     Label7 = MakeLabel(pnl_diag, QStringLiteral("Label7"), QStringLiteral("Sensor Spannung"),
                        QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
     pnl_strom_sensor_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor_v"), QString(),
-                                   QString(), QRect(ValueLeft, 0, 90, PanelHeight));
-    pnl_strom_sensor = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor"), QString(), QString(),
+                                   QRect(ValueLeft, 0, 90, PanelHeight));
+    pnl_strom_sensor = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor"), QString(),
                                  QRect(RawLeft, 0, 50, PanelHeight));
     cbx_show_vraster = Named(new QCheckBox(QStringLiteral("Volt-Raster anzeigen"), pnl_diag),
                              QStringLiteral("cbx_show_vraster"));

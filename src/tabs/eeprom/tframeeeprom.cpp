@@ -1,5 +1,6 @@
 #include "tframeeeprom.h"
 
+#include "controls.h"
 #include "dialogs.h"
 #include "hexbyte.h"
 #include "messages.h"
@@ -17,7 +18,6 @@
 #include <QTimer>
 
 namespace {
-const QString InvalidInput = QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
 constexpr int GroupWidth = 236;
 constexpr int GroupHeight = 112;
 constexpr int ButtonHeight = 25;
@@ -168,7 +168,7 @@ std::optional<int> TFrameEEprom::TakeHexEdit(QLineEdit *edit) {
     // hexadecimal number is refused, never cut or bent into another cell number or value.
     const QString typed = edit->text().trimmed();
     if (!IsStrictHexByte(typed)) {
-        m_dialogs.showWarning(InvalidInput);
+        m_dialogs.showWarning(InvalidInputText);
         edit->setFocus();
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "tframebedienung.h"
 
 #include "colors.h"
+#include "controls.h"
 #include "messages.h"
 #include "named.h"
 #include "operationview.h"
@@ -24,17 +25,6 @@ constexpr int PositionButtonWidth = 20;
 constexpr int PositionButtonHeight = 14;
 constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
 constexpr int SwitchPenWidth = 2;
-
-QLabel *MakePanel(QWidget *parent, const char *name, const QString &hint, QRect geometry) {
-    auto *panel = Named(new QLabel(parent), QLatin1String(name));
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setAutoFillBackground(true);
-    panel->setToolTip(hint);
-    panel->setGeometry(geometry);
-    return panel;
-}
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry,
                         QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
@@ -79,9 +69,11 @@ void TFrameBedienung::BuildForm() {
     QFont big = font();
     big.setBold(true);
     big.setPixelSize(27);
-    pnl_IstPosition_int = MakePanel(g1, "pnl_IstPosition_int", QString(), QRect(10, 38, 86, 42));
+    pnl_IstPosition_int =
+        MakePanel(g1, QStringLiteral("pnl_IstPosition_int"), QString(), QRect(10, 38, 86, 42));
     pnl_IstPosition_int->setFont(big);
-    pnl_SollPosition_int = MakePanel(g1, "pnl_SollPosition_int", QString(), QRect(104, 38, 86, 42));
+    pnl_SollPosition_int =
+        MakePanel(g1, QStringLiteral("pnl_SollPosition_int"), QString(), QRect(104, 38, 86, 42));
     pnl_SollPosition_int->setFont(big);
     {
         QPalette p = pnl_SollPosition_int->palette();
@@ -90,7 +82,7 @@ void TFrameBedienung::BuildForm() {
         pnl_SollPosition_int->setPalette(p);
     }
     pnl_SollPosition_ext =
-        MakePanel(g1, "pnl_SollPosition_ext",
+        MakePanel(g1, QStringLiteral("pnl_SollPosition_ext"),
                   QStringLiteral("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
                   QRect(198, 48, 40, 26));
     cbx_zeige_sollpos_extern =
@@ -133,27 +125,27 @@ void TFrameBedienung::BuildForm() {
     GroupBoxBedienung2o = Named(new QGroupBox(QStringLiteral(" Bühne"), pnl_bedienung),
                                 QStringLiteral("GroupBoxBedienung2o"));
     GroupBoxBedienung2o->setGeometry(715, 8, SmallGroupWidth, 145);
-    pnl_turn_active = MakePanel(GroupBoxBedienung2o, "pnl_turn_active",
+    pnl_turn_active = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_active"),
                                 QStringLiteral("Bühne dreht"), QRect(10, 22, 130, 26));
-    pnl_turn_go = MakePanel(GroupBoxBedienung2o, "pnl_turn_go",
+    pnl_turn_go = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_go"),
                             QStringLiteral("Befehl an Bühne zum Drehen"), QRect(10, 52, 130, 26));
-    pnl_turn_dir = MakePanel(GroupBoxBedienung2o, "pnl_turn_dir",
+    pnl_turn_dir = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_dir"),
                              QStringLiteral("Drehrichtung der Bühne"), QRect(10, 82, 130, 26));
     pnl_light_on =
-        MakePanel(GroupBoxBedienung2o, "pnl_light_on",
+        MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_light_on"),
                   QStringLiteral("Hausbeleuchtung: Status der Bühne"), QRect(10, 112, 130, 26));
 
     GroupBoxBedienung2m = Named(new QGroupBox(QStringLiteral("Rückmelder"), pnl_bedienung),
                                 QStringLiteral("GroupBoxBedienung2m"));
     GroupBoxBedienung2m->setGeometry(715, 160, SmallGroupWidth, 150);
-    pnl_rm_01 = MakePanel(GroupBoxBedienung2m, "pnl_rm_01", QStringLiteral("Status Rückmelder 1"),
-                          QRect(10, 22, 130, 26));
-    pnl_rm_02 = MakePanel(GroupBoxBedienung2m, "pnl_rm_02", QStringLiteral("Status Rückmelder 2"),
-                          QRect(10, 52, 130, 26));
-    pnl_rm_03 = MakePanel(GroupBoxBedienung2m, "pnl_rm_03", QStringLiteral("Status Rückmelder 3"),
-                          QRect(10, 82, 130, 26));
-    pnl_hall = MakePanel(GroupBoxBedienung2m, "pnl_hall", QStringLiteral("Status Hall-Sensor"),
-                         QRect(10, 112, 130, 26));
+    pnl_rm_01 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_01"),
+                          QStringLiteral("Status Rückmelder 1"), QRect(10, 22, 130, 26));
+    pnl_rm_02 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_02"),
+                          QStringLiteral("Status Rückmelder 2"), QRect(10, 52, 130, 26));
+    pnl_rm_03 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_03"),
+                          QStringLiteral("Status Rückmelder 3"), QRect(10, 82, 130, 26));
+    pnl_hall = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_hall"),
+                         QStringLiteral("Status Hall-Sensor"), QRect(10, 112, 130, 26));
 
     GroupBoxBedienung2u =
         Named(new QGroupBox(pnl_bedienung), QStringLiteral("GroupBoxBedienung2u"));

@@ -1,6 +1,7 @@
 #include "tframeparameter.h"
 
 #include "colors.h"
+#include "controls.h"
 #include "dialogs.h"
 #include "named.h"
 #include "sharedstate.h"
@@ -18,7 +19,6 @@
 using namespace Parameter;
 
 namespace {
-const QString InvalidInput = QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
 const QString ResetQuestion =
     QStringLiteral("Rücksetzen auf Vorgabe-Werte\nDadurch gehen alle Einstellungen verloren!\n"
                    "DIRECT DRIVE muss dann zur Ermittlung der\nRegelungsparameter wieder "
@@ -434,7 +434,7 @@ bool TFrameParameter::HasUnwrittenChanges() const {
 }
 
 void TFrameParameter::ReportInvalid(int row) {
-    m_dialogs.showWarning(InvalidInput);
+    m_dialogs.showWarning(InvalidInputText);
     m_rows[At(row)].edit->setFocus();
 }
 
