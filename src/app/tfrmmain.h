@@ -110,6 +110,8 @@ private:
     void EndDirectDriveOnWire();
     void OnLineLost(const QString &reason);
     void SetFillBar(qint64 waiting);
+    void WakeSendTick();
+    void SendOneByte();
     void ReceiveTick();
     void DumpDcb();
     int CheckedBaud() const;
