@@ -45,7 +45,7 @@ TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent
 
     ShowPitEEprom();
     ShowBridgeEEprom();
-    Timer3->start();
+    WakeTimer3();
     UpdateEEpromButtons();
     ArrangeEEpromTab();
 }
@@ -207,6 +207,19 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
     bar->setValue(0);
     Eeprom::Sweeps::Toggle(board == Board::Grube ? m_sweeps.PitReadIndex
                                                  : m_sweeps.BridgeReadIndex);
+    WakeTimer3();
+}
+
+bool TFrameEEprom::HasTimer3Work() const {
+    return Eeprom::Sweeps::Running(m_sweeps.PitReadIndex) ||
+           Eeprom::Sweeps::Running(m_sweeps.BridgeReadIndex) || m_state.PitChangedForEeprom ||
+           m_state.BridgeChangedForEeprom;
+}
+
+void TFrameEEprom::WakeTimer3() {
+    if (!Timer3->isActive() && HasTimer3Work()) {
+        Timer3->start();
+    }
 }
 
 void TFrameEEprom::btn_get_all_EEDataClick() {
@@ -245,5 +258,8 @@ void TFrameEEprom::Timer3Timer() {
     }
     if (m_state.BridgeChangedForEeprom) {
         ShowBridgeEEprom();
+    }
+    if (!HasTimer3Work()) {
+        Timer3->stop(); // woken again by a sweep or a changed mirror
     }
 }

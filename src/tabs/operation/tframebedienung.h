@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class Dialogs;
 class SharedState;
@@ -69,10 +71,26 @@ private:
     void SetPanel(QLabel *panel, const QString &text, const QColor &background,
                   const QColor &foreground);
 
+    // What decides the picture apart from the bridges: while it stays the same, a drawing
+    // changes only the pit disc, and the position buttons stay where they are.
+    struct ViewLayout {
+        QRect picture;
+        QSize canvas;
+        qreal pixelRatio = 0;
+        int positions = 0;
+        int zeroOffset = 0;
+        bool reversed = false;
+        bool switchLine = false;
+        std::array<bool, 49> used{};
+        bool operator==(const ViewLayout &) const = default;
+    };
+    ViewLayout CurrentLayout();
+
     SharedState &m_state;
     Dialogs &m_dialogs;
     int StopCountdown = 0;
     int m_drawCount = 0;
+    std::optional<ViewLayout> m_drawnLayout; // nothing until the first drawing
 
     QWidget *pnl_bedienung = nullptr;
     TurntablePicture *tt_Image1 = nullptr;
