@@ -861,7 +861,8 @@ private slots:
 
         // Each tick's request is answered and applied before the next tick.
         auto runTransfer = [&] {
-            f->timer()->stop();
+            // Stopping it is not enough: the housekeeping tick wakes it during a transfer.
+            QObject::disconnect(f->timer(), &QTimer::timeout, f, nullptr);
             while (f->rows().ReadMode || f->rows().WriteMode) {
                 const bool reading = f->rows().ReadMode && f->rows().Running();
                 const int cell =

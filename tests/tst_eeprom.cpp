@@ -208,7 +208,8 @@ private slots:
         // out only when the previous cell has arrived, so no answer can overwrite another.
         auto *timer3 = Find<QTimer>(tab, "Timer3");
         QCOMPARE(timer3->interval(), 300);
-        timer3->stop();
+        // Stopping it is not enough: the housekeeping tick wakes it while the sweep runs.
+        QObject::disconnect(timer3, &QTimer::timeout, tab, nullptr);
         Find<QTimer>(&w, "Timer2")->setInterval(10);
         Find<QTimer>(&w, "Timer_Senden")->setInterval(2);
         Find<QTimer>(&w, "Timer_Receive")->setInterval(5);

@@ -526,14 +526,21 @@ private slots:
         w.btnStartClick();
         auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
 
-        QVERIFY(pty.send(QByteArray(89, 'q')));
-        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(89));
-        w.Timer_ReceiveTimer(); // takes 8, leaves 81
+        // A tick drains what waits, up to the 4000 bytes of its read buffer.
+        for (int sent = 0; sent < 4081; sent += 1000) {
+            QVERIFY(pty.send(QByteArray(std::min(1000, 4081 - sent), 'q')));
+            QTRY_COMPARE(w.port().QueryPortStatus(), qint64(std::min(sent + 1000, 4081)));
+        }
+        w.Timer_ReceiveTimer(); // takes 4000, leaves 81
         QCOMPARE(bar->value(), 81);
         QCOMPARE(bar->palette().color(QPalette::Highlight), QColor(255, 0, 0));
-        w.Timer_ReceiveTimer(); // leaves 73
-        QCOMPARE(bar->value(), 73);
+        QVERIFY(pty.send(QByteArray(80 - 81 + 4000 - 1, 'q'))); // 3998 more
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(81 + 3998));
+        w.Timer_ReceiveTimer(); // leaves 79
+        QCOMPARE(bar->value(), 79);
         QCOMPARE(bar->palette().color(QPalette::Highlight), QColor(0, 0, 128));
+        w.Timer_ReceiveTimer(); // drained
+        QCOMPARE(bar->value(), 0);
 
         Find<QLineEdit>(&w, "Edit1")->setText("abc");
         auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");

@@ -1,5 +1,6 @@
 #include "tfrmmain.h"
 
+#include "benchprobe.h"
 #include "colors.h"
 #include "configfile.h"
 #include "dialogs.h"
@@ -82,6 +83,9 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
 
     m_state.sendQueue.onClearLog = [this] { Memo2->clear(); };
     m_enumerator = std::make_unique<SystemPortEnumerator>();
+    // The transmit tick runs only while bytes wait: a queued byte wakes it, the tick that sends
+    // the last byte puts it to sleep again.
+    m_state.sendQueue.onQueued = [this] { WakeSendTick(); };
     connect(&m_port, &ComPort::lineLost, this, &TfrmMain::OnLineLost);
     // A port mapped to "simulator" talks to the built-in controller simulator.
     m_port.setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
@@ -114,6 +118,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     ApplyUserLevel();
     PageControl1->setCurrentIndex(0);
     m_settingsAtStart = WouldWrite();
+    BenchProbe::InstallIfAsked(*this); // measurements for bench/run.sh, only when asked
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -189,7 +194,6 @@ void TfrmMain::BuildForm() {
     connect(Timer_Receive, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
     connect(Timer_Senden, &QTimer::timeout, this, &TfrmMain::Timer_SendenTimer);
     connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
-    Timer_Senden->start();
     Timer2->start();
 }
 
@@ -915,6 +919,7 @@ void TfrmMain::btnSendenClick() {
         // What the line cannot take now follows with the next transmit ticks, in order.
         if (m_state.Online) {
             m_manualPending.append(bytes.mid(static_cast<qsizetype>(written)));
+            WakeSendTick();
         }
     }
     Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
@@ -1073,7 +1078,21 @@ void TfrmMain::btn_comstatClick() {
 // ---------------------------------------------------------------------------------------------
 // Timers
 
+void TfrmMain::WakeSendTick() {
+    if ((!m_state.sendQueue.isEmpty() || !m_manualPending.isEmpty()) && !Timer_Senden->isActive()) {
+        Timer_Senden->start();
+    }
+}
+
 void TfrmMain::Timer_SendenTimer() {
+    SendOneByte();
+    // Nothing left to send: no more ticks until something is queued (WakeSendTick).
+    if (m_state.sendQueue.isEmpty() && m_manualPending.isEmpty()) {
+        Timer_Senden->stop();
+    }
+}
+
+void TfrmMain::SendOneByte() {
     if (m_state.Online && !m_manualPending.isEmpty()) {
         // The rest of a manual send that the line could not take at once goes first.
         const qint64 n = WritePort(m_manualPending.constData(), m_manualPending.size());
@@ -1116,10 +1135,16 @@ void TfrmMain::ReceiveTick() {
     m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
     QByteArray received;
     qint64 n = 0;
+    // Drain what waits, in reads of the read size: a read that filled the whole read size may
+    // have left more behind. Reading only once a tick would cap the intake below the line's rate
+    // and let the input back up without end. A tick takes at most about the read buffer's 4000
+    // bytes, some hundred times what a serial line brings in a tick, so that a device that never
+    // runs dry cannot hold the window; what is left shows on the fill bar.
     do {
         n = ReadPort(m_readBuffer.data(), m_settings.readSize);
         received.append(m_readBuffer.data(), n);
-    } while (n >= 10);
+    } while (n == m_settings.readSize && received.size() < ProgramSettings::MaxReadSize &&
+             m_port.isOpen());
 
     SetFillBar(m_port.QueryPortStatus());
 
@@ -1169,6 +1194,9 @@ void TfrmMain::Timer2Timer() {
     if (!report.isEmpty()) {
         StatusPanel0->setText(report);
     }
+    // The tabs' own timers sleep while they have nothing to do; a changed mirror gives them work.
+    m_eeprom->WakeTimer3();
+    m_definition->WakeTimer5();
     if (m_state.Online) {
         m_state.TakePositions();
     }

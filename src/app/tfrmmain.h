@@ -123,6 +123,8 @@ private:
     void EndDirectDriveOnWire();
     void OnLineLost(const QString &reason);
     void SetFillBar(qint64 waiting);
+    void WakeSendTick();
+    void SendOneByte();
     void ReceiveTick();
     void CheckLinkHealth();
     void ShowPortMap();

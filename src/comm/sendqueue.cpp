@@ -60,6 +60,9 @@ void SendQueue::Store(int b0, int b1, int b2) {
     m_bytes[static_cast<size_t>(m_length + 1)] = static_cast<uint8_t>(b1);
     m_bytes[static_cast<size_t>(m_length + 2)] = static_cast<uint8_t>(b2);
     m_length += 3;
+    if (onQueued) {
+        onQueued();
+    }
 }
 
 std::optional<uint8_t> SendQueue::TakeNext() {

@@ -37,6 +37,9 @@ public:
 
     // Called by QueueMessage and QueueKeyCode before they append (the window clears its send log).
     std::function<void()> onClearLog;
+    // Called after bytes were appended (the window starts its transmit tick, which stops itself
+    // once the queue is empty).
+    std::function<void()> onQueued;
 
 private:
     void Append(int b0, int b1, int b2);

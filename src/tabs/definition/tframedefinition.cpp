@@ -121,7 +121,14 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
     ShowAddressRows();
     DrawTurntable();
     // The rows follow every cell value the pit board reports, also to the other tabs.
-    Timer5->start();
+    WakeTimer5();
+}
+
+void TFrameDefinition::WakeTimer5() {
+    if (!Timer5->isActive() &&
+        (m_rows.ReadMode || m_rows.WriteMode || m_state.PitChangedForDefinition)) {
+        Timer5->start();
+    }
 }
 
 void TFrameDefinition::BuildForm() {
@@ -588,5 +595,8 @@ void TFrameDefinition::Timer5Timer() {
     }
     if (result.refreshed) {
         ShowPositionLabels();
+    }
+    if (!m_rows.ReadMode && !m_rows.WriteMode && !m_state.PitChangedForDefinition) {
+        Timer5->stop(); // woken again by a transfer or a changed pit mirror
     }
 }

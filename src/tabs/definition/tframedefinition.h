@@ -48,6 +48,9 @@ public:
     const AddressRows &rows() const { return m_rows; }
     TurntablePicture *picture() const { return tt_Image1; }
     QTimer *timer() const { return Timer5; }
+    // Timer5 runs only while a transfer runs or the rows must follow a changed pit mirror. Starts
+    // it when that has come up (the main window calls this after it changed the mirrors).
+    void WakeTimer5();
 
 public slots:
     void pnl_definitionResize();

@@ -45,7 +45,7 @@ TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent
 
     ShowPitEEprom();
     ShowBridgeEEprom();
-    Timer3->start();
+    WakeTimer3();
     UpdateEEpromButtons();
     ArrangeEEpromTab();
 }
@@ -213,6 +213,19 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
     } else {
         tally.End(m_state.now()); // stopped by the user: report what the requests so far got
     }
+    WakeTimer3();
+}
+
+bool TFrameEEprom::HasTimer3Work() const {
+    return Eeprom::Sweeps::Running(m_sweeps.PitReadIndex) ||
+           Eeprom::Sweeps::Running(m_sweeps.BridgeReadIndex) || m_state.PitChangedForEeprom ||
+           m_state.BridgeChangedForEeprom;
+}
+
+void TFrameEEprom::WakeTimer3() {
+    if (!Timer3->isActive() && HasTimer3Work()) {
+        Timer3->start();
+    }
 }
 
 void TFrameEEprom::btn_get_all_EEDataClick() {
@@ -265,5 +278,8 @@ void TFrameEEprom::Timer3Timer() {
     }
     if (m_state.BridgeChangedForEeprom) {
         ShowBridgeEEprom();
+    }
+    if (!HasTimer3Work()) {
+        Timer3->stop(); // woken again by a sweep or a changed mirror
     }
 }

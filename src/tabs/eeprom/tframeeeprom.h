@@ -34,6 +34,11 @@ public:
 
     const Eeprom::Sweeps &sweeps() const { return m_sweeps; }
 
+    // Timer3 runs only while a sweep runs or a dump waits to be redrawn. Starts it when one of
+    // them has come up (the main window calls this after it changed the mirrors).
+    void WakeTimer3();
+    bool HasTimer3Work() const;
+
 public slots:
     void btn_get_EEdataClick(Board board);
     void btn_write_EEdataClick(Board board);

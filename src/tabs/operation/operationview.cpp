@@ -20,7 +20,7 @@ BridgeShape BridgeGeometry(const TurntableGeometry &g, int pos) {
     const double a2 = g.SlotAngle(s - 1 < 0 ? float(n - 1) : float(s - 1));
     b.p[3] = g.Point(a2, r);
     b.p[2] = g.Opposite(a2, r);
-    b.p[4] = g.Point(a2, r - 70);
+    b.p[4] = g.Point(a2, r - BridgeCabinDepth);
     float f3 = 0.0f;
     if (g.reversed()) {
         f3 = s + 3 > n ? float(s - n + 3) : float(s + 3);

@@ -15,5 +15,8 @@ struct BridgeShape {
     QPoint trackTo;
 };
 
+// How far the operator's cabin reaches in from the pit's rim, in pixels.
+constexpr int BridgeCabinDepth = 70;
+
 // Position pos (0-based) is drawn on the track line of position pos + 1.
 BridgeShape BridgeGeometry(const TurntableGeometry &g, int pos);

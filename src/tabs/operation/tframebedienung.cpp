@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegion>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -54,8 +55,13 @@ void TFrameBedienung::BuildForm() {
 
     tt_Image1 = Named(new TurntablePicture(pnl_bedienung), QStringLiteral("tt_Image1"));
     tt_Image1->setGeometry(8, 8, 400, 400);
-    connect(tt_Image1, &TurntablePicture::redrawNeeded, this, &TFrameBedienung::DrawTurntable,
-            Qt::QueuedConnection);
+    connect(
+        tt_Image1, &TurntablePicture::redrawNeeded, this,
+        [this] {
+            m_drawnLayout.reset(); // a new surface: everything is drawn and shown anew
+            DrawTurntable();
+        },
+        Qt::QueuedConnection);
 
     GroupBoxBedienung1 = Named(new QGroupBox(QStringLiteral("Position Bühne"), pnl_bedienung),
                                QStringLiteral("GroupBoxBedienung1"));
@@ -456,12 +462,31 @@ void TFrameBedienung::SetExternalTargetVisible(bool visible) {
 // ---------------------------------------------------------------------------------------------
 // The turntable view
 
+TFrameBedienung::ViewLayout TFrameBedienung::CurrentLayout() {
+    const StationData &st = m_state.station;
+    ViewLayout layout;
+    layout.picture = tt_Image1->geometry();
+    layout.canvas = tt_Image1->canvas().size();
+    layout.pixelRatio = tt_Image1->canvas().devicePixelRatio();
+    layout.positions = m_state.PositionCount;
+    layout.zeroOffset = st.ZeroOffset;
+    layout.reversed = st.ReverseCounting;
+    layout.switchLine = st.ShowSwitchLine;
+    std::copy(st.PositionUsed.begin(), st.PositionUsed.end(), layout.used.begin());
+    return layout;
+}
+
 void TFrameBedienung::DrawTurntable() {
     ++m_drawCount;
     ArrangeOperationTab();
     const StationData &st = m_state.station;
     const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
                               st.ZeroOffset, st.ReverseCounting);
+    const ViewLayout layout = CurrentLayout();
+    // A bridge step leaves tracks, numbers and buttons as they are: moving and raising 48
+    // buttons would repaint every one of them with each step of a turning bridge.
+    const bool layoutChanged = layout != m_drawnLayout;
+    m_drawnLayout = layout;
     QPainter painter(&tt_Image1->canvas());
     TurntableDrawing::DrawPit(painter, g);
     const QPoint origin = tt_Image1->pos();
@@ -470,9 +495,11 @@ void TFrameBedienung::DrawTurntable() {
         QPushButton *button = PositionButtons[static_cast<size_t>(i - 1)];
         if (st.PositionUsed[static_cast<size_t>(i)]) {
             TurntableDrawing::DrawTrack(painter, g, i, TrackPenWidth);
-            button->move(g.ButtonTopLeft(i, buttonSize, origin));
-            button->show();
-            button->raise();
+            if (layoutChanged) {
+                button->move(g.ButtonTopLeft(i, buttonSize, origin));
+                button->show();
+                button->raise();
+            }
         } else {
             button->hide();
         }
@@ -487,7 +514,15 @@ void TFrameBedienung::DrawTurntable() {
     painter.end();
     DrawBridge(true);
     DrawBridge(false);
-    tt_Image1->update();
+    if (layoutChanged) {
+        tt_Image1->update();
+        return;
+    }
+    // Only the bridges moved, and both lie within the pit (the cabin reaches 70 pixels in from
+    // the rim, which on a very small picture lies beyond the centre).
+    const int r = std::max(g.Radius(TurntableGeometry::RingInner), BridgeCabinDepth) + 3;
+    tt_Image1->update(
+        QRegion(QRect(g.cx() - r, g.cy() - r, 2 * r + 1, 2 * r + 1), QRegion::Ellipse));
 }
 
 void TFrameBedienung::DrawBridge(bool target) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class Dialogs;
 class SharedState;
@@ -72,11 +74,27 @@ private:
     // No believable report: every status panel unknown, and nothing armed by made-up state.
     void ShowStatusUnknown();
 
+    // What decides the picture apart from the bridges: while it stays the same, a drawing
+    // changes only the pit disc, and the position buttons stay where they are.
+    struct ViewLayout {
+        QRect picture;
+        QSize canvas;
+        qreal pixelRatio = 0;
+        int positions = 0;
+        int zeroOffset = 0;
+        bool reversed = false;
+        bool switchLine = false;
+        std::array<bool, 49> used{};
+        bool operator==(const ViewLayout &) const = default;
+    };
+    ViewLayout CurrentLayout();
+
     SharedState &m_state;
     Dialogs &m_dialogs;
     int StopCountdown = 0;
     bool m_statusKnown = false; // what the drive buttons were last enabled for
     int m_drawCount = 0;
+    std::optional<ViewLayout> m_drawnLayout; // nothing until the first drawing
 
     QWidget *pnl_bedienung = nullptr;
     TurntablePicture *tt_Image1 = nullptr;
