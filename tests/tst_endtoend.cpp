@@ -2,6 +2,7 @@
 // pivota-sim as a separate process.
 
 #include "scripteddialogs.h"
+#include "simprocess.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
 #include "tfrmmain.h"
@@ -30,26 +31,6 @@ bool ReadPitCellUntil(TfrmMain &w, int cell, int expected, int attempts) {
     return false;
 }
 
-class SimProcess {
-public:
-    bool start(const QStringList &args, const QString &link) {
-        m_process.setProgram(QStringLiteral(PIVOTA_SIM_PATH));
-        m_process.setArguments(QStringList{QStringLiteral("--link"), link} + args);
-        m_process.start();
-        if (!m_process.waitForStarted(5000)) {
-            return false;
-        }
-        return QTest::qWaitFor([&] { return m_process.canReadLine(); }, 5000);
-    }
-    void stop() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            m_process.waitForFinished(5000);
-        }
-    }
-    ~SimProcess() { stop(); }
-    QProcess m_process;
-};
 } // namespace
 
 class TestEndToEnd : public QObject {

@@ -10,6 +10,7 @@
 #include "pty.h"
 #include "scripteddialogs.h"
 #include "sharedstate.h"
+#include "simprocess.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
 #include "tframeeeprom.h"
@@ -32,27 +33,6 @@
 using namespace TestUtil;
 
 namespace {
-
-class SimProcess {
-public:
-    bool start(const QStringList &args, const QString &link) {
-        m_process.setProgram(QStringLiteral(PIVOTA_SIM_PATH));
-        m_process.setArguments(QStringList{QStringLiteral("--link"), link} + args);
-        m_process.start();
-        if (!m_process.waitForStarted(5000)) {
-            return false;
-        }
-        return QTest::qWaitFor([&] { return m_process.canReadLine(); }, 5000);
-    }
-    void stop() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            m_process.waitForFinished(5000);
-        }
-    }
-    ~SimProcess() { stop(); }
-    QProcess m_process;
-};
 
 // Offers fixed devices instead of the machine's.
 class ListedPorts : public PortEnumerator {
