@@ -3,6 +3,7 @@
 // Small helpers the tests share.
 
 #include "sendqueue.h"
+#include "sharedstate.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -26,6 +27,21 @@ inline std::vector<int> Drain(SendQueue &q) {
     std::vector<int> out;
     while (auto b = q.TakeNext()) {
         out.push_back(*b);
+    }
+    return out;
+}
+
+// Takes everything out of the transmit queue as the transmit tick of a connected line does: every
+// message counts as a request on the wire once its last byte is out. Returns the bytes.
+inline std::vector<int> PutOnWire(SharedState &s) {
+    std::vector<int> out;
+    while (!s.sendQueue.isEmpty()) {
+        const bool last = s.sendQueue.headIsLastByte();
+        const Framing::Asks asks = s.sendQueue.headAsks();
+        out.push_back(*s.sendQueue.TakeNext());
+        if (last) {
+            s.answers.NoteOnWire(asks, s.now());
+        }
     }
     return out;
 }

@@ -6,6 +6,7 @@
 #include "tframebedienung.h"
 #include "tframedefinition.h"
 #include "tframeparameter.h"
+#include "tframesettings.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
@@ -38,12 +39,12 @@ struct Window {
     }
     void save(const QString &path) {
         dialogs.fileNames << path;
-        w->Button1Click();
+        w->frameSettings()->Button1Click();
     }
     void load(const QString &path, QList<bool> answers) {
         dialogs.fileNames << path;
         dialogs.answers = answers;
-        w->Button2Click();
+        w->frameSettings()->Button2Click();
     }
     QString file(const QString &name) { return dir.filePath(name); }
 };
@@ -212,7 +213,7 @@ private slots:
     void nothingChosenAsksForNoFile() {
         Window target;
         target.choose(false, false, false, false);
-        target.w->Button2Click();
+        target.w->frameSettings()->Button2Click();
         QCOMPARE(target.dialogs.calls.size(), 1);
         QCOMPARE(target.dialogs.calls.first().kind, QStringLiteral("message"));
         QCOMPARE(target.dialogs.calls.first().text,
@@ -273,7 +274,7 @@ private slots:
         QCOMPARE(ReadFile(w.file("damaged.pvt")), damaged);
         // Cancelled: nothing written, nothing said.
         w.dialogs.calls.clear();
-        w.w->Button1Click();
+        w.w->frameSettings()->Button1Click();
         QCOMPARE(w.dialogs.calls.size(), 1);
     }
 
@@ -314,7 +315,7 @@ private slots:
         Find<QCheckBox>(&w, "cbx_load_com")->setChecked(true);
         s.dialogs.fileNames << s.dir.filePath("port.pvt");
         s.dialogs.answers << true;
-        w.Button2Click();
+        w.frameSettings()->Button2Click();
         QVERIFY(Find<QRadioButton>(&w, "rad_com2")->isChecked());
         QVERIFY(w.state().Online);
         QVERIFY(w.port().isOpen());

@@ -57,7 +57,7 @@ QList<Message> TakeMessages(SendQueue &q) {
 // Ticks a transfer to its end, sending every queued byte after each tick; the messages in order.
 QList<Message> RunTransfer(AddressRows &rows, SharedState &s, int maxTicks = 1000) {
     QList<Message> sent;
-    for (int i = 0; i < maxTicks && (rows.ReadMode || rows.WriteMode); ++i) {
+    for (int i = 0; i < maxTicks && (rows.ReadMode() || rows.WriteMode()); ++i) {
         rows.Tick();
         sent += TakeMessages(s.sendQueue);
     }
@@ -295,10 +295,10 @@ private slots:
         rows.EditAddress(6, QStringLiteral("500"));
         // A "G" for another tab arrives: the rows follow the mirror, except the changed ones.
         s.pit.Apply(StepCell(0, 0), 0x00);
-        s.PitChangedForDefinition = true;
+        QVERIFY(rows.ImageChanged());
         const AddressRows::TickResult r = rows.Tick();
         QVERIFY(r.refreshed);
-        QVERIFY(!s.PitChangedForDefinition);
+        QVERIFY(!rows.ImageChanged());
         QCOMPARE(rows.RowAddress[0], 0); // no valid code any more
         QCOMPARE(rows.RowAddress[6], 500);
         QCOMPARE(rows.RowState[6], int(AddressRows::Changed));
@@ -361,7 +361,6 @@ private slots:
         }
         s.pit.setValue(StepCell(20, 3), 40);
         s.AddressesLoaded = true;
-        s.PitChangedForDefinition = true;
         f.ShowDefinition();
         QVERIFY(!s.AddressesLoaded);
         QCOMPARE(rows.RowAddress[9], 1500);
@@ -402,7 +401,7 @@ private slots:
         QCOMPARE(rows.ProgressMax, 28 * (motorola ? 7 : 4));
         int maxProgress = 0;
         QList<Message> sent;
-        while (rows.WriteMode) {
+        while (rows.WriteMode()) {
             rows.Tick();
             maxProgress = std::max(maxProgress, rows.Progress);
             sent += TakeMessages(s.sendQueue);
@@ -443,16 +442,16 @@ private slots:
         f.timer()->stop();
         for (int row = 0; row < 28; ++row) {
             f.Timer5Timer();
-            QCOMPARE(f.rows().TransferRow, row + 1);
+            QCOMPARE(f.rows().TransferRow(), row + 1);
             QCOMPARE(f.timer()->interval(), 50);
             QVERIFY(t.state.sendQueue.isEmpty());
         }
-        QVERIFY(f.rows().WriteMode);
+        QVERIFY(f.rows().WriteMode());
         // Offline meanwhile: the end enables nothing.
         t.state.Online = false;
         f.UpdateDefinitionButtons();
         f.Timer5Timer();
-        QVERIFY(!f.rows().WriteMode);
+        QVERIFY(!f.rows().WriteMode());
         QCOMPARE(f.timer()->interval(), 500);
         QCOMPARE(write->text(), QStringLiteral("Werte schreiben"));
         QCOMPARE(read->text(), QStringLiteral("Werte einlesen"));
@@ -479,9 +478,9 @@ private slots:
         // A full queue holds the transfer back.
         t.state.sendQueue.QueueValue(0xF0, 1);
         f.Timer5Timer();
-        QCOMPARE(f.rows().TransferRow, 0);
+        QCOMPARE(f.rows().TransferRow(), 0);
         TakeMessages(t.state.sendQueue);
-        while (f.rows().ReadMode) {
+        while (f.rows().ReadMode()) {
             f.Timer5Timer();
             QVERIFY(bar->value() <= bar->maximum());
             sent += TakeMessages(t.state.sendQueue);
@@ -508,9 +507,9 @@ private slots:
         rows.Tick();
         TakeMessages(s.sendQueue);
         rows.StartRead(); // "Abbruch"
-        QCOMPARE(rows.TransferRow, AddressRows::Stopped);
+        QCOMPARE(rows.TransferRow(), AddressRows::Stopped);
         rows.Tick();
-        QVERIFY(!rows.ReadMode);
+        QVERIFY(!rows.ReadMode());
         QVERIFY(s.sendQueue.isEmpty());
         QCOMPARE(rows.RowState[1], int(AddressRows::NotVerified)); // never requested
 
@@ -522,7 +521,7 @@ private slots:
         TakeMessages(s.sendQueue);
         rows.StartWrite();
         rows.Tick();
-        QVERIFY(!rows.WriteMode);
+        QVERIFY(!rows.WriteMode());
         QVERIFY(s.sendQueue.isEmpty());
         QCOMPARE(rows.RowState[0], int(AddressRows::Changed)); // half written: sent again later
         QCOMPARE(rows.RowState[1], int(AddressRows::Changed));
@@ -551,7 +550,7 @@ private slots:
                  QStringLiteral("Fehler: Adress-Wert <3000> ist zu gross für das DCC-Format "
                                 "(max: 2044)"));
         QList<Message> sent;
-        while (rows.WriteMode) {
+        while (rows.WriteMode()) {
             f.Timer5Timer();
             sent += TakeMessages(s.sendQueue);
         }
@@ -585,7 +584,7 @@ private slots:
         LoadStandard(rows);
         rows.ToggleGreen(20); // P17: red becomes green
         rows.StartWrite();
-        while (rows.TransferRow < 20) {
+        while (rows.TransferRow() < 20) {
             rows.Tick();
             TakeMessages(s.sendQueue);
         }
@@ -863,10 +862,10 @@ private slots:
         auto runTransfer = [&] {
             // Stopping it is not enough: the housekeeping tick wakes it during a transfer.
             QObject::disconnect(f->timer(), &QTimer::timeout, f, nullptr);
-            while (f->rows().ReadMode || f->rows().WriteMode) {
-                const bool reading = f->rows().ReadMode && f->rows().Running();
+            while (f->rows().ReadMode() || f->rows().WriteMode()) {
+                const bool reading = f->rows().ReadMode() && f->rows().Running();
                 const int cell =
-                    reading ? StepCell(f->rows().TransferRow, f->rows().TransferStep) : -1;
+                    reading ? StepCell(f->rows().TransferRow(), f->rows().TransferStep) : -1;
                 f->Timer5Timer();
                 if (!QTest::qWaitFor([&] { return s.sendQueue.isEmpty(); }, 5000)) {
                     return false;

@@ -271,7 +271,7 @@ private slots:
         QCOMPARE(Background(f.panel("pnl_err_20")), Colors::Red);
         QCOMPARE(Background(f.panel("pnl_err_21")), Colors::Lime);
         f.state.Turning = false;
-        f.state.DirectDriveActive = true;
+        f.state.directDrive.DirectDriveActive = true;
         f.frame.RefreshDiagnosis();
         QCOMPARE(Background(f.panel("pnl_err_20")), Colors::Red);
         f.state.infoTable().set(InfoTable::Error, 'E', 0x00, 0x00);
@@ -473,7 +473,7 @@ private slots:
 
         f.click("btn_direct");
         QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 0x28, 0x03}));
-        QVERIFY(f.state.DirectDriveActive);
+        QVERIFY(f.state.directDrive.DirectDriveActive);
         QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Stop Direct Drive"));
         QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")), Colors::Yellow);
         QVERIFY(!f.button("btn_para_ok")->isEnabled());
@@ -491,7 +491,7 @@ private slots:
 
         f.click("btn_direct");
         QCOMPARE(Drain(f.state.sendQueue), (std::vector<int>{0xA0, 0x28, 0x02}));
-        QVERIFY(!f.state.DirectDriveActive);
+        QVERIFY(!f.state.directDrive.DirectDriveActive);
         QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Start Direct Drive"));
         QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")),
                  f.frame.palette().color(QPalette::Button));
@@ -614,7 +614,7 @@ private slots:
         f.click("btn_direct");
         Drain(f.state.sendQueue);
         f.goOnline(false);
-        QVERIFY(!f.state.DirectDriveActive);
+        QVERIFY(!f.state.directDrive.DirectDriveActive);
         QVERIFY(f.state.sendQueue.isEmpty()); // the line is gone: nothing to say
         QCOMPARE(f.button("btn_direct")->text(), QStringLiteral("Start Direct Drive"));
         QCOMPARE(Background(Find<QGroupBox>(&f.frame, "GroupBoxDD")),
@@ -652,7 +652,7 @@ private slots:
                 w.btnStopClick();
             }
             QVERIFY2(!s.sim->directDriveRunning(), ende ? "Ende" : "Stop");
-            QVERIFY(!w.state().DirectDriveActive);
+            QVERIFY(!w.state().directDrive.DirectDriveActive);
             QCOMPARE(direct->text(), QStringLiteral("Start Direct Drive"));
             QCOMPARE(s.dialogs.calls.size(), 0);
         }
@@ -666,9 +666,9 @@ private slots:
         w.btnStartClick();
         auto *direct = Find<QPushButton>(w.frameDiagnose(), "btn_direct");
         QTest::mouseClick(direct, Qt::LeftButton);
-        QVERIFY(w.state().DirectDriveActive);
+        QVERIFY(w.state().directDrive.DirectDriveActive);
         QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 5000);
-        QVERIFY(!w.state().DirectDriveActive);
+        QVERIFY(!w.state().directDrive.DirectDriveActive);
         QCOMPARE(direct->text(), QStringLiteral("Start Direct Drive"));
         QCOMPARE(Background(Find<QGroupBox>(w.frameDiagnose(), "GroupBoxDD")),
                  w.frameDiagnose()->palette().color(QPalette::Button));

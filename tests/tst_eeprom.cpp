@@ -141,14 +141,14 @@ private slots:
         ScriptedDialogs dialogs;
         TFrameEEprom tab(state, dialogs);
         auto *memo = Find<QPlainTextEdit>(&tab, "Memo_ee_buhne");
-        QVERIFY(!state.BridgeChangedForEeprom);
+        QVERIFY(!tab.HasTimer3Work());
         state.answers.NoteRequest(AnswerFilter::Board::Buehne, 1, state.now());
         state.receiver.Feed(QByteArray("XYZH\x01\x2a", 6));
         state.ApplyBoardValues();
-        QVERIFY(state.BridgeChangedForEeprom);
+        QVERIFY(tab.HasTimer3Work()); // the dump waits to be redrawn
         tab.Timer3Timer();
         QVERIFY(memo->toPlainText().startsWith("0x00: ff2a"));
-        QVERIFY(!state.BridgeChangedForEeprom);
+        QVERIFY(!tab.HasTimer3Work());
     }
 
     void buttonsFollowOnlineState() {
@@ -215,7 +215,7 @@ private slots:
         Find<QTimer>(&w, "Timer_Receive")->setInterval(5);
         auto *bar = Find<QProgressBar>(tab, "ProgressBar1");
         for (int cell = 0; cell < 256; ++cell) {
-            QVERIFY(Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex));
+            QVERIFY(tab->sweeps().pit.running());
             QVERIFY(QTest::qWaitFor([&] { return w.state().sendQueue.length() < 2; }, 2000));
             tab->Timer3Timer();
             QCOMPARE(bar->value(), std::min(cell + 1, 255));
@@ -223,7 +223,7 @@ private slots:
                      qPrintable(QString::number(cell)));
             QCOMPARE(w.state().pit.value(cell), sim->pitCell(cell));
         }
-        QVERIFY(!Eeprom::Sweeps::Running(tab->sweeps().PitReadIndex));
+        QVERIFY(!tab->sweeps().pit.running());
         BoardImage expected(BoardImage::Board::Grube);
         for (int cell = 0; cell < 256; ++cell) {
             expected.setValue(cell, sim->pitCell(cell));

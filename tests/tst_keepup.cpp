@@ -9,6 +9,7 @@
 #include "tframebedienung.h"
 #include "tframedefinition.h"
 #include "tframeeeprom.h"
+#include "tframesettings.h"
 #include "tfrmmain.h"
 #include "turntablepicture.h"
 #include "widgettestutil.h"
@@ -170,7 +171,7 @@ private slots:
         QVERIFY(!timer->isActive());
         const QByteArray text(20000, 'm'); // more than a pseudo-terminal buffers
         Find<QLineEdit>(&w, "Edit1")->setText(QString::fromLatin1(text));
-        w.btnSendenClick();
+        w.frameSettings()->btnSendenClick();
         QVERIFY(timer->isActive());
         w.state().sendQueue.QueueValue(0xF0, 0x11);
         QByteArray got;
@@ -229,11 +230,11 @@ private slots:
         QTimer *timer5 = tab->timer();
         tab->Timer5Timer(); // takes the rows from the mirror as read at the start
         QVERIFY(!timer5->isActive());
-        w.state().PitChangedForDefinition = true;
+        w.state().pit.Apply(40, 0x12); // a cell another tab asked for
         w.Timer2Timer();
         QVERIFY(timer5->isActive());
         tab->Timer5Timer();
-        QVERIFY(!w.state().PitChangedForDefinition);
+        QVERIFY(!tab->rows().ImageChanged());
         QVERIFY(!timer5->isActive());
     }
 

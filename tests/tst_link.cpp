@@ -6,6 +6,7 @@
 #include "colors.h"
 #include "inifile.h"
 #include "linkhealth.h"
+#include "pacedtransfer.h"
 #include "portenumerator.h"
 #include "pty.h"
 #include "scripteddialogs.h"
@@ -15,6 +16,7 @@
 #include "testutil.h"
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
+#include "tframesettings.h"
 #include "tfrmmain.h"
 #include "transfertally.h"
 #include "widgettestutil.h"
@@ -96,7 +98,8 @@ private slots:
         SharedState s;
         qint64 now = 0;
         s.clock = [&] { return now; };
-        TransferTally &t = s.parameterTally;
+        PacedTransfer transfer(s);
+        TransferTally &t = transfer.tally();
         t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
         QCOMPARE(t.requested(), 0);
         t.Begin();
@@ -158,10 +161,7 @@ private slots:
         tab.btn_get_all_EEDataClick();
         for (int i = 0; i < 300 && report.isEmpty(); ++i) {
             tab.Timer3Timer();
-            while (!s.sendQueue.isEmpty()) {
-                s.answers.NoteSent(s.sendQueue.at(0), true, now);
-                s.sendQueue.TakeNext();
-            }
+            PutOnWire(s);
             now += 300;
             // The board answers the first ten cells only.
             if (i < 10) {
@@ -364,7 +364,7 @@ private slots:
         QVERIFY(w.port().portMap().hasEntry(2));
 
         // The memo is hidden at this level; the scan says what it found in the status bar.
-        w.btnCheckClick();
+        w.frameSettings()->btnCheckClick();
         QVERIFY(w.statusText().startsWith(QStringLiteral("gefunden: ")));
         QVERIFY(w.statusText().contains(QStringLiteral("COM2")));
         QCOMPARE(dialogs.calls.size(), 0);

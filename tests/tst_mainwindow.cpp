@@ -3,6 +3,7 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tframeeeprom.h"
+#include "tframesettings.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
@@ -329,7 +330,8 @@ private slots:
             text += QStringLiteral("%1,").arg(i);
         }
         Find<QLineEdit>(&w, "Edit1")->setText(text);
-        w.btnSendenClick(); // far more than a pseudo-terminal buffers while nobody reads
+        w.frameSettings()
+            ->btnSendenClick(); // far more than a pseudo-terminal buffers while nobody reads
         w.state().sendQueue.QueueValue(0xF0, 0x11);
         const QString logged = Lines(Find<QPlainTextEdit>(&w, "Memo2")).last();
         const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
@@ -419,16 +421,16 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         // Without an open port the line settings cannot be read.
-        w.btn_DCBClick();
+        w.frameSettings()->btn_DCBClick();
         QCOMPARE(dialogs.calls.size(), 1);
         QCOMPARE(dialogs.calls.first().caption, QStringLiteral("GetCommState"));
         w.btnStartClick();
         QVERIFY(w.state().Online);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
         memo1->clear();
-        w.btn_DCBClick();
-        w.btn_hComReceiveClick();
-        w.btn_comstatClick();
+        w.frameSettings()->btn_DCBClick();
+        w.frameSettings()->btn_hComReceiveClick();
+        w.frameSettings()->btn_comstatClick();
         const QStringList lines = Lines(memo1);
         QCOMPARE(lines.size(), 7 + 4 + 2);
         QCOMPARE(lines.at(0), QStringLiteral("baud rate: 2400"));
@@ -497,7 +499,7 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(path(), dialogs);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
-        w.btnCheckClick();
+        w.frameSettings()->btnCheckClick();
         QVERIFY(dialogs.calls.isEmpty());
         const QStringList lines = Lines(memo1);
         QCOMPARE(lines.size(), 2 + 9); // not cleared first

@@ -1,5 +1,6 @@
 #include "hexbyte.h"
 #include "sharedstate.h"
+#include "testutil.h"
 
 #include <QTest>
 
@@ -7,12 +8,14 @@ namespace {
 void Receive(SharedState &s, QByteArray bytes) {
     s.receiver.Feed(bytes);
 }
-// The read request of a cell as the transmit tick puts it on the wire.
+// A message put on the wire as the transmit tick does.
+void Sent(SharedState &s, int command, int value1, int value2) {
+    s.sendQueue.QueueValuePair(command, value1, value2);
+    TestUtil::PutOnWire(s);
+}
+// The read request of a cell.
 void Asked(SharedState &s, int command, int cell) {
-    const uint8_t bytes[3] = {uint8_t(command | (cell > 127 ? 1 : 0)), uint8_t(cell & 0x7F), 0};
-    for (uint8_t b : bytes) {
-        s.answers.NoteSent(b, true, s.now());
-    }
+    Sent(s, command, cell, 0);
 }
 QByteArray Msg3(char letter, int d1, int d2) {
     QByteArray a;
@@ -39,7 +42,6 @@ private slots:
         }
         QCOMPARE(s.bridge.defaultValue(32), uint8_t(0));
         QVERIFY(!s.bridge.received(3));
-        QVERIFY(s.PitChangedForEeprom && s.PitChangedForDefinition && s.BridgeChangedForEeprom);
         QCOMPARE(s.station.PositionName[1], QStringLiteral("1"));
         QCOMPARE(s.station.PositionName[48], QStringLiteral("48"));
         QVERIFY(s.station.PositionUsed[48]);
@@ -53,15 +55,15 @@ private slots:
         SharedState s;
         Asked(s, 0xF0, 0x10);
         Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x10, 0x2A));
-        s.PitChangedForEeprom = false;
-        s.PitChangedForDefinition = false;
+        const uint64_t before = s.pit.revision();
         QVERIFY(!s.ApplyBoardValues());
         QCOMPARE(s.pit.value(16), uint8_t(42));
         QVERIFY(s.pit.received(16));
-        QVERIFY(s.PitChangedForEeprom && s.PitChangedForDefinition);
-        s.PitChangedForEeprom = false;
+        QVERIFY(s.pit.revision() > before);
+        const uint64_t applied = s.pit.revision();
         s.ApplyBoardValues(); // nothing new arrived: the entry was taken
-        QVERIFY(!s.PitChangedForEeprom);
+        QCOMPARE(s.pit.revision(), applied);
+        QCOMPARE(s.pit.answerCount(16), 1u);
     }
 
     void secondAnswerInOnePeriodReplacesFirst() {
@@ -77,7 +79,7 @@ private slots:
 
     void bridgeAnswerAppliesAndReportsIt() {
         SharedState s;
-        s.BridgeChangedForEeprom = false;
+        const uint64_t before = s.bridge.revision();
         Asked(s, 0x90, 0xFF);
         Asked(s, 0xF0, 0x00);
         Receive(s, QByteArray("XYZ") + Msg3('H', 0xFF, 0x80) + Msg3('G', 0x00, 0x07));
@@ -85,7 +87,7 @@ private slots:
         QCOMPARE(s.bridge.value(255), uint8_t(0x80));
         QVERIFY(s.bridge.received(255));
         QCOMPARE(s.pit.value(0), uint8_t(7));
-        QVERIFY(s.BridgeChangedForEeprom);
+        QVERIFY(s.bridge.revision() > before);
         QVERIFY(!s.pit.received(1));
     }
 
@@ -93,22 +95,16 @@ private slots:
         SharedState s;
         qint64 t = 1000;
         s.clock = [&t] { return t; };
-        s.PitChangedForEeprom = s.PitChangedForDefinition = s.BridgeChangedForEeprom = false;
+        const uint64_t pitBefore = s.pit.revision();
+        const uint64_t bridgeBefore = s.bridge.revision();
         // Noise that looks like answers: a "G" and an "H" for cells never requested.
         Receive(s, QByteArray("XYZ") + Msg3('G', 0x00, 0x55) + Msg3('H', 0x02, 0x66));
         QVERIFY(!s.ApplyBoardValues());
         QCOMPARE(s.pit.value(0), uint8_t(0xFF));
         QCOMPARE(s.bridge.value(2), uint8_t(0xFF));
-        QVERIFY(!s.PitChangedForEeprom && !s.BridgeChangedForEeprom);
+        QCOMPARE(s.pit.revision(), pitBefore);
+        QCOMPARE(s.bridge.revision(), bridgeBefore);
         QCOMPARE(s.answers.dropped(), 2);
-
-        // A request drained while offline never reached a board: its "answer" is noise too.
-        s.answers.NoteSent(0xF0, false, t);
-        s.answers.NoteSent(0x05, false, t);
-        s.answers.NoteSent(0x00, false, t);
-        Receive(s, Msg3('G', 0x05, 0x11));
-        s.ApplyBoardValues();
-        QCOMPARE(s.pit.value(5), uint8_t(0xFF));
 
         // A real answer lands once; a second copy after it is dropped.
         Asked(s, 0xF0, 0x85); // folded: cell 133 leaves as 0xF1 0x05
@@ -127,9 +123,7 @@ private slots:
         QVERIFY(!s.ApplyBoardValues());
         QCOMPARE(s.bridge.value(7), uint8_t(0xFF));
         // Write commands ask for nothing.
-        s.answers.NoteSent(0x80, true, t);
-        s.answers.NoteSent(0x09, true, t);
-        s.answers.NoteSent(0x01, true, t);
+        Sent(s, 0x80, 0x09, 0x01);
         Receive(s, Msg3('H', 0x09, 0x01));
         QVERIFY(!s.ApplyBoardValues());
     }

@@ -54,13 +54,13 @@ struct Fixture {
     }
     SharedState state;
     ParameterModel model{state};
-    ParameterTransfer transfer;
+    ParameterTransfer transfer{model};
 
     // Runs a transfer to its end, taking each request out of the queue as the line would.
     std::vector<std::array<int, 3>> RunToEnd(std::vector<int> *intervals = nullptr) {
         std::vector<std::array<int, 3>> sent;
         for (int guard = 0; guard < 100; ++guard) {
-            const auto step = transfer.Tick(model, state.sendQueue);
+            const auto step = transfer.Tick();
             if (intervals) {
                 intervals->push_back(transfer.interval());
             }
@@ -403,7 +403,7 @@ private slots:
         QCOMPARE(f.transfer.interval(), 300);
         std::vector<std::array<int, 3>> sent;
         for (int i = 0; i < EntryCount; ++i) {
-            const auto step = f.transfer.Tick(f.model, f.state.sendQueue);
+            const auto step = f.transfer.Tick();
             QVERIFY(!step.ended);
             QCOMPARE(step.progress, i + 1);
             if (i < RowCount) {
@@ -424,10 +424,10 @@ private slots:
         QCOMPARE(sent[0], (std::array<int, 3>{0x90, 1, 0}));
         QCOMPARE(sent[23], (std::array<int, 3>{0xF0, 48, 0}));
         QCOMPARE(sent[30], (std::array<int, 3>{0xF0, 50, 0}));
-        const auto end = f.transfer.Tick(f.model, f.state.sendQueue);
+        const auto end = f.transfer.Tick();
         QVERIFY(end.ended);
         QCOMPARE(end.progress, 0);
-        QVERIFY(!f.transfer.ReadMode);
+        QVERIFY(!f.transfer.ReadMode());
         QVERIFY(f.state.sendQueue.isEmpty());
     }
 
@@ -495,41 +495,41 @@ private slots:
         Fixture f;
         f.transfer.StartRead(f.model.entryCount());
         for (int i = 0; i < 3; ++i) {
-            f.transfer.Tick(f.model, f.state.sendQueue);
+            f.transfer.Tick();
             Drain(f.state.sendQueue);
         }
         f.transfer.StartRead(f.model.entryCount());
-        QCOMPARE(f.transfer.TransferPosition, ParameterTransfer::Stopping);
-        QVERIFY(f.transfer.Tick(f.model, f.state.sendQueue).ended);
+        QCOMPARE(f.transfer.TransferPosition(), ParameterTransfer::Stopping);
+        QVERIFY(f.transfer.Tick().ended);
         QVERIFY(f.state.sendQueue.isEmpty());
         QCOMPARE(f.model.rowMark(3), Mark::White); // never requested
         f.transfer.StartRead(f.model.entryCount());
-        QCOMPARE(f.transfer.TransferPosition, 0);
-        f.transfer.Tick(f.model, f.state.sendQueue);
+        QCOMPARE(f.transfer.TransferPosition(), 0);
+        f.transfer.Tick();
         QCOMPARE(Messages(f.state.sendQueue).at(0), (std::array<int, 3>{0x90, 1, 0}));
 
         // A write click during a read ends the read; the next write starts at entry 0.
         f.transfer.StartWrite(f.model.entryCount());
-        QVERIFY(f.transfer.Tick(f.model, f.state.sendQueue).ended);
-        QVERIFY(!f.transfer.ReadMode && !f.transfer.WriteMode);
+        QVERIFY(f.transfer.Tick().ended);
+        QVERIFY(!f.transfer.ReadMode() && !f.transfer.WriteMode());
         f.transfer.StartWrite(f.model.entryCount());
-        QCOMPARE(f.transfer.TransferPosition, 0);
+        QCOMPARE(f.transfer.TransferPosition(), 0);
     }
 
     void backedUpQueueDelaysTheTransfer() {
         Fixture f;
         f.state.sendQueue.QueueMessage(0xC4, 5, 0); // other traffic
         f.transfer.StartRead(f.model.entryCount());
-        auto step = f.transfer.Tick(f.model, f.state.sendQueue);
+        auto step = f.transfer.Tick();
         QVERIFY(!step.ended);
         QCOMPARE(step.progress, 0);
         QCOMPARE(f.state.sendQueue.length(), 3);
         QCOMPARE(f.model.rowMark(0), Mark::White);
         f.state.sendQueue.TakeNext();
-        QVERIFY(!f.transfer.Tick(f.model, f.state.sendQueue).ended); // 2 bytes: still waiting
+        QVERIFY(!f.transfer.Tick().ended); // 2 bytes: still waiting
         QCOMPARE(f.state.sendQueue.length(), 2);
         f.state.sendQueue.TakeNext();
-        step = f.transfer.Tick(f.model, f.state.sendQueue); // 1 byte: the request goes out
+        step = f.transfer.Tick(); // 1 byte: the request goes out
         QCOMPARE(step.progress, 1);
         QCOMPARE(f.state.sendQueue.length(), 4);
         QCOMPARE(f.model.rowMark(0), Mark::Blue);

@@ -1,8 +1,8 @@
 #include "configfile.h"
 
-#include "diagnosislogic.h"
 #include "inifile.h"
 #include "inikeys.h"
+#include "portmap.h"
 #include "settingsfile.h"
 #include "sharedstate.h"
 
@@ -33,22 +33,85 @@ void LoadCells(const IniFile &ini, SharedState &state, bool pitBoard, bool (*tak
 }
 } // namespace
 
-QStringList MissingParts(const IniFile &ini, const Choice &choice) {
-    QStringList missing;
-    if (choice.port && !HasSection(ini, Ini::Settings)) {
-        missing << QStringLiteral("Com-Port Einstellungen");
+QString Caption(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QStringLiteral("Com-Port Einstellungen");
+    case Part::TrackDefinition:
+        return QStringLiteral("Gleis-Definition");
+    case Part::Parameters:
+        return QStringLiteral("Parameter");
+    case Part::Addresses:
+        return QStringLiteral("Adressen");
     }
-    if (choice.trackDefinition && !HasSection(ini, Ini::Use) && !HasSection(ini, Ini::Name) &&
-        !HasSection(ini, Ini::Grube)) {
-        missing << QStringLiteral("Gleis-Definition");
+    return QString();
+}
+
+QString Hint(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QStringLiteral("COM-Port");
+    case Part::TrackDefinition:
+        return QStringLiteral("Lage der Zufahrs-Gleise");
+    case Part::Parameters:
+        return QStringLiteral("Zeiten, Regel-Parameter, Geschwindigkeiten usw.");
+    case Part::Addresses:
+        return QStringLiteral("Digital-Adressen");
     }
-    if (choice.parameters && !HasSection(ini, Ini::EeGrube) && !HasSection(ini, Ini::EeBuhne)) {
-        missing << QStringLiteral("Parameter");
+    return QString();
+}
+
+QString Question(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QStringLiteral("COM-Port Werte laden? Aktuelle Werte werden überschrieben!");
+    case Part::TrackDefinition:
+        return QStringLiteral("Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!");
+    case Part::Parameters:
+        return QStringLiteral("Parameter laden? Aktuelle Werte werden überschrieben!");
+    case Part::Addresses:
+        return QStringLiteral("Adressen laden? Aktuelle Werte werden überschrieben!");
     }
-    if (choice.addresses && !HasSection(ini, Ini::EeGrube)) {
-        missing << QStringLiteral("Adressen");
+    return QString();
+}
+
+QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen) {
+    QList<Part> missing;
+    for (Part part : chosen) {
+        bool present = false;
+        switch (part) {
+        case Part::Port:
+            present = HasSection(ini, Ini::Settings);
+            break;
+        case Part::TrackDefinition:
+            present = HasSection(ini, Ini::Use) || HasSection(ini, Ini::Name) ||
+                      HasSection(ini, Ini::Grube);
+            break;
+        case Part::Parameters:
+            present = HasSection(ini, Ini::EeGrube) || HasSection(ini, Ini::EeBuhne);
+            break;
+        case Part::Addresses:
+            present = HasSection(ini, Ini::EeGrube);
+            break;
+        }
+        if (!present) {
+            missing << part;
+        }
     }
     return missing;
+}
+
+QStringList Captions(const QList<Part> &parts) {
+    QStringList captions;
+    for (Part part : parts) {
+        captions << Caption(part);
+    }
+    return captions;
+}
+
+int PortOf(const IniFile &ini) {
+    const int port = ini.readInt(Ini::Settings, Ini::ComPort, ProgramSettings::DefaultComPort);
+    return port >= PortMap::FirstPort && port <= PortMap::LastPort ? port : 0;
 }
 
 bool IsParameterCell(bool pitBoard, int cell) {
@@ -69,15 +132,11 @@ void LoadParameters(const IniFile &ini, SharedState &state) {
     state.ParametersLoaded = true;
     LoadCells(ini, state, true, IsParameterCell);
     LoadCells(ini, state, false, IsParameterCell);
-    state.PitChangedForEeprom = true;
-    state.BridgeChangedForEeprom = true;
 }
 
 void LoadAddresses(const IniFile &ini, SharedState &state) {
     state.AddressesLoaded = true;
     LoadCells(ini, state, true, [](bool, int cell) { return IsAddressCell(cell); });
-    state.PitChangedForEeprom = true;
-    state.PitChangedForDefinition = true;
 }
 
 void LoadRSense(const IniFile &ini, SharedState &state) {
@@ -85,7 +144,7 @@ void LoadRSense(const IniFile &ini, SharedState &state) {
         return; // an older file without it leaves the user's value alone
     }
     const float ohm = ini.readFloat(Ini::Buehne, Ini::RSense, state.station.RSense);
-    if (Diagnosis::IsUsableRSense(ohm)) {
+    if (StationData::IsUsableRSense(ohm)) {
         state.station.RSense = ohm;
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 class IniFile;
 class SharedState;
@@ -14,18 +16,25 @@ namespace ConfigFile {
 inline const QString Filter = QStringLiteral("PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)");
 inline const QString DefaultSuffix = QStringLiteral("pvt");
 
-struct Choice {
-    bool port = false;
-    bool trackDefinition = false;
-    bool parameters = false;
-    bool addresses = false;
-    bool any() const { return port || trackDefinition || parameters || addresses; }
-};
+// The parts a load can take over, in the order they are asked for.
+enum class Part { Port, TrackDefinition, Parameters, Addresses };
+constexpr std::array<Part, 4> Parts = {Part::Port, Part::TrackDefinition, Part::Parameters,
+                                       Part::Addresses};
+// The part's check box caption, which the messages name it by ("Com-Port Einstellungen", ...).
+QString Caption(Part part);
+// The check box's hint.
+QString Hint(Part part);
+// The question before a part is loaded over the present values.
+QString Question(Part part);
 
-// The chosen parts of which the file holds no section at all, by their check box captions. A
-// file that holds none of the chosen parts is no configuration file for them: loading it would
-// put every default over the user's data.
-QStringList MissingParts(const IniFile &ini, const Choice &choice);
+// The chosen parts of which the file holds no section at all. A file that holds none of the
+// chosen parts is no configuration file for them: loading it would put every default over the
+// user's data.
+QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen);
+QStringList Captions(const QList<Part> &parts);
+
+// The port number the file holds for the next Start, 1..9, or 0 for none of them.
+int PortOf(const IniFile &ini);
 
 // The cells each part loads; no other cell ever comes from a configuration file.
 bool IsParameterCell(bool pitBoard, int cell);

@@ -1,6 +1,5 @@
 #include "settingsfile.h"
 
-#include "diagnosislogic.h"
 #include "inifile.h"
 #include "inikeys.h"
 #include "portmap.h"
@@ -14,10 +13,7 @@
 #endif
 
 namespace {
-constexpr int DefaultComPort = 5;
 constexpr int DefaultBaud = 9600;
-constexpr int DefaultWidth = 1000;
-constexpr int DefaultHeight = 670;
 constexpr int DefaultTop = 10;
 constexpr int DefaultLeft = 10;
 constexpr int PositionsBelowOne = 10;
@@ -40,7 +36,7 @@ int LimitedInterval(int value) {
 } // namespace
 
 void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &state) {
-    const int port = ini.readInt(Ini::Settings, Ini::ComPort, DefaultComPort);
+    const int port = ini.readInt(Ini::Settings, Ini::ComPort, ProgramSettings::DefaultComPort);
     if (port >= PortMap::FirstPort && port <= PortMap::LastPort) {
         s.comPort = port;
     }
@@ -62,8 +58,8 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
         s.baud = baud;
     }
 
-    s.width = ini.readInt(Ini::Window, Ini::Width, DefaultWidth);
-    s.height = ini.readInt(Ini::Window, Ini::Height, DefaultHeight);
+    s.width = ini.readInt(Ini::Window, Ini::Width, ProgramSettings::DefaultWidth);
+    s.height = ini.readInt(Ini::Window, Ini::Height, ProgramSettings::DefaultHeight);
     s.top = ini.readInt(Ini::Window, Ini::Top, DefaultTop);
     s.left = ini.readInt(Ini::Window, Ini::Left, DefaultLeft);
 
@@ -79,9 +75,9 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     if (state.TargetPosition >= state.PositionCount) {
         state.TargetPosition = 0;
     }
-    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, Diagnosis::DefaultRSense);
-    if (!Diagnosis::IsUsableRSense(state.station.RSense)) {
-        state.station.RSense = Diagnosis::DefaultRSense; // no current can be computed with it
+    state.station.RSense = ini.readFloat(Ini::Buehne, Ini::RSense, StationData::DefaultRSense);
+    if (!StationData::IsUsableRSense(state.station.RSense)) {
+        state.station.RSense = StationData::DefaultRSense; // no current can be computed with it
     }
     s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
     state.ShowExternalTarget = s.showExternalTarget;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inikeys.h"
+
 #include <QString>
 #include <functional>
 
@@ -10,6 +12,11 @@ class SharedState;
 // The settings the main window keeps in its controls and timers, as plain values. 0 for the port
 // or the baud rate means "no button checked".
 struct ProgramSettings {
+    static constexpr int DefaultComPort = 5;
+    // The window's size when the file holds none: the size at which every control of every tab
+    // stays reachable.
+    static constexpr int DefaultWidth = 1000;
+    static constexpr int DefaultHeight = 670;
     static constexpr int DefaultReadSize = 8;
     static constexpr int MaxReadSize = 4000;
     static constexpr int DefaultInterval = 20;
@@ -19,11 +26,11 @@ struct ProgramSettings {
     int readSize = DefaultReadSize;
     int intervalReceive = DefaultInterval;
     int intervalSenden = DefaultInterval;
-    QString userLevel;                                // the text as stored
-    QString checkedLevel = QStringLiteral("Justage"); // the "Darstellung" button checked
-    int baud = 19200;                                 // form: 19200 checked
-    int width = 1000;
-    int height = 670;
+    QString userLevel;                        // the text as stored
+    QString checkedLevel = Ini::LevelJustage; // the "Darstellung" button checked
+    int baud = 19200;                         // form: 19200 checked
+    int width = DefaultWidth;
+    int height = DefaultHeight;
     int top = 10;
     int left = 10;
     bool showExternalTarget = false; // the box is hidden at most user levels: off unless stored

@@ -1,37 +1,34 @@
 #pragma once
 
-#include "comport.h"
-#include "linkhealth.h"
-#include "portenumerator.h"
+#include "link.h"
 #include "settingsfile.h"
+#include "settingsstore.h"
 #include "sharedstate.h"
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
+#include <memory>
 
 class Dialogs;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
+class PortEnumerator;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
+class TabFrame;
 class TFrameBedienung;
 class TFrameDefinition;
 class TFrameDiagnose;
 class TFrameEEprom;
 class TFrameParameter;
+class TFrameSettings;
 
-// The program's one window: six tabs, the link to the pit board (Start, Stop, online state), the
-// timers that drive all traffic, the user level and the settings file. It owns the state that the
-// tabs share and hands it to each of them.
+// The program's one window: six tabs, Start, Stop and Ende, the status bar and the timers that
+// drive all traffic. It owns the state that the tabs share and the link to the pit board, hands
+// the state to each tab, forwards every tick to the link and the tabs, and reads and writes the
+// settings file.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,40 +40,29 @@ public:
     ~TfrmMain() override;
 
     SharedState &state() { return m_state; }
-    ComPort &port() { return m_port; }
-    const QString &settingsPath() const { return m_settingsPath; }
+    Link &link() { return m_link; }
+    ComPort &port() { return m_link.port(); }
+    const QString &settingsPath() const { return m_store.path(); }
     QString statusText() const;
     QString userLevel() const { return m_settings.userLevel; }
     int readSize() const { return m_settings.readSize; }
-    bool portOpened() const { return PortOpened; }
 
     TFrameBedienung *frameBedienung() const { return m_bedienung; }
     TFrameDefinition *frameDefinition() const { return m_definition; }
     TFrameParameter *frameParameter() const { return m_parameter; }
     TFrameDiagnose *frameDiagnose() const { return m_diagnose; }
     TFrameEEprom *frameEEprom() const { return m_eeprom; }
+    TFrameSettings *frameSettings() const { return m_settingsTab; }
 
     void SetOnline(bool connected);
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
-    // Lists the devices found now and what Com1..Com9 mean.
-    void RefreshPortList();
 
 public slots:
     void btnStartClick();
     void btnStopClick();
     void btnCloseClick();
-    void btnSendenClick();
-    void Button1Click();
-    void Button2Click();
-    void btnCheckClick();
-    void btn_DCBClick();
-    void btn_hComReceiveClick();
-    void btn_comstatClick();
-    void rad_comClick();
-    // Maps the checked COM number to the device chosen in the list, in the settings file at once.
-    void btn_port_assignClick();
     void Timer_SendenTimer();
     void Timer_ReceiveTimer();
     void Timer2Timer();
@@ -98,62 +84,32 @@ protected:
 
 private:
     void BuildForm();
-    void BuildSettingsTab(QWidget *page);
+    void ConnectLink();
     void ApplyUserLevel();
     void PlaceWindow();
     // Sizes the window so that its outer size (frame included) is the stored one, once the frame
     // is known.
     void AdoptOuterSize();
     QSize outerSize() const;
-    void CollectSettings();
     ProgramSettings CurrentSettings() const;
-    // The file's text as "Ende" would write it now, the window's place left as it was read.
-    QByteArray WouldWrite(QByteArray *fileNow = nullptr) const;
-    void RefreshTabs();
-
-    // Port operations with the program's reactions to a failure.
-    bool OpenPort(const QString &name);
-    bool ProbePort(const QString &name);
-    void ReportPortError(const QString &call, const QString &reason);
-    qint64 ReadPort(char *data, qint64 maxBytes);
-    qint64 WritePort(const char *data, qint64 count);
-    void LineFailed(const QString &caption, const QString &text, const QString &reason);
-    void EndConnection();
-    // Ends a running direct drive with its stop message written to the port at once.
-    void EndDirectDriveOnWire();
-    void OnLineLost(const QString &reason);
-    void SetFillBar(qint64 waiting);
+    // The settings as "Ende" would write them now, the window's place left as it was read.
+    ProgramSettings SettingsToCompare() const;
+    void ReloadTabs();
     void WakeSendTick();
-    void SendOneByte();
-    void ReceiveTick();
-    void CheckLinkHealth();
-    void ShowPortMap();
-    bool WritePortEntry(int number, const QString &target);
-    void DumpDcb();
-    int CheckedBaud() const;
-    int CheckedPort() const;
-    void AddMemo1(const QString &line);
-    // Runs a handler; an error escaping it shows the warning and takes the program offline.
-    void Guarded(const QString &warning, const std::function<void()> &handler);
+    void SetFillBar(qint64 waiting);
+    void OnSilenceChanged(bool silent);
+    void OnLinkFailed(Link::Failure failure, const QString &reason);
+    void ShowOpenError(const QString &reason);
 
-    QString m_settingsPath;
     Dialogs &m_dialogs;
     SharedState m_state;
-    ComPort m_port;
+    Link m_link;
+    SettingsStore m_store;
     ProgramSettings m_settings;
-    QByteArray m_settingsAtStart; // WouldWrite() right after the settings were read
     bool m_closingWithEnde = false;
-
-    QString PortName;
-    bool PortOpened = false;
-    bool QuietOpen = false;
-    std::array<char, ProgramSettings::MaxReadSize> m_readBuffer{};
     QColor m_fillColor;
     QSize m_pendingOuterSize;
-    QByteArray m_manualPending; // bytes of a manual send that the line has not taken yet
-    LinkHealth m_link;
     QString m_textBeforeSilence; // status text that the silence message replaced
-    std::unique_ptr<PortEnumerator> m_enumerator;
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;
@@ -163,38 +119,9 @@ private:
     TFrameParameter *m_parameter = nullptr;
     TFrameDiagnose *m_diagnose = nullptr;
     TFrameEEprom *m_eeprom = nullptr;
-
-    QGroupBox *GroupBoxCom = nullptr;
-    std::array<QRadioButton *, 10> rad_com{}; // 1..9
-    QPushButton *btnCheck = nullptr;
-    QGroupBox *GroupBoxPorts = nullptr;
-    std::array<QLabel *, 10> lbl_port{}; // 1..9: what each COM number means
-    QComboBox *ComboBox_ports = nullptr;
-    QPushButton *btn_port_assign = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QRadioButton *rad_2400 = nullptr;
-    QRadioButton *rad_9600 = nullptr;
-    QRadioButton *rad_19200 = nullptr;
-    QGroupBox *GroupBox2 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QPushButton *btnSenden = nullptr;
-    QGroupBox *GroupBox3 = nullptr;
-    QRadioButton *rad_fahren = nullptr;
-    QRadioButton *rad_justage = nullptr;
-    QRadioButton *rad_debug = nullptr;
-    QGroupBox *GroupBox4 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QGroupBox *GroupBox5 = nullptr;
-    QCheckBox *cbx_load_com = nullptr;
-    QCheckBox *cbx_load_gleisdef = nullptr;
-    QCheckBox *cbx_load_para = nullptr;
-    QCheckBox *cbx_load_adr = nullptr;
-    QPushButton *Button2 = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;
-    QPlainTextEdit *Memo2 = nullptr;
-    QPushButton *btn_comstat = nullptr;
-    QPushButton *btn_DCB = nullptr;
-    QPushButton *btn_hComReceive = nullptr;
+    TFrameSettings *m_settingsTab = nullptr;
+    // In the order of the pages: operation, definition, parameter, diagnosis, EEPROM, settings.
+    std::array<TabFrame *, 6> m_tabs{};
 
     QProgressBar *ProgressBar2 = nullptr;
     QPushButton *btnStart = nullptr;

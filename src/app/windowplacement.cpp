@@ -74,3 +74,43 @@ QSize WindowPlacement::MinimumSize(const QRect &screen) {
                      screen.height() - Decoration.top() - Decoration.bottom());
     return ControlsMinimum.boundedTo(room.expandedTo(QSize(1, 1)));
 }
+
+WindowPlacement::Placement WindowPlacement::Place(QSize stored, QPoint topLeft,
+                                                  const QList<Screen> &screens, int primary) {
+    int w = stored.width();
+    int h = stored.height();
+    if (w < SmallestMeant.width() || h < SmallestMeant.height()) {
+        w = ProgramSettings::DefaultWidth;
+        h = ProgramSettings::DefaultHeight;
+    }
+    // A stored size beyond the screen (a damaged file holds 2147483647) would overflow the
+    // placement arithmetic and ask for a picture of gigabytes. No screen is larger than the
+    // largest one.
+    QSize largest = SmallestMeant;
+    QList<QRect> available;
+    for (const Screen &screen : screens) {
+        largest = largest.expandedTo(screen.available.size());
+        available.append(screen.available);
+    }
+    w = std::min(w, largest.width());
+    h = std::min(h, largest.height());
+    constexpr int FarAway = 1 << 20; // keeps left + width within an int
+    const QPoint place(std::clamp(topLeft.x(), -FarAway, FarAway),
+                       std::clamp(topLeft.y(), -FarAway, FarAway));
+    const QSize size = QSize(w, h).expandedTo(ControlsMinimum);
+    // A window stored wholly or partly off the screens comes back wholly onto the nearest one.
+    Placement result;
+    result.rect = Fit(QRect(place, size), available);
+    const Screen *landed = nullptr;
+    for (const Screen &screen : screens) {
+        if (screen.geometry.contains(result.rect.center())) {
+            landed = &screen;
+            break;
+        }
+    }
+    if (!landed && primary >= 0 && primary < screens.size()) {
+        landed = &screens[primary];
+    }
+    result.minimum = MinimumSize(landed ? landed->available : QRect());
+    return result;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingsfile.h"
+
 #include <QList>
 #include <QMargins>
 #include <QRect>
@@ -21,5 +23,23 @@ struct WindowPlacement {
     // The smallest client size at which every control of every tab stays reachable, limited to
     // what the screen (its available area) can show.
     static QSize MinimumSize(const QRect &screen);
-    static constexpr QSize ControlsMinimum{1000, 670};
+
+    // One screen as the window sees it: all of it, and the area free of panels.
+    struct Screen {
+        QRect geometry;
+        QRect available;
+    };
+    struct Placement {
+        QRect rect;    // top left = frame top left, size = the outer size to adopt
+        QSize minimum; // the window's minimum size on the screen it lands on
+    };
+    // Where a window stored with this size and place opens: a size too small to be meant (a
+    // broken file) gives the default, one larger than the largest screen is cut to it, and the
+    // window comes wholly onto a screen (Fit). screens[primary] is used where the window's centre
+    // lies on no screen.
+    static Placement Place(QSize stored, QPoint topLeft, const QList<Screen> &screens, int primary);
+    // Below this a stored size is taken for a broken file.
+    static constexpr QSize SmallestMeant{300, 200};
+    static constexpr QSize ControlsMinimum{ProgramSettings::DefaultWidth,
+                                           ProgramSettings::DefaultHeight};
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framing.h"
+
 #include <QtGlobal>
 #include <array>
 #include <cstdint>
@@ -11,12 +13,12 @@
 class AnswerFilter {
 public:
     static constexpr qint64 AnswerWindowMs = 2000;
-    enum class Board { Grube, Buehne };
+    using Board = ::Board;
 
-    // Every byte the transmit tick takes from the queue, in order; onWire is false for bytes
-    // drained while offline. Messages are recognised by their command byte (bit 7 set).
-    void NoteSent(uint8_t byte, bool onWire, qint64 nowMs);
-    // Marks a read of the cell as sent now (for tests and for callers that bypass the queue).
+    // A message whose last byte has just gone out on the wire (requests drained while offline
+    // never reach a board and are not noted).
+    void NoteOnWire(const Framing::Asks &asks, qint64 nowMs);
+    // Marks a read of the cell as sent now.
     void NoteRequest(Board board, int cell, qint64 nowMs);
 
     // True when the cell's answer is expected now; the request is then used up. A false answer
@@ -30,9 +32,6 @@ private:
 
     std::array<qint64, 256> m_pit = Fresh();
     std::array<qint64, 256> m_bridge = Fresh();
-    std::array<uint8_t, 3> m_message{};
-    int m_fill = 0;
-    bool m_messageOnWire = true;
     int m_dropped = 0;
 
     static std::array<qint64, 256> Fresh() {

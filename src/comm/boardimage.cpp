@@ -20,12 +20,14 @@ BoardImage::BoardImage(Board board) : m_board(board) {
 void BoardImage::Reset() {
     m_values.fill(0xFF);
     m_received.fill(0);
+    ++m_revision;
 }
 
 void BoardImage::Apply(int cell, int value) {
     setValue(cell, value);
     setReceived(cell, true);
     ++m_answers[idx(cell)];
+    ++m_answerRevision;
 }
 
 uint8_t BoardImage::DefaultFor(Board board, int cell) {

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "framing.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
 
 // The PC's mirror of one board's 256 EEPROM cells: last known values, a received flag per cell and
-// the default of each cell.
+// the default of each cell. Every change counts up a revision, so that each tab can tell by
+// itself whether the mirror changed since it last looked.
 class BoardImage {
 public:
     static constexpr int Cells = 256;
-    enum class Board { Grube, Buehne };
+    using Board = ::Board;
 
     explicit BoardImage(Board board);
 
@@ -19,7 +22,10 @@ public:
     void Reset();
 
     uint8_t value(int cell) const { return m_values[idx(cell)]; }
-    void setValue(int cell, int value) { m_values[idx(cell)] = static_cast<uint8_t>(value); }
+    void setValue(int cell, int value) {
+        m_values[idx(cell)] = static_cast<uint8_t>(value);
+        ++m_revision;
+    }
     bool received(int cell) const { return m_received[idx(cell)] != 0; }
     void setReceived(int cell, bool on) { m_received[idx(cell)] = on ? 1 : 0; }
     uint8_t defaultValue(int cell) const { return m_defaults[idx(cell)]; }
@@ -31,6 +37,11 @@ public:
     // can tell afterwards which of its requests were answered.
     uint32_t answerCount(int cell) const { return m_answers[idx(cell)]; }
 
+    // Grows with every value stored or answer applied (received flags alone do not count).
+    uint64_t revision() const { return m_revision; }
+    // Grows with every answer of the board applied.
+    uint64_t answerRevision() const { return m_answerRevision; }
+
     static uint8_t DefaultFor(Board board, int cell);
 
 private:
@@ -41,4 +52,6 @@ private:
     std::array<uint8_t, Cells> m_received{};
     std::array<uint8_t, Cells> m_defaults{};
     std::array<uint32_t, Cells> m_answers{};
+    uint64_t m_revision = 1;
+    uint64_t m_answerRevision = 0;
 };

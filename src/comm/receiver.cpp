@@ -45,21 +45,16 @@ QStringList InfoTable::DumpLines() const {
 Receiver::Result Receiver::Feed(const QByteArray &bytes) {
     Result result;
     for (char ch : bytes) {
-        const auto c = static_cast<uint8_t>(ch);
-        if (c == Msg::Marker[2] && m_previous == Msg::Marker[1] &&
-            m_beforePrevious == Msg::Marker[0]) {
-            m_counter = 2;
+        const Framing::AnswerAssembler::Result r = m_assembler.Feed(static_cast<uint8_t>(ch));
+        if (r.marker) {
+            // The dump shows the table as it stood before the marker itself is stored.
             result.dumped = true;
             result.dumpLines = m_table.DumpLines();
         }
-        ++m_counter;
-        if (m_counter > 2) {
-            m_counter = 0;
-            m_table.set(InfoTable::IndexOfLetter(m_beforePrevious), m_beforePrevious, m_previous,
-                        c);
+        if (r.message) {
+            const Framing::Message &m = *r.message;
+            m_table.set(InfoTable::IndexOfLetter(m[0]), m[0], m[1], m[2]);
         }
-        m_beforePrevious = m_previous;
-        m_previous = c;
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framing.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <array>
@@ -52,11 +54,9 @@ public:
 
     InfoTable &table() { return m_table; }
     const InfoTable &table() const { return m_table; }
-    int counter() const { return m_counter; }
+    int counter() const { return m_assembler.counter(); }
 
 private:
     InfoTable m_table;
-    int m_counter = 0;
-    uint8_t m_previous = 0;
-    uint8_t m_beforePrevious = 0;
+    Framing::AnswerAssembler m_assembler;
 };

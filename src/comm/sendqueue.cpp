@@ -4,36 +4,25 @@
 #include "messages.h"
 
 void SendQueue::QueueValue(int command, int value) {
-    int cmd = command;
-    if (value > 127) {
-        cmd |= 0x01;
-    }
-    Append(cmd, value & 0x7F, 0);
+    Append(Framing::Fold(command, value, 0));
 }
 
 void SendQueue::QueueValuePair(int command, int value1, int value2) {
-    int cmd = command;
-    if (value1 > 127) {
-        cmd |= 0x01;
-    }
-    if (value2 > 127) {
-        cmd |= 0x02;
-    }
-    Append(cmd, value1 & 0x7F, value2 & 0x7F);
+    Append(Framing::Fold(command, value1, value2));
 }
 
 void SendQueue::QueueMessage(int byte0, int byte1, int byte2) {
     if (onClearLog) {
         onClearLog();
     }
-    Append(byte0, byte1, byte2);
+    Append(Framing::Raw(byte0, byte1, byte2));
 }
 
 void SendQueue::QueueKeyCode(int code) {
     if (onClearLog) {
         onClearLog();
     }
-    Append(Msg::KeyCode, code & 0x7F, 0);
+    Append(Framing::Raw(Msg::KeyCode, code & 0x7F, 0));
 }
 
 void SendQueue::QueueUrgentMessage(int byte0, int byte1, int byte2) {
@@ -41,25 +30,25 @@ void SendQueue::QueueUrgentMessage(int byte0, int byte1, int byte2) {
         onClearLog();
     }
     // Only whole waiting messages may give way; the bytes of the message that is already
-    // going out (length % 3 of them) stay.
-    while (m_length + 3 > Capacity + UrgentReserve && m_length - 3 >= m_length % 3) {
+    // going out stay.
+    while (m_length + 3 > Capacity + UrgentReserve && messages() > (m_headSent > 0 ? 1 : 0)) {
         m_length -= 3;
     }
-    Store(byte0, byte1, byte2);
+    Store(Framing::Raw(byte0, byte1, byte2));
 }
 
-void SendQueue::Append(int b0, int b1, int b2) {
+void SendQueue::Append(const Framing::Message &message) {
     if (m_length + 3 > Capacity) {
         return; // dropped whole
     }
-    Store(b0, b1, b2);
+    Store(message);
 }
 
-void SendQueue::Store(int b0, int b1, int b2) {
-    m_bytes[static_cast<size_t>(m_length)] = static_cast<uint8_t>(b0);
-    m_bytes[static_cast<size_t>(m_length + 1)] = static_cast<uint8_t>(b1);
-    m_bytes[static_cast<size_t>(m_length + 2)] = static_cast<uint8_t>(b2);
-    m_length += 3;
+void SendQueue::Store(const Framing::Message &message) {
+    m_asks[static_cast<size_t>(messages())] = Framing::AsksOf(message);
+    for (uint8_t b : message) {
+        m_bytes[static_cast<size_t>(m_length++)] = b;
+    }
     if (onQueued) {
         onQueued();
     }
@@ -74,6 +63,13 @@ std::optional<uint8_t> SendQueue::TakeNext() {
         m_bytes[static_cast<size_t>(i - 1)] = m_bytes[static_cast<size_t>(i)];
     }
     --m_length;
+    if (++m_headSent == 3) {
+        m_headSent = 0;
+        for (int i = 1; i < MaxMessages; ++i) {
+            m_asks[static_cast<size_t>(i - 1)] = m_asks[static_cast<size_t>(i)];
+        }
+        m_asks[MaxMessages - 1] = Framing::Asks{};
+    }
     return b;
 }
 

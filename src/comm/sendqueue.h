@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framing.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -7,7 +9,8 @@
 #include <optional>
 
 // The paced transmit queue: at most 50 bytes, first in, first out. A message that does not fit is
-// dropped whole. The transmit tick takes one byte at a time (TakeNext).
+// dropped whole. The transmit tick takes one byte at a time (TakeNext). Every message is kept with
+// what it asks a board for, so that the answers can be matched to the requests that went out.
 class SendQueue {
 public:
     static constexpr int Capacity = 50;
@@ -32,6 +35,10 @@ public:
     bool isEmpty() const { return m_length == 0; }
     uint8_t at(int index) const { return m_bytes[static_cast<size_t>(index)]; }
 
+    // What the message of byte 0 asks for, and whether byte 0 is its last byte.
+    Framing::Asks headAsks() const { return m_asks[0]; }
+    bool headIsLastByte() const { return m_length > 0 && m_headSent == 2; }
+
     // Removes and returns byte 0, or nothing when the queue is empty.
     std::optional<uint8_t> TakeNext();
 
@@ -42,11 +49,17 @@ public:
     std::function<void()> onQueued;
 
 private:
-    void Append(int b0, int b1, int b2);
-    void Store(int b0, int b1, int b2);
+    // A partly sent first message leaves room for one more whole one.
+    static constexpr int MaxMessages = (Capacity + UrgentReserve) / 3 + 1;
+
+    void Append(const Framing::Message &message);
+    void Store(const Framing::Message &message);
+    int messages() const { return (m_length + m_headSent) / 3; }
 
     std::array<uint8_t, Capacity + UrgentReserve> m_bytes{};
+    std::array<Framing::Asks, MaxMessages> m_asks{};
     int m_length = 0;
+    int m_headSent = 0; // bytes of the first message already taken
 };
 
 // One send-log line for a byte written (or drained while offline): "'%c' $%s b%s".

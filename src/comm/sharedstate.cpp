@@ -1,6 +1,10 @@
 #include "sharedstate.h"
 
 #include "messages.h"
+#include "pacedtransfer.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <QElapsedTimer>
 
@@ -13,7 +17,11 @@ void StationData::SetDefaults() {
     ReverseCounting = true;
     ShowSwitchLine = true;
     UseMotorola = true;
-    RSense = 15.0f;
+    RSense = DefaultRSense;
+}
+
+bool StationData::IsUsableRSense(float ohm) {
+    return std::isfinite(ohm) && ohm > 0.0f;
 }
 
 SharedState::SharedState() {
@@ -34,8 +42,6 @@ bool SharedState::ApplyBoardValues() {
         const int cell = table.data1(InfoTable::PitCell);
         if (answers.Accept(AnswerFilter::Board::Grube, cell, t)) {
             pit.Apply(cell, table.data2(InfoTable::PitCell));
-            PitChangedForEeprom = true;
-            PitChangedForDefinition = true;
         }
         table.clearLetter(InfoTable::PitCell);
     }
@@ -44,7 +50,6 @@ bool SharedState::ApplyBoardValues() {
         const int cell = table.data1(InfoTable::BridgeCell);
         if (answers.Accept(AnswerFilter::Board::Buehne, cell, t)) {
             bridge.Apply(cell, table.data2(InfoTable::BridgeCell));
-            BridgeChangedForEeprom = true;
             bridgeApplied = true;
         }
         table.clearLetter(InfoTable::BridgeCell);
@@ -81,12 +86,20 @@ bool SharedState::Heard(int index) const {
 QString SharedState::TakeTransferReport() {
     QString report;
     const qint64 t = now();
-    for (TransferTally *tally :
-         {&addressTally, &parameterTally, &pitSweepTally, &bridgeSweepTally}) {
-        const QString line = tally->Poll(t);
+    for (PacedTransfer *transfer : m_transfers) {
+        const QString line = transfer->tally().Poll(t);
         if (!line.isEmpty()) {
             report = line;
         }
     }
     return report;
+}
+
+void SharedState::RegisterTransfer(PacedTransfer *transfer) {
+    m_transfers.push_back(transfer);
+}
+
+void SharedState::UnregisterTransfer(PacedTransfer *transfer) {
+    m_transfers.erase(std::remove(m_transfers.begin(), m_transfers.end(), transfer),
+                      m_transfers.end());
 }

@@ -2,17 +2,24 @@
 
 #include "answerfilter.h"
 #include "boardimage.h"
+#include "directdrive.h"
 #include "receiver.h"
 #include "sendqueue.h"
-#include "transfertally.h"
 
 #include <QString>
 #include <array>
 #include <functional>
+#include <vector>
+
+class PacedTransfer;
 
 // Station data: which of the 48 positions are in use, their names and how the picture is drawn.
 struct StationData {
     static constexpr int MaxPositions = 48;
+    static constexpr float DefaultRSense = 15.0f;
+
+    // A sense resistor the current can be computed with: finite and above zero.
+    static bool IsUsableRSense(float ohm);
 
     StationData() { SetDefaults(); }
     void SetDefaults();
@@ -24,7 +31,7 @@ struct StationData {
     bool ReverseCounting = true;
     bool ShowSwitchLine = true;
     bool UseMotorola = true;
-    float RSense = 15.0f;
+    float RSense = DefaultRSense;
 };
 
 // Everything the main window shares with its tabs: the transmit queue, the receiver with its
@@ -38,8 +45,10 @@ public:
     Receiver receiver;
     InfoTable &infoTable() { return receiver.table(); }
 
-    BoardImage pit{BoardImage::Board::Grube};
-    BoardImage bridge{BoardImage::Board::Buehne};
+    BoardImage pit{Board::Grube};
+    BoardImage bridge{Board::Buehne};
+    BoardImage &image(Board board) { return board == Board::Grube ? pit : bridge; }
+    const BoardImage &image(Board board) const { return board == Board::Grube ? pit : bridge; }
     StationData station;
     // Which "G"/"H" answers are expected: fed by the transmit tick with every byte sent.
     AnswerFilter answers;
@@ -53,13 +62,13 @@ public:
 
     bool Online = false;
     bool Turning = false;
-    bool DirectDriveActive = false;
     bool RedrawRequest = false;
     bool ShowExternalTarget = false; // held by the operation tab's check box
 
-    bool PitChangedForEeprom = true;
-    bool PitChangedForDefinition = true;
-    bool BridgeChangedForEeprom = true;
+    // The direct drive of the bridge motor (diagnosis tab); its stop must reach the board when
+    // the program lets go of the line.
+    DirectDrive directDrive;
+
     bool ParametersLoaded = false;
     bool AddressesLoaded = false;
     // Nothing has arrived from the pit board for a while although connected (see LinkHealth).
@@ -74,17 +83,15 @@ public:
     // Connected and the entry heard since Start, whether or not the line has gone silent since.
     bool Heard(int index) const;
 
-    // How many cells of each read transfer were answered.
-    TransferTally addressTally;
-    TransferTally parameterTally;
-    TransferTally pitSweepTally;
-    TransferTally bridgeSweepTally;
+    // The tabs' transfers, each of which counts how many of its read requests were answered.
+    void RegisterTransfer(PacedTransfer *transfer);
+    void UnregisterTransfer(PacedTransfer *transfer);
     // The report line of a read transfer that has just ended, if any (the latest one wins).
     QString TakeTransferReport();
 
     // Moves at most one "G" and one "H" from the InfoTable into the mirrors, each only when its
     // cell was asked for (see AnswerFilter); others are dropped and counted. Returns true when an
-    // "H" was applied (the parameter tab then refreshes its rows at once).
+    // "H" was applied.
     bool ApplyBoardValues();
 
     // Copies the positions of the last "L" (bytes 0xFF are ignored, and so are positions the
@@ -92,4 +99,7 @@ public:
     void TakePositions();
 
     qint64 now() const { return clock(); }
+
+private:
+    std::vector<PacedTransfer *> m_transfers;
 };

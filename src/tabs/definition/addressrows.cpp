@@ -19,7 +19,7 @@ size_t at(int i) {
 }
 } // namespace
 
-AddressRows::AddressRows(SharedState &state) : m_state(state) {
+AddressRows::AddressRows(SharedState &state) : m_state(state), m_transfer(state) {
     RowGreen.fill(true);
 }
 
@@ -184,7 +184,18 @@ void AddressRows::ClearAddressReceivedFlags() {
     }
 }
 
+void AddressRows::StoredOwnCells(uint64_t revisionBefore) {
+    if (m_imageSeen == revisionBefore) {
+        m_imageSeen = m_state.pit.revision();
+    }
+}
+
+bool AddressRows::ImageChanged() const {
+    return m_state.pit.revision() != m_imageSeen;
+}
+
 QList<AddressRows::Problem> AddressRows::StoreAddressesInImage() {
+    const uint64_t before = m_state.pit.revision();
     ClearAddressReceivedFlags();
     QList<Problem> problems;
     const bool motorola = m_state.station.UseMotorola;
@@ -221,17 +232,18 @@ QList<AddressRows::Problem> AddressRows::StoreAddressesInImage() {
             problems.append({k, message});
         }
     }
-    m_state.PitChangedForEeprom = true; // the EEPROM listing shows the new cells
+    StoredOwnCells(before);
     return problems;
 }
 
 void AddressRows::StorePositionNumbersInImage() {
+    const uint64_t before = m_state.pit.revision();
     ClearAddressReceivedFlags();
     for (int j = 0; j < PositionRows; ++j) {
         m_state.pit.setValue(AddressCodes::StepCell(j + FirstPositionRow, PositionStep),
                              PositionNumber[at(j)] & 0xFF);
     }
-    m_state.PitChangedForEeprom = true;
+    StoredOwnCells(before);
 }
 
 void AddressRows::ReadAddressesFromImage(bool force) {
@@ -294,29 +306,26 @@ void AddressRows::ReadFromImage(bool force) {
 // Transfers
 
 QList<AddressRows::Problem> AddressRows::StartRead() {
-    ReadMode = true;
-    Interval = ReadIntervalMs;
     ProgressMax = Rows * ReadCellsPerRow;
     Progress = 0;
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
     if (Running()) {
-        TransferRow = Stopped;
+        m_transfer.Toggle(Mode::Read, Rows, pacing, nullptr); // ends it at the next tick
         return {};
     }
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
     RowState.fill(NotVerified);
-    TransferRow = 0;
     TransferStep = 0;
-    m_state.addressTally.Begin();
+    m_transfer.Toggle(Mode::Read, Rows, pacing, [this](int row) { return ReadStep(row); });
     return problems;
 }
 
 QList<AddressRows::Problem> AddressRows::StartWrite() {
-    WriteMode = true;
-    Interval = WriteIntervalMs;
     Progress = 0;
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
     if (Running()) {
-        TransferRow = Stopped;
+        m_transfer.Toggle(Mode::Write, Rows, pacing, nullptr); // ends it at the next tick
         return {};
     }
     m_writeMotorola = m_state.station.UseMotorola;
@@ -324,8 +333,8 @@ QList<AddressRows::Problem> AddressRows::StartWrite() {
     ProgressMax = Rows * m_cellsPerRow;
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
-    TransferRow = 0;
     TransferStep = 0;
+    m_transfer.Toggle(Mode::Write, Rows, pacing, [this](int row) { return WriteStep(row); });
     return problems;
 }
 
@@ -344,74 +353,55 @@ int AddressRows::NextWriteStep(int row, int from) const {
     return -1;
 }
 
-void AddressRows::TickRead() {
-    if (TransferRow >= Rows) {
-        Progress = 0;
-        ReadMode = false;
-        Interval = IdleIntervalMs;
-        m_state.addressTally.End(m_state.now());
-        return;
-    }
-    if (m_state.sendQueue.length() >= 2) {
-        return;
-    }
-    Progress = ReadCellsPerRow * TransferRow + TransferStep;
-    const int cell = AddressCodes::StepCell(TransferRow, TransferStep);
-    if (TransferStep < PositionStep) {
-        ++TransferStep;
-    } else {
+PacedTransfer::Step AddressRows::ReadStep(int row) {
+    PacedTransfer::Step step;
+    step.kind = PacedTransfer::Step::Kind::Read;
+    step.cell = AddressCodes::StepCell(row, TransferStep);
+    Progress = ReadCellsPerRow * row + TransferStep;
+    step.last = TransferStep == PositionStep;
+    if (step.last) {
         TransferStep = 0;
-        RowState[at(TransferRow)] = Requested;
-        ++TransferRow;
+        RowState[at(row)] = Requested;
+    } else {
+        ++TransferStep;
     }
-    m_state.sendQueue.QueueValue(Msg::ReadPitCell, cell);
-    m_state.addressTally.NoteRequest(m_state.pit, cell);
+    return step;
 }
 
-void AddressRows::TickWrite() {
-    Interval = WriteIntervalMs;
-    if (TransferRow >= Rows) {
-        Progress = 0;
-        WriteMode = false;
-        return;
-    }
-    if (m_state.sendQueue.length() >= 2) {
-        return;
-    }
-    const int row = TransferRow;
+PacedTransfer::Step AddressRows::WriteStep(int row) {
+    PacedTransfer::Step step;
     if (RowState[at(row)] != Changed) {
-        Interval = SkipIntervalMs;
         TransferStep = 0;
-        ++TransferRow;
-        return;
+        return step; // skipped quickly
     }
     // The position cell is always sent, so a changed row has at least that step.
-    const int step = NextWriteStep(row, TransferStep);
-    Progress = m_cellsPerRow * row + std::min(step, m_cellsPerRow - 1);
-    const int cell = AddressCodes::StepCell(row, step);
-    const int next = NextWriteStep(row, step + 1);
-    if (next < 0) {
+    const int cellStep = NextWriteStep(row, TransferStep);
+    Progress = m_cellsPerRow * row + std::min(cellStep, m_cellsPerRow - 1);
+    step.kind = PacedTransfer::Step::Kind::Write;
+    step.cell = AddressCodes::StepCell(row, cellStep);
+    step.value = m_state.pit.value(step.cell);
+    const int next = NextWriteStep(row, cellStep + 1);
+    step.last = next < 0;
+    if (step.last) {
         RowState[at(row)] = m_unstored[at(row)] ? Changed : Sent;
         TransferStep = 0;
-        ++TransferRow;
     } else {
         TransferStep = next;
     }
-    m_state.sendQueue.QueueValuePair(Msg::WritePitCell, cell, m_state.pit.value(cell));
+    return step;
 }
 
 AddressRows::TickResult AddressRows::Tick() {
     TickResult result;
-    if (ReadMode) {
-        TickRead();
-        result.ended = !ReadMode;
-    } else if (WriteMode) {
-        TickWrite();
-        result.ended = !WriteMode;
+    if (m_transfer.active()) {
+        result.ended = m_transfer.Tick().ended;
+        if (result.ended) {
+            Progress = 0;
+        }
     }
-    if (m_state.PitChangedForDefinition) {
+    if (ImageChanged()) {
         ReadFromImage();
-        m_state.PitChangedForDefinition = false;
+        m_imageSeen = m_state.pit.revision();
         result.refreshed = true;
     }
     return result;

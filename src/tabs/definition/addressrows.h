@@ -1,6 +1,7 @@
 #pragma once
 
 #include "addresscodes.h"
+#include "pacedtransfer.h"
 
 #include <QList>
 #include <QString>
@@ -17,8 +18,9 @@ public:
     static constexpr int Rows = AddressCodes::Rows;
     static constexpr int PositionRows = AddressCodes::PositionRows;
     static constexpr int FirstPositionRow = AddressCodes::FirstPositionRow;
-    static constexpr int Idle = 1000;   // TransferRow while no transfer ran yet
-    static constexpr int Stopped = 500; // TransferRow that ends a running transfer at the next tick
+    static constexpr int Idle = PacedTransfer::Idle; // TransferRow while no transfer ran yet
+    // TransferRow that ends a running transfer at the next tick.
+    static constexpr int Stopped = PacedTransfer::Stopped;
     static constexpr int NoPosition = 255;
     static constexpr int ReadCellsPerRow = 4;
     static constexpr int ReadIntervalMs = 300;
@@ -51,12 +53,13 @@ public:
     std::array<int, Rows> RowState{};
     std::array<int, PositionRows> PositionNumber{};
 
-    int TransferRow = Idle;
+    int TransferRow() const { return m_transfer.position(); }
     int TransferStep = 0;
-    bool ReadMode = false;
-    bool WriteMode = false;
+    bool ReadMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Read; }
+    bool WriteMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Write; }
+    PacedTransfer &transfer() { return m_transfer; }
     // What the timer and the progress bar show after a tick.
-    int Interval = IdleIntervalMs;
+    int Interval() const { return m_transfer.active() ? m_transfer.interval() : IdleIntervalMs; }
     int Progress = 0;
     int ProgressMax = Rows * ReadCellsPerRow;
 
@@ -88,9 +91,11 @@ public:
     void ReadPositionNumbersFromImage(bool force = false);
     // Both reads; a configuration load's flag is taken afterwards.
     void ReadFromImage(bool force = false);
+    // Whether the mirror changed since the rows last took it.
+    bool ImageChanged() const;
 
     // Transfers. A click while one runs ends it at the next tick.
-    bool Running() const { return TransferRow < Rows; }
+    bool Running() const { return m_transfer.running(); }
     QList<Problem> StartRead();
     QList<Problem> StartWrite();
     struct TickResult {
@@ -100,6 +105,7 @@ public:
     TickResult Tick();
 
 private:
+    using Mode = PacedTransfer::Mode;
     // Cells of a row that a write skips: bit 0 the DCC cells, bit 1 the Motorola cells.
     static constexpr int SkipDcc = 1;
     static constexpr int SkipMotorola = 2;
@@ -109,10 +115,14 @@ private:
     void SetPositionNumber(int j, int number, bool compare);
     // The first step from `from` on that the write of a row sends; -1 when none is left.
     int NextWriteStep(int row, int from) const;
-    void TickRead();
-    void TickWrite();
+    PacedTransfer::Step ReadStep(int row);
+    PacedTransfer::Step WriteStep(int row);
+    // The rows' own stores into the mirror are no news for the rows.
+    void StoredOwnCells(uint64_t revisionBefore);
 
     SharedState &m_state;
+    PacedTransfer m_transfer;
+    uint64_t m_imageSeen = 0; // the mirror's revision the rows last took
     // A row whose values are not (all) in the mirror: it stays changed after its cells were sent.
     std::array<bool, Rows> m_unstored{};
     std::array<int, Rows> m_skip{};

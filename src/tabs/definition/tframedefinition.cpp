@@ -92,7 +92,7 @@ size_t at(int i) {
 } // namespace
 
 TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs), m_rows(state) {
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_rows(state) {
     setObjectName(QStringLiteral("TFrameDefinition"));
     BuildForm();
 
@@ -125,8 +125,7 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
 }
 
 void TFrameDefinition::WakeTimer5() {
-    if (!Timer5->isActive() &&
-        (m_rows.ReadMode || m_rows.WriteMode || m_state.PitChangedForDefinition)) {
+    if (!Timer5->isActive() && (m_rows.ReadMode() || m_rows.WriteMode() || m_rows.ImageChanged())) {
         Timer5->start();
     }
 }
@@ -303,8 +302,8 @@ void TFrameDefinition::ShowDefinition() {
 void TFrameDefinition::UpdateDefinitionButtons() {
     const bool online = m_state.Online;
     // While a transfer runs, only its own button ("Abbruch") may be pressed.
-    btn_read_adr->setEnabled(online && !m_rows.WriteMode);
-    btn_write_adr->setEnabled(online && !m_rows.ReadMode);
+    btn_read_adr->setEnabled(online && !m_rows.WriteMode());
+    btn_write_adr->setEnabled(online && !m_rows.ReadMode());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -554,7 +553,7 @@ void TFrameDefinition::btn_read_adrClick() {
     btn_read_adr->setText(CaptionAbort);
     btn_write_adr->setEnabled(false);
     const QList<AddressRows::Problem> problems = m_rows.StartRead();
-    Timer5->start(m_rows.Interval);
+    Timer5->start(m_rows.Interval());
     ProgressBar3->setRange(0, m_rows.ProgressMax);
     ProgressBar3->setValue(0);
     ShowAddressRows();
@@ -565,7 +564,7 @@ void TFrameDefinition::btn_write_adrClick() {
     btn_write_adr->setText(CaptionAbort);
     btn_read_adr->setEnabled(false);
     const QList<AddressRows::Problem> problems = m_rows.StartWrite();
-    Timer5->start(m_rows.Interval);
+    Timer5->start(m_rows.Interval());
     ProgressBar3->setRange(0, m_rows.ProgressMax);
     ProgressBar3->setValue(0);
     ShowAddressRows();
@@ -580,10 +579,10 @@ void TFrameDefinition::EndTransfer() {
 
 void TFrameDefinition::Timer5Timer() {
     const std::array<int, AddressRows::Rows> before = m_rows.RowState;
-    const bool writing = m_rows.WriteMode;
+    const bool writing = m_rows.WriteMode();
     const AddressRows::TickResult result = m_rows.Tick();
-    if (Timer5->interval() != m_rows.Interval) {
-        Timer5->setInterval(m_rows.Interval);
+    if (Timer5->interval() != m_rows.Interval()) {
+        Timer5->setInterval(m_rows.Interval());
     }
     ProgressBar3->setMaximum(m_rows.ProgressMax);
     ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
@@ -596,7 +595,7 @@ void TFrameDefinition::Timer5Timer() {
     if (result.refreshed) {
         ShowPositionLabels();
     }
-    if (!m_rows.ReadMode && !m_rows.WriteMode && !m_state.PitChangedForDefinition) {
+    if (!m_rows.ReadMode() && !m_rows.WriteMode() && !m_rows.ImageChanged()) {
         Timer5->stop(); // woken again by a transfer or a changed pit mirror
     }
 }

@@ -2,7 +2,8 @@
 
 #include "addressrows.h"
 
-#include <QWidget>
+#include "tabframe.h"
+
 #include <array>
 
 class Dialogs;
@@ -22,13 +23,21 @@ class QTimer;
 // use, how its picture is drawn, and the 28 accessory addresses of the pit board with their
 // transfer. The rows' rules live in AddressRows; this frame shows them and forwards the user's
 // actions.
-class TFrameDefinition : public QWidget {
+class TFrameDefinition : public TabFrame {
     Q_OBJECT
 public:
     static constexpr int PositionButtonWidth = 20;
     static constexpr int PositionButtonHeight = 14;
 
     TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    void OnlineChanged() override { UpdateDefinitionButtons(); }
+    // A changed pit mirror wakes the tab's timer, which takes the rows from it.
+    void HousekeepingTick() override { WakeTimer5(); }
+    void Reload() override {
+        ShowDefinition();
+        DrawTurntable();
+    }
 
     // Refreshes after settings or a configuration file were read.
     void ShowDefinition();
@@ -42,14 +51,14 @@ public:
     void ShowPositionLabels();
 
     // True while an address row is changed on the PC and not yet written.
-    bool HasUnwrittenChanges() const;
+    bool HasUnwrittenChanges() const override;
 
     AddressRows &rows() { return m_rows; }
     const AddressRows &rows() const { return m_rows; }
     TurntablePicture *picture() const { return tt_Image1; }
     QTimer *timer() const { return Timer5; }
     // Timer5 runs only while a transfer runs or the rows must follow a changed pit mirror. Starts
-    // it when that has come up (the main window calls this after it changed the mirrors).
+    // it when that has come up.
     void WakeTimer5();
 
 public slots:

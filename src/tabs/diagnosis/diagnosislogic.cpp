@@ -2,6 +2,7 @@
 
 #include "colors.h"
 #include "messages.h"
+#include "sharedstate.h"
 
 #include <QImage>
 #include <QPainter>
@@ -35,10 +36,6 @@ QString RSenseDefaultText(float rSense, const QLocale &locale) {
     return locale.toString(static_cast<double>(rSense), 'g', 6);
 }
 
-bool IsUsableRSense(float ohm) {
-    return std::isfinite(ohm) && ohm > 0.0f;
-}
-
 RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLocale &locale) {
     RSenseAnswer result;
     if (!answer || answer->trimmed().isEmpty()) {
@@ -48,7 +45,7 @@ RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLoca
     const float value = locale.toFloat(answer->trimmed(), &ok);
     // A resistor of zero ohm or less (or no number at all) would turn every current into
     // nonsense or a division by zero: refused like any other invalid input.
-    if (!ok || !IsUsableRSense(value)) {
+    if (!ok || !StationData::IsUsableRSense(value)) {
         result.kind = RSenseAnswer::Kind::Refused;
         return result;
     }
@@ -163,27 +160,6 @@ void PaintSensorGraph(QImage &canvas, int width, const GraphScale &scale,
             DrawLevel(painter, width, scale, volt, gridColour, Qt::DotLine);
         }
     }
-}
-
-int ClampSpeed(int speed) {
-    return std::clamp(speed, MinSpeed, MaxSpeed);
-}
-
-DriveMessage DirectDriveMessage(int speed, bool left, bool running, bool regulated) {
-    int flags = left ? Msg::DriveLeft : 0;
-    if (running) {
-        flags |= Msg::DriveRunning;
-    }
-    if (regulated) {
-        flags |= Msg::DriveRegulated;
-    }
-    return DriveMessage{Msg::DirectDrive, ClampSpeed(speed), flags};
-}
-
-std::array<CellWrite, 4> LoadControlWrites(int speedLeft, int speedRight, int currentLeft,
-                                           int currentRight) {
-    return {CellWrite{CellSpeedLeft, speedLeft}, CellWrite{CellSpeedRight, speedRight},
-            CellWrite{CellCurrentLeft, currentLeft}, CellWrite{CellCurrentRight, currentRight}};
 }
 
 } // namespace Diagnosis

@@ -4,6 +4,8 @@
 // indicator panels, the sample histories with the graph geometry and painting, and the messages of
 // the direct drive.
 
+#include "directdrive.h"
+
 #include <QColor>
 #include <QLocale>
 #include <QString>
@@ -15,15 +17,9 @@ class QImage;
 
 namespace Diagnosis {
 
-// Bridge cells the tab reads and writes.
+// Bridge cells of the sensor thresholds (the load-control cells are the direct drive's).
 constexpr int CellVMess = 3;
 constexpr int CellVCount = 4;
-constexpr int CellSpeedLeft = 17;
-constexpr int CellSpeedRight = 18;
-constexpr int CellCurrentLeft = 33;
-constexpr int CellCurrentRight = 34;
-
-constexpr float DefaultRSense = 15.0f;
 
 // ---------------------------------------------------------------------------------------------
 // Measurement texts
@@ -35,9 +31,6 @@ QString SenseCurrentText(int raw, float rSense); // "16.67 mA"
 QString SensorVoltageText(int raw);              // "1.00 V"
 QString RSenseInfoText(float rSense);            // "(Strom berechnet für R-Sense = …)"
 QString RSenseDefaultText(float rSense, const QLocale &locale); // the dialog's default answer
-
-// A resistor value the current can be computed with: finite and above zero.
-bool IsUsableRSense(float ohm);
 
 // What the R-Sense dialog's answer means: nothing (cancelled or empty), a new value, or a refusal
 // (not a number, zero, negative or not finite) that shows the invalid-input warning.
@@ -127,34 +120,5 @@ void PaintSenseGraph(QImage &canvas, int width, const GraphScale &scale,
 void PaintSensorGraph(QImage &canvas, int width, const GraphScale &scale,
                       const SampleHistory &history, int vMess, int vCount, bool grid,
                       const QColor &gridColour);
-
-// ---------------------------------------------------------------------------------------------
-// Direct drive
-
-constexpr int MinSpeed = 1;
-constexpr int MaxSpeed = 127;
-
-// A speed the drive message can carry: 1..127. A data byte with bit 7 set would reach the pit
-// board as a command.
-int ClampSpeed(int speed);
-
-struct DriveMessage {
-    int command = 0;
-    int speed = 0;
-    int flags = 0;
-    bool operator==(const DriveMessage &) const = default;
-};
-// The 0xA0 message for the selected direction's speed (clamped) and the drive state.
-DriveMessage DirectDriveMessage(int speed, bool left, bool running, bool regulated);
-
-struct CellWrite {
-    int cell = 0;
-    int value = 0;
-    bool operator==(const CellWrite &) const = default;
-};
-// The four load-control cells in the order they are written: speeds left and right, then the
-// currents measured at those speeds.
-std::array<CellWrite, 4> LoadControlWrites(int speedLeft, int speedRight, int currentLeft,
-                                           int currentRight);
 
 } // namespace Diagnosis

@@ -96,8 +96,10 @@ QString SpeedText(bool left, int speed) {
 } // namespace
 
 TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs) {
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameDiagnose"));
+    // The window ends a drive itself on Stop, "Ende" and a lost line.
+    m_state.directDrive.onEnded = [this] { ShowDriveIdle(true); };
     BuildForm();
     UpdateDiagnosisButtons();
 }
@@ -278,6 +280,10 @@ void TFrameDiagnose::ArrangeDiagnosisTab() {
 // ---------------------------------------------------------------------------------------------
 // Refresh
 
+TFrameDiagnose::~TFrameDiagnose() {
+    m_state.directDrive.onEnded = nullptr;
+}
+
 bool TFrameDiagnose::recording() const {
     return btn_run->text() == TextStopRecord;
 }
@@ -326,7 +332,7 @@ void TFrameDiagnose::ShowDiagIndicators() {
 
     const uint8_t errors1 = table.data1(InfoTable::Error);
     const uint8_t errors2 = table.data2(InfoTable::Error);
-    const bool motorActive = m_state.Turning || m_state.DirectDriveActive;
+    const bool motorActive = m_state.Turning || m_state.directDrive.DirectDriveActive;
     const QColor buttonFace = palette().color(QPalette::Button);
     const bool errorsKnown = m_state.ErrorsKnown();
     for (const ErrorPanel &e : ErrorPanels) {
@@ -358,31 +364,46 @@ void TFrameDiagnose::ShowMeasurements() {
     pnl_strom_sensor_v->setText(SensorVoltageText(sensor));
 }
 
-void TFrameDiagnose::CopyDriveValuesFromMirror() {
-    const BoardImage &bridge = m_state.bridge;
-    DriveSpeedLeft = bridge.value(CellSpeedLeft);
-    DriveSpeedRight = bridge.value(CellSpeedRight);
-    DriveCurrentLeft = bridge.value(CellCurrentLeft);
-    DriveCurrentRight = bridge.value(CellCurrentRight);
+int TFrameDiagnose::driveSpeedLeft() const {
+    return m_state.directDrive.DriveSpeedLeft;
+}
+
+int TFrameDiagnose::driveSpeedRight() const {
+    return m_state.directDrive.DriveSpeedRight;
+}
+
+int TFrameDiagnose::driveCurrentLeft() const {
+    return m_state.directDrive.DriveCurrentLeft;
+}
+
+int TFrameDiagnose::driveCurrentRight() const {
+    return m_state.directDrive.DriveCurrentRight;
+}
+
+DirectDrive &TFrameDiagnose::ChosenDrive() {
+    DirectDrive &d = m_state.directDrive;
+    d.Left = rad_links->isChecked();
+    d.Regulated = cbx_use_lr->isChecked();
+    return d;
 }
 
 void TFrameDiagnose::RefreshDirectDriveValues() {
     // While another tab is shown the values follow the bridge mirror; on this tab they are the
     // technician's own (stepped speeds, measured currents) until written.
+    DirectDrive &d = m_state.directDrive;
     if (!isVisibleTo(window())) {
-        CopyDriveValuesFromMirror();
+        d.TakeValues(m_state.bridge);
     }
-    edt_Speed_l->setText(QString::number(DriveSpeedLeft));
-    edt_Speed_r->setText(QString::number(DriveSpeedRight));
-    edt_strom_l->setText(QString::number(DriveCurrentLeft));
-    edt_strom_r->setText(QString::number(DriveCurrentRight));
+    edt_Speed_l->setText(QString::number(d.DriveSpeedLeft));
+    edt_Speed_r->setText(QString::number(d.DriveSpeedRight));
+    edt_strom_l->setText(QString::number(d.DriveCurrentLeft));
+    edt_strom_r->setText(QString::number(d.DriveCurrentRight));
 }
 
 void TFrameDiagnose::DrawSenseGraph() {
     SenseHistory.Push(m_state.infoTable().data2(InfoTable::Measure));
-    if (m_state.DirectDriveActive) {
-        (rad_links->isChecked() ? DriveCurrentLeft : DriveCurrentRight) =
-            SenseHistory.MeanOfNewest();
+    if (m_state.directDrive.DirectDriveActive) {
+        ChosenDrive().current() = SenseHistory.MeanOfNewest();
     }
     if (!recording() || !m_senseScale.drawable()) {
         return;
@@ -431,7 +452,7 @@ void TFrameDiagnose::UpdateDiagnosisButtons() {
                                           btn_sub1, cbx_use_lr, rad_links, rad_rechts}) {
         w->setEnabled(online);
     }
-    btn_para_ok->setEnabled(online && !m_state.DirectDriveActive);
+    btn_para_ok->setEnabled(online && !m_state.directDrive.DirectDriveActive);
 }
 
 void TFrameDiagnose::btn_runClick() {
@@ -463,9 +484,9 @@ void TFrameDiagnose::btn_rsenseClick() {
 
 void TFrameDiagnose::LoadDirectDriveValues() {
     Loading = true;
-    CopyDriveValuesFromMirror();
+    m_state.directDrive.TakeValues(m_state.bridge);
     rad_links->setChecked(true);
-    lbl_pwm->setText(SpeedText(true, DriveSpeedLeft));
+    lbl_pwm->setText(SpeedText(true, m_state.directDrive.DriveSpeedLeft));
     Loading = false;
 }
 
@@ -473,13 +494,9 @@ void TFrameDiagnose::SendDirectDrive(bool urgent) {
     if (Loading) {
         return;
     }
-    const bool left = rad_links->isChecked();
-    int &speed = left ? DriveSpeedLeft : DriveSpeedRight;
-    // A speed taken from the mirror may be 0 or above 127; what is sent (and shown) is 1..127.
-    speed = ClampSpeed(speed);
-    lbl_pwm->setText(SpeedText(left, speed));
-    const DriveMessage m =
-        DirectDriveMessage(speed, left, m_state.DirectDriveActive, cbx_use_lr->isChecked());
+    DirectDrive &d = ChosenDrive();
+    const DriveMessage m = d.Message();
+    lbl_pwm->setText(SpeedText(d.Left, d.speed()));
     if (urgent) {
         m_state.sendQueue.QueueUrgentMessage(m.command, m.speed, m.flags);
     } else {
@@ -499,13 +516,14 @@ void TFrameDiagnose::btn_directClick() {
     if (Loading) {
         return;
     }
-    if (m_state.DirectDriveActive) {
-        m_state.DirectDriveActive = false;
+    DirectDrive &d = m_state.directDrive;
+    if (d.DirectDriveActive) {
+        d.DirectDriveActive = false;
         ShowDriveIdle(true);
         SendDirectDrive(true); // the stop must not be lost to a full queue
         return;
     }
-    m_state.DirectDriveActive = true;
+    d.DirectDriveActive = true;
     ShowDriveIdle(false);
     if (!recording()) {
         btn_run->setText(TextStopRecord);
@@ -514,10 +532,11 @@ void TFrameDiagnose::btn_directClick() {
 }
 
 bool TFrameDiagnose::EndDirectDrive(bool sendStop) {
-    if (!m_state.DirectDriveActive) {
+    DirectDrive &d = m_state.directDrive;
+    if (!d.DirectDriveActive) {
         return false;
     }
-    m_state.DirectDriveActive = false;
+    d.DirectDriveActive = false;
     ShowDriveIdle(true);
     if (sendStop) {
         SendDirectDrive(true);
@@ -539,8 +558,8 @@ void TFrameDiagnose::btn_addxClick(QObject *sender) {
     } else if (sender == btn_add5) {
         delta = 5;
     }
-    int &speed = rad_links->isChecked() ? DriveSpeedLeft : DriveSpeedRight;
-    speed = ClampSpeed(speed + delta);
+    DirectDrive &d = ChosenDrive();
+    d.speed() = ClampSpeed(d.speed() + delta);
     SendDirectDrive(false);
 }
 
@@ -553,8 +572,7 @@ void TFrameDiagnose::cbx_use_lrClick() {
 }
 
 void TFrameDiagnose::btn_para_okClick() {
-    for (const CellWrite &w :
-         LoadControlWrites(DriveSpeedLeft, DriveSpeedRight, DriveCurrentLeft, DriveCurrentRight)) {
+    for (const CellWrite &w : m_state.directDrive.Writes()) {
         const int value = w.value & 0xFF;
         m_state.bridge.setValue(w.cell, value);
         m_state.bridge.setReceived(w.cell, false);

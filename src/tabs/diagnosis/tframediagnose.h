@@ -1,8 +1,8 @@
 #pragma once
 
 #include "diagnosislogic.h"
+#include "tabframe.h"
 
-#include <QWidget>
 #include <array>
 
 class Dialogs;
@@ -19,7 +19,7 @@ class QRadioButton;
 // sense current and the sensor voltage as values and live graphs, and the direct drive that finds
 // the load-control parameters of the bridge board. The rules live in diagnosislogic; the frame
 // shows state and forwards the user's actions.
-class TFrameDiagnose : public QWidget {
+class TFrameDiagnose : public TabFrame {
     Q_OBJECT
 public:
     static inline const QString TextStartRecord = QStringLiteral("Start Record");
@@ -28,6 +28,14 @@ public:
     static inline const QString TextStopDrive = QStringLiteral("Stop Direct Drive");
 
     TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+    ~TFrameDiagnose() override;
+
+    void OnlineChanged() override { UpdateDiagnosisButtons(); }
+    void HousekeepingTick() override { RefreshDiagnosis(); }
+    void Reload() override {
+        LoadDirectDriveValues();
+        RefreshDiagnosis();
+    }
 
     // After the settings or a configuration file were read: takes the load-control values from
     // the bridge mirror. Sends nothing.
@@ -43,10 +51,10 @@ public:
     // main window then writes it out before the port closes); without, the line is gone.
     bool EndDirectDrive(bool sendStop);
 
-    int driveSpeedLeft() const { return DriveSpeedLeft; }
-    int driveSpeedRight() const { return DriveSpeedRight; }
-    int driveCurrentLeft() const { return DriveCurrentLeft; }
-    int driveCurrentRight() const { return DriveCurrentRight; }
+    int driveSpeedLeft() const;
+    int driveSpeedRight() const;
+    int driveCurrentLeft() const;
+    int driveCurrentRight() const;
     const Diagnosis::SampleHistory &senseHistory() const { return SenseHistory; }
     const Diagnosis::SampleHistory &sensorHistory() const { return SensorHistory; }
     const Diagnosis::GraphScale &senseScale() const { return m_senseScale; }
@@ -81,18 +89,14 @@ private:
     // through even a full queue.
     void SendDirectDrive(bool urgent);
     void ShowDriveIdle(bool idle);
-    void CopyDriveValuesFromMirror();
+    // The drive's direction and regulation as the controls choose them.
+    DirectDrive &ChosenDrive();
     void SetPanel(QLabel *panel, const QColor &background, const QColor &text);
     QLabel *errorPanel(int number) const;
 
     SharedState &m_state;
     Dialogs &m_dialogs;
     bool Loading = false;
-
-    int DriveSpeedLeft = 0;
-    int DriveSpeedRight = 0;
-    int DriveCurrentLeft = 0;
-    int DriveCurrentRight = 0;
 
     Diagnosis::SampleHistory SenseHistory;
     Diagnosis::SampleHistory SensorHistory;

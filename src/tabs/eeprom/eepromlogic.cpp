@@ -2,8 +2,7 @@
 
 #include "boardimage.h"
 #include "hexbyte.h"
-#include "messages.h"
-#include "sendqueue.h"
+#include "sharedstate.h"
 
 namespace Eeprom {
 
@@ -37,21 +36,35 @@ QString NormalizeHexEdit(const QString &text) {
     return text;
 }
 
-void Sweeps::Toggle(int &index) {
-    index = Running(index) ? Stopped : 0;
+Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state) {}
+
+void Sweeps::Toggle(Board board) {
+    PacedTransfer &sweep = of(board);
+    const PacedTransfer::Pacing pacing{TickMs, TickMs, TickMs};
+    const auto steps = [board](int cell) {
+        PacedTransfer::Step step;
+        step.kind = PacedTransfer::Step::Kind::Read;
+        step.board = board;
+        step.cell = cell;
+        return step;
+    };
+    if (!sweep.Toggle(PacedTransfer::Mode::Read, Cells, pacing, steps)) {
+        sweep.End(); // stopped by the user: report what the requests so far got
+    }
 }
 
-Sweeps::Progress Sweeps::Tick(SendQueue &queue) {
+Sweeps::Progress Sweeps::Tick() {
     Progress progress;
-    if (Running(PitReadIndex) && queue.length() < 2) {
-        queue.QueueValue(Msg::ReadPitCell, PitReadIndex);
-        ++PitReadIndex;
-        progress.pit = PitReadIndex;
-    }
-    if (Running(BridgeReadIndex) && queue.length() < 2) {
-        queue.QueueValue(Msg::ReadBridgeCell, BridgeReadIndex);
-        ++BridgeReadIndex;
-        progress.bridge = BridgeReadIndex;
+    for (PacedTransfer *sweep : {&pit, &bridge}) {
+        if (!sweep->running()) {
+            continue;
+        }
+        if (sweep->Tick().step) {
+            (sweep == &pit ? progress.pit : progress.bridge) = sweep->position();
+            if (!sweep->running()) {
+                sweep->End(); // its last request is out: the sweep is done
+            }
+        }
     }
     return progress;
 }

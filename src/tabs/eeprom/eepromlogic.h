@@ -1,9 +1,11 @@
 #pragma once
 
+#include "pacedtransfer.h"
+
 #include <QString>
 
 class BoardImage;
-class SendQueue;
+class SharedState;
 
 // The EEPROM tab's rules, without widgets.
 namespace Eeprom {
@@ -16,26 +18,30 @@ QString DumpText(const BoardImage &image);
 // in front ("" becomes "0", "5" becomes "05").
 QString NormalizeHexEdit(const QString &text);
 
-// The read-all sweeps of both boards. A position of 256 or more means no sweep runs.
-struct Sweeps {
-    static constexpr int Idle = 1000;
-    static constexpr int Stopped = 500;
+// The read-all sweeps of both boards: every cell in ascending order, one request per tick of
+// the tab's timer while the transmit queue holds fewer than 2 bytes.
+class Sweeps {
+public:
     static constexpr int Cells = 256;
+    static constexpr int TickMs = 300;
 
-    int PitReadIndex = Idle;
-    int BridgeReadIndex = Idle;
+    explicit Sweeps(SharedState &state);
+
+    PacedTransfer pit;
+    PacedTransfer bridge;
+    PacedTransfer &of(Board board) { return board == Board::Grube ? pit : bridge; }
 
     // A click on "gesamtes EEprom einlesen": stops a running sweep, else starts one at cell 0.
-    static void Toggle(int &index);
-    static bool Running(int index) { return index < Cells; }
+    void Toggle(Board board);
 
     struct Progress {
         int pit = 0;
         int bridge = 0;
     };
     // One tick: each board queues its next read while the queue holds fewer than 2 bytes; the
-    // pit board is asked first, so its request holds the bridge sweep back.
-    Progress Tick(SendQueue &queue);
+    // pit board is asked first, so its request holds the bridge sweep back. The position reached
+    // by each sweep that sent, 0 for one that did not.
+    Progress Tick();
 };
 
 } // namespace Eeprom

@@ -22,13 +22,12 @@ constexpr int GroupWidth = 236;
 constexpr int GroupHeight = 112;
 constexpr int ButtonHeight = 25;
 constexpr int FirstTickMs = 150;
-constexpr int SweepTickMs = 300;
 // The tab page sits below the page control's tab bar: the layout counts from the page control.
 constexpr int TabBarHeight = 26;
 } // namespace
 
 TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs) {
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_sweeps(state) {
     setObjectName(QStringLiteral("TFrameEEprom"));
     BuildHalf(m_pit, Board::Grube);
     BuildHalf(m_bridge, Board::Buehne);
@@ -145,13 +144,13 @@ void TFrameEEprom::ArrangeEEpromTab() {
 void TFrameEEprom::ShowPitEEprom() {
     m_pit.memo->setPlainText(
         Eeprom::DumpText(m_state.pit).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    m_state.PitChangedForEeprom = false;
+    m_pitShown = m_state.pit.revision();
 }
 
 void TFrameEEprom::ShowBridgeEEprom() {
     m_bridge.memo->setPlainText(
         Eeprom::DumpText(m_state.bridge).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    m_state.BridgeChangedForEeprom = false;
+    m_bridgeShown = m_state.bridge.revision();
 }
 
 void TFrameEEprom::UpdateEEpromButtons() {
@@ -201,25 +200,17 @@ void TFrameEEprom::btn_write_EEdataClick(Board board) {
 }
 
 void TFrameEEprom::StartOrStopSweep(Board board) {
-    Timer3->setInterval(SweepTickMs);
+    Timer3->setInterval(Eeprom::Sweeps::TickMs);
     QProgressBar *bar = HalfOf(board).progress;
     bar->setRange(0, 255);
     bar->setValue(0);
-    int &index = board == Board::Grube ? m_sweeps.PitReadIndex : m_sweeps.BridgeReadIndex;
-    TransferTally &tally = board == Board::Grube ? m_state.pitSweepTally : m_state.bridgeSweepTally;
-    Eeprom::Sweeps::Toggle(index);
-    if (Eeprom::Sweeps::Running(index)) {
-        tally.Begin();
-    } else {
-        tally.End(m_state.now()); // stopped by the user: report what the requests so far got
-    }
+    m_sweeps.Toggle(board);
     WakeTimer3();
 }
 
 bool TFrameEEprom::HasTimer3Work() const {
-    return Eeprom::Sweeps::Running(m_sweeps.PitReadIndex) ||
-           Eeprom::Sweeps::Running(m_sweeps.BridgeReadIndex) || m_state.PitChangedForEeprom ||
-           m_state.BridgeChangedForEeprom;
+    return m_sweeps.pit.running() || m_sweeps.bridge.running() ||
+           m_state.pit.revision() != m_pitShown || m_state.bridge.revision() != m_bridgeShown;
 }
 
 void TFrameEEprom::WakeTimer3() {
@@ -256,27 +247,13 @@ void TFrameEEprom::btn_updateClick() {
 }
 
 void TFrameEEprom::Timer3Timer() {
-    const int pitBefore = m_sweeps.PitReadIndex;
-    const int bridgeBefore = m_sweeps.BridgeReadIndex;
-    const Eeprom::Sweeps::Progress progress = m_sweeps.Tick(m_state.sendQueue);
-    // Which of the requests get answered is counted, and told when a sweep has sent its last one.
-    const auto tally = [this](TransferTally &t, const BoardImage &image, int before, int after) {
-        if (after == before) {
-            return;
-        }
-        t.NoteRequest(image, before);
-        if (!Eeprom::Sweeps::Running(after)) {
-            t.End(m_state.now());
-        }
-    };
-    tally(m_state.pitSweepTally, m_state.pit, pitBefore, m_sweeps.PitReadIndex);
-    tally(m_state.bridgeSweepTally, m_state.bridge, bridgeBefore, m_sweeps.BridgeReadIndex);
+    const Eeprom::Sweeps::Progress progress = m_sweeps.Tick();
     m_pit.progress->setValue(std::min(progress.pit, 255));
     m_bridge.progress->setValue(std::min(progress.bridge, 255));
-    if (m_state.PitChangedForEeprom) {
+    if (m_state.pit.revision() != m_pitShown) {
         ShowPitEEprom();
     }
-    if (m_state.BridgeChangedForEeprom) {
+    if (m_state.bridge.revision() != m_bridgeShown) {
         ShowBridgeEEprom();
     }
     if (!HasTimer3Work()) {

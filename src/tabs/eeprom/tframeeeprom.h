@@ -2,8 +2,8 @@
 
 #include "boardimage.h"
 #include "eepromlogic.h"
+#include "tabframe.h"
 
-#include <QWidget>
 #include <optional>
 
 class Dialogs;
@@ -19,12 +19,16 @@ class QTimer;
 
 // The EEPROM tab "EEprom": a technician's view of the raw cells of both boards. The upper half
 // serves the pit board, the lower half the bridge board.
-class TFrameEEprom : public QWidget {
+class TFrameEEprom : public TabFrame {
     Q_OBJECT
 public:
     using Board = BoardImage::Board;
 
     TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    void OnlineChanged() override { UpdateEEpromButtons(); }
+    // A changed mirror wakes the tab's timer, which redraws the dumps.
+    void HousekeepingTick() override { WakeTimer3(); }
 
     // Follows the main window's online state.
     void UpdateEEpromButtons();
@@ -35,7 +39,7 @@ public:
     const Eeprom::Sweeps &sweeps() const { return m_sweeps; }
 
     // Timer3 runs only while a sweep runs or a dump waits to be redrawn. Starts it when one of
-    // them has come up (the main window calls this after it changed the mirrors).
+    // them has come up.
     void WakeTimer3();
     bool HasTimer3Work() const;
 
@@ -75,6 +79,9 @@ private:
     SharedState &m_state;
     Dialogs &m_dialogs;
     Eeprom::Sweeps m_sweeps;
+    // The mirrors' revisions that the dumps show.
+    uint64_t m_pitShown = 0;
+    uint64_t m_bridgeShown = 0;
     Half m_pit;
     Half m_bridge;
     QPushButton *btn_update = nullptr;

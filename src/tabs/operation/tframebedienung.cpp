@@ -43,7 +43,7 @@ QString PositionText(int zeroBased) {
 } // namespace
 
 TFrameBedienung::TFrameBedienung(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs) {
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameBedienung"));
     BuildForm();
     DrawTurntable();

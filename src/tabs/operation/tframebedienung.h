@@ -1,7 +1,8 @@
 #pragma once
 
+#include "tabframe.h"
+
 #include <QRect>
-#include <QWidget>
 #include <array>
 #include <optional>
 
@@ -15,7 +16,7 @@ class QPushButton;
 
 // The operation tab "Betrieb": drives the bridge by hand and shows its live state on panels and on
 // a drawn turntable. It only queues messages and reads what the main window received.
-class TFrameBedienung : public QWidget {
+class TFrameBedienung : public TabFrame {
     Q_OBJECT
 public:
     static constexpr int StopTicks = 5;
@@ -26,6 +27,13 @@ public:
     static inline const QString TextUnknown = QStringLiteral("?");
 
     TFrameBedienung(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    void OnlineChanged() override { UpdateOperationButtons(); }
+    void HousekeepingTick() override {
+        ShowPositions();
+        ShowStatus();
+    }
+    void Reload() override { HousekeepingTick(); }
 
     // Refreshes called by the main window's 200 ms tick and after settings were read.
     void ShowPositions();

@@ -1,64 +1,50 @@
 #include "parametertransfer.h"
 
-#include "messages.h"
 #include "parametermodel.h"
-#include "sendqueue.h"
 #include "sharedstate.h"
 
 namespace Parameter {
 
-void ParameterTransfer::Toggle(int entryCount) {
-    TransferPosition = Running(entryCount) ? Stopping : 0;
+ParameterTransfer::ParameterTransfer(ParameterModel &model)
+    : m_model(model), m_transfer(model.state()) {
+    m_transfer.setInterval(ReadIntervalMs);
+}
+
+void ParameterTransfer::Start(Mode mode, int entryCount) {
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    m_transfer.Toggle(mode, entryCount, pacing, [this](int entry) { return StepAt(entry); });
 }
 
 void ParameterTransfer::StartRead(int entryCount) {
-    m_interval = ReadIntervalMs;
-    ReadMode = true;
-    Toggle(entryCount);
+    Start(Mode::Read, entryCount);
 }
 
 void ParameterTransfer::StartWrite(int entryCount) {
-    m_interval = WriteIntervalMs;
-    WriteMode = true;
-    Toggle(entryCount);
+    Start(Mode::Write, entryCount);
 }
 
-ParameterTransfer::Step ParameterTransfer::Tick(ParameterModel &model, SendQueue &queue) {
-    const int entries = model.entryCount();
-    if (!ReadMode && !WriteMode) {
-        return {true, 0};
-    }
-    if (WriteMode && !ReadMode) {
-        m_interval = WriteIntervalMs;
-    }
-    if (TransferPosition >= entries) {
-        // Both modes end together, so that a cancelled transfer leaves nothing behind for the
-        // next one.
-        ReadMode = false;
-        WriteMode = false;
-        model.state().parameterTally.End(model.state().now());
-        return {true, 0};
-    }
-    if (queue.length() >= 2) {
-        // Other traffic is still going out: try again at the next tick.
-        return {false, TransferPosition};
-    }
-    const int entry = TransferPosition;
+PacedTransfer::Step ParameterTransfer::StepAt(int entry) {
     const int ref = EntryCell(entry);
-    const int cell = CellOf(ref);
-    if (ReadMode) {
-        queue.QueueValue(IsPit(ref) ? Msg::ReadPitCell : Msg::ReadBridgeCell, cell);
-        model.state().parameterTally.NoteRequest(ImageOf(model.state(), ref), cell);
-        model.MarkEntry(entry, Mark::Blue);
-    } else if (model.EntryChanged(entry)) {
-        const int value = ImageOf(model.state(), ref).value(cell);
-        queue.QueueValuePair(IsPit(ref) ? Msg::WritePitCell : Msg::WriteBridgeCell, cell, value);
-        model.MarkEntry(entry, Mark::White);
-    } else {
-        m_interval = SkipIntervalMs;
+    PacedTransfer::Step step;
+    step.board = IsPit(ref) ? Board::Grube : Board::Buehne;
+    step.cell = CellOf(ref);
+    if (m_transfer.mode() == Mode::Read) {
+        step.kind = PacedTransfer::Step::Kind::Read;
+        m_model.MarkEntry(entry, Mark::Blue);
+    } else if (m_model.EntryChanged(entry)) {
+        step.kind = PacedTransfer::Step::Kind::Write;
+        step.value = ImageOf(m_model.state(), ref).value(step.cell);
+        m_model.MarkEntry(entry, Mark::White);
     }
-    ++TransferPosition;
-    return {false, TransferPosition};
+    return step;
+}
+
+ParameterTransfer::Step ParameterTransfer::Tick() {
+    const PacedTransfer::TickResult r = m_transfer.Tick();
+    if (r.ended || !m_transfer.active()) {
+        return {true, 0};
+    }
+    return {false, m_transfer.position()};
 }
 
 } // namespace Parameter

@@ -1,28 +1,31 @@
 #pragma once
 
-class SendQueue;
+#include "pacedtransfer.h"
 
 namespace Parameter {
 
 class ParameterModel;
 
-// The paced read and write transfers of the parameter tab, one entry per tick of its timer. The
-// boards' answers share one slot per board in the received-message table, so only one request is
-// in flight at a time: a tick that finds the transmit queue backed up waits for the next tick.
+// The paced read and write transfers of the parameter tab, one entry per tick of its timer, in
+// the catalogue's transfer order: a read asks for every entry and marks it blue; a write sends
+// the entries marked yellow (an option group whole, when any of its bits is) and marks them white,
+// and passes the others quickly.
 class ParameterTransfer {
 public:
-    static constexpr int Idle = 1000;    // no transfer since construction
-    static constexpr int Stopping = 500; // a second click ends the running transfer
+    static constexpr int Idle = PacedTransfer::Idle;        // no transfer since construction
+    static constexpr int Stopping = PacedTransfer::Stopped; // a second click ends the transfer
     static constexpr int ReadIntervalMs = 300;
     static constexpr int WriteIntervalMs = 500;
     static constexpr int SkipIntervalMs = 50; // an unchanged row is passed quickly
 
-    int TransferPosition = Idle;
-    bool ReadMode = false;
-    bool WriteMode = false;
+    explicit ParameterTransfer(ParameterModel &model);
 
-    bool Running(int entryCount) const { return TransferPosition < entryCount; }
-    int interval() const { return m_interval; }
+    int TransferPosition() const { return m_transfer.position(); }
+    bool ReadMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Read; }
+    bool WriteMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Write; }
+    bool Running() const { return m_transfer.running(); }
+    int interval() const { return m_transfer.interval(); }
+    PacedTransfer &engine() { return m_transfer; }
 
     // A click on "Werte einlesen" or "Werte schreiben": starts a transfer, or ends the running one
     // (of either kind) at the next tick.
@@ -34,11 +37,15 @@ public:
         int progress = 0;
     };
     // One tick: queues the next entry's request, marks it, and moves on; or ends the transfer.
-    Step Tick(ParameterModel &model, SendQueue &queue);
+    Step Tick();
 
 private:
-    void Toggle(int entryCount);
-    int m_interval = ReadIntervalMs;
+    using Mode = PacedTransfer::Mode;
+    void Start(Mode mode, int entryCount);
+    PacedTransfer::Step StepAt(int entry);
+
+    ParameterModel &m_model;
+    PacedTransfer m_transfer;
 };
 
 } // namespace Parameter

@@ -47,7 +47,7 @@ bool BitShown(int group, int bit) {
 } // namespace
 
 TFrameParameter::TFrameParameter(SharedState &state, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_state(state), m_dialogs(dialogs), m_model(state) {
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_model(state), m_transfer(m_model) {
     setObjectName(QStringLiteral("TFrameParameter"));
     BuildForm();
     Timer4 = Named(new QTimer(this), "Timer4");
@@ -218,8 +218,20 @@ void TFrameParameter::WriteCatalogue() {
     }
 }
 
+void TFrameParameter::HousekeepingTick() {
+    if (m_state.bridge.answerRevision() != m_bridgeAnswersShown) {
+        ShowParameters();
+    }
+}
+
+void TFrameParameter::Reload() {
+    HideParameterRows();
+    ShowParameters();
+}
+
 void TFrameParameter::ShowParameters() {
     Updating = true;
+    m_bridgeAnswersShown = m_state.bridge.answerRevision();
     WriteCatalogue();
     m_model.Show();
     for (int k = 0; k < RowSlots; ++k) {
@@ -479,11 +491,7 @@ void TFrameParameter::UpdateParameterButtons() {
 }
 
 void TFrameParameter::btn_read_valuesClick() {
-    const bool wasRunning = m_transfer.Running(m_model.entryCount());
     m_transfer.StartRead(m_model.entryCount());
-    if (!wasRunning) {
-        m_state.parameterTally.Begin(); // a click during a transfer only ends it
-    }
     Timer4->start(m_transfer.interval());
     ProgressBar3->setRange(0, m_model.entryCount());
     ProgressBar3->setValue(0);
@@ -498,7 +506,7 @@ void TFrameParameter::btn_write_valuesClick() {
 }
 
 void TFrameParameter::Timer4Timer() {
-    const ParameterTransfer::Step step = m_transfer.Tick(m_model, m_state.sendQueue);
+    const ParameterTransfer::Step step = m_transfer.Tick();
     ProgressBar3->setValue(step.progress);
     if (step.ended) {
         EndTransfer();

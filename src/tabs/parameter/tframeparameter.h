@@ -4,8 +4,9 @@
 #include "parametermodel.h"
 #include "parametertransfer.h"
 
+#include "tabframe.h"
+
 #include <QPalette>
-#include <QWidget>
 #include <array>
 
 class Dialogs;
@@ -22,10 +23,15 @@ class QTimer;
 // option bits and firmware versions of both boards, with their transfer and colour marks. The
 // rules live in ParameterModel and ParameterTransfer; this class shows their state and forwards
 // the user's actions.
-class TFrameParameter : public QWidget {
+class TFrameParameter : public TabFrame {
     Q_OBJECT
 public:
     TFrameParameter(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    void OnlineChanged() override { UpdateParameterButtons(); }
+    // A bridge cell that arrived shows at once.
+    void HousekeepingTick() override;
+    void Reload() override;
 
     // Refreshes after settings or a configuration file were read; ShowParameters also after
     // every received bridge cell.
@@ -36,7 +42,7 @@ public:
     void UpdateParameterButtons();
 
     // True while any row or option bit is changed on the PC and not yet written (yellow).
-    bool HasUnwrittenChanges() const;
+    bool HasUnwrittenChanges() const override;
 
     const Parameter::ParameterModel &model() const { return m_model; }
     const Parameter::ParameterTransfer &transfer() const { return m_transfer; }
@@ -85,6 +91,7 @@ private:
     Parameter::ParameterModel m_model;
     Parameter::ParameterTransfer m_transfer;
     bool Updating = false;
+    uint64_t m_bridgeAnswersShown = 0; // the bridge mirror's answers that ShowParameters took
 
     QWidget *pnl_reg = nullptr;
     std::array<QGroupBox *, 6> m_boxes{}; // speed, time, parameter, positions, versions, options

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+// What the main window asks of every tab: it keeps the tabs in one list and calls these, never a
+// tab's own functions by name.
+class TabFrame : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // The connection went up or down (the shared state's Online says which): the tab enables its
+    // own controls.
+    virtual void OnlineChanged() = 0;
+    // Every 200 ms, after the boards' answers went into the mirrors: the tab shows what changed.
+    virtual void HousekeepingTick() {}
+    // The settings file or a configuration file was read: the tab shows the new data.
+    virtual void Reload() {}
+    // Something changed on the PC that is not yet written to a board.
+    virtual bool HasUnwrittenChanges() const { return false; }
+};

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "comport.h"
+#include "framing.h"
+#include "linkhealth.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <vector>
+
+class SharedState;
+
+// The connection to the pit board: the port device, the health of the line, what a manual send
+// could not yet put on the line, and the read buffer. The window's timers drive it (a transmit tick
+// writes one queued byte, a receive tick reads what waits); it reports outward by signals and never
+// calls back into the window.
+//
+// States: Offline (never connected, or stopped), Opening (while the port is being opened), Online
+// (the board talks), Silent (connected, but the board has said nothing for a while) and Lost (the
+// line failed; the failure has been reported once).
+class Link : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Offline, Opening, Online, Silent, Lost };
+    enum class Failure { Receive, Send };
+    static constexpr int MaxReadSize = 4000;
+
+    explicit Link(SharedState &state, QObject *parent = nullptr);
+    ~Link() override;
+
+    ComPort &port() { return m_port; }
+    const ComPort &port() const { return m_port; }
+    State state() const { return m_linkState; }
+    bool online() const { return m_linkState == State::Online || m_linkState == State::Silent; }
+    // The name of the port last opened ("COM1".."COM9" or a device); empty at first.
+    const QString &portName() const { return m_portName; }
+
+    // Does the named port exist, and is it free? It is closed again at once.
+    bool Probe(const QString &name, QString *reason);
+    // Opens the named port and keeps it, 8N1 at baud (0 keeps the driver's rate). A port whose
+    // line settings could not be set stays open: configureError tells why. The board gets
+    // LinkHealth::SilenceMs to say something.
+    bool Open(const QString &name, int baud, QString *reason, QString *configureError);
+    // Nothing more goes on the wire; the next receive tick closes the port (stopped()).
+    void Stop();
+
+    // The transmit tick: the rest of a manual send first, else one byte of the transmit queue
+    // (drained into the send log without reaching the wire while not online).
+    void TransmitTick();
+    bool hasBytesToSend() const;
+    // The receive tick: takes what waits in reads of readSize bytes, cuts it into messages, and
+    // watches whether the board still talks.
+    void ReceiveTick(int readSize);
+    // A manual send: written at once as far as the line takes it; the rest follows with the
+    // transmit ticks, in order. Returns the bytes written now.
+    qint64 SendRaw(const QByteArray &bytes);
+    // Ends a running direct drive: its stop goes into the queue, which is written out at once as
+    // far as the line takes it without waiting. True when a drive ran.
+    bool EndDirectDrive();
+
+signals:
+    // The line failed; the port is closed already, and nothing more is sent. Once per loss.
+    void failed(Link::Failure failure, const QString &reason);
+    // A byte of the transmit queue was written, or drained while offline.
+    void byteSent(uint8_t byte);
+    // The info dump at a marker from the board.
+    void dumped(const QStringList &lines);
+    // The board went silent or came back.
+    void silenceChanged(bool silent);
+    // Bytes waiting in the input queue after a receive tick.
+    void fillLevel(qint64 waiting);
+    // The port closed after Stop.
+    void stopped();
+    // Bytes wait to go out: the transmit tick is needed.
+    void wantsToSend();
+
+private:
+    // -1 (reported) on failure.
+    qint64 Read(char *data, qint64 maxBytes);
+    qint64 Write(const char *data, qint64 count);
+    void Fail(Failure failure, const QString &reason);
+    void CheckHealth();
+    void SetState(State state);
+
+    SharedState &m_shared;
+    ComPort m_port;
+    LinkHealth m_health;
+    State m_linkState = State::Offline;
+    QString m_portName;
+    bool m_stopping = false;       // the port closes at the next receive tick
+    bool m_messageOffWire = false; // a byte of the queue's first message was drained offline
+    QByteArray m_manualPending;    // bytes of a manual send that the line has not taken yet
+    std::vector<char> m_readBuffer;
+};

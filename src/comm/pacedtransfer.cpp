@@ -1,0 +1,83 @@
+#include "pacedtransfer.h"
+
+#include "logging.h"
+#include "sharedstate.h"
+
+PacedTransfer::PacedTransfer(SharedState &state) : m_state(state) {
+    m_state.RegisterTransfer(this);
+}
+
+PacedTransfer::~PacedTransfer() {
+    m_state.UnregisterTransfer(this);
+}
+
+bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt steps) {
+    m_pacing = pacing;
+    m_interval = mode == Mode::Read ? pacing.readMs : pacing.writeMs;
+    if (running()) {
+        m_position = Stopped;
+        qCDebug(lcTransfer) << "transfer stopped by the user";
+        return false;
+    }
+    m_mode = mode;
+    m_count = count;
+    m_steps = std::move(steps);
+    m_position = 0;
+    m_active = true;
+    if (mode == Mode::Read) {
+        m_tally.Begin();
+    }
+    qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << count
+                        << "entries started";
+    return true;
+}
+
+void PacedTransfer::End() {
+    if (!m_active) {
+        return;
+    }
+    m_active = false;
+    m_tally.End(m_state.now());
+    qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;
+}
+
+PacedTransfer::TickResult PacedTransfer::Tick() {
+    TickResult result;
+    if (!m_active) {
+        return result;
+    }
+    if (m_mode == Mode::Write) {
+        m_interval = m_pacing.writeMs;
+    }
+    if (!running()) {
+        End();
+        result.ended = true;
+        return result;
+    }
+    if (m_state.sendQueue.length() >= 2) {
+        return result; // other traffic is still going out: try again at the next tick
+    }
+    const Step step = m_steps(m_position);
+    switch (step.kind) {
+    case Step::Kind::Read:
+        m_state.sendQueue.QueueValue(Framing::ReadCommand(step.board), step.cell);
+        m_tally.NoteRequest(m_state.image(step.board), step.cell);
+        break;
+    case Step::Kind::Write:
+        m_state.sendQueue.QueueValuePair(Framing::WriteCommand(step.board), step.cell, step.value);
+        break;
+    case Step::Kind::Skip:
+        m_interval = m_pacing.skipMs;
+        break;
+    }
+    if (step.kind != Step::Kind::Skip) {
+        qCDebug(lcTransfer) << (step.kind == Step::Kind::Read ? "read" : "write")
+                            << (step.board == Board::Grube ? "pit" : "bridge") << "cell"
+                            << step.cell;
+    }
+    if (step.last) {
+        ++m_position;
+    }
+    result.step = step;
+    return result;
+}

@@ -1,0 +1,482 @@
+#include "tframesettings.h"
+
+#include "configfile.h"
+#include "dialogs.h"
+#include "inifile.h"
+#include "inikeys.h"
+#include "link.h"
+#include "named.h"
+#include "portenumerator.h"
+#include "settingsstore.h"
+#include "sharedstate.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
+const QString SettingsNotSaved =
+    QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.");
+
+QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, 16);
+    return label;
+}
+
+constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
+                                         "cbx_load_adr"};
+} // namespace
+
+TFrameSettings::TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link,
+                               SettingsStore &store, QWidget *parent)
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_link(link), m_store(store),
+      m_enumerator(std::make_unique<SystemPortEnumerator>()) {
+    setObjectName(QStringLiteral("TFrameSettings"));
+    BuildForm();
+}
+
+TFrameSettings::~TFrameSettings() = default;
+
+void TFrameSettings::BuildForm() {
+    GroupBoxCom = Named(new QGroupBox(QStringLiteral("COM-Port"), this), "GroupBoxCom");
+    GroupBoxCom->setGeometry(10, 10, 130, 260);
+    for (int n = 1; n <= 9; ++n) {
+        auto *rad = new QRadioButton(QStringLiteral("Com%1").arg(n), GroupBoxCom);
+        rad->setObjectName(QStringLiteral("rad_com%1").arg(n));
+        rad->setGeometry(10, 20 + (n - 1) * 22, 100, 20);
+        connect(rad, &QRadioButton::clicked, this, &TFrameSettings::rad_comClick);
+        rad_com[static_cast<size_t>(n)] = rad;
+    }
+    btnCheck = Named(new QPushButton(QStringLiteral("COM-Port suchen"), GroupBoxCom), "btnCheck");
+    btnCheck->setToolTip(QStringLiteral("Suche nach COM-Ports"));
+    btnCheck->setGeometry(8, 222, 114, ButtonHeight);
+    connect(btnCheck, &QPushButton::clicked, this, &TFrameSettings::btnCheckClick);
+
+    // What each COM number means, and a way to map one to a device of this machine.
+    GroupBoxPorts = Named(new QGroupBox(QStringLiteral("Port-Zuordnung"), this), "GroupBoxPorts");
+    GroupBoxPorts->setGeometry(10, 300, 310, 232);
+    for (int n = 1; n <= 9; ++n) {
+        auto *label = new QLabel(GroupBoxPorts);
+        label->setObjectName(QStringLiteral("lbl_port%1").arg(n));
+        label->setGeometry(10, 20 + (n - 1) * 16, 290, 16);
+        lbl_port[static_cast<size_t>(n)] = label;
+    }
+    ComboBox_ports = Named(new QComboBox(GroupBoxPorts), "ComboBox_ports");
+    ComboBox_ports->setGeometry(10, 170, 290, 24);
+    ComboBox_ports->setToolTip(QStringLiteral("Geräte dieses Rechners"));
+    btn_port_assign =
+        Named(new QPushButton(QStringLiteral("zuordnen"), GroupBoxPorts), "btn_port_assign");
+    btn_port_assign->setGeometry(10, 200, 90, ButtonHeight);
+    btn_port_assign->setToolTip(
+        QStringLiteral("ordnet das gewählte Gerät dem markierten COM-Port zu"));
+    connect(btn_port_assign, &QPushButton::clicked, this, &TFrameSettings::btn_port_assignClick);
+
+    GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), this), "GroupBox1");
+    GroupBox1->setGeometry(150, 10, 170, 95);
+    rad_2400 = Named(new QRadioButton(QStringLiteral("2400"), GroupBox1), "rad_2400");
+    rad_2400->setToolTip(QStringLiteral("Baud-Rate 2400"));
+    rad_9600 = Named(new QRadioButton(QStringLiteral("9600"), GroupBox1), "rad_9600");
+    rad_9600->setToolTip(QStringLiteral("Baud-Rate 9600"));
+    rad_19200 = Named(new QRadioButton(QStringLiteral("19200"), GroupBox1), "rad_19200");
+    rad_19200->setToolTip(QStringLiteral("Baud-Rate 19200"));
+    rad_2400->setGeometry(10, 20, 140, 20);
+    rad_9600->setGeometry(10, 42, 140, 20);
+    rad_19200->setGeometry(10, 64, 140, 20);
+    rad_19200->setChecked(true);
+    GroupBox1->setEnabled(false);
+    GroupBox1->setVisible(false);
+
+    GroupBox3 = Named(new QGroupBox(QStringLiteral("Darstellung"), this), "GroupBox3");
+    GroupBox3->setToolTip(QStringLiteral("Änderung erst nach RESET aktiv"));
+    GroupBox3->setGeometry(150, 110, 170, 95);
+    rad_fahren = Named(new QRadioButton(QStringLiteral("Betrieb"), GroupBox3), "rad_fahren");
+    rad_justage =
+        Named(new QRadioButton(QStringLiteral("Einstellen + Justage"), GroupBox3), "rad_justage");
+    rad_debug = Named(new QRadioButton(QStringLiteral("Debug"), GroupBox3), "rad_debug");
+    rad_fahren->setGeometry(10, 20, 150, 20);
+    rad_justage->setGeometry(10, 42, 150, 20);
+    rad_debug->setGeometry(10, 64, 150, 20);
+    rad_justage->setChecked(true);
+
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("Senden"), this), "GroupBox2");
+    GroupBox2->setGeometry(150, 210, 170, 85);
+    Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
+    Edit1->setToolTip(
+        QStringLiteral("Zeichen, die beim Druck auf SENDEN über die RS232 geschickt werden"));
+    Edit1->setGeometry(10, 22, 150, 24);
+    btnSenden = Named(new QPushButton(QStringLiteral("Senden"), GroupBox2), "btnSenden");
+    btnSenden->setGeometry(10, 52, ButtonWidth, ButtonHeight);
+    connect(btnSenden, &QPushButton::clicked, this, &TFrameSettings::btnSendenClick);
+    GroupBox2->setVisible(false);
+
+    GroupBox4 = Named(new QGroupBox(QStringLiteral("Einstellungen speichern"), this), "GroupBox4");
+    GroupBox4->setGeometry(330, 10, 230, 112);
+    AddLabel(GroupBox4, QStringLiteral("hier können alle Einstellungen"), 10, 22);
+    AddLabel(GroupBox4, QStringLiteral("(Parameter, Adressen, Positionen"), 10, 38);
+    AddLabel(GroupBox4, QStringLiteral("usw.) gespeichert werden."), 10, 54);
+    Button1 = Named(new QPushButton(QStringLiteral("speichern"), GroupBox4), "Button1");
+    Button1->setGeometry(10, 78, 90, ButtonHeight);
+    connect(Button1, &QPushButton::clicked, this, &TFrameSettings::Button1Click);
+
+    GroupBox5 = Named(new QGroupBox(QStringLiteral("Einstellungen laden"), this), "GroupBox5");
+    GroupBox5->setGeometry(330, 130, 230, 250);
+    AddLabel(GroupBox5, QStringLiteral("gespeicherte Parameter-Dateien"), 10, 22);
+    AddLabel(GroupBox5, QStringLiteral("können hier eingelesen werden."), 10, 38);
+    AddLabel(GroupBox5, QStringLiteral("Dabei werden nur die gewählten"), 10, 54);
+    AddLabel(GroupBox5, QStringLiteral("Daten übernommen."), 10, 70);
+    AddLabel(GroupBox5, QStringLiteral("folgende Daten übernehmen:"), 10, 94);
+    for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
+        const ConfigFile::Part part = ConfigFile::Parts[i];
+        auto *box = Named(new QCheckBox(ConfigFile::Caption(part), GroupBox5),
+                          QLatin1String(LoadBoxNames[i]));
+        box->setToolTip(ConfigFile::Hint(part));
+        box->setGeometry(10, 114 + 22 * static_cast<int>(i), 190, 20);
+        m_loadBoxes[i] = box;
+    }
+    Button2 = Named(new QPushButton(QStringLiteral("laden"), GroupBox5), "Button2");
+    Button2->setGeometry(10, 212, 90, ButtonHeight);
+    connect(Button2, &QPushButton::clicked, this, &TFrameSettings::Button2Click);
+
+    Memo2 = Named(new QPlainTextEdit(this), "Memo2");
+    Memo2->setReadOnly(true);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->setMaximumBlockCount(SendLogMaxLines);
+    Memo2->resize(180, 300);
+    Memo1 = Named(new QPlainTextEdit(this), "Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->resize(190, 300);
+    Memo1->setPlainText(QStringLiteral("Sendeprotokoll Empfang \nvon Grube"));
+
+    btn_comstat = Named(new QPushButton(QStringLiteral("COMSTAT"), this), "btn_comstat");
+    btn_DCB = Named(new QPushButton(QStringLiteral("DCB"), this), "btn_DCB");
+    btn_hComReceive =
+        Named(new QPushButton(QStringLiteral("hComReceive"), this), "btn_hComReceive");
+    int y = 300;
+    for (QPushButton *b : {btn_comstat, btn_DCB, btn_hComReceive}) {
+        b->setGeometry(150, y, 90, ButtonHeight);
+        b->setVisible(false);
+        y += 30;
+    }
+    connect(btn_comstat, &QPushButton::clicked, this, &TFrameSettings::btn_comstatClick);
+    connect(btn_DCB, &QPushButton::clicked, this, &TFrameSettings::btn_DCBClick);
+    connect(btn_hComReceive, &QPushButton::clicked, this, &TFrameSettings::btn_hComReceiveClick);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Choices
+
+void TFrameSettings::OnlineChanged() {
+    const bool connected = m_state.Online;
+    btnSenden->setEnabled(connected);
+    GroupBoxCom->setEnabled(!connected);
+    for (int n = 1; n <= 9; ++n) {
+        rad_com[static_cast<size_t>(n)]->setEnabled(!connected);
+    }
+    rad_2400->setEnabled(!connected);
+    rad_9600->setEnabled(!connected);
+    rad_19200->setEnabled(!connected);
+    btnCheck->setEnabled(!connected);
+    btn_port_assign->setEnabled(!connected);
+}
+
+int TFrameSettings::checkedPort() const {
+    for (int n = 1; n <= 9; ++n) {
+        if (rad_com[static_cast<size_t>(n)]->isChecked()) {
+            return n;
+        }
+    }
+    return 0;
+}
+
+int TFrameSettings::checkedBaud() const {
+    if (rad_9600->isChecked()) {
+        return 9600;
+    }
+    if (rad_19200->isChecked()) {
+        return 19200;
+    }
+    if (rad_2400->isChecked()) {
+        return 2400;
+    }
+    return 0; // the driver's rate stays
+}
+
+QString TFrameSettings::checkedLevel() const {
+    return rad_debug->isChecked()    ? Ini::LevelDebug
+           : rad_fahren->isChecked() ? Ini::LevelFahren
+                                     : Ini::LevelJustage;
+}
+
+void TFrameSettings::ShowSettings(const ProgramSettings &s) {
+    if (s.comPort >= PortMap::FirstPort && s.comPort <= PortMap::LastPort) {
+        rad_com[static_cast<size_t>(s.comPort)]->setChecked(true);
+    }
+    if (s.checkedLevel == Ini::LevelDebug) {
+        rad_debug->setChecked(true);
+    } else if (s.checkedLevel == Ini::LevelFahren) {
+        rad_fahren->setChecked(true);
+    } else {
+        rad_justage->setChecked(true);
+    }
+    switch (s.baud) {
+    case 9600:
+        rad_9600->setChecked(true);
+        break;
+    case 2400:
+        rad_2400->setChecked(true);
+        break;
+    default:
+        rad_19200->setChecked(true);
+        break;
+    }
+}
+
+void TFrameSettings::ShowForLevel(bool memos, bool baudAndSend) {
+    Memo1->setVisible(memos);
+    Memo2->setVisible(memos);
+    GroupBox1->setVisible(baudAndSend); // shown at Debug, but stays disabled
+    GroupBox2->setVisible(baudAndSend);
+}
+
+void TFrameSettings::ArrangeMemos(int outerHeight) {
+    const int memoTop = GroupBoxCom->y();
+    const int memoHeight = std::max(0, outerHeight - memoTop - 140);
+    Memo2->setGeometry(GroupBox4->x() + GroupBox4->width() + 20, memoTop, Memo2->width(),
+                       memoHeight);
+    Memo1->setGeometry(Memo2->x() + Memo2->width() + 20, memoTop, Memo1->width(), memoHeight);
+}
+
+void TFrameSettings::rad_comClick() {
+    emit portChosen();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ports
+
+void TFrameSettings::btnCheckClick() {
+    QStringList found;
+    for (int n = 1; n <= 9; ++n) {
+        // Quietly: a missing port is what the scan is for, not an error.
+        const bool present = m_link.Probe(PortMap::PortName(n), nullptr);
+        AddMemo1(present ? QStringLiteral("COM%1 OK").arg(n)
+                         : QStringLiteral("kein COM%1-Port").arg(n));
+        rad_com[static_cast<size_t>(n)]->setEnabled(present);
+        if (present) {
+            found << PortMap::PortName(n);
+        }
+    }
+    // The memo is hidden at most user levels: the result goes to the status bar as well, and the
+    // list of devices is read again.
+    emit statusMessage(
+        found.isEmpty() ? QStringLiteral("kein COM-Port gefunden")
+                        : QStringLiteral("gefunden: %1").arg(found.join(QStringLiteral(", "))));
+    RefreshPortList();
+}
+
+void TFrameSettings::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
+    m_enumerator = std::move(enumerator);
+    RefreshPortList();
+}
+
+void TFrameSettings::RefreshPortList() {
+    const QString chosen = ComboBox_ports->currentData().toString();
+    ComboBox_ports->clear();
+    const QList<FoundPort> ports = m_enumerator ? m_enumerator->Ports() : QList<FoundPort>();
+    for (const FoundPort &p : ports) {
+        ComboBox_ports->addItem(p.displayText(), p.target);
+        ComboBox_ports->setItemData(ComboBox_ports->count() - 1,
+                                    p.target == p.location
+                                        ? p.target
+                                        : QStringLiteral("%1\n(%2)").arg(p.target, p.location),
+                                    Qt::ToolTipRole);
+    }
+    ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
+    ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
+    const int again = ComboBox_ports->findData(chosen);
+    ComboBox_ports->setCurrentIndex(again >= 0 && !chosen.isEmpty() ? again : 0);
+    ShowPortMap();
+}
+
+void TFrameSettings::ShowPortMap() {
+    const PortMap &map = m_link.port().portMap();
+    for (int n = 1; n <= 9; ++n) {
+        QLabel *label = lbl_port[static_cast<size_t>(n)];
+        const QString target = map.target(n);
+        const QString text = map.hasEntry(n)
+                                 ? QStringLiteral("Com%1: %2").arg(n).arg(target)
+                                 : QStringLiteral("Com%1: %2 (Vorgabe)").arg(n).arg(target);
+        // A by-id name is long; the end of it names the adapter.
+        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+        label->setToolTip(text);
+    }
+}
+
+void TFrameSettings::btn_port_assignClick() {
+    const int n = checkedPort();
+    if (n == 0) {
+        emit statusMessage(QStringLiteral("zuerst einen COM-Port wählen"));
+        return;
+    }
+    if (ComboBox_ports->currentIndex() < 0) {
+        return;
+    }
+    const QString target = ComboBox_ports->currentData().toString();
+    QString error;
+    if (!m_store.WritePortEntry(n, target, &error)) {
+        ReportSaveFailure(QStringLiteral("Die Port-Zuordnung konnte nicht gespeichert werden."),
+                          error);
+        return;
+    }
+    PortMap &map = m_link.port().portMap();
+    map.setEntry(n, target);
+    // A port that the last scan did not find may be the one just chosen.
+    rad_com[static_cast<size_t>(n)]->setEnabled(!m_state.Online);
+    ShowPortMap();
+    emit statusMessage(QStringLiteral("COM%1 = %2").arg(n).arg(map.target(n)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Manual send and the logs
+
+void TFrameSettings::btnSendenClick() {
+    const QString text = Edit1->text();
+    const qint64 written = m_link.SendRaw(text.toLatin1());
+    Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
+}
+
+void TFrameSettings::AppendSendLog(uint8_t byte) {
+    Memo2->appendPlainText(SendLogLine(byte));
+}
+
+void TFrameSettings::ClearSendLog() {
+    Memo2->clear();
+}
+
+void TFrameSettings::ShowDump(const QStringList &lines) {
+    Memo1->setPlainText(lines.join(u'\n'));
+}
+
+void TFrameSettings::AddMemo1(const QString &line) {
+    Memo1->appendPlainText(line);
+}
+
+void TFrameSettings::btn_DCBClick() {
+    PortDcb dcb;
+    QString reason;
+    if (!m_link.port().ReadDcb(&dcb, &reason)) {
+        m_dialogs.showError(QStringLiteral("GetCommState"), reason);
+        return;
+    }
+    AddMemo1(QStringLiteral("baud rate: %1").arg(dcb.baudRate));
+    AddMemo1(QStringLiteral("parity: %1").arg(dcb.parity));
+    AddMemo1(QStringLiteral("CTS output flow control: %1").arg(dcb.ctsOutFlow));
+    AddMemo1(QStringLiteral("DSR output flow control: %1").arg(dcb.dsrOutFlow));
+    AddMemo1(QStringLiteral("DTR flow control type: %1").arg(dcb.dtrControl));
+    AddMemo1(QStringLiteral("DSR sensitivity: %1").arg(dcb.dsrSensitivity));
+    AddMemo1(QStringLiteral("RTS flow control: %1").arg(dcb.rtsControl));
+}
+
+void TFrameSettings::btn_hComReceiveClick() {
+    const PortProperties p = m_link.port().Properties();
+    AddMemo1(QStringLiteral("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
+    AddMemo1(QStringLiteral("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
+    AddMemo1(QStringLiteral("Tx buffer size, in bytes: %1").arg(p.txQueue));
+    AddMemo1(QStringLiteral("Rx buffer size, in bytes: %1").arg(p.rxQueue));
+}
+
+void TFrameSettings::btn_comstatClick() {
+    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
+    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration files
+
+void TFrameSettings::ReportSaveFailure(const QString &what, const QString &error) {
+    m_dialogs.showError(QApplication::applicationName(), what + QLatin1Char('\n') + error);
+}
+
+void TFrameSettings::Button1Click() {
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    QString error;
+    const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
+    if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
+        ReportSaveFailure(SettingsNotSaved, error);
+    }
+}
+
+void TFrameSettings::Button2Click() {
+    QList<ConfigFile::Part> chosen;
+    for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
+        if (m_loadBoxes[i]->isChecked()) {
+            chosen << ConfigFile::Parts[i];
+        }
+    }
+    if (chosen.isEmpty()) {
+        m_dialogs.showMessage(QStringLiteral("Keine Daten zum Laden ausgewählt!"));
+        return;
+    }
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    if (path.isEmpty()) {
+        return;
+    }
+    IniFile ini;
+    QString error;
+    if (!ini.load(path, &error)) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        return;
+    }
+    // Defaults from a file that holds none of the chosen data would overwrite the user's own.
+    const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
+    const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
+    if (missing.size() == chosen.size()) {
+        m_dialogs.showError(QApplication::applicationName(),
+                            QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
+                                           "Daten (%2). Es wurde nichts geladen.")
+                                .arg(path, missingText));
+        return;
+    }
+    if (!missing.isEmpty()) {
+        m_dialogs.showMessage(QStringLiteral("Die Datei enthält keine Daten für: %1.\nDiese werden "
+                                             "nicht geladen.")
+                                  .arg(missingText));
+    }
+    const auto wanted = [&](ConfigFile::Part part) {
+        return chosen.contains(part) && !missing.contains(part) &&
+               m_dialogs.askYesNo(ConfigFile::Question(part));
+    };
+    if (wanted(ConfigFile::Part::Port)) {
+        // Only the button for the next Start: an open connection stays as it is.
+        if (const int port = ConfigFile::PortOf(ini)) {
+            rad_com[static_cast<size_t>(port)]->setChecked(true);
+        }
+    }
+    ConfigFile::LoadRSense(ini, m_state);
+    if (wanted(ConfigFile::Part::TrackDefinition)) {
+        ConfigFile::LoadTrackDefinition(ini, m_state);
+    }
+    if (wanted(ConfigFile::Part::Parameters)) {
+        ConfigFile::LoadParameters(ini, m_state);
+    }
+    if (wanted(ConfigFile::Part::Addresses)) {
+        ConfigFile::LoadAddresses(ini, m_state);
+    }
+    // The tabs mark what the load changed while they see the flags.
+    emit configurationLoaded();
+    m_state.ParametersLoaded = false;
+    m_state.AddressesLoaded = false;
+}
