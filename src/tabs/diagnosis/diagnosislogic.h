@@ -1,19 +1,15 @@
 #pragma once
 
-// The rules of the diagnosis tab that need no widget: the measurement texts, the looks of the
-// indicator panels, the sample histories with the graph geometry and painting, and the messages of
-// the direct drive.
+// The rules of the diagnosis tab that need no widget: the measurement texts, the R-Sense answer,
+// and the sample histories with the graphs' scale. How panels and graphs look is in diagnosislooks.
 
 #include "directdrive.h"
 
-#include <QColor>
 #include <QLocale>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
-
-class QImage;
 
 namespace Diagnosis {
 
@@ -40,26 +36,6 @@ struct RSenseAnswer {
     float value = 0.0f;
 };
 RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLocale &locale);
-
-// ---------------------------------------------------------------------------------------------
-// Indicator panels
-
-struct PanelLook {
-    QString caption;
-    QColor background;
-    QColor text;
-    bool operator==(const PanelLook &) const = default;
-};
-
-enum class Dip { Positions48, Dcc, Calc };
-// The look of a DIP panel from the first byte of "F".
-PanelLook DipLook(Dip dip, uint8_t status1);
-
-// The background of error panel pnl_err_<number> (10..17 pit board, 20..27 bridge board) from the
-// two bytes of "E". The motor panels 20 and 21 are white while the motor has no reason to run
-// (motorActive: the bridge turns or the direct drive runs). buttonFace is the palette's.
-QColor ErrorPanelColour(int number, uint8_t errors1, uint8_t errors2, bool motorActive,
-                        const QColor &buttonFace);
 
 // ---------------------------------------------------------------------------------------------
 // Histories and graphs
@@ -94,7 +70,6 @@ public:
         : m_height(height), m_factor(static_cast<float>(height) / Units) {}
 
     int height() const { return m_height; }
-    float factor() const { return m_factor; }
     // A graph too low to show anything is not drawn at all.
     bool drawable() const { return m_height > 0; }
     int Y(int sample) const;
@@ -108,17 +83,5 @@ private:
 
 // The grid of the sensor graph: 1 V to 5 V.
 constexpr std::array<int, 5> VoltGrid = {51, 102, 153, 204, 255};
-
-// Clears the canvas white and draws the sense current curve (red, width 2) over width pixels, then
-// the dashed reference line (blue) at the reference current when one is given. Draws nothing when
-// the scale is not drawable.
-void PaintSenseGraph(QImage &canvas, int width, const GraphScale &scale,
-                     const SampleHistory &history, std::optional<int> reference);
-
-// Clears the canvas white and draws the sensor voltage curve (blue, width 2), the dashed threshold
-// lines V_Mess (blue) and V_COUNT (red) and, when asked, the dotted volt grid in gridColour.
-void PaintSensorGraph(QImage &canvas, int width, const GraphScale &scale,
-                      const SampleHistory &history, int vMess, int vCount, bool grid,
-                      const QColor &gridColour);
 
 } // namespace Diagnosis

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagnosislogic.h"
+#include "diagnosislooks.h"
 #include "tabframe.h"
 
 #include <array>

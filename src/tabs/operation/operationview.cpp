@@ -1,6 +1,6 @@
 #include "operationview.h"
 
-#include "turntabledrawing.h"
+#include "turntablegeometry.h"
 
 BridgeShape BridgeGeometry(const TurntableGeometry &g, int pos) {
     const int n = g.positions();
