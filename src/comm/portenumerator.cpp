@@ -1,6 +1,7 @@
 #include "portenumerator.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -13,7 +14,13 @@ QString FoundPort::displayText() const {
     if (!manufacturer.isEmpty() && !about.contains(manufacturer)) {
         about = about.isEmpty() ? manufacturer : QStringLiteral("%1 (%2)").arg(about, manufacturer);
     }
-    return about.isEmpty() ? text : QStringLiteral("%1 – %2").arg(text, about);
+    if (!about.isEmpty()) {
+        text = QStringLiteral("%1 – %2").arg(text, about);
+    }
+    if (latencyMs) {
+        text += QStringLiteral(", Latenz %1 ms").arg(*latencyMs);
+    }
+    return text;
 }
 
 QString StableDeviceName(const QString &location, const QString &byIdFolder) {
@@ -33,8 +40,31 @@ QString StableDeviceName(const QString &location, const QString &byIdFolder) {
     return location;
 }
 
-SystemPortEnumerator::SystemPortEnumerator(QString byIdFolder)
-    : m_byIdFolder(std::move(byIdFolder)) {}
+QString KernelDeviceName(const QString &device) {
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return QFileInfo(canonical.isEmpty() ? device : canonical).fileName();
+}
+
+std::optional<int> ReadLatencyTimer(const QString &device, const QString &usbSerialFolder) {
+    const QString name = KernelDeviceName(device);
+    if (name.isEmpty() || usbSerialFolder.isEmpty()) {
+        return std::nullopt;
+    }
+    QFile file(QDir(usbSerialFolder).filePath(name + QStringLiteral("/latency_timer")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    // The driver writes the milliseconds as a decimal number and a line end.
+    bool ok = false;
+    const int ms = file.read(16).trimmed().toInt(&ok);
+    if (!ok || ms < 0) {
+        return std::nullopt;
+    }
+    return ms;
+}
+
+SystemPortEnumerator::SystemPortEnumerator(QString byIdFolder, QString usbSerialFolder)
+    : m_byIdFolder(std::move(byIdFolder)), m_usbSerialFolder(std::move(usbSerialFolder)) {}
 
 QList<FoundPort> SystemPortEnumerator::Ports() const {
     QList<FoundPort> ports;
@@ -44,6 +74,7 @@ QList<FoundPort> SystemPortEnumerator::Ports() const {
         p.target = StableDeviceName(p.location, m_byIdFolder);
         p.description = info.description();
         p.manufacturer = info.manufacturer();
+        p.latencyMs = ReadLatencyTimer(p.location, m_usbSerialFolder);
         ports.append(p);
     }
     return ports;

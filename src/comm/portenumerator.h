@@ -1,7 +1,21 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QList>
 #include <QString>
+#include <optional>
+
+// Where Linux shows its serial devices.
+namespace PortFolders {
+// The device nodes.
+inline constexpr QLatin1String Devices("/dev");
+// Stable names of USB serial adapters, one link per adapter; udev makes the folder when the
+// first adapter is plugged in.
+inline constexpr QLatin1String SerialById("/dev/serial/by-id");
+// One folder per USB serial device, named like the device (ttyUSB0); adapters with a latency
+// timer have the file latency_timer there.
+inline constexpr QLatin1String UsbSerial("/sys/bus/usb-serial/devices");
+} // namespace PortFolders
 
 // One serial device found on this machine.
 struct FoundPort {
@@ -9,9 +23,14 @@ struct FoundPort {
     QString location;     // the device as the system names it now, e.g. /dev/ttyUSB0
     QString description;  // the adapter's own description
     QString manufacturer; // the adapter's maker
+    // The adapter's latency timer in ms: how long it holds back a few received bytes before
+    // passing them on. Absent for devices without one.
+    std::optional<int> latencyMs{};
 
-    // "ttyUSB0 – FT232R USB UART (FTDI)": what the settings tab lists.
+    // "ttyUSB0 – FT232R USB UART (FTDI), Latenz 16 ms": what the settings tab lists.
     QString displayText() const;
+
+    bool operator==(const FoundPort &) const = default;
 };
 
 // The serial devices of this machine. Behind an interface so that tests can offer a
@@ -23,15 +42,25 @@ public:
 };
 
 // The system's devices (QSerialPortInfo), each under its /dev/serial/by-id name where it has one,
-// so that a re-plugged adapter keeps its COM number.
+// so that a re-plugged adapter keeps its COM number, with the latency timer where it has one.
 class SystemPortEnumerator : public PortEnumerator {
 public:
-    explicit SystemPortEnumerator(QString byIdFolder = QStringLiteral("/dev/serial/by-id"));
+    explicit SystemPortEnumerator(QString byIdFolder = PortFolders::SerialById,
+                                  QString usbSerialFolder = PortFolders::UsbSerial);
     QList<FoundPort> Ports() const override;
 
 private:
     QString m_byIdFolder;
+    QString m_usbSerialFolder;
 };
 
 // The stable name of a device: the entry of byIdFolder that links to it, or the device itself.
 QString StableDeviceName(const QString &location, const QString &byIdFolder);
+
+// The kernel's name of a device ("ttyUSB0"), also when it is given by a by-id link.
+QString KernelDeviceName(const QString &device);
+
+// The latency timer of a USB serial device, read from usbSerialFolder/<kernel name>/latency_timer;
+// absent when the device has none or the value cannot be read. Only read, never changed.
+std::optional<int> ReadLatencyTimer(const QString &device,
+                                    const QString &usbSerialFolder = PortFolders::UsbSerial);

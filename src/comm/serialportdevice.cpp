@@ -1,5 +1,7 @@
 #include "serialportdevice.h"
 
+#include "portholders.h"
+
 #include <QFileInfo>
 #include <QSet>
 
@@ -60,7 +62,7 @@ bool SerialPortDevice::open(QString *error) {
     m_canonical = Canonical(m_device);
     if (OpenDevices().contains(m_canonical)) {
         if (error) {
-            *error = PortFailureText(PortFailure::Busy, m_device, QString());
+            *error = BusyDeviceText(m_device, PortHolders().find(m_device));
         }
         return false;
     }
@@ -68,8 +70,12 @@ bool SerialPortDevice::open(QString *error) {
     m_lostReason.clear();
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString text = m_port.errorString();
+        const PortFailure failure = OpenFailure(m_port.error(), text);
         if (error) {
-            *error = PortFailureText(OpenFailure(m_port.error(), text), m_device, text);
+            // Which program holds the device, where the system lets us see it.
+            *error = failure == PortFailure::Busy
+                         ? BusyDeviceText(m_device, PortHolders().find(m_device))
+                         : PortFailureText(failure, m_device, text);
         }
         m_port.clearError();
         return false;
