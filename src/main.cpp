@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "qtdialogs.h"
+#include "sessionlog.h"
 #include "settingsfile.h"
 #include "tfrmmain.h"
 
@@ -91,6 +92,14 @@ int main(int argc, char *argv[]) {
     // Qt's own texts (standard buttons, context menus) in German, like the program's.
     InstallGermanTranslations(app);
 
+    if (!commandLine.logPath.isEmpty()) {
+        QString error;
+        if (!SessionLog::Start(commandLine.logPath, &error)) {
+            return Print(stderr,
+                         QStringLiteral("pivota: %1: %2\n").arg(commandLine.logPath, error),
+                         CommandLine::UsageError);
+        }
+    }
     QtDialogs dialogs;
     TfrmMain window(SettingsPath(commandLine), dialogs);
     dialogs.setParent(&window);

@@ -36,8 +36,6 @@ private slots:
         QVERIFY2(port.Probe(QStringLiteral("COM3"), &error), qPrintable(error));
         QVERIFY2(port.OpenPort(QStringLiteral("COM3"), &error), qPrintable(error));
         QVERIFY2(port.ConfigurePort(19200, &error), qPrintable(error));
-        port.SetPortTimeouts();
-        QCOMPARE(port.timeouts().readInterval, 100);
 
         const QByteArray out("\xF0\x05\x00", 3);
         QCOMPARE(port.WritePort(out.constData(), out.size(), &error), qint64(3));

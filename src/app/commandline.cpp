@@ -34,9 +34,15 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
         QStringLiteral("Liest und schreibt die Einstellungen in DATEI statt in der "
                        "Einstellungs-Datei des Programms."),
         QStringLiteral("DATEI"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Schreibt ein Protokoll der Sitzung (Verbindung, jedes Byte auf der "
+                       "Leitung, Übertragungen) mit Uhrzeit an das Ende von DATEI."),
+        QStringLiteral("DATEI"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(settings);
+    parser.addOption(log);
     for (const char *name : QtValueOptions) {
         QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -80,6 +86,16 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
             return result;
         }
         result.settingsPath = QFileInfo(file).absoluteFilePath();
+    }
+    if (parser.isSet(log)) {
+        const QString file = parser.value(log);
+        if (file.isEmpty()) {
+            result.action = CommandLine::Action::Error;
+            result.output =
+                QStringLiteral("pivota: --log braucht einen Dateinamen.\n\n%1").arg(usage);
+            return result;
+        }
+        result.logPath = QFileInfo(file).absoluteFilePath();
     }
     return result;
 }

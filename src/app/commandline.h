@@ -12,6 +12,8 @@ struct CommandLine {
     Action action = Action::Run;
     // The settings file given with --settings, made absolute; empty for the default.
     QString settingsPath;
+    // The file given with --log that records the session, made absolute; empty for none.
+    QString logPath;
     // Help or version text for standard output, or the error and the usage for standard error.
     QString output;
 

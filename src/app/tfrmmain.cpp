@@ -14,6 +14,7 @@
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
 #include "tframesettings.h"
+#include "userlevel.h"
 #include "windowplacement.h"
 
 #include <QApplication>
@@ -325,27 +326,15 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
 // User level, place and layout
 
 void TfrmMain::ApplyUserLevel() {
-    const QString &level = m_settings.userLevel;
-    bool memos = true;
-    bool extras = true;
-    bool baudAndSend = false;
-    std::array<bool, 6> tabs = {true, true, true, true, true, true};
-    if (level == Ini::LevelDebug) {
-        baudAndSend = true;
-    } else if (level == Ini::LevelJustage) {
-        tabs[4] = false;
-        memos = extras = false;
-    } else if (level == Ini::LevelFahren) {
-        tabs = {true, false, false, false, false, true};
-        memos = extras = false;
-    } else {
+    const std::optional<LevelView> view = ViewOfLevel(m_settings.userLevel);
+    if (!view) {
         return; // any other text keeps the form as it is
     }
-    for (int i = 0; i < 6; ++i) {
-        PageControl1->setTabVisible(i, tabs[static_cast<size_t>(i)]);
+    for (size_t i = 0; i < view->tabs.size(); ++i) {
+        PageControl1->setTabVisible(static_cast<int>(i), view->tabs[i]);
     }
-    m_settingsTab->ShowForLevel(memos, baudAndSend);
-    m_bedienung->SetExternalTargetVisible(extras);
+    m_settingsTab->ShowForLevel(view->memos, view->baudAndSend);
+    m_bedienung->SetExternalTargetVisible(view->extras);
 }
 
 void TfrmMain::PlaceWindow() {

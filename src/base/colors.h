@@ -15,10 +15,6 @@ inline QColor FromBgr(unsigned bgr) {
 inline const QColor FillBarFull = FromBgr(0x0000FF);
 inline const QColor FillBarNormal = FromBgr(0x800000);
 
-} // namespace Colors
-
-namespace Colors {
-
 // Turntable pictures.
 inline const QColor PictureBackground = FromBgr(0xFFFFFF);
 inline const QColor PictureOutline = FromBgr(0x000000);
@@ -36,10 +32,6 @@ inline const QColor Black = QColor(0x00, 0x00, 0x00);
 inline const QColor Yellow = QColor(0xFF, 0xFF, 0x00);
 inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 
-} // namespace Colors
-
-namespace Colors {
-
 // Marks of data that can be transferred (definition and parameter tabs); "not confirmed by a
 // board" is the palette's window colour.
 inline const QColor MarkReceived = FromBgr(0x00FF00);  // lime: read back from the board
@@ -52,10 +44,6 @@ inline const QColor AddressRed = FromBgr(0x0000FF);
 // Diagnosis tab: indicator panels and graph pens (besides the operation tab's colours above).
 inline const QColor Aqua = QColor(0x00, 0xFF, 0xFF);
 inline const QColor Blue = QColor(0x00, 0x00, 0xFF);
-
-} // namespace Colors
-
-namespace Colors {
 
 // Status panels whose state is not known (not connected, no report yet, or the line silent):
 // a neutral grey with a "?" that no reported state uses.

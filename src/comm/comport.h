@@ -7,16 +7,6 @@
 #include <functional>
 #include <memory>
 
-// Fixed read and write time-outs of the line, in milliseconds. Reads never wait here (only what
-// has arrived is taken), so they are kept for the record and the dumps.
-struct PortTimeouts {
-    int readInterval = 100;
-    int readTotalMultiplier = 10;
-    int readTotalConstant = 1;
-    int writeTotalMultiplier = 0;
-    int writeTotalConstant = 0;
-};
-
 // The one port of the program: opened by name ("COM1".."COM9", mapped to a device), probed,
 // configured 8N1, read and written without blocking. Errors go back to the caller with the
 // system's reason; the window shows them.
@@ -39,8 +29,6 @@ public:
     bool Probe(const QString &name, QString *error);
     // 8 data bits, no parity, one stop bit; baud 0 keeps the driver's rate.
     bool ConfigurePort(qint32 baud, QString *error);
-    void SetPortTimeouts() { m_timeouts = PortTimeouts{}; }
-    const PortTimeouts &timeouts() const { return m_timeouts; }
 
     // At most maxBytes of what is waiting, never waiting for more; -1 on failure.
     qint64 ReadPort(char *data, qint64 maxBytes, QString *error);
@@ -65,5 +53,4 @@ private:
     PortMap m_map;
     DeviceFactory m_factory;
     std::unique_ptr<PortDevice> m_device;
-    PortTimeouts m_timeouts;
 };

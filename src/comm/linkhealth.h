@@ -19,7 +19,6 @@ public:
     // Called after every receive tick; tells when the state changed.
     Change Check(qint64 nowMs);
 
-    bool watching() const { return m_watching; }
     bool silent() const { return m_silent; }
 
 private:
