@@ -4,6 +4,7 @@
 #include "simulator.h"
 #include "testutil.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -385,6 +386,23 @@ private slots:
         sim.receive(B({0x90, 1, 0}));
         QVERIFY(sim.relaying());
         QCOMPARE(sim.now(), 2 * int64_t(INT_MAX));
+    }
+
+    void portDeviceTimesARequestByItsWrite() {
+        // The boards judge the pacing by when a request arrives: the port device brings the
+        // simulated time up to the moment of the write, not to its last tick. No event is
+        // processed here, so no tick runs in between.
+        auto sim = std::make_shared<Simulator>();
+        SimulatorPortDevice port(sim);
+        QVERIFY(port.open(nullptr));
+        QElapsedTimer clock;
+        clock.start(); // after the device's own clock, so never ahead of it
+        while (clock.elapsed() < 30) {
+        }
+        const QByteArray read = B({0xF0, 48, 0});
+        QCOMPARE(port.write(read.constData(), read.size(), nullptr), qint64(read.size()));
+        QVERIFY2(sim->now() >= 30, qPrintable(QString::number(sim->now())));
+        port.close();
     }
 
     void pacingDefaults() {
