@@ -129,8 +129,8 @@ SimCommandLineResult ParseSimCommandLine(const QStringList &arguments) {
         defaults.pitDelayMs);
     const QCommandLineOption bridgeDelay =
         delayOption("bridge-delay",
-                    QStringLiteral("Relay each bridge-cell request in this many milliseconds; "
-                                   "one arriving meanwhile is lost"),
+                    QStringLiteral("Relay bridge-cell requests one at a time, each in this "
+                                   "many milliseconds"),
                     defaults.bridgeDelayMs);
     const QCommandLineOption writeTime =
         delayOption("write-time",
