@@ -35,6 +35,15 @@ void Trace(bool on, const char *direction, const QByteArray &bytes) {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
     std::fprintf(stderr, "%s %s %s\n", qPrintable(stamp), direction, bytes.toHex(' ').constData());
 }
+
+void TraceLost(bool on, int count, const char *why) {
+    if (!on || count <= 0) {
+        return;
+    }
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+    std::fprintf(stderr, "%s -- %d request%s lost: %s\n", qPrintable(stamp), count,
+                 count == 1 ? "" : "s", why);
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -100,6 +109,21 @@ int main(int argc, char *argv[]) {
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
 
+    // Real time, with the output paced at the line rate (10 bits a byte).
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    double budget = 0.0;
+    QByteArray outgoing;
+    auto catchUp = [&] {
+        const qint64 now = clock.elapsed();
+        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
+        sim.advance(static_cast<int>(std::min<qint64>(now - last, INT_MAX)));
+        budget = std::min(budget + double(now - last) * lineRate / 10000.0, 64.0);
+        last = now;
+        outgoing += sim.takeOutput();
+    };
+
     QSocketNotifier reader(master, QSocketNotifier::Read);
     QObject::connect(&reader, &QSocketNotifier::activated, &app, [&] {
         char buf[256];
@@ -107,25 +131,21 @@ int main(int argc, char *argv[]) {
         if (n > 0) {
             const QByteArray bytes(buf, static_cast<int>(n));
             Trace(tracing, "<-", bytes);
+            // The boards judge the pacing by when a request arrives, not by the last tick.
+            catchUp();
+            const int relaying = sim.lostWhileRelaying();
+            const int writing = sim.lostWhileWriting();
             sim.receive(bytes);
+            TraceLost(tracing, sim.lostWhileRelaying() - relaying,
+                      "a bridge request was still being relayed");
+            TraceLost(tracing, sim.lostWhileWriting() - writing, "the board was writing");
         }
     });
 
-    // Real time, with the output paced at the line rate (10 bits a byte).
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    double budget = 0.0;
-    QByteArray outgoing;
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, &app, [&] {
-        const qint64 now = clock.elapsed();
-        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
-        sim.advance(static_cast<int>(std::min<qint64>(now - last, INT_MAX)));
-        budget = std::min(budget + double(now - last) * lineRate / 10000.0, 64.0);
-        last = now;
-        outgoing += sim.takeOutput();
+        catchUp();
         if (outgoing.size() > 4096) {
             // Nobody reads the line: keep only the latest output, as a full driver queue would.
             outgoing.remove(0, outgoing.size() - 4096);
@@ -147,6 +167,13 @@ int main(int argc, char *argv[]) {
     timer.start();
 
     const int rc = app.exec();
+
+    if (tracing) {
+        std::fprintf(stderr,
+                     "pivota-sim: requests lost while a bridge request was relayed: %d, while a "
+                     "board was writing: %d\n",
+                     sim.lostWhileRelaying(), sim.lostWhileWriting());
+    }
 
     reader.setEnabled(false);
     ::close(master);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,16 @@ std::optional<int> Milliseconds(const QString &text) {
     }
     const double ms = std::round(seconds * 1000.0);
     if (ms > double(std::numeric_limits<int>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<int>(ms);
+}
+
+// Whole milliseconds 0..MaxMilliseconds.
+std::optional<int> WholeMilliseconds(const QString &text) {
+    bool ok = false;
+    const qlonglong ms = text.toLongLong(&ok);
+    if (!ok || ms < 0 || ms > SimLimits::MaxMilliseconds) {
         return std::nullopt;
     }
     return static_cast<int>(ms);
@@ -104,8 +115,30 @@ SimCommandLineResult ParseSimCommandLine(const QStringList &arguments) {
                                    QStringLiteral("Send a burst of stray bytes after this many "
                                                   "seconds (0..2147483.647)."),
                                    QStringLiteral("seconds"));
+    const SimOptions defaults;
+    auto delayOption = [](const char *name, const QString &what, int byDefault) {
+        return QCommandLineOption(QString::fromLatin1(name),
+                                  QStringLiteral("%1, 0..%2 (default %3).")
+                                      .arg(what)
+                                      .arg(SimLimits::MaxMilliseconds)
+                                      .arg(byDefault),
+                                  QStringLiteral("ms"));
+    };
+    const QCommandLineOption pitDelay = delayOption(
+        "pit-delay", QStringLiteral("Answer a read of a pit cell after this many milliseconds"),
+        defaults.pitDelayMs);
+    const QCommandLineOption bridgeDelay =
+        delayOption("bridge-delay",
+                    QStringLiteral("Relay bridge-cell requests one at a time, each in this "
+                                   "many milliseconds"),
+                    defaults.bridgeDelayMs);
+    const QCommandLineOption writeTime =
+        delayOption("write-time",
+                    QStringLiteral("Ignore every cell request to a board for this many "
+                                   "milliseconds after it wrote its EEPROM"),
+                    defaults.writeTimeMs);
     parser.addOptions({link, baud, seed, drop, corrupt, silent, hangUp, eeprom, trace, blocked,
-                       errors, dip, stray});
+                       errors, dip, stray, pitDelay, bridgeDelay, writeTime});
 
     auto fail = [&](const QString &text) {
         result.status = SimCommandLineResult::Status::Error;
@@ -167,6 +200,24 @@ SimCommandLineResult ParseSimCommandLine(const QStringList &arguments) {
             return fail(Message(QStringLiteral("stray-burst-at"), parser.value(stray), seconds));
         }
         s.options.strayBurstAtMs = *ms;
+    }
+
+    const QString milliseconds =
+        QStringLiteral("whole milliseconds 0..%1").arg(SimLimits::MaxMilliseconds);
+    const std::pair<const QCommandLineOption *, int *> delays[] = {
+        {&pitDelay, &s.options.pitDelayMs},
+        {&bridgeDelay, &s.options.bridgeDelayMs},
+        {&writeTime, &s.options.writeTimeMs},
+    };
+    for (const auto &[option, target] : delays) {
+        if (parser.isSet(*option)) {
+            const auto ms = WholeMilliseconds(parser.value(*option));
+            if (!ms) {
+                return fail(
+                    Message(option->names().constFirst(), parser.value(*option), milliseconds));
+            }
+            *target = *ms;
+        }
     }
 
     const auto dipBits = HexByte(parser.value(dip));

@@ -25,8 +25,8 @@ struct SimCommandLineResult {
 };
 
 // Reads arguments (arguments[0] is the program) and checks every numeric value against what the
-// simulator can hold: probabilities 0..1, times 0..2147483.647 s (milliseconds in an int), hex
-// bytes 00..ff, DIP bits 04/08/10 only.
+// simulator can hold: probabilities 0..1, times 0..2147483.647 s (milliseconds in an int), the
+// boards' delays in whole milliseconds 0..2147483647, hex bytes 00..ff, DIP bits 04/08/10 only.
 SimCommandLineResult ParseSimCommandLine(const QStringList &arguments);
 
 // Limits of the options, for messages and tests.
@@ -34,5 +34,6 @@ namespace SimLimits {
 constexpr int MinLineRate = 300;
 constexpr int MaxLineRate = 4000000;
 constexpr double MaxSeconds = 2147483.647; // the largest time in milliseconds that fits an int
+constexpr qint64 MaxMilliseconds = 2147483647;
 constexpr int DipBits = 0x1C;
 } // namespace SimLimits

@@ -67,12 +67,16 @@ bool SimulatorPortDevice::configure(qint32 baud, QString *) {
     return true;
 }
 
-void SimulatorPortDevice::tick() {
+void SimulatorPortDevice::catchUp() {
     const qint64 now = m_clock.elapsed();
     // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
     m_sim->advance(static_cast<int>(std::min<qint64>(now - m_lastMs, INT_MAX)));
     m_lastMs = now;
     m_input += m_sim->takeOutput();
+}
+
+void SimulatorPortDevice::tick() {
+    catchUp();
     if (m_sim->hungUp() && !m_lost) {
         m_lost = true;
         close();
@@ -102,6 +106,9 @@ qint64 SimulatorPortDevice::write(const char *data, qint64 count, QString *error
         }
         return -1;
     }
+    // The boards judge the pacing by when a request arrives: bring the simulated time up to now
+    // first, rather than to the last tick.
+    catchUp();
     m_sim->receive(QByteArray(data, count));
     return count;
 }

@@ -30,6 +30,8 @@ public:
     static std::shared_ptr<Simulator> Shared();
 
 private:
+    // Lets the simulator's time catch up with the real time and takes what it sent meanwhile.
+    void catchUp();
     void tick();
 
     std::shared_ptr<Simulator> m_sim;

@@ -113,16 +113,12 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
     const int n = positionCount();
     switch (command & 0xFC) {
     case Msg::ReadPitCell:
-        answer(Msg::LetterPitCell, uint8_t(cell), m_pit[static_cast<size_t>(cell)]);
+    case Msg::WritePitCell:
+        pitRequest((command & 0xFC) == Msg::WritePitCell, cell, value);
         return;
     case Msg::ReadBridgeCell:
-        answer(Msg::LetterBridgeCell, uint8_t(cell), m_bridge[static_cast<size_t>(cell)]);
-        return;
-    case Msg::WritePitCell:
-        setPitCell(cell, value);
-        return;
     case Msg::WriteBridgeCell:
-        m_bridge[static_cast<size_t>(cell)] = uint8_t(value);
+        bridgeRequest((command & 0xFC) == Msg::WriteBridgeCell, cell, value);
         return;
     default:
         break;
@@ -182,13 +178,61 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
     }
 }
 
-void Simulator::answer(uint8_t letter, uint8_t d1, uint8_t d2) {
+void Simulator::pitRequest(bool write, int cell, int value) {
+    // The pit board serves its own cells at once, whatever it is passing on to the bridge board,
+    // but not while its EEPROM is still busy with the last write.
+    if (m_now < m_pitWritingUntil) {
+        ++m_lostWhileWriting;
+        return;
+    }
+    if (write) {
+        setPitCell(cell, value);
+        m_pitWritingUntil = m_now + std::max(m_options.writeTimeMs, 0);
+    } else {
+        answer(Msg::LetterPitCell, uint8_t(cell), m_pit[static_cast<size_t>(cell)],
+               m_now + std::max(m_options.pitDelayMs, 0));
+    }
+}
+
+void Simulator::bridgeRequest(bool write, int cell, int value) {
+    // A relay that ended at this very moment (a delay of 0, or time not yet advanced past its
+    // end) is over before the next request is looked at.
+    if (m_relay.due >= 0 && m_relay.due <= m_now) {
+        finishRelay();
+    }
+    // The pit board passes on one request at a time and has no room for a second; a request the
+    // bridge board ignores while it writes never occupies the relay. A lost request has no effect.
+    if (m_relay.due >= 0) {
+        ++m_lostWhileRelaying;
+        return;
+    }
+    if (m_now < m_bridgeWritingUntil) {
+        ++m_lostWhileWriting;
+        return;
+    }
+    m_relay =
+        Relay{m_now + std::max(m_options.bridgeDelayMs, 0), write, uint8_t(cell), uint8_t(value)};
+}
+
+void Simulator::finishRelay() {
+    const Relay relay = m_relay;
+    m_relay = Relay{};
+    const auto cell = static_cast<size_t>(relay.cell);
+    if (relay.write) {
+        m_bridge[cell] = relay.value;
+        m_bridgeWritingUntil = relay.due + std::max(m_options.writeTimeMs, 0);
+    } else {
+        answer(Msg::LetterBridgeCell, relay.cell, m_bridge[cell], relay.due);
+    }
+}
+
+void Simulator::answer(uint8_t letter, uint8_t d1, uint8_t d2, int64_t due) {
     if (m_options.silent) {
         return;
     }
     QByteArray bytes;
     bytes.append(char(letter)).append(char(d1)).append(char(d2));
-    schedule(m_now + randomInt(5, 30), bytes);
+    schedule(due, bytes);
 }
 
 void Simulator::schedule(int64_t due, const QByteArray &bytes) {
@@ -319,6 +363,9 @@ void Simulator::step(int64_t until) {
         if (m_turning && m_nextMove >= 0) {
             next = std::min(next, m_nextMove);
         }
+        if (m_relay.due >= 0) {
+            next = std::min(next, m_relay.due);
+        }
         if (!m_pending.empty()) {
             next = std::min(next, m_pending.front().due);
         }
@@ -335,6 +382,7 @@ void Simulator::step(int64_t until) {
         if (m_options.hangUpAfterMs >= 0 && m_now >= m_options.hangUpAfterMs) {
             m_hungUp = true;
             m_pending.clear();
+            m_relay = Relay{};
             break;
         }
         if (m_options.strayBurstAtMs >= 0 && !m_burstSent && m_now >= m_options.strayBurstAtMs) {
@@ -345,6 +393,9 @@ void Simulator::step(int64_t until) {
         }
         if (m_turning && m_nextMove >= 0 && m_now >= m_nextMove) {
             moveBridge(m_now);
+        }
+        if (m_relay.due >= 0 && m_now >= m_relay.due) {
+            finishRelay();
         }
         if (m_now >= m_nextReport) {
             report(m_now);

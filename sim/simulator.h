@@ -21,6 +21,14 @@ struct SimOptions {
     bool blocked = false;    // the bridge cannot turn
     uint8_t dipSwitches = 0; // bits 0x04, 0x08, 0x10 of "F" byte 1
     int occupancy = -1;      // fixed detector bits 0x10/0x08/0x04; < 0 follows the pattern
+
+    // Pacing of the boards, in milliseconds. The pit board answers a read of its own cells after
+    // pitDelayMs. It passes bridge-cell requests on to the bridge board one at a time, each taking
+    // bridgeDelayMs; one that arrives meanwhile is lost. After an EEPROM write a board ignores
+    // every cell request for writeTimeMs.
+    int pitDelayMs = 5;
+    int bridgeDelayMs = 40;
+    int writeTimeMs = 10;
 };
 
 // A turntable controller as the PC sees it on the serial line: the pit board with the bridge board
@@ -70,6 +78,13 @@ public:
     int driveSpeed() const { return m_drivePwm; }
     SimOptions &options() { return m_options; }
 
+    // Requests lost to wrong pacing: a bridge-cell request that came while another was still being
+    // relayed, and a cell request to a board that was still writing its EEPROM.
+    int lostWhileRelaying() const { return m_lostWhileRelaying; }
+    int lostWhileWriting() const { return m_lostWhileWriting; }
+    // True while the pit board passes a request on to the bridge board.
+    bool relaying() const { return m_relay.due >= 0; }
+
     // The EEPROM file: 512 lines "P nn vv" / "B nn vv" in hexadecimal.
     bool loadEeprom(const QString &path, QString *error = nullptr);
     bool saveEeprom(const QString &path, QString *error = nullptr) const;
@@ -79,9 +94,19 @@ private:
         int64_t due;
         QByteArray bytes;
     };
+    // A bridge-cell request on its way through the pit board; due < 0 for none.
+    struct Relay {
+        int64_t due = -1;
+        bool write = false;
+        uint8_t cell = 0;
+        uint8_t value = 0;
+    };
 
     void execute(uint8_t command, uint8_t d1, uint8_t d2);
-    void answer(uint8_t letter, uint8_t d1, uint8_t d2);
+    void pitRequest(bool write, int cell, int value);
+    void bridgeRequest(bool write, int cell, int value);
+    void finishRelay();
+    void answer(uint8_t letter, uint8_t d1, uint8_t d2, int64_t due);
     void schedule(int64_t due, const QByteArray &bytes);
     void step(int64_t until);
     void moveBridge(int64_t t);
@@ -125,6 +150,13 @@ private:
     bool m_directTurning = false; // turned by direct drive, not towards a target
     uint8_t m_drivePwm = 0;
     uint8_t m_driveFlags = 0;
+
+    // The boards' own pacing.
+    Relay m_relay;
+    int64_t m_pitWritingUntil = 0; // a board writes its EEPROM until this time
+    int64_t m_bridgeWritingUntil = 0;
+    int m_lostWhileRelaying = 0;
+    int m_lostWhileWriting = 0;
 
     std::deque<Pending> m_pending; // sorted by due time
     QByteArray m_output;

@@ -1,12 +1,16 @@
 #include "addresscodes.h"
 #include "simcommandline.h"
+#include "simport.h"
 #include "simulator.h"
 #include "testutil.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <climits>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace TestUtil;
 
@@ -57,6 +61,39 @@ QList<int> StepTimes(Simulator &sim, int maxMs) {
 
 SimCommandLineResult Parse(const QStringList &args) {
     return ParseSimCommandLine(QStringList{QStringLiteral("pivota-sim")} + args);
+}
+
+// The cell answers ("G" and "H") in the output. Everything the simulator sends comes in whole
+// three-byte units (the marker "X","Y","Z" is one), so the output is cut every third byte.
+QList<QByteArray> Answers(const QByteArray &out) {
+    QList<QByteArray> answers;
+    for (qsizetype i = 0; i + 3 <= out.size(); i += 3) {
+        if (out.at(i) == 'G' || out.at(i) == 'H') {
+            answers << out.mid(i, 3);
+        }
+    }
+    return answers;
+}
+
+// Advances 1 ms at a time until a cell answer comes out, at most maxMs; returns how many
+// milliseconds that took (-1 for none) and the answer. Reports in between are passed over.
+struct Timed {
+    int ms = -1;
+    QByteArray answer;
+    bool operator==(const Timed &) const = default;
+};
+char *toString(const Timed &t) {
+    return QTest::toString(QStringLiteral("%1 ms: %2").arg(t.ms).arg(t.answer.toHex(' ')));
+}
+Timed NextAnswer(Simulator &sim, int maxMs) {
+    for (int t = 1; t <= maxMs; ++t) {
+        sim.advance(1);
+        const QList<QByteArray> answers = Answers(sim.takeOutput());
+        if (!answers.isEmpty()) {
+            return Timed{t, answers.constFirst()};
+        }
+    }
+    return {};
 }
 
 void Drive(Simulator &sim, int target, bool left) {
@@ -117,17 +154,16 @@ private slots:
     void readsAndWritesFoldedCells() {
         Simulator sim;
         sim.receive(B({0xE3, 0x48, 0x02})); // pit cell 200 := 130
-        sim.receive(B({0x83, 0x7F, 0x00})); // bridge cell 255 := 128
+        sim.receive(B({0x83, 0x7F, 0x00})); // bridge cell 255 := 128, through the pit board
         QCOMPARE(sim.pitCell(200), uint8_t(130));
+        sim.advance(50); // relayed and written
         QCOMPARE(sim.bridgeCell(255), uint8_t(128));
         sim.receive(B({0xF1, 0x48, 0x00}));
-        sim.advance(4);
-        QVERIFY(sim.takeOutput().isEmpty()); // answers take 5 to 30 ms
-        sim.advance(26);
-        QCOMPARE(sim.takeOutput(), B({'G', 200, 130}));
         sim.receive(B({0x91, 0x7F, 0x00}));
-        sim.advance(30);
-        QCOMPARE(sim.takeOutput(), B({'H', 255, 128}));
+        sim.advance(40);
+        QCOMPARE(Answers(sim.takeOutput()),
+                 (QList<QByteArray>{B({'G', 200, 130}), B({'H', 255, 128})}));
+        QCOMPARE(sim.lostWhileRelaying() + sim.lostWhileWriting(), 0);
     }
 
     void commandByteResynchronises() {
@@ -135,6 +171,256 @@ private slots:
         sim.receive(B({0x05, 0xF0, 0x30, 0xF0, 0x31, 0x00}));
         sim.advance(30);
         QCOMPARE(sim.takeOutput(), B({'G', 0x31, 0}));
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Pacing: answer delays, one bridge request at a time, the write time
+
+    void pitReadIsAnsweredExactlyAfterThePitDelay() {
+        for (const int delay : {SimOptions{}.pitDelayMs, 0, 17, 150}) {
+            SimOptions o;
+            o.pitDelayMs = delay;
+            Simulator sim(o);
+            sim.advance(3);
+            sim.receive(B({0xF0, 48, 0}));
+            const Timed t = NextAnswer(sim, 400);
+            // A delay of 0 answers with the next step of time.
+            QCOMPARE(t.ms, std::max(delay, 1));
+            QCOMPARE(t.answer, B({'G', 48, 24}));
+            QCOMPARE(NextAnswer(sim, 100).ms, -1); // one answer only
+        }
+    }
+
+    void bridgeReadIsAnsweredAfterTheBridgeDelay() {
+        for (const int delay : {SimOptions{}.bridgeDelayMs, 73}) {
+            SimOptions o;
+            o.bridgeDelayMs = delay;
+            Simulator sim(o);
+            sim.setBridgeCell(0x90, 0x5A);
+            sim.receive(B({0x91, 0x10, 0}));
+            QVERIFY(sim.relaying());
+            const Timed t = NextAnswer(sim, 400);
+            QCOMPARE(t.ms, delay);
+            QCOMPARE(t.answer, B({'H', 0x90, 0x5A}));
+            QVERIFY(!sim.relaying());
+        }
+        // The bridge board reads the cell when the request reaches it, at the end of the relay.
+        Simulator sim;
+        sim.receive(B({0x90, 7, 0}));
+        sim.advance(20);
+        sim.setBridgeCell(7, 0x33);
+        QCOMPARE(NextAnswer(sim, 100).answer, B({'H', 7, 0x33}));
+    }
+
+    void secondBridgeRequestDuringTheRelayIsLost() {
+        Simulator sim;
+        const int relay = sim.options().bridgeDelayMs;
+        sim.setBridgeCell(3, 30);
+        sim.setBridgeCell(4, 40);
+        sim.setBridgeCell(5, 0x44);
+        sim.receive(B({0x90, 3, 0}));
+        sim.advance(relay - 1);
+        sim.receive(B({0x90, 4, 0}));    // lost: the pit board is still relaying cell 3
+        sim.receive(B({0x80, 5, 0x55})); // a write is lost the same way: no effect
+        QCOMPARE(sim.lostWhileRelaying(), 2);
+        QCOMPARE(sim.lostWhileWriting(), 0);
+        // The lost requests do not stretch the relay: cell 3 comes at the bridge delay.
+        QCOMPARE(NextAnswer(sim, 100), (Timed{1, B({'H', 3, 30})}));
+        QCOMPARE(NextAnswer(sim, 500).ms, -1); // nothing for cell 4
+        QCOMPARE(sim.bridgeCell(5), uint8_t(0x44));
+
+        // Right when the relay is done the next request is taken.
+        Simulator next;
+        next.receive(B({0x90, 3, 0}));
+        next.advance(relay);
+        next.receive(B({0x90, 4, 0}));
+        QCOMPARE(Answers(next.takeOutput()).size(), 1);
+        QCOMPARE(NextAnswer(next, 100), (Timed{relay, B({'H', 4, next.bridgeCell(4)})}));
+        QCOMPARE(next.lostWhileRelaying(), 0);
+
+        // With no bridge delay at all two requests in a row both pass.
+        SimOptions instant;
+        instant.bridgeDelayMs = 0;
+        Simulator fast(instant);
+        fast.receive(B({0x90, 3, 0, 0x90, 4, 0}));
+        fast.advance(1);
+        QCOMPARE(Answers(fast.takeOutput()).size(), 2);
+        QCOMPARE(fast.lostWhileRelaying(), 0);
+    }
+
+    void pitRequestsPassAPendingBridgeRelay() {
+        Simulator sim;
+        const int pit = sim.options().pitDelayMs;
+        const int relay = sim.options().bridgeDelayMs;
+        sim.receive(B({0x90, 3, 0}));
+        sim.advance(10);
+        sim.receive(B({0xF0, 48, 0}));
+        QCOMPARE(NextAnswer(sim, 100), (Timed{pit, B({'G', 48, 24})}));
+        // A pit write meanwhile takes effect at once.
+        sim.receive(B({0xE0, 100, 9}));
+        QCOMPARE(sim.pitCell(100), uint8_t(9));
+        QCOMPARE(NextAnswer(sim, 100).ms, relay - 10 - pit);
+        QCOMPARE(sim.lostWhileRelaying() + sim.lostWhileWriting(), 0);
+    }
+
+    void pitBoardIgnoresRequestsDuringTheWriteTime() {
+        Simulator sim;
+        const int writeTime = sim.options().writeTimeMs;
+        const uint8_t cell101 = sim.pitCell(101);
+        QVERIFY(cell101 != 7);
+        sim.receive(B({0xE0, 100, 9}));
+        sim.advance(writeTime - 1);
+        sim.receive(B({0xF0, 100, 0})); // lost
+        sim.receive(B({0xE0, 101, 7})); // lost, no effect
+        QCOMPARE(sim.lostWhileWriting(), 2);
+        QCOMPARE(sim.pitCell(101), cell101);
+        QCOMPARE(NextAnswer(sim, 100).ms, -1);
+        // The bridge board is not the one writing: its requests pass.
+        sim.receive(B({0xE0, 102, 1}));
+        sim.receive(B({0x90, 3, 0}));
+        QVERIFY(sim.relaying());
+        sim.advance(writeTime); // over: the pit board answers again, with the value written
+        sim.takeOutput();
+        sim.receive(B({0xF0, 102, 0}));
+        QCOMPARE(NextAnswer(sim, 100), (Timed{sim.options().pitDelayMs, B({'G', 102, 1})}));
+        QCOMPARE(sim.lostWhileWriting(), 2);
+        QCOMPARE(sim.lostWhileRelaying(), 0);
+    }
+
+    void bridgeWriteTakesEffectAfterTheRelayAndIsThenReadable() {
+        Simulator sim;
+        const int relay = sim.options().bridgeDelayMs;
+        const int writeTime = sim.options().writeTimeMs;
+        const uint8_t before = sim.bridgeCell(0x90);
+        const uint8_t cell17 = sim.bridgeCell(0x11);
+        QVERIFY(before != 0x85 && cell17 != 0x01);
+        sim.receive(B({0x83, 0x10, 0x05})); // bridge cell 0x90 := 0x85
+        sim.advance(relay - 1);
+        QCOMPARE(sim.bridgeCell(0x90), before);
+        sim.advance(1);
+        QCOMPARE(sim.bridgeCell(0x90), uint8_t(0x85));
+
+        // The write time counts from there: the bridge board ignores a read and a write ...
+        sim.advance(writeTime - 1);
+        sim.receive(B({0x91, 0x10, 0}));
+        sim.receive(B({0x80, 0x11, 0x01}));
+        QCOMPARE(sim.lostWhileWriting(), 2);
+        QCOMPARE(sim.lostWhileRelaying(), 0);
+        QVERIFY(!sim.relaying());
+        // ... while the pit board, which did not write, still answers.
+        sim.receive(B({0xF0, 48, 0}));
+        QCOMPARE(NextAnswer(sim, 100).answer, B({'G', 48, 24}));
+        QCOMPARE(NextAnswer(sim, 200).ms, -1);
+        QCOMPARE(sim.bridgeCell(0x11), cell17);
+
+        // Afterwards the cell reads back with the value written.
+        sim.receive(B({0x91, 0x10, 0}));
+        QCOMPARE(NextAnswer(sim, 100), (Timed{relay, B({'H', 0x90, 0x85})}));
+        QCOMPARE(sim.lostWhileWriting(), 2);
+    }
+
+    void writeTimeIsAnOption() {
+        SimOptions none;
+        none.writeTimeMs = 0;
+        Simulator quick(none);
+        quick.receive(B({0xE0, 100, 9, 0xF0, 100, 0}));
+        QCOMPARE(NextAnswer(quick, 100).answer, B({'G', 100, 9}));
+        QCOMPARE(quick.lostWhileWriting(), 0);
+
+        SimOptions slow;
+        slow.writeTimeMs = 300;
+        Simulator eeprom(slow);
+        eeprom.receive(B({0x80, 1, 50}));
+        eeprom.advance(eeprom.options().bridgeDelayMs + 299);
+        eeprom.receive(B({0x90, 1, 0}));
+        QCOMPARE(eeprom.lostWhileWriting(), 1);
+        eeprom.advance(1);
+        eeprom.receive(B({0x90, 1, 0}));
+        QCOMPARE(NextAnswer(eeprom, 100).answer, B({'H', 1, 50}));
+        QCOMPARE(eeprom.lostWhileWriting(), 1);
+    }
+
+    void pacingWithoutAnswers() {
+        // A silent controller still relays and writes; it only says nothing.
+        SimOptions o;
+        o.silent = true;
+        Simulator sim(o);
+        sim.receive(B({0x80, 1, 50}));
+        sim.advance(1);
+        sim.receive(B({0x90, 1, 0}));
+        QCOMPARE(sim.lostWhileRelaying(), 1);
+        sim.advance(sim.options().bridgeDelayMs);
+        QCOMPARE(sim.bridgeCell(1), uint8_t(50));
+        QVERIFY(sim.takeOutput().isEmpty());
+
+        // Hanging up ends a relay that was on its way.
+        SimOptions h;
+        h.hangUpAfterMs = 20;
+        Simulator hangs(h);
+        hangs.receive(B({0x80, 1, 50}));
+        hangs.advance(100);
+        QVERIFY(hangs.hungUp());
+        QVERIFY(!hangs.relaying());
+        QVERIFY(hangs.bridgeCell(1) != 50);
+    }
+
+    void largestDelaysRunWithoutOverflow() {
+        SimOptions o;
+        o.bridgeDelayMs = INT_MAX;
+        o.writeTimeMs = INT_MAX;
+        o.silent = true; // no reports piling up over 25 days
+        Simulator sim(o);
+        sim.receive(B({0x80, 1, 50, 0xE0, 100, 9}));
+        sim.advance(INT_MAX - 1);
+        QVERIFY(sim.relaying());
+        QVERIFY(sim.bridgeCell(1) != 50);
+        sim.receive(B({0xF0, 100, 0})); // the pit board still writes
+        QCOMPARE(sim.lostWhileWriting(), 1);
+        sim.advance(1);
+        QVERIFY(!sim.relaying());
+        QCOMPARE(sim.bridgeCell(1), uint8_t(50));
+        sim.receive(B({0xF0, 100, 0}));
+        QCOMPARE(sim.lostWhileWriting(), 1);
+        sim.advance(INT_MAX - 1); // the bridge board writes until twice the largest int
+        sim.receive(B({0x90, 1, 0}));
+        QCOMPARE(sim.lostWhileWriting(), 2);
+        sim.advance(1);
+        sim.receive(B({0x90, 1, 0}));
+        QVERIFY(sim.relaying());
+        QCOMPARE(sim.now(), 2 * int64_t(INT_MAX));
+    }
+
+    void portDeviceTimesARequestByItsWrite() {
+        // The boards judge the pacing by when a request arrives: the port device brings the
+        // simulated time up to the moment of the write, not to its last tick. No event is
+        // processed here, so no tick runs in between.
+        auto sim = std::make_shared<Simulator>();
+        SimulatorPortDevice port(sim);
+        QVERIFY(port.open(nullptr));
+        QElapsedTimer clock;
+        clock.start(); // after the device's own clock, so never ahead of it
+        while (clock.elapsed() < 30) {
+        }
+        const QByteArray read = B({0xF0, 48, 0});
+        QCOMPARE(port.write(read.constData(), read.size(), nullptr), qint64(read.size()));
+        QVERIFY2(sim->now() >= 30, qPrintable(QString::number(sim->now())));
+        port.close();
+    }
+
+    void pacingDefaults() {
+        const SimOptions defaults;
+        QCOMPARE(defaults.pitDelayMs, 5);
+        QCOMPARE(defaults.bridgeDelayMs, 40);
+        QCOMPARE(defaults.writeTimeMs, 10);
+        // The program's demo mode runs with the same figures as pivota-sim without options.
+        const SimOptions &shared = SimulatorPortDevice::Shared()->options();
+        QCOMPARE(shared.pitDelayMs, 5);
+        QCOMPARE(shared.bridgeDelayMs, 40);
+        QCOMPARE(shared.writeTimeMs, 10);
+        const SimOptions parsed = Parse({}).settings.options;
+        QCOMPARE(parsed.pitDelayMs, 5);
+        QCOMPARE(parsed.bridgeDelayMs, 40);
+        QCOMPARE(parsed.writeTimeMs, 10);
     }
 
     void reportsAndMarker() {
@@ -439,7 +725,10 @@ private slots:
                                               "--errors",    "0x01,ff",
                                               "--dip",       "1C",
                                               "--eeprom",    "/tmp/e.txt",
-                                              "--trace"});
+                                              "--trace",     "--pit-delay",
+                                              "0",           "--bridge-delay",
+                                              "2147483647",  "--write-time",
+                                              "25"});
         QCOMPARE(r.status, SimCommandLineResult::Status::Run);
         const SimCommandLine &s = r.settings;
         QCOMPARE(s.link, QStringLiteral("/tmp/tt"));
@@ -454,6 +743,9 @@ private slots:
         QCOMPARE(s.options.bridgeErrors, uint8_t(0xFF));
         QCOMPARE(s.options.dipSwitches, uint8_t(0x1C));
         QCOMPARE(s.eepromFile, QStringLiteral("/tmp/e.txt"));
+        QCOMPARE(s.options.pitDelayMs, 0);
+        QCOMPARE(s.options.bridgeDelayMs, INT_MAX);
+        QCOMPARE(s.options.writeTimeMs, 25);
 
         const SimCommandLineResult defaults = Parse({});
         QCOMPARE(defaults.status, SimCommandLineResult::Status::Run);
@@ -466,6 +758,12 @@ private slots:
         const SimCommandLineResult help = Parse({"--help"});
         QCOMPARE(help.status, SimCommandLineResult::Status::Help);
         QVERIFY(help.helpText.contains(QStringLiteral("--hang-up-after")));
+        for (const QString &option :
+             {QStringLiteral("--pit-delay <ms>"), QStringLiteral("--bridge-delay <ms>"),
+              QStringLiteral("--write-time <ms>")}) {
+            QVERIFY2(help.helpText.contains(option), qPrintable(option));
+        }
+        QVERIFY(help.helpText.simplified().contains(QStringLiteral("(default 40)")));
     }
 
     void commandLineRejectsValuesOutOfRange_data() {
@@ -497,6 +795,23 @@ private slots:
         QTest::newRow("errors one value") << QStringList{"--errors", "01"} << "--errors";
         QTest::newRow("errors three values") << QStringList{"--errors", "01,02,03"} << "--errors";
         QTest::newRow("errors not hex") << QStringList{"--errors", "01,xy"} << "--errors";
+        const QString ms = QStringLiteral(": whole milliseconds 0..2147483647");
+        QTest::newRow("pit delay negative")
+            << QStringList{"--pit-delay", "-1"} << "--pit-delay -1" + ms;
+        QTest::newRow("pit delay fraction")
+            << QStringList{"--pit-delay", "5.5"} << "--pit-delay 5.5" + ms;
+        QTest::newRow("pit delay text") << QStringList{"--pit-delay", "soon"} << "--pit-delay";
+        QTest::newRow("bridge delay overflows an int")
+            << QStringList{"--bridge-delay", "2147483648"} << "--bridge-delay 2147483648" + ms;
+        QTest::newRow("bridge delay huge")
+            << QStringList{"--bridge-delay", "99999999999999999999"} << "--bridge-delay";
+        QTest::newRow("bridge delay empty")
+            << QStringList{"--bridge-delay", ""} << "--bridge-delay";
+        QTest::newRow("write time exponent")
+            << QStringList{"--write-time", "1e3"} << "--write-time 1e3" + ms;
+        QTest::newRow("write time negative")
+            << QStringList{"--write-time", "-10"} << "--write-time";
+        QTest::newRow("write time missing") << QStringList{"--write-time"} << "write-time";
         QTest::newRow("unknown option") << QStringList{"--fast"} << "fast";
         QTest::newRow("stray argument") << QStringList{"extra"} << "extra";
     }
@@ -521,15 +836,63 @@ private slots:
         QVERIFY(sim.readAllStandardOutput().isEmpty()); // no device was made
     }
 
+    void simulatorProgramRefusesABadDelay() {
+        QProcess sim;
+        sim.start(QStringLiteral(PIVOTA_SIM_PATH), {"--bridge-delay", "-5"});
+        QVERIFY(sim.waitForFinished(30000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 2);
+        const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral(
+                     "pivota-sim: --bridge-delay -5: whole milliseconds 0..2147483647\n")),
+                 qPrintable(err));
+        QVERIFY(sim.readAllStandardOutput().isEmpty());
+    }
+
+    void simulatorProgramTracesLostRequests() {
+        // Two bridge reads and a pit write with a pit read behind it, all at once: the second
+        // bridge read meets the relay of the first, the pit read the write time. The trace tells
+        // each as it happens, and the counts at exit.
+        QProcess sim;
+        sim.start(QStringLiteral(PIVOTA_SIM_PATH), {"--trace"});
+        QVERIFY(sim.waitForStarted(5000));
+        QVERIFY(QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000));
+        const QByteArray device = sim.readLine().trimmed();
+        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY2(fd >= 0, device.constData());
+        const QByteArray requests = B({0x90, 1, 0, 0x90, 2, 0, 0xE0, 100, 9, 0xF0, 100, 0});
+        QCOMPARE(::write(fd, requests.constData(), size_t(requests.size())),
+                 ssize_t(requests.size()));
+        QString err;
+        const bool told = QTest::qWaitFor(
+            [&] {
+                err += QString::fromLocal8Bit(sim.readAllStandardError());
+                return err.contains(QStringLiteral("-- 1 request lost: a bridge request was "
+                                                   "still being relayed")) &&
+                       err.contains(QStringLiteral("-- 1 request lost: the board was writing"));
+            },
+            10000);
+        ::close(fd);
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(30000));
+        err += QString::fromLocal8Bit(sim.readAllStandardError());
+        QVERIFY2(told, qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("pivota-sim: requests lost while a bridge request "
+                                             "was relayed: 1, while a board was writing: 1\n")),
+                 qPrintable(err));
+    }
+
     void eepromFileRoundTrip() {
         QTemporaryDir dir;
         const QString path = dir.filePath("eeprom.txt");
         Simulator a;
         a.receive(B({0xE1, 0x7A, 0x55})); // pit cell 250
         a.receive(B({0x83, 0x10, 0x7F}));
+        a.advance(a.options().bridgeDelayMs); // the bridge write is relayed
         QVERIFY(a.saveEeprom(path));
         Simulator b;
         QCOMPARE(b.pitCell(250), uint8_t(0));
+        QCOMPARE(b.bridgeCell(0x90), uint8_t(0));
         QVERIFY(b.loadEeprom(path));
         QCOMPARE(b.pitCell(250), uint8_t(0x55));
         QCOMPARE(b.bridgeCell(0x90), uint8_t(0xFF));
