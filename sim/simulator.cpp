@@ -92,37 +92,27 @@ void Simulator::receive(const QByteArray &bytes) {
         return;
     }
     for (char ch : bytes) {
-        const auto b = static_cast<uint8_t>(ch);
-        if (b & 0x80) { // a command byte always starts a new message
-            m_command = b;
-            m_have = 1;
-        } else if (m_have == 1) {
-            m_data1 = b;
-            m_have = 2;
-        } else if (m_have == 2) {
-            m_have = 0;
-            execute(m_command, m_data1, b);
+        if (const std::optional<Framing::Message> m = m_commands.Feed(static_cast<uint8_t>(ch))) {
+            execute(*m);
         }
     }
 }
 
-void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
+void Simulator::execute(const Framing::Message &message) {
     fitToCount();
-    const int cell = d1 | ((command & 0x01) ? 0x80 : 0);
-    const int value = d2 | ((command & 0x02) ? 0x80 : 0);
-    const int n = positionCount();
-    switch (command & 0xFC) {
-    case Msg::ReadPitCell:
-    case Msg::WritePitCell:
-        pitRequest((command & 0xFC) == Msg::WritePitCell, cell, value);
+    const Framing::Asks asks = Framing::AsksOf(message);
+    if (asks.kind != Framing::Asks::Kind::Nothing) {
+        if (asks.board == Board::Grube) {
+            pitRequest(asks.isWrite(), asks.cell, asks.value);
+        } else {
+            bridgeRequest(asks.isWrite(), asks.cell, asks.value);
+        }
         return;
-    case Msg::ReadBridgeCell:
-    case Msg::WriteBridgeCell:
-        bridgeRequest((command & 0xFC) == Msg::WriteBridgeCell, cell, value);
-        return;
-    default:
-        break;
     }
+    const uint8_t command = message[0];
+    const uint8_t d1 = message[1];
+    const uint8_t d2 = message[2];
+    const int n = positionCount();
     switch (command) {
     case Msg::FunctionGroup1: {
         const bool wasGo = go();
@@ -138,8 +128,7 @@ void Simulator::execute(uint8_t command, uint8_t d1, uint8_t d2) {
         break;
     }
     case Msg::FunctionGroup2:
-        m_functions2 = uint8_t((m_functions2 & ~d2) | (d1 & d2));
-        break;
+        break; // horns and flashing light: nothing of them can be seen on the line
     case Msg::KeyCode:
         if (d1 == EndlessCode) {
             m_endless = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framing.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -70,7 +72,6 @@ public:
     bool go() const { return m_functions1 & 0x40; }
     bool left() const { return m_functions1 & 0x02; }
     bool light() const { return m_functions1 & 0x01; }
-    uint8_t functions2() const { return m_functions2; }
     int positionCount() const;
     // The direction the bridge moves: the drive's own while direct drive turns it.
     bool movingLeft() const { return m_directTurning ? (m_driveFlags & 0x02) != 0 : left(); }
@@ -102,7 +103,7 @@ private:
         uint8_t value = 0;
     };
 
-    void execute(uint8_t command, uint8_t d1, uint8_t d2);
+    void execute(const Framing::Message &message);
     void pitRequest(bool write, int cell, int value);
     void bridgeRequest(bool write, int cell, int value);
     void finishRelay();
@@ -135,13 +136,10 @@ private:
     bool m_burstSent = false;
 
     // Command assembly.
-    uint8_t m_command = 0;
-    int m_have = 0; // bytes of the current command received, 0..2
-    uint8_t m_data1 = 0;
+    Framing::CommandAssembler m_commands;
 
     // The bridge.
     uint8_t m_functions1 = 0; // light 0x01, direction left 0x02, go 0x40
-    uint8_t m_functions2 = 0;
     int m_position = 0;
     int m_target = 0;
     bool m_endless = false;

@@ -14,8 +14,8 @@ void Write(QtMsgType type, const QMessageLogContext &context, const QString &mes
     const QLatin1String category(context.category ? context.category : "");
     if (g_file && category.startsWith(QLatin1String("pivota."))) {
         QTextStream out(g_file.get());
-        out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << ' ' << category
-            << ": " << message << '\n';
+        out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << ' ' << category << ": "
+            << message << '\n';
         out.flush();
         if (type < QtWarningMsg) {
             return; // the program's own record goes to the file only

@@ -68,3 +68,13 @@ bool SettingsStore::SaveConfiguration(const QString &path, const ProgramSettings
         },
         error);
 }
+
+QString SettingsStore::UnreadableText(const QString &error) {
+    return QStringLiteral("Die Einstellungsdatei kann nicht gelesen werden; es gelten die "
+                          "Vorgabewerte. Beim Beenden wird sie nicht überschrieben.\n%1")
+        .arg(error);
+}
+
+QString SettingsStore::NotSavedText(const QString &error) {
+    return QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n%1").arg(error);
+}

@@ -40,6 +40,10 @@ public:
     // about this machine, not a setting of the session.
     bool WritePortEntry(int number, const QString &target, QString *error) const;
 
+    // What the user is told when the file cannot be read at the start, or not written.
+    static QString UnreadableText(const QString &error);
+    static QString NotSavedText(const QString &error);
+
     // A station's configuration file: the settings but those of how this PC reads the line.
     static bool SaveConfiguration(const QString &path, const ProgramSettings &settings,
                                   const SharedState &state, QString *error);

@@ -2,6 +2,7 @@
 
 #include "benchprobe.h"
 #include "colors.h"
+#include "connectiontexts.h"
 #include "dialogs.h"
 #include "inikeys.h"
 #include "named.h"
@@ -30,20 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString OpenErrorCaption = QStringLiteral("Fehler COM-Port Öffnen - OpenComm");
-const QString OpenErrorText = QStringLiteral(
-    "Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 Schnittstelle, COM-Port "
-    "nicht vorhanden!\n\nBitte unter EINSTELLUNGEN einem freien COM-Port wählen");
-const QString ReceiveErrorCaption = QStringLiteral("Fehler Datenempfang - ReceiveData");
-const QString ReceiveErrorText =
-    QStringLiteral("Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht "
-                   "möglich.\nProblem mit RS232 Schnittstelle!");
-const QString SendErrorCaption = QStringLiteral("Fehler Daten Senden - SendData");
-const QString SendErrorText =
-    QStringLiteral("Das Senden der Daten wurde abgebrochen, ein Senden von Daten war nicht "
-                   "möglich.\nProblem mit RS232 Schnittstelle!");
-const QString StoppedText = QStringLiteral("Kommunikation mit Gruben-Platine gestoppt");
-
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int FillBarMax = 100;
@@ -51,12 +38,9 @@ constexpr int FillBarMax = 100;
 // The tabs in the order their connection-state updates run: operation, diagnosis, parameter,
 // definition, EEPROM (indices into the pages), after the settings tab's own buttons.
 constexpr std::array<size_t, 6> OnlineOrder = {5, 0, 3, 2, 1, 4};
-
-QString NoPortText(const QString &name) {
-    const int n = PortMap::NumberOfName(name);
-    return n ? QStringLiteral("kein COM%1-Port").arg(n) : QStringLiteral("kein COM-Port");
-}
 } // namespace
+
+using namespace ConnectionTexts;
 
 TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_link(m_state), m_store(settingsPath) {
@@ -181,7 +165,7 @@ void TfrmMain::ConnectLink() {
     connect(&m_link, &Link::silenceChanged, this, &TfrmMain::OnSilenceChanged);
     connect(&m_link, &Link::failed, this, &TfrmMain::OnLinkFailed);
     connect(&m_link, &Link::stopped, this, [this] {
-        StatusPanel0->setText(StoppedText);
+        StatusPanel0->setText(Stopped());
         Timer_Receive->stop();
     });
 }
@@ -202,11 +186,7 @@ void TfrmMain::ReadProgIni() {
     // A missing file gives every key its default. So does one that cannot be read, but the user
     // is told at once, and "Ende" will not overwrite it.
     if (!m_store.Read(m_settings, m_state, port().portMap(), &error)) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("Die Einstellungsdatei kann nicht gelesen werden; es "
-                                           "gelten die Vorgabewerte. Beim Beenden wird sie nicht "
-                                           "überschrieben.\n%1")
-                                .arg(error));
+        m_dialogs.showError(QApplication::applicationName(), SettingsStore::UnreadableText(error));
     }
     m_settingsTab->ShowSettings(m_settings);
     Timer_Receive->setInterval(m_settings.intervalReceive);
@@ -219,10 +199,7 @@ bool TfrmMain::WriteProgIni() {
     m_settings = CurrentSettings();
     QString error;
     if (!m_store.Save(m_settings, m_state, &error)) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("Die Einstellungen konnten nicht gespeichert "
-                                           "werden.\n%1")
-                                .arg(error));
+        m_dialogs.showError(QApplication::applicationName(), SettingsStore::NotSavedText(error));
         return false;
     }
     return true;
@@ -289,23 +266,14 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
         closeNow();
         return;
     }
-    const bool settings = SettingsChanged();
     const bool rows = std::any_of(m_tabs.begin(), m_tabs.end(),
                                   [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
-    if (!settings && !rows) {
+    const QString question = CloseQuestion(SettingsChanged(), rows);
+    if (question.isEmpty()) {
         closeNow();
         return;
     }
-    QStringList lines;
-    if (settings) {
-        lines << QStringLiteral("Die Einstellungen wurden geändert und noch nicht gespeichert.");
-    }
-    if (rows) {
-        lines << QStringLiteral("Geänderte Adressen oder Parameter wurden noch nicht zur "
-                                "Platine übertragen.");
-    }
-    lines << QString() << QStringLiteral("Einstellungen speichern und das Programm beenden?");
-    switch (m_dialogs.askYesNoCancel(lines.join(u'\n'))) {
+    switch (m_dialogs.askYesNoCancel(question)) {
     case Dialogs::Choice::Yes:
         if (!WriteProgIni()) {
             event->ignore(); // the box said why; nothing is lost
@@ -406,7 +374,7 @@ void TfrmMain::FormResize() {
 // Connection
 
 void TfrmMain::ShowOpenError(const QString &reason) {
-    m_dialogs.showError(OpenErrorCaption, OpenErrorText + QStringLiteral("\n\n") + reason);
+    m_dialogs.showError(OpenErrorCaption(), OpenErrorText(reason));
 }
 
 void TfrmMain::btnStartClick() {
@@ -415,15 +383,15 @@ void TfrmMain::btnStartClick() {
     QString reason;
     if (!m_link.Probe(name, &reason)) {
         ShowOpenError(reason);
-        StatusPanel0->setText(NoPortText(name));
+        StatusPanel0->setText(NoPort(name));
         return;
     }
-    StatusPanel0->setText(QStringLiteral("%1 geöffnet").arg(name));
+    StatusPanel0->setText(Opened(name));
     QString configureError;
     if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
         // Taken between the probe and the open: stay offline rather than pretend a link.
         ShowOpenError(reason);
-        StatusPanel0->setText(NoPortText(name));
+        StatusPanel0->setText(NoPort(name));
         return;
     }
     if (!configureError.isEmpty()) {
@@ -453,14 +421,11 @@ void TfrmMain::SetOnline(bool connected) {
 }
 
 void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
-    const bool receive = failure == Link::Failure::Receive;
     SetOnline(false);
-    StatusPanel0->setText(StoppedText);
+    StatusPanel0->setText(Stopped());
     Timer_Receive->stop();
     btnStart->setFocus();
-    const QString text = receive ? ReceiveErrorText : SendErrorText;
-    m_dialogs.showError(receive ? ReceiveErrorCaption : SendErrorCaption,
-                        reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason);
+    m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
 }
 
 void TfrmMain::OnSilenceChanged(bool silent) {

@@ -24,8 +24,6 @@ namespace {
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
-const QString SettingsNotSaved =
-    QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.");
 
 QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
     auto *label = new QLabel(text, parent);
@@ -277,9 +275,9 @@ void TFrameSettings::btnCheckClick() {
     }
     // The memo is hidden at most user levels: the result goes to the status bar as well, and the
     // list of devices is read again.
-    emit statusMessage(
-        found.isEmpty() ? QStringLiteral("kein COM-Port gefunden")
-                        : QStringLiteral("gefunden: %1").arg(found.join(QStringLiteral(", "))));
+    emit statusMessage(found.isEmpty()
+                           ? QStringLiteral("kein COM-Port gefunden")
+                           : QStringLiteral("gefunden: %1").arg(found.join(QStringLiteral(", "))));
     RefreshPortList();
 }
 
@@ -333,8 +331,8 @@ void TFrameSettings::btn_port_assignClick() {
     const QString target = ComboBox_ports->currentData().toString();
     QString error;
     if (!m_store.WritePortEntry(n, target, &error)) {
-        ReportSaveFailure(QStringLiteral("Die Port-Zuordnung konnte nicht gespeichert werden."),
-                          error);
+        ReportSaveFailure(
+            QStringLiteral("Die Port-Zuordnung konnte nicht gespeichert werden.\n%1").arg(error));
         return;
     }
     PortMap &map = m_link.port().portMap();
@@ -402,8 +400,8 @@ void TFrameSettings::btn_comstatClick() {
 // ---------------------------------------------------------------------------------------------
 // Configuration files
 
-void TFrameSettings::ReportSaveFailure(const QString &what, const QString &error) {
-    m_dialogs.showError(QApplication::applicationName(), what + QLatin1Char('\n') + error);
+void TFrameSettings::ReportSaveFailure(const QString &text) {
+    m_dialogs.showError(QApplication::applicationName(), text);
 }
 
 void TFrameSettings::Button1Click() {
@@ -414,7 +412,7 @@ void TFrameSettings::Button1Click() {
     QString error;
     const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
-        ReportSaveFailure(SettingsNotSaved, error);
+        ReportSaveFailure(SettingsStore::NotSavedText(error));
     }
 }
 

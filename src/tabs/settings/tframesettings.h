@@ -85,7 +85,7 @@ private:
     void BuildForm();
     void ShowPortMap();
     void AddMemo1(const QString &line);
-    void ReportSaveFailure(const QString &what, const QString &error);
+    void ReportSaveFailure(const QString &text);
 
     SharedState &m_state;
     Dialogs &m_dialogs;
