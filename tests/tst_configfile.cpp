@@ -311,9 +311,9 @@ private slots:
         TfrmMain &w = s.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
-        QVERIFY(WriteFile(s.dir.filePath("port.pvt"), "[SETTINGS]\nCOM-Port=2\n"));
+        QVERIFY(WriteFile(s.folder.file("port.pvt"), "[SETTINGS]\nCOM-Port=2\n"));
         Find<QCheckBox>(&w, "cbx_load_com")->setChecked(true);
-        s.dialogs.fileNames << s.dir.filePath("port.pvt");
+        s.dialogs.fileNames << s.folder.file("port.pvt");
         s.dialogs.answers << true;
         w.frameSettings()->Button2Click();
         QVERIFY(Find<QRadioButton>(&w, "rad_com2")->isChecked());
