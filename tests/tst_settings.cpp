@@ -157,6 +157,26 @@ private slots:
         QCOMPARE(ini.readString("Buehne", "R-Sense", {}), QStringLiteral("4.7"));
     }
 
+    void settingsReaderReplacesAnUnusableResistor_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("zero") << QByteArray("0") << 15.0f;
+        QTest::newRow("negative") << QByteArray("-2,5") << 15.0f;
+        QTest::newRow("nan") << QByteArray("nan") << 15.0f;
+        QTest::newRow("inf") << QByteArray("inf") << 15.0f;
+        QTest::newRow("usable") << QByteArray("0.33") << 0.33f;
+    }
+    void settingsReaderReplacesAnUnusableResistor() {
+        QFETCH(QByteArray, stored);
+        QFETCH(float, expected);
+        IniFile ini;
+        ini.loadBytes("[Buehne]\nR-Sense=" + stored + "\n");
+        ProgramSettings settings;
+        SharedState state;
+        ReadProgramSettings(ini, settings, state);
+        QCOMPARE(state.station.RSense, expected);
+    }
+
     void writesKeysInOrderAndBufferSizeUnderItsOwnName() {
         IniFile ini;
         ini.loadBytes("[SETTINGS]\nBuffersize=16\n");
