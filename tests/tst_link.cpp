@@ -23,7 +23,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -50,14 +49,6 @@ QString Text(QWidget *w, const char *name) {
     return Find<QLabel>(w, name)->text();
 }
 
-// Answers of a board as the receive tick stores them, applied by the housekeeping tick.
-void Answer(SharedState &s, uint8_t letter, int cell, int value) {
-    QByteArray m("XYZ");
-    m.append(char(letter)).append(char(cell)).append(char(value));
-    s.receiver.Feed(m);
-    s.ApplyBoardValues();
-}
-
 } // namespace
 
 class TestLink : public QObject {
@@ -70,85 +61,7 @@ private slots:
     void init() { QFile::remove(settings()); }
 
     // ---------------------------------------------------------------------------------------
-    // Plain parts
-
-    void linkHealthTellsSilenceAndReturn() {
-        LinkHealth h;
-        QCOMPARE(h.Check(100000), LinkHealth::Change::None); // not connected: not watched
-        h.Start(1000);
-        QCOMPARE(h.Check(2999), LinkHealth::Change::None); // the board gets its time
-        QCOMPARE(h.Check(3000), LinkHealth::Change::WentSilent);
-        QVERIFY(h.silent());
-        QCOMPARE(h.Check(5000), LinkHealth::Change::None); // told once
-        h.NoteBytes(5100);
-        QCOMPARE(h.Check(5100), LinkHealth::Change::CameBack);
-        QCOMPARE(h.Check(6000), LinkHealth::Change::None);
-        h.NoteBytes(6500); // bytes keep it alive
-        QCOMPARE(h.Check(8000), LinkHealth::Change::None);
-        QCOMPARE(h.Check(8500), LinkHealth::Change::WentSilent);
-        h.Stop();
-        QVERIFY(!h.silent());
-        QCOMPARE(h.Check(20000), LinkHealth::Change::None);
-        h.Start(30000); // a new connection starts fresh
-        QVERIFY(!h.silent());
-        QCOMPARE(h.Check(31000), LinkHealth::Change::None);
-    }
-
-    void tallyCountsAnswersNotFlags() {
-        SharedState s;
-        qint64 now = 0;
-        s.clock = [&] { return now; };
-        PacedTransfer transfer(s);
-        TransferTally &t = transfer.tally();
-        t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
-        QCOMPARE(t.requested(), 0);
-        t.Begin();
-        for (int cell : {48, 49, 50}) {
-            s.answers.NoteRequest(AnswerFilter::Board::Grube, cell, now);
-            t.NoteRequest(s.pit, cell);
-        }
-        s.answers.NoteRequest(AnswerFilter::Board::Buehne, 13, now);
-        t.NoteRequest(s.bridge, 13);
-        Answer(s, 'G', 48, 24);
-        Answer(s, 'H', 13, 46);
-        // A tab that shows a value clears its received flag: the answer still counts.
-        s.pit.setReceived(48, false);
-        Answer(s, 'G', 77, 1); // nobody asked: dropped, and no cell of the transfer anyway
-        QCOMPARE(t.answered(), 2);
-        t.End(now);
-        QCOMPARE(t.Poll(now + 1000), QString()); // two cells may still answer
-        Answer(s, 'G', 49, 7);
-        QCOMPARE(t.Poll(now + 1500), QString());
-        QCOMPARE(t.Poll(now + TransferTally::GraceMs),
-                 QStringLiteral("3 von 4 Zellen beantwortet"));
-        QCOMPARE(t.Poll(now + 5000), QString()); // reported once
-
-        t.Begin(); // every cell answering reports at once, without waiting
-        s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
-        t.NoteRequest(s.pit, 0);
-        t.End(now);
-        Answer(s, 'G', 0, 3);
-        QCOMPARE(s.TakeTransferReport(), QStringLiteral("1 von 1 Zellen beantwortet"));
-    }
-
-    void stableNamesComeFromTheByIdFolder() {
-        QTemporaryDir dir;
-        const QString device = dir.filePath(QStringLiteral("ttyUSB7"));
-        QVERIFY(WriteFile(device, ""));
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("by-id"))));
-        const QString other = dir.filePath(QStringLiteral("ttyUSB8"));
-        QVERIFY(WriteFile(other, ""));
-        const QString stable =
-            dir.filePath(QStringLiteral("by-id/usb-FTDI_FT232R_A1B2-if00-port0"));
-        QVERIFY(QFile::link(device, stable));
-        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("by-id"))), stable);
-        // A device without a stable name, and a machine without the folder, keep the device.
-        QCOMPARE(StableDeviceName(other, dir.filePath(QStringLiteral("by-id"))), other);
-        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("none"))), device);
-
-        FoundPort p{stable, device, QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")};
-        QCOMPARE(p.displayText(), QStringLiteral("ttyUSB7 – FT232R USB UART (FTDI)"));
-    }
+    // A tab's read transfer without answers
 
     void eepromSweepWithoutAnswersSaysSo() {
         SharedState s;
