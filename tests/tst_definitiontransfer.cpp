@@ -206,19 +206,15 @@ private slots:
     // In the main window
 
     void settingsShowOnTheTabAtStart() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("pivota.ini");
         const AddressCodes::Code c = AddressCodes::Dcc(1234, false);
-        QVERIFY(WriteFile(path, QStringLiteral("[Grube]\nOffset=-3\nUse_MM=0\n[EE_GRUBE]\n"
-                                               "data_9_grube=%1\ndata_25_grube=%2\n"
-                                               "data_41_grube=%3\ndata_57_grube=7\n")
-                                    .arg(c[0])
-                                    .arg(c[1])
-                                    .arg(c[2])
-                                    .toUtf8()));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path, dialogs);
-        TFrameDefinition *f = w.frameDefinition();
+        TestWindow t(QStringLiteral("[Grube]\nOffset=-3\nUse_MM=0\n[EE_GRUBE]\n"
+                                    "data_9_grube=%1\ndata_25_grube=%2\n"
+                                    "data_41_grube=%3\ndata_57_grube=7\n")
+                         .arg(c[0])
+                         .arg(c[1])
+                         .arg(c[2])
+                         .toUtf8());
+        TFrameDefinition *f = t.w().frameDefinition();
         QCOMPARE(Edit(f, 5)->text(), QStringLiteral("1234"));
         QCOMPARE(Edit(f, 5)->palette().color(QPalette::Base), Colors::AddressRed);
         QCOMPARE(Find<QLabel>(f, "lbl_adr_5")->text(), QStringLiteral("P:8"));
@@ -228,9 +224,8 @@ private slots:
     }
 
     void operationPictureFollows() {
-        QTemporaryDir dir;
-        ScriptedDialogs dialogs;
-        TfrmMain w(dir.filePath("pivota.ini"), dialogs);
+        TestWindow t;
+        TfrmMain &w = t.w();
         TFrameDefinition *f = w.frameDefinition();
         TFrameBedienung *op = w.frameBedienung();
         w.Timer2Timer();

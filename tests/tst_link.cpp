@@ -10,6 +10,7 @@
 #include "portenumerator.h"
 #include "pty.h"
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "sharedstate.h"
 #include "simprocess.h"
 #include "simulatedwindow.h"
@@ -23,12 +24,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestUtil;
@@ -53,13 +52,7 @@ QString Text(QWidget *w, const char *name) {
 
 class TestLink : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString settings() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
-
 private slots:
-    void init() { QFile::remove(settings()); }
-
     // ---------------------------------------------------------------------------------------
     // A tab's read transfer without answers
 
@@ -99,13 +92,13 @@ private slots:
     // The window against a simulator
 
     void silentSimulatorIsToldAndEverythingStaysUnknown() {
-        const QString link = m_dir.filePath(QStringLiteral("silent"));
+        SettingsFolder folder;
+        const QString link = folder.file(QStringLiteral("silent"));
         SimProcess sim;
         QVERIFY(sim.start({"--silent"}, link));
-        QVERIFY(
-            WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n"));
+        QVERIFY(folder.write(TestIni::OnPort(3, link)));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         QVERIFY(w.state().Online);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
@@ -202,12 +195,13 @@ private slots:
     // Ports by name
 
     void aDeviceChosenFromTheListIsStoredAndOpened() {
+        SettingsFolder folder;
         Pty pty;
         QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(settings(), "; mine\n[SETTINGS]\nCOM-Port=5\nBenutzer=Fahren\n"
-                                      "[Extra]\nkeep=1\n"));
+        QVERIFY(folder.write("; mine\n[SETTINGS]\nCOM-Port=5\nBenutzer=Fahren\n"
+                             "[Extra]\nkeep=1\n"));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{
             {QStringLiteral("/dev/serial/by-id/usb-none"), QStringLiteral("/dev/ttyUSB9"),
              QStringLiteral("nothing"), QString()},
@@ -226,14 +220,14 @@ private slots:
 
         // In the file at once, and nothing else of it lost.
         IniFile ini;
-        QVERIFY(ini.load(settings()));
+        QVERIFY(ini.load(folder.path()));
         QCOMPARE(ini.readString(QStringLiteral("Ports"), QStringLiteral("COM3"), QString()),
                  pty.device());
         QCOMPARE(ini.readString(QStringLiteral("Extra"), QStringLiteral("keep"), QString()),
                  QStringLiteral("1"));
         QCOMPARE(ini.readString(QStringLiteral("SETTINGS"), QStringLiteral("Benutzer"), QString()),
                  QStringLiteral("Fahren"));
-        QVERIFY(ReadFile(settings()).startsWith("; mine"));
+        QVERIFY(folder.read().startsWith("; mine"));
         QCOMPARE(Find<QLabel>(&w, "lbl_port3")->toolTip(),
                  QStringLiteral("Com3: %1").arg(pty.device()));
 
@@ -250,19 +244,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.port().isOpen(), 1000);
 
         // A new window reads the mapping back.
-        TfrmMain again(settings(), dialogs);
+        TfrmMain again(folder.path(), dialogs);
         QCOMPARE(again.port().portMap().target(3), pty.device());
     }
 
     void assigningNeedsAPortAndTheScanReportsAtEveryLevel() {
-        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=0\nBenutzer=Fahren\n[Ports]\n"
-                                      "COM2=simulator\n"));
+        SettingsFolder folder;
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=0\nBenutzer=Fahren\n[Ports]\n"
+                             "COM2=simulator\n"));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
-        QVERIFY(!ReadFile(settings()).contains("COM2=\n"));
+        QVERIFY(!folder.read().contains("COM2=\n"));
 
         // Choosing "Vorgabe" removes the entry.
         Find<QRadioButton>(&w, "rad_com2")->click();

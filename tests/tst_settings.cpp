@@ -1,12 +1,12 @@
 #include "inifile.h"
 #include "portmap.h"
 #include "settingsfile.h"
+#include "settingsfolder.h"
 #include "sharedstate.h"
 #include "testutil.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestUtil;
@@ -226,8 +226,8 @@ private slots:
     }
 
     void windowsFileSurvivesReadAndWrite() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("pivota.ini");
+        const SettingsFolder folder;
+        const QString path = folder.path();
         // Written by the Windows version: CR LF, Windows-1252, keys in other cases, a section and
         // a comment this program does not know.
         const QByteArray original = "; Anlage Keller\r\n"

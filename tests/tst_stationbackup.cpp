@@ -5,6 +5,7 @@
 #include "configfile.h"
 #include "inifile.h"
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
 #include "tframebedienung.h"
@@ -17,7 +18,6 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -27,12 +27,12 @@ namespace {
 
 // A window on its own settings file, with a scripted seam for the boxes.
 struct Window {
-    QTemporaryDir dir;
+    SettingsFolder folder;
     ScriptedDialogs dialogs;
     std::unique_ptr<TfrmMain> w;
     explicit Window(const QByteArray &settings = QByteArray()) {
-        WriteFile(dir.filePath("pivota.ini"), settings);
-        w = std::make_unique<TfrmMain>(dir.filePath("pivota.ini"), dialogs);
+        folder.write(settings);
+        w = std::make_unique<TfrmMain>(folder.path(), dialogs);
     }
     SharedState &state() { return w->state(); }
     void choose(bool port, bool track, bool para, bool adr) {
@@ -50,7 +50,7 @@ struct Window {
         dialogs.answers = answers;
         w->frameSettings()->Button2Click();
     }
-    QString file(const QString &name) { return dir.filePath(name); }
+    QString file(const QString &name) { return folder.file(name); }
 };
 
 // A station that differs from the defaults everywhere a configuration can carry something.
