@@ -83,7 +83,8 @@ private slots:
                  QStringLiteral("Fehler Datenempfang - ReceiveData"));
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
-        QTest::qWait(300);
+        // The window's ticks and the simulator's go on: no second box.
+        QVERIFY(WaitForHousekeepingTicks(w));
         QCOMPARE(s.dialogs.calls.size(), 1);
     }
 
@@ -121,7 +122,8 @@ private slots:
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
         QVERIFY(!QFile::exists(link)); // the simulator removed its link
-        QTest::qWait(300);
+        // The window's ticks go on: no second box.
+        QVERIFY(WaitForHousekeepingTicks(w));
         QCOMPARE(dialogs.calls.size(), 1);
     }
 
@@ -153,7 +155,11 @@ private slots:
             w.btnStartClick();
             w.state().sendQueue.QueueValuePair(0x80, 200, 0x33);
             QVERIFY(QTest::qWaitFor([&] { return w.state().sendQueue.isEmpty(); }, 2000));
-            QTest::qWait(100);
+            // Read back: once the answer is here the simulator has the value and saves it when it
+            // ends.
+            w.state().sendQueue.QueueValue(0x90, 200);
+            QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(200), 3000);
+            QCOMPARE(w.state().bridge.value(200), uint8_t(0x33));
             w.btnStopClick();
             QTRY_VERIFY(!w.port().isOpen());
         }

@@ -15,6 +15,7 @@
 #include "simprocess.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
 #include "tframesettings.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <memory>
 
 using namespace TestUtil;
 
@@ -147,7 +149,17 @@ private slots:
         w.Timer2Timer();
         QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("steht"));
         QVERIFY(Find<QPushButton>(&w, "btn_left")->isEnabled());
-        QTest::qWait(static_cast<int>(LinkHealth::SilenceMs) + 500);
+        // A talking board keeps the line alive: the window's clock runs past the silence limit in
+        // steps shorter than the limit, and after each step the board's next report arrives.
+        const qint64 step = LinkHealth::SilenceMs / 2;
+        auto now = std::make_shared<qint64>(w.state().now());
+        w.state().clock = [now] { return *now; };
+        InfoTable &table = w.state().infoTable();
+        for (qint64 passed = 0; passed < LinkHealth::SilenceMs + 500; passed += step) {
+            *now += step;
+            table.clearLetter(InfoTable::Measure);
+            QTRY_COMPARE_WITH_TIMEOUT(table.letter(InfoTable::Measure), uint8_t('A'), 3000);
+        }
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QVERIFY(!w.state().LinkSilent);
         QCOMPARE(dialogs.calls.size(), 0);
@@ -180,7 +192,9 @@ private slots:
         w.Timer2Timer();
         QPushButton *left = Find<QPushButton>(&w, "btn_left");
         QVERIFY(left->isEnabled());
-        QTest::qWait(100);
+        // The window's own housekeeping tick goes by with the standing report, as a user sees the
+        // panel before the click.
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.state().TargetPosition = (w.state().ActualPosition + 3) % w.state().PositionCount;
         left->click();
         QCheckBox *go = Find<QCheckBox>(&w, "cbx_turn_go");

@@ -302,8 +302,8 @@ private slots:
             "Problem mit RS232 Schnittstelle!"));
         QVERIFY(t.dialogs.calls.first().text.contains(QStringLiteral("Gegenstelle")));
         QVERIFY(!w.state().Online);
-        // The read side sees the same loss later: still one box.
-        QTest::qWait(200);
+        // The read side sees the same loss later: still one box, while the window's timers go on.
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.Timer_ReceiveTimer();
         QCOMPARE(t.dialogs.calls.size(), 1);
     }
@@ -394,7 +394,9 @@ private slots:
         w.state().sendQueue.QueueValue(0xF0, 1);
         w.Timer_SendenTimer();
         QCOMPARE(w.state().sendQueue.length(), 2);
-        QTest::qWait(20);
+        // The window's own transmit ticks drain the rest; a byte written would be on the far end
+        // at once.
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().sendQueue.isEmpty(), 2000);
         QVERIFY(t.pty.receive().isEmpty());
         QCOMPARE(t.dialogs.calls.size(), 0);
     }
@@ -467,7 +469,7 @@ private slots:
         QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
         QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
         // The timers go on: nothing more is reported and the queue drains into the log.
-        QTest::qWait(300);
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.Timer_ReceiveTimer();
         w.Timer_SendenTimer();
         QCOMPARE(t.dialogs.calls.size(), 1);
