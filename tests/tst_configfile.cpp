@@ -1,74 +1,15 @@
+// A station's configuration file without the window: which cells each part loads, which chosen
+// parts a file holds, the port it names, and loading addresses and R-Sense into the mirrors.
+
 #include "configfile.h"
 #include "inifile.h"
-#include "scripteddialogs.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "tframebedienung.h"
-#include "tframedefinition.h"
-#include "tframeparameter.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "sharedstate.h"
 
-#include <QCheckBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
+#include <QList>
+#include <QStringList>
 #include <QTest>
-#include <memory>
 
-using namespace TestUtil;
-
-namespace {
-
-// A window on its own settings file, with a scripted seam for the boxes.
-struct Window {
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TfrmMain> w;
-    explicit Window(const QByteArray &settings = QByteArray()) {
-        WriteFile(dir.filePath("pivota.ini"), settings);
-        w = std::make_unique<TfrmMain>(dir.filePath("pivota.ini"), dialogs);
-    }
-    SharedState &state() { return w->state(); }
-    void choose(bool port, bool track, bool para, bool adr) {
-        Find<QCheckBox>(w.get(), "cbx_load_com")->setChecked(port);
-        Find<QCheckBox>(w.get(), "cbx_load_gleisdef")->setChecked(track);
-        Find<QCheckBox>(w.get(), "cbx_load_para")->setChecked(para);
-        Find<QCheckBox>(w.get(), "cbx_load_adr")->setChecked(adr);
-    }
-    void save(const QString &path) {
-        dialogs.fileNames << path;
-        w->frameSettings()->Button1Click();
-    }
-    void load(const QString &path, QList<bool> answers) {
-        dialogs.fileNames << path;
-        dialogs.answers = answers;
-        w->frameSettings()->Button2Click();
-    }
-    QString file(const QString &name) { return dir.filePath(name); }
-};
-
-// A station that differs from the defaults everywhere a configuration can carry something.
-void MakeStation(TfrmMain &w) {
-    SharedState &s = w.state();
-    for (int i = 1; i <= 48; ++i) {
-        s.station.PositionUsed[i] = i % 3 != 0;
-        s.station.PositionName[i] = QStringLiteral("Gleis %1 ä").arg(i);
-    }
-    s.station.ZeroOffset = -7;
-    s.station.ReverseCounting = false;
-    s.station.ShowSwitchLine = false;
-    s.station.UseMotorola = false;
-    s.station.RSense = 4.7f;
-    for (int cell = 0; cell < 256; ++cell) {
-        s.pit.setValue(cell, (cell * 7 + 3) & 0xFF);
-        s.bridge.setValue(cell, (cell * 11 + 5) & 0xFF);
-    }
-    Find<QRadioButton>(&w, "rad_com7")->setChecked(true);
-}
-
-} // namespace
+using ConfigFile::Part;
 
 class TestConfigFile : public QObject {
     Q_OBJECT
@@ -91,237 +32,86 @@ private slots:
         QVERIFY(!ConfigFile::IsParameterCell(true, 47));
     }
 
-    void saveThenLoadEverythingRestoresExactlyTheChosenData() {
-        Window source;
-        MakeStation(*source.w);
-        source.state().PositionCount = 24;
-        source.save(source.file("station.pvt"));
-        QVERIFY(source.dialogs.calls.size() == 1);
-        QCOMPARE(source.dialogs.calls.first().text, ConfigFile::Filter);
-        const QString text = QString::fromUtf8(ReadFile(source.file("station.pvt")));
-        QVERIFY(!text.contains(QStringLiteral("Interval_Receive")));
-        QVERIFY(!text.contains(QStringLiteral("COM-Buffersize")));
-
-        Window target("[SETTINGS]\nBaud=2400\nBenutzer=Fahren\n[Buehne]\nAnzahl_Positionen=30\n"
-                      "Buehne_SollPosition=11\n");
-        target.choose(true, true, true, true);
-        const int drawn = target.w->frameBedienung()->drawCount();
-        target.load(source.file("station.pvt"), {true, true, true, true});
-        QCOMPARE(target.dialogs.count("yesno"), 4);
-        QCOMPARE(target.dialogs.calls.at(1).text,
-                 QStringLiteral("COM-Port Werte laden? Aktuelle Werte werden überschrieben!"));
-        QCOMPARE(target.dialogs.calls.at(4).text,
-                 QStringLiteral("Adressen laden? Aktuelle Werte werden überschrieben!"));
-        const SharedState &t = target.state();
-        const SharedState &s = source.state();
-        QVERIFY(Find<QRadioButton>(target.w.get(), "rad_com7")->isChecked());
-        for (int i = 1; i <= 48; ++i) {
-            QCOMPARE(t.station.PositionUsed[i], s.station.PositionUsed[i]);
-            QCOMPARE(t.station.PositionName[i], s.station.PositionName[i]);
+    void missingPartsByTheSectionsAFileHolds() {
+        const QList<Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
+        IniFile ini;
+        // Sections in any case; parameters come from either board, addresses from the pit board.
+        ini.loadBytes("[settings]\nCOM-Port=7\n[EE_BUHNE]\ndata_3_buhne=1\n");
+        QCOMPARE(ConfigFile::MissingParts(ini, all),
+                 (QList<Part>{Part::TrackDefinition, Part::Addresses}));
+        QCOMPARE(ConfigFile::Captions(ConfigFile::MissingParts(ini, all)),
+                 (QStringList{QStringLiteral("Gleis-Definition"), QStringLiteral("Adressen")}));
+        // Any of the station's sections is a track definition.
+        for (const QByteArray section : {"[use]\n", "[Name]\n", "[Grube]\n"}) {
+            ini.loadBytes(section + "x=1\n[EE_GRUBE]\ndata_9_grube=1\n");
+            QCOMPARE(ConfigFile::MissingParts(ini, all), QList<Part>{Part::Port});
         }
-        QCOMPARE(t.station.ZeroOffset, -7);
-        QVERIFY(!t.station.ReverseCounting && !t.station.ShowSwitchLine && !t.station.UseMotorola);
-        QCOMPARE(t.station.RSense, 4.7f);
+        // Only what was chosen is asked for.
+        ini.loadBytes("Einkaufsliste\nMilch\n[Ports]\nCOM1=x\n");
+        QCOMPARE(ConfigFile::MissingParts(ini, all), all);
+        QCOMPARE(ConfigFile::MissingParts(ini, {Part::Parameters}), QList<Part>{Part::Parameters});
+        QVERIFY(ConfigFile::MissingParts(ini, {}).isEmpty());
+    }
+
+    void portOfAFile_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("port");
+        QTest::newRow("COM7") << QByteArray("7") << 7;
+        QTest::newRow("COM1") << QByteArray("1") << 1;
+        QTest::newRow("none") << QByteArray("0") << 0;
+        QTest::newRow("beyond COM9") << QByteArray("10") << 0;
+        QTest::newRow("negative") << QByteArray("-3") << 0;
+    }
+    void portOfAFile() {
+        QFETCH(QByteArray, value);
+        QFETCH(int, port);
+        IniFile ini;
+        ini.loadBytes("[SETTINGS]\nCOM-Port=" + value + "\n");
+        QCOMPARE(ConfigFile::PortOf(ini), port);
+    }
+
+    void loadingAddressesTakesOnlyAddressCells() {
+        QByteArray text = "[EE_GRUBE]\n";
         for (int cell = 0; cell < 256; ++cell) {
-            const bool pitLoaded =
-                ConfigFile::IsParameterCell(true, cell) || ConfigFile::IsAddressCell(cell);
-            const uint8_t pitExpected = pitLoaded ? s.pit.value(cell) : t.pit.defaultValue(cell);
-            QCOMPARE(t.pit.value(cell), pitExpected);
-            const uint8_t bridgeExpected = ConfigFile::IsParameterCell(false, cell)
-                                               ? s.bridge.value(cell)
-                                               : t.bridge.defaultValue(cell);
-            QCOMPARE(t.bridge.value(cell), bridgeExpected);
+            text += QStringLiteral("data_%1_grube=90\n").arg(cell).toUtf8();
         }
-        // Not taken from a configuration file.
-        QCOMPARE(t.PositionCount, 30);
-        QCOMPARE(t.TargetPosition, 11);
-        QCOMPARE(target.w->userLevel(), QStringLiteral("Fahren"));
-        QVERIFY(Find<QRadioButton>(target.w.get(), "rad_2400")->isChecked());
-        // The flags are only up while the tabs refresh; the operation picture follows.
-        QVERIFY(!t.ParametersLoaded && !t.AddressesLoaded);
-        QVERIFY(target.w->frameBedienung()->drawCount() > drawn);
-    }
-
-    void onlyAddressesChangesOnlyAddressCells() {
-        Window source;
-        MakeStation(*source.w);
-        source.save(source.file("station.pvt"));
-
-        Window target;
-        target.state().pit.Apply(5, 0x55); // a value the board confirmed
-        target.choose(false, false, false, true);
-        target.load(source.file("station.pvt"), {true});
-        QCOMPARE(target.dialogs.count("yesno"), 1);
-        const SharedState &t = target.state();
+        IniFile ini;
+        ini.loadBytes(text + "[EE_BUHNE]\ndata_7_buhne=90\n");
+        SharedState s;
         for (int cell = 0; cell < 256; ++cell) {
-            const uint8_t expected = ConfigFile::IsAddressCell(cell)
-                                         ? source.state().pit.value(cell)
-                                         : (cell == 5 ? 0x55 : t.pit.defaultValue(cell));
-            QCOMPARE(t.pit.value(cell), expected);
-            QCOMPARE(t.bridge.value(cell), t.bridge.defaultValue(cell));
+            s.pit.Apply(cell, 0x11); // values a board confirmed
+            s.bridge.Apply(cell, 0x11);
         }
-        // Values from a file are no values a board confirmed.
-        QVERIFY(!t.pit.received(5));
-        QCOMPARE(t.station.PositionName[4], QStringLiteral("4"));
-        QVERIFY(t.station.ReverseCounting);
-        QVERIFY(Find<QRadioButton>(target.w.get(), "rad_com5")->isChecked());
-        QCOMPARE(t.station.RSense, 4.7f); // taken on every load
-        // The definition tab marks what the load changed: the next write sends it.
-        QVERIFY(target.w->frameDefinition()->HasUnwrittenChanges());
-        QVERIFY(!target.w->frameParameter()->HasUnwrittenChanges());
-
-        // Closing the window now would leave the loaded addresses unwritten: it asks.
-        target.w->show();
-        target.dialogs.calls.clear();
-        QVERIFY(!target.w->close()); // Abbrechen: stays
-        QCOMPARE(target.dialogs.count("yesnocancel"), 1);
-        QVERIFY(target.dialogs.calls.first().text.contains(QStringLiteral("Adressen")));
-        QVERIFY(target.w->isVisible());
-    }
-
-    void answeringNoChangesNothingButRSense() {
-        Window source;
-        MakeStation(*source.w);
-        source.save(source.file("station.pvt"));
-        Window target;
-        target.choose(true, true, true, true);
-        target.load(source.file("station.pvt"), {false, false, false, false});
-        QCOMPARE(target.dialogs.count("yesno"), 4);
-        const SharedState &t = target.state();
+        ConfigFile::LoadAddresses(ini, s);
+        QVERIFY(s.AddressesLoaded);
+        QVERIFY(!s.ParametersLoaded);
         for (int cell = 0; cell < 256; ++cell) {
-            QCOMPARE(t.pit.value(cell), t.pit.defaultValue(cell));
-            QCOMPARE(t.bridge.value(cell), t.bridge.defaultValue(cell));
+            const bool address = ConfigFile::IsAddressCell(cell);
+            QCOMPARE(s.pit.value(cell), uint8_t(address ? 90 : 0x11));
+            // A value from a file is no value a board confirmed.
+            QCOMPARE(s.pit.received(cell), !address);
+            QCOMPARE(s.bridge.value(cell), uint8_t(0x11));
+            QVERIFY(s.bridge.received(cell));
         }
-        QCOMPARE(t.station.PositionName[4], QStringLiteral("4"));
-        QVERIFY(Find<QRadioButton>(target.w.get(), "rad_com5")->isChecked());
-        QCOMPARE(t.station.RSense, 4.7f);
-        QVERIFY(!target.w->frameDefinition()->HasUnwrittenChanges());
-        QVERIFY(!target.w->frameParameter()->HasUnwrittenChanges());
     }
 
-    void loadedParametersAreMarkedForWriting() {
-        Window source;
-        MakeStation(*source.w);
-        source.save(source.file("station.pvt"));
-        Window target;
-        target.choose(false, false, true, false);
-        target.load(source.file("station.pvt"), {true});
-        QVERIFY(target.w->frameParameter()->HasUnwrittenChanges());
-        QVERIFY(!target.state().bridge.received(1));
-    }
-
-    void nothingChosenAsksForNoFile() {
-        Window target;
-        target.choose(false, false, false, false);
-        target.w->frameSettings()->Button2Click();
-        QCOMPARE(target.dialogs.calls.size(), 1);
-        QCOMPARE(target.dialogs.calls.first().kind, QStringLiteral("message"));
-        QCOMPARE(target.dialogs.calls.first().text,
-                 QStringLiteral("Keine Daten zum Laden ausgewählt!"));
-    }
-
-    void aFileWithoutTheChosenDataIsRefused() {
-        Window target;
-        MakeStation(*target.w);
-        QVERIFY(WriteFile(target.file("notes.txt"), "Einkaufsliste\nMilch\n[Ports]\nCOM1=x\n"));
-        target.choose(false, true, true, true);
-        target.load(target.file("notes.txt"), {true, true, true});
-        QCOMPARE(target.dialogs.count("yesno"), 0);
-        QCOMPARE(target.dialogs.count("error"), 1);
-        QCOMPARE(target.state().pit.value(5), uint8_t((5 * 7 + 3) & 0xFF));
-        QCOMPARE(target.state().station.PositionName[2], QStringLiteral("Gleis 2 ä"));
-        QCOMPARE(target.state().station.RSense, 4.7f);
-        // A real file that lacks one chosen part loads the others and says which it skipped.
-        QVERIFY(WriteFile(target.file("names.pvt"), "[Name]\nPosition_2_name=Werkstatt\n"));
-        target.dialogs.calls.clear();
-        target.choose(false, true, false, true);
-        target.load(target.file("names.pvt"), {true});
-        QCOMPARE(target.dialogs.count("message"), 1);
-        QCOMPARE(target.dialogs.calls.at(1).kind, QStringLiteral("message"));
-        QVERIFY(target.dialogs.calls.at(1).text.contains(QStringLiteral("Adressen")));
-        QCOMPARE(target.dialogs.count("yesno"), 1);
-        QCOMPARE(target.state().station.PositionName[2], QStringLiteral("Werkstatt"));
-        QCOMPARE(target.state().station.PositionName[3], QStringLiteral("3")); // missing key
-        QCOMPARE(target.state().pit.value(5), uint8_t((5 * 7 + 3) & 0xFF));
-    }
-
-    void savingKeepsAnExistingFilesOtherKeys() {
-        Window w;
-        const QString path = w.file("station.pvt");
-        QVERIFY(WriteFile(path, "; Anlage im Keller\n[Notizen]\nWer=Technik\n[SETTINGS]\n"
-                                "Interval_Receive=33\n"));
-        w.save(path);
-        const QString text = QString::fromUtf8(ReadFile(path));
-        QVERIFY(text.contains(QStringLiteral("; Anlage im Keller")));
-        QVERIFY(text.contains(QStringLiteral("Wer=Technik")));
-        QVERIFY(text.contains(QStringLiteral("Interval_Receive=33")));
-        QVERIFY(text.contains(QStringLiteral("data_255_buhne=")));
-        QCOMPARE(w.dialogs.count("error"), 0);
-    }
-
-    void saveFailuresAreReportedAndLeaveOldFilesAlone() {
-        Window w;
-        // A folder that is not there: the box names the file.
-        const QString missing = w.file("no-such-folder/station.pvt");
-        w.save(missing);
-        QCOMPARE(w.dialogs.count("error"), 1);
-        QVERIFY(w.dialogs.calls.last().text.contains(missing));
-        // An existing file that cannot be understood is not replaced.
-        const QByteArray damaged("[SETTINGS]\nCOM-Port=3\n\0\0\0", 25);
-        QVERIFY(WriteFile(w.file("damaged.pvt"), damaged));
-        w.save(w.file("damaged.pvt"));
-        QCOMPARE(w.dialogs.count("error"), 2);
-        QCOMPARE(ReadFile(w.file("damaged.pvt")), damaged);
-        // Cancelled: nothing written, nothing said.
-        w.dialogs.calls.clear();
-        w.w->frameSettings()->Button1Click();
-        QCOMPARE(w.dialogs.calls.size(), 1);
-    }
-
-    void aFileOfTheWindowsVersionLoads() {
-        Window w;
-        QByteArray file = "[Name]\r\nPosition_1_name=Stra\xDF"
-                          "e\r\n[Grube]\r\nOffset=3\r\n[Buehne]\r\nR-Sense=0,47\r\n"
-                          "[EE_GRUBE]\r\ndata_4_grube=17\r\ndata_5_grube=300\r\n";
-        QVERIFY(WriteFile(w.file("alt.pvt"), file));
-        w.choose(false, true, false, true);
-        w.load(w.file("alt.pvt"), {true, true});
-        QCOMPARE(w.state().station.PositionName[1], QStringLiteral("Straße"));
-        QCOMPARE(w.state().station.ZeroOffset, 3);
-        QCOMPARE(w.state().station.RSense, 0.47f);
-        QCOMPARE(w.state().pit.value(4), uint8_t(17));
-        QCOMPARE(w.state().pit.value(5), uint8_t(0)); // no byte: the cell's default
-        QCOMPARE(w.dialogs.count("error"), 0);
-    }
-
-    void rSenseOnlyFromAFileThatHoldsIt() {
-        Window w;
-        w.state().station.RSense = 2.2f;
-        QVERIFY(WriteFile(w.file("old.pvt"), "[Grube]\nOffset=1\n"));
-        w.choose(false, true, false, false);
-        w.load(w.file("old.pvt"), {true});
-        QCOMPARE(w.state().station.RSense, 2.2f);
-        QVERIFY(WriteFile(w.file("bad.pvt"), "[Grube]\nOffset=1\n[Buehne]\nR-Sense=0\n"));
-        w.load(w.file("bad.pvt"), {true});
-        QCOMPARE(w.state().station.RSense, 2.2f);
-    }
-
-    void portLoadWhileConnectedKeepsTheConnection() {
-        SimulatedWindow s;
-        TfrmMain &w = s.w();
-        w.btnStartClick();
-        QVERIFY(w.state().Online);
-        QVERIFY(WriteFile(s.dir.filePath("port.pvt"), "[SETTINGS]\nCOM-Port=2\n"));
-        Find<QCheckBox>(&w, "cbx_load_com")->setChecked(true);
-        s.dialogs.fileNames << s.dir.filePath("port.pvt");
-        s.dialogs.answers << true;
-        w.frameSettings()->Button2Click();
-        QVERIFY(Find<QRadioButton>(&w, "rad_com2")->isChecked());
-        QVERIFY(w.state().Online);
-        QVERIFY(w.port().isOpen());
-        QVERIFY(!Find<QPushButton>(&w, "btnStart")->isEnabled());
+    void rSenseOnlyFromAFileThatHoldsAUsableValue() {
+        SharedState s;
+        s.station.RSense = 2.2f;
+        IniFile ini;
+        ini.loadBytes("[Grube]\nOffset=1\n");
+        ConfigFile::LoadRSense(ini, s);
+        QCOMPARE(s.station.RSense, 2.2f);
+        for (const QByteArray unusable : {"0", "-1", "abc", "inf"}) {
+            ini.loadBytes("[Buehne]\nR-Sense=" + unusable + "\n");
+            ConfigFile::LoadRSense(ini, s);
+            QCOMPARE(s.station.RSense, 2.2f);
+        }
+        ini.loadBytes("[Buehne]\nR-Sense=0,47\n");
+        ConfigFile::LoadRSense(ini, s);
+        QCOMPARE(s.station.RSense, 0.47f);
     }
 };
 
-QTEST_MAIN(TestConfigFile)
+QTEST_GUILESS_MAIN(TestConfigFile)
 #include "tst_configfile.moc"

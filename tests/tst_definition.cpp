@@ -1,16 +1,14 @@
-// The track definition tab: its address rows and their transfer as plain logic on the transmit
-// queue, the frame's controls and picture, and a read and write against the simulated controller.
+// The track definition tab's frame: editing the address rows, presets and undo, its controls and
+// their layout, the position buttons and the picture.
 
 #include "addressrows.h"
+#include "addresstransfer.h"
 #include "colors.h"
-#include "scripteddialogs.h"
+#include "definitionframe.h"
 #include "sharedstate.h"
-#include "simulatedwindow.h"
 #include "testutil.h"
-#include "tframebedienung.h"
 #include "tframedefinition.h"
-#include "tfrmmain.h"
-#include "turntabledrawing.h"
+#include "turntablegeometry.h"
 #include "turntablepicture.h"
 #include "widgettestutil.h"
 
@@ -26,71 +24,6 @@
 #include <QTimer>
 
 using namespace TestUtil;
-using AddressCodes::StepCell;
-
-namespace {
-
-struct Message {
-    int command; // without the folded bits
-    int cell;
-    int value;
-    bool operator==(const Message &) const = default;
-};
-
-char *toString(const Message &m) {
-    return QTest::toString(
-        QStringLiteral("(%1, %2, %3)").arg(m.command, 0, 16).arg(m.cell).arg(m.value));
-}
-
-// Everything the queue holds, as messages with their values unfolded.
-QList<Message> TakeMessages(SendQueue &q) {
-    const std::vector<int> bytes = Drain(q);
-    QList<Message> out;
-    for (size_t i = 0; i + 2 < bytes.size(); i += 3) {
-        const int c = bytes[i];
-        out.append(
-            {c & 0xFC, bytes[i + 1] | (c & 1 ? 0x80 : 0), bytes[i + 2] | (c & 2 ? 0x80 : 0)});
-    }
-    return out;
-}
-
-// Ticks a transfer to its end, sending every queued byte after each tick; the messages in order.
-QList<Message> RunTransfer(AddressRows &rows, SharedState &s, int maxTicks = 1000) {
-    QList<Message> sent;
-    for (int i = 0; i < maxTicks && (rows.ReadMode() || rows.WriteMode()); ++i) {
-        rows.Tick();
-        sent += TakeMessages(s.sendQueue);
-    }
-    return sent;
-}
-
-// The usual preset, as the board holds it, verified.
-void LoadStandard(AddressRows &rows) {
-    rows.ApplyPreset(0);
-    rows.RowState.fill(AddressRows::Verified);
-}
-
-QColor PanelColour(TFrameDefinition &f, int row) {
-    return Find<QLabel>(&f, qPrintable(QStringLiteral("pnl_adr_%1").arg(row)))
-        ->palette()
-        .color(QPalette::Window);
-}
-
-QLineEdit *Edit(QWidget *w, int row) {
-    return Find<QLineEdit>(w, qPrintable(QStringLiteral("edt_adr_%1").arg(row)));
-}
-
-struct Frame {
-    Frame() : frame(state, dialogs) {
-        frame.timer()->stop(); // the tests tick it themselves
-        frame.resize(940, 516);
-    }
-    SharedState state;
-    ScriptedDialogs dialogs;
-    TFrameDefinition frame;
-};
-
-} // namespace
 
 class TestDefinition : public QObject {
     Q_OBJECT
@@ -99,7 +32,7 @@ private slots:
     // Editing and presets
 
     void editingAnAddress() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         f.rows().RowAddress[7] = 42;
         f.ShowAddressRows();
@@ -140,7 +73,7 @@ private slots:
     }
 
     void redGreenAndEditColours() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         QCOMPARE(Edit(&f, 3)->palette().color(QPalette::Base), f.palette().color(QPalette::Base));
         f.rows().RowAddress[3] = 228;
@@ -157,69 +90,8 @@ private slots:
         QVERIFY(f.rows().RowGreen[3]);
     }
 
-    void presets() {
-        SharedState s;
-        AddressRows rows(s);
-        rows.ApplyPreset(1);
-        const int functions[4] = {225, 227, 226, 228};
-        for (int k = 0; k < 4; ++k) {
-            QCOMPARE(rows.RowAddress[k], functions[k]);
-            QVERIFY(rows.RowGreen[k]);
-        }
-        for (int j = 0; j < 24; ++j) {
-            QCOMPARE(rows.RowAddress[j + 4], 229 + j / 2);
-            QCOMPARE(rows.RowGreen[j + 4], j % 2 == 1); // P1 red, P2 green, ...
-            QCOMPARE(rows.PositionNumber[j], j);
-            QCOMPARE(rows.RowState[j + 4], int(AddressRows::Changed));
-        }
-
-        // The same values again change no state.
-        rows.RowState.fill(AddressRows::Verified);
-        rows.ApplyPreset(1);
-        for (int k = 0; k < 28; ++k) {
-            QCOMPARE(rows.RowState[k], int(AddressRows::Verified));
-        }
-        rows.ApplyPreset(0); // differs only in "Step" and "Turn"
-        QCOMPARE(rows.RowAddress[1], 226);
-        QCOMPARE(rows.RowAddress[2], 227);
-        for (int k = 0; k < 28; ++k) {
-            QCOMPARE(rows.RowState[k] == AddressRows::Changed, k == 1 || k == 2);
-        }
-
-        // Ascending from P1's address, alternating or not.
-        rows.RowAddress[4] = 100;
-        rows.RowGreen[4] = false;
-        rows.ApplyPreset(3);
-        for (int k = 4; k < 28; ++k) {
-            QCOMPARE(rows.RowAddress[k], 100 + k - 4);
-            QVERIFY(!rows.RowGreen[k]);
-        }
-        QCOMPARE(rows.RowAddress[0], 225);
-        rows.RowGreen[4] = true;
-        rows.ApplyPreset(2);
-        for (int k = 4; k < 28; ++k) {
-            QCOMPARE(rows.RowAddress[k], 100 + (k - 4) / 2);
-            QCOMPARE(rows.RowGreen[k], (k - 4) % 2 == 0);
-        }
-
-        // Everything to 0: position numbers are not compared.
-        rows.RowState.fill(AddressRows::Verified);
-        for (int k = 0; k < 28; ++k) {
-            rows.RowAddress[k] = 0;
-        }
-        rows.RowGreen.fill(true);
-        rows.PositionNumber.fill(5);
-        rows.ApplyPreset(4);
-        QVERIFY(!rows.HasUnwrittenChanges());
-        QCOMPARE(rows.PositionNumber[23], 0);
-        QVERIFY(rows.RowGreen[4]);
-
-        rows.ApplyPreset(-1); // no item chosen
-        QVERIFY(!rows.HasUnwrittenChanges());
-    }
-
     void renumberingWithGaps() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         SharedState &s = t.state;
         s.PositionCount = 48;
@@ -262,7 +134,7 @@ private slots:
     }
 
     void undoRestoresTheMirror() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         AddressRows &rows = f.rows();
         LoadStandard(rows);
@@ -282,327 +154,10 @@ private slots:
     }
 
     // -----------------------------------------------------------------------------------------
-    // The mirror
-
-    void refreshKeepsChangesNotYetWritten() {
-        SharedState s;
-        AddressRows rows(s);
-        LoadStandard(rows);
-        rows.StoreAddressesInImage();
-        rows.StorePositionNumbersInImage();
-        QVERIFY(rows.EditAddress(6, QStringLiteral("500")) == AddressRows::EditResult::Accepted);
-        rows.ApplyPreset(5); // all position rows changed, numbers 0..47 of the used positions
-        rows.EditAddress(6, QStringLiteral("500"));
-        // A "G" for another tab arrives: the rows follow the mirror, except the changed ones.
-        s.pit.Apply(StepCell(0, 0), 0x00);
-        QVERIFY(rows.ImageChanged());
-        const AddressRows::TickResult r = rows.Tick();
-        QVERIFY(r.refreshed);
-        QVERIFY(!rows.ImageChanged());
-        QCOMPARE(rows.RowAddress[0], 0); // no valid code any more
-        QCOMPARE(rows.RowAddress[6], 500);
-        QCOMPARE(rows.RowState[6], int(AddressRows::Changed));
-        QCOMPARE(rows.PositionNumber[2], 2);
-        QVERIFY(rows.HasUnwrittenChanges());
-    }
-
-    void readingRowsFromTheMirror() {
-        SharedState s;
-        AddressRows rows(s);
-        // Row 5 holds 2044 green, received; row 6 holds a code, not received.
-        for (int i = 0; i < 3; ++i) {
-            s.pit.Apply(StepCell(5, i), AddressCodes::Dcc(2044, true)[size_t(i)]);
-            s.pit.setValue(StepCell(6, i), AddressCodes::Dcc(17, false)[size_t(i)]);
-        }
-        s.pit.setValue(StepCell(5, 3), 3);
-        s.pit.setValue(StepCell(6, 3), 255); // an erased cell: serves no position
-        s.pit.setValue(StepCell(7, 3), 47);
-        rows.ReadFromImage();
-        QCOMPARE(rows.RowAddress[5], 2044);
-        QVERIFY(rows.RowGreen[5]);
-        QCOMPARE(rows.RowState[5], int(AddressRows::Verified));
-        QCOMPARE(rows.RowState[6], int(AddressRows::NotVerified));
-        QVERIFY(!rows.PositionLabelVisible(2));
-        QCOMPARE(rows.RowAddress[6], 0);
-        QVERIFY(rows.PositionLabelVisible(3));
-        QCOMPARE(rows.PositionLabel(3), QStringLiteral("P:48"));
-        s.PositionCount = 24;
-        rows.ReadFromImage();
-        QVERIFY(!rows.PositionLabelVisible(3));
-        QVERIFY(rows.PositionLabelVisible(1));
-        QCOMPARE(rows.PositionLabel(1), QStringLiteral("P:4"));
-        // Cells never written decode as no address, green.
-        QCOMPARE(rows.RowAddress[20], 0);
-        QVERIFY(rows.RowGreen[20]);
-    }
-
-    void configurationLoadMarksWhatItChanged() {
-        Frame t;
-        TFrameDefinition &f = t.frame;
-        SharedState &s = t.state;
-        AddressRows &rows = f.rows();
-        LoadStandard(rows);
-        rows.StoreAddressesInImage();
-        rows.StorePositionNumbersInImage();
-        // An earlier read left the received flags of row 9 set.
-        for (int i = 0; i < 3; ++i) {
-            s.pit.setReceived(StepCell(9, i), true);
-            s.pit.setReceived(StepCell(12, i), true);
-        }
-        rows.ReadFromImage();
-        QCOMPARE(rows.RowState[9], int(AddressRows::Verified));
-        rows.RowState.fill(AddressRows::Verified);
-
-        // The file brings other cells for rows 9 and 14 and another position number for row 20.
-        const AddressCodes::Code c = AddressCodes::Dcc(1500, false);
-        for (int i = 0; i < 3; ++i) {
-            s.pit.setValue(StepCell(9, i), c[size_t(i)]);
-            s.pit.setValue(StepCell(14, i), c[size_t(i)]);
-        }
-        s.pit.setValue(StepCell(20, 3), 40);
-        s.AddressesLoaded = true;
-        f.ShowDefinition();
-        QVERIFY(!s.AddressesLoaded);
-        QCOMPARE(rows.RowAddress[9], 1500);
-        QCOMPARE(rows.RowState[9], int(AddressRows::Changed)); // not "verified" by old flags
-        QCOMPARE(rows.RowState[14], int(AddressRows::Changed));
-        QCOMPARE(rows.RowState[20], int(AddressRows::Changed));
-        QCOMPARE(rows.RowState[12], int(AddressRows::Verified)); // unchanged by the load
-        QCOMPARE(rows.RowState[15], int(AddressRows::Verified));
-        QCOMPARE(PanelColour(f, 14), Colors::MarkChanged);
-        QVERIFY(f.HasUnwrittenChanges());
-
-        // The next write sends exactly the marked rows.
-        s.station.UseMotorola = false;
-        rows.StartWrite();
-        const QList<Message> sent = RunTransfer(rows, s);
-        QCOMPARE(sent.size(), 12);
-        QCOMPARE(sent.at(0).cell, StepCell(9, 0));
-        QCOMPARE(sent.at(4).cell, StepCell(14, 0));
-        QCOMPARE(sent.at(11), (Message{0xE0, StepCell(20, 3), 40}));
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // Transfers on the queue
-
-    void writeAfterOneRedGreen_data() {
-        QTest::addColumn<bool>("motorola");
-        QTest::newRow("DCC only") << false;
-        QTest::newRow("with Motorola") << true;
-    }
-    void writeAfterOneRedGreen() {
-        QFETCH(bool, motorola);
-        SharedState s;
-        s.station.UseMotorola = motorola;
-        AddressRows rows(s);
-        LoadStandard(rows);
-        rows.ToggleGreen(13); // P10: 233 green becomes red
-        QVERIFY(rows.StartWrite().isEmpty());
-        QCOMPARE(rows.ProgressMax, 28 * (motorola ? 7 : 4));
-        int maxProgress = 0;
-        QList<Message> sent;
-        while (rows.WriteMode()) {
-            rows.Tick();
-            maxProgress = std::max(maxProgress, rows.Progress);
-            sent += TakeMessages(s.sendQueue);
-        }
-        QVERIFY(maxProgress <= rows.ProgressMax);
-        const AddressCodes::Code dcc = AddressCodes::Dcc(233, false);
-        const AddressCodes::Code mm = AddressCodes::Motorola(233, false);
-        QList<Message> expected = {
-            {0xE0, StepCell(13, 0), dcc[0]},
-            {0xE0, StepCell(13, 1), dcc[1]},
-            {0xE0, StepCell(13, 2), dcc[2]},
-            {0xE0, StepCell(13, 3), 9},
-        };
-        if (motorola) {
-            expected += QList<Message>{{0xE0, StepCell(13, 4), mm[0]},
-                                       {0xE0, StepCell(13, 5), mm[1]},
-                                       {0xE0, StepCell(13, 6), mm[2]}};
-        }
-        QCOMPARE(sent, expected);
-        QCOMPARE(rows.RowState[13], int(AddressRows::Sent));
-        QCOMPARE(rows.RowState[12], int(AddressRows::Verified));
-        QVERIFY(!rows.HasUnwrittenChanges());
-    }
-
-    void writeWithNothingChanged() {
-        Frame t;
-        TFrameDefinition &f = t.frame;
-        t.state.Online = true;
-        f.UpdateDefinitionButtons();
-        LoadStandard(f.rows());
-        auto *write = Find<QPushButton>(&f, "btn_write_adr");
-        auto *read = Find<QPushButton>(&f, "btn_read_adr");
-        QTest::mouseClick(write, Qt::LeftButton);
-        QCOMPARE(write->text(), QStringLiteral("Abbruch"));
-        QVERIFY(!read->isEnabled());
-        QVERIFY(f.timer()->isActive());
-        QCOMPARE(f.timer()->interval(), 500);
-        f.timer()->stop();
-        for (int row = 0; row < 28; ++row) {
-            f.Timer5Timer();
-            QCOMPARE(f.rows().TransferRow(), row + 1);
-            QCOMPARE(f.timer()->interval(), 50);
-            QVERIFY(t.state.sendQueue.isEmpty());
-        }
-        QVERIFY(f.rows().WriteMode());
-        // Offline meanwhile: the end enables nothing.
-        t.state.Online = false;
-        f.UpdateDefinitionButtons();
-        f.Timer5Timer();
-        QVERIFY(!f.rows().WriteMode());
-        QCOMPARE(f.timer()->interval(), 500);
-        QCOMPARE(write->text(), QStringLiteral("Werte schreiben"));
-        QCOMPARE(read->text(), QStringLiteral("Werte einlesen"));
-        QVERIFY(!write->isEnabled() && !read->isEnabled());
-        t.state.Online = true;
-        f.UpdateDefinitionButtons();
-        QVERIFY(write->isEnabled() && read->isEnabled());
-    }
-
-    void readRequestsEveryRowInOrder() {
-        Frame t;
-        TFrameDefinition &f = t.frame;
-        t.state.Online = true;
-        f.UpdateDefinitionButtons();
-        auto *read = Find<QPushButton>(&f, "btn_read_adr");
-        auto *bar = Find<QProgressBar>(&f, "ProgressBar3");
-        QTest::mouseClick(read, Qt::LeftButton);
-        QCOMPARE(read->text(), QStringLiteral("Abbruch"));
-        QVERIFY(!Find<QPushButton>(&f, "btn_write_adr")->isEnabled());
-        QCOMPARE(f.timer()->interval(), 300);
-        QCOMPARE(bar->maximum(), 112);
-        f.timer()->stop();
-        QList<Message> sent;
-        // A full queue holds the transfer back.
-        t.state.sendQueue.QueueValue(0xF0, 1);
-        f.Timer5Timer();
-        QCOMPARE(f.rows().TransferRow(), 0);
-        TakeMessages(t.state.sendQueue);
-        while (f.rows().ReadMode()) {
-            f.Timer5Timer();
-            QVERIFY(bar->value() <= bar->maximum());
-            sent += TakeMessages(t.state.sendQueue);
-        }
-        QCOMPARE(sent.size(), 112);
-        for (int k = 0; k < 28; ++k) {
-            const int b = AddressCodes::CellBase(k);
-            for (int i = 0; i < 4; ++i) {
-                QCOMPARE(sent.at(4 * k + i), (Message{0xF0, b + 16 * i, 0}));
-            }
-            QCOMPARE(f.rows().RowState[k], int(AddressRows::Requested));
-            QCOMPARE(PanelColour(f, k), Colors::MarkRequested);
-        }
-        QCOMPARE(read->text(), QStringLiteral("Werte einlesen"));
-        QVERIFY(read->isEnabled());
-    }
-
-    void abortEndsAtTheNextTick() {
-        SharedState s;
-        AddressRows rows(s);
-        LoadStandard(rows);
-        rows.StartRead();
-        rows.Tick();
-        rows.Tick();
-        TakeMessages(s.sendQueue);
-        rows.StartRead(); // "Abbruch"
-        QCOMPARE(rows.TransferRow(), AddressRows::Stopped);
-        rows.Tick();
-        QVERIFY(!rows.ReadMode());
-        QVERIFY(s.sendQueue.isEmpty());
-        QCOMPARE(rows.RowState[1], int(AddressRows::NotVerified)); // never requested
-
-        rows.ToggleGreen(0);
-        rows.ToggleGreen(1);
-        rows.StartWrite();
-        rows.Tick();
-        rows.Tick();
-        TakeMessages(s.sendQueue);
-        rows.StartWrite();
-        rows.Tick();
-        QVERIFY(!rows.WriteMode());
-        QVERIFY(s.sendQueue.isEmpty());
-        QCOMPARE(rows.RowState[0], int(AddressRows::Changed)); // half written: sent again later
-        QCOMPARE(rows.RowState[1], int(AddressRows::Changed));
-        rows.StartWrite();
-        QCOMPARE(RunTransfer(rows, s).size(), 14);
-    }
-
-    void addressOutOfRange() {
-        Frame t;
-        TFrameDefinition &f = t.frame;
-        SharedState &s = t.state;
-        s.station.UseMotorola = true;
-        AddressRows &rows = f.rows();
-        LoadStandard(rows);
-        rows.StoreAddressesInImage();
-        const uint8_t mmBefore = s.pit.value(StepCell(8, 4));
-        Edit(&f, 8)->setText(QStringLiteral("1000")); // DCC only
-        Edit(&f, 9)->setText(QStringLiteral("3000")); // neither
-        f.btn_write_adrClick();
-        f.timer()->stop();
-        QCOMPARE(t.dialogs.count("warning"), 2);
-        QCOMPARE(t.dialogs.calls.at(0).text,
-                 QStringLiteral("Fehler: Adress-Wert <1000> ist zu gross für das Motorola-Format "
-                                "(max: 320)"));
-        QCOMPARE(t.dialogs.calls.at(1).text,
-                 QStringLiteral("Fehler: Adress-Wert <3000> ist zu gross für das DCC-Format "
-                                "(max: 2044)"));
-        QList<Message> sent;
-        while (rows.WriteMode()) {
-            f.Timer5Timer();
-            sent += TakeMessages(s.sendQueue);
-        }
-        QCOMPARE(t.dialogs.count("warning"), 2);                       // not once per tick
-        const AddressCodes::Code dcc = AddressCodes::Dcc(1000, false); // P5 is red
-        const QList<Message> expected = {{0xE0, StepCell(8, 0), dcc[0]},
-                                         {0xE0, StepCell(8, 1), dcc[1]},
-                                         {0xE0, StepCell(8, 2), dcc[2]},
-                                         {0xE0, StepCell(8, 3), 4},
-                                         {0xE0, StepCell(9, 3), 5}};
-        QCOMPARE(sent, expected);
-        QCOMPARE(s.pit.value(StepCell(8, 4)), mmBefore);
-        QCOMPARE(rows.RowState[8], int(AddressRows::Changed));
-        QCOMPARE(rows.RowState[9], int(AddressRows::Changed));
-        QVERIFY(f.HasUnwrittenChanges());
-
-        // Corrected, the next write sends the whole row.
-        Edit(&f, 9)->setText(QStringLiteral("300"));
-        s.station.UseMotorola = false;
-        rows.StartWrite();
-        sent = RunTransfer(rows, s);
-        QCOMPARE(sent.size(), 8);
-        QCOMPARE(rows.RowState[8], int(AddressRows::Sent));
-        QCOMPARE(rows.RowState[9], int(AddressRows::Sent));
-    }
-
-    void editDuringAWriteIsKept() {
-        SharedState s;
-        s.station.UseMotorola = false;
-        AddressRows rows(s);
-        LoadStandard(rows);
-        rows.ToggleGreen(20); // P17: red becomes green
-        rows.StartWrite();
-        while (rows.TransferRow() < 20) {
-            rows.Tick();
-            TakeMessages(s.sendQueue);
-        }
-        rows.Tick(); // first cell of row 20
-        rows.EditAddress(20, QStringLiteral("777"));
-        RunTransfer(rows, s);
-        QCOMPARE(rows.RowAddress[20], 777);
-        QCOMPARE(rows.RowState[20], int(AddressRows::Changed));
-        rows.StartWrite();
-        const QList<Message> sent = RunTransfer(rows, s);
-        QCOMPARE(sent.at(0), (Message{0xE0, StepCell(20, 0), AddressCodes::Dcc(777, true)[0]}));
-    }
-
-    // -----------------------------------------------------------------------------------------
     // The frame
 
     void controlsAndNames() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         QCOMPARE(f.objectName(), QStringLiteral("TFrameDefinition"));
         for (const char *name :
@@ -657,7 +212,7 @@ private slots:
     void layout() {
         QFETCH(QSize, panel);
         QFETCH(int, side);
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         f.resize(panel);
         f.DrawTurntable();
@@ -683,7 +238,7 @@ private slots:
     }
 
     void positionButtons() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         SharedState &s = t.state;
         s.PositionCount = 24;
@@ -718,7 +273,7 @@ private slots:
     }
 
     void pictureShowsThePositionsInUse() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         SharedState &s = t.state;
         s.station.ReverseCounting = false;
@@ -744,7 +299,7 @@ private slots:
     }
 
     void showDefinitionAndStationData() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         SharedState &s = t.state;
         s.PositionCount = 48;
@@ -785,7 +340,7 @@ private slots:
     }
 
     void onlineState() {
-        Frame t;
+        DefinitionFrame t;
         TFrameDefinition &f = t.frame;
         auto *read = Find<QPushButton>(&f, "btn_read_adr");
         auto *write = Find<QPushButton>(&f, "btn_write_adr");
@@ -803,129 +358,6 @@ private slots:
         t.state.Online = false;
         f.UpdateDefinitionButtons();
         QVERIFY(!read->isEnabled() && !write->isEnabled());
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // In the main window
-
-    void settingsShowOnTheTabAtStart() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("pivota.ini");
-        const AddressCodes::Code c = AddressCodes::Dcc(1234, false);
-        QVERIFY(WriteFile(path, QStringLiteral("[Grube]\nOffset=-3\nUse_MM=0\n[EE_GRUBE]\n"
-                                               "data_9_grube=%1\ndata_25_grube=%2\n"
-                                               "data_41_grube=%3\ndata_57_grube=7\n")
-                                    .arg(c[0])
-                                    .arg(c[1])
-                                    .arg(c[2])
-                                    .toUtf8()));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path, dialogs);
-        TFrameDefinition *f = w.frameDefinition();
-        QCOMPARE(Edit(f, 5)->text(), QStringLiteral("1234"));
-        QCOMPARE(Edit(f, 5)->palette().color(QPalette::Base), Colors::AddressRed);
-        QCOMPARE(Find<QLabel>(f, "lbl_adr_5")->text(), QStringLiteral("P:8"));
-        QCOMPARE(Find<QSpinBox>(f, "UpDown_Offset")->value(), -3);
-        QVERIFY(!Find<QCheckBox>(f, "cbx_use_mm")->isChecked());
-        QVERIFY(!f->HasUnwrittenChanges());
-    }
-
-    void operationPictureFollows() {
-        QTemporaryDir dir;
-        ScriptedDialogs dialogs;
-        TfrmMain w(dir.filePath("pivota.ini"), dialogs);
-        TFrameDefinition *f = w.frameDefinition();
-        TFrameBedienung *op = w.frameBedienung();
-        w.Timer2Timer();
-        const int before = op->drawCount();
-        QTest::mouseClick(Find<QPushButton>(f, "PositionButton5"), Qt::LeftButton);
-        QVERIFY(!w.state().station.PositionUsed[5]);
-        w.Timer2Timer();
-        QCOMPARE(op->drawCount(), before + 1);
-        QVERIFY(op->positionButton(5)->isHidden());
-        Find<QSpinBox>(f, "UpDown_Offset")->setValue(3);
-        w.Timer2Timer();
-        QCOMPARE(op->drawCount(), before + 2);
-        w.Timer2Timer();
-        QCOMPARE(op->drawCount(), before + 2); // nothing more to draw
-    }
-
-    void readWriteAndReadBackWithTheSimulator() {
-        SimulatedWindow sw({}, "Interval_Senden=2\nInterval_Receive=2\n");
-        TfrmMain &w = sw.w();
-        SharedState &s = w.state();
-        TFrameDefinition *f = w.frameDefinition();
-        QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
-        QVERIFY(s.Online);
-
-        // Each tick's request is answered and applied before the next tick.
-        auto runTransfer = [&] {
-            // Stopping it is not enough: the housekeeping tick wakes it during a transfer.
-            QObject::disconnect(f->timer(), &QTimer::timeout, f, nullptr);
-            while (f->rows().ReadMode() || f->rows().WriteMode()) {
-                const bool reading = f->rows().ReadMode() && f->rows().Running();
-                const int cell =
-                    reading ? StepCell(f->rows().TransferRow(), f->rows().TransferStep) : -1;
-                f->Timer5Timer();
-                if (!QTest::qWaitFor([&] { return s.sendQueue.isEmpty(); }, 5000)) {
-                    return false;
-                }
-                if (reading) {
-                    const InfoTable &table = s.infoTable();
-                    if (!QTest::qWaitFor(
-                            [&] {
-                                return s.pit.received(cell) ||
-                                       (table.letter(InfoTable::PitCell) == 'G' &&
-                                        table.data1(InfoTable::PitCell) == cell);
-                            },
-                            5000)) {
-                        return false;
-                    }
-                    w.Timer2Timer();
-                }
-            }
-            f->Timer5Timer(); // takes the last answer into the rows
-            return true;
-        };
-        auto clearReceived = [&] {
-            for (int cell = 0; cell < 256; ++cell) {
-                s.pit.setReceived(cell, false);
-            }
-        };
-
-        clearReceived();
-        QTest::mouseClick(f->findChild<QPushButton *>("btn_read_adr"), Qt::LeftButton);
-        QVERIFY(runTransfer());
-        const int functions[4] = {225, 227, 226, 228};
-        for (int k = 0; k < 28; ++k) {
-            QCOMPARE(f->rows().RowAddress[k], k < 4 ? functions[k] : 227 + k / 2);
-            QCOMPARE(f->rows().RowGreen[k], k < 4 || (k - 4) % 2 == 1);
-            QCOMPARE(f->rows().RowState[k], int(AddressRows::Verified));
-            QCOMPARE(PanelColour(*f, k), Colors::MarkReceived);
-        }
-        QCOMPARE(Edit(f, 27)->text(), QStringLiteral("240"));
-
-        Edit(f, 6)->setText(QStringLiteral("300")); // P3, red
-        QTest::mouseClick(f->findChild<QPushButton *>("btn_write_adr"), Qt::LeftButton);
-        QVERIFY(runTransfer());
-        QCOMPARE(f->rows().RowState[6], int(AddressRows::Sent));
-        QCOMPARE(PanelColour(*f, 6), Colors::MarkSent);
-        const AddressCodes::Code dcc = AddressCodes::Dcc(300, false);
-        const AddressCodes::Code mm = AddressCodes::Motorola(300, false);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(sw.sim->pitCell(StepCell(6, i)), dcc[size_t(i)]);
-            QCOMPARE(sw.sim->pitCell(StepCell(6, 4 + i)), mm[size_t(i)]);
-        }
-        QCOMPARE(sw.sim->pitCell(StepCell(7, 0)), AddressCodes::Dcc(230, true)[0]);
-
-        clearReceived();
-        f->rows().RowAddress[6] = 0; // forget it on the PC: the read must bring it back
-        QTest::mouseClick(f->findChild<QPushButton *>("btn_read_adr"), Qt::LeftButton);
-        QVERIFY(runTransfer());
-        QCOMPARE(f->rows().RowAddress[6], 300);
-        QVERIFY(!f->rows().RowGreen[6]);
-        QCOMPARE(f->rows().RowState[6], int(AddressRows::Verified));
-        QCOMPARE(Edit(f, 6)->text(), QStringLiteral("300"));
     }
 };
 

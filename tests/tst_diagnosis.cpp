@@ -1,14 +1,13 @@
-// The diagnosis tab: measurement texts, indicator panels, histories and graphs, the R-Sense dialog,
-// the direct drive and its messages, the main window ending a running drive, and the whole road
-// against the simulated controller.
+// The diagnosis tab as the user meets it: measurement panels, the R-Sense dialog, the indicator
+// panels, recording and the graphs' layout, the direct drive's controls, the main window ending a
+// running drive, and the whole road against the simulated controller.
 
 #include "colors.h"
 #include "diagnosislogic.h"
 #include "graphpicture.h"
-#include "inifile.h"
+#include "imagetestutil.h"
 #include "messages.h"
 #include "scripteddialogs.h"
-#include "settingsfile.h"
 #include "sharedstate.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
@@ -60,45 +59,13 @@ QColor Background(QWidget *w) {
     return w->palette().color(QPalette::Window);
 }
 
-bool RowHas(const QImage &image, int y, const QColor &colour, int width) {
-    for (int x = 0; x < width; ++x) {
-        if (image.pixelColor(x, y) == colour) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 class TestDiagnosis : public QObject {
     Q_OBJECT
 private slots:
     // -----------------------------------------------------------------------------------------
-    // Texts and the resistor
-
-    void measurementTexts_data() {
-        QTest::addColumn<int>("raw");
-        QTest::addColumn<float>("rSense");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("voltage");
-        QTest::newRow("51") << 51 << 15.0f << "16.67 mA"
-                            << "1.00 V";
-        QTest::newRow("before any A") << 255 << 15.0f << "83.33 mA"
-                                      << "5.00 V";
-        QTest::newRow("zero") << 0 << 15.0f << "0.00 mA"
-                              << "0.00 V";
-        QTest::newRow("small resistor") << 100 << 0.47f << "1042.97 mA"
-                                        << "1.96 V";
-    }
-    void measurementTexts() {
-        QFETCH(int, raw);
-        QFETCH(float, rSense);
-        QFETCH(QString, current);
-        QFETCH(QString, voltage);
-        QCOMPARE(SenseCurrentText(raw, rSense), current);
-        QCOMPARE(SensorVoltageText(raw), voltage);
-    }
+    // Measurements and the resistor
 
     void panelsShowTheLatestMeasurement() {
         Frame f;
@@ -122,41 +89,6 @@ private slots:
         QCOMPARE(f.panel("pnl_strom_sense_v")->text(), QStringLiteral("16.67 mA"));
         QCOMPARE(f.panel("pnl_strom_sensor")->text(), QStringLiteral("51"));
         QCOMPARE(f.panel("pnl_strom_sensor_v")->text(), QStringLiteral("1.00 V"));
-    }
-
-    void rSenseAnswers_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<float>("value");
-        const int unchanged = int(RSenseAnswer::Kind::Unchanged);
-        const int accepted = int(RSenseAnswer::Kind::Accepted);
-        const int refused = int(RSenseAnswer::Kind::Refused);
-        QTest::newRow("empty") << "" << unchanged << 0.0f;
-        QTest::newRow("blank") << "  " << unchanged << 0.0f;
-        QTest::newRow("4.7") << "4.7" << accepted << 4.7f;
-        QTest::newRow("10") << " 10 " << accepted << 10.0f;
-        QTest::newRow("letters") << "abc" << refused << 0.0f;
-        QTest::newRow("zero") << "0" << refused << 0.0f;
-        QTest::newRow("negative") << "-3" << refused << 0.0f;
-        QTest::newRow("infinite") << "inf" << refused << 0.0f;
-        QTest::newRow("not a number") << "nan" << refused << 0.0f;
-        QTest::newRow("overflow") << "1e60" << refused << 0.0f;
-    }
-    void rSenseAnswers() {
-        QFETCH(QString, answer);
-        QFETCH(int, kind);
-        QFETCH(float, value);
-        const RSenseAnswer r = ParseRSenseAnswer(answer, QLocale::c());
-        QCOMPARE(int(r.kind), kind);
-        if (r.kind == RSenseAnswer::Kind::Accepted) {
-            QCOMPARE(r.value, value);
-        }
-        QCOMPARE(int(ParseRSenseAnswer(std::nullopt, QLocale::c()).kind), 0);
-        // The user's number format decides: a German user types a comma.
-        const RSenseAnswer german =
-            ParseRSenseAnswer(QStringLiteral("4,7"), QLocale(QLocale::German));
-        QCOMPARE(int(german.kind), int(RSenseAnswer::Kind::Accepted));
-        QCOMPARE(german.value, 4.7f);
     }
 
     void rSenseDialogAcceptsOrRefuses() {
@@ -188,65 +120,8 @@ private slots:
         QCOMPARE(f.dialogs.count("warning"), 2);
     }
 
-    void settingsReaderReplacesAnUnusableResistor_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<float>("expected");
-        QTest::newRow("zero") << QByteArray("0") << 15.0f;
-        QTest::newRow("negative") << QByteArray("-2,5") << 15.0f;
-        QTest::newRow("nan") << QByteArray("nan") << 15.0f;
-        QTest::newRow("inf") << QByteArray("inf") << 15.0f;
-        QTest::newRow("usable") << QByteArray("0.33") << 0.33f;
-    }
-    void settingsReaderReplacesAnUnusableResistor() {
-        QFETCH(QByteArray, stored);
-        QFETCH(float, expected);
-        IniFile ini;
-        ini.loadBytes("[Buehne]\nR-Sense=" + stored + "\n");
-        ProgramSettings settings;
-        SharedState state;
-        ReadProgramSettings(ini, settings, state);
-        QCOMPARE(state.station.RSense, expected);
-    }
-
     // -----------------------------------------------------------------------------------------
     // Indicator panels
-
-    void errorPanelColours() {
-        const QColor face(1, 2, 3);
-        // "RS232 OK" alone: the pit flags green, RS232_OK green; without it button face.
-        QCOMPARE(ErrorPanelColour(10, 0x04, 0, false, face), Colors::Lime);
-        QCOMPARE(ErrorPanelColour(11, 0x04, 0, false, face), Colors::Lime);
-        QCOMPARE(ErrorPanelColour(12, 0x04, 0, false, face), Colors::Lime);
-        QCOMPARE(ErrorPanelColour(12, 0x00, 0, false, face), face);
-        QCOMPARE(ErrorPanelColour(10, 0x01, 0, false, face), Colors::Red);
-        QCOMPARE(ErrorPanelColour(11, 0x02, 0, false, face), Colors::Red);
-        QCOMPARE(ErrorPanelColour(17, 0x80, 0, false, face), Colors::Red); // hidden, coloured
-        // Motor open/short: white while the motor stands, red or lime while it should run.
-        QCOMPARE(ErrorPanelColour(20, 0, 0x01, false, face), Colors::White);
-        QCOMPARE(ErrorPanelColour(21, 0, 0x02, false, face), Colors::White);
-        QCOMPARE(ErrorPanelColour(20, 0, 0x01, true, face), Colors::Red);
-        QCOMPARE(ErrorPanelColour(21, 0, 0x01, true, face), Colors::Lime);
-        // The other bridge flags do not care whether the motor runs.
-        QCOMPARE(ErrorPanelColour(23, 0, 0x08, false, face), Colors::Red);
-        QCOMPARE(ErrorPanelColour(26, 0, 0x40, false, face), Colors::Red);
-        QCOMPARE(ErrorPanelColour(26, 0xFF, 0x00, false, face), Colors::Lime);
-        QCOMPARE(ErrorPanelColour(22, 0, 0x04, false, face), Colors::Red);
-    }
-
-    void dipPanelLooks() {
-        QCOMPARE(DipLook(Dip::Dcc, 0x08),
-                 (PanelLook{QStringLiteral("MM"), Colors::Yellow, Colors::Black}));
-        QCOMPARE(DipLook(Dip::Dcc, 0x14),
-                 (PanelLook{QStringLiteral("DCC"), Colors::Aqua, Colors::Black}));
-        QCOMPARE(DipLook(Dip::Positions48, 0x04),
-                 (PanelLook{QStringLiteral("xx Pos"), Colors::Black, Colors::White}));
-        QCOMPARE(DipLook(Dip::Positions48, 0x18),
-                 (PanelLook{QStringLiteral("48 Pos"), Colors::White, Colors::Black}));
-        QCOMPARE(DipLook(Dip::Calc, 0x10),
-                 (PanelLook{QStringLiteral("Norm"), Colors::Black, Colors::White}));
-        QCOMPARE(DipLook(Dip::Calc, 0x0C),
-                 (PanelLook{QStringLiteral("/2"), Colors::White, Colors::Black}));
-    }
 
     void tabColoursItsPanels() {
         Frame f;
@@ -298,81 +173,7 @@ private slots:
     }
 
     // -----------------------------------------------------------------------------------------
-    // Histories and graphs
-
-    void historyShiftsAndMeansTheNewest() {
-        SampleHistory h;
-        QCOMPARE(h.at(0), 128);
-        QCOMPARE(h.at(254), 128);
-        QCOMPARE(h.MeanOfNewest(), 128);
-        h.Push(7);
-        QCOMPARE(h.at(254), 7);
-        QCOMPARE(h.at(253), 128);
-        for (int i = 0; i < 24; ++i) {
-            h.Push(10);
-        }
-        h.Push(34); // 24 * 10 + 34 = 274 over 25 = 10.96: truncated
-        QCOMPARE(h.MeanOfNewest(), 10);
-        QCOMPARE(h.at(229), 7); // outside the newest 25
-    }
-
-    void graphScale() {
-        const GraphScale s(286);
-        QCOMPARE(s.Y(0), 281);
-        QCOMPARE(s.Y(255), 26);
-        const GraphScale doubled(572);
-        QCOMPARE(doubled.Y(100), 367);
-        QCOMPARE(GraphScale::X(0, 1001), 0);
-        QCOMPARE(GraphScale::X(254, 1001), 996);
-        QCOMPARE(GraphScale::X(128, 256), 128);
-        QVERIFY(s.drawable());
-        QVERIFY(!GraphScale(0).drawable());
-        QVERIFY(!GraphScale(-39).drawable());
-        QVERIFY(!GraphScale().drawable());
-    }
-
-    void senseGraphPainting() {
-        QImage canvas(300, 286, QImage::Format_RGB32);
-        canvas.fill(Qt::black);
-        SampleHistory h;
-        for (int i = 0; i < SampleHistory::Length; ++i) {
-            h.Push(100);
-        }
-        const GraphScale s(286);
-        PaintSenseGraph(canvas, 300, s, h, 200);
-        QCOMPARE(canvas.pixelColor(150, s.Y(100)), Colors::Red);
-        QCOMPARE(canvas.pixelColor(150, 5), Colors::White); // cleared
-        QVERIFY(RowHas(canvas, s.Y(200), Colors::Blue, 300));
-        QVERIFY(!RowHas(canvas, s.Y(200) + 3, Colors::Blue, 300));
-        // Without a reference line none is drawn.
-        PaintSenseGraph(canvas, 300, s, h, std::nullopt);
-        QVERIFY(!RowHas(canvas, s.Y(200), Colors::Blue, 300));
-        // A picture without height is left alone.
-        canvas.fill(Qt::black);
-        PaintSenseGraph(canvas, 300, GraphScale(0), h, 200);
-        PaintSenseGraph(canvas, 300, GraphScale(-5), h, 200);
-        QCOMPARE(canvas.pixelColor(150, 100), QColor(Qt::black));
-    }
-
-    void sensorGraphPainting() {
-        QImage canvas(300, 286, QImage::Format_RGB32);
-        SampleHistory h;
-        for (int i = 0; i < SampleHistory::Length; ++i) {
-            h.Push(i < 128 ? 20 : 230);
-        }
-        const GraphScale s(286);
-        const QColor face(200, 201, 202);
-        PaintSensorGraph(canvas, 300, s, h, 170, 150, true, face);
-        QCOMPARE(canvas.pixelColor(GraphScale::X(60, 300), s.Y(20)), Colors::Blue);
-        QCOMPARE(canvas.pixelColor(GraphScale::X(200, 300), s.Y(230)), Colors::Blue);
-        QVERIFY(RowHas(canvas, s.Y(170), Colors::Blue, 300)); // V_Mess
-        QVERIFY(RowHas(canvas, s.Y(150), Colors::Red, 300));  // V_COUNT
-        for (int volt : VoltGrid) {
-            QVERIFY2(RowHas(canvas, s.Y(volt), face, 300), qPrintable(QString::number(volt)));
-        }
-        PaintSensorGraph(canvas, 300, s, h, 170, 150, false, face);
-        QVERIFY(!RowHas(canvas, s.Y(102), face, 300));
-    }
+    // Recording and the graphs' layout
 
     void recordingDecidesWhetherGraphsAreDrawn() {
         Frame f;
@@ -447,16 +248,6 @@ private slots:
 
     // -----------------------------------------------------------------------------------------
     // Direct drive
-
-    void directDriveMessages() {
-        // Clamping: a stored 0 or 200 is sent as 1 or 127.
-        QCOMPARE(DirectDriveMessage(40, true, true, false), (DriveMessage{0xA0, 0x28, 0x03}));
-        QCOMPARE(DirectDriveMessage(40, true, false, false), (DriveMessage{0xA0, 0x28, 0x02}));
-        QCOMPARE(DirectDriveMessage(40, false, true, true), (DriveMessage{0xA0, 0x28, 0x05}));
-        QCOMPARE(DirectDriveMessage(200, false, false, false), (DriveMessage{0xA0, 127, 0x00}));
-        QCOMPARE(DirectDriveMessage(0, true, true, false), (DriveMessage{0xA0, 1, 0x03}));
-        QCOMPARE(DirectDriveMessage(-7, true, true, false).speed, 1);
-    }
 
     void startStopAndDirection() {
         Frame f;

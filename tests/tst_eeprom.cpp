@@ -1,3 +1,7 @@
+// The EEPROM tab as the user meets it: reading and writing single cells, inputs that are no hex
+// byte, the dumps following the mirrors, its buttons and layout, and a full sweep of the pit board
+// against the simulated controller.
+
 #include "eepromlogic.h"
 #include "scripteddialogs.h"
 #include "sharedstate.h"
@@ -7,12 +11,10 @@
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <vector>
@@ -22,30 +24,6 @@ using namespace TestUtil;
 class TestEeprom : public QObject {
     Q_OBJECT
 private slots:
-    void dumpText() {
-        BoardImage image(BoardImage::Board::Grube);
-        QString text = Eeprom::DumpText(image);
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 16);
-        QCOMPARE(lines.first(), QStringLiteral("0x00: ffff ffff ffff ffff | ffff ffff ffff ffff "));
-        QVERIFY(!text.endsWith(QStringLiteral("\n")));
-        QVERIFY(!text.contains(QStringLiteral("\n0x")) || text.count(QStringLiteral("\r\n")) == 15);
-
-        for (int cell = 0; cell < 256; ++cell) {
-            image.setValue(cell, cell);
-        }
-        lines = Eeprom::DumpText(image).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.at(1), QStringLiteral("0x10: 1011 1213 1415 1617 | 1819 1a1b 1c1d 1e1f "));
-        QCOMPARE(lines.at(15), QStringLiteral("0xf0: f0f1 f2f3 f4f5 f6f7 | f8f9 fafb fcfd feff "));
-    }
-
-    void normalisation() {
-        QCOMPARE(Eeprom::NormalizeHexEdit("123"), QStringLiteral("12"));
-        QCOMPARE(Eeprom::NormalizeHexEdit("5"), QStringLiteral("05"));
-        QCOMPARE(Eeprom::NormalizeHexEdit(""), QStringLiteral("0"));
-        QCOMPARE(Eeprom::NormalizeHexEdit("ab"), QStringLiteral("ab"));
-    }
-
     void singleCellReadAndWrite() {
         SharedState state;
         ScriptedDialogs dialogs;

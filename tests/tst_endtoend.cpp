@@ -2,15 +2,16 @@
 // pivota-sim as a separate process.
 
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "simprocess.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tfrmmain.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestUtil;
@@ -35,17 +36,10 @@ bool ReadPitCellUntil(TfrmMain &w, int cell, int expected, int attempts) {
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString settings() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
-
 private slots:
-    void init() { QFile::remove(settings()); }
-
     void inProcessReadWriteAndLiveState() {
-        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=5\n[Ports]\nCOM5=simulator\n"));
-        ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TestWindow t(TestIni::OnPort(5, QStringLiteral("simulator")));
+        TfrmMain &w = t.w();
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
         QVERIFY(w.state().Online);
         QCOMPARE(w.statusText(), QStringLiteral("COM5 geöffnet"));
@@ -74,7 +68,7 @@ private slots:
 
         w.btnStopClick();
         QTRY_VERIFY_WITH_TIMEOUT(!w.port().isOpen(), 1000);
-        QCOMPARE(dialogs.calls.size(), 0);
+        QCOMPARE(t.dialogs.calls.size(), 0);
     }
 
     void inProcessHangUpGivesOneBox() {
@@ -89,7 +83,8 @@ private slots:
                  QStringLiteral("Fehler Datenempfang - ReceiveData"));
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
-        QTest::qWait(300);
+        // The window's ticks and the simulator's go on: no second box.
+        QVERIFY(WaitForHousekeepingTicks(w));
         QCOMPARE(s.dialogs.calls.size(), 1);
     }
 
@@ -100,14 +95,14 @@ private slots:
                                                     "--drop", "0.01", "--stray-burst-at", "0.5"};
     }
     void throughPseudoTerminal() {
+        SettingsFolder folder;
         QFETCH(QStringList, args);
-        const QString link = m_dir.filePath(QStringLiteral("turntable"));
+        const QString link = folder.file(QStringLiteral("turntable"));
         SimProcess sim;
         QVERIFY(sim.start(args, link));
-        QVERIFY(
-            WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n"));
+        QVERIFY(folder.write(TestIni::OnPort(3, link)));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         QVERIFY(w.state().Online);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
@@ -127,18 +122,19 @@ private slots:
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
         QVERIFY(!QFile::exists(link)); // the simulator removed its link
-        QTest::qWait(300);
+        // The window's ticks go on: no second box.
+        QVERIFY(WaitForHousekeepingTicks(w));
         QCOMPARE(dialogs.calls.size(), 1);
     }
 
     void simulatorHangsUpBySchedule() {
-        const QString link = m_dir.filePath(QStringLiteral("turntable2"));
+        SettingsFolder folder;
+        const QString link = folder.file(QStringLiteral("turntable2"));
         SimProcess sim;
         QVERIFY(sim.start({"--hang-up-after", "1"}, link));
-        QVERIFY(
-            WriteFile(settings(), "[SETTINGS]\nCOM-Port=9\n[Ports]\nCOM9=" + link.toUtf8() + "\n"));
+        QVERIFY(folder.write(TestIni::OnPort(9, link)));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         QVERIFY(w.state().Online);
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 5000);
@@ -147,19 +143,23 @@ private slots:
     }
 
     void simulatorKeepsItsEepromFile() {
-        const QString link = m_dir.filePath(QStringLiteral("turntable3"));
-        const QString eeprom = m_dir.filePath(QStringLiteral("eeprom.txt"));
+        SettingsFolder folder;
+        const QString link = folder.file(QStringLiteral("turntable3"));
+        const QString eeprom = folder.file(QStringLiteral("eeprom.txt"));
         {
             SimProcess sim;
             QVERIFY(sim.start({"--eeprom", eeprom}, link));
-            QVERIFY(WriteFile(settings(),
-                              "[SETTINGS]\nCOM-Port=1\n[Ports]\nCOM1=" + link.toUtf8() + "\n"));
+            QVERIFY(folder.write(TestIni::OnPort(1, link)));
             ScriptedDialogs dialogs;
-            TfrmMain w(settings(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             w.btnStartClick();
             w.state().sendQueue.QueueValuePair(0x80, 200, 0x33);
             QVERIFY(QTest::qWaitFor([&] { return w.state().sendQueue.isEmpty(); }, 2000));
-            QTest::qWait(100);
+            // Read back: once the answer is here the simulator has the value and saves it when it
+            // ends.
+            w.state().sendQueue.QueueValue(0x90, 200);
+            QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(200), 3000);
+            QCOMPARE(w.state().bridge.value(200), uint8_t(0x33));
             w.btnStopClick();
             QTRY_VERIFY(!w.port().isOpen());
         }
@@ -167,7 +167,7 @@ private slots:
         SimProcess again;
         QVERIFY(again.start({"--eeprom", eeprom}, link));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         w.state().sendQueue.QueueValue(0x90, 200);
         QTRY_VERIFY_WITH_TIMEOUT(w.state().bridge.received(200), 3000);

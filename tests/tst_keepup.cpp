@@ -2,10 +2,10 @@
 // drains what waits, the timers run only while they have work, and a bridge step repaints only
 // the picture.
 
-#include "pty.h"
 #include "scripteddialogs.h"
 #include "sharedstate.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tframebedienung.h"
 #include "tframedefinition.h"
 #include "tframeeeprom.h"
@@ -19,24 +19,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace TestUtil;
 
 namespace {
-QByteArray PortsSection(int port, const QString &device) {
-    QByteArray text = "[Ports]\n";
-    for (int n = 1; n <= 9; ++n) {
-        text += QStringLiteral("COM%1=%2\n")
-                    .arg(n)
-                    .arg(n == port ? device : QStringLiteral("/dev/pivota-test-missing"))
-                    .toUtf8();
-    }
-    return text;
-}
-
 // Counts the events of one kind that reach the watched widgets.
 class EventCounter : public QObject {
 public:
@@ -54,10 +42,6 @@ private:
 
 class TestKeepUp : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString path() { return m_dir.filePath(QStringLiteral("pivota.ini")); }
-
 private slots:
     void burstAtLineRateIsReadInFull_data() {
         QTest::addColumn<int>("readSize");
@@ -71,14 +55,9 @@ private slots:
     // the position report sent right behind the burst is applied at once.
     void burstAtLineRateIsReadInFull() {
         QFETCH(int, readSize);
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(
-            path(),
-            QStringLiteral("[SETTINGS]\nCOM-Port=2\nBuffersize=%1\n").arg(readSize).toUtf8() +
-                PortsSection(2, pty.device())));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(2, QStringLiteral("Buffersize=%1\n").arg(readSize).toUtf8());
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
         Find<QTimer>(&w, "Timer_Receive")->stop(); // the test ticks itself
@@ -97,7 +76,7 @@ private slots:
         int sent = 0;
         for (int tick = 0; sent < burst.size(); ++tick) {
             const QByteArray piece = burst.mid(sent, PerTick);
-            QVERIFY(pty.send(piece));
+            QVERIFY(t.pty.send(piece));
             sent += static_cast<int>(piece.size());
             QTRY_VERIFY_WITH_TIMEOUT(w.port().QueryPortStatus() >= piece.size(), 5000);
             w.Timer_ReceiveTimer();
@@ -110,22 +89,21 @@ private slots:
         QCOMPARE(table.data2(InfoTable::Measure), uint8_t(lastA.at(2)));
 
         // The position report right behind the burst: target 5, bridge at 7 (0-based).
-        QVERIFY(pty.send(QByteArray("L\x05\x07", 3)));
+        QVERIFY(t.pty.send(QByteArray("L\x05\x07", 3)));
         QTRY_VERIFY_WITH_TIMEOUT(w.port().QueryPortStatus() >= 3, 5000);
         w.Timer_ReceiveTimer();
         w.Timer2Timer();
         QCOMPARE(w.state().ActualPosition, 7);
         QCOMPARE(w.state().DigitalTarget, 5);
         QCOMPARE(Find<QLabel>(&w, "pnl_IstPosition_int")->text(), QStringLiteral("8"));
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(t.dialogs.calls.isEmpty());
     }
 
     // The transmit tick runs only while bytes wait; it still sends one byte a tick at the
     // interval of the settings, and the next message wakes it with the same pacing.
     void sendTickSleepsWithAnEmptyQueue() {
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nInterval_Senden=30\n"));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TestWindow t("[SETTINGS]\nInterval_Senden=30\n");
+        TfrmMain &w = t.w();
         auto *timer = Find<QTimer>(&w, "Timer_Senden");
         auto *log = Find<QPlainTextEdit>(&w, "Memo2");
         QVERIFY(!timer->isActive());
@@ -160,12 +138,9 @@ private slots:
     // A manual send that the line cannot take at once keeps the tick awake until it is out, and
     // the queued message follows it.
     void manualSendRestWakesTheTick() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" +
-                                      PortsSection(4, pty.device())));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(4, "Benutzer=Debug\n");
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         auto *timer = Find<QTimer>(&w, "Timer_Senden");
         QVERIFY(!timer->isActive());
@@ -176,16 +151,16 @@ private slots:
         w.state().sendQueue.QueueValue(0xF0, 0x11);
         QByteArray got;
         const QByteArray expected = text + QByteArray("\xF0\x11\x00", 3);
-        QTRY_VERIFY_WITH_TIMEOUT((got += pty.receive(), got.size() >= expected.size()), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT((got += t.pty.receive(), got.size() >= expected.size()), 30000);
         QCOMPARE(got, expected);
         QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 5000);
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(t.dialogs.calls.isEmpty());
     }
 
     // The EEPROM tab's timer runs while a sweep runs or a dump waits to be redrawn.
     void eepromTimerRunsOnlyWithWork() {
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TestWindow t;
+        TfrmMain &w = t.w();
         TFrameEEprom *tab = w.frameEEprom();
         auto *timer3 = Find<QTimer>(tab, "Timer3");
         auto *memo = Find<QPlainTextEdit>(tab, "Memo_ee_grube");
@@ -224,8 +199,8 @@ private slots:
 
     // The definition tab's timer runs during a transfer or when the pit mirror changed.
     void definitionTimerRunsOnlyWithWork() {
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TestWindow t;
+        TfrmMain &w = t.w();
         TFrameDefinition *tab = w.frameDefinition();
         QTimer *timer5 = tab->timer();
         tab->Timer5Timer(); // takes the rows from the mirror as read at the start

@@ -10,10 +10,12 @@
 #include "portenumerator.h"
 #include "pty.h"
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "sharedstate.h"
 #include "simprocess.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
 #include "tframesettings.h"
@@ -23,14 +25,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 using namespace TestUtil;
 
@@ -50,105 +50,13 @@ QString Text(QWidget *w, const char *name) {
     return Find<QLabel>(w, name)->text();
 }
 
-// Answers of a board as the receive tick stores them, applied by the housekeeping tick.
-void Answer(SharedState &s, uint8_t letter, int cell, int value) {
-    QByteArray m("XYZ");
-    m.append(char(letter)).append(char(cell)).append(char(value));
-    s.receiver.Feed(m);
-    s.ApplyBoardValues();
-}
-
 } // namespace
 
 class TestLink : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString settings() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
-
 private slots:
-    void init() { QFile::remove(settings()); }
-
     // ---------------------------------------------------------------------------------------
-    // Plain parts
-
-    void linkHealthTellsSilenceAndReturn() {
-        LinkHealth h;
-        QCOMPARE(h.Check(100000), LinkHealth::Change::None); // not connected: not watched
-        h.Start(1000);
-        QCOMPARE(h.Check(2999), LinkHealth::Change::None); // the board gets its time
-        QCOMPARE(h.Check(3000), LinkHealth::Change::WentSilent);
-        QVERIFY(h.silent());
-        QCOMPARE(h.Check(5000), LinkHealth::Change::None); // told once
-        h.NoteBytes(5100);
-        QCOMPARE(h.Check(5100), LinkHealth::Change::CameBack);
-        QCOMPARE(h.Check(6000), LinkHealth::Change::None);
-        h.NoteBytes(6500); // bytes keep it alive
-        QCOMPARE(h.Check(8000), LinkHealth::Change::None);
-        QCOMPARE(h.Check(8500), LinkHealth::Change::WentSilent);
-        h.Stop();
-        QVERIFY(!h.silent());
-        QCOMPARE(h.Check(20000), LinkHealth::Change::None);
-        h.Start(30000); // a new connection starts fresh
-        QVERIFY(!h.silent());
-        QCOMPARE(h.Check(31000), LinkHealth::Change::None);
-    }
-
-    void tallyCountsAnswersNotFlags() {
-        SharedState s;
-        qint64 now = 0;
-        s.clock = [&] { return now; };
-        PacedTransfer transfer(s);
-        TransferTally &t = transfer.tally();
-        t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
-        QCOMPARE(t.requested(), 0);
-        t.Begin();
-        for (int cell : {48, 49, 50}) {
-            s.answers.NoteRequest(AnswerFilter::Board::Grube, cell, now);
-            t.NoteRequest(s.pit, cell);
-        }
-        s.answers.NoteRequest(AnswerFilter::Board::Buehne, 13, now);
-        t.NoteRequest(s.bridge, 13);
-        Answer(s, 'G', 48, 24);
-        Answer(s, 'H', 13, 46);
-        // A tab that shows a value clears its received flag: the answer still counts.
-        s.pit.setReceived(48, false);
-        Answer(s, 'G', 77, 1); // nobody asked: dropped, and no cell of the transfer anyway
-        QCOMPARE(t.answered(), 2);
-        t.End(now);
-        QCOMPARE(t.Poll(now + 1000), QString()); // two cells may still answer
-        Answer(s, 'G', 49, 7);
-        QCOMPARE(t.Poll(now + 1500), QString());
-        QCOMPARE(t.Poll(now + TransferTally::GraceMs),
-                 QStringLiteral("3 von 4 Zellen beantwortet"));
-        QCOMPARE(t.Poll(now + 5000), QString()); // reported once
-
-        t.Begin(); // every cell answering reports at once, without waiting
-        s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
-        t.NoteRequest(s.pit, 0);
-        t.End(now);
-        Answer(s, 'G', 0, 3);
-        QCOMPARE(s.TakeTransferReport(), QStringLiteral("1 von 1 Zellen beantwortet"));
-    }
-
-    void stableNamesComeFromTheByIdFolder() {
-        QTemporaryDir dir;
-        const QString device = dir.filePath(QStringLiteral("ttyUSB7"));
-        QVERIFY(WriteFile(device, ""));
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("by-id"))));
-        const QString other = dir.filePath(QStringLiteral("ttyUSB8"));
-        QVERIFY(WriteFile(other, ""));
-        const QString stable =
-            dir.filePath(QStringLiteral("by-id/usb-FTDI_FT232R_A1B2-if00-port0"));
-        QVERIFY(QFile::link(device, stable));
-        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("by-id"))), stable);
-        // A device without a stable name, and a machine without the folder, keep the device.
-        QCOMPARE(StableDeviceName(other, dir.filePath(QStringLiteral("by-id"))), other);
-        QCOMPARE(StableDeviceName(device, dir.filePath(QStringLiteral("none"))), device);
-
-        FoundPort p{stable, device, QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")};
-        QCOMPARE(p.displayText(), QStringLiteral("ttyUSB7 – FT232R USB UART (FTDI)"));
-    }
+    // A tab's read transfer without answers
 
     void eepromSweepWithoutAnswersSaysSo() {
         SharedState s;
@@ -186,13 +94,13 @@ private slots:
     // The window against a simulator
 
     void silentSimulatorIsToldAndEverythingStaysUnknown() {
-        const QString link = m_dir.filePath(QStringLiteral("silent"));
+        SettingsFolder folder;
+        const QString link = folder.file(QStringLiteral("silent"));
         SimProcess sim;
         QVERIFY(sim.start({"--silent"}, link));
-        QVERIFY(
-            WriteFile(settings(), "[SETTINGS]\nCOM-Port=3\n[Ports]\nCOM3=" + link.toUtf8() + "\n"));
+        QVERIFY(folder.write(TestIni::OnPort(3, link)));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         QVERIFY(w.state().Online);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
@@ -241,7 +149,17 @@ private slots:
         w.Timer2Timer();
         QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("steht"));
         QVERIFY(Find<QPushButton>(&w, "btn_left")->isEnabled());
-        QTest::qWait(static_cast<int>(LinkHealth::SilenceMs) + 500);
+        // A talking board keeps the line alive: the window's clock runs past the silence limit in
+        // steps shorter than the limit, and after each step the board's next report arrives.
+        const qint64 step = LinkHealth::SilenceMs / 2;
+        auto now = std::make_shared<qint64>(w.state().now());
+        w.state().clock = [now] { return *now; };
+        InfoTable &table = w.state().infoTable();
+        for (qint64 passed = 0; passed < LinkHealth::SilenceMs + 500; passed += step) {
+            *now += step;
+            table.clearLetter(InfoTable::Measure);
+            QTRY_COMPARE_WITH_TIMEOUT(table.letter(InfoTable::Measure), uint8_t('A'), 3000);
+        }
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QVERIFY(!w.state().LinkSilent);
         QCOMPARE(dialogs.calls.size(), 0);
@@ -274,7 +192,9 @@ private slots:
         w.Timer2Timer();
         QPushButton *left = Find<QPushButton>(&w, "btn_left");
         QVERIFY(left->isEnabled());
-        QTest::qWait(100);
+        // The window's own housekeeping tick goes by with the standing report, as a user sees the
+        // panel before the click.
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.state().TargetPosition = (w.state().ActualPosition + 3) % w.state().PositionCount;
         left->click();
         QCheckBox *go = Find<QCheckBox>(&w, "cbx_turn_go");
@@ -289,12 +209,13 @@ private slots:
     // Ports by name
 
     void aDeviceChosenFromTheListIsStoredAndOpened() {
+        SettingsFolder folder;
         Pty pty;
         QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(settings(), "; mine\n[SETTINGS]\nCOM-Port=5\nBenutzer=Fahren\n"
-                                      "[Extra]\nkeep=1\n"));
+        QVERIFY(folder.write("; mine\n[SETTINGS]\nCOM-Port=5\nBenutzer=Fahren\n"
+                             "[Extra]\nkeep=1\n"));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{
             {QStringLiteral("/dev/serial/by-id/usb-none"), QStringLiteral("/dev/ttyUSB9"),
              QStringLiteral("nothing"), QString()},
@@ -313,14 +234,14 @@ private slots:
 
         // In the file at once, and nothing else of it lost.
         IniFile ini;
-        QVERIFY(ini.load(settings()));
+        QVERIFY(ini.load(folder.path()));
         QCOMPARE(ini.readString(QStringLiteral("Ports"), QStringLiteral("COM3"), QString()),
                  pty.device());
         QCOMPARE(ini.readString(QStringLiteral("Extra"), QStringLiteral("keep"), QString()),
                  QStringLiteral("1"));
         QCOMPARE(ini.readString(QStringLiteral("SETTINGS"), QStringLiteral("Benutzer"), QString()),
                  QStringLiteral("Fahren"));
-        QVERIFY(ReadFile(settings()).startsWith("; mine"));
+        QVERIFY(folder.read().startsWith("; mine"));
         QCOMPARE(Find<QLabel>(&w, "lbl_port3")->toolTip(),
                  QStringLiteral("Com3: %1").arg(pty.device()));
 
@@ -337,19 +258,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.port().isOpen(), 1000);
 
         // A new window reads the mapping back.
-        TfrmMain again(settings(), dialogs);
+        TfrmMain again(folder.path(), dialogs);
         QCOMPARE(again.port().portMap().target(3), pty.device());
     }
 
     void assigningNeedsAPortAndTheScanReportsAtEveryLevel() {
-        QVERIFY(WriteFile(settings(), "[SETTINGS]\nCOM-Port=0\nBenutzer=Fahren\n[Ports]\n"
-                                      "COM2=simulator\n"));
+        SettingsFolder folder;
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=0\nBenutzer=Fahren\n[Ports]\n"
+                             "COM2=simulator\n"));
         ScriptedDialogs dialogs;
-        TfrmMain w(settings(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
-        QVERIFY(!ReadFile(settings()).contains("COM2=\n"));
+        QVERIFY(!folder.read().contains("COM2=\n"));
 
         // Choosing "Vorgabe" removes the entry.
         Find<QRadioButton>(&w, "rad_com2")->click();

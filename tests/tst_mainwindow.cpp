@@ -1,7 +1,12 @@
+// The main window: the first start and the settings file it writes at "Ende", user levels and
+// layout, settings that cannot be read, and the connection on a pseudo-terminal: start and stop,
+// lost lines, the port scan, the fill bar, manual sends and the dumps.
+
 #include "inifile.h"
-#include "pty.h"
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tframeeeprom.h"
 #include "tframesettings.h"
 #include "tfrmmain.h"
@@ -9,7 +14,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,41 +25,20 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace TestUtil;
-
-namespace {
-const QString Missing = QStringLiteral("/dev/pivota-test-missing");
-
-// A settings file whose COM ports all point at devices that do not exist, except those given.
-QByteArray PortsSection(const QMap<int, QString> &present) {
-    QByteArray text = "[Ports]\n";
-    for (int n = 1; n <= 9; ++n) {
-        text += QStringLiteral("COM%1=%2\n").arg(n).arg(present.value(n, Missing)).toUtf8();
-    }
-    return text;
-}
-
-} // namespace
+using TestIni::PortsSection;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString path(const QString &name = QStringLiteral("pivota.ini")) {
-        return m_dir.filePath(name);
-    }
-
 private slots:
-    void init() { QFile::remove(path()); }
-
     void firstStartWithoutSettingsFile() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             QCOMPARE(w.windowTitle(), QStringLiteral("Pivota V0.38"));
             QCOMPARE(w.statusText(), QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013"));
             QVERIFY(Find<QRadioButton>(&w, "rad_com5")->isChecked());
@@ -93,7 +76,7 @@ private slots:
             QTest::mouseClick(Find<QPushButton>(&w, "btnClose"), Qt::LeftButton);
             QVERIFY(dialogs.calls.isEmpty());
         }
-        const QString text = QString::fromUtf8(ReadFile(path()));
+        const QString text = QString::fromUtf8(folder.read());
         QVERIFY(text.contains("Benutzer=Justage\n"));
         QVERIFY(text.contains("COM-Buffersize=8\n"));
         QVERIFY(!text.contains("\nBuffersize="));
@@ -102,7 +85,7 @@ private slots:
         QVERIFY(text.contains("data_3_buhne=170\n"));
 
         // The next start reads "Justage": no EEPROM tab, no memos.
-        TfrmMain again(path(), dialogs);
+        TfrmMain again(folder.path(), dialogs);
         auto *pages = Find<QTabWidget>(&again, "PageControl1");
         QVERIFY(!pages->isTabVisible(4));
         QVERIFY(pages->isTabVisible(3));
@@ -112,19 +95,20 @@ private slots:
     }
 
     void endeWritesWhatTheNextStartReadsBack() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=7\nBaud=2400\nBenutzer=Debug\n"
-                                  "[Window]\nWidth=900\nHeight=600\nTop=30\nLeft=40\n"
-                                  "[Buehne]\nBuehne_IstPosition=12\nR-Sense=0.47\nextern=0\n"
-                                  "[Name]\nPosition_3_name=Schuppen, Gleis 3\n[Grube]\nOffset=-4\n"
-                                  "[EE_GRUBE]\ndata_100_grube=77\n"));
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=7\nBaud=2400\nBenutzer=Debug\n"
+                             "[Window]\nWidth=900\nHeight=600\nTop=30\nLeft=40\n"
+                             "[Buehne]\nBuehne_IstPosition=12\nR-Sense=0.47\nextern=0\n"
+                             "[Name]\nPosition_3_name=Schuppen, Gleis 3\n[Grube]\nOffset=-4\n"
+                             "[EE_GRUBE]\ndata_100_grube=77\n"));
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             w.btnCloseClick();
         }
-        const QByteArray first = ReadFile(path());
+        const QByteArray first = folder.read();
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             QVERIFY(Find<QRadioButton>(&w, "rad_com7")->isChecked());
             QVERIFY(Find<QRadioButton>(&w, "rad_2400")->isChecked());
             QCOMPARE(w.state().ActualPosition, 12);
@@ -135,23 +119,25 @@ private slots:
             QCOMPARE(w.state().pit.value(100), uint8_t(77));
             w.btnCloseClick();
         }
-        QCOMPARE(ReadFile(path()), first);
+        QCOMPARE(folder.read(), first);
         QVERIFY(dialogs.calls.isEmpty());
     }
 
     void closingOtherwiseDoesNotWrite() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             w.show();
             w.close();
         }
-        QVERIFY(!QFile::exists(path()));
+        QVERIFY(!folder.exists());
     }
 
     void failedWriteKeepsWindowOpen() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        TfrmMain w(m_dir.filePath("no-such-folder/pivota.ini"), dialogs);
+        TfrmMain w(folder.file("no-such-folder/pivota.ini"), dialogs);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.btnCloseClick();
@@ -160,10 +146,11 @@ private slots:
     }
 
     void userLevels() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nBenutzer=Fahren\n"));
+        QVERIFY(folder.write("[SETTINGS]\nBenutzer=Fahren\n"));
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             auto *pages = Find<QTabWidget>(&w, "PageControl1");
             const QList<bool> shown = {true, false, false, false, false, true};
             for (int i = 0; i < 6; ++i) {
@@ -175,7 +162,7 @@ private slots:
             QVERIFY(!pages->isTabVisible(4));
             w.btnCloseClick();
         }
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         auto *pages = Find<QTabWidget>(&w, "PageControl1");
         for (int i = 0; i < 6; ++i) {
             QVERIFY(pages->isTabVisible(i));
@@ -189,8 +176,9 @@ private slots:
     }
 
     void layoutFollowsWindowSize() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.resize(1200, 800);
         w.FormResize();
         auto *start = Find<QPushButton>(&w, "btnStart");
@@ -220,18 +208,20 @@ private slots:
     }
 
     void windowOffEveryScreenComesBack() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        QVERIFY(WriteFile(path(), "[Window]\nLeft=-20000\nTop=-20000\nWidth=0\nHeight=-5\n"));
-        TfrmMain w(path(), dialogs);
+        QVERIFY(folder.write("[Window]\nLeft=-20000\nTop=-20000\nWidth=0\nHeight=-5\n"));
+        TfrmMain w(folder.path(), dialogs);
         QCOMPARE(w.size(), QSize(1000, 670));
         QVERIFY(w.x() > -1000 && w.y() > -1000);
     }
 
     void hugeStoredWindowOpensAtScreenSize() {
+        SettingsFolder folder;
         ScriptedDialogs dialogs;
-        QVERIFY(WriteFile(path(), "[Window]\nLeft=2147483647\nTop=2147483647\nWidth=2147483647\n"
-                                  "Height=2147483647\n"));
-        TfrmMain w(path(), dialogs);
+        QVERIFY(folder.write("[Window]\nLeft=2147483647\nTop=2147483647\nWidth=2147483647\n"
+                             "Height=2147483647\n"));
+        TfrmMain w(folder.path(), dialogs);
         const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
         // As large as the screen allows, room for the frame aside, and wholly on it.
         QVERIFY(avail.contains(w.geometry()));
@@ -244,10 +234,11 @@ private slots:
         QTest::newRow("broken UTF-16") << QByteArray("\xFF\xFE[\0S\0\x00\xDC]\0", 10);
     }
     void unreadableSettingsAreReportedAndKept() {
+        SettingsFolder folder;
         QFETCH(QByteArray, bytes);
-        QVERIFY(WriteFile(path(), bytes));
+        QVERIFY(folder.write(bytes));
         ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         // Told at start that the defaults are in use...
         QCOMPARE(dialogs.count("error"), 1);
         QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("Vorgabewerte")));
@@ -255,10 +246,11 @@ private slots:
         w.show();
         w.btnCloseClick();
         QCOMPARE(dialogs.count("error"), 2);
-        QCOMPARE(ReadFile(path()), bytes);
+        QCOMPARE(folder.read(), bytes);
     }
 
     void utf16SettingsAreRead() {
+        SettingsFolder folder;
         const QString text = QStringLiteral(
             "[SETTINGS]\r\nCOM-Port=3\r\n[Name]\r\nPosition_2_name=Lokschuppen Süd\r\n"
             "[Ports]\r\nCOM3=/dev/ttyACM0\r\n");
@@ -266,10 +258,10 @@ private slots:
         for (QChar c : text) {
             bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
         }
-        QVERIFY(WriteFile(path(), bytes));
+        QVERIFY(folder.write(bytes));
         ScriptedDialogs dialogs;
         {
-            TfrmMain w(path(), dialogs);
+            TfrmMain w(folder.path(), dialogs);
             QVERIFY(dialogs.calls.isEmpty());
             QVERIFY(Find<QRadioButton>(&w, "rad_com3")->isChecked());
             QCOMPARE(w.state().station.PositionName[2], QStringLiteral("Lokschuppen Süd"));
@@ -278,52 +270,48 @@ private slots:
         }
         // Written back as UTF-8 with everything it held.
         IniFile back;
-        QVERIFY(back.load(path()));
+        QVERIFY(back.load(folder.path()));
         QCOMPARE(back.readString("Name", "Position_2_name", QString()),
                  QStringLiteral("Lokschuppen Süd"));
         QCOMPARE(back.readString("Ports", "COM3", QString()), QStringLiteral("/dev/ttyACM0"));
     }
 
     void eepromDumpsShowStoredCellsAtStart() {
-        QVERIFY(WriteFile(path(), "[EE_GRUBE]\ndata_1_grube=171\n[EE_BUHNE]\ndata_0_buhne=18\n"));
+        SettingsFolder folder;
+        QVERIFY(folder.write("[EE_GRUBE]\ndata_1_grube=171\n[EE_BUHNE]\ndata_0_buhne=18\n"));
         ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.frameEEprom()->Timer3Timer();
         QVERIFY(Find<QPlainTextEdit>(&w, "Memo_ee_grube")->toPlainText().startsWith("0x00: 00ab"));
         QVERIFY(Find<QPlainTextEdit>(&w, "Memo_ee_buhne")->toPlainText().startsWith("0x00: 127e"));
     }
 
     void failedWriteShowsTheSendBox() {
-        auto pty = std::make_unique<Pty>();
-        QVERIFY(pty->isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(2);
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
         w.state().sendQueue.QueueValue(0xF0, 1);
-        pty.reset(); // the far end goes away; the next byte cannot be written
+        t.pty.closeMaster(); // the far end goes away; the next byte cannot be written
         w.Timer_SendenTimer();
-        QCOMPARE(dialogs.calls.size(), 1);
-        QCOMPARE(dialogs.calls.first().caption, QStringLiteral("Fehler Daten Senden - SendData"));
-        QVERIFY(dialogs.calls.first().text.startsWith(
+        QCOMPARE(t.dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.first().caption, QStringLiteral("Fehler Daten Senden - SendData"));
+        QVERIFY(t.dialogs.calls.first().text.startsWith(
             "Das Senden der Daten wurde abgebrochen, ein Senden von Daten war nicht möglich.\n"
             "Problem mit RS232 Schnittstelle!"));
-        QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("Gegenstelle")));
+        QVERIFY(t.dialogs.calls.first().text.contains(QStringLiteral("Gegenstelle")));
         QVERIFY(!w.state().Online);
-        // The read side sees the same loss later: still one box.
-        QTest::qWait(200);
+        // The read side sees the same loss later: still one box, while the window's timers go on.
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.Timer_ReceiveTimer();
-        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.size(), 1);
     }
 
     void floodOnASlowLineKeepsTheConnection() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" +
-                                      PortsSection({{4, pty.device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(4, "Benutzer=Debug\n");
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         QString text;
         for (int i = 0; text.size() < 20000; ++i) {
@@ -336,26 +324,24 @@ private slots:
         const QString logged = Lines(Find<QPlainTextEdit>(&w, "Memo2")).last();
         const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
         QVERIFY2(taken < text.size(), qPrintable(logged)); // claims only what the line took
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(t.dialogs.calls.isEmpty());
         QVERIFY(w.state().Online);
         // The far end reads slowly; the rest follows in order, then the queued request.
         QByteArray got;
         const QByteArray expected = text.toLatin1() + QByteArray("\xF0\x11\x00", 3);
         QTRY_VERIFY_WITH_TIMEOUT(
-            (w.Timer_SendenTimer(), got += pty.receive(), got.size() >= expected.size()), 30000);
+            (w.Timer_SendenTimer(), got += t.pty.receive(), got.size() >= expected.size()), 30000);
         QCOMPARE(got, expected);
-        QVERIFY(dialogs.calls.isEmpty());
+        QVERIFY(t.dialogs.calls.isEmpty());
         QVERIFY(w.state().Online);
     }
 
     void startStopAgainstPseudoTerminal() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({{3, pty.device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(3);
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         QTest::mouseClick(Find<QPushButton>(&w, "btnStart"), Qt::LeftButton);
-        QCOMPARE(dialogs.calls.size(), 0);
+        QCOMPARE(t.dialogs.calls.size(), 0);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QVERIFY(w.state().Online);
         QVERIFY(w.port().isOpen());
@@ -378,12 +364,12 @@ private slots:
         w.Timer_SendenTimer();
         w.Timer_SendenTimer();
         QByteArray sent;
-        QTRY_COMPARE((sent += pty.receive()), QByteArray("\xF0\x10\x00", 3));
+        QTRY_COMPARE((sent += t.pty.receive()), QByteArray("\xF0\x10\x00", 3));
         QCOMPARE(Lines(memo2).size(), 3);
         QCOMPARE(Lines(memo2).first(), QStringLiteral("'ð' $f0 b11110000"));
 
         // The board's answer lands in the mirror at the next housekeeping tick.
-        QVERIFY(pty.send(QByteArray("XYZG\x10\x2A", 6)));
+        QVERIFY(t.pty.send(QByteArray("XYZG\x10\x2A", 6)));
         QTRY_COMPARE(w.port().QueryPortStatus(), qint64(6));
         w.Timer_ReceiveTimer(); // at most 8 bytes per tick
         w.Timer2Timer();
@@ -408,22 +394,21 @@ private slots:
         w.state().sendQueue.QueueValue(0xF0, 1);
         w.Timer_SendenTimer();
         QCOMPARE(w.state().sendQueue.length(), 2);
-        QTest::qWait(20);
-        QVERIFY(pty.receive().isEmpty());
-        QCOMPARE(dialogs.calls.size(), 0);
+        // The window's own transmit ticks drain the rest; a byte written would be on the far end
+        // at once.
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().sendQueue.isEmpty(), 2000);
+        QVERIFY(t.pty.receive().isEmpty());
+        QCOMPARE(t.dialogs.calls.size(), 0);
     }
 
     void dumps() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\nBaud=2400\nBenutzer=Debug\n" +
-                                      PortsSection({{3, pty.device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(3, "Baud=2400\nBenutzer=Debug\n");
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         // Without an open port the line settings cannot be read.
         w.frameSettings()->btn_DCBClick();
-        QCOMPARE(dialogs.calls.size(), 1);
-        QCOMPARE(dialogs.calls.first().caption, QStringLiteral("GetCommState"));
+        QCOMPARE(t.dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.first().caption, QStringLiteral("GetCommState"));
         w.btnStartClick();
         QVERIFY(w.state().Online);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
@@ -439,13 +424,14 @@ private slots:
         QVERIFY(lines.at(7).startsWith("max Tx bufsize, in bytes: "));
         QCOMPARE(lines.at(11), QStringLiteral("cbInQue: 0"));
         QCOMPARE(lines.at(12), QStringLiteral("cbInQue: 0"));
-        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.size(), 1);
     }
 
     void startWithMissingPort() {
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=3\n" + PortsSection({})));
+        SettingsFolder folder;
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=3\n" + PortsSection({})));
         ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
         QCOMPARE(dialogs.calls.size(), 1);
         QCOMPARE(dialogs.calls.first().kind, QStringLiteral("error"));
@@ -455,7 +441,8 @@ private slots:
             "Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 Schnittstelle, "
             "COM-Port nicht vorhanden!\n\nBitte unter EINSTELLUNGEN einem freien COM-Port "
             "wählen"));
-        QVERIFY(dialogs.calls.first().text.endsWith(Missing + " ist nicht vorhanden."));
+        QVERIFY(
+            dialogs.calls.first().text.endsWith(TestIni::MissingDevice + " ist nicht vorhanden."));
         QCOMPARE(w.statusText(), QStringLiteral("kein COM3-Port"));
         QVERIFY(!w.state().Online);
         QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
@@ -464,19 +451,17 @@ private slots:
     }
 
     void lostLineGivesOneBoxAndGoesOffline() {
-        auto pty = std::make_unique<Pty>();
-        QVERIFY(pty->isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=2\n" + PortsSection({{2, pty->device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(2);
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
         w.state().sendQueue.QueueValue(0xF0, 1);
-        pty.reset(); // the adapter is pulled
-        QTRY_COMPARE(dialogs.calls.size(), 1);
-        QCOMPARE(dialogs.calls.first().caption,
+        t.pty.closeMaster(); // the adapter is pulled
+        QTRY_COMPARE(t.dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.first().caption,
                  QStringLiteral("Fehler Datenempfang - ReceiveData"));
-        QVERIFY(dialogs.calls.first().text.startsWith(
+        QVERIFY(t.dialogs.calls.first().text.startsWith(
             "Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht möglich.\n"
             "Problem mit RS232 Schnittstelle!"));
         QVERIFY(!w.state().Online);
@@ -484,20 +469,21 @@ private slots:
         QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
         QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
         // The timers go on: nothing more is reported and the queue drains into the log.
-        QTest::qWait(300);
+        QVERIFY(WaitForHousekeepingTicks(w));
         w.Timer_ReceiveTimer();
         w.Timer_SendenTimer();
-        QCOMPARE(dialogs.calls.size(), 1);
+        QCOMPARE(t.dialogs.calls.size(), 1);
         QVERIFY(w.state().sendQueue.isEmpty());
         QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
     }
 
     void portScan() {
+        SettingsFolder folder;
         Pty pty;
         QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), PortsSection({{2, pty.device()}})));
+        QVERIFY(folder.write(PortsSection({{2, pty.device()}})));
         ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        TfrmMain w(folder.path(), dialogs);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
         w.frameSettings()->btnCheckClick();
         QVERIFY(dialogs.calls.isEmpty());
@@ -519,24 +505,21 @@ private slots:
     }
 
     void fillBarAndManualSend() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBenutzer=Debug\n" +
-                                      PortsSection({{4, pty.device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(4, "Benutzer=Debug\n");
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
 
         // A tick drains what waits, up to the 4000 bytes of its read buffer.
         for (int sent = 0; sent < 4081; sent += 1000) {
-            QVERIFY(pty.send(QByteArray(std::min(1000, 4081 - sent), 'q')));
+            QVERIFY(t.pty.send(QByteArray(std::min(1000, 4081 - sent), 'q')));
             QTRY_COMPARE(w.port().QueryPortStatus(), qint64(std::min(sent + 1000, 4081)));
         }
         w.Timer_ReceiveTimer(); // takes 4000, leaves 81
         QCOMPARE(bar->value(), 81);
         QCOMPARE(bar->palette().color(QPalette::Highlight), QColor(255, 0, 0));
-        QVERIFY(pty.send(QByteArray(80 - 81 + 4000 - 1, 'q'))); // 3998 more
+        QVERIFY(t.pty.send(QByteArray(80 - 81 + 4000 - 1, 'q'))); // 3998 more
         QTRY_COMPARE(w.port().QueryPortStatus(), qint64(81 + 3998));
         w.Timer_ReceiveTimer(); // leaves 79
         QCOMPARE(bar->value(), 79);
@@ -548,24 +531,21 @@ private slots:
         auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
         QTest::mouseClick(Find<QPushButton>(&w, "btnSenden"), Qt::LeftButton);
         QByteArray got;
-        QTRY_COMPARE((got += pty.receive()), QByteArray("abc"));
+        QTRY_COMPARE((got += t.pty.receive()), QByteArray("abc"));
         QCOMPARE(Lines(memo2).last(), QStringLiteral("gesendet:'abc' (3)"));
     }
 
     void largerReadSizeReadsUntilDrained() {
-        Pty pty;
-        QVERIFY(pty.isValid());
-        QVERIFY(WriteFile(path(), "[SETTINGS]\nCOM-Port=4\nBuffersize=10\n" +
-                                      PortsSection({{4, pty.device()}})));
-        ScriptedDialogs dialogs;
-        TfrmMain w(path(), dialogs);
+        PtyWindow t(4, "Buffersize=10\n");
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
         w.btnStartClick();
         QByteArray burst("XYZ");
         for (int i = 0; i < 20; ++i) {
             burst += QByteArray("G") + char(i) + char(i + 100);
             w.state().answers.NoteRequest(AnswerFilter::Board::Grube, i, w.state().now());
         }
-        QVERIFY(pty.send(burst));
+        QVERIFY(t.pty.send(burst));
         QTRY_COMPARE(w.port().QueryPortStatus(), qint64(burst.size()));
         w.Timer_ReceiveTimer(); // reads of 10 repeat until one returns fewer
         QCOMPARE(w.port().QueryPortStatus(), qint64(0));

@@ -3,6 +3,7 @@
 #include "sharedstate.h"
 #include "simulatedwindow.h"
 #include "testutil.h"
+#include "testwindow.h"
 #include "tframebedienung.h"
 #include "tfrmmain.h"
 #include "turntablepicture.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <vector>
 
@@ -286,11 +286,8 @@ private slots:
     }
 
     void exactlyThePositionsOfTheTurntableHaveButtons() {
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("pivota.ini");
-        QVERIFY(WriteFile(ini, "[Buehne]\nAnzahl_Positionen=24\n[use]\nPosition_3_use=0\n"));
-        ScriptedDialogs dialogs;
-        TfrmMain w(ini, dialogs);
+        TestWindow t("[Buehne]\nAnzahl_Positionen=24\n[use]\nPosition_3_use=0\n");
+        TfrmMain &w = t.w();
         w.show();
         TFrameBedienung *tab = w.frameBedienung();
         tab->DrawTurntable();

@@ -1,12 +1,12 @@
 #include "inifile.h"
 #include "portmap.h"
 #include "settingsfile.h"
+#include "settingsfolder.h"
 #include "sharedstate.h"
 #include "testutil.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestUtil;
@@ -157,6 +157,26 @@ private slots:
         QCOMPARE(ini.readString("Buehne", "R-Sense", {}), QStringLiteral("4.7"));
     }
 
+    void settingsReaderReplacesAnUnusableResistor_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("zero") << QByteArray("0") << 15.0f;
+        QTest::newRow("negative") << QByteArray("-2,5") << 15.0f;
+        QTest::newRow("nan") << QByteArray("nan") << 15.0f;
+        QTest::newRow("inf") << QByteArray("inf") << 15.0f;
+        QTest::newRow("usable") << QByteArray("0.33") << 0.33f;
+    }
+    void settingsReaderReplacesAnUnusableResistor() {
+        QFETCH(QByteArray, stored);
+        QFETCH(float, expected);
+        IniFile ini;
+        ini.loadBytes("[Buehne]\nR-Sense=" + stored + "\n");
+        ProgramSettings settings;
+        SharedState state;
+        ReadProgramSettings(ini, settings, state);
+        QCOMPARE(state.station.RSense, expected);
+    }
+
     void writesKeysInOrderAndBufferSizeUnderItsOwnName() {
         IniFile ini;
         ini.loadBytes("[SETTINGS]\nBuffersize=16\n");
@@ -206,8 +226,8 @@ private slots:
     }
 
     void windowsFileSurvivesReadAndWrite() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("pivota.ini");
+        const SettingsFolder folder;
+        const QString path = folder.path();
         // Written by the Windows version: CR LF, Windows-1252, keys in other cases, a section and
         // a comment this program does not know.
         const QByteArray original = "; Anlage Keller\r\n"

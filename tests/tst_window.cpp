@@ -4,6 +4,7 @@
 // below it.
 
 #include "scripteddialogs.h"
+#include "settingsfolder.h"
 #include "testutil.h"
 #include "tframebedienung.h"
 #include "tfrmmain.h"
@@ -17,7 +18,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtMath>
 #include <memory>
@@ -45,12 +45,12 @@ QScreen *ScreenNamed(const QString &name) {
 class TestWindow : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_dir;
-    QString path() const { return m_dir.filePath(QStringLiteral("pivota.ini")); }
+    SettingsFolder m_folder;
+    QString path() const { return m_folder.path(); }
     std::unique_ptr<TfrmMain> Open(ScriptedDialogs &dialogs, const QByteArray &settings = {}) {
-        QFile::remove(path());
+        m_folder.remove();
         if (!settings.isEmpty()) {
-            WriteFile(path(), settings);
+            m_folder.write(settings);
         }
         auto w = std::make_unique<TfrmMain>(path(), dialogs);
         w->show();
@@ -155,7 +155,7 @@ private slots:
 
     void yesThatCannotWriteStays() {
         ScriptedDialogs dialogs;
-        TfrmMain w(m_dir.filePath(QStringLiteral("no-such-folder/pivota.ini")), dialogs);
+        TfrmMain w(m_folder.file(QStringLiteral("no-such-folder/pivota.ini")), dialogs);
         w.show();
         Find<QRadioButton>(&w, "rad_fahren")->setChecked(true);
         dialogs.choices = {Dialogs::Choice::Yes};

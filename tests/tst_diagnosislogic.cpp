@@ -1,0 +1,125 @@
+// The diagnosis tab's rules without widgets: the measurement texts, the R-Sense answer, the sample
+// histories with the graphs' scale, and the direct drive's messages.
+
+#include "diagnosislogic.h"
+#include "directdrive.h"
+
+#include <QLocale>
+#include <QTest>
+
+using namespace Diagnosis;
+
+class TestDiagnosisLogic : public QObject {
+    Q_OBJECT
+private slots:
+    // -----------------------------------------------------------------------------------------
+    // Texts and the resistor
+
+    void measurementTexts_data() {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<float>("rSense");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("voltage");
+        QTest::newRow("51") << 51 << 15.0f << "16.67 mA"
+                            << "1.00 V";
+        QTest::newRow("before any A") << 255 << 15.0f << "83.33 mA"
+                                      << "5.00 V";
+        QTest::newRow("zero") << 0 << 15.0f << "0.00 mA"
+                              << "0.00 V";
+        QTest::newRow("small resistor") << 100 << 0.47f << "1042.97 mA"
+                                        << "1.96 V";
+    }
+    void measurementTexts() {
+        QFETCH(int, raw);
+        QFETCH(float, rSense);
+        QFETCH(QString, current);
+        QFETCH(QString, voltage);
+        QCOMPARE(SenseCurrentText(raw, rSense), current);
+        QCOMPARE(SensorVoltageText(raw), voltage);
+    }
+
+    void rSenseAnswers_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<float>("value");
+        const int unchanged = int(RSenseAnswer::Kind::Unchanged);
+        const int accepted = int(RSenseAnswer::Kind::Accepted);
+        const int refused = int(RSenseAnswer::Kind::Refused);
+        QTest::newRow("empty") << "" << unchanged << 0.0f;
+        QTest::newRow("blank") << "  " << unchanged << 0.0f;
+        QTest::newRow("4.7") << "4.7" << accepted << 4.7f;
+        QTest::newRow("10") << " 10 " << accepted << 10.0f;
+        QTest::newRow("letters") << "abc" << refused << 0.0f;
+        QTest::newRow("zero") << "0" << refused << 0.0f;
+        QTest::newRow("negative") << "-3" << refused << 0.0f;
+        QTest::newRow("infinite") << "inf" << refused << 0.0f;
+        QTest::newRow("not a number") << "nan" << refused << 0.0f;
+        QTest::newRow("overflow") << "1e60" << refused << 0.0f;
+    }
+    void rSenseAnswers() {
+        QFETCH(QString, answer);
+        QFETCH(int, kind);
+        QFETCH(float, value);
+        const RSenseAnswer r = ParseRSenseAnswer(answer, QLocale::c());
+        QCOMPARE(int(r.kind), kind);
+        if (r.kind == RSenseAnswer::Kind::Accepted) {
+            QCOMPARE(r.value, value);
+        }
+        QCOMPARE(int(ParseRSenseAnswer(std::nullopt, QLocale::c()).kind), 0);
+        // The user's number format decides: a German user types a comma.
+        const RSenseAnswer german =
+            ParseRSenseAnswer(QStringLiteral("4,7"), QLocale(QLocale::German));
+        QCOMPARE(int(german.kind), int(RSenseAnswer::Kind::Accepted));
+        QCOMPARE(german.value, 4.7f);
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Histories and graphs
+
+    void historyShiftsAndMeansTheNewest() {
+        SampleHistory h;
+        QCOMPARE(h.at(0), 128);
+        QCOMPARE(h.at(254), 128);
+        QCOMPARE(h.MeanOfNewest(), 128);
+        h.Push(7);
+        QCOMPARE(h.at(254), 7);
+        QCOMPARE(h.at(253), 128);
+        for (int i = 0; i < 24; ++i) {
+            h.Push(10);
+        }
+        h.Push(34); // 24 * 10 + 34 = 274 over 25 = 10.96: truncated
+        QCOMPARE(h.MeanOfNewest(), 10);
+        QCOMPARE(h.at(229), 7); // outside the newest 25
+    }
+
+    void graphScale() {
+        const GraphScale s(286);
+        QCOMPARE(s.Y(0), 281);
+        QCOMPARE(s.Y(255), 26);
+        const GraphScale doubled(572);
+        QCOMPARE(doubled.Y(100), 367);
+        QCOMPARE(GraphScale::X(0, 1001), 0);
+        QCOMPARE(GraphScale::X(254, 1001), 996);
+        QCOMPARE(GraphScale::X(128, 256), 128);
+        QVERIFY(s.drawable());
+        QVERIFY(!GraphScale(0).drawable());
+        QVERIFY(!GraphScale(-39).drawable());
+        QVERIFY(!GraphScale().drawable());
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Direct drive
+
+    void directDriveMessages() {
+        // Clamping: a stored 0 or 200 is sent as 1 or 127.
+        QCOMPARE(DirectDriveMessage(40, true, true, false), (DriveMessage{0xA0, 0x28, 0x03}));
+        QCOMPARE(DirectDriveMessage(40, true, false, false), (DriveMessage{0xA0, 0x28, 0x02}));
+        QCOMPARE(DirectDriveMessage(40, false, true, true), (DriveMessage{0xA0, 0x28, 0x05}));
+        QCOMPARE(DirectDriveMessage(200, false, false, false), (DriveMessage{0xA0, 127, 0x00}));
+        QCOMPARE(DirectDriveMessage(0, true, true, false), (DriveMessage{0xA0, 1, 0x03}));
+        QCOMPARE(DirectDriveMessage(-7, true, true, false).speed, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDiagnosisLogic)
+#include "tst_diagnosislogic.moc"

@@ -1,0 +1,55 @@
+// How many of the cells a read transfer asked for got an answer, and when that is reported.
+
+#include "answerfilter.h"
+#include "pacedtransfer.h"
+#include "sharedstate.h"
+#include "testutil.h"
+#include "transfertally.h"
+
+#include <QTest>
+
+using namespace TestUtil;
+
+class TestTransferTally : public QObject {
+    Q_OBJECT
+private slots:
+    void tallyCountsAnswersNotFlags() {
+        SharedState s;
+        qint64 now = 0;
+        s.clock = [&] { return now; };
+        PacedTransfer transfer(s);
+        TransferTally &t = transfer.tally();
+        t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
+        QCOMPARE(t.requested(), 0);
+        t.Begin();
+        for (int cell : {48, 49, 50}) {
+            s.answers.NoteRequest(AnswerFilter::Board::Grube, cell, now);
+            t.NoteRequest(s.pit, cell);
+        }
+        s.answers.NoteRequest(AnswerFilter::Board::Buehne, 13, now);
+        t.NoteRequest(s.bridge, 13);
+        Answer(s, 'G', 48, 24);
+        Answer(s, 'H', 13, 46);
+        // A tab that shows a value clears its received flag: the answer still counts.
+        s.pit.setReceived(48, false);
+        Answer(s, 'G', 77, 1); // nobody asked: dropped, and no cell of the transfer anyway
+        QCOMPARE(t.answered(), 2);
+        t.End(now);
+        QCOMPARE(t.Poll(now + 1000), QString()); // two cells may still answer
+        Answer(s, 'G', 49, 7);
+        QCOMPARE(t.Poll(now + 1500), QString());
+        QCOMPARE(t.Poll(now + TransferTally::GraceMs),
+                 QStringLiteral("3 von 4 Zellen beantwortet"));
+        QCOMPARE(t.Poll(now + 5000), QString()); // reported once
+
+        t.Begin(); // every cell answering reports at once, without waiting
+        s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
+        t.NoteRequest(s.pit, 0);
+        t.End(now);
+        Answer(s, 'G', 0, 3);
+        QCOMPARE(s.TakeTransferReport(), QStringLiteral("1 von 1 Zellen beantwortet"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransferTally)
+#include "tst_transfertally.moc"
