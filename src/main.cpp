@@ -87,7 +87,7 @@ int main(int argc, char *argv[]) {
     g_heldMessages.clear();
 
     SetIdentity();
-    QGuiApplication::setDesktopFileName(QStringLiteral("pivota"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pivota")));
     // Qt's own texts (standard buttons, context menus) in German, like the program's.
     InstallGermanTranslations(app);

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for SECONDS (default 60).
+# Builds the libFuzzer targets with clang into build-fuzz/, replays each target's seed corpus and
+# then fuzzes each for SECONDS (default 60; 0 replays only).
 #   tools/fuzz.sh [SECONDS] [TARGET...]      targets: fuzz_receiver fuzz_hexbyte fuzz_settings
 #                                                     fuzz_simulator (default: all)
-# Each target starts from its seed corpus in fuzz/corpus/<target> (left untouched); what it finds
-# new is kept in build-fuzz/corpus/<target> for the next run. An input that crashes a target or
-# breaks one of its checks is saved in build-fuzz/artifacts/ and the script ends with exit code 1;
-# rerun one with: build-fuzz/fuzz/<target> build-fuzz/artifacts/<file>
+# Replay runs every input of fuzz/corpus/<target> once: the inputs of earlier findings stay fixed.
+# Fuzzing starts from that corpus (left untouched); what it finds new is kept in
+# build-fuzz/corpus/<target> for the next run. An input that crashes a target, breaks one of its
+# checks or takes longer than FUZZ_TIMEOUT seconds (default 20) is saved in build-fuzz/artifacts/,
+# printed in base64 (CI keeps no files), and the script ends with exit code 1; rerun one with:
+#   build-fuzz/fuzz/<target> build-fuzz/artifacts/<file>
+# Once fixed, the input goes into fuzz/corpus/<target>, so that every later replay runs it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-"$root/build-fuzz"}
@@ -15,34 +19,77 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_receiver fuzz_hexbyte fuzz_settings fuzz_simulator)
 fi
+timeout=${FUZZ_TIMEOUT:-20}
+if ! [[ $seconds =~ ^[0-9]+$ ]]; then
+    echo "usage: tools/fuzz.sh [SECONDS] [TARGET...]" >&2
+    exit 2
+fi
 cxx=${FUZZ_CXX:-clang++}
 if ! command -v "$cxx" >/dev/null; then
-    echo "The fuzz targets need clang++ with libFuzzer (Debian: apt-get install clang)." >&2
+    echo "The fuzz targets need clang++ with libFuzzer (Debian: apt-get install clang libclang-rt-dev)." >&2
     exit 1
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPIVOTA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-if ! cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1; then
-    cat "$build/fuzz-build.log"
+echo "==> Building the fuzz targets in $build (clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
+mkdir -p "$build"
+if ! cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPIVOTA_FUZZ=ON -DBUILD_TESTING=OFF >"$build/fuzz-configure.log" 2>&1 ||
+    ! grep -q 'libFuzzer: fuzz targets are built' "$build/fuzz-configure.log"; then
+    cat "$build/fuzz-configure.log"
+    echo "$cxx cannot build libFuzzer targets (Debian: apt-get install libclang-rt-dev)." >&2
     exit 1
 fi
+if ! cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1; then
+    tail -n 60 "$build/fuzz-build.log"
+    exit 1
+fi
+
+# A smaller quarantine keeps the settings target, which allocates a lot, fast and small.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 mkdir -p "$build/artifacts"
 failed=()
+# Shows what went wrong and the inputs that did it.
+report() {
+    local t=$1 log=$2 a
+    failed+=("$t")
+    # In a replay, the input is the one libFuzzer ran last.
+    grep '^Running: ' "$log" | tail -n 1 || true
+    grep -E -A30 '^==[0-9]+==ERROR|runtime error|check failed|ALARM|Test unit written' "$log" |
+        head -n 60 || tail -n 40 "$log"
+    for a in "$build/artifacts/$t-"*; do
+        [ -f "$a" ] || continue
+        echo "   input $(basename "$a") ($(stat -c %s "$a") bytes), base64:"
+        base64 -w 100 "$a" | head -c 20000 | sed 's/^/     /'
+        echo
+    done
+}
+
 for t in "${targets[@]}"; do
-    mkdir -p "$build/corpus/$t"
-    echo "== $t: ${seconds} s"
-    # A smaller quarantine keeps the settings target, which allocates a lot, fast and small.
-    if ! ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16} \
-        UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-        "$build/fuzz/$t" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$build/artifacts/$t-" "$build/corpus/$t" "$root/fuzz/corpus/$t" \
-        2>"$build/$t.log"; then
-        failed+=("$t")
-        tail -n 40 "$build/$t.log"
+    bin="$build/fuzz/$t"
+    seeds="$root/fuzz/corpus/$t"
+    rm -f "$build/artifacts/$t-"*
+    mapfile -t inputs < <(find "$seeds" -maxdepth 1 -type f 2>/dev/null | sort)
+    echo "== $t: replaying ${#inputs[@]} inputs of fuzz/corpus/$t"
+    if [ ${#inputs[@]} -gt 0 ] &&
+        ! "$bin" -timeout="$timeout" -artifact_prefix="$build/artifacts/$t-" "${inputs[@]}" \
+            >"$build/$t-replay.log" 2>&1; then
+        report "$t" "$build/$t-replay.log"
+        continue
     fi
-    grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^Done' "$build/$t.log" || true
+    [ "$seconds" -gt 0 ] || continue
+
+    mkdir -p "$build/corpus/$t"
+    echo "== $t: fuzzing for ${seconds} s"
+    if ! "$bin" -max_total_time="$seconds" -timeout="$timeout" -print_final_stats=1 \
+        -artifact_prefix="$build/artifacts/$t-" "$build/corpus/$t" "$seeds" \
+        >"$build/$t.log" 2>&1; then
+        report "$t" "$build/$t.log"
+        continue
+    fi
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^Done' "$build/$t.log" |
+        sed 's/^/   /' || true
 done
 if [ ${#failed[@]} -gt 0 ]; then
     echo "Findings in: ${failed[*]} (inputs in $build/artifacts, logs in $build/<target>.log)"

@@ -1,9 +1,13 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 // The boxes of the program carry the application title; "\r" line breaks come from texts that
@@ -13,20 +17,60 @@ QString Shown(const QString &text) {
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     return t;
 }
+} // namespace
 
-QFileDialog *MakeFileDialog(QWidget *parent, const QString &filter, const QString &suffix) {
-    // The filter comes as "Name|pattern|Name|pattern"; Qt wants "Name (pattern);;...".
-    const QStringList parts = filter.split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        filters << QStringLiteral("%1 (%2)").arg(parts.at(i), parts.at(i + 1));
+FileDialogStart PlanFileDialog(const QString &filter, const QString &defaultSuffix,
+                               const QString &lastFolder, const QString &documentsFolder) {
+    FileDialogStart start;
+    for (const QString &part : filter.split(QStringLiteral(";;"))) {
+        const QString name = part.trimmed();
+        if (!name.isEmpty()) {
+            start.nameFilters << name;
+        }
     }
-    auto *dialog = new QFileDialog(parent);
-    dialog->setNameFilters(filters);
-    dialog->setDefaultSuffix(suffix);
+    start.defaultSuffix = defaultSuffix;
+    // A folder removed or unmounted since it was used is no place to open in.
+    for (const QString &folder : {lastFolder, documentsFolder}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            start.folder = QDir(folder).absolutePath();
+            return start;
+        }
+    }
+    start.folder = QDir::homePath();
+    return start;
+}
+
+QString SuffixForFilter(const QString &nameFilter, const QString &defaultSuffix) {
+    // The patterns stand in the last parentheses; a filter may also be patterns alone.
+    static const QRegularExpression patterns(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    const QRegularExpressionMatch m = patterns.match(nameFilter);
+    const QString list = m.hasMatch() ? m.captured(1) : nameFilter;
+    const QString first = list.split(u' ', Qt::SkipEmptyParts).value(0);
+    static const QRegularExpression plainSuffix(QStringLiteral("^\\*\\.([^*?\\[\\]]+)$"));
+    const QRegularExpressionMatch suffix = plainSuffix.match(first);
+    return suffix.hasMatch() ? suffix.captured(1) : defaultSuffix;
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget *parent, const FileDialogStart &start) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setDirectory(start.folder);
+    dialog->setDefaultSuffix(start.defaultSuffix);
+    if (!start.nameFilters.isEmpty()) {
+        dialog->setNameFilters(start.nameFilters);
+        dialog->selectNameFilter(start.nameFilters.first());
+        dialog->setDefaultSuffix(SuffixForFilter(start.nameFilters.first(), start.defaultSuffix));
+    }
+    const QString fallback = start.defaultSuffix;
+    QFileDialog *d = dialog.get();
+    QObject::connect(d, &QFileDialog::filterSelected, d, [d, fallback](const QString &filter) {
+        d->setDefaultSuffix(SuffixForFilter(filter, fallback));
+    });
     return dialog;
 }
-} // namespace
+
+QtDialogs::QtDialogs(QWidget *parent)
+    : m_parent(parent),
+      m_documentsFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) {}
 
 void QtDialogs::showError(const QString &caption, const QString &text) {
     QMessageBox box(QMessageBox::Critical, caption, Shown(text), QMessageBox::Ok, m_parent);
@@ -83,24 +127,30 @@ std::optional<QString> QtDialogs::askText(const QString &caption, const QString 
     return text;
 }
 
-QString QtDialogs::askOpenFileName(const QString &filter, const QString &defaultSuffix) {
-    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(m_parent, filter, defaultSuffix));
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+QString QtDialogs::runFileDialog(QFileDialog &dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
-    return dialog->selectedFiles().first();
+    const QString file = dialog.selectedFiles().first();
+    m_lastFolder = QFileInfo(file).absolutePath();
+    return file;
+}
+
+QString QtDialogs::askOpenFileName(const QString &filter, const QString &defaultSuffix) {
+    const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(
+        m_parent, PlanFileDialog(filter, defaultSuffix, m_lastFolder, m_documentsFolder));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(*dialog);
 }
 
 QString QtDialogs::askSaveFileName(const QString &filter, const QString &defaultSuffix) {
-    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(m_parent, filter, defaultSuffix));
+    const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(
+        m_parent, PlanFileDialog(filter, defaultSuffix, m_lastFolder, m_documentsFolder));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog->setOption(QFileDialog::ReadOnly, false);
     dialog->setSizeGripEnabled(true);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog->selectedFiles().first();
+    return runFileDialog(*dialog);
 }
