@@ -5,13 +5,16 @@
 #include <cstring>
 
 namespace {
-constexpr int TickMs = 10;
+// The longest the simulated time waits for the real one to catch up, whatever it has planned.
+constexpr int LongestWaitMs = 200;
 bool g_simulatorInUse = false;
 } // namespace
 
 SimulatorPortDevice::SimulatorPortDevice(std::shared_ptr<Simulator> simulator, QObject *parent)
     : PortDevice(parent), m_sim(std::move(simulator)) {
-    m_timer.setInterval(TickMs);
+    // Woken exactly when the simulator has something to do, not on a fixed beat.
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &SimulatorPortDevice::tick);
 }
 
@@ -47,7 +50,7 @@ bool SimulatorPortDevice::open(QString *error) {
     m_sim->takeOutput(); // what it said while nobody listened is gone
     m_clock.start();
     m_lastMs = 0;
-    m_timer.start();
+    Schedule();
     return true;
 }
 
@@ -72,7 +75,16 @@ void SimulatorPortDevice::catchUp() {
     // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
     m_sim->advance(static_cast<int>(std::min<qint64>(now - m_lastMs, INT_MAX)));
     m_lastMs = now;
-    m_input += m_sim->takeOutput();
+    const QByteArray output = m_sim->takeOutput();
+    if (!output.isEmpty()) {
+        m_input += output;
+        emit readyRead();
+    }
+}
+
+void SimulatorPortDevice::Schedule() {
+    const int64_t wait = m_sim->nextEventAt() - m_sim->now();
+    m_timer.start(static_cast<int>(std::clamp<int64_t>(wait, 0, LongestWaitMs)));
 }
 
 void SimulatorPortDevice::tick() {
@@ -81,6 +93,10 @@ void SimulatorPortDevice::tick() {
         m_lost = true;
         close();
         emit lineLost(QStringLiteral("Der Simulator hat aufgelegt."));
+        return;
+    }
+    if (m_open) {
+        Schedule();
     }
 }
 
@@ -110,6 +126,7 @@ qint64 SimulatorPortDevice::write(const char *data, qint64 count, QString *error
     // first, rather than to the last tick.
     catchUp();
     m_sim->receive(QByteArray(data, count));
+    Schedule(); // an answer may be due soon
     return count;
 }
 

@@ -32,6 +32,8 @@ public:
 private:
     // Lets the simulator's time catch up with the real time and takes what it sent meanwhile.
     void catchUp();
+    // Wakes the device when the simulator's next event is due.
+    void Schedule();
     void tick();
 
     std::shared_ptr<Simulator> m_sim;

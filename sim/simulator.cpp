@@ -346,24 +346,29 @@ void Simulator::marker(int64_t t) {
     schedule(t, bytes);
 }
 
+int64_t Simulator::nextEventAt() const {
+    int64_t next = std::min(m_nextReport, m_nextMarker);
+    if (m_turning && m_nextMove >= 0) {
+        next = std::min(next, m_nextMove);
+    }
+    if (m_relay.due >= 0) {
+        next = std::min(next, m_relay.due);
+    }
+    if (!m_pending.empty()) {
+        next = std::min(next, m_pending.front().due);
+    }
+    if (m_options.hangUpAfterMs >= 0 && !m_hungUp) {
+        next = std::min<int64_t>(next, m_options.hangUpAfterMs);
+    }
+    if (m_options.strayBurstAtMs >= 0 && !m_burstSent) {
+        next = std::min<int64_t>(next, m_options.strayBurstAtMs);
+    }
+    return next;
+}
+
 void Simulator::step(int64_t until) {
     for (;;) {
-        int64_t next = std::min(m_nextReport, m_nextMarker);
-        if (m_turning && m_nextMove >= 0) {
-            next = std::min(next, m_nextMove);
-        }
-        if (m_relay.due >= 0) {
-            next = std::min(next, m_relay.due);
-        }
-        if (!m_pending.empty()) {
-            next = std::min(next, m_pending.front().due);
-        }
-        if (m_options.hangUpAfterMs >= 0 && !m_hungUp) {
-            next = std::min<int64_t>(next, m_options.hangUpAfterMs);
-        }
-        if (m_options.strayBurstAtMs >= 0 && !m_burstSent) {
-            next = std::min<int64_t>(next, m_options.strayBurstAtMs);
-        }
+        const int64_t next = nextEventAt();
         if (next > until || m_hungUp) {
             break;
         }

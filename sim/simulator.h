@@ -55,6 +55,9 @@ public:
     QByteArray takeOutput();
 
     bool hungUp() const { return m_hungUp; }
+    // The time of the next thing the simulator will do by itself (a report, an answer due, the
+    // bridge's next step, ...).
+    int64_t nextEventAt() const;
     int64_t now() const { return m_now; }
 
     // State, for tests and the trace.

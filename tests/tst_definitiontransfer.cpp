@@ -243,7 +243,7 @@ private slots:
     }
 
     void readWriteAndReadBackWithTheSimulator() {
-        SimulatedWindow sw({}, "Interval_Senden=2\nInterval_Receive=2\n");
+        SimulatedWindow sw({}, "Interval_Senden=2\nInterval_Receive=2\nFeste_Taktung=1\n");
         TfrmMain &w = sw.w();
         SharedState &s = w.state();
         TFrameDefinition *f = w.frameDefinition();

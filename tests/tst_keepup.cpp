@@ -172,7 +172,9 @@ private slots:
 
         // A cell answer reaches the mirror: the dump follows.
         w.state().answers.NoteRequest(AnswerFilter::Board::Grube, 0x21, w.state().now());
-        w.state().receiver.Feed(QByteArray("XYZG\x21\x5a", 6));
+        w.state().Receive(QByteArray("XYZG\x21\x5a"
+                                     "F\x00\x00",
+                                     9));
         w.Timer2Timer();
         QVERIFY(timer3->isActive());
         tab->Timer3Timer();

@@ -63,6 +63,7 @@ private slots:
         qint64 now = 0;
         s.clock = [&] { return now; };
         s.Online = true;
+        s.transferSettings.fixedPacing = true; // one request per tick, counted as first built
         ScriptedDialogs dialogs;
         TFrameEEprom tab(s, dialogs);
         QString report;
@@ -75,7 +76,8 @@ private slots:
             if (i < 10) {
                 Answer(s, 'G', i, 0x10 + i);
             }
-            report = s.TakeTransferReport();
+            const auto r = s.TakeTransferReport();
+            report = r ? r->line : QString();
         }
         QCOMPARE(report, QStringLiteral("10 von 256 Zellen beantwortet"));
         // Stopped by hand: what was asked so far.
@@ -87,7 +89,7 @@ private slots:
         }
         tab.btn_get_all_EEData_BuhneClick();
         now += TransferTally::GraceMs;
-        QCOMPARE(s.TakeTransferReport(), QStringLiteral("0 von 5 Zellen beantwortet"));
+        QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("0 von 5 Zellen beantwortet"));
     }
 
     // ---------------------------------------------------------------------------------------
@@ -98,7 +100,7 @@ private slots:
         const QString link = folder.file(QStringLiteral("silent"));
         SimProcess sim;
         QVERIFY(sim.start({"--silent"}, link));
-        QVERIFY(folder.write(TestIni::OnPort(3, link)));
+        QVERIFY(folder.write(TestIni::OnPort(3, link, "Feste_Taktung=1\n")));
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();

@@ -6,7 +6,7 @@
 
 namespace {
 void Receive(SharedState &s, QByteArray bytes) {
-    s.receiver.Feed(bytes);
+    s.Receive(bytes);
 }
 // A message put on the wire as the transmit tick does.
 void Sent(SharedState &s, int command, int value1, int value2) {
@@ -21,6 +21,11 @@ QByteArray Msg3(char letter, int d1, int d2) {
     QByteArray a;
     a.append(letter).append(static_cast<char>(d1)).append(static_cast<char>(d2));
     return a;
+}
+// A status report, as the board sends every 200 ms: it shows the stream in step behind the
+// answers before it.
+QByteArray Status() {
+    return Msg3('F', 0x00, 0x00);
 }
 } // namespace
 
@@ -54,41 +59,60 @@ private slots:
     void sameCellMessageTwiceAppliesOnce() {
         SharedState s;
         Asked(s, 0xF0, 0x10);
-        Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x10, 0x2A));
         const uint64_t before = s.pit.revision();
-        QVERIFY(!s.ApplyBoardValues());
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x10, 0x2A) + Status());
         QCOMPARE(s.pit.value(16), uint8_t(42));
         QVERIFY(s.pit.received(16));
         QVERIFY(s.pit.revision() > before);
-        const uint64_t applied = s.pit.revision();
-        s.ApplyBoardValues(); // nothing new arrived: the entry was taken
-        QCOMPARE(s.pit.revision(), applied);
-        QCOMPARE(s.pit.answerCount(16), 1u);
+        QCOMPARE(s.pit.answerCount(16), 1u); // the copy was not asked for
+        QCOMPARE(s.answers.dropped(), 1);
     }
 
-    void secondAnswerInOnePeriodReplacesFirst() {
+    // Every answer of a period lands: the receiver keeps them all, not only the latest one.
+    void twoAnswersInOnePeriodBothLand() {
         SharedState s;
         Asked(s, 0xF0, 0x10);
         Asked(s, 0xF0, 0x11);
-        Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x11, 0x05));
-        s.ApplyBoardValues();
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x10, 0x2A) + Msg3('G', 0x11, 0x05) + Status());
         QCOMPARE(s.pit.value(17), uint8_t(5));
-        QCOMPARE(s.pit.value(16), uint8_t(0xFF));
-        QVERIFY(!s.pit.received(16));
+        QCOMPARE(s.pit.value(16), uint8_t(42));
+        QVERIFY(s.pit.received(16) && s.pit.received(17));
     }
 
     void bridgeAnswerAppliesAndReportsIt() {
         SharedState s;
-        const uint64_t before = s.bridge.revision();
+        const uint64_t before = s.bridge.answerRevision();
         Asked(s, 0x90, 0xFF);
         Asked(s, 0xF0, 0x00);
-        Receive(s, QByteArray("XYZ") + Msg3('H', 0xFF, 0x80) + Msg3('G', 0x00, 0x07));
-        QVERIFY(s.ApplyBoardValues());
+        Receive(s, QByteArray("XYZ") + Msg3('H', 0xFF, 0x80) + Msg3('G', 0x00, 0x07) + Status());
         QCOMPARE(s.bridge.value(255), uint8_t(0x80));
         QVERIFY(s.bridge.received(255));
         QCOMPARE(s.pit.value(0), uint8_t(7));
-        QVERIFY(s.bridge.revision() > before);
+        QVERIFY(s.bridge.answerRevision() > before);
         QVERIFY(!s.pit.received(1));
+    }
+
+    // An answer counts only once the stream behind it is seen in step: one lost byte shifts every
+    // later message, and then the letter of the next report passes for a value.
+    void answersOutOfStepAreNotBelieved() {
+        SharedState s;
+        Asked(s, 0xF0, 0x1F);
+        // Held until the next message: nothing yet.
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x1F, 0xFE));
+        QCOMPARE(s.pit.value(0x1F), uint8_t(0xFF));
+        // The report behind it lost its first byte: the next message starts with a data byte.
+        Receive(s, QByteArray("\x40\x00", 2) + Msg3('L', 1, 2));
+        QCOMPARE(s.pit.value(0x1F), uint8_t(0xFF));
+        QVERIFY(!s.pit.received(0x1F));
+
+        // The same after a marker that must re-align the count.
+        Asked(s, 0xF0, 0x20);
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x20, 0x46) + QByteArray("\x01XYZ"));
+        QCOMPARE(s.pit.value(0x20), uint8_t(0xFF));
+        // A marker in its place confirms the answer before it.
+        Asked(s, 0xF0, 0x21);
+        Receive(s, Msg3('G', 0x21, 0x46) + QByteArray("XYZ"));
+        QCOMPARE(s.pit.value(0x21), uint8_t(0x46));
     }
 
     void answersNobodyAskedForAreDropped() {
@@ -98,8 +122,7 @@ private slots:
         const uint64_t pitBefore = s.pit.revision();
         const uint64_t bridgeBefore = s.bridge.revision();
         // Noise that looks like answers: a "G" and an "H" for cells never requested.
-        Receive(s, QByteArray("XYZ") + Msg3('G', 0x00, 0x55) + Msg3('H', 0x02, 0x66));
-        QVERIFY(!s.ApplyBoardValues());
+        Receive(s, QByteArray("XYZ") + Msg3('G', 0x00, 0x55) + Msg3('H', 0x02, 0x66) + Status());
         QCOMPARE(s.pit.value(0), uint8_t(0xFF));
         QCOMPARE(s.bridge.value(2), uint8_t(0xFF));
         QCOMPARE(s.pit.revision(), pitBefore);
@@ -109,23 +132,20 @@ private slots:
         // A real answer lands once; a second copy after it is dropped.
         Asked(s, 0xF0, 0x85); // folded: cell 133 leaves as 0xF1 0x05
         t += 30;
-        Receive(s, Msg3('G', 0x85, 0x12));
-        s.ApplyBoardValues();
+        Receive(s, Msg3('G', 0x85, 0x12) + Status());
         QCOMPARE(s.pit.value(133), uint8_t(0x12));
-        Receive(s, Msg3('G', 0x85, 0x13));
-        s.ApplyBoardValues();
+        Receive(s, Msg3('G', 0x85, 0x13) + Status());
         QCOMPARE(s.pit.value(133), uint8_t(0x12));
 
         // An answer later than two seconds after its request is not believed.
         Asked(s, 0x90, 0x07);
         t += AnswerFilter::AnswerWindowMs + 1;
-        Receive(s, Msg3('H', 0x07, 0x01));
-        QVERIFY(!s.ApplyBoardValues());
+        Receive(s, Msg3('H', 0x07, 0x01) + Status());
         QCOMPARE(s.bridge.value(7), uint8_t(0xFF));
         // Write commands ask for nothing.
         Sent(s, 0x80, 0x09, 0x01);
-        Receive(s, Msg3('H', 0x09, 0x01));
-        QVERIFY(!s.ApplyBoardValues());
+        Receive(s, Msg3('H', 0x09, 0x01) + Status());
+        QCOMPARE(s.bridge.value(9), uint8_t(0xFF));
     }
 
     void impossiblePositionsAreIgnored() {

@@ -252,6 +252,7 @@ private slots:
 
     void transfersOnTimer4() {
         Tab t;
+        t.state.transferSettings.fixedPacing = true; // one request per tick, as first built
         t.state.Online = true;
         t.tab.UpdateParameterButtons();
         auto *read = Find<QPushButton>(&t.tab, "btn_read_values");
@@ -337,8 +338,17 @@ private slots:
 
     // ---- against the simulated controller --------------------------------------------------
 
+    // In both pacings: paced by the answers every cell is read twice and a write is read back
+    // (green at once); at fixed pacing a written value stays white until it is read.
+    void readWriteReadBackAgainstTheSimulator_data() {
+        QTest::addColumn<bool>("fixed");
+        QTest::newRow("paced by the answers") << false;
+        QTest::newRow("fixed pacing") << true;
+    }
+
     void readWriteReadBackAgainstTheSimulator() {
-        SimulatedWindow sw;
+        QFETCH(bool, fixed);
+        SimulatedWindow sw({}, fixed ? "Feste_Taktung=1" : "");
         TfrmMain &w = sw.w();
         sw.sim->setBridgeCell(13, 61);
         sw.sim->setBridgeCell(33, 70);
@@ -372,7 +382,8 @@ private slots:
         QTest::mouseClick(Find<QPushButton>(tab, "btn_write_values"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 30000);
         QTRY_COMPARE_WITH_TIMEOUT(sw.sim->bridgeCell(13), uint8_t(50), 3000);
-        QCOMPARE(EditColour(tab, FilterB), w.palette().color(QPalette::Base));
+        QCOMPARE(EditColour(tab, FilterB),
+                 fixed ? w.palette().color(QPalette::Base) : Colors::MarkReceived);
         QCOMPARE(sw.sim->bridgeCell(33), uint8_t(70)); // nothing else written
         QCOMPARE(sw.sim->pitCell(49), uint8_t(0x14));
 

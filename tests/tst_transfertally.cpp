@@ -47,7 +47,7 @@ private slots:
         t.NoteRequest(s.pit, 0);
         t.End(now);
         Answer(s, 'G', 0, 3);
-        QCOMPARE(s.TakeTransferReport(), QStringLiteral("1 von 1 Zellen beantwortet"));
+        QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("1 von 1 Zellen beantwortet"));
     }
 };
 

@@ -13,6 +13,11 @@ inline const QString IntervalReceive = QStringLiteral("Interval_Receive");
 inline const QString IntervalSenden = QStringLiteral("Interval_Senden");
 inline const QString Benutzer = QStringLiteral("Benutzer");
 inline const QString Baud = QStringLiteral("Baud");
+// How the tabs' transfers are paced: by the boards' answers unless fixed, with every written
+// cell read back, and how long an answer may take.
+inline const QString FesteTaktung = QStringLiteral("Feste_Taktung");
+inline const QString SchreibenPruefen = QStringLiteral("Schreiben_pruefen");
+inline const QString AntwortTimeout = QStringLiteral("Antwort_Timeout");
 
 inline const QString Window = QStringLiteral("Window");
 inline const QString Width = QStringLiteral("Width");

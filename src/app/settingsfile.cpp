@@ -27,9 +27,9 @@ int PositionFromFile(int value) {
     return value > StationData::MaxPositions || value < 0 ? 0 : value;
 }
 
-int LimitedInterval(int value) {
+int LimitedInterval(int value, int fallback = ProgramSettings::DefaultInterval) {
     if (value < 1) {
-        return ProgramSettings::DefaultInterval; // 0 or below would stall the window
+        return fallback; // 0 or below would stall the window
     }
     return std::min(value, ProgramSettings::MaxInterval);
 }
@@ -57,6 +57,13 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     if (IsBaud(baud)) {
         s.baud = baud;
     }
+    TransferSettings &t = state.transferSettings;
+    t.fixedPacing = ini.readBool(Ini::Settings, Ini::FesteTaktung, false);
+    t.verifyWrites = ini.readBool(Ini::Settings, Ini::SchreibenPruefen, true);
+    t.answerTimeoutMs = LimitedInterval(
+        ini.readInt(Ini::Settings, Ini::AntwortTimeout, TransferSettings::DefaultAnswerTimeoutMs),
+        TransferSettings::DefaultAnswerTimeoutMs);
+    t.byteIntervalMs = s.intervalSenden;
 
     s.width = ini.readInt(Ini::Window, Ini::Width, ProgramSettings::DefaultWidth);
     s.height = ini.readInt(Ini::Window, Ini::Height, ProgramSettings::DefaultHeight);
@@ -140,6 +147,12 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
     }
     ini.writeString(Ini::Settings, Ini::Benutzer, s.checkedLevel);
     ini.writeInt(Ini::Settings, Ini::Baud, s.baud);
+    if (scope == SettingsScope::SettingsFile) {
+        const TransferSettings &t = state.transferSettings;
+        ini.writeBool(Ini::Settings, Ini::FesteTaktung, t.fixedPacing);
+        ini.writeBool(Ini::Settings, Ini::SchreibenPruefen, t.verifyWrites);
+        ini.writeInt(Ini::Settings, Ini::AntwortTimeout, t.answerTimeoutMs);
+    }
 
     ini.writeInt(Ini::Window, Ini::Width, s.width);
     ini.writeInt(Ini::Window, Ini::Height, s.height);

@@ -159,6 +159,16 @@ void TfrmMain::ConnectLink() {
     // the last byte puts it to sleep again.
     m_state.sendQueue.onQueued = [this] { WakeSendTick(); };
     connect(&m_link, &Link::wantsToSend, this, &TfrmMain::WakeSendTick);
+    // Bytes are read as soon as the port reports them, not only at the next receive tick.
+    connect(&m_link, &Link::dataWaiting, this, [this] {
+        if (Timer_Receive->isActive() && !m_readSoon.isActive()) {
+            m_readSoon.start(0);
+        }
+    });
+    m_firstByte.setSingleShot(true);
+    m_readSoon.setSingleShot(true);
+    connect(&m_firstByte, &QTimer::timeout, this, &TfrmMain::SendFirstByte);
+    connect(&m_readSoon, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
     connect(&m_link, &Link::byteSent, m_settingsTab, &TFrameSettings::AppendSendLog);
     connect(&m_link, &Link::dumped, m_settingsTab, &TFrameSettings::ShowDump);
     connect(&m_link, &Link::fillLevel, this, &TfrmMain::SetFillBar);
@@ -191,6 +201,7 @@ void TfrmMain::ReadProgIni() {
     m_settingsTab->ShowSettings(m_settings);
     Timer_Receive->setInterval(m_settings.intervalReceive);
     Timer_Senden->setInterval(m_settings.intervalSenden);
+    m_firstByte.setTimerType(Qt::PreciseTimer);
     PlaceWindow();
     ReloadTabs();
 }
@@ -412,6 +423,7 @@ void TfrmMain::SetOnline(bool connected) {
     m_state.Online = connected;
     if (!connected) {
         m_link.Stop(); // the next receive tick closes the port
+        m_state.InterruptTransfers();
     }
     btnStart->setEnabled(!connected);
     btnStop->setEnabled(connected);
@@ -441,8 +453,26 @@ void TfrmMain::OnSilenceChanged(bool silent) {
 // Timers
 
 void TfrmMain::WakeSendTick() {
-    if (m_link.hasBytesToSend() && !Timer_Senden->isActive()) {
-        Timer_Senden->start();
+    if (!m_link.hasBytesToSend() || Timer_Senden->isActive()) {
+        return;
+    }
+    Timer_Senden->start();
+    // A line idle for less than a tick takes the first byte only when that tick is over; one
+    // idle for longer takes it at once: the board never gets two bytes closer together than
+    // "Interval_Senden", but no request waits for a tick it does not need.
+    const qint64 wait = m_link.WaitBeforeNextByte(Timer_Senden->interval());
+    if (wait < Timer_Senden->interval()) {
+        m_firstByte.start(static_cast<int>(wait));
+    }
+}
+
+void TfrmMain::SendFirstByte() {
+    if (m_link.WaitBeforeNextByte(Timer_Senden->interval()) > 0 || !m_link.hasBytesToSend()) {
+        return; // a tick has sent since
+    }
+    Timer_SendenTimer();
+    if (m_link.hasBytesToSend()) {
+        Timer_Senden->start(); // the next byte one whole interval after this one
     }
 }
 
@@ -473,10 +503,10 @@ void TfrmMain::SetFillBar(qint64 waiting) {
 }
 
 void TfrmMain::Timer2Timer() {
-    m_state.ApplyBoardValues();
-    const QString report = m_state.TakeTransferReport();
-    if (!report.isEmpty()) {
-        StatusPanel0->setText(report);
+    m_link.CheckHealth();
+    if (const auto report = m_state.TakeTransferReport()) {
+        StatusPanel0->setText(report->line);
+        StatusPanel0->setToolTip(report->details);
     }
     if (m_state.Online) {
         m_state.TakePositions();

@@ -6,6 +6,7 @@
 #include "sharedstate.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <memory>
 
@@ -96,6 +97,7 @@ private:
     ProgramSettings SettingsToCompare() const;
     void ReloadTabs();
     void WakeSendTick();
+    void SendFirstByte();
     void SetFillBar(qint64 waiting);
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
@@ -134,4 +136,6 @@ private:
     QTimer *Timer_Receive = nullptr;
     QTimer *Timer_Senden = nullptr;
     QTimer *Timer2 = nullptr;
+    QTimer m_firstByte; // the first byte after an idle line
+    QTimer m_readSoon;  // a read right after the port reported bytes
 };

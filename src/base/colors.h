@@ -38,6 +38,9 @@ inline const QColor MarkReceived = FromBgr(0x00FF00);  // lime: read back from t
 inline const QColor MarkRequested = FromBgr(0xFFFF00); // aqua: read requested
 inline const QColor MarkChanged = FromBgr(0x00FFFF);   // yellow: changed, not yet written
 inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written to the pit board
+// Written, but read back otherwise or not at all: a red of its own, lighter than the address
+// edits' red output, so that the text on it stays readable.
+inline const QColor MarkFailed = QColor(0xFF, 0x60, 0x60);
 // Address edits: the output of the address; no address keeps the window colour.
 inline const QColor AddressGreen = FromBgr(0x00FF00);
 inline const QColor AddressRed = FromBgr(0x0000FF);

@@ -62,6 +62,7 @@ bool ComPort::OpenPort(const QString &name, QString *error) {
         return false;
     }
     connect(device.get(), &PortDevice::lineLost, this, &ComPort::lineLost);
+    connect(device.get(), &PortDevice::readyRead, this, &ComPort::readyRead);
     m_device = std::move(device);
     return true;
 }

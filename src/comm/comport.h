@@ -46,6 +46,8 @@ public:
 signals:
     // The open line went away; the port is closed already. Emitted once per loss.
     void lineLost(const QString &reason);
+    // Bytes have arrived to be read.
+    void readyRead();
 
 private:
     std::unique_ptr<PortDevice> MakeDevice(const QString &name, QString *error);

@@ -67,7 +67,8 @@ class AnswerAssembler {
 public:
     struct Result {
         std::optional<Message> message;
-        bool marker = false; // this byte completed "X","Y","Z"
+        bool marker = false;    // this byte completed "X","Y","Z"
+        bool realigned = false; // ... and the count was out of step before it
     };
     Result Feed(uint8_t byte);
     // Position of the last byte within its message, 0..2.

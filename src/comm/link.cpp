@@ -28,6 +28,7 @@ Link::Link(SharedState &state, QObject *parent)
     : QObject(parent), m_shared(state), m_readBuffer(MaxReadSize) {
     connect(&m_port, &ComPort::lineLost, this,
             [this](const QString &reason) { Fail(Failure::Receive, reason); });
+    connect(&m_port, &ComPort::readyRead, this, &Link::dataWaiting);
 }
 
 Link::~Link() = default;
@@ -126,6 +127,7 @@ void Link::TransmitTick() {
         // The rest of a manual send that the line could not take at once goes first.
         const qint64 n = Write(m_manualPending.constData(), m_manualPending.size());
         if (n > 0) {
+            m_lastByteAt = m_shared.now();
             qCDebug(lcLinkBytes) << "sent" << m_manualPending.left(n).toHex(' ');
             m_manualPending.remove(0, static_cast<qsizetype>(n));
         }
@@ -146,6 +148,7 @@ void Link::TransmitTick() {
     }
     const bool reached = onWire && online();
     if (reached) {
+        m_lastByteAt = m_shared.now();
         qCDebug(lcLinkBytes) << "sent" << HexByteText(static_cast<uint8_t>(byte));
     }
     emit byteSent(static_cast<uint8_t>(byte));
@@ -153,9 +156,7 @@ void Link::TransmitTick() {
     m_messageOffWire = m_messageOffWire || !reached;
     if (last) {
         // A request counts once all of it went out: only then can a board answer it.
-        if (!m_messageOffWire) {
-            m_shared.answers.NoteOnWire(asks, m_shared.now());
-        }
+        m_shared.NoteSent(asks, !m_messageOffWire);
         m_messageOffWire = false;
     }
 }
@@ -180,7 +181,7 @@ void Link::ReceiveTick(int readSize) {
 
     if (!received.isEmpty()) {
         qCDebug(lcLinkBytes) << "received" << received.toHex(' ');
-        const Receiver::Result result = m_shared.receiver.Feed(received);
+        const Receiver::Result result = m_shared.Receive(received);
         if (result.dumped) {
             QStringList lines = result.dumpLines;
             if (m_shared.answers.dropped() > 0) {
@@ -220,6 +221,13 @@ void Link::CheckHealth() {
     }
 }
 
+qint64 Link::WaitBeforeNextByte(int interval) const {
+    if (m_lastByteAt < 0) {
+        return 0;
+    }
+    return std::max<qint64>(0, m_lastByteAt + interval - m_shared.now());
+}
+
 qint64 Link::SendRaw(const QByteArray &bytes) {
     qint64 written = 0;
     if (!online()) {
@@ -228,6 +236,7 @@ qint64 Link::SendRaw(const QByteArray &bytes) {
     if (m_manualPending.isEmpty()) {
         written = std::max<qint64>(Write(bytes.constData(), bytes.size()), 0);
         if (written > 0) {
+            m_lastByteAt = m_shared.now();
             qCDebug(lcLinkBytes) << "sent" << bytes.left(written).toHex(' ');
         }
     }

@@ -52,6 +52,11 @@ public:
     // The receive tick: takes what waits in reads of readSize bytes, cuts it into messages, and
     // watches whether the board still talks.
     void ReceiveTick(int readSize);
+    // Whether the board has gone silent or come back (also without bytes to read).
+    void CheckHealth();
+    // How long the next byte of the transmit queue must still wait so that the board never gets
+    // two bytes closer together than interval: 0 when the line has been idle long enough.
+    qint64 WaitBeforeNextByte(int interval) const;
     // A manual send: written at once as far as the line takes it; the rest follows with the
     // transmit ticks, in order. Returns the bytes written now.
     qint64 SendRaw(const QByteArray &bytes);
@@ -74,13 +79,14 @@ signals:
     void stopped();
     // Bytes wait to go out: the transmit tick is needed.
     void wantsToSend();
+    // Bytes have arrived: the receive tick can take them.
+    void dataWaiting();
 
 private:
     // -1 (reported) on failure.
     qint64 Read(char *data, qint64 maxBytes);
     qint64 Write(const char *data, qint64 count);
     void Fail(Failure failure, const QString &reason);
-    void CheckHealth();
     void SetState(State state);
 
     SharedState &m_shared;
@@ -91,5 +97,6 @@ private:
     bool m_stopping = false;       // the port closes at the next receive tick
     bool m_messageOffWire = false; // a byte of the queue's first message was drained offline
     QByteArray m_manualPending;    // bytes of a manual send that the line has not taken yet
+    qint64 m_lastByteAt = -1;      // when the last byte went on the wire
     std::vector<char> m_readBuffer;
 };

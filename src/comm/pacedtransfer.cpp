@@ -12,6 +12,11 @@ PacedTransfer::~PacedTransfer() {
 }
 
 bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt steps) {
+    if (m_byAnswer && m_active) {
+        Abort(); // a click while a transfer paced by the answers runs ends it
+        return false;
+    }
+    m_byAnswer = false;
     m_pacing = pacing;
     m_interval = mode == Mode::Read ? pacing.readMs : pacing.writeMs;
     if (running()) {
@@ -44,6 +49,10 @@ void PacedTransfer::End() {
 PacedTransfer::TickResult PacedTransfer::Tick() {
     TickResult result;
     if (!m_active) {
+        return result;
+    }
+    if (m_byAnswer) {
+        TickByAnswer(result);
         return result;
     }
     if (m_mode == Mode::Write) {

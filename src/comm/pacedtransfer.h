@@ -3,17 +3,28 @@
 #include "framing.h"
 #include "transfertally.h"
 
+#include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class SharedState;
 
-// The paced bulk transfer of cells between the mirrors and the boards, as the definition,
-// parameter and EEPROM tabs run it: one entry after the other, each entry one or more steps, one
-// step per tick of the tab's timer, the next request only while the transmit queue holds fewer
-// than two bytes, so that at most one request is on its way. A tab gives the steps of each entry
-// and marks what it sends; the engine keeps the position, the markers for "no transfer yet" and
-// "stopped by a click", the pacing and the count of answered read requests.
+// The bulk transfer of cells between the mirrors and the boards that the definition, parameter and
+// EEPROM tabs run, in one of two pacings.
+//
+// Fixed pacing, as the boards were first driven: one entry after the other, each entry one or
+// more steps, one step per tick of the tab's timer, the next request only while the transmit queue
+// holds fewer than two bytes. A tab gives the steps of each entry and marks what it sends; the
+// engine keeps the position, the markers for "no transfer yet" and "stopped by a click", the
+// pacing and the count of answered read requests.
+//
+// Paced by the answers: the tab gives all its requests at once. The next request goes as soon as
+// the answer to the current one has come, or its time-out (counted from its last byte on the
+// wire) is over; at most one request of all transfers is on its way (RequestLine). Every cell is
+// read twice and believed only when two answers agree; every write is read back. What failed is
+// asked again after the first pass, up to four times in all. The tab hears of each request's
+// outcome and gets one report line at the end.
 class PacedTransfer {
 public:
     static constexpr int Idle = 1000;   // position before the first transfer
@@ -36,13 +47,51 @@ public:
     // The next step of the entry at a position; the tab marks what the step sends.
     using StepAt = std::function<Step(int position)>;
 
+    // ---- Paced by the answers
+
+    static constexpr int MaxAsks = 4;   // read requests of one cell (or read-backs of one write)
+    static constexpr int MaxWrites = 3; // writes of one cell whose read-back showed another value
+    // Until a transfer has run this long, no time left is shown (the rate is not known yet).
+    static constexpr qint64 RateAfterMs = 2000;
+
+    struct Request {
+        enum class Kind { Read, Write };
+        Kind kind = Kind::Read;
+        Board board = Board::Grube;
+        int cell = 0;
+        int value = 0; // for writes
+        int tag = 0;   // the tab's own number of the request (its row, entry or cell)
+    };
+    enum class Outcome {
+        Confirmed,   // read: two answers agreed; the mirror holds the value, marked received
+        Verified,    // written and read back as written; the mirror's cell is marked received
+        Mismatch,    // written, but the board holds another value (two answers agree on it)
+        Unconfirmed, // read: answers came, but no two of them agreed
+        NoAnswer,    // the board never answered
+    };
+    struct Callbacks {
+        // A request went out for the first time (the tab marks it requested).
+        std::function<void(const Request &)> sent;
+        // A request's final outcome, with the value the board holds where one is known.
+        std::function<void(const Request &, Outcome, int value)> done;
+        // The transfer can go on now: the tab runs its timer's tick soon.
+        std::function<void()> wake;
+    };
+    // The time an answer may take, counted from the request's last byte on the wire; the bridge
+    // board's answers take twice that, because the pit board relays them.
+    static qint64 TimeoutMs(const SharedState &state, Board board);
+    // How long a written cell needs before it can be read back: an EEPROM cell takes the board up
+    // to 10 ms to write, and a bridge cell is relayed by the pit board first, which takes it up to
+    // 40 ms more.
+    static qint64 WriteSettleMs(Board board);
+
     explicit PacedTransfer(SharedState &state);
     ~PacedTransfer();
     PacedTransfer(const PacedTransfer &) = delete;
     PacedTransfer &operator=(const PacedTransfer &) = delete;
 
     int position() const { return m_position; }
-    bool running() const { return m_position < m_count; }
+    bool running() const { return m_byAnswer ? m_active : m_position < m_count; }
     // Started and not yet ended (a stopped transfer stays active until its next tick).
     bool active() const { return m_active; }
     Mode mode() const { return m_mode; }
@@ -66,7 +115,68 @@ public:
     // Ends the transfer now (a sweep that sent its last request, or one stopped by a click).
     void End();
 
+    // Starts a transfer paced by the answers (a transfer that writes reads every cell back); false,
+    // and nothing started, while one runs.
+    bool StartByAnswer(Mode mode, std::vector<Request> requests, Callbacks callbacks);
+    bool byAnswer() const { return m_byAnswer; }
+    // Ends it at once; what was read so far stays. The report says that it was stopped, or with
+    // interrupted, that the line went away.
+    void Abort(bool interrupted = false);
+    // Requests with an outcome, of all.
+    int done() const { return m_done; }
+    // The cells the transfer is through with, counting a cell read once as half through.
+    int progress() const;
+    int total() const { return static_cast<int>(m_items.size()); }
+    // "37 von 256 Zellen, noch 12 s"
+    QString ProgressText() const;
+
+    // The report of a transfer that has ended: one line for the status bar, and every cell that
+    // failed in full. Given once.
+    struct Report {
+        QString line;
+        QString details;
+    };
+    std::optional<Report> TakeReport();
+
+    // The transfer can go on (the line came free, its request went out): asks the tab for a tick.
+    void Wake();
+
+    // What the line and the receiver tell (SharedState passes it on).
+    void OnArrived(Board board, int cell);
+    // True when the answer belongs to this transfer, which then takes it instead of the mirror.
+    bool OnBelieved(Board board, int cell, int value);
+    void OnDiscarded(Board board, int cell);
+
 private:
+    struct Item {
+        Request request;
+        int asks = 0;            // read requests or read-backs sent
+        int writes = 0;          // writes sent
+        int awaiting = 0;        // answers come, not yet believed or refused
+        std::vector<int> values; // believed answers
+        bool rewrite = false;    // two read-backs agreed on another value: write it again
+        std::optional<Outcome> outcome;
+    };
+    struct Flight {
+        size_t item = 0;
+        bool write = false;     // the write itself, before its read-back
+        qint64 readBackAt = -1; // when the read-back may go
+        qint64 queuedAt = 0;
+    };
+
+    void TickByAnswer(TickResult &result);
+    // Queues the next request of the current pass, if any; false when the pass is through.
+    bool SendNext();
+    void Send(size_t index, bool write);
+    bool Eligible(const Item &item) const;
+    void Settle(Item &item);
+    void Finish(bool complete);
+    Item *Awaiting(Board board, int cell);
+    void ReleaseLine();
+    // Progress in halves of a cell: each cell counts two (read twice, or written and read back).
+    int Units() const;
+    QString ReportLine(bool stopped, bool interrupted) const;
+
     SharedState &m_state;
     TransferTally m_tally;
     StepAt m_steps;
@@ -76,4 +186,15 @@ private:
     int m_count = 0;
     int m_interval = 0;
     bool m_active = false; // started and not yet ended
+
+    bool m_byAnswer = false;
+    std::vector<Item> m_items;
+    Callbacks m_callbacks;
+    std::optional<Flight> m_flight;
+    int m_pass = 0;
+    size_t m_cursor = 0;
+    int m_done = 0;
+    qint64 m_startedAt = 0;
+    qint64 m_endedAt = 0;
+    std::optional<Report> m_report;
 };

@@ -57,4 +57,6 @@ public:
 
 signals:
     void lineLost(const QString &reason);
+    // Bytes have arrived to be read.
+    void readyRead();
 };

@@ -42,6 +42,12 @@ QStringList InfoTable::DumpLines() const {
     return lines;
 }
 
+namespace {
+bool IsLetter(uint8_t byte) {
+    return InfoTable::IndexOfLetter(byte) != InfoTable::Other;
+}
+} // namespace
+
 Receiver::Result Receiver::Feed(const QByteArray &bytes) {
     Result result;
     for (char ch : bytes) {
@@ -51,9 +57,20 @@ Receiver::Result Receiver::Feed(const QByteArray &bytes) {
             result.dumped = true;
             result.dumpLines = m_table.DumpLines();
         }
-        if (r.message) {
-            const Framing::Message &m = *r.message;
-            m_table.set(InfoTable::IndexOfLetter(m[0]), m[0], m[1], m[2]);
+        if (!r.message) {
+            continue;
+        }
+        const Framing::Message &m = *r.message;
+        m_table.set(InfoTable::IndexOfLetter(m[0]), m[0], m[1], m[2]);
+        if (m_held) {
+            const bool inStep = r.marker ? !r.realigned : IsLetter(m[0]);
+            (inStep ? result.believed : result.discarded).push_back(*m_held);
+            m_held.reset();
+        }
+        if (const std::optional<Board> board = Framing::BoardOfAnswer(m[0])) {
+            const Answer answer{*board, m[1], m[2]};
+            result.arrived.push_back(answer);
+            m_held = answer;
         }
     }
     return result;

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // The latest received message of each letter: 8 entries of (letter, data 1, data 2), every byte
 // 0xFF until the first message of that letter arrives.
@@ -43,11 +45,26 @@ private:
 // Cuts the received byte stream into three-byte messages. The counter and the two history bytes
 // survive between ticks; "X","Y","Z" re-aligns the count and produces an info dump of the table as
 // it stood before the marker was stored.
+//
+// The answers "G" and "H" carry no check of their own: one byte lost on the line shifts every
+// later message, and then a data byte can pass for a letter. So an answer is believed only once
+// the message after it shows the stream in step behind it (it starts with a known letter, or it is
+// the marker in its place), and is held until then.
 class Receiver {
 public:
+    struct Answer {
+        Board board = Board::Grube;
+        int cell = 0;
+        int value = 0;
+    };
     struct Result {
         bool dumped = false;   // at least one marker was seen
         QStringList dumpLines; // the info dump of the last marker
+        // In the order of the stream: answers as they came (before they are believed), the held
+        // answers that the stream behind them confirmed, and those it did not.
+        std::vector<Answer> arrived;
+        std::vector<Answer> believed;
+        std::vector<Answer> discarded;
     };
 
     Result Feed(const QByteArray &bytes);
@@ -59,4 +76,5 @@ public:
 private:
     InfoTable m_table;
     Framing::AnswerAssembler m_assembler;
+    std::optional<Answer> m_held; // the last answer, until the message after it arrives
 };

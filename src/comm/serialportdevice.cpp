@@ -29,6 +29,7 @@ SerialPortDevice::SerialPortDevice(const QString &device, QObject *parent)
     : PortDevice(parent), m_device(device) {
     m_port.setPortName(device);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortDevice::onError);
+    connect(&m_port, &QSerialPort::readyRead, this, &PortDevice::readyRead);
 }
 
 SerialPortDevice::~SerialPortDevice() {

@@ -35,26 +35,46 @@ SharedState::SharedState() {
     };
 }
 
-bool SharedState::ApplyBoardValues() {
-    InfoTable &table = infoTable();
+Receiver::Result SharedState::Receive(const QByteArray &bytes) {
+    Receiver::Result result = receiver.Feed(bytes);
     const qint64 t = now();
-    if (table.letter(InfoTable::PitCell) == Msg::LetterPitCell) {
-        const int cell = table.data1(InfoTable::PitCell);
-        if (answers.Accept(AnswerFilter::Board::Grube, cell, t)) {
-            pit.Apply(cell, table.data2(InfoTable::PitCell));
+    // The answer the line waits for frees it at once; its value counts once the stream behind it
+    // has confirmed it.
+    for (const Receiver::Answer &a : result.arrived) {
+        if (line.NoteArrived(a.board, a.cell)) {
+            line.current()->owner->OnArrived(a.board, a.cell);
         }
-        table.clearLetter(InfoTable::PitCell);
     }
-    bool bridgeApplied = false;
-    if (table.letter(InfoTable::BridgeCell) == Msg::LetterBridgeCell) {
-        const int cell = table.data1(InfoTable::BridgeCell);
-        if (answers.Accept(AnswerFilter::Board::Buehne, cell, t)) {
-            bridge.Apply(cell, table.data2(InfoTable::BridgeCell));
-            bridgeApplied = true;
+    for (const Receiver::Answer &a : result.believed) {
+        if (!answers.Accept(a.board, a.cell, t)) {
+            continue;
         }
-        table.clearLetter(InfoTable::BridgeCell);
+        const bool taken =
+            std::any_of(m_transfers.begin(), m_transfers.end(), [&](PacedTransfer *transfer) {
+                return transfer->OnBelieved(a.board, a.cell, a.value);
+            });
+        if (!taken) {
+            image(a.board).Apply(a.cell, a.value);
+        }
     }
-    return bridgeApplied;
+    for (const Receiver::Answer &a : result.discarded) {
+        for (PacedTransfer *transfer : m_transfers) {
+            transfer->OnDiscarded(a.board, a.cell);
+        }
+    }
+    return result;
+}
+
+void SharedState::NoteSent(const Framing::Asks &asks, bool onWire) {
+    const qint64 t = now();
+    if (onWire) {
+        answers.NoteOnWire(asks, t);
+    }
+    const bool waited = line.busy() && line.current()->onWireAt < 0 && !line.current()->drained;
+    line.NoteSent(asks, onWire, t);
+    if (waited && (line.current()->onWireAt >= 0 || line.current()->drained)) {
+        line.current()->owner->Wake(); // its time-out starts now
+    }
 }
 
 void SharedState::TakePositions() {
@@ -83,16 +103,34 @@ bool SharedState::Heard(int index) const {
     return Online && receiver.table().letter(index) == Letters[static_cast<size_t>(index & 7)];
 }
 
-QString SharedState::TakeTransferReport() {
-    QString report;
-    const qint64 t = now();
+std::optional<SharedState::TransferReport> SharedState::TakeTransferReport() {
+    std::optional<TransferReport> report;
     for (PacedTransfer *transfer : m_transfers) {
-        const QString line = transfer->tally().Poll(t);
-        if (!line.isEmpty()) {
-            report = line;
+        if (const std::optional<PacedTransfer::Report> r = transfer->TakeReport()) {
+            report = TransferReport{r->line, r->details};
         }
     }
     return report;
+}
+
+void SharedState::FreeLine(PacedTransfer *owner) {
+    if (!line.heldBy(owner)) {
+        return;
+    }
+    line.Release(owner);
+    for (PacedTransfer *transfer : m_transfers) {
+        if (transfer != owner) {
+            transfer->Wake();
+        }
+    }
+}
+
+void SharedState::InterruptTransfers() {
+    for (PacedTransfer *transfer : m_transfers) {
+        if (transfer->byAnswer() && transfer->active()) {
+            transfer->Abort(true);
+        }
+    }
 }
 
 void SharedState::RegisterTransfer(PacedTransfer *transfer) {
@@ -100,6 +138,7 @@ void SharedState::RegisterTransfer(PacedTransfer *transfer) {
 }
 
 void SharedState::UnregisterTransfer(PacedTransfer *transfer) {
+    line.Release(transfer);
     m_transfers.erase(std::remove(m_transfers.begin(), m_transfers.end(), transfer),
                       m_transfers.end());
 }

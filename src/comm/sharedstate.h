@@ -4,6 +4,7 @@
 #include "boardimage.h"
 #include "directdrive.h"
 #include "receiver.h"
+#include "requestline.h"
 #include "sendqueue.h"
 
 #include <QString>
@@ -34,6 +35,20 @@ struct StationData {
     float RSense = DefaultRSense;
 };
 
+// How the transfers of the tabs are paced (settings "Feste_Taktung", "Schreiben_pruefen",
+// "Antwort_Timeout"), and how fast the transmit tick puts bytes on the line ("Interval_Senden").
+struct TransferSettings {
+    static constexpr int DefaultAnswerTimeoutMs = 300;
+    bool fixedPacing = false; // one request per tick of the tabs' timers, as first specified
+    bool verifyWrites = true; // every written cell is read back (paced by the answers only)
+    int answerTimeoutMs = DefaultAnswerTimeoutMs;
+    int byteIntervalMs = 20;
+
+    // Transfers paced by the answers; writes of those that verify what they wrote.
+    bool byAnswer() const { return !fixedPacing; }
+    bool verifying() const { return !fixedPacing && verifyWrites; }
+};
+
 // Everything the main window shares with its tabs: the transmit queue, the receiver with its
 // InfoTable, both board mirrors, the station data, the positions and the flags. Plain data on the
 // user-interface thread; the tabs never see the port.
@@ -50,8 +65,11 @@ public:
     BoardImage &image(Board board) { return board == Board::Grube ? pit : bridge; }
     const BoardImage &image(Board board) const { return board == Board::Grube ? pit : bridge; }
     StationData station;
-    // Which "G"/"H" answers are expected: fed by the transmit tick with every byte sent.
+    // Which "G"/"H" answers are expected: fed by the transmit tick with every request sent.
     AnswerFilter answers;
+    // The one request of the tabs' transfers that is on its way.
+    RequestLine line;
+    TransferSettings transferSettings;
     // Milliseconds of a steady clock; tests may replace it.
     std::function<qint64()> clock;
 
@@ -83,16 +101,28 @@ public:
     // Connected and the entry heard since Start, whether or not the line has gone silent since.
     bool Heard(int index) const;
 
-    // The tabs' transfers, each of which counts how many of its read requests were answered.
+    // The tabs' transfers: they hear of the requests on the wire and of the answers.
     void RegisterTransfer(PacedTransfer *transfer);
     void UnregisterTransfer(PacedTransfer *transfer);
-    // The report line of a read transfer that has just ended, if any (the latest one wins).
-    QString TakeTransferReport();
+    // The report of a transfer that has just ended, if any (the latest one wins): the status
+    // bar's line and the cells that failed.
+    struct TransferReport {
+        QString line;
+        QString details;
+    };
+    std::optional<TransferReport> TakeTransferReport();
 
-    // Moves at most one "G" and one "H" from the InfoTable into the mirrors, each only when its
-    // cell was asked for (see AnswerFilter); others are dropped and counted. Returns true when an
-    // "H" was applied.
-    bool ApplyBoardValues();
+    // Bytes from the board: cut into messages, and every answer that the stream confirms (see
+    // Receiver) and that was asked for (see AnswerFilter) goes to the transfer that asked, or into
+    // the mirror. Others are dropped and counted.
+    Receiver::Result Receive(const QByteArray &bytes);
+    // The last byte of a message left the transmit queue, on the wire or drained while offline.
+    void NoteSent(const Framing::Asks &asks, bool onWire);
+    // A transfer lets go of the line; the others waiting for it may go on.
+    void FreeLine(PacedTransfer *owner);
+    // The line went away: every transfer paced by the answers ends, saying it was interrupted
+    // and how far it got. It is not resumed by itself.
+    void InterruptTransfers();
 
     // Copies the positions of the last "L" (bytes 0xFF are ignored, and so are positions the
     // turntable does not have). Only while online.

@@ -166,7 +166,7 @@ QString AddressRows::PositionLabel(int j) const {
 
 bool AddressRows::HasUnwrittenChanges() const {
     for (int s : RowState) {
-        if (s == Changed) {
+        if (ToBeWritten(s)) {
             return true;
         }
     }
@@ -250,7 +250,7 @@ void AddressRows::ReadAddressesFromImage(bool force) {
     const bool loaded = m_state.AddressesLoaded;
     for (int k = 0; k < Rows; ++k) {
         int &state = RowState[at(k)];
-        if (state == Changed) {
+        if (ToBeWritten(state)) {
             if (!force && !loaded) {
                 continue; // a change not yet written is never overwritten by a refresh
             }
@@ -284,7 +284,7 @@ void AddressRows::ReadPositionNumbersFromImage(bool force) {
     const bool loaded = m_state.AddressesLoaded;
     for (int j = 0; j < PositionRows; ++j) {
         const int k = j + FirstPositionRow;
-        if (RowState[at(k)] == Changed && !force && !loaded) {
+        if (ToBeWritten(RowState[at(k)]) && !force && !loaded) {
             continue;
         }
         const int value = m_state.pit.value(AddressCodes::StepCell(k, PositionStep));
@@ -370,7 +370,7 @@ PacedTransfer::Step AddressRows::ReadStep(int row) {
 
 PacedTransfer::Step AddressRows::WriteStep(int row) {
     PacedTransfer::Step step;
-    if (RowState[at(row)] != Changed) {
+    if (!ToBeWritten(RowState[at(row)])) {
         TransferStep = 0;
         return step; // skipped quickly
     }
@@ -391,11 +391,103 @@ PacedTransfer::Step AddressRows::WriteStep(int row) {
     return step;
 }
 
+QList<AddressRows::Problem> AddressRows::StartReadByAnswer(const std::function<void()> &wake) {
+    ProgressMax = Rows * ReadCellsPerRow;
+    Progress = 0;
+    if (Running()) {
+        m_transfer.Abort();
+        return {};
+    }
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    RowState.fill(NotVerified);
+    m_failedRows.fill(false);
+    using Request = PacedTransfer::Request;
+    std::vector<Request> requests;
+    for (int row = 0; row < Rows; ++row) {
+        for (int step = 0; step <= PositionStep; ++step) {
+            requests.push_back(
+                {Request::Kind::Read, Board::Grube, AddressCodes::StepCell(row, step), 0, row});
+        }
+    }
+    PacedTransfer::Callbacks callbacks;
+    callbacks.sent = [this](const Request &r) {
+        if (RowState[at(r.tag)] == NotVerified) {
+            RowState[at(r.tag)] = Requested;
+        }
+    };
+    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        if (outcome != PacedTransfer::Outcome::Confirmed) {
+            m_failedRows[at(r.tag)] = true;
+        }
+    };
+    callbacks.wake = wake;
+    m_transfer.StartByAnswer(Mode::Read, std::move(requests), callbacks);
+    return problems;
+}
+
+QList<AddressRows::Problem> AddressRows::StartWriteByAnswer(const std::function<void()> &wake) {
+    Progress = 0;
+    if (Running()) {
+        m_transfer.Abort();
+        return {};
+    }
+    m_writeMotorola = m_state.station.UseMotorola;
+    m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    m_failedRows.fill(false);
+    m_writtenRows.fill(false);
+    using Request = PacedTransfer::Request;
+    std::vector<Request> requests;
+    for (int row = 0; row < Rows; ++row) {
+        if (!ToBeWritten(RowState[at(row)])) {
+            continue;
+        }
+        m_writtenRows[at(row)] = true;
+        for (int step = NextWriteStep(row, 0); step >= 0; step = NextWriteStep(row, step + 1)) {
+            const int cell = AddressCodes::StepCell(row, step);
+            requests.push_back(
+                {Request::Kind::Write, Board::Grube, cell, m_state.pit.value(cell), row});
+        }
+    }
+    ProgressMax = std::max<int>(1, static_cast<int>(requests.size()));
+    PacedTransfer::Callbacks callbacks;
+    callbacks.sent = [this](const Request &r) { RowState[at(r.tag)] = Sent; };
+    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        if (outcome != PacedTransfer::Outcome::Verified) {
+            m_failedRows[at(r.tag)] = true;
+        }
+    };
+    callbacks.wake = wake;
+    m_transfer.StartByAnswer(Mode::Write, std::move(requests), callbacks);
+    return problems;
+}
+
+void AddressRows::FinishByAnswer() {
+    const bool wrote = m_transfer.mode() == Mode::Write;
+    ReadFromImage();
+    m_imageSeen = m_state.pit.revision();
+    for (int row = 0; row < Rows; ++row) {
+        if (wrote && m_writtenRows[at(row)]) {
+            // A row's values not all in the mirror (an address out of range) stay changed.
+            RowState[at(row)] = m_unstored[at(row)]     ? Changed
+                                : m_failedRows[at(row)] ? Failed
+                                                        : Verified;
+        } else if (!wrote && m_failedRows[at(row)]) {
+            RowState[at(row)] = NotVerified; // nothing of this row is believed
+        }
+    }
+    Progress = 0;
+}
+
 AddressRows::TickResult AddressRows::Tick() {
     TickResult result;
     if (m_transfer.active()) {
         result.ended = m_transfer.Tick().ended;
-        if (result.ended) {
+        if (m_transfer.byAnswer()) {
+            Progress = m_transfer.progress();
+        } else if (result.ended) {
             Progress = 0;
         }
     }

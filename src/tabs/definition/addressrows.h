@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <functional>
 
 class SharedState;
 
@@ -36,7 +37,10 @@ public:
         Requested = 2,   // read requests queued
         Changed = 3,     // changed on the PC, not yet written
         Sent = 4,        // written to the pit board
+        Failed = 5,      // written, but not read back as written: to be written again
     };
+    // Rows that a write sends, and that a refresh from the mirror leaves alone.
+    static bool ToBeWritten(int state) { return state == Changed || state == Failed; }
 
     // An address the encoding refused, with the message for the user.
     struct Problem {
@@ -104,6 +108,15 @@ public:
     };
     TickResult Tick();
 
+    // The same transfers paced by the answers: every cell read twice, every written cell read back.
+    // A read leaves the rows whose cells did not all come back unmarked; a written row turns
+    // verified when every cell came back as written, failed otherwise. wake runs the tab's timer
+    // soon. A click while one runs ends it at once.
+    QList<Problem> StartReadByAnswer(const std::function<void()> &wake);
+    QList<Problem> StartWriteByAnswer(const std::function<void()> &wake);
+    // The tab calls this when a transfer paced by the answers has ended.
+    void FinishByAnswer();
+
 private:
     using Mode = PacedTransfer::Mode;
     // Cells of a row that a write skips: bit 0 the DCC cells, bit 1 the Motorola cells.
@@ -119,6 +132,10 @@ private:
     PacedTransfer::Step WriteStep(int row);
     // The rows' own stores into the mirror are no news for the rows.
     void StoredOwnCells(uint64_t revisionBefore);
+
+    // Rows of the transfer paced by the answers: those with a cell that failed.
+    std::array<bool, Rows> m_failedRows{};
+    std::array<bool, Rows> m_writtenRows{};
 
     SharedState &m_state;
     PacedTransfer m_transfer;

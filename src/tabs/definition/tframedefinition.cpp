@@ -72,6 +72,10 @@ StateLook LookOf(int state) {
                                                     "Gruben-Platine geschrieben")};
     case AddressRows::Sent:
         return {Colors::MarkSent, QStringLiteral("Status: Daten an Gruben-Platine gesendet")};
+    case AddressRows::Failed:
+        return {Colors::MarkFailed, QStringLiteral("Status: geschrieben, aber nicht so "
+                                                   "zurückgelesen; wird beim nächsten Schreiben "
+                                                   "wiederholt")};
     default:
         return {QColor(), QStringLiteral("Status der Daten: nicht verifizier (von Festplatte "
                                          "geladen)")};
@@ -472,8 +476,8 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
                                                        : Colors::AddressRed;
         SetColour(r.edit, QPalette::Base, colour);
         // What the user is typing stays until it is taken: a refresh must not undo keystrokes.
-        const bool typing =
-            r.edit->hasFocus() && k != editedRow && m_rows.RowState[at(k)] == AddressRows::Changed;
+        const bool typing = r.edit->hasFocus() && k != editedRow &&
+                            AddressRows::ToBeWritten(m_rows.RowState[at(k)]);
         const QString text = QString::number(address);
         if (!typing && r.edit->text() != text) {
             r.edit->setText(text);
@@ -550,28 +554,55 @@ void TFrameDefinition::ReportProblems(const QList<AddressRows::Problem> &problem
 // Transfers
 
 void TFrameDefinition::btn_read_adrClick() {
-    btn_read_adr->setText(CaptionAbort);
-    btn_write_adr->setEnabled(false);
-    const QList<AddressRows::Problem> problems = m_rows.StartRead();
-    Timer5->start(m_rows.Interval());
-    ProgressBar3->setRange(0, m_rows.ProgressMax);
-    ProgressBar3->setValue(0);
-    ShowAddressRows();
-    ReportProblems(problems);
+    StartTransfer(true);
 }
 
 void TFrameDefinition::btn_write_adrClick() {
-    btn_write_adr->setText(CaptionAbort);
-    btn_read_adr->setEnabled(false);
-    const QList<AddressRows::Problem> problems = m_rows.StartWrite();
-    Timer5->start(m_rows.Interval());
+    StartTransfer(false);
+}
+
+void TFrameDefinition::StartTransfer(bool read) {
+    const TransferSettings &t = m_state.transferSettings;
+    // Writes are paced by the answers only when they are read back: a write has no answer.
+    const bool byAnswer = read ? t.byAnswer() : t.verifying();
+    const bool stopping = m_rows.Running();
+    if (stopping && m_rows.transfer().byAnswer()) {
+        read ? m_rows.StartReadByAnswer({}) : m_rows.StartWriteByAnswer({});
+        m_rows.FinishByAnswer(); // stopped at once: what was read stays
+        EndTransfer();
+        ShowAddressRows();
+        return;
+    }
+    m_transferShown = true;
+    (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort);
+    (read ? btn_write_adr : btn_read_adr)->setEnabled(false);
+    const auto wake = [this] { Timer5->start(0); };
+    QList<AddressRows::Problem> problems;
+    if (byAnswer && !stopping) {
+        problems = read ? m_rows.StartReadByAnswer(wake) : m_rows.StartWriteByAnswer(wake);
+    } else {
+        problems = read ? m_rows.StartRead() : m_rows.StartWrite();
+    }
+    Timer5->start(byAnswer && !stopping ? 0 : m_rows.Interval());
     ProgressBar3->setRange(0, m_rows.ProgressMax);
     ProgressBar3->setValue(0);
+    ProgressBar3->setTextVisible(m_rows.transfer().byAnswer() && m_rows.Running());
     ShowAddressRows();
     ReportProblems(problems);
 }
 
+void TFrameDefinition::OnlineChanged() {
+    // A transfer paced by the answers that the lost line interrupted has ended already.
+    if (m_transferShown && !m_rows.Running() && m_rows.transfer().byAnswer()) {
+        m_rows.FinishByAnswer();
+        EndTransfer();
+        ShowAddressRows();
+    }
+    UpdateDefinitionButtons();
+}
+
 void TFrameDefinition::EndTransfer() {
+    m_transferShown = false;
     btn_read_adr->setText(CaptionRead);
     btn_write_adr->setText(CaptionWrite);
     UpdateDefinitionButtons();
@@ -586,6 +617,12 @@ void TFrameDefinition::Timer5Timer() {
     }
     ProgressBar3->setMaximum(m_rows.ProgressMax);
     ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
+    if (m_rows.transfer().byAnswer()) {
+        ProgressBar3->setFormat(m_rows.transfer().ProgressText());
+    }
+    if (result.ended && m_rows.transfer().byAnswer()) {
+        m_rows.FinishByAnswer();
+    }
     if (result.ended) {
         EndTransfer();
     }

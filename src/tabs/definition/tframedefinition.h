@@ -31,7 +31,7 @@ public:
 
     TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    void OnlineChanged() override { UpdateDefinitionButtons(); }
+    void OnlineChanged() override;
     // A changed pit mirror wakes the tab's timer, which takes the rows from it.
     void HousekeepingTick() override { WakeTimer5(); }
     void Reload() override {
@@ -95,12 +95,14 @@ private:
     void ShowRowState(int row);
     void ReportProblems(const QList<AddressRows::Problem> &problems);
     void EndTransfer();
+    void StartTransfer(bool read);
     int PositionCount() const;
 
     SharedState &m_state;
     Dialogs &m_dialogs;
     AddressRows m_rows;
     bool Updating = false;
+    bool m_transferShown = false; // the buttons show a running transfer
 
     QWidget *pnl_definition = nullptr;
     TurntablePicture *tt_Image1 = nullptr;

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace Diagnosis;
 
@@ -100,6 +101,15 @@ TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *pa
     setObjectName(QStringLiteral("TFrameDiagnose"));
     // The window ends a drive itself on Stop, "Ende" and a lost line.
     m_state.directDrive.onEnded = [this] { ShowDriveIdle(true); };
+    m_paraWrite = std::make_unique<PacedTransfer>(m_state);
+    m_paraTimer = new QTimer(this);
+    m_paraTimer->setSingleShot(true);
+    connect(m_paraTimer, &QTimer::timeout, this, [this] {
+        m_paraWrite->Tick();
+        if (m_paraWrite->active()) {
+            m_paraTimer->start(m_paraWrite->interval());
+        }
+    });
     BuildForm();
     UpdateDiagnosisButtons();
 }
@@ -572,6 +582,26 @@ void TFrameDiagnose::cbx_use_lrClick() {
 }
 
 void TFrameDiagnose::btn_para_okClick() {
+    if (m_state.transferSettings.verifying()) {
+        // Four writes in a row through the pit board's relay: each one waits until the one
+        // before it is read back, so that no write is lost to the relay.
+        if (m_paraWrite->running()) {
+            return;
+        }
+        std::vector<PacedTransfer::Request> writes;
+        for (const CellWrite &w : m_state.directDrive.Writes()) {
+            const int value = w.value & 0xFF;
+            m_state.bridge.setValue(w.cell, value);
+            m_state.bridge.setReceived(w.cell, false);
+            writes.push_back(
+                {PacedTransfer::Request::Kind::Write, Board::Buehne, w.cell, value, w.cell});
+        }
+        PacedTransfer::Callbacks callbacks;
+        callbacks.wake = [this] { m_paraTimer->start(0); };
+        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, writes, callbacks);
+        m_paraTimer->start(0);
+        return;
+    }
     for (const CellWrite &w : m_state.directDrive.Writes()) {
         const int value = w.value & 0xFF;
         m_state.bridge.setValue(w.cell, value);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "diagnosislooks.h"
+#include "pacedtransfer.h"
 #include "tabframe.h"
 
 #include <array>
+#include <memory>
 
 class Dialogs;
 class GraphPicture;
@@ -14,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 // The diagnosis tab "Diagnose": the error flags of both boards, the pit board's DIP switches, the
 // sense current and the sensor voltage as values and live graphs, and the direct drive that finds
@@ -97,6 +100,9 @@ private:
     SharedState &m_state;
     Dialogs &m_dialogs;
     bool Loading = false;
+    // The load-control values written and read back, paced by the answers.
+    std::unique_ptr<PacedTransfer> m_paraWrite;
+    QTimer *m_paraTimer = nullptr;
 
     Diagnosis::SampleHistory SenseHistory;
     Diagnosis::SampleHistory SensorHistory;

@@ -36,10 +36,44 @@ QString NormalizeHexEdit(const QString &text) {
     return text;
 }
 
-Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state) {}
+QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outcome outcome,
+                         int value) {
+    const QString at = QStringLiteral("0x") + HexByteText(cell);
+    switch (outcome) {
+    case PacedTransfer::Outcome::Confirmed:
+        return QStringLiteral("%1 = %2").arg(at, HexByteText(value));
+    case PacedTransfer::Outcome::Verified:
+        return QStringLiteral("%1 = %2 geschrieben und geprüft").arg(at, HexByteText(value));
+    case PacedTransfer::Outcome::Mismatch:
+        return QStringLiteral("%1: gelesen %2, geschrieben %3")
+            .arg(at, HexByteText(value), HexByteText(written));
+    case PacedTransfer::Outcome::Unconfirmed:
+        return QStringLiteral("%1: keine zwei gleichen Antworten").arg(at);
+    case PacedTransfer::Outcome::NoAnswer:
+        break;
+    }
+    return write ? QStringLiteral("%1: geschrieben, keine Antwort beim Prüfen").arg(at)
+                 : QStringLiteral("%1: keine Antwort").arg(at);
+}
 
-void Sweeps::Toggle(Board board) {
+Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state), m_state(state) {}
+
+void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
     PacedTransfer &sweep = of(board);
+    if (sweep.byAnswer() && sweep.running()) {
+        sweep.Abort();
+        return;
+    }
+    if (m_state.transferSettings.byAnswer()) {
+        std::vector<PacedTransfer::Request> cells;
+        for (int cell = 0; cell < Cells; ++cell) {
+            cells.push_back({PacedTransfer::Request::Kind::Read, board, cell, 0, cell});
+        }
+        PacedTransfer::Callbacks callbacks;
+        callbacks.wake = wake;
+        sweep.StartByAnswer(PacedTransfer::Mode::Read, cells, callbacks);
+        return;
+    }
     const PacedTransfer::Pacing pacing{TickMs, TickMs, TickMs};
     const auto steps = [board](int cell) {
         PacedTransfer::Step step;
@@ -59,7 +93,10 @@ Sweeps::Progress Sweeps::Tick() {
         if (!sweep->running()) {
             continue;
         }
-        if (sweep->Tick().step) {
+        const bool sent = sweep->Tick().step.has_value();
+        if (sweep->byAnswer()) {
+            (sweep == &pit ? progress.pit : progress.bridge) = sweep->progress();
+        } else if (sent) {
             (sweep == &pit ? progress.pit : progress.bridge) = sweep->position();
             if (!sweep->running()) {
                 sweep->End(); // its last request is out: the sweep is done

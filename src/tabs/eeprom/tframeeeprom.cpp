@@ -19,7 +19,7 @@
 
 namespace {
 constexpr int GroupWidth = 236;
-constexpr int GroupHeight = 112;
+constexpr int GroupHeight = 130;
 constexpr int ButtonHeight = 25;
 constexpr int FirstTickMs = 150;
 // The tab page sits below the page control's tab bar: the layout counts from the page control.
@@ -86,6 +86,9 @@ void TFrameEEprom::BuildHalf(Half &h, Board board) {
     h.get = Named(new QPushButton(QStringLiteral("get single Data"), h.group),
                   "btn_get_EEdata" + suffix);
     h.get->setGeometry(120, 72, 108, ButtonHeight + 4);
+    h.result = Named(new QLabel(h.group), "lbl_ee_result" + suffix);
+    h.result->setGeometry(10, 106, GroupWidth - 20, 18);
+    h.single = std::make_unique<PacedTransfer>(m_state);
     connect(h.write, &QPushButton::clicked, this, [this, board] { btn_write_EEdataClick(board); });
     connect(h.get, &QPushButton::clicked, this, [this, board] { btn_get_EEdataClick(board); });
 
@@ -181,8 +184,33 @@ void TFrameEEprom::btn_get_EEdataClick(Board board) {
     if (!cell) {
         return;
     }
+    if (m_state.transferSettings.byAnswer()) {
+        SingleByAnswer(board, {PacedTransfer::Request::Kind::Read, board, *cell, 0, *cell});
+        return;
+    }
     m_state.sendQueue.QueueValue(board == Board::Grube ? Msg::ReadPitCell : Msg::ReadBridgeCell,
                                  *cell);
+}
+
+void TFrameEEprom::SingleByAnswer(Board board, PacedTransfer::Request request) {
+    Half &h = HalfOf(board);
+    if (h.single->running()) {
+        h.single->Abort(); // the newer request counts
+    }
+    const bool write = request.kind == PacedTransfer::Request::Kind::Write;
+    h.result->setText(write ? QStringLiteral("schreibt %1 …").arg(HexByteText(request.cell))
+                            : QStringLiteral("liest %1 …").arg(HexByteText(request.cell)));
+    PacedTransfer::Callbacks callbacks;
+    QLabel *label = h.result;
+    callbacks.done = [label](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
+                             int value) {
+        label->setText(Eeprom::SingleResultText(
+            r.cell, r.value, r.kind == PacedTransfer::Request::Kind::Write, outcome, value));
+    };
+    callbacks.wake = [this] { Timer3->start(0); };
+    h.single->StartByAnswer(write ? PacedTransfer::Mode::Write : PacedTransfer::Mode::Read,
+                            {request}, callbacks);
+    WakeTimer3();
 }
 
 void TFrameEEprom::btn_write_EEdataClick(Board board) {
@@ -195,6 +223,10 @@ void TFrameEEprom::btn_write_EEdataClick(Board board) {
     if (!value) {
         return;
     }
+    if (m_state.transferSettings.verifying()) {
+        SingleByAnswer(board, {PacedTransfer::Request::Kind::Write, board, *cell, *value, *cell});
+        return;
+    }
     m_state.sendQueue.QueueValuePair(
         board == Board::Grube ? Msg::WritePitCell : Msg::WriteBridgeCell, *cell, *value);
 }
@@ -204,13 +236,26 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
     QProgressBar *bar = HalfOf(board).progress;
     bar->setRange(0, 255);
     bar->setValue(0);
-    m_sweeps.Toggle(board);
+    bar->setTextVisible(false);
+    m_sweeps.Toggle(board, [this] { Timer3->start(0); });
+    if (m_sweeps.of(board).byAnswer()) {
+        bar->setRange(0, Eeprom::Sweeps::Cells);
+        bar->setTextVisible(true);
+        ShowSweepProgress(board, m_sweeps.of(board).progress());
+    }
     WakeTimer3();
 }
 
+void TFrameEEprom::ShowSweepProgress(Board board, int progress) {
+    QProgressBar *bar = HalfOf(board).progress;
+    bar->setValue(progress);
+    bar->setFormat(m_sweeps.of(board).ProgressText());
+}
+
 bool TFrameEEprom::HasTimer3Work() const {
-    return m_sweeps.pit.running() || m_sweeps.bridge.running() ||
-           m_state.pit.revision() != m_pitShown || m_state.bridge.revision() != m_bridgeShown;
+    return m_sweeps.pit.running() || m_sweeps.bridge.running() || m_pit.single->running() ||
+           m_bridge.single->running() || m_state.pit.revision() != m_pitShown ||
+           m_state.bridge.revision() != m_bridgeShown;
 }
 
 void TFrameEEprom::WakeTimer3() {
@@ -247,9 +292,29 @@ void TFrameEEprom::btn_updateClick() {
 }
 
 void TFrameEEprom::Timer3Timer() {
+    const bool pitByAnswer = m_sweeps.pit.byAnswer() && m_sweeps.pit.active();
+    const bool bridgeByAnswer = m_sweeps.bridge.byAnswer() && m_sweeps.bridge.active();
     const Eeprom::Sweeps::Progress progress = m_sweeps.Tick();
-    m_pit.progress->setValue(std::min(progress.pit, 255));
-    m_bridge.progress->setValue(std::min(progress.bridge, 255));
+    int next = Eeprom::Sweeps::TickMs;
+    for (const auto &[board, byAnswer, value] :
+         {std::tuple{Board::Grube, pitByAnswer, progress.pit},
+          std::tuple{Board::Buehne, bridgeByAnswer, progress.bridge}}) {
+        if (byAnswer) {
+            ShowSweepProgress(board, value);
+            next = std::min(next, m_sweeps.of(board).interval());
+        } else {
+            HalfOf(board).progress->setValue(std::min(value, 255));
+        }
+    }
+    for (Half *h : {&m_pit, &m_bridge}) {
+        if (h->single->active()) {
+            h->single->Tick();
+            next = std::min(next, h->single->interval());
+        }
+    }
+    if (Timer3->interval() != next) {
+        Timer3->setInterval(std::max(next, 0));
+    }
     if (m_state.pit.revision() != m_pitShown) {
         ShowPitEEprom();
     }

@@ -4,6 +4,7 @@
 #include "eepromlogic.h"
 #include "tabframe.h"
 
+#include <memory>
 #include <optional>
 
 class Dialogs;
@@ -26,7 +27,10 @@ public:
 
     TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    void OnlineChanged() override { UpdateEEpromButtons(); }
+    void OnlineChanged() override {
+        UpdateEEpromButtons();
+        WakeTimer3(); // shows how far a transfer that the lost line interrupted got
+    }
     // A changed mirror wakes the tab's timer, which redraws the dumps.
     void HousekeepingTick() override { WakeTimer3(); }
 
@@ -68,9 +72,14 @@ private:
         QProgressBar *progress = nullptr;
         QPushButton *readAll = nullptr;
         QPushButton *zero = nullptr;
+        QLabel *result = nullptr; // what a single read or write found
+        std::unique_ptr<PacedTransfer> single;
     };
 
     void BuildHalf(Half &half, Board board);
+    // A single cell read (twice) or written and read back, paced by the answers.
+    void SingleByAnswer(Board board, PacedTransfer::Request request);
+    void ShowSweepProgress(Board board, int progress);
     Half &HalfOf(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
     void StartOrStopSweep(Board board);
     // The edit's byte, or nothing (with the warning shown) when it holds no hexadecimal byte.

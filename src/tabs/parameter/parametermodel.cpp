@@ -20,7 +20,7 @@ ParameterModel::ParameterModel(SharedState &state) : m_state(state) {
 
 bool ParameterModel::HasUnwrittenChanges() const {
     for (const Row &row : m_rows) {
-        if (row.mark == Mark::Yellow) {
+        if (ToBeWritten(row.mark)) {
             return true;
         }
     }
@@ -239,10 +239,10 @@ void ParameterModel::MarkEntry(int entry, Mark mark) {
 
 bool ParameterModel::EntryChanged(int entry) const {
     if (!IsGroupEntry(entry)) {
-        return m_rows[idx(entry)].mark == Mark::Yellow;
+        return ToBeWritten(m_rows[idx(entry)].mark);
     }
     for (Mark m : m_bitMarks[idx(entry - RowCount)]) {
-        if (m == Mark::Yellow) {
+        if (ToBeWritten(m)) {
             return true;
         }
     }

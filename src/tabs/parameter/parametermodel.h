@@ -16,7 +16,12 @@ enum class Mark {
     Blue,   // a read request has been sent
     Green,  // received from the board
     Yellow, // changed on the PC and not yet written
+    Red,    // written, but the board did not give it back as written: still to be written
 };
+// Marks of values that a write sends.
+constexpr bool ToBeWritten(Mark mark) {
+    return mark == Mark::Yellow || mark == Mark::Red;
+}
 
 // The parameter tab without widgets: the texts of the row edits, the ticks of the option bits,
 // the colour marks and the value labels, kept in step with the board mirrors. The tab's widgets

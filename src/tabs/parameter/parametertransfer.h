@@ -31,6 +31,10 @@ public:
     // (of either kind) at the next tick.
     void StartRead(int entryCount);
     void StartWrite(int entryCount);
+    // The same paced by the answers: every entry read twice, every written entry read back
+    // (green when it came back as written, red when not); a click while one runs ends it at
+    // once. wake runs the tab's timer soon.
+    void StartByAnswer(PacedTransfer::Mode mode, int entryCount, const std::function<void()> &wake);
 
     struct Step {
         bool ended = false;

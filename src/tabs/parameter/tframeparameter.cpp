@@ -112,11 +112,13 @@ void TFrameParameter::BuildForm() {
         }
     }
 
-    const std::array<const char *, 5> legend = {
-        "Bedeutung der Farben:", "Weiss: Daten nicht verifiziert (von Festplatte geladen)",
+    const std::array<const char *, 6> legend = {
+        "Bedeutung der Farben:",
+        "Weiss: Daten nicht verifiziert (von Festplatte geladen)",
         "Blau: Anfrage für das Auslesen dieser Daten wurde an den PIC gesendet",
         "Grün: Daten aus PIC ausgelesen, sind also verifiziert",
-        "Gelb: Daten geändert und noch nicht zum PIC übertragen"};
+        "Gelb: Daten geändert und noch nicht zum PIC übertragen",
+        "Rot: geschrieben, aber nicht so zurückgelesen; wird beim nächsten Schreiben wiederholt"};
     for (size_t i = 0; i < legend.size(); ++i) {
         m_legend[i] = Named(new QLabel(QString::fromUtf8(legend[i]), pnl_reg),
                             QStringLiteral("lbl_legend_%1").arg(i));
@@ -219,7 +221,8 @@ void TFrameParameter::WriteCatalogue() {
 }
 
 void TFrameParameter::HousekeepingTick() {
-    if (m_state.bridge.answerRevision() != m_bridgeAnswersShown) {
+    if (m_state.bridge.answerRevision() != m_bridgeAnswersShown ||
+        (m_transfer.engine().byAnswer() && m_state.pit.answerRevision() != m_pitAnswersShown)) {
         ShowParameters();
     }
 }
@@ -232,6 +235,7 @@ void TFrameParameter::Reload() {
 void TFrameParameter::ShowParameters() {
     Updating = true;
     m_bridgeAnswersShown = m_state.bridge.answerRevision();
+    m_pitAnswersShown = m_state.pit.answerRevision();
     WriteCatalogue();
     m_model.Show();
     for (int k = 0; k < RowSlots; ++k) {
@@ -315,6 +319,9 @@ void TFrameParameter::PaintMark(QWidget *widget, Mark mark, QPalette::ColorRole 
         break;
     case Mark::Yellow:
         colour = Colors::MarkChanged;
+        break;
+    case Mark::Red:
+        colour = Colors::MarkFailed;
         break;
     }
     QPalette p = widget->palette();
@@ -485,29 +492,62 @@ void TFrameParameter::CheckBox_xClick(int group, int bit) {
 // ---------------------------------------------------------------------------------------------
 // Buttons and transfers
 
+void TFrameParameter::OnlineChanged() {
+    // A transfer paced by the answers that the lost line interrupted has ended already.
+    if (Timer4->isActive() && m_transfer.engine().byAnswer() && !m_transfer.Running()) {
+        EndTransfer();
+    }
+    UpdateParameterButtons();
+}
+
 void TFrameParameter::UpdateParameterButtons() {
     btn_read_values->setEnabled(m_state.Online);
     btn_write_values->setEnabled(m_state.Online);
 }
 
 void TFrameParameter::btn_read_valuesClick() {
-    m_transfer.StartRead(m_model.entryCount());
-    Timer4->start(m_transfer.interval());
-    ProgressBar3->setRange(0, m_model.entryCount());
-    ProgressBar3->setValue(0);
+    StartTransfer(PacedTransfer::Mode::Read);
 }
 
 void TFrameParameter::btn_write_valuesClick() {
-    m_transfer.StartWrite(m_model.entryCount());
-    Timer4->start(m_transfer.interval());
+    StartTransfer(PacedTransfer::Mode::Write);
+    ShowParameters();
+}
+
+void TFrameParameter::StartTransfer(PacedTransfer::Mode mode) {
+    const TransferSettings &t = m_state.transferSettings;
+    const bool read = mode == PacedTransfer::Mode::Read;
+    // Writes are paced by the answers only when they are read back: a write has no answer.
+    const bool byAnswer = read ? t.byAnswer() : t.verifying();
     ProgressBar3->setRange(0, m_model.entryCount());
     ProgressBar3->setValue(0);
-    ShowParameters();
+    ProgressBar3->setTextVisible(byAnswer);
+    if (byAnswer || (m_transfer.engine().byAnswer() && m_transfer.Running())) {
+        const bool wasRunning = m_transfer.Running();
+        m_transfer.StartByAnswer(mode, m_model.entryCount(), [this] { Timer4->start(0); });
+        if (wasRunning) {
+            EndTransfer(); // stopped at once; what was read stays
+            return;
+        }
+        ProgressBar3->setRange(0, std::max(1, m_transfer.engine().total()));
+        ShowMarks();
+        Timer4->start(0);
+        return;
+    }
+    if (read) {
+        m_transfer.StartRead(m_model.entryCount());
+    } else {
+        m_transfer.StartWrite(m_model.entryCount());
+    }
+    Timer4->start(m_transfer.interval());
 }
 
 void TFrameParameter::Timer4Timer() {
     const ParameterTransfer::Step step = m_transfer.Tick();
     ProgressBar3->setValue(step.progress);
+    if (m_transfer.engine().byAnswer()) {
+        ProgressBar3->setFormat(m_transfer.engine().ProgressText());
+    }
     if (step.ended) {
         EndTransfer();
         return;

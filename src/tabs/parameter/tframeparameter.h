@@ -28,7 +28,7 @@ class TFrameParameter : public TabFrame {
 public:
     TFrameParameter(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    void OnlineChanged() override { UpdateParameterButtons(); }
+    void OnlineChanged() override;
     // A bridge cell that arrived shows at once.
     void HousekeepingTick() override;
     void Reload() override;
@@ -85,19 +85,21 @@ private:
     QGroupBox *BoxOf(Parameter::Box box) const;
     void ReportInvalid(int row);
     void EndTransfer();
+    void StartTransfer(PacedTransfer::Mode mode);
 
     SharedState &m_state;
     Dialogs &m_dialogs;
     Parameter::ParameterModel m_model;
     Parameter::ParameterTransfer m_transfer;
     bool Updating = false;
-    uint64_t m_bridgeAnswersShown = 0; // the bridge mirror's answers that ShowParameters took
+    uint64_t m_bridgeAnswersShown = 0; // the mirrors' answers that ShowParameters took
+    uint64_t m_pitAnswersShown = 0;
 
     QWidget *pnl_reg = nullptr;
     std::array<QGroupBox *, 6> m_boxes{}; // speed, time, parameter, positions, versions, options
     std::array<RowSlot, Parameter::RowSlots> m_rows{};
     std::array<std::array<BitSlot, Parameter::Bits>, Parameter::GroupSlots> m_bits{};
-    std::array<QLabel *, 5> m_legend{};
+    std::array<QLabel *, 6> m_legend{};
     QPushButton *btn_read_values = nullptr;
     QPushButton *btn_write_values = nullptr;
     QPushButton *btn_default = nullptr;

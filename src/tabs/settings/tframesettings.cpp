@@ -145,6 +145,28 @@ void TFrameSettings::BuildForm() {
     Button2->setGeometry(10, 212, 90, ButtonHeight);
     connect(Button2, &QPushButton::clicked, this, &TFrameSettings::Button2Click);
 
+    // How the tabs' transfers go: paced by the boards' answers and read back, or as first built.
+    GroupBoxTransfer =
+        Named(new QGroupBox(QStringLiteral("Übertragung"), this), "GroupBoxTransfer");
+    GroupBoxTransfer->setGeometry(330, 390, 230, 72);
+    cbx_feste_taktung =
+        Named(new QCheckBox(QStringLiteral("feste Taktung (wie bisher)"), GroupBoxTransfer),
+              "cbx_feste_taktung");
+    cbx_feste_taktung->setToolTip(
+        QStringLiteral("eine Anfrage je Takt der Seite (300 ms lesen, 500 ms schreiben), ohne "
+                       "Wiederholung und ohne Prüfen, für eine Platine, die das braucht"));
+    cbx_feste_taktung->setGeometry(10, 20, 210, 20);
+    connect(cbx_feste_taktung, &QCheckBox::clicked, this, &TFrameSettings::cbx_feste_taktungClick);
+    cbx_schreiben_pruefen =
+        Named(new QCheckBox(QStringLiteral("Schreiben prüfen"), GroupBoxTransfer),
+              "cbx_schreiben_pruefen");
+    cbx_schreiben_pruefen->setToolTip(
+        QStringLiteral("jede geschriebene Zelle wird zurückgelesen und mit dem Geschriebenen "
+                       "verglichen"));
+    cbx_schreiben_pruefen->setGeometry(10, 44, 210, 20);
+    connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
+            &TFrameSettings::cbx_schreiben_pruefenClick);
+
     Memo2 = Named(new QPlainTextEdit(this), "Memo2");
     Memo2->setReadOnly(true);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -237,6 +259,20 @@ void TFrameSettings::ShowSettings(const ProgramSettings &s) {
         rad_19200->setChecked(true);
         break;
     }
+    const TransferSettings &t = m_state.transferSettings;
+    cbx_feste_taktung->setChecked(t.fixedPacing);
+    cbx_schreiben_pruefen->setChecked(t.verifyWrites);
+    cbx_schreiben_pruefen->setEnabled(!t.fixedPacing);
+}
+
+void TFrameSettings::cbx_feste_taktungClick() {
+    m_state.transferSettings.fixedPacing = cbx_feste_taktung->isChecked();
+    // Reading back what was written needs the answers' pacing.
+    cbx_schreiben_pruefen->setEnabled(!m_state.transferSettings.fixedPacing);
+}
+
+void TFrameSettings::cbx_schreiben_pruefenClick() {
+    m_state.transferSettings.verifyWrites = cbx_schreiben_pruefen->isChecked();
 }
 
 void TFrameSettings::ShowForLevel(bool memos, bool baudAndSend) {

@@ -39,7 +39,7 @@ public:
     int checkedPort() const;
     int checkedBaud() const;
     QString checkedLevel() const;
-    // Checks the buttons that the settings name.
+    // Checks the buttons that the settings name, and shows how transfers are paced.
     void ShowSettings(const ProgramSettings &settings);
     // What the user level shows of this tab: the memos, and the baud and send groups.
     void ShowForLevel(bool memos, bool baudAndSend);
@@ -80,6 +80,8 @@ public slots:
     void btn_DCBClick();
     void btn_hComReceiveClick();
     void btn_comstatClick();
+    void cbx_feste_taktungClick();
+    void cbx_schreiben_pruefenClick();
 
 private:
     void BuildForm();
@@ -116,6 +118,9 @@ private:
     QGroupBox *GroupBox5 = nullptr;
     std::array<QCheckBox *, 4> m_loadBoxes{}; // cbx_load_com, _gleisdef, _para, _adr
     QPushButton *Button2 = nullptr;
+    QGroupBox *GroupBoxTransfer = nullptr;
+    QCheckBox *cbx_feste_taktung = nullptr;
+    QCheckBox *cbx_schreiben_pruefen = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     QPlainTextEdit *Memo2 = nullptr;
     QPushButton *btn_comstat = nullptr;

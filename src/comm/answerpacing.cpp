@@ -1,0 +1,471 @@
+// PacedTransfer paced by the boards' answers.
+
+#include "logging.h"
+#include "pacedtransfer.h"
+#include "sharedstate.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+// How often a waiting transfer looks again by itself; the line and the receiver wake it sooner.
+constexpr int WaitMs = 100;
+// How long a request may wait in the transmit queue before it counts as lost.
+constexpr qint64 StuckMs = 5000;
+// How many failed cells the status line names before it leaves the rest to the details.
+constexpr int CellsNamed = 6;
+
+QString BoardName(Board board) {
+    return board == Board::Grube ? QStringLiteral("Grube") : QStringLiteral("Bühne");
+}
+
+QString CellName(int cell) {
+    return QStringLiteral("0x%1").arg(cell, 2, 16, QLatin1Char('0'));
+}
+
+QString Seconds(qint64 ms) {
+    return QLocale(QLocale::German).toString(double(ms) / 1000.0, 'f', 1);
+}
+
+int Agreeing(const std::vector<int> &values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        for (size_t j = i + 1; j < values.size(); ++j) {
+            if (values[i] == values[j]) {
+                return values[i];
+            }
+        }
+    }
+    return -1;
+}
+} // namespace
+
+qint64 PacedTransfer::TimeoutMs(const SharedState &state, Board board) {
+    const qint64 t = std::max(1, state.transferSettings.answerTimeoutMs);
+    return board == Board::Buehne ? 2 * t : t;
+}
+
+qint64 PacedTransfer::WriteSettleMs(Board board) {
+    return board == Board::Grube ? 10 : 50;
+}
+
+bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Callbacks callbacks) {
+    if (m_active) {
+        return false;
+    }
+    m_byAnswer = true;
+    m_mode = mode;
+    m_items.clear();
+    for (const Request &r : requests) {
+        Item item;
+        item.request = r;
+        m_items.push_back(item);
+    }
+    m_callbacks = std::move(callbacks);
+    m_flight.reset();
+    m_pass = 1;
+    m_cursor = 0;
+    m_done = 0;
+    m_startedAt = m_state.now();
+    m_report.reset();
+    m_active = true;
+    m_interval = 0;
+    qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << m_items.size()
+                        << "cells paced by the answers started";
+    return true;
+}
+
+bool PacedTransfer::Eligible(const Item &item) const {
+    if (item.outcome || item.awaiting > 0) {
+        return false;
+    }
+    if (item.request.kind == Request::Kind::Read) {
+        return item.asks < std::min(m_pass, MaxAsks);
+    }
+    if (item.writes == 0) {
+        return m_pass == 1;
+    }
+    if (item.rewrite) {
+        return item.writes < MaxWrites;
+    }
+    return item.asks < MaxAsks;
+}
+
+void PacedTransfer::Send(size_t index, bool write) {
+    Item &item = m_items[index];
+    const Request &r = item.request;
+    Framing::Asks asks;
+    asks.board = r.board;
+    asks.cell = r.cell;
+    if (write) {
+        asks.kind = Framing::Asks::Kind::Write;
+        asks.value = r.value;
+        m_state.sendQueue.QueueValuePair(Framing::WriteCommand(r.board), r.cell, r.value);
+        ++item.writes;
+        item.rewrite = false;
+        item.values.clear(); // what the board held before this write no longer counts
+    } else {
+        asks.kind = Framing::Asks::Kind::Read;
+        m_state.sendQueue.QueueValue(Framing::ReadCommand(r.board), r.cell);
+        ++item.asks;
+    }
+    m_state.line.Take(this, asks);
+    m_flight = Flight{index, write, -1, m_state.now()};
+    qCDebug(lcTransfer) << (write ? "write" : "read") << BoardName(r.board) << CellName(r.cell)
+                        << "pass" << m_pass;
+    if (item.asks + item.writes == 1 && m_callbacks.sent) {
+        m_callbacks.sent(r);
+    }
+}
+
+bool PacedTransfer::SendNext() {
+    for (size_t i = m_cursor; i < m_items.size(); ++i) {
+        Item &item = m_items[i];
+        if (!Eligible(item)) {
+            continue;
+        }
+        m_cursor = i + 1;
+        const bool write =
+            item.request.kind == Request::Kind::Write && (item.writes == 0 || item.rewrite);
+        Send(i, write);
+        return true;
+    }
+    m_cursor = m_items.size();
+    return false;
+}
+
+void PacedTransfer::TickByAnswer(TickResult &result) {
+    const qint64 now = m_state.now();
+    RequestLine &line = m_state.line;
+    m_interval = WaitMs;
+    if (m_flight) {
+        Item &item = m_items[m_flight->item];
+        const std::optional<RequestLine::Request> &current = line.current();
+        if (!line.heldBy(this)) {
+            m_flight.reset();
+        } else if (current->drained) {
+            // The bytes went into the send log: not connected. That request is lost.
+            ReleaseLine();
+            m_flight.reset();
+        } else if (current->onWireAt < 0) {
+            if (now - m_flight->queuedAt < StuckMs) {
+                return; // still waiting in the transmit queue
+            }
+            // A line that takes nothing for so long is no line: that request is lost.
+            qCWarning(lcTransfer) << "request not sent within" << StuckMs << "ms";
+            ReleaseLine();
+            m_flight.reset();
+        } else if (m_flight->write) {
+            // The cell is read back once the board has had its time to write it; the read-back's
+            // own bytes count towards that time.
+            if (m_flight->readBackAt < 0) {
+                const qint64 bytes = 2 * qint64(m_state.transferSettings.byteIntervalMs);
+                m_flight->readBackAt =
+                    current->onWireAt +
+                    std::max<qint64>(0, WriteSettleMs(item.request.board) - bytes);
+            }
+            if (now < m_flight->readBackAt) {
+                m_interval = static_cast<int>(m_flight->readBackAt - now);
+                return;
+            }
+            Send(m_flight->item, false);
+            return;
+        } else {
+            const qint64 deadline = current->onWireAt + TimeoutMs(m_state, item.request.board);
+            if (now < deadline) {
+                m_interval = static_cast<int>(deadline - now);
+                return;
+            }
+            qCDebug(lcTransfer) << "no answer from" << BoardName(item.request.board)
+                                << CellName(item.request.cell);
+            ReleaseLine();
+            m_flight.reset();
+        }
+    }
+    if (line.busy() || m_state.sendQueue.length() + 3 > SendQueue::Capacity) {
+        return; // another transfer's request is on its way, or the queue is full
+    }
+    if (SendNext()) {
+        result.step = Step{};
+        return;
+    }
+    // The pass is through. Answers that came but are not yet believed decide what the next pass
+    // must ask again: wait for them.
+    if (std::any_of(m_items.begin(), m_items.end(),
+                    [](const Item &item) { return item.awaiting > 0; })) {
+        return;
+    }
+    while (m_pass < MaxAsks) {
+        ++m_pass;
+        m_cursor = 0;
+        if (SendNext()) {
+            result.step = Step{};
+            return;
+        }
+    }
+    Finish(true);
+    result.ended = true;
+}
+
+void PacedTransfer::ReleaseLine() {
+    m_state.FreeLine(this);
+}
+
+void PacedTransfer::Wake() {
+    if (m_active && m_byAnswer && m_callbacks.wake) {
+        m_callbacks.wake();
+    }
+}
+
+PacedTransfer::Item *PacedTransfer::Awaiting(Board board, int cell) {
+    Item *open = nullptr;
+    for (Item &item : m_items) {
+        if (item.request.board != board || item.request.cell != cell) {
+            continue;
+        }
+        if (item.awaiting > 0) {
+            return &item;
+        }
+        if (!open) {
+            open = &item;
+        }
+    }
+    return open;
+}
+
+void PacedTransfer::OnArrived(Board board, int cell) {
+    if (!m_flight || m_flight->write) {
+        return;
+    }
+    Item &item = m_items[m_flight->item];
+    if (item.request.board != board || item.request.cell != cell) {
+        return;
+    }
+    ++item.awaiting;
+    ReleaseLine();
+    m_flight.reset();
+    if (m_callbacks.wake) {
+        m_callbacks.wake(); // the next request can go at once
+    }
+}
+
+bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
+    if (!m_byAnswer || !m_active) {
+        return false;
+    }
+    Item *item = Awaiting(board, cell);
+    if (!item) {
+        return false;
+    }
+    if (item->awaiting > 0) {
+        --item->awaiting;
+    }
+    if (!item->outcome) {
+        item->values.push_back(value);
+        Settle(*item);
+    }
+    if (m_callbacks.wake) {
+        m_callbacks.wake();
+    }
+    return true; // a late copy of a settled cell must not land in the mirror unconfirmed
+}
+
+void PacedTransfer::OnDiscarded(Board board, int cell) {
+    if (!m_byAnswer || !m_active) {
+        return;
+    }
+    Item *item = Awaiting(board, cell);
+    if (item && item->awaiting > 0) {
+        --item->awaiting;
+        if (m_callbacks.wake) {
+            m_callbacks.wake();
+        }
+    }
+}
+
+void PacedTransfer::Settle(Item &item) {
+    const Request &r = item.request;
+    std::optional<Outcome> outcome;
+    int value = -1;
+    if (r.kind == Request::Kind::Read) {
+        value = Agreeing(item.values);
+        if (value >= 0) {
+            outcome = Outcome::Confirmed;
+        }
+    } else if (std::find(item.values.begin(), item.values.end(), r.value) != item.values.end()) {
+        value = r.value;
+        outcome = Outcome::Verified;
+    } else if ((value = Agreeing(item.values)) >= 0) {
+        // The board holds another value: written once more, unless that was done often enough.
+        if (item.writes < MaxWrites) {
+            item.rewrite = true;
+        } else {
+            outcome = Outcome::Mismatch;
+        }
+    }
+    if (!outcome) {
+        return;
+    }
+    item.outcome = outcome;
+    ++m_done;
+    if (*outcome == Outcome::Confirmed || *outcome == Outcome::Verified) {
+        m_state.image(r.board).Apply(r.cell, value);
+    }
+    if (m_callbacks.done) {
+        m_callbacks.done(r, *outcome, value);
+    }
+}
+
+void PacedTransfer::Abort(bool interrupted) {
+    if (!m_active || !m_byAnswer) {
+        return;
+    }
+    ReleaseLine();
+    m_flight.reset();
+    m_active = false;
+    m_endedAt = m_state.now();
+    m_report = Report{ReportLine(true, interrupted), QString()};
+    qCDebug(lcTransfer) << (interrupted ? "transfer interrupted" : "transfer stopped by the user")
+                        << "after" << m_done << "of" << m_items.size() << "cells";
+}
+
+void PacedTransfer::Finish(bool complete) {
+    QStringList details;
+    for (Item &item : m_items) {
+        if (!item.outcome && complete) {
+            const bool read = item.request.kind == Request::Kind::Read;
+            item.outcome = item.values.empty() ? Outcome::NoAnswer
+                           : read              ? Outcome::Unconfirmed
+                                               : Outcome::Mismatch;
+            ++m_done;
+            if (m_callbacks.done) {
+                m_callbacks.done(item.request, *item.outcome,
+                                 item.values.empty() ? -1 : item.values.back());
+            }
+        }
+        if (item.outcome && *item.outcome != Outcome::Confirmed &&
+            *item.outcome != Outcome::Verified) {
+            const Request &r = item.request;
+            QString what;
+            switch (*item.outcome) {
+            case Outcome::NoAnswer:
+                what = QStringLiteral("keine Antwort");
+                break;
+            case Outcome::Unconfirmed:
+                what = QStringLiteral("keine zwei gleichen Antworten");
+                break;
+            case Outcome::Mismatch:
+                what = QStringLiteral("geschrieben %1, gelesen %2")
+                           .arg(CellName(r.value), CellName(item.values.back()));
+                break;
+            default:
+                break;
+            }
+            details << QStringLiteral("%1 %2 (%3): %4")
+                           .arg(BoardName(r.board), CellName(r.cell))
+                           .arg(r.cell)
+                           .arg(what);
+        }
+    }
+    ReleaseLine();
+    m_flight.reset();
+    m_active = false;
+    m_endedAt = m_state.now();
+    m_report = Report{ReportLine(false, false), details.join(u'\n')};
+    qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
+}
+
+QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
+    const bool read = m_mode == Mode::Read;
+    const QString seconds = Seconds(m_endedAt - m_startedAt);
+    if (stopped) {
+        const QString cells =
+            QStringLiteral("%1 von %2 Zellen %3")
+                .arg(m_done)
+                .arg(m_items.size())
+                .arg(read ? QStringLiteral("gelesen") : QStringLiteral("geschrieben"));
+        return interrupted
+                   ? QStringLiteral("Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
+                         .arg(cells, seconds)
+                   : QStringLiteral("Abgebrochen: %1 in %2 s, das Bisherige bleibt")
+                         .arg(cells, seconds);
+    }
+    int repeated = 0;
+    QStringList failed;
+    std::vector<const Item *> failedItems;
+    for (const Item &item : m_items) {
+        const int regular = read ? 2 : 1;
+        if (item.asks > regular || item.writes > 1) {
+            ++repeated;
+        }
+        if (item.outcome != Outcome::Confirmed && item.outcome != Outcome::Verified) {
+            failedItems.push_back(&item);
+        }
+    }
+    QString line =
+        read ? QStringLiteral("%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
+             : QStringLiteral("%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
+                              "falsch");
+    line = line.arg(m_items.size()).arg(seconds).arg(repeated).arg(failedItems.size());
+    if (!failedItems.empty()) {
+        QStringList named;
+        Board last = failedItems.front()->request.board;
+        named << BoardName(last);
+        for (size_t i = 0; i < failedItems.size() && i < size_t(CellsNamed); ++i) {
+            const Request &r = failedItems[i]->request;
+            if (r.board != last) {
+                last = r.board;
+                named << BoardName(last);
+            }
+            named.last() += QLatin1Char(' ') + CellName(r.cell);
+        }
+        line += QStringLiteral(": ") + named.join(QStringLiteral("; "));
+        if (failedItems.size() > size_t(CellsNamed)) {
+            line += QStringLiteral(" …");
+        }
+    }
+    return line;
+}
+
+int PacedTransfer::Units() const {
+    int units = 0;
+    for (const Item &item : m_items) {
+        if (item.outcome) {
+            units += 2;
+        } else if (item.request.kind == Request::Kind::Read) {
+            units += std::min(item.asks, 2);
+        } else {
+            units += std::min(item.writes, 1) + std::min(item.asks, 1);
+        }
+    }
+    return units;
+}
+
+int PacedTransfer::progress() const {
+    return Units() / 2;
+}
+
+QString PacedTransfer::ProgressText() const {
+    const int units = Units();
+    const int total = static_cast<int>(m_items.size());
+    QString text = QStringLiteral("%1 von %2 Zellen").arg(units / 2).arg(total);
+    const qint64 elapsed = (m_active ? m_state.now() : m_endedAt) - m_startedAt;
+    if (m_active && elapsed >= RateAfterMs && units > 0) {
+        const qint64 left = elapsed * (2 * total - units) / units;
+        text += QStringLiteral(", noch %1 s").arg((left + 999) / 1000);
+    }
+    return text;
+}
+
+std::optional<PacedTransfer::Report> PacedTransfer::TakeReport() {
+    if (m_byAnswer) {
+        std::optional<Report> report;
+        report.swap(m_report);
+        return report;
+    }
+    const QString line = m_tally.Poll(m_state.now());
+    if (line.isEmpty()) {
+        return std::nullopt;
+    }
+    return Report{line, QString()};
+}
