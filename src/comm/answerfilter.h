@@ -21,22 +21,19 @@ public:
     // Marks a read of the cell as sent now.
     void NoteRequest(Board board, int cell, qint64 nowMs);
 
-    // True when the cell's answer is expected now; the request is then used up. A false answer
-    // is counted as dropped.
+    // True when the cell's answer is expected now; one request is then used up (a cell asked
+    // twice takes two answers). A false answer is counted as dropped.
     bool Accept(Board board, int cell, qint64 nowMs);
     int dropped() const { return m_dropped; }
 
 private:
-    static constexpr qint64 Never = -1;
-    std::array<qint64, 256> &asked(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
+    struct Asked {
+        qint64 last = 0; // when the latest request went out
+        int open = 0;    // requests not yet answered
+    };
+    std::array<Asked, 256> &asked(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
 
-    std::array<qint64, 256> m_pit = Fresh();
-    std::array<qint64, 256> m_bridge = Fresh();
+    std::array<Asked, 256> m_pit{};
+    std::array<Asked, 256> m_bridge{};
     int m_dropped = 0;
-
-    static std::array<qint64, 256> Fresh() {
-        std::array<qint64, 256> a{};
-        a.fill(Never);
-        return a;
-    }
 };

@@ -13,6 +13,9 @@ namespace {
 constexpr int WaitMs = 100;
 // How long a request may wait in the transmit queue before it counts as lost.
 constexpr qint64 StuckMs = 5000;
+// How long the answers that came at the end of a pass may wait to be believed: the board reports
+// every 200 ms, and the report shows them in step.
+constexpr qint64 BeliefWaitMs = 1000;
 // How many failed cells the status line names before it leaves the rest to the details.
 constexpr int CellsNamed = 6;
 
@@ -66,6 +69,7 @@ bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Call
     m_pass = 1;
     m_cursor = 0;
     m_done = 0;
+    m_beliefWaitSince = -1;
     m_startedAt = m_state.now();
     m_report.reset();
     m_active = true;
@@ -76,12 +80,22 @@ bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Call
 }
 
 bool PacedTransfer::Eligible(const Item &item) const {
-    if (item.outcome || item.awaiting > 0) {
+    if (item.outcome) {
         return false;
     }
     if (item.request.kind == Request::Kind::Read) {
-        return item.asks < std::min(m_pass, MaxAsks);
+        // The first pass asks every cell twice in a row, so that each cell is settled as the
+        // transfer goes; the second answer also shows the first one in step. Later passes ask
+        // once more each, once the answers so far are known.
+        if (m_pass == 1) {
+            return item.asks < 2;
+        }
+        return item.awaiting == 0 && item.asks < std::min(m_pass + 1, MaxAsks);
     }
+    if (item.awaiting > 0) {
+        return false;
+    }
+    // Written, read back: a read-back that came back otherwise twice asks for the write again.
     if (item.writes == 0) {
         return m_pass == 1;
     }
@@ -103,6 +117,7 @@ void PacedTransfer::Send(size_t index, bool write) {
         m_state.sendQueue.QueueValuePair(Framing::WriteCommand(r.board), r.cell, r.value);
         ++item.writes;
         item.rewrite = false;
+        item.asks = 0;       // the read-backs count anew for this write
         item.values.clear(); // what the board held before this write no longer counts
     } else {
         asks.kind = Framing::Asks::Kind::Read;
@@ -124,7 +139,7 @@ bool PacedTransfer::SendNext() {
         if (!Eligible(item)) {
             continue;
         }
-        m_cursor = i + 1;
+        m_cursor = i; // the same cell again if it is still to be asked in this pass
         const bool write =
             item.request.kind == Request::Kind::Write && (item.writes == 0 || item.rewrite);
         Send(i, write);
@@ -190,12 +205,25 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
         return;
     }
     // The pass is through. Answers that came but are not yet believed decide what the next pass
-    // must ask again: wait for them.
+    // must ask again: wait for them, as long as the board's next report may take to show them in
+    // step.
     if (std::any_of(m_items.begin(), m_items.end(),
                     [](const Item &item) { return item.awaiting > 0; })) {
-        return;
+        if (m_beliefWaitSince < 0) {
+            m_beliefWaitSince = now;
+        }
+        if (now - m_beliefWaitSince < BeliefWaitMs) {
+            return;
+        }
+        for (Item &item : m_items) {
+            item.awaiting = 0; // not believed in time: those asks failed
+        }
     }
-    while (m_pass < MaxAsks) {
+    m_beliefWaitSince = -1;
+    // A read asks a cell up to MaxAsks times; a write may be written MaxWrites times, each read
+    // back up to MaxAsks times.
+    const int passes = m_mode == Mode::Read ? MaxAsks - 1 : MaxAsks * MaxWrites;
+    while (m_pass < passes) {
         ++m_pass;
         m_cursor = 0;
         if (SendNext()) {
@@ -391,15 +419,14 @@ QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
                          .arg(cells, seconds);
     }
     int repeated = 0;
-    QStringList failed;
     std::vector<const Item *> failedItems;
     for (const Item &item : m_items) {
-        const int regular = read ? 2 : 1;
-        if (item.asks > regular || item.writes > 1) {
-            ++repeated;
-        }
-        if (item.outcome != Outcome::Confirmed && item.outcome != Outcome::Verified) {
+        const bool settled =
+            item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
+        if (!settled) {
             failedItems.push_back(&item);
+        } else if (item.asks > (read ? 2 : 1) || item.writes > 1) {
+            ++repeated; // came through only when asked again
         }
     }
     QString line =

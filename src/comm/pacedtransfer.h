@@ -49,7 +49,9 @@ public:
 
     // ---- Paced by the answers
 
-    static constexpr int MaxAsks = 4;   // read requests of one cell (or read-backs of one write)
+    // Read requests of one cell: twice in the first pass, then up to three more times; or
+    // read-backs of one write.
+    static constexpr int MaxAsks = 5;
     static constexpr int MaxWrites = 3; // writes of one cell whose read-back showed another value
     // Until a transfer has run this long, no time left is shown (the rate is not known yet).
     static constexpr qint64 RateAfterMs = 2000;
@@ -194,6 +196,7 @@ private:
     int m_pass = 0;
     size_t m_cursor = 0;
     int m_done = 0;
+    qint64 m_beliefWaitSince = -1;
     qint64 m_startedAt = 0;
     qint64 m_endedAt = 0;
     std::optional<Report> m_report;

@@ -1,0 +1,356 @@
+// The transfer engine paced by the answers, against a scripted board: each request goes when the
+// one before it was answered or timed out, what failed is asked again after the first pass, a
+// cell counts only with two agreeing answers, a write only when read back as written.
+
+#include "pacedtransfer.h"
+#include "sharedstate.h"
+#include "testutil.h"
+
+#include <QTest>
+#include <functional>
+#include <map>
+
+namespace {
+
+using Request = PacedTransfer::Request;
+using Outcome = PacedTransfer::Outcome;
+
+// The boards as the engine meets them: the transmit tick puts each queued message on the wire,
+// the board answers a read after its delay with what its cell holds, unless the test says
+// otherwise, and the status report behind every answer shows the stream in step.
+struct FakeBoards {
+    explicit FakeBoards(SharedState &state) : s(state) {
+        s.clock = [this] { return now; };
+        s.transferSettings.byteIntervalMs = 0; // a message reaches the board all at once
+        pit.fill(0);
+        bridge.fill(0);
+    }
+
+    SharedState &s;
+    qint64 now = 1000;
+    std::array<int, 256> pit{};
+    std::array<int, 256> bridge{};
+    int delayMs = 5;
+    // Per request (board, cell, count so far): nothing (-1: no answer), or the value to answer.
+    std::function<int(::Board, int, int, int)> answer;
+    // Per write: the value the board stores.
+    std::function<int(::Board, int, int, int)> store;
+    std::map<std::pair<int, int>, int> reads;       // requests seen per (board, cell)
+    std::map<std::pair<int, int>, int> writes;      // writes seen per (board, cell)
+    std::vector<std::pair<qint64, QByteArray>> due; // answers on their way
+    int bridgeInFlight = 0;                         // bridge reads not answered yet
+    int mostBridgeInFlight = 0;
+    std::vector<qint64> writeTimes;
+    std::vector<qint64> readTimes;
+
+    std::array<int, 256> &cells(::Board b) { return b == ::Board::Grube ? pit : bridge; }
+    // Requests and writes the board saw of a cell (board 0 pit, 1 bridge).
+    int asked(int board, int cell) { return reads[{board, cell}]; }
+    int written(int board, int cell) { return writes[{board, cell}]; }
+
+    // Every queued message goes on the wire now.
+    void Transmit() {
+        while (!s.sendQueue.isEmpty()) {
+            const bool last = s.sendQueue.headIsLastByte();
+            const Framing::Asks asks = s.sendQueue.headAsks();
+            s.sendQueue.TakeNext();
+            if (!last) {
+                continue;
+            }
+            s.NoteSent(asks, true);
+            const auto key = std::make_pair(int(asks.board), asks.cell);
+            if (asks.isWrite()) {
+                const int n = writes[key]++;
+                writeTimes.push_back(now);
+                cells(asks.board)[size_t(asks.cell)] =
+                    store ? store(asks.board, asks.cell, asks.value, n) : asks.value;
+            } else if (asks.isRead()) {
+                const int n = reads[key]++;
+                readTimes.push_back(now);
+                const int value =
+                    answer ? answer(asks.board, asks.cell, cells(asks.board)[size_t(asks.cell)], n)
+                           : cells(asks.board)[size_t(asks.cell)];
+                if (asks.board == ::Board::Buehne) {
+                    mostBridgeInFlight = std::max(mostBridgeInFlight, ++bridgeInFlight);
+                }
+                if (value >= 0) {
+                    QByteArray m;
+                    m.append(asks.board == ::Board::Grube ? 'G' : 'H')
+                        .append(char(asks.cell))
+                        .append(char(value))
+                        .append("F\x00\x00", 3);
+                    due.push_back({now + delayMs, m});
+                } else if (asks.board == ::Board::Buehne) {
+                    --bridgeInFlight;
+                }
+            }
+        }
+    }
+    // Lets ms pass in steps of one millisecond, ticking the engine whenever it asks to.
+    void Run(PacedTransfer &t, qint64 ms) {
+        const qint64 until = now + ms;
+        qint64 next = now;
+        while (now < until) {
+            for (auto it = due.begin(); it != due.end();) {
+                if (it->first <= now) {
+                    if (it->second.at(0) == 'H') {
+                        --bridgeInFlight;
+                    }
+                    s.Receive(it->second);
+                    it = due.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (woken || now >= next) {
+                woken = false;
+                t.Tick();
+                next = now + std::max(1, t.interval());
+            }
+            Transmit();
+            ++now;
+        }
+    }
+    // Runs until the transfer has ended, at most ms.
+    bool Finish(PacedTransfer &t, qint64 ms = 60000) {
+        const qint64 until = now + ms;
+        while (t.active() && now < until) {
+            Run(t, 10);
+        }
+        return !t.active();
+    }
+    bool woken = false;
+};
+
+std::vector<Request> Reads(::Board board, std::initializer_list<int> cells) {
+    std::vector<Request> r;
+    for (int c : cells) {
+        r.push_back({Request::Kind::Read, board, c, 0, c});
+    }
+    return r;
+}
+
+struct Outcomes {
+    std::map<int, std::pair<Outcome, int>> byTag;
+    PacedTransfer::Callbacks callbacks(FakeBoards &b) {
+        PacedTransfer::Callbacks c;
+        c.done = [this](const Request &r, Outcome o, int v) { byTag[r.tag] = {o, v}; };
+        c.wake = [&b] { b.woken = true; };
+        return c;
+    }
+};
+
+} // namespace
+
+class TestPacedTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    // Two agreeing answers per cell land in the mirror, marked received; the next request goes as
+    // soon as the answer is in, not at a tick of its own.
+    void readsEveryCellTwiceAndTakesAgreeingAnswers() {
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[3] = 0x33;
+        b.pit[4] = 0x44;
+        PacedTransfer t(s);
+        Outcomes out;
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}),
+                                out.callbacks(b)));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(b.asked(0, 3), 2);
+        QCOMPARE(b.asked(0, 4), 2);
+        QCOMPARE(s.pit.value(3), uint8_t(0x33));
+        QVERIFY(s.pit.received(4));
+        QCOMPARE(out.byTag[4].first, Outcome::Confirmed);
+        // Each request went right after the answer before it: 5 ms answer time, no waiting.
+        for (size_t i = 1; i < b.readTimes.size(); ++i) {
+            QVERIFY(b.readTimes[i] - b.readTimes[i - 1] <= 10);
+        }
+        const auto report = t.TakeReport();
+        QVERIFY(report);
+        QVERIFY2(report->line.startsWith("2 Zellen in ") &&
+                     report->line.endsWith(" s gelesen, 0 wiederholt, 0 ohne Antwort"),
+                 qPrintable(report->line));
+        QVERIFY(!t.TakeReport()); // given once
+    }
+
+    // A lost answer: the request times out, the next cell goes, and the cell is asked again in
+    // a later pass; a late answer still counts.
+    void lostAnswersAreAskedAgainAfterTheFirstPass() {
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[7] = 0x70;
+        b.pit[8] = 0x80;
+        b.answer = [](::Board, int cell, int value, int n) {
+            return cell == 7 && n == 0 ? -1 : value; // the first answer of cell 7 is lost
+        };
+        PacedTransfer t(s);
+        Outcomes out;
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {7, 8}), out.callbacks(b));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(b.asked(0, 7), 3);
+        QCOMPARE(out.byTag[7].first, Outcome::Confirmed);
+        QCOMPARE(s.pit.value(7), uint8_t(0x70));
+        // The time-out ran from the request's last byte: the next request came 300 ms later.
+        QCOMPARE(b.readTimes.at(1) - b.readTimes.at(0), qint64(300));
+        QVERIFY(t.TakeReport()->line.contains(", 1 wiederholt, 0 ohne Antwort"));
+    }
+
+    void aCellThatNeverAnswersIsListedAndLeftUnmarked() {
+        SharedState s;
+        FakeBoards b(s);
+        s.pit.setValue(0x1F, 0xAA); // an old value in the mirror
+        b.answer = [](::Board, int cell, int value, int) { return cell == 0x1F ? -1 : value; };
+        PacedTransfer t(s);
+        Outcomes out;
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x1E, 0x1F}),
+                        out.callbacks(b));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(b.asked(0, 0x1F), PacedTransfer::MaxAsks);
+        QCOMPARE(out.byTag[0x1F].first, Outcome::NoAnswer);
+        QVERIFY(!s.pit.received(0x1F));
+        QCOMPARE(s.pit.value(0x1F), uint8_t(0xAA)); // nothing from elsewhere
+        const auto report = t.TakeReport();
+        QVERIFY2(report->line.endsWith(", 1 ohne Antwort: Grube 0x1f"), qPrintable(report->line));
+        QCOMPARE(report->details, QStringLiteral("Grube 0x1f (31): keine Antwort"));
+    }
+
+    // A flipped bit in one answer never lands: the answers disagree, a third one decides.
+    void disagreeingAnswersAreAskedUntilTwoAgree() {
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[0x40] = 0xFF;
+        b.answer = [](::Board, int, int value, int n) { return n == 1 ? value ^ 0x01 : value; };
+        PacedTransfer t(s);
+        Outcomes out;
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks(b));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(b.asked(0, 0x40), 3);
+        QCOMPARE(out.byTag[0x40].first, Outcome::Confirmed);
+        QCOMPARE(s.pit.value(0x40), uint8_t(0xFF));
+
+        // Four answers of which no two agree: listed, not believed.
+        FakeBoards noisy(s);
+        noisy.answer = [](::Board, int, int, int n) { return n; };
+        PacedTransfer u(s);
+        Outcomes out2;
+        s.pit.setValue(0x41, 0x99);
+        s.pit.setReceived(0x41, false);
+        u.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x41}),
+                        out2.callbacks(noisy));
+        QVERIFY(noisy.Finish(u));
+        QCOMPARE(out2.byTag[0x41].first, Outcome::Unconfirmed);
+        QCOMPARE(s.pit.value(0x41), uint8_t(0x99));
+        QVERIFY(!s.pit.received(0x41));
+    }
+
+    // Every write is read back once the board had its time to write; a cell that comes back
+    // otherwise is written again, and only what came back as written counts as verified.
+    void writesAreReadBackAndAWrongCellIsWrittenAgain() {
+        SharedState s;
+        FakeBoards b(s);
+        // The board stores a wrong value at the first write of cell 0x33.
+        b.store = [](::Board, int cell, int value, int n) {
+            return cell == 0x33 && n == 0 ? value ^ 0x10 : value;
+        };
+        PacedTransfer t(s);
+        Outcomes out;
+        std::vector<Request> writes = {{Request::Kind::Write, ::Board::Buehne, 0x21, 0x16, 1},
+                                       {Request::Kind::Write, ::Board::Buehne, 0x33, 0x96, 2}};
+        t.StartByAnswer(PacedTransfer::Mode::Write, writes, out.callbacks(b));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(out.byTag[1].first, Outcome::Verified);
+        QCOMPARE(out.byTag[2].first, Outcome::Verified);
+        QCOMPARE(b.written(1, 0x21), 1);
+        QCOMPARE(b.written(1, 0x33), 2); // re-sent once the read-backs agreed it was wrong
+        QCOMPARE(b.bridge[0x33], 0x96);
+        QVERIFY(s.bridge.received(0x33));
+        // A bridge cell is read back no sooner than 50 ms after its write.
+        QVERIFY(b.readTimes.front() - b.writeTimes.front() >=
+                PacedTransfer::WriteSettleMs(::Board::Buehne));
+        QVERIFY(t.TakeReport()->line.contains("geschrieben und geprüft, 1 wiederholt, 0 falsch"));
+
+        // A board that never takes the value: given up after three writes, listed.
+        FakeBoards stubborn(s);
+        stubborn.store = [](::Board, int, int, int) { return 0x00; };
+        PacedTransfer u(s);
+        Outcomes out2;
+        u.StartByAnswer(PacedTransfer::Mode::Write,
+                        {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}},
+                        out2.callbacks(stubborn));
+        QVERIFY(stubborn.Finish(u));
+        QCOMPARE(stubborn.written(0, 0x50), PacedTransfer::MaxWrites);
+        QCOMPARE(out2.byTag[7].first, Outcome::Mismatch);
+        QCOMPARE(out2.byTag[7].second, 0x00);
+        const auto report = u.TakeReport();
+        QVERIFY(report->line.endsWith(", 1 falsch: Grube 0x50"));
+        QCOMPARE(report->details,
+                 QStringLiteral("Grube 0x50 (80): geschrieben 0x05, gelesen 0x00"));
+    }
+
+    // Two transfers at once never have two requests on their way: the pit board relays only one
+    // bridge request at a time.
+    void twoTransfersShareTheLine() {
+        SharedState s;
+        FakeBoards b(s);
+        b.delayMs = 40;
+        PacedTransfer first(s);
+        PacedTransfer second(s);
+        Outcomes out1;
+        Outcomes out2;
+        first.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2, 3}),
+                            out1.callbacks(b));
+        second.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {17, 18}),
+                             out2.callbacks(b));
+        const qint64 until = b.now + 10000;
+        while ((first.active() || second.active()) && b.now < until) {
+            b.Run(first, 1);
+            b.Run(second, 1);
+        }
+        QVERIFY(!first.active() && !second.active());
+        QCOMPARE(b.mostBridgeInFlight, 1);
+        QCOMPARE(int(out1.byTag.size()), 3);
+        QCOMPARE(int(out2.byTag.size()), 2);
+    }
+
+    // Stopped at any point: nothing more is sent, the line is free, what was read stays.
+    void abortInEveryPhase_data() {
+        QTest::addColumn<int>("afterMs");
+        QTest::newRow("queued") << 0;
+        QTest::newRow("on the wire") << 2;
+        QTest::newRow("answered, not yet believed") << 6;
+        QTest::newRow("second pass") << 25;
+        QTest::newRow("waiting to read a write back") << 1001;
+    }
+
+    void abortInEveryPhase() {
+        QFETCH(int, afterMs);
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[5] = 0x55;
+        PacedTransfer t(s);
+        Outcomes out;
+        if (afterMs > 1000) {
+            t.StartByAnswer(PacedTransfer::Mode::Write,
+                            {{Request::Kind::Write, ::Board::Buehne, 9, 1, 9}}, out.callbacks(b));
+            afterMs = 20; // written, the read-back waits for the bridge board
+        } else {
+            t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {5, 6, 7}),
+                            out.callbacks(b));
+        }
+        b.Run(t, afterMs);
+        t.Abort();
+        QVERIFY(!t.active());
+        QVERIFY(!s.line.busy());
+        const size_t reads = b.readTimes.size();
+        b.Transmit(); // what the engine had queued still goes out
+        const size_t requests = b.readTimes.size() + b.writeTimes.size();
+        b.Run(t, 2000);
+        QCOMPARE(b.readTimes.size() + b.writeTimes.size(), requests);
+        QVERIFY(b.readTimes.size() >= reads);
+        QVERIFY2(t.TakeReport()->line.startsWith("Abgebrochen: "), QTest::currentDataTag());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPacedTransfer)
+#include "tst_pacedtransfer.moc"
