@@ -124,26 +124,19 @@ int main(int argc, char *argv[]) {
         outgoing += sim.takeOutput();
     };
 
-    QSocketNotifier reader(master, QSocketNotifier::Read);
-    QObject::connect(&reader, &QSocketNotifier::activated, &app, [&] {
-        char buf[256];
-        const ssize_t n = ::read(master, buf, sizeof buf);
-        if (n > 0) {
-            const QByteArray bytes(buf, static_cast<int>(n));
-            Trace(tracing, "<-", bytes);
-            // The boards judge the pacing by when a request arrives, not by the last tick.
-            catchUp();
-            const int relaying = sim.lostWhileRelaying();
-            const int writing = sim.lostWhileWriting();
-            sim.receive(bytes);
-            TraceLost(tracing, sim.lostWhileRelaying() - relaying,
-                      "a bridge request was still being relayed");
-            TraceLost(tracing, sim.lostWhileWriting() - writing, "the board was writing");
-        }
-    });
-
+    // Woken when the simulator has something to send or do, or when the line rate lets the next
+    // bytes go, rather than on a fixed beat.
     QTimer timer;
-    timer.setInterval(5);
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    const auto schedule = [&] {
+        qint64 wait = sim.nextEventAt() - sim.now();
+        if (!outgoing.isEmpty()) {
+            // The next byte may go once the budget has a whole byte again.
+            wait = std::min<qint64>(wait, budget >= 1.0 ? 0 : 1);
+        }
+        timer.start(static_cast<int>(std::clamp<qint64>(wait, 0, 200)));
+    };
     QObject::connect(&timer, &QTimer::timeout, &app, [&] {
         catchUp();
         if (outgoing.size() > 4096) {
@@ -162,9 +155,30 @@ int main(int argc, char *argv[]) {
         if (sim.hungUp()) {
             std::fprintf(stderr, "pivota-sim: hanging up\n");
             app.quit();
+            return;
+        }
+        schedule();
+    });
+    schedule();
+
+    QSocketNotifier reader(master, QSocketNotifier::Read);
+    QObject::connect(&reader, &QSocketNotifier::activated, &app, [&] {
+        char buf[256];
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n > 0) {
+            const QByteArray bytes(buf, static_cast<int>(n));
+            Trace(tracing, "<-", bytes);
+            // The boards judge the pacing by when a request arrives, not by the last tick.
+            catchUp();
+            const int relaying = sim.lostWhileRelaying();
+            const int writing = sim.lostWhileWriting();
+            sim.receive(bytes);
+            TraceLost(tracing, sim.lostWhileRelaying() - relaying,
+                      "a bridge request was still being relayed");
+            TraceLost(tracing, sim.lostWhileWriting() - writing, "the board was writing");
+            schedule(); // an answer may be due soon
         }
     });
-    timer.start();
 
     const int rc = app.exec();
 
