@@ -1,5 +1,7 @@
 #include "tframediagnose.h"
 
+#include "diagnosisform.h"
+
 #include "colors.h"
 #include "controls.h"
 #include "dialogs.h"
@@ -17,24 +19,9 @@
 #include <QTimer>
 
 using namespace Diagnosis;
+using namespace DiagnosisForm;
 
 namespace {
-constexpr int GroupTop = 8;
-constexpr int GroupGap = 6;
-constexpr int GroupHeight = 160;
-constexpr int ErrorGroupWidth = 230;
-constexpr int DipGroupWidth = 90;
-constexpr int DriveGroupWidth = 560;
-constexpr int PanelHeight = 24;
-constexpr int RunButtonWidth = 100;
-constexpr int RowButtonHeight = 24;
-
-// Left edges of the two measurement rows.
-constexpr int CaptionLeft = 0;
-constexpr int ValueLeft = 120;
-constexpr int RawLeft = 215;
-constexpr int InfoLeft = 275;
-
 struct ErrorPanel {
     int number;
     const char *caption;
@@ -70,25 +57,6 @@ const ErrorPanel ErrorPanels[16] = {
     {26, "Klemm Fahrt", "Einklemmung / Blockierung bei der Drehbewegung", true, {120, 106}},
     {27, "nn", "", false, {120, 134}},
 };
-
-QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption, QRect geometry) {
-    auto *label = new QLabel(caption, parent);
-    if (!name.isEmpty()) {
-        label->setObjectName(name);
-    }
-    label->setGeometry(geometry);
-    return label;
-}
-
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry) {
-    auto *button = Named(new QPushButton(caption, parent), QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-int RightEdge(const QWidget *w) {
-    return w->x() + w->width();
-}
 
 QString SpeedText(bool left, int speed) {
     return left ? QStringLiteral("Geschwindigkeit L: %1").arg(speed)
@@ -180,72 +148,6 @@ void TFrameDiagnose::BuildForm() {
     btn_run->setToolTip(QStringLiteral("Startet Diagramm-Aufzeichnung"));
     connect(btn_run, &QPushButton::clicked, this, &TFrameDiagnose::btn_runClick);
 }
-
-void TFrameDiagnose::BuildDirectDrive() {
-    GroupBoxDD = Named(new QGroupBox(QStringLiteral("Direct Drive"), pnl_diag),
-                       QStringLiteral("GroupBoxDD"));
-    GroupBoxDD->resize(DriveGroupWidth, GroupHeight);
-    GroupBoxDD->setAutoFillBackground(true);
-    QWidget *g = GroupBoxDD;
-
-    lbl_pwm = MakeLabel(g, QStringLiteral("lbl_pwm"), QStringLiteral("PWM (1..127)"),
-                        QRect(10, 20, 250, 16));
-    btn_sub5 = MakeButton(g, "btn_sub5", QStringLiteral("-5"), QRect(10, 40, 58, 25));
-    btn_sub1 = MakeButton(g, "btn_sub1", QStringLiteral("-1"), QRect(72, 40, 58, 25));
-    btn_add1 = MakeButton(g, "btn_add1", QStringLiteral("+1"), QRect(140, 40, 58, 25));
-    btn_add5 = MakeButton(g, "btn_add5", QStringLiteral("+5"), QRect(202, 40, 58, 25));
-    for (QPushButton *b : {btn_sub5, btn_sub1, btn_add1, btn_add5}) {
-        connect(b, &QPushButton::clicked, this, [this, b] { btn_addxClick(b); });
-    }
-    rad_links = Named(new QRadioButton(QStringLiteral("Links"), g), QStringLiteral("rad_links"));
-    rad_links->setGeometry(10, 72, 70, 20);
-    rad_links->setChecked(true);
-    rad_rechts = Named(new QRadioButton(QStringLiteral("Rechts"), g), QStringLiteral("rad_rechts"));
-    rad_rechts->setGeometry(80, 72, 75, 20);
-    connect(rad_links, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
-    connect(rad_rechts, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
-    cbx_use_lr =
-        Named(new QCheckBox(QStringLiteral("Regelung aktiv"), g), QStringLiteral("cbx_use_lr"));
-    cbx_use_lr->setGeometry(155, 72, 115, 20);
-    connect(cbx_use_lr, &QCheckBox::clicked, this, &TFrameDiagnose::cbx_use_lrClick);
-    btn_direct = MakeButton(g, "btn_direct", TextStartDrive, QRect(10, 104, 250, 32));
-    btn_direct->setToolTip(QStringLiteral("startet drehung mit der gewählten Geschwindigkeit"));
-    btn_direct->setEnabled(false);
-    connect(btn_direct, &QPushButton::clicked, this, &TFrameDiagnose::btn_directClick);
-
-    GroupBoxLR = Named(new QGroupBox(QStringLiteral("Parameter Lastregelung "), g),
-                       QStringLiteral("GroupBoxLR"));
-    GroupBoxLR->setToolTip(QStringLiteral(
-        "Ermitteln der Lastregel-Parameter bei langsamer Fahrt mittels Direct Drive"));
-    GroupBoxLR->setGeometry(280, 14, 270, 138);
-    QWidget *p = GroupBoxLR;
-    MakeLabel(p, QString(), QStringLiteral("(ermittelt bei Langsamfahrt)"), QRect(10, 18, 250, 16));
-    MakeLabel(p, QString(), QStringLiteral("Links"), QRect(72, 36, 60, 16));
-    MakeLabel(p, QString(), QStringLiteral("Rechts"), QRect(142, 36, 60, 16));
-    MakeLabel(p, QString(), QStringLiteral("Geschw."), QRect(10, 56, 60, 16));
-    MakeLabel(p, QString(), QStringLiteral("Strom"), QRect(10, 82, 60, 16));
-    auto makeEdit = [p](const char *name, QRect geometry) {
-        auto *edit = Named(new QLineEdit(p), QLatin1String(name));
-        edit->setGeometry(geometry);
-        edit->setReadOnly(true); // rewritten from the fields on every tick
-        return edit;
-    };
-    edt_Speed_l = makeEdit("edt_Speed_l", QRect(70, 52, 62, 22));
-    edt_Speed_r = makeEdit("edt_Speed_r", QRect(140, 52, 62, 22));
-    edt_strom_l = makeEdit("edt_strom_l", QRect(70, 78, 62, 22));
-    edt_strom_r = makeEdit("edt_strom_r", QRect(140, 78, 62, 22));
-    btn_para_ok = MakeButton(p, "btn_para_ok", QStringLiteral("Para ins EE schreiben"),
-                             QRect(10, 106, 192, 24));
-    btn_para_ok->setToolTip(
-        QStringLiteral("Die Parameter werden übernommen (Schreiben ins EEprom der Bühne)"));
-    btn_para_ok->setEnabled(false);
-    connect(btn_para_ok, &QPushButton::clicked, this, &TFrameDiagnose::btn_para_okClick);
-
-    ShowDriveIdle(true);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Layout
 
 void TFrameDiagnose::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
