@@ -1,0 +1,101 @@
+// The definition tab's 28 address rows: a label, the address edit, the status panel and the
+// "R/G" button of each, and what they connect to.
+
+#include "tframedefinition.h"
+
+#include "named.h"
+#include "sharedstate.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+constexpr int RowFontPixels = 11;
+
+struct RowText {
+    const char *caption;
+    const char *hint;
+};
+constexpr RowText FunctionRows[4] = {
+    {"Licht", "Adresse für Schalten der Licht-Funktion AN (AUS entsprechend 2. Taste dieser "
+              "Adresse)"},
+    {"Step",
+     "Adresse für Drehen um 1 Position LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+    {"Turn", "Adresse für Lok wenden LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+    {"DIR", "Adresse für Drehrichtung LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+};
+
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+} // namespace
+
+void TFrameDefinition::BuildRows() {
+    QFont rowFont = font();
+    rowFont.setPixelSize(RowFontPixels);
+    int left = 5;
+    int top = 5;
+    QWidget *previousEdit = nullptr;
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        top += 25;
+        Row &r = m_rowWidgets[at(k)];
+        const QString n = QString::number(k);
+        if (k < AddressRows::FirstPositionRow) {
+            r.label = new QLabel(QString::fromUtf8(FunctionRows[k].caption), GroupBox_Adressen);
+            r.label->setToolTip(QString::fromUtf8(FunctionRows[k].hint));
+        } else {
+            r.label = new QLabel(QStringLiteral("P:%1").arg(k - 3), GroupBox_Adressen);
+            r.label->setToolTip(QStringLiteral("Adresse für Anfahren dieser Position"));
+        }
+        r.label->setObjectName(QStringLiteral("lbl_adr_") + n);
+        r.label->setFont(rowFont);
+        r.label->setGeometry(left + 5, top, 100, 20);
+        r.label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+        r.edit = new QLineEdit(GroupBox_Adressen);
+        r.edit->setObjectName(QStringLiteral("edt_adr_") + n);
+        r.edit->setFont(rowFont);
+        r.edit->setGeometry(left + 30, top - 4, 30, 20);
+        r.edit->setTextMargins(0, 0, 0, 0);
+        r.edit->setAutoFillBackground(true);
+        connect(r.edit, &QLineEdit::textChanged, this, [this, k] { edt_adrChange(k); });
+        if (previousEdit) {
+            QWidget::setTabOrder(previousEdit, r.edit);
+        }
+        previousEdit = r.edit;
+
+        r.panel = new QLabel(GroupBox_Adressen);
+        r.panel->setObjectName(QStringLiteral("pnl_adr_") + n);
+        r.panel->setGeometry(left + 62, top - 2, 10, 16);
+        r.panel->setFrameShape(QFrame::Panel);
+        r.panel->setFrameShadow(QFrame::Sunken);
+        r.panel->setAutoFillBackground(true);
+        r.panel->setToolTip(QStringLiteral("Status der angezeigten Daten"));
+
+        r.rg = new QPushButton(QStringLiteral("R/G"), GroupBox_Adressen);
+        r.rg->setObjectName(QStringLiteral("btn_rg_") + n);
+        r.rg->setFont(rowFont);
+        r.rg->setGeometry(left + 80, top, 30, 16);
+        r.rg->setToolTip(QStringLiteral("umschalten zwischen roter/grüner Adresse"));
+        r.rg->setFocusPolicy(Qt::NoFocus);
+        connect(r.rg, &QPushButton::clicked, this, [this, k] { btn_rgClick(k); });
+
+        if (k == 10 || k == 21) {
+            left += 130;
+            top = 5;
+        }
+    }
+}
+
+int TFrameDefinition::PositionCount() const {
+    return std::clamp(m_state.PositionCount, 0, StationData::MaxPositions);
+}
+
+bool TFrameDefinition::HasUnwrittenChanges() const {
+    return m_rows.HasUnwrittenChanges();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refreshes called by the main window
