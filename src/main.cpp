@@ -95,8 +95,7 @@ int main(int argc, char *argv[]) {
     if (!commandLine.logPath.isEmpty()) {
         QString error;
         if (!SessionLog::Start(commandLine.logPath, &error)) {
-            return Print(stderr,
-                         QStringLiteral("pivota: %1: %2\n").arg(commandLine.logPath, error),
+            return Print(stderr, QStringLiteral("pivota: %1: %2\n").arg(commandLine.logPath, error),
                          CommandLine::UsageError);
         }
     }
