@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 
@@ -45,6 +46,12 @@ public:
 private:
     QList<FoundPort> m_ports;
 };
+
+// The settings tab shown, with the list of devices on it.
+void ShowSettingsTab(TfrmMain &w) {
+    w.show();
+    Find<QTabWidget>(&w, "PageControl1")->setCurrentWidget(w.frameSettings()->parentWidget());
+}
 
 QString Text(QWidget *w, const char *name) {
     return Find<QLabel>(w, name)->text();
@@ -223,6 +230,8 @@ private slots:
              QStringLiteral("nothing"), QString()},
             {pty.device(), pty.device(), QStringLiteral("Testgerät"), QStringLiteral("Pivota")}}));
         auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        QCOMPARE(combo->count(), 0); // read when first shown, not at the start
+        ShowSettingsTab(w);
         const int index = combo->findData(pty.device());
         QVERIFY(index >= 0);
         QVERIFY(combo->itemText(index).contains(QStringLiteral("Testgerät (Pivota)")));
@@ -271,6 +280,7 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        ShowSettingsTab(w);
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
         QVERIFY(!folder.read().contains("COM2=\n"));

@@ -7,6 +7,7 @@
 #include "inikeys.h"
 #include "named.h"
 #include "portenumerator.h"
+#include "portwatcher.h"
 #include "serialportdevice.h"
 #include "simport.h"
 #include "tframebedienung.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -43,6 +45,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     setObjectName(QStringLiteral("frmMain"));
     BuildForm();
     ConnectLink();
+    ConnectPortWatch();
     // A port mapped to "simulator" talks to the built-in controller simulator.
     port().setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
         if (target == PortMap::Simulator) {
@@ -57,7 +60,6 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     StatusPanel0->setText(VersionStatus);
     move(50, 50);
     ReadProgIni();
-    m_settingsTab->RefreshPortList();
     FormResize();
     SetOnline(false);
     Timer_Receive->stop();
@@ -117,6 +119,7 @@ ProgramSettings TfrmMain::CurrentSettings() const {
         s.baud = 19200;
     }
     s.checkedLevel = m_settingsTab->checkedLevel();
+    s.autoReconnect = m_settingsTab->autoReconnect();
     s.intervalReceive = Timer_Receive->interval();
     s.intervalSenden = Timer_Senden->interval();
     s.width = outerSize().width();
@@ -282,6 +285,7 @@ void TfrmMain::ShowOpenError(const QString &reason) {
 }
 
 void TfrmMain::btnStartClick() {
+    StopAwaitingReturn();
     const int n = m_settingsTab->checkedPort();
     const QString name = n ? PortMap::PortName(n) : m_link.portName();
     QString reason;
@@ -307,6 +311,7 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::btnStopClick() {
+    StopAwaitingReturn();
     m_link.EndDirectDrive();
     SetOnline(false);
     btnStart->setFocus();
@@ -330,7 +335,78 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     StatusPanel0->setText(Stopped());
     Timer_Receive->stop();
     btnStart->setFocus();
+    // A USB adapter pulled out takes its device along; plugged in again it comes back under the
+    // same stable name. Watched from the loss on, so that a return while the box is up counts.
+    const QString target = port().portMap().targetForName(m_link.portName());
+    if (m_settingsTab->autoReconnect() && !target.isEmpty() && target != PortMap::Simulator) {
+        AwaitReturn(target, QFileInfo::exists(target));
+    }
+    m_reportingLoss = true;
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
+    m_reportingLoss = false;
+    if (m_reconnectDue) {
+        m_reconnectDue = false;
+        Reconnect();
+    }
+}
+
+void TfrmMain::ConnectPortWatch() {
+    connect(m_settingsTab, &TFrameSettings::portsChanged, this, &TfrmMain::OnPortsChanged);
+    // Another port chosen, or the box switched off: the lost adapter is no longer awaited.
+    connect(m_settingsTab, &TFrameSettings::portChosen, this, &TfrmMain::StopAwaitingReturn);
+    connect(m_settingsTab, &TFrameSettings::autoReconnectChanged, this, [this](bool on) {
+        if (!on) {
+            StopAwaitingReturn();
+        }
+    });
+}
+
+void TfrmMain::AwaitReturn(const QString &target, bool presentNow) {
+    m_return.Arm(target, presentNow);
+    m_settingsTab->setWatchForReturn(true);
+    // The watcher's first read may already be the device gone (or back).
+    OnPortsChanged(m_settingsTab->portWatcher().ports());
+}
+
+void TfrmMain::StopAwaitingReturn() {
+    m_return.Disarm();
+    m_reconnectDue = false;
+    m_settingsTab->setWatchForReturn(false);
+}
+
+void TfrmMain::OnPortsChanged(const QList<FoundPort> &ports) {
+    if (!m_return.Returned(ports)) {
+        return;
+    }
+    if (m_reportingLoss) {
+        m_reconnectDue = true;
+        return;
+    }
+    Reconnect();
+}
+
+void TfrmMain::Reconnect() {
+    const QString name = m_link.portName();
+    const QString returned = port().portMap().targetForName(name);
+    QString reason;
+    QString configureError;
+    if (m_state.Online || !m_settingsTab->autoReconnect()) {
+        StopAwaitingReturn();
+        return;
+    }
+    if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
+        // Back, but not yet to be opened: the next change of the devices tries again.
+        AwaitReturn(returned, false);
+        StatusPanel0->setText(NoPort(name));
+        return;
+    }
+    StopAwaitingReturn();
+    if (!configureError.isEmpty()) {
+        m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
+    }
+    SetOnline(true);
+    Timer_Receive->start();
+    StatusPanel0->setText(ReconnectedText);
 }
 
 void TfrmMain::OnSilenceChanged(bool silent) {

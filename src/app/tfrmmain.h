@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link.h"
+#include "portreturn.h"
 #include "settingsfile.h"
 #include "settingsstore.h"
 #include "sharedstate.h"
@@ -36,6 +37,7 @@ public:
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
     static inline const QString VersionStatus = QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013");
     static inline const QString SilentText = QStringLiteral("keine Antwort von der Gruben-Platine");
+    static inline const QString ReconnectedText = QStringLiteral("Verbindung wiederhergestellt");
 
     TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;
@@ -56,6 +58,8 @@ public:
     TFrameSettings *frameSettings() const { return m_settingsTab; }
 
     void SetOnline(bool connected);
+    // Whether the window waits for the adapter of a lost line to come back.
+    bool reconnectPending() const { return m_return.armed(); }
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
@@ -102,6 +106,12 @@ private:
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
     void ShowOpenError(const QString &reason);
+    void ConnectPortWatch();
+    // Waiting for the adapter of a lost line: the port watcher runs meanwhile.
+    void AwaitReturn(const QString &target, bool presentNow);
+    void StopAwaitingReturn();
+    void OnPortsChanged(const QList<FoundPort> &ports);
+    void Reconnect();
 
     Dialogs &m_dialogs;
     SharedState m_state;
@@ -111,7 +121,10 @@ private:
     bool m_closingWithEnde = false;
     QColor m_fillColor;
     QSize m_pendingOuterSize;
-    QString m_textBeforeSilence; // status text that the silence message replaced
+    QString m_textBeforeSilence;  // status text that the silence message replaced
+    PortReturn m_return;          // the adapter of a lost line, until it comes back
+    bool m_reportingLoss = false; // the box about a lost line is shown
+    bool m_reconnectDue = false;  // the adapter came back while that box was shown
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;

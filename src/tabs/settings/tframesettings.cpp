@@ -7,6 +7,7 @@
 #include "link.h"
 #include "named.h"
 #include "portenumerator.h"
+#include "portwatcher.h"
 #include "settingsstore.h"
 #include "sharedstate.h"
 
@@ -38,9 +39,12 @@ constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "c
 TFrameSettings::TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link,
                                SettingsStore &store, QWidget *parent)
     : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_link(link), m_store(store),
-      m_enumerator(std::make_unique<SystemPortEnumerator>()) {
+      m_enumerator(std::make_unique<SystemPortEnumerator>()),
+      m_watcher(std::make_unique<PortWatcher>(m_enumerator.get())) {
     setObjectName(QStringLiteral("TFrameSettings"));
     BuildForm();
+    connect(m_watcher.get(), &PortWatcher::portsChanged, this,
+            [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
 }
 
 TFrameSettings::~TFrameSettings() = default;
@@ -78,6 +82,15 @@ void TFrameSettings::BuildForm() {
     btn_port_assign->setToolTip(
         QStringLiteral("ordnet das gewählte Gerät dem markierten COM-Port zu"));
     connect(btn_port_assign, &QPushButton::clicked, this, &TFrameSettings::btn_port_assignClick);
+    cbx_auto_verbinden =
+        Named(new QCheckBox(QStringLiteral("automatisch wieder verbinden"), GroupBoxPorts),
+              "cbx_auto_verbinden");
+    cbx_auto_verbinden->setToolTip(
+        QStringLiteral("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
+                       "eingesteckt ist"));
+    cbx_auto_verbinden->setGeometry(110, 202, 190, 20);
+    cbx_auto_verbinden->setChecked(true);
+    connect(cbx_auto_verbinden, &QCheckBox::clicked, this, &TFrameSettings::autoReconnectChanged);
 
     GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), this), "GroupBox1");
     GroupBox1->setGeometry(150, 10, 170, 95);
@@ -263,6 +276,12 @@ void TFrameSettings::ShowSettings(const ProgramSettings &s) {
     cbx_feste_taktung->setChecked(t.fixedPacing);
     cbx_schreiben_pruefen->setChecked(t.verifyWrites);
     cbx_schreiben_pruefen->setEnabled(!t.fixedPacing);
+    cbx_auto_verbinden->setChecked(s.autoReconnect);
+    ShowPortMap();
+}
+
+bool TFrameSettings::autoReconnect() const {
+    return cbx_auto_verbinden->isChecked();
 }
 
 void TFrameSettings::cbx_feste_taktungClick() {
@@ -318,14 +337,64 @@ void TFrameSettings::btnCheckClick() {
 }
 
 void TFrameSettings::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
+    m_watcher->setEnumerator(enumerator.get());
     m_enumerator = std::move(enumerator);
-    RefreshPortList();
+    if (m_watcher->isActive()) {
+        m_watcher->rescan();
+    }
+    if (m_portsListed) {
+        RefreshPortList();
+    }
+}
+
+void TFrameSettings::showEvent(QShowEvent *event) {
+    TabFrame::showEvent(event);
+    m_shown = true;
+    UpdateWatcher(); // reads the devices when it switches on
+    ShowPorts(m_watcher->ports());
+}
+
+void TFrameSettings::hideEvent(QHideEvent *event) {
+    TabFrame::hideEvent(event);
+    m_shown = false;
+    UpdateWatcher();
+}
+
+void TFrameSettings::setWatchForReturn(bool on) {
+    m_watchForReturn = on;
+    UpdateWatcher();
+}
+
+void TFrameSettings::UpdateWatcher() {
+    const bool wanted = m_shown || m_watchForReturn;
+    if (wanted == m_watcher->isActive()) {
+        return;
+    }
+    m_watcher->setActive(wanted);
+}
+
+void TFrameSettings::OnPortsChanged(const QList<FoundPort> &ports) {
+    if (m_portsListed) {
+        ShowPorts(ports);
+    }
+    emit portsChanged(ports);
 }
 
 void TFrameSettings::RefreshPortList() {
+    if (m_watcher->isActive()) {
+        m_watcher->rescan(); // a change is shown and told on the way
+        ShowPorts(m_watcher->ports());
+    } else {
+        ShowPorts(m_enumerator ? m_enumerator->Ports() : QList<FoundPort>());
+    }
+}
+
+void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
+    m_portsListed = true;
+    // The device chosen stays chosen while it is there, whatever came or went around it.
+    const bool hadChoice = ComboBox_ports->currentIndex() >= 0;
     const QString chosen = ComboBox_ports->currentData().toString();
     ComboBox_ports->clear();
-    const QList<FoundPort> ports = m_enumerator ? m_enumerator->Ports() : QList<FoundPort>();
     for (const FoundPort &p : ports) {
         ComboBox_ports->addItem(p.displayText(), p.target);
         ComboBox_ports->setItemData(ComboBox_ports->count() - 1,
@@ -337,7 +406,7 @@ void TFrameSettings::RefreshPortList() {
     ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
     ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
     const int again = ComboBox_ports->findData(chosen);
-    ComboBox_ports->setCurrentIndex(again >= 0 && !chosen.isEmpty() ? again : 0);
+    ComboBox_ports->setCurrentIndex(again >= 0 && hadChoice ? again : 0);
     ShowPortMap();
 }
 
