@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -114,6 +115,27 @@ struct AdapterWindow {
         pty = std::make_unique<Pty>();
         return pty->isValid() && adapters.plugIn(QStringLiteral("usb-Pivota_A"), pty->device());
     }
+};
+
+// Another program holding a device open: a shell that opens it and becomes "sleep".
+class Holder {
+public:
+    bool start(const QString &device) {
+        m_process.start(QStringLiteral("sh"),
+                        {QStringLiteral("-c"),
+                         QStringLiteral("exec 3<>\"$1\"; echo ready; exec sleep 30"),
+                         QStringLiteral("sh"), device});
+        return m_process.waitForStarted(Limit) &&
+               QTest::qWaitFor([&] { return m_process.readAll().contains("ready"); }, Limit);
+    }
+    qint64 pid() const { return m_process.processId(); }
+    ~Holder() {
+        m_process.kill();
+        m_process.waitForFinished(Limit);
+    }
+
+private:
+    QProcess m_process;
 };
 
 } // namespace
@@ -276,6 +298,31 @@ private slots:
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
         QVERIFY(!w.state().Online);
+    }
+
+    // A device that is in use: Start's box names the programs that hold it.
+    void busyDeviceNamesItsHolders() {
+        AdapterWindow a;
+        Holder other;
+        QVERIFY(other.start(a.pty->device()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(QStringLiteral("/proc/%1/exe").arg(other.pid()))
+                                     .symLinkTarget()
+                                     .endsWith(QStringLiteral("sleep")),
+                                 Limit);
+        a.w().btnStartClick();
+        QVERIFY(a.w().state().Online);
+        // A second window on the same settings: the device is taken.
+        ScriptedDialogs dialogs;
+        TfrmMain second(a.folder.path(), dialogs);
+        second.btnStartClick();
+        QVERIFY(!second.state().Online);
+        QCOMPARE(dialogs.count("error"), 1);
+        const QString text = dialogs.calls.first().text;
+        QVERIFY2(text.contains(QStringLiteral("wird bereits von einem anderen Programm benutzt")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("sleep, Prozess %1").arg(other.pid())),
+                 qPrintable(text));
+        a.w().btnStopClick();
     }
 };
 
