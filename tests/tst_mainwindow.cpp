@@ -8,12 +8,15 @@
 #include "testutil.h"
 #include "testwindow.h"
 #include "tframeeeprom.h"
+#include "tframeparameter.h"
 #include "tframesettings.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -557,6 +560,131 @@ private slots:
             QCOMPARE(w.state().pit.value(i), uint8_t(i + 100));
             QVERIFY(w.state().pit.received(i));
         }
+    }
+    // ---------------------------------------------------------------------------------------
+    // "Ende" with rows not yet written to the board, and a settings file that cannot be written
+
+    void endeAsksBeforeUnwrittenRowsAreLost_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Abbrechen") << int(Dialogs::Choice::Cancel) << false << false;
+        QTest::newRow("Nein") << int(Dialogs::Choice::No) << true << false;
+        QTest::newRow("Ja") << int(Dialogs::Choice::Yes) << true << true;
+    }
+    void endeAsksBeforeUnwrittenRowsAreLost() {
+        QFETCH(int, choice);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        const QByteArray file = "[SETTINGS]\nBenutzer=Debug\n";
+        TestWindow t(file);
+        TfrmMain &w = t.w();
+        w.show();
+        // Nothing unwritten: "Ende" saves without a word.
+        QVERIFY(!w.HasUnwrittenChanges());
+        auto *edit = Find<QLineEdit>(w.frameParameter(), "edt_para_0");
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, "100");
+        QVERIFY(w.HasUnwrittenChanges());
+
+        t.dialogs.choices = {Dialogs::Choice(choice)};
+        QTest::mouseClick(Find<QPushButton>(&w, "btnClose"), Qt::LeftButton);
+        QCOMPARE(t.dialogs.count("yesnocancel"), 1);
+        const QString question = t.dialogs.calls.first().text;
+        QVERIFY(question.contains(QStringLiteral("noch nicht zur Platine übertragen")));
+        // Plainly: "Ja" is no write to the board.
+        QVERIFY(question.contains(
+            QStringLiteral("„Ja“ speichert nur die Einstellungsdatei; zur Platine wird nichts "
+                           "übertragen.")));
+        QCOMPARE(w.isVisible(), !closes);
+        QCOMPARE(t.folder.read() != file, written);
+        QCOMPARE(t.dialogs.calls.size(), 1); // closing asked nothing more
+    }
+
+    void settingsFileThatIsAFolder() {
+        SettingsFolder folder;
+        QVERIFY(QDir().mkpath(folder.path()));
+        {
+            ScriptedDialogs dialogs;
+            TfrmMain w(folder.path(), dialogs);
+            QCOMPARE(dialogs.count("error"), 1); // at the start: the defaults are in use
+            QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("ist ein Ordner")));
+            w.show();
+            // "Ende" says once why it cannot save, then asks whether to close without.
+            dialogs.answers = {false, true};
+            w.btnCloseClick();
+            QCOMPARE(dialogs.count("error"), 2);
+            QVERIFY(dialogs.calls.at(1).text.contains(QStringLiteral("ist ein Ordner")));
+            QCOMPARE(dialogs.count("yesno"), 1);
+            QVERIFY(dialogs.calls.at(2).text.contains(QStringLiteral("ohne Speichern beenden")));
+            QVERIFY(w.isVisible());
+            // Nothing changed, and nothing is claimed to have changed.
+            QVERIFY(!w.SettingsChanged());
+            w.btnCloseClick();
+            QCOMPARE(dialogs.count("error"), 2); // not again
+            QCOMPARE(dialogs.count("yesno"), 2);
+            QVERIFY(!w.isVisible());
+        }
+        {
+            // Closed another way: no question about changes nobody made.
+            ScriptedDialogs dialogs;
+            TfrmMain w(folder.path(), dialogs);
+            w.show();
+            w.btnCloseClick();
+            QVERIFY(w.isVisible()); // "Nein": stays
+            QVERIFY(w.close());
+            QCOMPARE(dialogs.count("yesnocancel"), 0);
+        }
+        QVERIFY(QFileInfo(folder.path()).isDir());
+    }
+
+    // A save or a load on the settings tab ends with a status line of its own, never with the
+    // previous transfer's; a file to load that does not exist is told as such.
+    void saveAndLoadSayHowTheyEnded() {
+        TestWindow t;
+        TfrmMain &w = t.w();
+        TFrameSettings *tab = w.frameSettings();
+        auto *status = Find<QLabel>(&w, "StatusPanel0");
+        const QString station = t.folder.file(QStringLiteral("station.pvt"));
+
+        status->setText(QStringLiteral("256 Zellen in 4,1 s gelesen"));
+        tab->Button1Click(); // cancelled
+        QCOMPARE(w.statusText(), QStringLiteral("Speichern abgebrochen"));
+        t.dialogs.fileNames = {station};
+        tab->Button1Click();
+        QCOMPARE(w.statusText(), QStringLiteral("Einstellungen gespeichert in station.pvt"));
+        t.dialogs.fileNames = {t.folder.file(QStringLiteral("no-such-folder/x.pvt"))};
+        tab->Button1Click();
+        QCOMPARE(w.statusText(), QStringLiteral("Einstellungen nicht gespeichert"));
+        QCOMPARE(t.dialogs.count("error"), 1);
+
+        status->setText(QStringLiteral("256 Zellen in 4,1 s gelesen"));
+        Find<QCheckBox>(&w, "cbx_load_para")->setChecked(true);
+        tab->Button2Click(); // cancelled
+        QCOMPARE(w.statusText(), QStringLiteral("Laden abgebrochen"));
+        t.dialogs.fileNames = {station};
+        t.dialogs.answers = {true};
+        tab->Button2Click();
+        QCOMPARE(w.statusText(), QStringLiteral("aus station.pvt übernommen: Parameter"));
+        t.dialogs.fileNames = {station};
+        t.dialogs.answers = {false};
+        tab->Button2Click();
+        QCOMPARE(w.statusText(), QStringLiteral("aus station.pvt nichts übernommen"));
+
+        const int errors = t.dialogs.count("error");
+        const QString missing = t.folder.file(QStringLiteral("gibt-es-nicht.pvt"));
+        t.dialogs.fileNames = {missing};
+        tab->Button2Click();
+        QCOMPARE(t.dialogs.count("error"), errors + 1);
+        QCOMPARE(
+            t.dialogs.calls.last().text,
+            QStringLiteral("Die Datei %1 gibt es nicht. Es wurde nichts geladen.").arg(missing));
+        QCOMPARE(w.statusText(), QStringLiteral("nichts geladen"));
+        t.dialogs.fileNames = {t.folder.file(QString())};
+        tab->Button2Click();
+        QVERIFY(t.dialogs.calls.last().text.contains(QStringLiteral("ist ein Ordner")));
     }
 };
 

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -102,13 +103,25 @@ void TfrmMain::ReadProgIni() {
 }
 
 bool TfrmMain::WriteProgIni() {
-    m_settings = CurrentSettings();
+    const ProgramSettings settings = CurrentSettings();
     QString error;
-    if (!m_store.Save(m_settings, m_state, &error)) {
-        m_dialogs.showError(QApplication::applicationName(), SettingsStore::NotSavedText(error));
+    if (!m_store.Save(settings, m_state, &error)) {
+        // Said once; the settings kept are those read, so that nothing looks changed that was not.
+        if (!m_saveFailureReported) {
+            m_saveFailureReported = true;
+            m_dialogs.showError(QApplication::applicationName(),
+                                SettingsStore::NotSavedText(error));
+        }
         return false;
     }
+    m_saveFailureReported = false;
+    m_settings = settings;
     return true;
+}
+
+bool TfrmMain::SavedOrMayBeLost() {
+    return WriteProgIni() ||
+           m_dialogs.askYesNo(CloseWithoutSavingQuestion(QDir::toNativeSeparators(settingsPath())));
 }
 
 ProgramSettings TfrmMain::CurrentSettings() const {
@@ -153,13 +166,32 @@ void TfrmMain::ReloadTabs() {
 // ---------------------------------------------------------------------------------------------
 // Closing
 
+bool TfrmMain::HasUnwrittenChanges() const {
+    return std::any_of(m_tabs.begin(), m_tabs.end(),
+                       [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
+}
+
 void TfrmMain::btnCloseClick() {
     m_link.EndDirectDrive();
-    if (WriteProgIni()) {
-        m_closingWithEnde = true;
-        if (!close()) {
-            m_closingWithEnde = false;
+    // "Ende" saves the settings file; rows not yet written to the board would be lost unasked.
+    if (HasUnwrittenChanges()) {
+        switch (m_dialogs.askYesNoCancel(CloseQuestion(SettingsChanged(), true))) {
+        case Dialogs::Choice::Yes:
+            if (!SavedOrMayBeLost()) {
+                return;
+            }
+            break;
+        case Dialogs::Choice::No:
+            break;
+        case Dialogs::Choice::Cancel:
+            return;
         }
+    } else if (!SavedOrMayBeLost()) {
+        return;
+    }
+    m_closingWithEnde = true;
+    if (!close()) {
+        m_closingWithEnde = false;
     }
 }
 
@@ -167,23 +199,22 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
     // A motor the program started must not run on once the window is gone.
     const auto closeNow = [this, event] {
         m_link.EndDirectDrive();
+        StopAwaitingReturn();
         QMainWindow::closeEvent(event);
     };
     if (m_closingWithEnde) {
         closeNow();
         return;
     }
-    const bool rows = std::any_of(m_tabs.begin(), m_tabs.end(),
-                                  [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
-    const QString question = CloseQuestion(SettingsChanged(), rows);
+    const QString question = CloseQuestion(SettingsChanged(), HasUnwrittenChanges());
     if (question.isEmpty()) {
         closeNow();
         return;
     }
     switch (m_dialogs.askYesNoCancel(question)) {
     case Dialogs::Choice::Yes:
-        if (!WriteProgIni()) {
-            event->ignore(); // the box said why; nothing is lost
+        if (!SavedOrMayBeLost()) {
+            event->ignore(); // nothing is lost
             return;
         }
         closeNow();

@@ -74,13 +74,15 @@ public slots:
     void FormResize();
 
     void ReadProgIni();
-    // False (with the box shown) when the file could not be written.
+    // False when the file could not be written; the box that says why is shown once.
     bool WriteProgIni();
 
     // Whether closing the window other than with "Ende" would lose settings: they differ from
     // the file and changed since the start. (Address rows and parameters not yet written to the
     // board are asked about as well; the tabs know those.)
     bool SettingsChanged() const;
+    // Whether a tab holds address rows or parameters changed but not yet written to the board.
+    bool HasUnwrittenChanges() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -106,6 +108,8 @@ private:
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
     void ShowOpenError(const QString &reason);
+    // Saves the settings file, or, when it cannot be written, asks whether to close without.
+    bool SavedOrMayBeLost();
     void ConnectPortWatch();
     // Waiting for the adapter of a lost line: the port watcher runs meanwhile.
     void AwaitReturn(const QString &target, bool presentNow);
@@ -119,6 +123,7 @@ private:
     SettingsStore m_store;
     ProgramSettings m_settings;
     bool m_closingWithEnde = false;
+    bool m_saveFailureReported = false; // the box about an unwritable settings file was shown
     QColor m_fillColor;
     QSize m_pendingOuterSize;
     QString m_textBeforeSilence;  // status text that the silence message replaced

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,17 @@ QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212
     label->setGeometry(x, y, w, 16);
     return label;
 }
+
+// The status lines that end a save or a load of a configuration file.
+namespace StatusTexts {
+const QString SaveCancelled = QStringLiteral("Speichern abgebrochen");
+const QString NotSaved = QStringLiteral("Einstellungen nicht gespeichert");
+const QString Saved = QStringLiteral("Einstellungen gespeichert in %1");
+const QString LoadCancelled = QStringLiteral("Laden abgebrochen");
+const QString NothingLoaded = QStringLiteral("nichts geladen");
+const QString NothingTaken = QStringLiteral("aus %1 nichts übernommen");
+const QString Loaded = QStringLiteral("aus %1 übernommen: %2");
+} // namespace StatusTexts
 
 constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
                                          "cbx_load_adr"};
@@ -510,18 +522,24 @@ void TFrameSettings::ReportSaveFailure(const QString &text) {
 }
 
 void TFrameSettings::Button1Click() {
+    // Every save ends with a line of its own: the status bar must not go on showing a transfer's.
     const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
+        emit statusMessage(StatusTexts::SaveCancelled);
         return;
     }
     QString error;
     const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
+        emit statusMessage(StatusTexts::NotSaved);
         ReportSaveFailure(SettingsStore::NotSavedText(error));
+        return;
     }
+    emit statusMessage(StatusTexts::Saved.arg(QFileInfo(path).fileName()));
 }
 
 void TFrameSettings::Button2Click() {
+    // Every load ends with a line of its own, as every save does.
     QList<ConfigFile::Part> chosen;
     for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
         if (m_loadBoxes[i]->isChecked()) {
@@ -529,28 +547,36 @@ void TFrameSettings::Button2Click() {
         }
     }
     if (chosen.isEmpty()) {
+        emit statusMessage(StatusTexts::NothingLoaded);
         m_dialogs.showMessage(QStringLiteral("Keine Daten zum Laden ausgewählt!"));
         return;
     }
     const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
+        emit statusMessage(StatusTexts::LoadCancelled);
+        return;
+    }
+    const auto fail = [&](const QString &text) {
+        emit statusMessage(StatusTexts::NothingLoaded);
+        m_dialogs.showError(QApplication::applicationName(), text);
+    };
+    if (const QString notAFile = ConfigFile::NotAFileText(path); !notAFile.isEmpty()) {
+        fail(notAFile);
         return;
     }
     IniFile ini;
     QString error;
     if (!ini.load(path, &error)) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        fail(QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
         return;
     }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
     const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
     if (missing.size() == chosen.size()) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
-                                           "Daten (%2). Es wurde nichts geladen.")
-                                .arg(path, missingText));
+        fail(QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
+                            "Daten (%2). Es wurde nichts geladen.")
+                 .arg(path, missingText));
         return;
     }
     if (!missing.isEmpty()) {
@@ -558,9 +584,14 @@ void TFrameSettings::Button2Click() {
                                              "nicht geladen.")
                                   .arg(missingText));
     }
+    QList<ConfigFile::Part> taken;
     const auto wanted = [&](ConfigFile::Part part) {
-        return chosen.contains(part) && !missing.contains(part) &&
-               m_dialogs.askYesNo(ConfigFile::Question(part));
+        const bool yes = chosen.contains(part) && !missing.contains(part) &&
+                         m_dialogs.askYesNo(ConfigFile::Question(part));
+        if (yes) {
+            taken << part;
+        }
+        return yes;
     };
     if (wanted(ConfigFile::Part::Port)) {
         // Only the button for the next Start: an open connection stays as it is.
@@ -578,6 +609,11 @@ void TFrameSettings::Button2Click() {
     if (wanted(ConfigFile::Part::Addresses)) {
         ConfigFile::LoadAddresses(ini, m_state);
     }
+    const QString name = QFileInfo(path).fileName();
+    emit statusMessage(taken.isEmpty()
+                           ? StatusTexts::NothingTaken.arg(name)
+                           : StatusTexts::Loaded.arg(
+                                 name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
     // The tabs mark what the load changed while they see the flags.
     emit configurationLoaded();
     m_state.ParametersLoaded = false;
