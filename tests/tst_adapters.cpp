@@ -171,12 +171,13 @@ private slots:
         const QString firstName = adapters.link(QStringLiteral("usb-first"));
         const QString secondName = adapters.link(QStringLiteral("usb-second"));
         QVERIFY(list->findData(firstName) >= 0);
-        QCOMPARE(list->count(), 3); // the adapter, the simulator and the default
+        // The adapter, the simulator, the default and the entry to type a path.
+        QCOMPARE(list->count(), 4);
         list->setCurrentIndex(list->findData(firstName));
 
         QVERIFY(adapters.plugIn(QStringLiteral("usb-second"), second.device()));
         QTRY_VERIFY_WITH_TIMEOUT(list->findData(secondName) >= 0, Limit);
-        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->count(), 5);
         QCOMPARE(list->currentData().toString(), firstName); // the choice stays
 
         QVERIFY(adapters.pullOut(QStringLiteral("usb-second")));
@@ -194,7 +195,7 @@ private slots:
         QVERIFY(list->findData(firstName) >= 0);
         ShowPage(w, SettingsPage);
         QVERIFY(list->findData(firstName) < 0);
-        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->count(), 3);
     }
 
     // "COM-Port suchen" lists the devices as well, without the tab shown.

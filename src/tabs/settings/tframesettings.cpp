@@ -33,6 +33,9 @@ QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212
     return label;
 }
 
+// The list entry that asks for a device path (no device has this name).
+const QString EnterPathItem = QStringLiteral("<Pfad eingeben>");
+
 // The status lines that end a save or a load of a configuration file.
 namespace StatusTexts {
 const QString SaveCancelled = QStringLiteral("Speichern abgebrochen");
@@ -417,6 +420,8 @@ void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
     }
     ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
     ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
+    // A device the scan does not find (a pseudo-terminal, a name of its own) is typed in.
+    ComboBox_ports->addItem(QStringLiteral("Pfad eingeben ..."), EnterPathItem);
     const int again = ComboBox_ports->findData(chosen);
     ComboBox_ports->setCurrentIndex(again >= 0 && hadChoice ? again : 0);
     ShowPortMap();
@@ -445,7 +450,21 @@ void TFrameSettings::btn_port_assignClick() {
     if (ComboBox_ports->currentIndex() < 0) {
         return;
     }
-    const QString target = ComboBox_ports->currentData().toString();
+    QString target = ComboBox_ports->currentData().toString();
+    if (target == EnterPathItem) {
+        const std::optional<QString> typed = m_dialogs.askText(
+            QStringLiteral("Port-Zuordnung"), QStringLiteral("Gerät für COM%1 (Pfad):").arg(n),
+            QStringLiteral("/dev/"));
+        if (!typed) {
+            return;
+        }
+        target = typed->trimmed();
+        if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
+            m_dialogs.showError(QStringLiteral("Port-Zuordnung"), problem);
+            return;
+        }
+        target = StableDeviceName(target, m_watcher->byIdFolder()); // as a found device is
+    }
     QString error;
     if (!m_store.WritePortEntry(n, target, &error)) {
         ReportSaveFailure(
