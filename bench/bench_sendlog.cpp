@@ -7,6 +7,7 @@
 // Each case runs in a process of its own, so that memory freed by one is not reused by the next.
 
 #include "qtdialogs.h"
+#include "sendlogview.h"
 #include "tframesettings.h"
 #include "tfrmmain.h"
 
@@ -38,6 +39,7 @@ struct Figures {
     double medianMs = 0;
     double p95Ms = 0;
     long addedKiB = 0;
+    double repaintMs = 0; // one repaint of the shown log with a new line in it
 };
 
 Figures Run(bool shown, int lines) {
@@ -74,6 +76,16 @@ Figures Run(bool shown, int lines) {
     std::sort(late.begin(), late.end());
     f.medianMs = late[late.size() / 2];
     f.p95Ms = late[late.size() * 95 / 100];
+    if (auto *view = w.findChild<SendLogView *>(QStringLiteral("Memo2")); view && shown) {
+        constexpr int Repaints = 200;
+        clock.start();
+        for (int i = 0; i < Repaints; ++i) {
+            w.frameSettings()->AppendSendLog(static_cast<uint8_t>(i));
+            view->catchUp();
+            view->viewport()->repaint();
+        }
+        f.repaintMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 / Repaints;
+    }
     return f;
 }
 
@@ -85,18 +97,19 @@ int main(int argc, char **argv) {
     const int lines = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 20000;
     if (args.size() > 2) {
         const Figures f = Run(args.at(2) == QLatin1String("shown"), lines);
-        std::printf("%-8s %10.4f %12.4f %10.4f %12ld\n", qPrintable(args.at(2)), f.meanMs,
-                    f.medianMs, f.p95Ms, f.addedKiB);
+        std::printf("%-8s %10.4f %12.4f %10.4f %12ld %11.4f\n", qPrintable(args.at(2)), f.meanMs,
+                    f.medianMs, f.p95Ms, f.addedKiB, f.repaintMs);
         return 0;
     }
     std::printf("send log, %d lines, one append and its event processing per tick\n", lines);
-    std::printf("%-8s %10s %12s %10s %12s\n", "log", "mean ms", "median ms*", "p95 ms*",
-                "added KiB");
+    std::printf("%-8s %10s %12s %10s %12s %11s\n", "log", "mean ms", "median ms*", "p95 ms*",
+                "added KiB", "repaint ms");
     std::fflush(stdout);
     for (const char *mode : {"hidden", "shown"}) {
         QProcess::execute(app.applicationFilePath(),
                           {QString::number(lines), QString::fromLatin1(mode)});
     }
-    std::printf("* of the last quarter of the lines\n");
+    std::printf("* of the last quarter of the lines; a shown log repaints at most every %d ms\n",
+                SendLogView::RepaintMs);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "inifile.h"
 #include "scripteddialogs.h"
+#include "sendqueue.h"
 #include "settingsfolder.h"
 #include "testutil.h"
 #include "testwindow.h"
@@ -64,7 +65,7 @@ private slots:
             }
             QCOMPARE(pages->currentIndex(), 0);
             QVERIFY(!Find<QPlainTextEdit>(&w, "Memo1")->isHidden());
-            QVERIFY(!Find<QPlainTextEdit>(&w, "Memo2")->isHidden());
+            QVERIFY(!Find<QWidget>(&w, "Memo2")->isHidden());
             QVERIFY(Find<QGroupBox>(&w, "GroupBox1")->isHidden());
             QVERIFY(Find<QGroupBox>(&w, "GroupBox2")->isHidden());
             QVERIFY(Find<QPushButton>(&w, "btn_DCB")->isHidden());
@@ -93,7 +94,7 @@ private slots:
         QVERIFY(!pages->isTabVisible(4));
         QVERIFY(pages->isTabVisible(3));
         QVERIFY(Find<QPlainTextEdit>(&again, "Memo1")->isHidden());
-        QVERIFY(Find<QPlainTextEdit>(&again, "Memo2")->isHidden());
+        QVERIFY(Find<QWidget>(&again, "Memo2")->isHidden());
         QVERIFY(Find<QWidget>(&again, "pnl_SollPosition_ext")->isHidden());
     }
 
@@ -200,7 +201,7 @@ private slots:
         QCOMPARE(bar->width(), start->x() - 20);
         QCOMPARE(Find<QTabWidget>(&w, "PageControl1")->height(), 700);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
+        auto *memo2 = Find<QWidget>(&w, "Memo2");
         auto *com = Find<QGroupBox>(&w, "GroupBoxCom");
         auto *save = Find<QGroupBox>(&w, "GroupBox4");
         QCOMPARE(memo1->y(), com->y());
@@ -324,7 +325,7 @@ private slots:
         w.frameSettings()
             ->btnSendenClick(); // far more than a pseudo-terminal buffers while nobody reads
         w.state().sendQueue.QueueValue(0xF0, 0x11);
-        const QString logged = Lines(Find<QPlainTextEdit>(&w, "Memo2")).last();
+        const QString logged = w.frameSettings()->sendLogLines().last();
         const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
         QVERIFY2(taken < text.size(), qPrintable(logged)); // claims only what the line took
         QVERIFY(t.dialogs.calls.isEmpty());
@@ -361,15 +362,14 @@ private slots:
 
         // A read request goes out one byte per transmit tick, logged in Memo2.
         w.state().sendQueue.QueueValue(0xF0, 0x10);
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
-        memo2->clear();
+        w.frameSettings()->ClearSendLog();
         w.Timer_SendenTimer();
         w.Timer_SendenTimer();
         w.Timer_SendenTimer();
         QByteArray sent;
         QTRY_COMPARE((sent += t.pty.receive()), QByteArray("\xF0\x10\x00", 3));
-        QCOMPARE(Lines(memo2).size(), 3);
-        QCOMPARE(Lines(memo2).first(), QStringLiteral("'ð' $f0 b11110000"));
+        QCOMPARE(w.frameSettings()->sendLogLines().size(), 3);
+        QCOMPARE(w.frameSettings()->sendLogLines().first(), QStringLiteral("'ð' $f0 b11110000"));
 
         // The board's answer lands in the mirror as soon as it is read and the report behind it
         // shows it in step; the port is read as soon as it reports bytes.
@@ -532,11 +532,10 @@ private slots:
         QCOMPARE(bar->value(), 0);
 
         Find<QLineEdit>(&w, "Edit1")->setText("abc");
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
         QTest::mouseClick(Find<QPushButton>(&w, "btnSenden"), Qt::LeftButton);
         QByteArray got;
         QTRY_COMPARE((got += t.pty.receive()), QByteArray("abc"));
-        QCOMPARE(Lines(memo2).last(), QStringLiteral("gesendet:'abc' (3)"));
+        QCOMPARE(w.frameSettings()->sendLogLines().last(), QStringLiteral("gesendet:'abc' (3)"));
     }
 
     void largerReadSizeReadsUntilDrained() {
@@ -685,6 +684,36 @@ private slots:
         t.dialogs.fileNames = {t.folder.file(QString())};
         tab->Button2Click();
         QVERIFY(t.dialogs.calls.last().text.contains(QStringLiteral("ist ein Ordner")));
+    }
+
+    // The send log keeps its last 20,000 lines and the debug memo its last 1000, however long the
+    // program runs.
+    void logsKeepTheirLastLines() {
+        TestWindow t("[SETTINGS]\nBenutzer=Debug\n");
+        TfrmMain &w = t.w();
+        TFrameSettings *tab = w.frameSettings();
+        for (int i = 0; i < 20005; ++i) {
+            tab->AppendSendLog(static_cast<uint8_t>(i));
+        }
+        const QStringList log = tab->sendLogLines();
+        QCOMPARE(log.size(), 20000);
+        QCOMPARE(log.first(), SendLogLine(5));
+        QCOMPARE(log.last(), SendLogLine(static_cast<uint8_t>(20004)));
+        tab->ClearSendLog();
+        QVERIFY(tab->sendLogLines().isEmpty());
+
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        tab->btnCheckClick(); // nine lines
+        for (int i = 0; i < 500; ++i) {
+            tab->btn_comstatClick(); // two lines each
+        }
+        tab->btnCheckClick();
+        const QStringList lines = Lines(memo1);
+        QCOMPARE(lines.size(), 1000);
+        // The two lines it starts with, the first scan and most of the status lines went.
+        QVERIFY(lines.first().startsWith(QStringLiteral("cbInQue: ")));
+        QCOMPARE(lines.last(), QStringLiteral("kein COM9-Port"));
+        QCOMPARE(lines.filter(QStringLiteral("COM1")).size(), 1);
     }
 };
 

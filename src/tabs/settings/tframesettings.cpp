@@ -8,6 +8,8 @@
 #include "named.h"
 #include "portenumerator.h"
 #include "portwatcher.h"
+#include "sendlogmodel.h"
+#include "sendlogview.h"
 #include "settingsstore.h"
 #include "sharedstate.h"
 
@@ -26,6 +28,7 @@ namespace {
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
+constexpr int Memo1MaxLines = 1000;    // each port scan adds nine lines
 
 QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
     auto *label = new QLabel(text, parent);
@@ -195,13 +198,13 @@ void TFrameSettings::BuildForm() {
     connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
             &TFrameSettings::cbx_schreiben_pruefenClick);
 
-    Memo2 = Named(new QPlainTextEdit(this), "Memo2");
-    Memo2->setReadOnly(true);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setMaximumBlockCount(SendLogMaxLines);
+    // The send log shows its lines through a model: one per byte, made only for the rows in view.
+    m_sendLog = new SendLogModel(SendLogMaxLines, this);
+    Memo2 = Named(new SendLogView(*m_sendLog, this), "Memo2");
     Memo2->resize(180, 300);
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     Memo1->setReadOnly(true);
+    Memo1->setMaximumBlockCount(Memo1MaxLines);
     Memo1->resize(190, 300);
     Memo1->setPlainText(QStringLiteral("Sendeprotokoll Empfang \nvon Grube"));
 
@@ -485,15 +488,19 @@ void TFrameSettings::btn_port_assignClick() {
 void TFrameSettings::btnSendenClick() {
     const QString text = Edit1->text();
     const qint64 written = m_link.SendRaw(text.toLatin1());
-    Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
+    m_sendLog->AppendText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
 }
 
 void TFrameSettings::AppendSendLog(uint8_t byte) {
-    Memo2->appendPlainText(SendLogLine(byte));
+    m_sendLog->AppendByte(byte); // the view takes it at its next repaint
 }
 
 void TFrameSettings::ClearSendLog() {
-    Memo2->clear();
+    m_sendLog->Clear();
+}
+
+QStringList TFrameSettings::sendLogLines() const {
+    return m_sendLog->lines();
 }
 
 void TFrameSettings::ShowDump(const QStringList &lines) {

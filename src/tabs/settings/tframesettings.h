@@ -20,6 +20,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class SendLogModel;
+class SendLogView;
 class QPushButton;
 class QRadioButton;
 
@@ -63,9 +65,10 @@ public:
     // The box "automatisch wieder verbinden".
     bool autoReconnect() const;
 
-    // The send log: one line per byte taken from the transmit queue.
+    // The send log: one line per byte taken from the transmit queue, and one per manual send.
     void AppendSendLog(uint8_t byte);
     void ClearSendLog();
+    QStringList sendLogLines() const;
     // The info dump at a marker of the board.
     void ShowDump(const QStringList &lines);
 
@@ -150,7 +153,8 @@ private:
     QCheckBox *cbx_feste_taktung = nullptr;
     QCheckBox *cbx_schreiben_pruefen = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
-    QPlainTextEdit *Memo2 = nullptr;
+    SendLogModel *m_sendLog = nullptr;
+    SendLogView *Memo2 = nullptr;
     QPushButton *btn_comstat = nullptr;
     QPushButton *btn_DCB = nullptr;
     QPushButton *btn_hComReceive = nullptr;
