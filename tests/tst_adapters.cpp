@@ -253,6 +253,29 @@ private slots:
         w.btnStopClick();
     }
 
+    // udev removes a pulled adapter's name a moment after the line broke: the window waits for
+    // the name to go and come back, and does not reopen a device that is still the broken one.
+    void nameThatGoesLateIsAwaitedAsWell() {
+        AdapterWindow a;
+        TfrmMain &w = a.w();
+        w.frameSettings()->portWatcher().setSettleDelay(20);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        a.pty->closeMaster(); // the line breaks, the name is still there
+        QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
+        QVERIFY(w.frameSettings()->portWatcher().hasPort(
+            a.adapters.link(QStringLiteral("usb-Pivota_A"))));
+        QVERIFY(a.adapters.pullOut(QStringLiteral("usb-Pivota_A")));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.frameSettings()->portWatcher().hasPort(
+                                     a.adapters.link(QStringLiteral("usb-Pivota_A"))),
+                                 Limit);
+        QVERIFY(!w.state().Online);
+        QVERIFY(a.plugInAgain());
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
+        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText);
+        w.btnStopClick();
+    }
+
     // With the box off the lost line stays lost, and the box is kept in the settings file.
     void boxOffDoesNotReconnect() {
         AdapterWindow a("Auto_Verbinden=0\n");

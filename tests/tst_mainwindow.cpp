@@ -611,6 +611,9 @@ private slots:
             QCOMPARE(dialogs.count("error"), 1); // at the start: the defaults are in use
             QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("ist ein Ordner")));
             w.show();
+            // Moved by the user: a place is no change worth a question, before "Ende" or after.
+            w.move(w.pos() + QPoint(40, 30));
+            QVERIFY(!w.SettingsChanged());
             // "Ende" says once why it cannot save, then asks whether to close without.
             dialogs.answers = {false, true};
             w.btnCloseClick();

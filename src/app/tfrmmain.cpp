@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -370,7 +369,7 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     // same stable name. Watched from the loss on, so that a return while the box is up counts.
     const QString target = port().portMap().targetForName(m_link.portName());
     if (m_settingsTab->autoReconnect() && !target.isEmpty() && target != PortMap::Simulator) {
-        AwaitReturn(target, QFileInfo::exists(target));
+        AwaitReturn(target, false);
     }
     m_reportingLoss = true;
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
@@ -392,11 +391,21 @@ void TfrmMain::ConnectPortWatch() {
     });
 }
 
-void TfrmMain::AwaitReturn(const QString &target, bool presentNow) {
-    m_return.Arm(target, presentNow);
-    m_settingsTab->setWatchForReturn(true);
-    // The watcher's first read may already be the device gone (or back).
-    OnPortsChanged(m_settingsTab->portWatcher().ports());
+void TfrmMain::AwaitReturn(const QString &target, bool retry) {
+    m_return.Disarm(); // the read below is no return yet
+    PortWatcher &watcher = m_settingsTab->portWatcher();
+    const bool wasWatching = watcher.isActive();
+    m_settingsTab->setWatchForReturn(true); // reads the devices when it switches on
+    if (retry) {
+        // Back but not to be opened yet: the next change of the devices tries again.
+        m_return.Arm(target, false);
+        return;
+    }
+    if (wasWatching) {
+        watcher.rescan();
+    }
+    // udev may not have removed the adapter's device yet: then it must go before it comes back.
+    m_return.Arm(target, PortReturn::Lists(watcher.ports(), target));
 }
 
 void TfrmMain::StopAwaitingReturn() {
@@ -426,8 +435,7 @@ void TfrmMain::Reconnect() {
         return;
     }
     if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
-        // Back, but not yet to be opened: the next change of the devices tries again.
-        AwaitReturn(returned, false);
+        AwaitReturn(returned, true);
         StatusPanel0->setText(NoPort(name));
         return;
     }

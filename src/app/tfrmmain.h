@@ -112,7 +112,8 @@ private:
     bool SavedOrMayBeLost();
     void ConnectPortWatch();
     // Waiting for the adapter of a lost line: the port watcher runs meanwhile.
-    void AwaitReturn(const QString &target, bool presentNow);
+    // retry: it came back but could not be opened; the next change of the devices tries again.
+    void AwaitReturn(const QString &target, bool retry);
     void StopAwaitingReturn();
     void OnPortsChanged(const QList<FoundPort> &ports);
     void Reconnect();
