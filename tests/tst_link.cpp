@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 
@@ -45,6 +46,12 @@ public:
 private:
     QList<FoundPort> m_ports;
 };
+
+// The settings tab shown, with the list of devices on it.
+void ShowSettingsTab(TfrmMain &w) {
+    w.show();
+    Find<QTabWidget>(&w, "PageControl1")->setCurrentWidget(w.frameSettings()->parentWidget());
+}
 
 QString Text(QWidget *w, const char *name) {
     return Find<QLabel>(w, name)->text();
@@ -223,6 +230,8 @@ private slots:
              QStringLiteral("nothing"), QString()},
             {pty.device(), pty.device(), QStringLiteral("Testgerät"), QStringLiteral("Pivota")}}));
         auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        QCOMPARE(combo->count(), 0); // read when first shown, not at the start
+        ShowSettingsTab(w);
         const int index = combo->findData(pty.device());
         QVERIFY(index >= 0);
         QVERIFY(combo->itemText(index).contains(QStringLiteral("Testgerät (Pivota)")));
@@ -271,6 +280,7 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        ShowSettingsTab(w);
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
         QVERIFY(!folder.read().contains("COM2=\n"));
@@ -278,7 +288,7 @@ private slots:
         // Choosing "Vorgabe" removes the entry.
         Find<QRadioButton>(&w, "rad_com2")->click();
         auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
-        QCOMPARE(combo->count(), 2); // the simulator and the default
+        QCOMPARE(combo->count(), 3); // the simulator, the default and a path to type
         combo->setCurrentIndex(combo->findData(QString()));
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QVERIFY(!w.port().portMap().hasEntry(2));
@@ -292,6 +302,50 @@ private slots:
         QVERIFY(w.statusText().startsWith(QStringLiteral("gefunden: ")));
         QVERIFY(w.statusText().contains(QStringLiteral("COM2")));
         QCOMPARE(dialogs.calls.size(), 0);
+    }
+
+    // A device the scan does not find is typed in, checked and mapped as a found one is.
+    void aTypedPathIsCheckedAndMapped() {
+        SettingsFolder folder;
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=4\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(folder.path(), dialogs);
+        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        ShowSettingsTab(w);
+        auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        const int entry = combo->findText(QStringLiteral("Pfad eingeben ..."));
+        QVERIFY(entry >= 0);
+        auto *assign = Find<QPushButton>(&w, "btn_port_assign");
+        Find<QRadioButton>(&w, "rad_com4")->click();
+        combo->setCurrentIndex(entry);
+        const QString before = w.port().portMap().target(4);
+
+        assign->click(); // cancelled: nothing changes
+        QCOMPARE(dialogs.count("text"), 1);
+        QCOMPARE(w.port().portMap().target(4), before);
+
+        dialogs.texts = {QStringLiteral("/dev/pivota-gibt-es-nicht")};
+        assign->click();
+        QCOMPARE(dialogs.count("error"), 1);
+        QCOMPARE(dialogs.calls.last().text,
+                 QStringLiteral("Das Gerät /dev/pivota-gibt-es-nicht gibt es nicht."));
+        QVERIFY(!w.port().portMap().hasEntry(4));
+        dialogs.texts = {QStringLiteral("/dev")};
+        assign->click();
+        QVERIFY(dialogs.calls.last().text.contains(QStringLiteral("ist ein Ordner")));
+        QVERIFY(!folder.read().contains("COM4="));
+
+        dialogs.texts = {QStringLiteral(" %1 ").arg(pty.device())};
+        assign->click();
+        QCOMPARE(dialogs.count("error"), 2);
+        QCOMPARE(w.port().portMap().target(4), pty.device());
+        QVERIFY(folder.read().contains(QStringLiteral("COM4=%1").arg(pty.device()).toUtf8()));
+        QCOMPARE(w.statusText(), QStringLiteral("COM4 = %1").arg(pty.device()));
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        w.btnStopClick();
     }
 };
 

@@ -4,16 +4,20 @@
 
 #include "inifile.h"
 #include "scripteddialogs.h"
+#include "sendqueue.h"
 #include "settingsfolder.h"
 #include "testutil.h"
 #include "testwindow.h"
 #include "tframeeeprom.h"
+#include "tframeparameter.h"
 #include "tframesettings.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -61,7 +65,7 @@ private slots:
             }
             QCOMPARE(pages->currentIndex(), 0);
             QVERIFY(!Find<QPlainTextEdit>(&w, "Memo1")->isHidden());
-            QVERIFY(!Find<QPlainTextEdit>(&w, "Memo2")->isHidden());
+            QVERIFY(!Find<QWidget>(&w, "Memo2")->isHidden());
             QVERIFY(Find<QGroupBox>(&w, "GroupBox1")->isHidden());
             QVERIFY(Find<QGroupBox>(&w, "GroupBox2")->isHidden());
             QVERIFY(Find<QPushButton>(&w, "btn_DCB")->isHidden());
@@ -90,7 +94,7 @@ private slots:
         QVERIFY(!pages->isTabVisible(4));
         QVERIFY(pages->isTabVisible(3));
         QVERIFY(Find<QPlainTextEdit>(&again, "Memo1")->isHidden());
-        QVERIFY(Find<QPlainTextEdit>(&again, "Memo2")->isHidden());
+        QVERIFY(Find<QWidget>(&again, "Memo2")->isHidden());
         QVERIFY(Find<QWidget>(&again, "pnl_SollPosition_ext")->isHidden());
     }
 
@@ -197,7 +201,7 @@ private slots:
         QCOMPARE(bar->width(), start->x() - 20);
         QCOMPARE(Find<QTabWidget>(&w, "PageControl1")->height(), 700);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
+        auto *memo2 = Find<QWidget>(&w, "Memo2");
         auto *com = Find<QGroupBox>(&w, "GroupBoxCom");
         auto *save = Find<QGroupBox>(&w, "GroupBox4");
         QCOMPARE(memo1->y(), com->y());
@@ -321,7 +325,7 @@ private slots:
         w.frameSettings()
             ->btnSendenClick(); // far more than a pseudo-terminal buffers while nobody reads
         w.state().sendQueue.QueueValue(0xF0, 0x11);
-        const QString logged = Lines(Find<QPlainTextEdit>(&w, "Memo2")).last();
+        const QString logged = w.frameSettings()->sendLogLines().last();
         const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
         QVERIFY2(taken < text.size(), qPrintable(logged)); // claims only what the line took
         QVERIFY(t.dialogs.calls.isEmpty());
@@ -358,15 +362,14 @@ private slots:
 
         // A read request goes out one byte per transmit tick, logged in Memo2.
         w.state().sendQueue.QueueValue(0xF0, 0x10);
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
-        memo2->clear();
+        w.frameSettings()->ClearSendLog();
         w.Timer_SendenTimer();
         w.Timer_SendenTimer();
         w.Timer_SendenTimer();
         QByteArray sent;
         QTRY_COMPARE((sent += t.pty.receive()), QByteArray("\xF0\x10\x00", 3));
-        QCOMPARE(Lines(memo2).size(), 3);
-        QCOMPARE(Lines(memo2).first(), QStringLiteral("'ð' $f0 b11110000"));
+        QCOMPARE(w.frameSettings()->sendLogLines().size(), 3);
+        QCOMPARE(w.frameSettings()->sendLogLines().first(), QStringLiteral("'ð' $f0 b11110000"));
 
         // The board's answer lands in the mirror as soon as it is read and the report behind it
         // shows it in step; the port is read as soon as it reports bytes.
@@ -529,11 +532,10 @@ private slots:
         QCOMPARE(bar->value(), 0);
 
         Find<QLineEdit>(&w, "Edit1")->setText("abc");
-        auto *memo2 = Find<QPlainTextEdit>(&w, "Memo2");
         QTest::mouseClick(Find<QPushButton>(&w, "btnSenden"), Qt::LeftButton);
         QByteArray got;
         QTRY_COMPARE((got += t.pty.receive()), QByteArray("abc"));
-        QCOMPARE(Lines(memo2).last(), QStringLiteral("gesendet:'abc' (3)"));
+        QCOMPARE(w.frameSettings()->sendLogLines().last(), QStringLiteral("gesendet:'abc' (3)"));
     }
 
     void largerReadSizeReadsUntilDrained() {
@@ -557,6 +559,164 @@ private slots:
             QCOMPARE(w.state().pit.value(i), uint8_t(i + 100));
             QVERIFY(w.state().pit.received(i));
         }
+    }
+    // ---------------------------------------------------------------------------------------
+    // "Ende" with rows not yet written to the board, and a settings file that cannot be written
+
+    void endeAsksBeforeUnwrittenRowsAreLost_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Abbrechen") << int(Dialogs::Choice::Cancel) << false << false;
+        QTest::newRow("Nein") << int(Dialogs::Choice::No) << true << false;
+        QTest::newRow("Ja") << int(Dialogs::Choice::Yes) << true << true;
+    }
+    void endeAsksBeforeUnwrittenRowsAreLost() {
+        QFETCH(int, choice);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        const QByteArray file = "[SETTINGS]\nBenutzer=Debug\n";
+        TestWindow t(file);
+        TfrmMain &w = t.w();
+        w.show();
+        // Nothing unwritten: "Ende" saves without a word.
+        QVERIFY(!w.HasUnwrittenChanges());
+        auto *edit = Find<QLineEdit>(w.frameParameter(), "edt_para_0");
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, "100");
+        QVERIFY(w.HasUnwrittenChanges());
+
+        t.dialogs.choices = {Dialogs::Choice(choice)};
+        QTest::mouseClick(Find<QPushButton>(&w, "btnClose"), Qt::LeftButton);
+        QCOMPARE(t.dialogs.count("yesnocancel"), 1);
+        const QString question = t.dialogs.calls.first().text;
+        QVERIFY(question.contains(QStringLiteral("noch nicht zur Platine übertragen")));
+        // Plainly: "Ja" is no write to the board.
+        QVERIFY(question.contains(
+            QStringLiteral("„Ja“ speichert nur die Einstellungsdatei; zur Platine wird nichts "
+                           "übertragen.")));
+        QCOMPARE(w.isVisible(), !closes);
+        QCOMPARE(t.folder.read() != file, written);
+        QCOMPARE(t.dialogs.calls.size(), 1); // closing asked nothing more
+    }
+
+    void settingsFileThatIsAFolder() {
+        SettingsFolder folder;
+        QVERIFY(QDir().mkpath(folder.path()));
+        {
+            ScriptedDialogs dialogs;
+            TfrmMain w(folder.path(), dialogs);
+            QCOMPARE(dialogs.count("error"), 1); // at the start: the defaults are in use
+            QVERIFY(dialogs.calls.first().text.contains(QStringLiteral("ist ein Ordner")));
+            w.show();
+            // Moved by the user: a place is no change worth a question, before "Ende" or after.
+            w.move(w.pos() + QPoint(40, 30));
+            QVERIFY(!w.SettingsChanged());
+            // "Ende" says once why it cannot save, then asks whether to close without.
+            dialogs.answers = {false, true};
+            w.btnCloseClick();
+            QCOMPARE(dialogs.count("error"), 2);
+            QVERIFY(dialogs.calls.at(1).text.contains(QStringLiteral("ist ein Ordner")));
+            QCOMPARE(dialogs.count("yesno"), 1);
+            QVERIFY(dialogs.calls.at(2).text.contains(QStringLiteral("ohne Speichern beenden")));
+            QVERIFY(w.isVisible());
+            // Nothing changed, and nothing is claimed to have changed.
+            QVERIFY(!w.SettingsChanged());
+            w.btnCloseClick();
+            QCOMPARE(dialogs.count("error"), 2); // not again
+            QCOMPARE(dialogs.count("yesno"), 2);
+            QVERIFY(!w.isVisible());
+        }
+        {
+            // Closed another way: no question about changes nobody made.
+            ScriptedDialogs dialogs;
+            TfrmMain w(folder.path(), dialogs);
+            w.show();
+            w.btnCloseClick();
+            QVERIFY(w.isVisible()); // "Nein": stays
+            QVERIFY(w.close());
+            QCOMPARE(dialogs.count("yesnocancel"), 0);
+        }
+        QVERIFY(QFileInfo(folder.path()).isDir());
+    }
+
+    // A save or a load on the settings tab ends with a status line of its own, never with the
+    // previous transfer's; a file to load that does not exist is told as such.
+    void saveAndLoadSayHowTheyEnded() {
+        TestWindow t;
+        TfrmMain &w = t.w();
+        TFrameSettings *tab = w.frameSettings();
+        auto *status = Find<QLabel>(&w, "StatusPanel0");
+        const QString station = t.folder.file(QStringLiteral("station.pvt"));
+
+        status->setText(QStringLiteral("256 Zellen in 4,1 s gelesen"));
+        tab->Button1Click(); // cancelled
+        QCOMPARE(w.statusText(), QStringLiteral("Speichern abgebrochen"));
+        t.dialogs.fileNames = {station};
+        tab->Button1Click();
+        QCOMPARE(w.statusText(), QStringLiteral("Einstellungen gespeichert in station.pvt"));
+        t.dialogs.fileNames = {t.folder.file(QStringLiteral("no-such-folder/x.pvt"))};
+        tab->Button1Click();
+        QCOMPARE(w.statusText(), QStringLiteral("Einstellungen nicht gespeichert"));
+        QCOMPARE(t.dialogs.count("error"), 1);
+
+        status->setText(QStringLiteral("256 Zellen in 4,1 s gelesen"));
+        Find<QCheckBox>(&w, "cbx_load_para")->setChecked(true);
+        tab->Button2Click(); // cancelled
+        QCOMPARE(w.statusText(), QStringLiteral("Laden abgebrochen"));
+        t.dialogs.fileNames = {station};
+        t.dialogs.answers = {true};
+        tab->Button2Click();
+        QCOMPARE(w.statusText(), QStringLiteral("aus station.pvt übernommen: Parameter"));
+        t.dialogs.fileNames = {station};
+        t.dialogs.answers = {false};
+        tab->Button2Click();
+        QCOMPARE(w.statusText(), QStringLiteral("aus station.pvt nichts übernommen"));
+
+        const int errors = t.dialogs.count("error");
+        const QString missing = t.folder.file(QStringLiteral("gibt-es-nicht.pvt"));
+        t.dialogs.fileNames = {missing};
+        tab->Button2Click();
+        QCOMPARE(t.dialogs.count("error"), errors + 1);
+        QCOMPARE(
+            t.dialogs.calls.last().text,
+            QStringLiteral("Die Datei %1 gibt es nicht. Es wurde nichts geladen.").arg(missing));
+        QCOMPARE(w.statusText(), QStringLiteral("nichts geladen"));
+        t.dialogs.fileNames = {t.folder.file(QString())};
+        tab->Button2Click();
+        QVERIFY(t.dialogs.calls.last().text.contains(QStringLiteral("ist ein Ordner")));
+    }
+
+    // The send log keeps its last 20,000 lines and the debug memo its last 1000, however long the
+    // program runs.
+    void logsKeepTheirLastLines() {
+        TestWindow t("[SETTINGS]\nBenutzer=Debug\n");
+        TfrmMain &w = t.w();
+        TFrameSettings *tab = w.frameSettings();
+        for (int i = 0; i < 20005; ++i) {
+            tab->AppendSendLog(static_cast<uint8_t>(i));
+        }
+        const QStringList log = tab->sendLogLines();
+        QCOMPARE(log.size(), 20000);
+        QCOMPARE(log.first(), SendLogLine(5));
+        QCOMPARE(log.last(), SendLogLine(static_cast<uint8_t>(20004)));
+        tab->ClearSendLog();
+        QVERIFY(tab->sendLogLines().isEmpty());
+
+        auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
+        tab->btnCheckClick(); // nine lines
+        for (int i = 0; i < 500; ++i) {
+            tab->btn_comstatClick(); // two lines each
+        }
+        tab->btnCheckClick();
+        const QStringList lines = Lines(memo1);
+        QCOMPARE(lines.size(), 1000);
+        // The two lines it starts with, the first scan and most of the status lines went.
+        QVERIFY(lines.first().startsWith(QStringLiteral("cbInQue: ")));
+        QCOMPARE(lines.last(), QStringLiteral("kein COM9-Port"));
+        QCOMPARE(lines.filter(QStringLiteral("COM1")).size(), 1);
     }
 };
 

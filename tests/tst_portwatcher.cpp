@@ -1,6 +1,7 @@
 // Serial devices that come and go while the program runs: a temporary folder stands for /dev, and
 // the enumerator lists the tty files in it under their by-id names, as the system's does.
 
+#include "portreturn.h"
 #include "portwatcher.h"
 
 #include <QDir>
@@ -234,6 +235,46 @@ private slots:
         QVERIFY(Strings(changed.at(0).at(1)).isEmpty());
         QVERIFY(Strings(changed.at(0).at(2)).isEmpty());
         QCOMPARE(watcher.ports().at(1).latencyMs, std::optional<int>(1));
+    }
+
+    // The device of a lost line counts as back only after it was seen gone: an adapter pulled
+    // out and plugged in again, not a line that failed while its device stayed.
+    void lostDeviceIsBackOnlyAfterItWentAway() {
+        const QString byId = QStringLiteral("/dev/serial/by-id/usb-FTDI_A1");
+        const QList<FoundPort> there = {
+            {byId, QStringLiteral("/dev/ttyUSB0"), {}, {}},
+            {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0"), {}, {}}};
+        const QList<FoundPort> gone = {there.at(1)};
+        // Renumbered on its return, but under the same stable name.
+        const QList<FoundPort> back = {{byId, QStringLiteral("/dev/ttyUSB1"), {}, {}}};
+
+        PortReturn r;
+        QVERIFY(!r.Returned(back)); // nothing awaited
+        r.Arm(byId, true);          // the link still there at the loss
+        QVERIFY(!r.Returned(there));
+        QVERIFY(!r.Returned(there));
+        QVERIFY(r.armed());
+        QVERIFY(!r.Returned(gone));
+        QVERIFY(r.Returned(back));
+        QVERIFY(!r.armed());
+        QVERIFY(!r.Returned(gone));
+        QVERIFY(!r.Returned(back)); // once
+
+        r.Arm(byId, false); // already gone at the loss
+        QVERIFY(r.Returned(there));
+
+        // Another adapter coming is not the one awaited.
+        r.Arm(byId, false);
+        QVERIFY(!r.Returned({{QStringLiteral("/dev/serial/by-id/usb-other"),
+                              QStringLiteral("/dev/ttyUSB0"),
+                              {},
+                              {}}}));
+        r.Disarm();
+        QVERIFY(!r.Returned(there));
+
+        // A device mapped by its path is found by its path.
+        r.Arm(QStringLiteral("/dev/ttyUSB0"), false);
+        QVERIFY(r.Returned(there));
     }
 };
 

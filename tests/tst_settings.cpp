@@ -48,6 +48,7 @@ private slots:
         QVERIFY(state.station.UseMotorola);
         QCOMPARE(state.station.RSense, 15.0f);
         QVERIFY(!state.ShowExternalTarget); // its box is hidden at most levels: off by default
+        QVERIFY(s.autoReconnect);
 
         // Booleans are written as 0 and 1.
         state.station.ReverseCounting = false;
@@ -58,6 +59,7 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("\nShow_Switchline=1\n")));
         QVERIFY(text.contains(QStringLiteral("\nUse_MM=1\n")));
         QVERIFY(text.contains(QStringLiteral("\nextern=1\n")));
+        QVERIFY(text.contains(QStringLiteral("\nAuto_Verbinden=1\n")));
         QVERIFY(text.contains(QStringLiteral("\nOffset=0\n")));
         QVERIFY(text.contains(QStringLiteral("\nR-Sense=15\n")));
     }
@@ -121,6 +123,9 @@ private slots:
         QTest::newRow("boolean any non-zero")
             << QByteArray("[use]\nPosition_4_use=-2\n") << "use4" << 1;
         QTest::newRow("boolean zero") << QByteArray("[use]\nPosition_4_use=0\n") << "use4" << 0;
+        QTest::newRow("reconnect off")
+            << QByteArray("[SETTINGS]\nAuto_Verbinden=0\n") << "reconnect" << 0;
+        QTest::newRow("reconnect on") << QByteArray("[SETTINGS]\n") << "reconnect" << 1;
     }
     void limitsAndOddValues() {
         QFETCH(QByteArray, text);
@@ -141,7 +146,8 @@ private slots:
                                         {"baud", s.baud},
                                         {"pit7", state.pit.value(7)},
                                         {"bridge3", state.bridge.value(3)},
-                                        {"use4", state.station.PositionUsed[4] ? 1 : 0}};
+                                        {"use4", state.station.PositionUsed[4] ? 1 : 0},
+                                        {"reconnect", s.autoReconnect ? 1 : 0}};
         QCOMPARE(got.value(what, -999), expected);
     }
 

@@ -6,6 +6,9 @@
 #include "settingsfile.h"
 #include "sharedstate.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace ConfigFile {
 
 namespace {
@@ -107,6 +110,19 @@ QStringList Captions(const QList<Part> &parts) {
         captions << Caption(part);
     }
     return captions;
+}
+
+QString NotAFileText(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QStringLiteral("Die Datei %1 gibt es nicht. Es wurde nichts geladen.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    if (info.isDir()) {
+        return QStringLiteral("%1 ist ein Ordner, keine Datei. Es wurde nichts geladen.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    return QString();
 }
 
 int PortOf(const IniFile &ini) {

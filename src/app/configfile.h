@@ -33,6 +33,10 @@ QString Question(Part part);
 QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen);
 QStringList Captions(const QList<Part> &parts);
 
+// Why the file at path cannot be loaded at all: it does not exist, or it is a folder; empty when
+// it is a file.
+QString NotAFileText(const QString &path);
+
 // The port number the file holds for the next Start, 1..9, or 0 for none of them.
 int PortOf(const IniFile &ini);
 

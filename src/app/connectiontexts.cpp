@@ -57,8 +57,21 @@ QString CloseQuestion(bool settingsChanged, bool unwrittenChanges) {
         lines << QStringLiteral("Geänderte Adressen oder Parameter wurden noch nicht zur "
                                 "Platine übertragen.");
     }
-    lines << QString() << QStringLiteral("Einstellungen speichern und das Programm beenden?");
+    lines << QString()
+          << QStringLiteral("Einstellungen in der Einstellungsdatei speichern und das Programm "
+                            "beenden?");
+    if (unwrittenChanges) {
+        // "Ja" must not sound like a write to the board.
+        lines << QStringLiteral("„Ja“ speichert nur die Einstellungsdatei; zur Platine wird "
+                                "nichts übertragen.");
+    }
     return lines.join(u'\n');
+}
+
+QString CloseWithoutSavingQuestion(const QString &path) {
+    return QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden.\n\n"
+                          "Das Programm ohne Speichern beenden?")
+        .arg(path);
 }
 
 } // namespace ConnectionTexts

@@ -20,5 +20,7 @@ QString Stopped();
 
 // The question before the window closes without "Ende", or nothing when nothing would be lost.
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges);
+// The question after the settings file could not be written.
+QString CloseWithoutSavingQuestion(const QString &path);
 
 } // namespace ConnectionTexts

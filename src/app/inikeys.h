@@ -18,6 +18,8 @@ inline const QString Baud = QStringLiteral("Baud");
 inline const QString FesteTaktung = QStringLiteral("Feste_Taktung");
 inline const QString SchreibenPruefen = QStringLiteral("Schreiben_pruefen");
 inline const QString AntwortTimeout = QStringLiteral("Antwort_Timeout");
+// Whether a lost line is opened again when its USB adapter comes back.
+inline const QString AutoVerbinden = QStringLiteral("Auto_Verbinden");
 
 inline const QString Window = QStringLiteral("Window");
 inline const QString Width = QStringLiteral("Width");

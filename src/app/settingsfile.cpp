@@ -60,6 +60,7 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     TransferSettings &t = state.transferSettings;
     t.fixedPacing = ini.readBool(Ini::Settings, Ini::FesteTaktung, false);
     t.verifyWrites = ini.readBool(Ini::Settings, Ini::SchreibenPruefen, true);
+    s.autoReconnect = ini.readBool(Ini::Settings, Ini::AutoVerbinden, true);
     t.answerTimeoutMs = LimitedInterval(
         ini.readInt(Ini::Settings, Ini::AntwortTimeout, TransferSettings::DefaultAnswerTimeoutMs),
         TransferSettings::DefaultAnswerTimeoutMs);
@@ -151,6 +152,7 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
         const TransferSettings &t = state.transferSettings;
         ini.writeBool(Ini::Settings, Ini::FesteTaktung, t.fixedPacing);
         ini.writeBool(Ini::Settings, Ini::SchreibenPruefen, t.verifyWrites);
+        ini.writeBool(Ini::Settings, Ini::AutoVerbinden, s.autoReconnect);
         ini.writeInt(Ini::Settings, Ini::AntwortTimeout, t.answerTimeoutMs);
     }
 

@@ -34,6 +34,7 @@ struct ProgramSettings {
     int top = 10;
     int left = 10;
     bool showExternalTarget = false; // the box is hidden at most user levels: off unless stored
+    bool autoReconnect = true;       // reopen the port when its lost adapter comes back
 };
 
 // Reads every key in the file's order of keys and applies it; values that would break the program

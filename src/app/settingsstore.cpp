@@ -5,8 +5,28 @@
 #include "portmap.h"
 #include "sharedstate.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+// A folder where the file should be: the system's own text ("Is a directory") would not say so.
+bool IsFolder(const QString &path, QString *error) {
+    if (!QFileInfo(path).isDir()) {
+        return false;
+    }
+    if (error) {
+        *error =
+            QStringLiteral("%1 ist ein Ordner, keine Datei.").arg(QDir::toNativeSeparators(path));
+    }
+    return true;
+}
+} // namespace
+
 bool EditIniFile(const QString &path, const std::function<void(IniFile &)> &change,
                  QString *error) {
+    if (IsFolder(path, error)) {
+        return false;
+    }
     IniFile ini;
     if (!ini.load(path, error)) {
         return false;
@@ -18,7 +38,7 @@ bool EditIniFile(const QString &path, const std::function<void(IniFile &)> &chan
 bool SettingsStore::Read(ProgramSettings &settings, SharedState &state, PortMap &ports,
                          QString *error) const {
     IniFile ini;
-    const bool ok = ini.load(m_path, error);
+    const bool ok = !IsFolder(m_path, error) && ini.load(m_path, error);
     ReadProgramSettings(ini, settings, state);
     ReadPortMap(ini, ports);
     return ok;

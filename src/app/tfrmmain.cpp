@@ -7,6 +7,7 @@
 #include "inikeys.h"
 #include "named.h"
 #include "portenumerator.h"
+#include "portwatcher.h"
 #include "serialportdevice.h"
 #include "simport.h"
 #include "tframebedienung.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -43,6 +45,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     setObjectName(QStringLiteral("frmMain"));
     BuildForm();
     ConnectLink();
+    ConnectPortWatch();
     // A port mapped to "simulator" talks to the built-in controller simulator.
     port().setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
         if (target == PortMap::Simulator) {
@@ -57,7 +60,6 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     StatusPanel0->setText(VersionStatus);
     move(50, 50);
     ReadProgIni();
-    m_settingsTab->RefreshPortList();
     FormResize();
     SetOnline(false);
     Timer_Receive->stop();
@@ -100,13 +102,25 @@ void TfrmMain::ReadProgIni() {
 }
 
 bool TfrmMain::WriteProgIni() {
-    m_settings = CurrentSettings();
+    const ProgramSettings settings = CurrentSettings();
     QString error;
-    if (!m_store.Save(m_settings, m_state, &error)) {
-        m_dialogs.showError(QApplication::applicationName(), SettingsStore::NotSavedText(error));
+    if (!m_store.Save(settings, m_state, &error)) {
+        // Said once; the settings kept are those read, so that nothing looks changed that was not.
+        if (!m_saveFailureReported) {
+            m_saveFailureReported = true;
+            m_dialogs.showError(QApplication::applicationName(),
+                                SettingsStore::NotSavedText(error));
+        }
         return false;
     }
+    m_saveFailureReported = false;
+    m_settings = settings;
     return true;
+}
+
+bool TfrmMain::SavedOrMayBeLost() {
+    return WriteProgIni() ||
+           m_dialogs.askYesNo(CloseWithoutSavingQuestion(QDir::toNativeSeparators(settingsPath())));
 }
 
 ProgramSettings TfrmMain::CurrentSettings() const {
@@ -117,6 +131,7 @@ ProgramSettings TfrmMain::CurrentSettings() const {
         s.baud = 19200;
     }
     s.checkedLevel = m_settingsTab->checkedLevel();
+    s.autoReconnect = m_settingsTab->autoReconnect();
     s.intervalReceive = Timer_Receive->interval();
     s.intervalSenden = Timer_Senden->interval();
     s.width = outerSize().width();
@@ -150,13 +165,32 @@ void TfrmMain::ReloadTabs() {
 // ---------------------------------------------------------------------------------------------
 // Closing
 
+bool TfrmMain::HasUnwrittenChanges() const {
+    return std::any_of(m_tabs.begin(), m_tabs.end(),
+                       [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
+}
+
 void TfrmMain::btnCloseClick() {
     m_link.EndDirectDrive();
-    if (WriteProgIni()) {
-        m_closingWithEnde = true;
-        if (!close()) {
-            m_closingWithEnde = false;
+    // "Ende" saves the settings file; rows not yet written to the board would be lost unasked.
+    if (HasUnwrittenChanges()) {
+        switch (m_dialogs.askYesNoCancel(CloseQuestion(SettingsChanged(), true))) {
+        case Dialogs::Choice::Yes:
+            if (!SavedOrMayBeLost()) {
+                return;
+            }
+            break;
+        case Dialogs::Choice::No:
+            break;
+        case Dialogs::Choice::Cancel:
+            return;
         }
+    } else if (!SavedOrMayBeLost()) {
+        return;
+    }
+    m_closingWithEnde = true;
+    if (!close()) {
+        m_closingWithEnde = false;
     }
 }
 
@@ -164,23 +198,22 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
     // A motor the program started must not run on once the window is gone.
     const auto closeNow = [this, event] {
         m_link.EndDirectDrive();
+        StopAwaitingReturn();
         QMainWindow::closeEvent(event);
     };
     if (m_closingWithEnde) {
         closeNow();
         return;
     }
-    const bool rows = std::any_of(m_tabs.begin(), m_tabs.end(),
-                                  [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
-    const QString question = CloseQuestion(SettingsChanged(), rows);
+    const QString question = CloseQuestion(SettingsChanged(), HasUnwrittenChanges());
     if (question.isEmpty()) {
         closeNow();
         return;
     }
     switch (m_dialogs.askYesNoCancel(question)) {
     case Dialogs::Choice::Yes:
-        if (!WriteProgIni()) {
-            event->ignore(); // the box said why; nothing is lost
+        if (!SavedOrMayBeLost()) {
+            event->ignore(); // nothing is lost
             return;
         }
         closeNow();
@@ -282,6 +315,7 @@ void TfrmMain::ShowOpenError(const QString &reason) {
 }
 
 void TfrmMain::btnStartClick() {
+    StopAwaitingReturn();
     const int n = m_settingsTab->checkedPort();
     const QString name = n ? PortMap::PortName(n) : m_link.portName();
     QString reason;
@@ -307,6 +341,7 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::btnStopClick() {
+    StopAwaitingReturn();
     m_link.EndDirectDrive();
     SetOnline(false);
     btnStart->setFocus();
@@ -330,7 +365,87 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     StatusPanel0->setText(Stopped());
     Timer_Receive->stop();
     btnStart->setFocus();
+    // A USB adapter pulled out takes its device along; plugged in again it comes back under the
+    // same stable name. Watched from the loss on, so that a return while the box is up counts.
+    const QString target = port().portMap().targetForName(m_link.portName());
+    if (m_settingsTab->autoReconnect() && !target.isEmpty() && target != PortMap::Simulator) {
+        AwaitReturn(target, false);
+    }
+    m_reportingLoss = true;
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
+    m_reportingLoss = false;
+    if (m_reconnectDue) {
+        m_reconnectDue = false;
+        Reconnect();
+    }
+}
+
+void TfrmMain::ConnectPortWatch() {
+    connect(m_settingsTab, &TFrameSettings::portsChanged, this, &TfrmMain::OnPortsChanged);
+    // Another port chosen, or the box switched off: the lost adapter is no longer awaited.
+    connect(m_settingsTab, &TFrameSettings::portChosen, this, &TfrmMain::StopAwaitingReturn);
+    connect(m_settingsTab, &TFrameSettings::autoReconnectChanged, this, [this](bool on) {
+        if (!on) {
+            StopAwaitingReturn();
+        }
+    });
+}
+
+void TfrmMain::AwaitReturn(const QString &target, bool retry) {
+    m_return.Disarm(); // the read below is no return yet
+    PortWatcher &watcher = m_settingsTab->portWatcher();
+    const bool wasWatching = watcher.isActive();
+    m_settingsTab->setWatchForReturn(true); // reads the devices when it switches on
+    if (retry) {
+        // Back but not to be opened yet: the next change of the devices tries again.
+        m_return.Arm(target, false);
+        return;
+    }
+    if (wasWatching) {
+        watcher.rescan();
+    }
+    // udev may not have removed the adapter's device yet: then it must go before it comes back.
+    m_return.Arm(target, PortReturn::Lists(watcher.ports(), target));
+}
+
+void TfrmMain::StopAwaitingReturn() {
+    m_return.Disarm();
+    m_reconnectDue = false;
+    m_settingsTab->setWatchForReturn(false);
+}
+
+void TfrmMain::OnPortsChanged(const QList<FoundPort> &ports) {
+    if (!m_return.Returned(ports)) {
+        return;
+    }
+    if (m_reportingLoss) {
+        m_reconnectDue = true;
+        return;
+    }
+    Reconnect();
+}
+
+void TfrmMain::Reconnect() {
+    const QString name = m_link.portName();
+    const QString returned = port().portMap().targetForName(name);
+    QString reason;
+    QString configureError;
+    if (m_state.Online || !m_settingsTab->autoReconnect()) {
+        StopAwaitingReturn();
+        return;
+    }
+    if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
+        AwaitReturn(returned, true);
+        StatusPanel0->setText(NoPort(name));
+        return;
+    }
+    StopAwaitingReturn();
+    if (!configureError.isEmpty()) {
+        m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
+    }
+    SetOnline(true);
+    Timer_Receive->start();
+    StatusPanel0->setText(ReconnectedText);
 }
 
 void TfrmMain::OnSilenceChanged(bool silent) {

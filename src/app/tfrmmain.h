@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link.h"
+#include "portreturn.h"
 #include "settingsfile.h"
 #include "settingsstore.h"
 #include "sharedstate.h"
@@ -36,6 +37,7 @@ public:
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
     static inline const QString VersionStatus = QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013");
     static inline const QString SilentText = QStringLiteral("keine Antwort von der Gruben-Platine");
+    static inline const QString ReconnectedText = QStringLiteral("Verbindung wiederhergestellt");
 
     TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;
@@ -56,6 +58,8 @@ public:
     TFrameSettings *frameSettings() const { return m_settingsTab; }
 
     void SetOnline(bool connected);
+    // Whether the window waits for the adapter of a lost line to come back.
+    bool reconnectPending() const { return m_return.armed(); }
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
@@ -70,13 +74,15 @@ public slots:
     void FormResize();
 
     void ReadProgIni();
-    // False (with the box shown) when the file could not be written.
+    // False when the file could not be written; the box that says why is shown once.
     bool WriteProgIni();
 
     // Whether closing the window other than with "Ende" would lose settings: they differ from
     // the file and changed since the start. (Address rows and parameters not yet written to the
     // board are asked about as well; the tabs know those.)
     bool SettingsChanged() const;
+    // Whether a tab holds address rows or parameters changed but not yet written to the board.
+    bool HasUnwrittenChanges() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -102,6 +108,15 @@ private:
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
     void ShowOpenError(const QString &reason);
+    // Saves the settings file, or, when it cannot be written, asks whether to close without.
+    bool SavedOrMayBeLost();
+    void ConnectPortWatch();
+    // Waiting for the adapter of a lost line: the port watcher runs meanwhile.
+    // retry: it came back but could not be opened; the next change of the devices tries again.
+    void AwaitReturn(const QString &target, bool retry);
+    void StopAwaitingReturn();
+    void OnPortsChanged(const QList<FoundPort> &ports);
+    void Reconnect();
 
     Dialogs &m_dialogs;
     SharedState m_state;
@@ -109,9 +124,13 @@ private:
     SettingsStore m_store;
     ProgramSettings m_settings;
     bool m_closingWithEnde = false;
+    bool m_saveFailureReported = false; // the box about an unwritable settings file was shown
     QColor m_fillColor;
     QSize m_pendingOuterSize;
-    QString m_textBeforeSilence; // status text that the silence message replaced
+    QString m_textBeforeSilence;  // status text that the silence message replaced
+    PortReturn m_return;          // the adapter of a lost line, until it comes back
+    bool m_reportingLoss = false; // the box about a lost line is shown
+    bool m_reconnectDue = false;  // the adapter came back while that box was shown
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;

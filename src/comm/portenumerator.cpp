@@ -79,3 +79,17 @@ QList<FoundPort> SystemPortEnumerator::Ports() const {
     }
     return ports;
 }
+
+QString DevicePathProblem(const QString &path) {
+    if (path.trimmed().isEmpty()) {
+        return QStringLiteral("Kein Pfad angegeben.");
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QStringLiteral("Das Gerät %1 gibt es nicht.").arg(path);
+    }
+    if (info.isDir()) {
+        return QStringLiteral("%1 ist ein Ordner, kein Gerät.").arg(path);
+    }
+    return QString();
+}

@@ -64,3 +64,7 @@ QString KernelDeviceName(const QString &device);
 // absent when the device has none or the value cannot be read. Only read, never changed.
 std::optional<int> ReadLatencyTimer(const QString &device,
                                     const QString &usbSerialFolder = PortFolders::UsbSerial);
+
+// Why a device path typed in by the user cannot be mapped to a COM number: empty, not there, or a
+// folder; empty when it can.
+QString DevicePathProblem(const QString &path);

@@ -7,12 +7,16 @@
 #include "link.h"
 #include "named.h"
 #include "portenumerator.h"
+#include "portwatcher.h"
+#include "sendlogmodel.h"
+#include "sendlogview.h"
 #include "settingsstore.h"
 #include "sharedstate.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,12 +28,27 @@ namespace {
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
+constexpr int Memo1MaxLines = 1000;    // each port scan adds nine lines
 
 QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
     auto *label = new QLabel(text, parent);
     label->setGeometry(x, y, w, 16);
     return label;
 }
+
+// The list entry that asks for a device path (no device has this name).
+const QString EnterPathItem = QStringLiteral("<Pfad eingeben>");
+
+// The status lines that end a save or a load of a configuration file.
+namespace StatusTexts {
+const QString SaveCancelled = QStringLiteral("Speichern abgebrochen");
+const QString NotSaved = QStringLiteral("Einstellungen nicht gespeichert");
+const QString Saved = QStringLiteral("Einstellungen gespeichert in %1");
+const QString LoadCancelled = QStringLiteral("Laden abgebrochen");
+const QString NothingLoaded = QStringLiteral("nichts geladen");
+const QString NothingTaken = QStringLiteral("aus %1 nichts übernommen");
+const QString Loaded = QStringLiteral("aus %1 übernommen: %2");
+} // namespace StatusTexts
 
 constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
                                          "cbx_load_adr"};
@@ -38,9 +57,12 @@ constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "c
 TFrameSettings::TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link,
                                SettingsStore &store, QWidget *parent)
     : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_link(link), m_store(store),
-      m_enumerator(std::make_unique<SystemPortEnumerator>()) {
+      m_enumerator(std::make_unique<SystemPortEnumerator>()),
+      m_watcher(std::make_unique<PortWatcher>(m_enumerator.get())) {
     setObjectName(QStringLiteral("TFrameSettings"));
     BuildForm();
+    connect(m_watcher.get(), &PortWatcher::portsChanged, this,
+            [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
 }
 
 TFrameSettings::~TFrameSettings() = default;
@@ -78,6 +100,15 @@ void TFrameSettings::BuildForm() {
     btn_port_assign->setToolTip(
         QStringLiteral("ordnet das gewählte Gerät dem markierten COM-Port zu"));
     connect(btn_port_assign, &QPushButton::clicked, this, &TFrameSettings::btn_port_assignClick);
+    cbx_auto_verbinden =
+        Named(new QCheckBox(QStringLiteral("automatisch wieder verbinden"), GroupBoxPorts),
+              "cbx_auto_verbinden");
+    cbx_auto_verbinden->setToolTip(
+        QStringLiteral("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
+                       "eingesteckt ist"));
+    cbx_auto_verbinden->setGeometry(110, 202, 190, 20);
+    cbx_auto_verbinden->setChecked(true);
+    connect(cbx_auto_verbinden, &QCheckBox::clicked, this, &TFrameSettings::autoReconnectChanged);
 
     GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), this), "GroupBox1");
     GroupBox1->setGeometry(150, 10, 170, 95);
@@ -167,13 +198,13 @@ void TFrameSettings::BuildForm() {
     connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
             &TFrameSettings::cbx_schreiben_pruefenClick);
 
-    Memo2 = Named(new QPlainTextEdit(this), "Memo2");
-    Memo2->setReadOnly(true);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setMaximumBlockCount(SendLogMaxLines);
+    // The send log shows its lines through a model: one per byte, made only for the rows in view.
+    m_sendLog = new SendLogModel(SendLogMaxLines, this);
+    Memo2 = Named(new SendLogView(*m_sendLog, this), "Memo2");
     Memo2->resize(180, 300);
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     Memo1->setReadOnly(true);
+    Memo1->setMaximumBlockCount(Memo1MaxLines);
     Memo1->resize(190, 300);
     Memo1->setPlainText(QStringLiteral("Sendeprotokoll Empfang \nvon Grube"));
 
@@ -263,6 +294,12 @@ void TFrameSettings::ShowSettings(const ProgramSettings &s) {
     cbx_feste_taktung->setChecked(t.fixedPacing);
     cbx_schreiben_pruefen->setChecked(t.verifyWrites);
     cbx_schreiben_pruefen->setEnabled(!t.fixedPacing);
+    cbx_auto_verbinden->setChecked(s.autoReconnect);
+    ShowPortMap();
+}
+
+bool TFrameSettings::autoReconnect() const {
+    return cbx_auto_verbinden->isChecked();
 }
 
 void TFrameSettings::cbx_feste_taktungClick() {
@@ -318,14 +355,64 @@ void TFrameSettings::btnCheckClick() {
 }
 
 void TFrameSettings::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
+    m_watcher->setEnumerator(enumerator.get());
     m_enumerator = std::move(enumerator);
-    RefreshPortList();
+    if (m_watcher->isActive()) {
+        m_watcher->rescan();
+    }
+    if (m_portsListed) {
+        RefreshPortList();
+    }
+}
+
+void TFrameSettings::showEvent(QShowEvent *event) {
+    TabFrame::showEvent(event);
+    m_shown = true;
+    UpdateWatcher(); // reads the devices when it switches on
+    ShowPorts(m_watcher->ports());
+}
+
+void TFrameSettings::hideEvent(QHideEvent *event) {
+    TabFrame::hideEvent(event);
+    m_shown = false;
+    UpdateWatcher();
+}
+
+void TFrameSettings::setWatchForReturn(bool on) {
+    m_watchForReturn = on;
+    UpdateWatcher();
+}
+
+void TFrameSettings::UpdateWatcher() {
+    const bool wanted = m_shown || m_watchForReturn;
+    if (wanted == m_watcher->isActive()) {
+        return;
+    }
+    m_watcher->setActive(wanted);
+}
+
+void TFrameSettings::OnPortsChanged(const QList<FoundPort> &ports) {
+    if (m_portsListed) {
+        ShowPorts(ports);
+    }
+    emit portsChanged(ports);
 }
 
 void TFrameSettings::RefreshPortList() {
+    if (m_watcher->isActive()) {
+        m_watcher->rescan(); // a change is shown and told on the way
+        ShowPorts(m_watcher->ports());
+    } else {
+        ShowPorts(m_enumerator ? m_enumerator->Ports() : QList<FoundPort>());
+    }
+}
+
+void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
+    m_portsListed = true;
+    // The device chosen stays chosen while it is there, whatever came or went around it.
+    const bool hadChoice = ComboBox_ports->currentIndex() >= 0;
     const QString chosen = ComboBox_ports->currentData().toString();
     ComboBox_ports->clear();
-    const QList<FoundPort> ports = m_enumerator ? m_enumerator->Ports() : QList<FoundPort>();
     for (const FoundPort &p : ports) {
         ComboBox_ports->addItem(p.displayText(), p.target);
         ComboBox_ports->setItemData(ComboBox_ports->count() - 1,
@@ -336,8 +423,10 @@ void TFrameSettings::RefreshPortList() {
     }
     ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
     ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
+    // A device the scan does not find (a pseudo-terminal, a name of its own) is typed in.
+    ComboBox_ports->addItem(QStringLiteral("Pfad eingeben ..."), EnterPathItem);
     const int again = ComboBox_ports->findData(chosen);
-    ComboBox_ports->setCurrentIndex(again >= 0 && !chosen.isEmpty() ? again : 0);
+    ComboBox_ports->setCurrentIndex(again >= 0 && hadChoice ? again : 0);
     ShowPortMap();
 }
 
@@ -364,7 +453,21 @@ void TFrameSettings::btn_port_assignClick() {
     if (ComboBox_ports->currentIndex() < 0) {
         return;
     }
-    const QString target = ComboBox_ports->currentData().toString();
+    QString target = ComboBox_ports->currentData().toString();
+    if (target == EnterPathItem) {
+        const std::optional<QString> typed = m_dialogs.askText(
+            QStringLiteral("Port-Zuordnung"), QStringLiteral("Gerät für COM%1 (Pfad):").arg(n),
+            QStringLiteral("/dev/"));
+        if (!typed) {
+            return;
+        }
+        target = typed->trimmed();
+        if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
+            m_dialogs.showError(QStringLiteral("Port-Zuordnung"), problem);
+            return;
+        }
+        target = StableDeviceName(target, m_watcher->byIdFolder()); // as a found device is
+    }
     QString error;
     if (!m_store.WritePortEntry(n, target, &error)) {
         ReportSaveFailure(
@@ -385,15 +488,19 @@ void TFrameSettings::btn_port_assignClick() {
 void TFrameSettings::btnSendenClick() {
     const QString text = Edit1->text();
     const qint64 written = m_link.SendRaw(text.toLatin1());
-    Memo2->appendPlainText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
+    m_sendLog->AppendText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
 }
 
 void TFrameSettings::AppendSendLog(uint8_t byte) {
-    Memo2->appendPlainText(SendLogLine(byte));
+    m_sendLog->AppendByte(byte); // the view takes it at its next repaint
 }
 
 void TFrameSettings::ClearSendLog() {
-    Memo2->clear();
+    m_sendLog->Clear();
+}
+
+QStringList TFrameSettings::sendLogLines() const {
+    return m_sendLog->lines();
 }
 
 void TFrameSettings::ShowDump(const QStringList &lines) {
@@ -441,18 +548,24 @@ void TFrameSettings::ReportSaveFailure(const QString &text) {
 }
 
 void TFrameSettings::Button1Click() {
+    // Every save ends with a line of its own: the status bar must not go on showing a transfer's.
     const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
+        emit statusMessage(StatusTexts::SaveCancelled);
         return;
     }
     QString error;
     const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
+        emit statusMessage(StatusTexts::NotSaved);
         ReportSaveFailure(SettingsStore::NotSavedText(error));
+        return;
     }
+    emit statusMessage(StatusTexts::Saved.arg(QFileInfo(path).fileName()));
 }
 
 void TFrameSettings::Button2Click() {
+    // Every load ends with a line of its own, as every save does.
     QList<ConfigFile::Part> chosen;
     for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
         if (m_loadBoxes[i]->isChecked()) {
@@ -460,28 +573,36 @@ void TFrameSettings::Button2Click() {
         }
     }
     if (chosen.isEmpty()) {
+        emit statusMessage(StatusTexts::NothingLoaded);
         m_dialogs.showMessage(QStringLiteral("Keine Daten zum Laden ausgewählt!"));
         return;
     }
     const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
+        emit statusMessage(StatusTexts::LoadCancelled);
+        return;
+    }
+    const auto fail = [&](const QString &text) {
+        emit statusMessage(StatusTexts::NothingLoaded);
+        m_dialogs.showError(QApplication::applicationName(), text);
+    };
+    if (const QString notAFile = ConfigFile::NotAFileText(path); !notAFile.isEmpty()) {
+        fail(notAFile);
         return;
     }
     IniFile ini;
     QString error;
     if (!ini.load(path, &error)) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        fail(QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
         return;
     }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
     const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
     if (missing.size() == chosen.size()) {
-        m_dialogs.showError(QApplication::applicationName(),
-                            QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
-                                           "Daten (%2). Es wurde nichts geladen.")
-                                .arg(path, missingText));
+        fail(QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
+                            "Daten (%2). Es wurde nichts geladen.")
+                 .arg(path, missingText));
         return;
     }
     if (!missing.isEmpty()) {
@@ -489,9 +610,14 @@ void TFrameSettings::Button2Click() {
                                              "nicht geladen.")
                                   .arg(missingText));
     }
+    QList<ConfigFile::Part> taken;
     const auto wanted = [&](ConfigFile::Part part) {
-        return chosen.contains(part) && !missing.contains(part) &&
-               m_dialogs.askYesNo(ConfigFile::Question(part));
+        const bool yes = chosen.contains(part) && !missing.contains(part) &&
+                         m_dialogs.askYesNo(ConfigFile::Question(part));
+        if (yes) {
+            taken << part;
+        }
+        return yes;
     };
     if (wanted(ConfigFile::Part::Port)) {
         // Only the button for the next Start: an open connection stays as it is.
@@ -509,6 +635,11 @@ void TFrameSettings::Button2Click() {
     if (wanted(ConfigFile::Part::Addresses)) {
         ConfigFile::LoadAddresses(ini, m_state);
     }
+    const QString name = QFileInfo(path).fileName();
+    emit statusMessage(taken.isEmpty()
+                           ? StatusTexts::NothingTaken.arg(name)
+                           : StatusTexts::Loaded.arg(
+                                 name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
     // The tabs mark what the load changed while they see the flags.
     emit configurationLoaded();
     m_state.ParametersLoaded = false;

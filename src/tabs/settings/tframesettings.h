@@ -1,5 +1,6 @@
 #pragma once
 
+#include "portenumerator.h"
 #include "settingsfile.h"
 #include "tabframe.h"
 
@@ -10,7 +11,7 @@
 
 class Dialogs;
 class Link;
-class PortEnumerator;
+class PortWatcher;
 class SettingsStore;
 class SharedState;
 class QCheckBox;
@@ -19,6 +20,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class SendLogModel;
+class SendLogView;
 class QPushButton;
 class QRadioButton;
 
@@ -46,14 +49,26 @@ public:
     // The memos reach down to 140 pixels above the window's outer bottom edge.
     void ArrangeMemos(int outerHeight);
 
-    // Where the serial devices offered come from (tests offer their own).
+    // Where the serial devices offered come from (tests offer their own). A list shown already
+    // is read again from it.
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
-    // Lists the devices found now and what Com1..Com9 mean.
+    // Lists the devices found now and what Com1..Com9 mean. The devices are first read when the
+    // list is first shown or asked for, never at the start: reading them takes a while.
     void RefreshPortList();
+    // Whether the list of devices has been read at all.
+    bool portsListed() const { return m_portsListed; }
 
-    // The send log: one line per byte taken from the transmit queue.
+    // Follows devices coming and going while the port list is shown, or while the window waits
+    // for the adapter of a lost line to come back (watchForReturn).
+    PortWatcher &portWatcher() { return *m_watcher; }
+    void setWatchForReturn(bool on);
+    // The box "automatisch wieder verbinden".
+    bool autoReconnect() const;
+
+    // The send log: one line per byte taken from the transmit queue, and one per manual send.
     void AppendSendLog(uint8_t byte);
     void ClearSendLog();
+    QStringList sendLogLines() const;
     // The info dump at a marker of the board.
     void ShowDump(const QStringList &lines);
 
@@ -65,6 +80,10 @@ signals:
     void statusMessage(const QString &text);
     // A port button was clicked: Start is possible again.
     void portChosen();
+    // The devices of this machine changed while they were watched.
+    void portsChanged(const QList<FoundPort> &ports);
+    // The box "automatisch wieder verbinden" was clicked.
+    void autoReconnectChanged(bool on);
     // A configuration file was loaded into the mirrors and station data: the tabs show it, while
     // the loaded flags are still set.
     void configurationLoaded();
@@ -83,8 +102,15 @@ public slots:
     void cbx_feste_taktungClick();
     void cbx_schreiben_pruefenClick();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void BuildForm();
+    void UpdateWatcher();
+    void OnPortsChanged(const QList<FoundPort> &ports);
+    void ShowPorts(const QList<FoundPort> &ports);
     void ShowPortMap();
     void AddMemo1(const QString &line);
     void ReportSaveFailure(const QString &text);
@@ -94,6 +120,10 @@ private:
     Link &m_link;
     SettingsStore &m_store;
     std::unique_ptr<PortEnumerator> m_enumerator;
+    std::unique_ptr<PortWatcher> m_watcher;
+    bool m_portsListed = false;
+    bool m_shown = false;
+    bool m_watchForReturn = false;
 
     QGroupBox *GroupBoxCom = nullptr;
     std::array<QRadioButton *, 10> rad_com{}; // 1..9
@@ -102,6 +132,7 @@ private:
     std::array<QLabel *, 10> lbl_port{}; // 1..9: what each COM number means
     QComboBox *ComboBox_ports = nullptr;
     QPushButton *btn_port_assign = nullptr;
+    QCheckBox *cbx_auto_verbinden = nullptr;
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *rad_2400 = nullptr;
     QRadioButton *rad_9600 = nullptr;
@@ -122,7 +153,8 @@ private:
     QCheckBox *cbx_feste_taktung = nullptr;
     QCheckBox *cbx_schreiben_pruefen = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
-    QPlainTextEdit *Memo2 = nullptr;
+    SendLogModel *m_sendLog = nullptr;
+    SendLogView *Memo2 = nullptr;
     QPushButton *btn_comstat = nullptr;
     QPushButton *btn_DCB = nullptr;
     QPushButton *btn_hComReceive = nullptr;
