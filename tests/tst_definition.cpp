@@ -90,6 +90,41 @@ private slots:
         QVERIFY(f.rows().RowGreen[3]);
     }
 
+    // The edit shows the address the row holds, all of it; an address out of range is marked
+    // on its row as soon as the edit is left, without a box.
+    void addressEditShowsWhatIsStored() {
+        DefinitionFrame t;
+        TFrameDefinition &f = t.frame;
+        f.show();
+        QLineEdit *edit = Edit(&f, 0);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("99999"));
+        QCOMPARE(edit->text(), QStringLiteral("9999"));
+        QCOMPARE(f.rows().RowAddress[0], 9999);
+        // Wide enough to show every digit it takes.
+        QVERIFY(edit->fontMetrics().horizontalAdvance(QStringLiteral("9999")) <=
+                edit->contentsRect().width() - edit->textMargins().left() -
+                    edit->textMargins().right() - 2);
+        auto *label = Find<QLabel>(&f, "lbl_adr_0");
+        const QColor plain = label->palette().color(QPalette::Window);
+        QCOMPARE(plain, f.palette().color(QPalette::Window));
+        QTest::keyClick(edit, Qt::Key_Return); // the edit is left
+        QCOMPARE(label->palette().color(QPalette::Window), Colors::MarkFailed);
+        QVERIFY(edit->toolTip().contains(QStringLiteral("Licht")));
+        QVERIFY(edit->toolTip().contains(QStringLiteral("320")));
+        QVERIFY(t.dialogs.calls.isEmpty());
+        // Back in range: the mark goes.
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("225"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(label->palette().color(QPalette::Window), plain);
+        QVERIFY(edit->toolTip().isEmpty());
+        // The labels of the position rows claim no position before one is known.
+        QCOMPARE(Find<QLabel>(&f, "lbl_adr_4")->text(), QStringLiteral("P:?"));
+        QCOMPARE(Find<QLabel>(&f, "lbl_adr_27")->text(), QStringLiteral("P:?"));
+    }
+
     void renumberingWithGaps() {
         DefinitionFrame t;
         TFrameDefinition &f = t.frame;

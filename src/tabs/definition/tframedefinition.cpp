@@ -370,6 +370,9 @@ void TFrameDefinition::cbx_use_mmClick() {
         return;
     }
     m_state.station.UseMotorola = cbx_use_mm->isChecked();
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        ShowRangeMark(k); // the range of the addresses follows the formats in use
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -381,6 +384,16 @@ void TFrameDefinition::ShowRowState(int row) {
     SetColour(r.panel, QPalette::Window,
               look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
     r.panel->setToolTip(look.hint);
+}
+
+void TFrameDefinition::ShowRangeMark(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    const QString problem = m_rows.RangeProblem(row);
+    SetColour(r.label, QPalette::Window,
+              problem.isEmpty() ? palette().color(QPalette::Window) : Colors::MarkFailed);
+    if (r.edit->toolTip() != problem) {
+        r.edit->setToolTip(problem);
+    }
 }
 
 void TFrameDefinition::ShowAddressRows(int editedRow) {
@@ -401,6 +414,9 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
             r.edit->setText(text);
         }
         ShowRowState(k);
+        if (k != editedRow && !r.edit->hasFocus()) {
+            ShowRangeMark(k); // the edit being typed in is marked when it is left
+        }
     }
     Updating = wasUpdating;
 }
@@ -450,6 +466,10 @@ void TFrameDefinition::ComboBox_adrChange() {
 }
 
 void TFrameDefinition::btn_adr_goClick() {
+    const QString question = AddressRows::PresetQuestion(ComboBox_adr->currentIndex());
+    if (!question.isEmpty() && !m_dialogs.askYesNo(question)) {
+        return;
+    }
     m_rows.ApplyPreset(ComboBox_adr->currentIndex());
     ShowPositionLabels();
     ShowAddressRows();

@@ -93,6 +93,9 @@ private:
     void BuildForm();
     void BuildRows();
     void ShowRowState(int row);
+    // Marks the row's label and names the problem in the edit's tool tip when its address lies
+    // out of range; clears both otherwise.
+    void ShowRangeMark(int row);
     void ReportProblems(const QList<AddressRows::Problem> &problems);
     void EndTransfer();
     void StartTransfer(bool read);
