@@ -18,6 +18,19 @@ private slots:
     // Presets
 
     void presets() {
+        // The combo box's items, in their order.
+        const QStringList texts = {
+            QStringLiteral("Adressen Standard"),
+            QStringLiteral("Adressen Märklin"),
+            QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G "),
+            QStringLiteral("Adressen Positionen: von P1 aufsteigend ohne Wechsel"),
+            QStringLiteral("setze alles auf 0"),
+            QStringLiteral("Positionen neu nummerieren (für DIP3 = ON)")};
+        for (int i = 0; i < AddressRows::PresetCount; ++i) {
+            QCOMPARE(AddressRows::PresetText(i), texts.at(i));
+        }
+        QVERIFY(AddressRows::PresetText(AddressRows::PresetCount).isEmpty());
+
         SharedState s;
         AddressRows rows(s);
         rows.ApplyPreset(1);

@@ -111,8 +111,8 @@ QString AddressRows::PresetText(int index) {
     case 0:
         return QStringLiteral("Adressen Standard");
     case 1:
-        // No maker is named in the program: this is the standard set with Step and Turn exchanged.
-        return QStringLiteral("Adressen Standard, Step und Turn getauscht");
+        // The standard set with "Step" and "Turn" exchanged.
+        return QStringLiteral("Adressen Märklin");
     case 2:
         return QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G ");
     case 3:
