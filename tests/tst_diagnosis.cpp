@@ -140,6 +140,22 @@ private slots:
     // -----------------------------------------------------------------------------------------
     // Indicator panels
 
+    // The values the direct drive found are shown, not typed: read-only, out of the tab order,
+    // and on the window's colour instead of an edit's.
+    void driveResultsLookReadOnly() {
+        Frame f;
+        for (const char *name : {"edt_Speed_l", "edt_Speed_r", "edt_strom_l", "edt_strom_r"}) {
+            auto *edit = Find<QLineEdit>(&f.frame, name);
+            QVERIFY(edit->isReadOnly());
+            QCOMPARE(edit->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(edit->palette().color(QPalette::Base),
+                     f.frame.palette().color(QPalette::Window));
+            QVERIFY(edit->palette().color(QPalette::Base) !=
+                    f.frame.palette().color(QPalette::Base));
+            QVERIFY(!edit->toolTip().isEmpty());
+        }
+    }
+
     void tabColoursItsPanels() {
         Frame f;
         f.goOnline();
