@@ -260,19 +260,30 @@ void TFrameBedienung::Drive(int code, bool left) {
     cbx_turn_go->setChecked(true);
 }
 
+void TFrameBedienung::ShowTarget(bool shown) {
+    if (m_targetShown != shown) {
+        m_targetShown = shown;
+        m_state.RedrawRequest = true;
+    }
+}
+
 void TFrameBedienung::btn_leftClick() {
+    ShowTarget(true);
     Drive(m_state.TargetPosition, true);
 }
 
 void TFrameBedienung::btn_rightClick() {
+    ShowTarget(true);
     Drive(m_state.TargetPosition, false);
 }
 
 void TFrameBedienung::btn_left_endlosClick() {
+    ShowTarget(false); // an endless turn has no target
     Drive(Msg::TurnEndless, true);
 }
 
 void TFrameBedienung::btn_right_endlosClick() {
+    ShowTarget(false);
     Drive(Msg::TurnEndless, false);
 }
 
@@ -299,6 +310,7 @@ void TFrameBedienung::btn_pos_Click(QObject *sender) {
         target += n;
     }
     m_state.TargetPosition = target;
+    ShowTarget(true);
 }
 
 bool TFrameBedienung::eventFilter(QObject *watched, QEvent *event) {
@@ -313,6 +325,7 @@ bool TFrameBedienung::eventFilter(QObject *watched, QEvent *event) {
 
 void TFrameBedienung::btn_tt_goClick(int k) {
     m_state.TargetPosition = k - 1;
+    ShowTarget(true);
 }
 
 void TFrameBedienung::cbx_zeige_sollpos_externClick() {
@@ -328,7 +341,7 @@ void TFrameBedienung::ShowPositions() {
         cbx_zeige_sollpos_extern->setChecked(m_state.ShowExternalTarget);
         m_state.RedrawRequest = true;
     }
-    const QString target = PositionText(m_state.TargetPosition);
+    const QString target = m_targetShown ? PositionText(m_state.TargetPosition) : QString();
     const QString actual = PositionText(m_state.ActualPosition);
     const QString external =
         m_state.DigitalTarget >= 0 ? PositionText(m_state.DigitalTarget) : QString();
@@ -512,7 +525,10 @@ void TFrameBedienung::DrawTurntable() {
         TurntableDrawing::DrawSwitchLine(painter, g, SwitchPenWidth);
     }
     painter.end();
-    DrawBridge(true);
+    const bool external = cbx_zeige_sollpos_extern->isChecked() && m_state.DigitalTarget >= 0;
+    if (m_targetShown || external) {
+        DrawBridge(true); // the board's own target is shown as reported
+    }
     DrawBridge(false);
     if (layoutChanged) {
         tt_Image1->update();
