@@ -446,6 +446,20 @@ private slots:
         QVERIFY(CountColour(image, area, Colors::BridgeTarget) > 1000);
     }
 
+    void positionNamesInToolTipsAndPicture() {
+        Tab t;
+        t.state.PositionCount = 8;
+        t.frame.DrawTurntable();
+        const QImage plain = t.frame.picture()->image().copy();
+        QCOMPARE(t.frame.positionButton(7)->toolTip(), QStringLiteral("Diese Position anfahren "));
+        t.state.station.PositionName[7] = QStringLiteral("Lokschuppen");
+        t.state.RedrawRequest = true; // as the definition tab asks after a rename
+        t.frame.ShowPositions();
+        QCOMPARE(t.frame.positionButton(7)->toolTip(),
+                 QStringLiteral("Diese Position anfahren \n7: Lokschuppen"));
+        QVERIFY(t.frame.picture()->image() != plain);
+    }
+
     void layout() {
         Tab t;
         t.frame.resize(1000, 540);

@@ -20,6 +20,7 @@
 #include <QStyle>
 
 namespace {
+const QString GoHint = QStringLiteral("Diese Position anfahren ");
 constexpr int Group1Width = 316;
 constexpr int SmallGroupWidth = 150;
 constexpr int PositionButtonWidth = 20;
@@ -182,7 +183,7 @@ void TFrameBedienung::BuildForm() {
         b->setObjectName(QStringLiteral("PositionButton%1").arg(k));
         b->setFont(small);
         b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(QStringLiteral("Diese Position anfahren "));
+        b->setToolTip(GoHint);
         b->setFocusPolicy(Qt::NoFocus);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, k] { btn_tt_goClick(k); });
@@ -506,8 +507,17 @@ void TFrameBedienung::DrawTurntable() {
     const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
     for (int i = 1; i <= g.positions(); ++i) {
         QPushButton *button = PositionButtons[static_cast<size_t>(i - 1)];
+        // The name, where the position has one of its own: in the tool tip and the picture.
+        const QString &name = st.PositionName[static_cast<size_t>(i)];
+        const QString hint = TurntableDrawing::HasOwnName(i, name)
+                                 ? GoHint + u'\n' + TurntableDrawing::PositionCaption(i, name)
+                                 : GoHint;
+        if (button->toolTip() != hint) {
+            button->setToolTip(hint);
+        }
         if (st.PositionUsed[static_cast<size_t>(i)]) {
             TurntableDrawing::DrawTrack(painter, g, i, TrackPenWidth);
+            TurntableDrawing::DrawName(painter, g, i, name);
             if (layoutChanged) {
                 button->move(g.ButtonTopLeft(i, buttonSize, origin));
                 button->show();
