@@ -166,6 +166,12 @@ private slots:
         QVERIFY(rows.RangeProblem(5).startsWith(QStringLiteral("P:2: Adresse 9999")));
         rows.EditAddress(1, QStringLiteral("-5"));
         QVERIFY(rows.RangeProblem(1).startsWith(QStringLiteral("Step: Adresse -5")));
+        // A preset counting up from a large address stops at what an edit can show.
+        rows.EditAddress(4, QStringLiteral("9990"));
+        rows.ApplyPreset(3);
+        QCOMPARE(rows.RowAddress[13], 9999);
+        QCOMPARE(rows.RowAddress[27], 9999);
+        QVERIFY(!rows.RangeProblem(27).isEmpty());
     }
 
     void readingRowsFromTheMirror() {

@@ -13,8 +13,9 @@ constexpr int PositionStep = 3; // step 3 sends the position cell
 constexpr int LastStep = 6;     // steps 4..6 send the Motorola cells
 constexpr int WriteCellsWithMotorola = 7;
 constexpr int WriteCellsDccOnly = 4;
-constexpr int MaxAddressText = 9999; // AddressDigits digits
-constexpr int ClearAllPreset = 4;    // "setze alles auf 0"
+constexpr int MaxAddressText = 9999; // AddressDigits characters
+constexpr int MinAddressText = -999;
+constexpr int ClearAllPreset = 4; // "setze alles auf 0"
 // The usual addresses: the four functions 225..228, the positions two to an address from 229.
 constexpr int StandardPositionBase = 227;
 
@@ -49,7 +50,7 @@ void AddressRows::TakeUnwrittenFromFile() {
             continue;
         }
         // No edit shows more digits: what the row holds must be what its edit shows.
-        RowAddress[at(r.row)] = std::clamp(r.address, 0, MaxAddressText);
+        RowAddress[at(r.row)] = std::clamp(r.address, MinAddressText, MaxAddressText);
         RowGreen[at(r.row)] = r.green;
         if (r.row >= FirstPositionRow && r.position >= 0 && r.position <= 0xFF) {
             PositionNumber[at(r.row - FirstPositionRow)] = r.position;
@@ -91,6 +92,8 @@ void AddressRows::ToggleGreen(int row) {
 }
 
 void AddressRows::SetRow(int row, int address, bool green) {
+    // A preset counting up from a large address must not go past what an edit shows.
+    address = std::clamp(address, MinAddressText, MaxAddressText);
     if (RowAddress[at(row)] != address || RowGreen[at(row)] != green) {
         MarkChanged(row);
     }
