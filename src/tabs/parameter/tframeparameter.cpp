@@ -227,8 +227,21 @@ void TFrameParameter::HousekeepingTick() {
         (m_transfer.engine().byAnswer() && m_state.pit.answerRevision() != m_pitAnswersShown)) {
         ShowParameters();
     } else if (!MirrorsShown()) {
-        ShowParameters(false); // the pit board's answers are another tab's to take
+        RefreshValues(); // the pit board's answers are another tab's to take
     }
+}
+
+void TFrameParameter::RefreshValues() {
+    Updating = true;
+    m_model.Show(false);
+    for (int k = 0; k < RowCount; ++k) {
+        ShowRow(k);
+    }
+    for (int g = 0; g < GroupSlots; ++g) {
+        ShowGroup(g);
+    }
+    NoteMirrorsShown();
+    Updating = false;
 }
 
 bool TFrameParameter::MirrorsShown() const {
@@ -245,14 +258,12 @@ void TFrameParameter::Reload() {
     ShowParameters();
 }
 
-void TFrameParameter::ShowParameters(bool takeAnswers) {
+void TFrameParameter::ShowParameters() {
     Updating = true;
-    if (takeAnswers) {
-        m_bridgeAnswersShown = m_state.bridge.answerRevision();
-        m_pitAnswersShown = m_state.pit.answerRevision();
-    }
+    m_bridgeAnswersShown = m_state.bridge.answerRevision();
+    m_pitAnswersShown = m_state.pit.answerRevision();
     WriteCatalogue();
-    m_model.Show(takeAnswers);
+    m_model.Show();
     for (int k = 0; k < RowSlots; ++k) {
         const RowSlot &s = m_rows[At(k)];
         const bool shown = k < RowCount && Rows()[At(k)].name[0] != '\0';

@@ -36,8 +36,7 @@ public:
     // Refreshes after settings or a configuration file were read; ShowParameters also after
     // every received bridge cell.
     void HideParameterRows();
-    // Without takeAnswers the mirrors' received flags are left alone (see ParameterModel::Show).
-    void ShowParameters(bool takeAnswers = true);
+    void ShowParameters();
     void ArrangeParameterRows();
     // Follows the main window's online state.
     void UpdateParameterButtons();
@@ -87,6 +86,8 @@ private:
     void ReportInvalid(int row);
     void ShowOutcome(int slot, const Parameter::ParameterModel::EditOutcome &outcome);
     void EndTransfer();
+    // The values and marks of the rows after a mirror changed elsewhere; texts and layout stay.
+    void RefreshValues();
     bool MirrorsShown() const;
     void NoteMirrorsShown();
     void StartTransfer(PacedTransfer::Mode mode);
