@@ -18,6 +18,19 @@ private slots:
     // Presets
 
     void presets() {
+        // The combo box's items, in their order.
+        const QStringList texts = {
+            QStringLiteral("Adressen Standard"),
+            QStringLiteral("Adressen Märklin"),
+            QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G "),
+            QStringLiteral("Adressen Positionen: von P1 aufsteigend ohne Wechsel"),
+            QStringLiteral("setze alles auf 0"),
+            QStringLiteral("Positionen neu nummerieren (für DIP3 = ON)")};
+        for (int i = 0; i < AddressRows::PresetCount; ++i) {
+            QCOMPARE(AddressRows::PresetText(i), texts.at(i));
+        }
+        QVERIFY(AddressRows::PresetText(AddressRows::PresetCount).isEmpty());
+
         SharedState s;
         AddressRows rows(s);
         rows.ApplyPreset(1);
@@ -101,6 +114,64 @@ private slots:
         QCOMPARE(rows.RowState[6], int(AddressRows::Changed));
         QCOMPARE(rows.PositionNumber[2], 2);
         QVERIFY(rows.HasUnwrittenChanges());
+    }
+
+    // Before the first read the mirror's position cells hold nothing known: no row claims a
+    // position. A board's answer, a preset or a mirror that holds numbers makes them known.
+    void positionsShowOnlyOnceKnown() {
+        SharedState s;
+        AddressRows rows(s);
+        rows.ReadFromImage();
+        for (int j = 0; j < 24; ++j) {
+            QVERIFY(!rows.PositionKnown(j));
+            QCOMPARE(rows.PositionLabel(j), QStringLiteral("P:?"));
+        }
+        s.pit.Apply(StepCell(4 + 2, 3), 0); // the board says: position 1
+        rows.ReadFromImage();
+        QCOMPARE(rows.PositionLabel(2), QStringLiteral("P:1"));
+        QCOMPARE(rows.PositionLabel(3), QStringLiteral("P:?"));
+        // A mirror with numbers in it (a settings file from an earlier read).
+        SharedState stored;
+        for (int j = 0; j < 24; ++j) {
+            stored.pit.setValue(StepCell(4 + j, 3), 0); // as a settings file without them gives
+        }
+        stored.pit.setValue(StepCell(4 + 5, 3), 5);
+        AddressRows fromFile(stored);
+        fromFile.ReadFromImage();
+        QCOMPARE(fromFile.PositionLabel(0), QStringLiteral("P:1"));
+        QCOMPARE(fromFile.PositionLabel(5), QStringLiteral("P:6"));
+        // A preset sets them on the PC.
+        rows.ApplyPreset(0);
+        QCOMPARE(rows.PositionLabel(23), QStringLiteral("P:24"));
+    }
+
+    void addressesOutOfRangeNameRowAndLimit() {
+        SharedState s;
+        AddressRows rows(s);
+        QCOMPARE(int(rows.EditAddress(0, QStringLiteral("320"))),
+                 int(AddressRows::EditResult::Accepted));
+        QVERIFY(rows.RangeProblem(0).isEmpty());
+        rows.EditAddress(0, QStringLiteral("321"));
+        QCOMPARE(rows.RangeProblem(0),
+                 QStringLiteral("Licht: Adresse 321 liegt außerhalb von 0 bis 320 (Motorola bis "
+                                "320, DCC bis 2044)"));
+        // Without Motorola the DCC range counts.
+        s.station.UseMotorola = false;
+        QVERIFY(rows.RangeProblem(0).isEmpty());
+        rows.EditAddress(5, QStringLiteral("2045"));
+        QVERIFY(rows.RangeProblem(5).contains(QStringLiteral("0 bis 2044")));
+        rows.ApplyPreset(0);
+        QVERIFY(rows.RangeProblem(5).isEmpty());
+        rows.EditAddress(5, QStringLiteral("9999"));
+        QVERIFY(rows.RangeProblem(5).startsWith(QStringLiteral("P:2: Adresse 9999")));
+        rows.EditAddress(1, QStringLiteral("-5"));
+        QVERIFY(rows.RangeProblem(1).startsWith(QStringLiteral("Step: Adresse -5")));
+        // A preset counting up from a large address stops at what an edit can show.
+        rows.EditAddress(4, QStringLiteral("9990"));
+        rows.ApplyPreset(3);
+        QCOMPARE(rows.RowAddress[13], 9999);
+        QCOMPARE(rows.RowAddress[27], 9999);
+        QVERIFY(!rows.RangeProblem(27).isEmpty());
     }
 
     void readingRowsFromTheMirror() {

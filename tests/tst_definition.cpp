@@ -25,6 +25,18 @@
 
 using namespace TestUtil;
 
+namespace {
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+} // namespace
+
 class TestDefinition : public QObject {
     Q_OBJECT
 private slots:
@@ -88,6 +100,123 @@ private slots:
                                 "geschrieben"));
         f.btn_rgClick(3);
         QVERIFY(f.rows().RowGreen[3]);
+    }
+
+    // The edit shows the address the row holds, all of it; an address out of range is marked
+    // on its row as soon as the edit is left, without a box.
+    void addressEditShowsWhatIsStored() {
+        DefinitionFrame t;
+        TFrameDefinition &f = t.frame;
+        f.show();
+        QLineEdit *edit = Edit(&f, 0);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("99999"));
+        QCOMPARE(edit->text(), QStringLiteral("9999"));
+        QCOMPARE(f.rows().RowAddress[0], 9999);
+        // Wide enough to show every digit it takes.
+        QVERIFY(edit->fontMetrics().horizontalAdvance(QStringLiteral("9999")) <=
+                edit->contentsRect().width() - edit->textMargins().left() -
+                    edit->textMargins().right() - 2);
+        auto *label = Find<QLabel>(&f, "lbl_adr_0");
+        const QColor plain = label->palette().color(QPalette::Window);
+        QCOMPARE(plain, f.palette().color(QPalette::Window));
+        QTest::keyClick(edit, Qt::Key_Return); // the edit is left
+        QCOMPARE(label->palette().color(QPalette::Window), Colors::MarkFailed);
+        QVERIFY(edit->toolTip().contains(QStringLiteral("Licht")));
+        QVERIFY(edit->toolTip().contains(QStringLiteral("320")));
+        QVERIFY(t.dialogs.calls.isEmpty());
+        // Back in range: the mark goes.
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("225"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(label->palette().color(QPalette::Window), plain);
+        QVERIFY(edit->toolTip().isEmpty());
+        // The labels of the position rows claim no position before one is known.
+        QCOMPARE(Find<QLabel>(&f, "lbl_adr_4")->text(), QStringLiteral("P:?"));
+        QCOMPARE(Find<QLabel>(&f, "lbl_adr_27")->text(), QStringLiteral("P:?"));
+    }
+
+    // Names of the positions: in the buttons' tool tips and in the picture, edited with a right
+    // click on the button.
+    void positionNames() {
+        DefinitionFrame t;
+        TFrameDefinition &f = t.frame;
+        t.state.PositionCount = 8;
+        f.ShowDefinition();
+        f.DrawTurntable();
+        auto *button = Find<QPushButton>(&f, "PositionButton3");
+        QVERIFY(button->toolTip().contains(QStringLiteral("Position 3\n")));
+        const QImage plain = f.picture()->image().copy();
+
+        t.dialogs.texts = {QStringLiteral(" Lokschuppen ")};
+        emit button->customContextMenuRequested(QPoint(2, 2));
+        QCOMPARE(t.dialogs.count("text"), 1);
+        QCOMPARE(t.dialogs.calls.last().caption, QStringLiteral("Positionsname"));
+        QCOMPARE(t.state.station.PositionName[3], QStringLiteral("Lokschuppen"));
+        QVERIFY(button->toolTip().contains(QStringLiteral("Position 3: Lokschuppen")));
+        QVERIFY(t.state.RedrawRequest); // the operation tab follows
+        QVERIFY(f.picture()->image() != plain);
+
+        // Cancelled: kept. Empty: the number again, and the picture as before.
+        emit button->customContextMenuRequested(QPoint(2, 2));
+        QCOMPARE(t.state.station.PositionName[3], QStringLiteral("Lokschuppen"));
+        t.dialogs.texts = {QStringLiteral("  ")};
+        emit button->customContextMenuRequested(QPoint(2, 2));
+        QCOMPARE(t.state.station.PositionName[3], QStringLiteral("3"));
+        QCOMPARE(f.picture()->image(), plain);
+    }
+
+    // A redraw of the picture repaints a position button only when it moved or the picture
+    // under it changed.
+    void redrawRepaintsOnlyChangedButtons_data() {
+        QTest::addColumn<int>("positions");
+        QTest::newRow("48") << 48;
+        QTest::newRow("8") << 8;
+    }
+    void redrawRepaintsOnlyChangedButtons() {
+        QFETCH(int, positions);
+        DefinitionFrame t;
+        TFrameDefinition &f = t.frame;
+        t.state.PositionCount = positions;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.ShowDefinition();
+        f.DrawTurntable();
+        PaintCounter picture;
+        PaintCounter buttons;
+        f.picture()->installEventFilter(&picture);
+        for (int i = 1; i <= positions; ++i) {
+            Find<QPushButton>(&f, qPrintable(QStringLiteral("PositionButton%1").arg(i)))
+                ->installEventFilter(&buttons);
+        }
+        QCoreApplication::processEvents();
+
+        // The switch line: nothing under a button changes.
+        picture.count = 0;
+        Find<QCheckBox>(&f, "cbx_umschaltlinie")->click();
+        QVERIFY(QTest::qWaitFor([&] { return picture.count > 0; }, 5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(buttons.count, 0);
+        buttons.count = 0;
+        f.DrawTurntable();
+        QVERIFY(QTest::qWaitFor([&] { return picture.count > 0; }, 5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(buttons.count, 0);
+
+        // A position taken out of use: at most its own button, whose ground lost its number.
+        picture.count = 0;
+        buttons.count = 0;
+        f.PositionButtonClick(2);
+        QVERIFY(QTest::qWaitFor([&] { return picture.count > 0; }, 5000));
+        QCoreApplication::processEvents();
+        QVERIFY2(buttons.count <= 2, qPrintable(QString::number(buttons.count)));
+
+        // A new zero offset moves every button: all of them are repainted (the count works).
+        picture.count = 0;
+        buttons.count = 0;
+        Find<QSpinBox>(&f, "UpDown_Offset")->setValue(3);
+        QVERIFY(QTest::qWaitFor([&] { return buttons.count >= positions; }, 5000));
     }
 
     void renumberingWithGaps() {
@@ -251,13 +380,15 @@ private slots:
         auto *b4 = Find<QPushButton>(&f, "PositionButton4");
         QVERIFY(!b3->isHidden() && !b4->isHidden());
         QVERIFY(Find<QPushButton>(&f, "PositionButton25")->isHidden());
-        QCOMPARE(b3->toolTip(), QStringLiteral("Gleis aktivieren"));
-        QCOMPARE(b4->toolTip(), QStringLiteral("Gleis deaktivieren"));
+        // What a click does, then the position and how to name it.
+        QCOMPARE(b3->toolTip(), QStringLiteral("Gleis aktivieren\nPosition 3\nRechtsklick: Namen "
+                                               "der Position ändern"));
+        QVERIFY(b4->toolTip().startsWith(QStringLiteral("Gleis deaktivieren\nPosition 4\n")));
 
         s.RedrawRequest = false;
         QTest::mouseClick(b4, Qt::LeftButton);
         QVERIFY(!s.station.PositionUsed[4]);
-        QCOMPARE(b4->toolTip(), QStringLiteral("Gleis aktivieren"));
+        QVERIFY(b4->toolTip().startsWith(QStringLiteral("Gleis aktivieren\n")));
         QVERIFY(s.RedrawRequest);
         QCOMPARE(f.rows().RowAddress[4], 99); // the rows are not touched
 

@@ -95,18 +95,19 @@ private slots:
         Frame f;
         f.dialogs.texts = {QStringLiteral("0"), QStringLiteral("x1"), QString(),
                            QStringLiteral("0.47")};
-        f.frame.btn_rsenseClick(); // zero: refused, value kept
+        f.frame.btn_rsenseClick(); // zero: a number, but no resistor; value kept
         QCOMPARE(f.dialogs.calls.size(), 2);
         QCOMPARE(f.dialogs.calls[0].kind, QStringLiteral("text"));
         QCOMPARE(f.dialogs.calls[0].caption, QStringLiteral("R-Sense definieren"));
         QCOMPARE(f.dialogs.calls[0].text,
                  QStringLiteral("Bitte den Widerstandswert (Ohm) für R-Sense eingeben:"));
         QCOMPARE(f.dialogs.calls[1].kind, QStringLiteral("warning"));
-        QCOMPARE(f.dialogs.calls[1].text,
-                 QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
+        QVERIFY(f.dialogs.calls[1].text.contains(QStringLiteral("Widerstand über 0")));
         QCOMPARE(f.state.station.RSense, 15.0f);
         f.frame.btn_rsenseClick(); // not a number
         QCOMPARE(f.dialogs.count("warning"), 2);
+        QCOMPARE(f.dialogs.calls.last().text,
+                 QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
         QCOMPARE(f.state.station.RSense, 15.0f);
         f.frame.btn_rsenseClick(); // empty: nothing, no box
         QCOMPARE(f.dialogs.count("warning"), 2);
@@ -118,10 +119,42 @@ private slots:
         f.frame.btn_rsenseClick(); // cancelled
         QCOMPARE(f.state.station.RSense, 0.47f);
         QCOMPARE(f.dialogs.count("warning"), 2);
+
+        // A number far beyond any resistor is refused, saying what is allowed; a German comma is
+        // a decimal separator, and the label shows the value as entered.
+        f.dialogs.texts = {QStringLiteral("99999999999"), QStringLiteral("22,5")};
+        f.frame.btn_rsenseClick();
+        QCOMPARE(f.dialogs.count("warning"), 3);
+        QVERIFY(f.dialogs.calls.last().text.contains(QStringLiteral("10000 Ohm")));
+        QCOMPARE(f.state.station.RSense, 0.47f);
+        f.frame.btn_rsenseClick();
+        QCOMPARE(f.state.station.RSense, 22.5f);
+        QCOMPARE(f.panel("lbl_strominfo")->text(),
+                 QStringLiteral("(Strom berechnet für R-Sense = 22.50 Ohm)"));
+        // The label is wide enough for every value allowed.
+        QLabel *info = f.panel("lbl_strominfo");
+        QVERIFY(info->fontMetrics().horizontalAdvance(RSenseInfoText(Diagnosis::MaxRSense)) <=
+                info->width());
     }
 
     // -----------------------------------------------------------------------------------------
     // Indicator panels
+
+    // The values the direct drive found are shown, not typed: read-only, out of the tab order,
+    // and on the window's colour instead of an edit's.
+    void driveResultsLookReadOnly() {
+        Frame f;
+        for (const char *name : {"edt_Speed_l", "edt_Speed_r", "edt_strom_l", "edt_strom_r"}) {
+            auto *edit = Find<QLineEdit>(&f.frame, name);
+            QVERIFY(edit->isReadOnly());
+            QCOMPARE(edit->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(edit->palette().color(QPalette::Base),
+                     f.frame.palette().color(QPalette::Window));
+            QVERIFY(edit->palette().color(QPalette::Base) !=
+                    f.frame.palette().color(QPalette::Base));
+            QVERIFY(!edit->toolTip().isEmpty());
+        }
+    }
 
     void tabColoursItsPanels() {
         Frame f;

@@ -49,12 +49,21 @@ private slots:
         QTest::newRow("blank") << "  " << unchanged << 0.0f;
         QTest::newRow("4.7") << "4.7" << accepted << 4.7f;
         QTest::newRow("10") << " 10 " << accepted << 10.0f;
+        const int outOfRange = int(RSenseAnswer::Kind::OutOfRange);
         QTest::newRow("letters") << "abc" << refused << 0.0f;
-        QTest::newRow("zero") << "0" << refused << 0.0f;
-        QTest::newRow("negative") << "-3" << refused << 0.0f;
         QTest::newRow("infinite") << "inf" << refused << 0.0f;
         QTest::newRow("not a number") << "nan" << refused << 0.0f;
         QTest::newRow("overflow") << "1e60" << refused << 0.0f;
+        QTest::newRow("two commas") << "1,2,3" << refused << 0.0f;
+        // Numbers, but no resistor the current can be computed with.
+        QTest::newRow("zero") << "0" << outOfRange << 0.0f;
+        QTest::newRow("negative") << "-5" << outOfRange << 0.0f;
+        QTest::newRow("huge") << "99999999999" << outOfRange << 0.0f;
+        QTest::newRow("above the largest") << "10000.5" << outOfRange << 0.0f;
+        QTest::newRow("largest") << "10000" << accepted << 10000.0f;
+        QTest::newRow("smallest") << "0.001" << accepted << 0.001f;
+        // A comma is a decimal separator whatever the user's number format.
+        QTest::newRow("comma") << "22,5" << accepted << 22.5f;
     }
     void rSenseAnswers() {
         QFETCH(QString, answer);
@@ -71,6 +80,24 @@ private slots:
             ParseRSenseAnswer(QStringLiteral("4,7"), QLocale(QLocale::German));
         QCOMPARE(int(german.kind), int(RSenseAnswer::Kind::Accepted));
         QCOMPARE(german.value, 4.7f);
+        const RSenseAnswer point =
+            ParseRSenseAnswer(QStringLiteral("22.5"), QLocale(QLocale::German));
+        QCOMPARE(int(point.kind), int(RSenseAnswer::Kind::Accepted));
+        QCOMPARE(point.value, 22.5f);
+    }
+
+    void rSenseShownAsEntered() {
+        QCOMPARE(RSenseValueText(15.0f), QStringLiteral("15.00"));
+        QCOMPARE(RSenseValueText(22.5f), QStringLiteral("22.50"));
+        QCOMPARE(RSenseValueText(4.705f), QStringLiteral("4.705"));
+        QCOMPARE(RSenseValueText(0.001f), QStringLiteral("0.001"));
+        QCOMPARE(RSenseValueText(MaxRSense), QStringLiteral("10000.00"));
+        QCOMPARE(RSenseInfoText(0.47f), QStringLiteral("(Strom berechnet für R-Sense = 0.47 Ohm)"));
+        // The warning says what is allowed.
+        const QString range = RSenseRangeText(QStringLiteral("-5"));
+        QVERIFY(range.contains(QStringLiteral("-5")));
+        QVERIFY(range.contains(QStringLiteral("über 0")));
+        QVERIFY(!range.contains(QStringLiteral("nur Zahlen")));
     }
 
     // -----------------------------------------------------------------------------------------

@@ -408,6 +408,58 @@ private slots:
         QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
     }
 
+    // An endless turn has no target: the target panel and the yellow bridge go away during and
+    // after it, until a target is chosen again.
+    void endlessTurnClearsTheTarget() {
+        Tab t;
+        t.state.ShowExternalTarget = false;
+        t.state.station.ReverseCounting = false;
+        t.state.ActualPosition = 0;
+        t.status(0x00, 0x00); // standing
+        t.frame.DrawTurntable();
+        const QImage &image = t.frame.picture()->image();
+        const QRect area(0, 0, t.frame.picture()->width(), t.frame.picture()->height());
+        t.frame.btn_tt_goClick(7);
+        t.frame.btn_rightClick();
+        t.frame.ShowPositions();
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QStringLiteral("7"));
+        QVERIFY(CountColour(image, area, Colors::BridgeTarget) > 1000);
+
+        t.frame.btn_left_endlosClick();
+        t.frame.ShowPositions();
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QString());
+        QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
+        // While turning and after it stopped, the actual position moving on.
+        t.status(0x00, 0x01);
+        t.state.ActualPosition = 12;
+        t.frame.ShowPositions();
+        t.status(0x00, 0x00);
+        t.frame.ShowPositions();
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QString());
+        QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
+        QVERIFY(CountColour(image, area, Colors::BridgeActual) > 1000);
+
+        // Choosing the same target again shows it again.
+        t.frame.btn_tt_goClick(7);
+        t.frame.ShowPositions();
+        QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QStringLiteral("7"));
+        QVERIFY(CountColour(image, area, Colors::BridgeTarget) > 1000);
+    }
+
+    void positionNamesInToolTipsAndPicture() {
+        Tab t;
+        t.state.PositionCount = 8;
+        t.frame.DrawTurntable();
+        const QImage plain = t.frame.picture()->image().copy();
+        QCOMPARE(t.frame.positionButton(7)->toolTip(), QStringLiteral("Diese Position anfahren "));
+        t.state.station.PositionName[7] = QStringLiteral("Lokschuppen");
+        t.state.RedrawRequest = true; // as the definition tab asks after a rename
+        t.frame.ShowPositions();
+        QCOMPARE(t.frame.positionButton(7)->toolTip(),
+                 QStringLiteral("Diese Position anfahren \n7: Lokschuppen"));
+        QVERIFY(t.frame.picture()->image() != plain);
+    }
+
     void layout() {
         Tab t;
         t.frame.resize(1000, 540);

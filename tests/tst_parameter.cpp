@@ -173,20 +173,67 @@ private slots:
         QVERIFY(t.dialogs.calls.isEmpty());
     }
 
-    void wrongTextWarnsOnce() {
+    void wrongTextWarnsAndGoesBack() {
         Tab t;
         QLineEdit *edit = Edit(&t.tab, FilterB);
-        const uint8_t before = t.state.bridge.value(13);
-        Type(edit, "abc");
+        Type(edit, "5a");
         QCOMPARE(t.dialogs.count("warning"), 1);
         QCOMPARE(t.dialogs.calls.at(0).text,
                  QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen"));
-        QCOMPARE(edit->text(), QStringLiteral("abc"));
-        QCOMPARE(t.state.bridge.value(13), before);
-        QCOMPARE(EditColour(&t.tab, FilterB), t.tab.palette().color(QPalette::Base));
+        // After the box the wrong character is gone.
+        QCOMPARE(edit->text(), QStringLiteral("5"));
+        QCOMPARE(t.state.bridge.value(13), uint8_t(5));
+        QCOMPARE(EditColour(&t.tab, FilterB), Colors::MarkChanged);
         // A negative number on its way is not wrong.
         Type(edit, "-");
         QCOMPARE(t.dialogs.count("warning"), 1);
+        QCOMPARE(edit->text(), QStringLiteral("-"));
+    }
+
+    void emptiedFieldIsNotWritten() {
+        Tab t;
+        t.state.transferSettings.fixedPacing = true;
+        t.state.Online = true;
+        t.tab.UpdateParameterButtons();
+        QLineEdit *edit = Edit(&t.tab, FilterB);
+        const uint8_t before = t.state.bridge.value(13);
+        Type(edit, "12");
+        QCOMPARE(EditColour(&t.tab, FilterB), Colors::MarkChanged);
+        Type(edit, "");
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(EditColour(&t.tab, FilterB), t.tab.palette().color(QPalette::Base));
+        QVERIFY(!t.tab.HasUnwrittenChanges());
+        const auto status = t.state.TakeTransferReport();
+        QVERIFY(status && status->line.contains(QStringLiteral("nicht geschrieben")));
+        // A write now sends nothing for it.
+        QTest::mouseClick(Find<QPushButton>(&t.tab, "btn_write_values"), Qt::LeftButton);
+        auto *timer = t.tab.findChild<QTimer *>("Timer4");
+        std::vector<int> sent;
+        for (int i = 0; i < 40 && timer->isActive(); ++i) {
+            t.tab.Timer4Timer();
+            const auto bytes = Drain(t.state.sendQueue);
+            sent.insert(sent.end(), bytes.begin(), bytes.end());
+        }
+        QVERIFY(sent.empty());
+        // Leaving the edit shows the value again.
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), QString::number(before));
+        QCOMPARE(t.state.bridge.value(13), before);
+        QCOMPARE(EditColour(&t.tab, FilterB), t.tab.palette().color(QPalette::Base));
+        QVERIFY(t.dialogs.calls.isEmpty());
+    }
+
+    void clampSaysSoInTheStatusBar() {
+        Tab t;
+        QLineEdit *edit = Edit(&t.tab, AltCountPit);
+        Type(edit, "-5");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), QStringLiteral("4"));
+        const auto status = t.state.TakeTransferReport();
+        QVERIFY(status.has_value());
+        QVERIFY(status->line.endsWith(QStringLiteral("-5 auf das Minimum 4 gesetzt")));
+        QVERIFY(t.dialogs.calls.isEmpty());
     }
 
     void showingNeverCountsAsAChange() {
@@ -293,7 +340,22 @@ private slots:
         QVERIFY(!timer->isActive());
         QCOMPARE(messages, 27);
         QVERIFY(!t.tab.HasUnwrittenChanges());
-        QCOMPARE(EditColour(&t.tab, 0), t.tab.palette().color(QPalette::Base));
+        QCOMPARE(EditColour(&t.tab, 0), Colors::MarkSent);
+        QCOMPARE(Panel(&t.tab, 1, 4)->palette().color(QPalette::Window), Colors::MarkSent);
+        // The legend says what the mark means.
+        bool legendSaysSent = false;
+        for (int i = 0; i < 7; ++i) {
+            legendSaysSent |=
+                Find<QLabel>(&t.tab, QStringLiteral("lbl_legend_%1").arg(i).toUtf8().constData())
+                    ->text()
+                    .contains(QStringLiteral("gesendet, noch nicht zurückgelesen"));
+        }
+        QVERIFY(legendSaysSent);
+        // The write's own line for the status bar, not the read's before it.
+        const auto report = t.state.TakeTransferReport();
+        QVERIFY(report.has_value());
+        QCOMPARE(report->line.left(report->line.indexOf(u' ')), QStringLiteral("27"));
+        QVERIFY(report->line.contains(QStringLiteral("geschrieben")));
 
         // Offline: the transfer buttons are off again.
         t.state.Online = false;
@@ -339,7 +401,7 @@ private slots:
     // ---- against the simulated controller --------------------------------------------------
 
     // In both pacings: paced by the answers every cell is read twice and a write is read back
-    // (green at once); at fixed pacing a written value stays white until it is read.
+    // (green at once); at fixed pacing a written value is marked sent until it is read.
     void readWriteReadBackAgainstTheSimulator_data() {
         QTest::addColumn<bool>("fixed");
         QTest::newRow("paced by the answers") << false;
@@ -382,8 +444,11 @@ private slots:
         QTest::mouseClick(Find<QPushButton>(tab, "btn_write_values"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 30000);
         QTRY_COMPARE_WITH_TIMEOUT(sw.sim->bridgeCell(13), uint8_t(50), 3000);
-        QCOMPARE(EditColour(tab, FilterB),
-                 fixed ? w.palette().color(QPalette::Base) : Colors::MarkReceived);
+        QCOMPARE(EditColour(tab, FilterB), fixed ? Colors::MarkSent : Colors::MarkReceived);
+        // The status bar shows the write's own line, not the read's.
+        QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("1 Zellen")), 3000);
+        QVERIFY(w.statusText().contains(fixed ? QStringLiteral("geschrieben, nicht zurückgelesen")
+                                              : QStringLiteral("geschrieben und geprüft")));
         QCOMPARE(sw.sim->bridgeCell(33), uint8_t(70)); // nothing else written
         QCOMPARE(sw.sim->pitCell(49), uint8_t(0x14));
 

@@ -218,37 +218,87 @@ private slots:
         QCOMPARE(f.model.rowMark(filter), Mark::White);
     }
 
-    void wrongTextsWarnOnceAndStoreNothing() {
+    void wrongTextsWarnAndGoBackToTheLastValidText() {
         Fixture f;
         const int filter = RowIndex("Filter_b");
-        QCOMPARE(f.model.Typed(filter, "a").result, ParameterModel::EditResult::Warn);
-        QCOMPARE(f.model.Typed(filter, "ab").result, ParameterModel::EditResult::Nothing);
-        QCOMPARE(f.model.Typed(filter, "abc").result, ParameterModel::EditResult::Nothing);
+        auto out = f.model.Typed(filter, "a");
+        QCOMPARE(out.result, ParameterModel::EditResult::Warn);
+        QVERIFY(out.textReplaced);
+        QCOMPARE(f.model.text(filter), QStringLiteral("56"));
         QCOMPARE(f.model.rowMark(filter), Mark::White);
         QCOMPARE(f.state.bridge.value(13), uint8_t(56));
         QCOMPARE(f.model.EditingFinished(filter).result, ParameterModel::EditResult::Nothing);
-        // Once the text was a number (or empty) again, a new wrong text is reported again.
-        QCOMPARE(f.model.Typed(filter, "").result, ParameterModel::EditResult::Nothing);
-        QCOMPARE(f.model.Typed(filter, "x").result, ParameterModel::EditResult::Warn);
+        // Every wrong keystroke is reported, and the text stays the last valid one.
         QCOMPARE(f.model.Typed(filter, "7").result, ParameterModel::EditResult::Stored);
         QCOMPARE(f.model.Typed(filter, "7x").result, ParameterModel::EditResult::Warn);
+        QCOMPARE(f.model.text(filter), QStringLiteral("7"));
+        QCOMPARE(f.model.Typed(filter, "7y").result, ParameterModel::EditResult::Warn);
         QCOMPARE(f.state.bridge.value(13), uint8_t(7));
-        // A lone sign is wrong only when editing ends.
+        QCOMPARE(f.model.rowMark(filter), Mark::Yellow);
+        // A lone sign is wrong only when editing ends, and then the row shows its value again.
         QCOMPARE(f.model.Typed(filter, "-").result, ParameterModel::EditResult::Nothing);
-        QCOMPARE(f.model.EditingFinished(filter).result, ParameterModel::EditResult::Warn);
+        out = f.model.EditingFinished(filter);
+        QCOMPARE(out.result, ParameterModel::EditResult::Warn);
+        QCOMPARE(f.model.text(filter), QStringLiteral("7"));
         QCOMPARE(f.state.bridge.value(13), uint8_t(7));
     }
 
-    void emptyTextKeepsValueAndMark() {
+    void emptyTextIsNotWritten() {
         Fixture f;
         const int filter = RowIndex("Filter_s");
         f.state.bridge.setReceived(12, true);
         f.model.Show();
         QCOMPARE(f.model.rowMark(filter), Mark::Green);
+        // Typed over and then emptied: the value from before the edit, nothing to be written.
+        f.model.Typed(filter, "9");
+        QCOMPARE(f.model.rowMark(filter), Mark::Yellow);
+        QCOMPARE(f.state.bridge.value(12), uint8_t(9));
+        auto out = f.model.Typed(filter, "");
+        QCOMPARE(out.result, ParameterModel::EditResult::Nothing);
+        QVERIFY(out.status.contains(QStringLiteral("nicht geschrieben")));
+        QCOMPARE(f.model.text(filter), QString());
+        QCOMPARE(f.model.rowMark(filter), Mark::Green);
+        QVERIFY(!f.model.HasUnwrittenChanges());
+        QVERIFY(!f.model.EntryChanged(filter));
+        // Left empty: the value from before the edit, shown again, and said so.
+        out = f.model.EditingFinished(filter);
+        QCOMPARE(f.state.bridge.value(12), uint8_t(65));
+        QCOMPARE(f.model.text(filter), QStringLiteral("65"));
+        QVERIFY(out.status.contains(QStringLiteral("65")));
+        QCOMPARE(f.model.rowMark(filter), Mark::Green);
+
+        // A row changed in an earlier edit: while empty it is not written either, and leaving it
+        // brings that change back with its mark.
+        f.model.Typed(filter, "30");
+        f.model.EditingFinished(filter);
+        f.model.Typed(filter, "");
+        QVERIFY(!f.model.HasUnwrittenChanges());
+        f.model.Typed(filter, "3");
         f.model.Typed(filter, "");
         f.model.EditingFinished(filter);
-        QCOMPARE(f.model.rowMark(filter), Mark::Green);
-        QCOMPARE(f.state.bridge.value(12), uint8_t(65));
+        QCOMPARE(f.state.bridge.value(12), uint8_t(30));
+        QCOMPARE(f.model.text(filter), QStringLiteral("30"));
+        QCOMPARE(f.model.rowMark(filter), Mark::Yellow);
+        // A refresh while the edit is empty leaves it empty.
+        f.model.Typed(filter, "");
+        f.model.Show();
+        QCOMPARE(f.model.text(filter), QString());
+    }
+
+    void clampsSayWhatTheyDid() {
+        Fixture f;
+        const int dark = RowIndex("Zeit: Dunkelphase Signal");
+        QVERIFY(f.model.Typed(dark, "-").status.isEmpty());
+        QVERIFY(f.model.Typed(dark, "-5").status.isEmpty());
+        const auto low = f.model.EditingFinished(dark);
+        QCOMPARE(low.result, ParameterModel::EditResult::Stored);
+        QVERIFY(low.status.contains(QStringLiteral("-5 auf das Minimum 1 gesetzt")));
+        const int speed = RowIndex("Geschwindigkeit Rechts schnell");
+        const auto high = f.model.Typed(speed, "200");
+        QVERIFY(high.status.contains(QStringLiteral("200 auf das Maximum 127 gesetzt")));
+        // A value in range says nothing.
+        QVERIFY(f.model.Typed(speed, "100").status.isEmpty());
+        QVERIFY(f.model.EditingFinished(speed).status.isEmpty());
     }
 
     void optionBitsTouchOnlyTheirBit() {
@@ -371,14 +421,15 @@ private slots:
         QCOMPARE(f.state.pit.value(49), uint8_t(0x80)); // the hidden bit stays
         QCOMPARE(f.model.rowMark(RowIndex("Filter_s")), Mark::White);
 
-        // A wrong text stops at that row; rows before it are done.
+        // A text that is no number (a lone sign; letters are never kept) stops at that row; rows
+        // before it are done.
         const int speed = RowIndex("Geschwindigkeit Links schnell");
         const int horn = RowIndex("Zeit: Länge Horn bei Start");
         f.model.Typed(speed, "5");
-        f.model.Typed(horn, "x");
+        f.model.Typed(horn, "-");
         QCOMPARE(f.model.ApplyDefaults(), horn);
         QCOMPARE(f.model.text(speed), QStringLiteral("126"));
-        QCOMPARE(f.model.text(horn), QStringLiteral("x"));
+        QCOMPARE(f.model.text(horn), QStringLiteral("-"));
     }
 
     void markAllSparesTheVersions() {
@@ -441,7 +492,9 @@ private slots:
         const std::vector<std::array<int, 3>> expected = {{0x80, 13, 50}, {0xE0, 48, 30}};
         QCOMPARE(sent, expected);
         QVERIFY(!f.model.HasUnwrittenChanges());
-        QCOMPARE(f.model.rowMark(RowIndex("Filter_b")), Mark::White);
+        // Sent, which is neither "loaded from disk" nor confirmed; unsent rows keep their mark.
+        QCOMPARE(f.model.rowMark(RowIndex("Filter_b")), Mark::Sent);
+        QCOMPARE(f.model.rowMark(RowIndex("Filter_s")), Mark::White);
         // 500 ms after a sent entry, 50 ms after a skipped one.
         QCOMPARE(intervals[size_t(RowIndex("Filter_b"))], 500);
         QCOMPARE(intervals[size_t(RowIndex("Filter_s"))], 50);
@@ -459,7 +512,7 @@ private slots:
         // 0x9F folds into command 0x82 and data 0x1F.
         QCOMPARE(sent[0], (std::array<int, 3>{0x82, 8, 0x1F}));
         for (int b = 0; b < Bits; ++b) {
-            QCOMPARE(f.model.bitMark(0, b), Mark::White);
+            QCOMPARE(f.model.bitMark(0, b), Mark::Sent);
         }
     }
 

@@ -57,6 +57,11 @@ inline QString PitCellKey(int i) {
 inline QString BridgeCellKey(int i) {
     return QStringLiteral("data_%1_buhne").arg(i);
 }
+// Changes not yet written to a board, beside the values (settings file only): the parameter
+// tab's cells in EE_GRUBE and EE_BUHNE as "13,20", the address rows in "Adressen" as
+// "row:address:green:position" items, "4:229:0:3,5:229:1:4".
+inline const QString ZuSchreiben = QStringLiteral("zu_schreiben");
+inline const QString Adressen = QStringLiteral("Adressen");
 
 // Which device each of COM1..COM9 means on this machine, keys "COM1".."COM9" (written when the
 // user maps a port on the settings tab; survives like any key).

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -32,6 +33,64 @@ int LimitedInterval(int value, int fallback = ProgramSettings::DefaultInterval) 
         return fallback; // 0 or below would stall the window
     }
     return std::min(value, ProgramSettings::MaxInterval);
+}
+} // namespace
+
+namespace {
+// The changes not yet written (see Ini::ZuSchreiben). Items that cannot be read are left out.
+std::vector<int> ReadCellList(const IniFile &ini, const QString &section) {
+    std::vector<int> cells;
+    const QStringList items =
+        ini.readString(section, Ini::ZuSchreiben, QString()).split(u',', Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        bool ok = false;
+        const int cell = item.trimmed().toInt(&ok);
+        if (ok && cell >= 0 && cell < BoardImage::Cells) {
+            cells.push_back(cell);
+        }
+    }
+    return cells;
+}
+
+QString CellList(const std::vector<int> &cells) {
+    QStringList items;
+    for (int cell : cells) {
+        items << QString::number(cell);
+    }
+    return items.join(u',');
+}
+
+std::vector<UnwrittenChanges::AddressRow> ReadAddressRowList(const IniFile &ini) {
+    std::vector<UnwrittenChanges::AddressRow> rows;
+    const QStringList items =
+        ini.readString(Ini::Adressen, Ini::ZuSchreiben, QString()).split(u',', Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        const QStringList parts = item.trimmed().split(u':');
+        if (parts.size() != 4) {
+            continue;
+        }
+        std::array<int, 4> v{};
+        bool ok = true;
+        for (size_t i = 0; i < v.size() && ok; ++i) {
+            v[i] = parts[static_cast<qsizetype>(i)].toInt(&ok);
+        }
+        if (ok) {
+            rows.push_back({v[0], v[1], v[2] != 0, v[3]});
+        }
+    }
+    return rows;
+}
+
+QString AddressRowList(const std::vector<UnwrittenChanges::AddressRow> &rows) {
+    QStringList items;
+    for (const UnwrittenChanges::AddressRow &r : rows) {
+        items << QStringLiteral("%1:%2:%3:%4")
+                     .arg(r.row)
+                     .arg(r.address)
+                     .arg(r.green ? 1 : 0)
+                     .arg(r.position);
+    }
+    return items.join(u',');
 }
 } // namespace
 
@@ -93,6 +152,9 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     ReadStationData(ini, state);
     ReadPitCells(ini, state, 0, BoardImage::Cells - 1);
     ReadBridgeCells(ini, state, 0, BoardImage::Cells - 1);
+    state.unwrittenFromFile.pitCells = ReadCellList(ini, Ini::EeGrube);
+    state.unwrittenFromFile.bridgeCells = ReadCellList(ini, Ini::EeBuhne);
+    state.unwrittenFromFile.addressRows = ReadAddressRowList(ini);
 }
 
 void ReadStationData(const IniFile &ini, SharedState &state) {
@@ -170,6 +232,13 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
     WriteStationData(ini, state);
     WriteCells(ini, state.pit, Ini::EeGrube, Ini::PitCellKey);
     WriteCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey);
+    if (scope == SettingsScope::SettingsFile) {
+        // What is not yet on the boards keeps its mark across a restart.
+        const UnwrittenChanges unwritten = state.CollectUnwritten();
+        ini.writeString(Ini::EeGrube, Ini::ZuSchreiben, CellList(unwritten.pitCells));
+        ini.writeString(Ini::EeBuhne, Ini::ZuSchreiben, CellList(unwritten.bridgeCells));
+        ini.writeString(Ini::Adressen, Ini::ZuSchreiben, AddressRowList(unwritten.addressRows));
+    }
 }
 
 void WriteStationData(IniFile &ini, const SharedState &state) {

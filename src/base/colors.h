@@ -37,7 +37,7 @@ inline const QColor Red = QColor(0xFF, 0x00, 0x00);
 inline const QColor MarkReceived = FromBgr(0x00FF00);  // lime: read back from the board
 inline const QColor MarkRequested = FromBgr(0xFFFF00); // aqua: read requested
 inline const QColor MarkChanged = FromBgr(0x00FFFF);   // yellow: changed, not yet written
-inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written to the pit board
+inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written, not yet read back
 // Written, but read back otherwise or not at all: a red of its own, lighter than the address
 // edits' red output, so that the text on it stays readable.
 inline const QColor MarkFailed = QColor(0xFF, 0x60, 0x60);

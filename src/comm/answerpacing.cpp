@@ -485,7 +485,7 @@ QString PacedTransfer::ProgressText() const {
 }
 
 std::optional<PacedTransfer::Report> PacedTransfer::TakeReport() {
-    if (m_byAnswer) {
+    if (m_byAnswer || m_report) {
         std::optional<Report> report;
         report.swap(m_report);
         return report;

@@ -3,6 +3,8 @@
 #include "logging.h"
 #include "sharedstate.h"
 
+#include <QLocale>
+
 PacedTransfer::PacedTransfer(SharedState &state) : m_state(state) {
     m_state.RegisterTransfer(this);
 }
@@ -29,6 +31,9 @@ bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt st
     m_steps = std::move(steps);
     m_position = 0;
     m_active = true;
+    m_written = 0;
+    m_startedAt = m_state.now();
+    m_report.reset();
     if (mode == Mode::Read) {
         m_tally.Begin();
     }
@@ -43,6 +48,18 @@ void PacedTransfer::End() {
     }
     m_active = false;
     m_tally.End(m_state.now());
+    if (m_mode == Mode::Write) {
+        // A write has no answers to count: it says what it sent, so that the status bar does not
+        // go on showing the transfer before.
+        m_endedAt = m_state.now();
+        const QString seconds =
+            QLocale(QLocale::German).toString((m_endedAt - m_startedAt) / 1000.0, 'f', 1);
+        const QString line =
+            m_position == Stopped
+                ? QStringLiteral("Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
+                : QStringLiteral("%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
+        m_report = Report{line.arg(m_written).arg(seconds), QString()};
+    }
     qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;
 }
 
@@ -74,6 +91,7 @@ PacedTransfer::TickResult PacedTransfer::Tick() {
         break;
     case Step::Kind::Write:
         m_state.sendQueue.QueueValuePair(Framing::WriteCommand(step.board), step.cell, step.value);
+        ++m_written;
         break;
     case Step::Kind::Skip:
         m_interval = m_pacing.skipMs;

@@ -188,6 +188,7 @@ private:
     int m_count = 0;
     int m_interval = 0;
     bool m_active = false; // started and not yet ended
+    int m_written = 0;     // cells a write at fixed pacing sent
 
     bool m_byAnswer = false;
     std::vector<Item> m_items;

@@ -105,6 +105,11 @@ bool SharedState::Heard(int index) const {
 
 std::optional<SharedState::TransferReport> SharedState::TakeTransferReport() {
     std::optional<TransferReport> report;
+    if (m_status) {
+        report = TransferReport{*m_status, QString()};
+        m_status.reset();
+    }
+    // A transfer that ended meanwhile says more than an edit's line.
     for (PacedTransfer *transfer : m_transfers) {
         if (const std::optional<PacedTransfer::Report> r = transfer->TakeReport()) {
             report = TransferReport{r->line, r->details};
@@ -135,6 +140,24 @@ void SharedState::InterruptTransfers() {
 
 void SharedState::RegisterTransfer(PacedTransfer *transfer) {
     m_transfers.push_back(transfer);
+}
+
+void SharedState::SetUnwrittenSource(const void *owner, UnwrittenSource source) {
+    auto &sources = m_unwrittenSources;
+    sources.erase(std::remove_if(sources.begin(), sources.end(),
+                                 [owner](const auto &s) { return s.first == owner; }),
+                  sources.end());
+    if (source) {
+        sources.emplace_back(owner, std::move(source));
+    }
+}
+
+UnwrittenChanges SharedState::CollectUnwritten() const {
+    UnwrittenChanges changes;
+    for (const auto &source : m_unwrittenSources) {
+        source.second(changes);
+    }
+    return changes;
 }
 
 void SharedState::UnregisterTransfer(PacedTransfer *transfer) {

@@ -49,6 +49,21 @@ struct TransferSettings {
     bool verifying() const { return !fixedPacing && verifyWrites; }
 };
 
+// Changes made on the PC that no board has yet, as the settings file keeps them across a restart:
+// the parameter tab's cells still to be written (their values are in the mirrors) and the address
+// rows still to be written with the values the PC holds for them.
+struct UnwrittenChanges {
+    struct AddressRow {
+        int row = 0;
+        int address = 0;
+        bool green = true;
+        int position = -1; // the row's position number; -1 for the function rows
+    };
+    std::vector<int> pitCells;
+    std::vector<int> bridgeCells;
+    std::vector<AddressRow> addressRows;
+};
+
 // Everything the main window shares with its tabs: the transmit queue, the receiver with its
 // InfoTable, both board mirrors, the station data, the positions and the flags. Plain data on the
 // user-interface thread; the tabs never see the port.
@@ -111,6 +126,9 @@ public:
         QString details;
     };
     std::optional<TransferReport> TakeTransferReport();
+    // A tab's own line for the status bar (what an edit did); it is shown like a transfer's
+    // report, and a later one replaces it, as does a transfer's report taken with it.
+    void PostStatus(const QString &line) { m_status = line; }
 
     // Bytes from the board: cut into messages, and every answer that the stream confirms (see
     // Receiver) and that was asked for (see AnswerFilter) goes to the transfer that asked, or into
@@ -130,6 +148,17 @@ public:
 
     qint64 now() const { return clock(); }
 
+    // The changes not yet written: every part that holds such changes gives a source (keyed by
+    // itself; an empty source removes it), and the settings file collects them all. What the
+    // settings file brought waits in unwrittenFromFile until each part takes its own share at
+    // its next refresh.
+    using UnwrittenSource = std::function<void(UnwrittenChanges &)>;
+    void SetUnwrittenSource(const void *owner, UnwrittenSource source);
+    UnwrittenChanges CollectUnwritten() const;
+    UnwrittenChanges unwrittenFromFile;
+
 private:
     std::vector<PacedTransfer *> m_transfers;
+    std::vector<std::pair<const void *, UnwrittenSource>> m_unwrittenSources;
+    std::optional<QString> m_status;
 };

@@ -3,6 +3,8 @@
 #include "messages.h"
 #include "sharedstate.h"
 
+#include <algorithm>
+
 using AddressCodes::CellBase;
 
 namespace {
@@ -11,6 +13,9 @@ constexpr int PositionStep = 3; // step 3 sends the position cell
 constexpr int LastStep = 6;     // steps 4..6 send the Motorola cells
 constexpr int WriteCellsWithMotorola = 7;
 constexpr int WriteCellsDccOnly = 4;
+constexpr int MaxAddressText = 9999; // AddressDigits characters
+constexpr int MinAddressText = -999;
+constexpr int ClearAllPreset = 4; // "setze alles auf 0"
 // The usual addresses: the four functions 225..228, the positions two to an address from 229.
 constexpr int StandardPositionBase = 227;
 
@@ -21,6 +26,42 @@ size_t at(int i) {
 
 AddressRows::AddressRows(SharedState &state) : m_state(state), m_transfer(state) {
     RowGreen.fill(true);
+    m_state.SetUnwrittenSource(this, [this](UnwrittenChanges &c) { AddUnwritten(c); });
+}
+
+AddressRows::~AddressRows() {
+    m_state.SetUnwrittenSource(this, {});
+}
+
+void AddressRows::AddUnwritten(UnwrittenChanges &changes) const {
+    for (int k = 0; k < Rows; ++k) {
+        if (ToBeWritten(RowState[at(k)])) {
+            const int position =
+                k >= FirstPositionRow ? PositionNumber[at(k - FirstPositionRow)] : -1;
+            changes.addressRows.push_back({k, RowAddress[at(k)], RowGreen[at(k)], position});
+        }
+    }
+}
+
+void AddressRows::TakeUnwrittenFromFile() {
+    std::vector<UnwrittenChanges::AddressRow> &kept = m_state.unwrittenFromFile.addressRows;
+    for (const UnwrittenChanges::AddressRow &r : kept) {
+        if (r.row < 0 || r.row >= Rows) {
+            continue;
+        }
+        // No edit shows more digits: what the row holds must be what its edit shows.
+        RowAddress[at(r.row)] = std::clamp(r.address, MinAddressText, MaxAddressText);
+        RowGreen[at(r.row)] = r.green;
+        if (r.row >= FirstPositionRow && r.position >= 0 && r.position <= 0xFF) {
+            PositionNumber[at(r.row - FirstPositionRow)] = r.position;
+            m_positionSet[at(r.row - FirstPositionRow)] = true;
+        }
+        MarkChanged(r.row);
+    }
+    if (!kept.empty()) {
+        kept.clear();
+        ApplyPositionLimits();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -51,6 +92,8 @@ void AddressRows::ToggleGreen(int row) {
 }
 
 void AddressRows::SetRow(int row, int address, bool green) {
+    // A preset counting up from a large address must not go past what an edit shows.
+    address = std::clamp(address, MinAddressText, MaxAddressText);
     if (RowAddress[at(row)] != address || RowGreen[at(row)] != green) {
         MarkChanged(row);
     }
@@ -63,6 +106,7 @@ void AddressRows::SetPositionNumber(int j, int number, bool compare) {
         MarkChanged(j + FirstPositionRow);
     }
     PositionNumber[at(j)] = number;
+    m_positionSet[at(j)] = true;
 }
 
 QString AddressRows::PresetText(int index) {
@@ -70,8 +114,8 @@ QString AddressRows::PresetText(int index) {
     case 0:
         return QStringLiteral("Adressen Standard");
     case 1:
-        // No maker is named in the program: this is the standard set with Step and Turn exchanged.
-        return QStringLiteral("Adressen Standard, Step und Turn getauscht");
+        // The standard set with "Step" and "Turn" exchanged.
+        return QStringLiteral("Adressen Märklin");
     case 2:
         return QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G ");
     case 3:
@@ -83,6 +127,14 @@ QString AddressRows::PresetText(int index) {
     default:
         return QString();
     }
+}
+
+QString AddressRows::PresetQuestion(int index) {
+    if (index == ClearAllPreset) {
+        return QStringLiteral("Alle 28 Adressen und alle Positionsnummern auf 0 setzen?\n"
+                              "Die bisherigen Werte gehen verloren.");
+    }
+    return QString();
 }
 
 void AddressRows::ApplyPreset(int index) {
@@ -113,7 +165,7 @@ void AddressRows::ApplyPreset(int index) {
             SetRow(k, a0 + k - FirstPositionRow, c0);
         }
         break;
-    case 4:
+    case ClearAllPreset:
         for (int k = 0; k < Rows; ++k) {
             SetRow(k, 0, true);
         }
@@ -124,6 +176,7 @@ void AddressRows::ApplyPreset(int index) {
     case 5: {
         for (int j = 0; j < PositionRows; ++j) {
             PositionNumber[at(j)] = NoPosition;
+            m_positionSet[at(j)] = true;
             MarkChanged(j + FirstPositionRow);
         }
         int j = 0;
@@ -161,7 +214,46 @@ bool AddressRows::PositionLabelVisible(int j) const {
 }
 
 QString AddressRows::PositionLabel(int j) const {
+    if (!PositionKnown(j)) {
+        return QStringLiteral("P:?");
+    }
     return QStringLiteral("P:%1").arg(PositionNumber[at(j)] + 1);
+}
+
+bool AddressRows::PositionKnown(int j) const {
+    const int cell = AddressCodes::StepCell(j + FirstPositionRow, PositionStep);
+    return m_positionSet[at(j)] || m_positionsStored || m_state.pit.answerCount(cell) > 0;
+}
+
+QString AddressRows::RowName(int row) const {
+    static const std::array<const char *, FirstPositionRow> functions = {"Licht", "Step", "Turn",
+                                                                         "DIR"};
+    if (row < FirstPositionRow) {
+        return QString::fromLatin1(functions[at(row)]);
+    }
+    const int j = row - FirstPositionRow;
+    return PositionLabelVisible(j) && PositionKnown(j)
+               ? PositionLabel(j)
+               : QStringLiteral("Positionszeile %1").arg(j + 1);
+}
+
+QString AddressRows::RangeProblem(int row) const {
+    const int address = RowAddress[at(row)];
+    const bool motorola = m_state.station.UseMotorola;
+    const int limit = motorola ? AddressCodes::MaxMotorola : AddressCodes::MaxDcc;
+    if (address >= 0 && address <= limit) {
+        return QString();
+    }
+    return motorola ? QStringLiteral("%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis "
+                                     "%3, DCC bis %4)")
+                          .arg(RowName(row))
+                          .arg(address)
+                          .arg(limit)
+                          .arg(AddressCodes::MaxDcc)
+                    : QStringLiteral("%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)")
+                          .arg(RowName(row))
+                          .arg(address)
+                          .arg(limit);
 }
 
 bool AddressRows::HasUnwrittenChanges() const {
@@ -291,7 +383,16 @@ void AddressRows::ReadPositionNumbersFromImage(bool force) {
         if (loaded && value != PositionNumber[at(j)]) {
             RowState[at(k)] = Changed;
         }
+        if (loaded) {
+            m_positionSet[at(j)] = true;
+        }
         PositionNumber[at(j)] = value;
+    }
+    m_positionsStored = false;
+    for (int j = 0; j < PositionRows; ++j) {
+        const int cell = AddressCodes::StepCell(j + FirstPositionRow, PositionStep);
+        const int value = m_state.pit.value(cell);
+        m_positionsStored = m_positionsStored || (value != 0 && value != NoPosition);
     }
     ApplyPositionLimits();
 }
@@ -300,6 +401,7 @@ void AddressRows::ReadFromImage(bool force) {
     ReadAddressesFromImage(force);
     ReadPositionNumbersFromImage(force);
     m_state.AddressesLoaded = false; // the load's changes are marked now
+    TakeUnwrittenFromFile();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <functional>
 
 class SharedState;
+struct UnwrittenChanges;
 
 // The 28 address rows of the definition tab without their widgets: the address and output of each
 // row, its data state, the position numbers of the position rows, their storage in the pit board's
@@ -51,6 +52,9 @@ public:
     enum class EditResult { Empty, Invalid, Accepted };
 
     explicit AddressRows(SharedState &state);
+    ~AddressRows();
+    AddressRows(const AddressRows &) = delete;
+    AddressRows &operator=(const AddressRows &) = delete;
 
     std::array<int, Rows> RowAddress{};
     std::array<bool, Rows> RowGreen{};
@@ -73,6 +77,8 @@ public:
     // The presets of the combo box, index 0..5; any other index changes nothing.
     void ApplyPreset(int index);
     static QString PresetText(int index);
+    // The question a preset asks before it throws rows away; empty for those that ask nothing.
+    static QString PresetQuestion(int index);
     // Back to what the mirror holds: the PC's changes are dropped.
     void Undo();
 
@@ -80,7 +86,18 @@ public:
     // label is hidden and their address cleared.
     void ApplyPositionLimits();
     bool PositionLabelVisible(int j) const;
+    // "P:3"; "P:?" while the position of the row is not known: neither read from the board, nor
+    // set on the PC, nor stored (a mirror whose position cells all hold 0 or 255 has never had
+    // any numbers).
     QString PositionLabel(int j) const;
+    bool PositionKnown(int j) const;
+
+    // The most digits an address edit takes: every address of either format fits.
+    static constexpr int AddressDigits = 4;
+    // The row as the user knows it: "Licht", "Step", "Turn", "DIR", or its position label.
+    QString RowName(int row) const;
+    // Empty, or what is wrong with the row's address: it lies beyond the formats in use.
+    QString RangeProblem(int row) const;
 
     bool HasUnwrittenChanges() const;
 
@@ -93,7 +110,8 @@ public:
     // configuration file was just loaded or force is set (undo).
     void ReadAddressesFromImage(bool force = false);
     void ReadPositionNumbersFromImage(bool force = false);
-    // Both reads; a configuration load's flag is taken afterwards.
+    // Both reads; a configuration load's flag is taken afterwards, and so are the rows that the
+    // settings file kept as not yet written (with the values the PC held for them).
     void ReadFromImage(bool force = false);
     // Whether the mirror changed since the rows last took it.
     bool ImageChanged() const;
@@ -124,6 +142,9 @@ private:
     static constexpr int SkipMotorola = 2;
 
     void MarkChanged(int row);
+    // The rows still to be written, for the settings file; and what it brought back.
+    void AddUnwritten(UnwrittenChanges &changes) const;
+    void TakeUnwrittenFromFile();
     void SetRow(int row, int address, bool green);
     void SetPositionNumber(int j, int number, bool compare);
     // The first step from `from` on that the write of a row sends; -1 when none is left.
@@ -133,6 +154,9 @@ private:
     // The rows' own stores into the mirror are no news for the rows.
     void StoredOwnCells(uint64_t revisionBefore);
 
+    // Position numbers set on the PC (presets, the settings file's unwritten rows, a load).
+    std::array<bool, PositionRows> m_positionSet{};
+    bool m_positionsStored = false; // some position cell of the mirror holds a number
     // Rows of the transfer paced by the answers: those with a cell that failed.
     std::array<bool, Rows> m_failedRows{};
     std::array<bool, Rows> m_writtenRows{};

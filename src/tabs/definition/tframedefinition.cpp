@@ -27,6 +27,7 @@ const QString CaptionWrite = QStringLiteral("Werte schreiben");
 const QString CaptionAbort = QStringLiteral("Abbruch");
 const QString HintActivate = QStringLiteral("Gleis aktivieren");
 const QString HintDeactivate = QStringLiteral("Gleis deaktivieren");
+const QString HintRename = QStringLiteral("Rechtsklick: Namen der Position ändern");
 
 constexpr int TrackPenWidth = 5;
 constexpr int SwitchPenWidth = 3;
@@ -103,8 +104,11 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
         b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
         b->setToolTip(HintActivate);
         b->setFocusPolicy(Qt::NoFocus);
+        b->setContextMenuPolicy(Qt::CustomContextMenu);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, i] { PositionButtonClick(i); });
+        connect(b, &QPushButton::customContextMenuRequested, this,
+                [this, i] { RenamePosition(i); });
         PositionButtons[at(i - 1)] = b;
     }
     BuildRows();
@@ -272,6 +276,13 @@ void TFrameDefinition::DrawTurntable() {
     const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
                               st.ZeroOffset, st.ReverseCounting);
     QImage &canvas = tt_Image1->canvas();
+    // What lies under the buttons before: a button is repainted only when it moves or the
+    // picture beneath it changes, not with every redraw of the picture.
+    const ButtonLayout layout{tt_Image1->geometry(), canvas.size(), canvas.devicePixelRatio(),
+                              g.positions(),         st.ZeroOffset, st.ReverseCounting};
+    const bool layoutChanged = layout != m_drawnLayout;
+    m_drawnLayout = layout;
+    const QImage before = layoutChanged ? QImage() : canvas.copy();
     std::optional<QPainter> painter;
     if (!canvas.isNull()) { // a picture of size 0 has nothing to draw on
         painter.emplace(&canvas);
@@ -286,19 +297,46 @@ void TFrameDefinition::DrawTurntable() {
             continue;
         }
         const bool used = st.PositionUsed[at(i)];
-        button->setToolTip(used ? HintDeactivate : HintActivate);
+        const QString &name = st.PositionName[at(i)];
+        const QString hint =
+            (used ? HintDeactivate : HintActivate) + u'\n' +
+            QStringLiteral("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) + u'\n' +
+            HintRename;
+        if (button->toolTip() != hint) {
+            button->setToolTip(hint);
+        }
         if (used && painter) {
             TurntableDrawing::DrawTrack(*painter, g, i, TrackPenWidth);
+            TurntableDrawing::DrawName(*painter, g, i, name);
         }
-        button->move(g.ButtonTopLeft(i, buttonSize, origin));
-        button->show();
-        button->raise();
+        if (layoutChanged || button->isHidden()) {
+            button->move(g.ButtonTopLeft(i, buttonSize, origin));
+            button->show();
+            button->raise();
+        }
     }
     if (st.ShowSwitchLine && painter) {
         TurntableDrawing::DrawSwitchLine(*painter, g, SwitchPenWidth);
     }
     painter.reset();
-    tt_Image1->update();
+    if (layoutChanged || before.isNull()) {
+        tt_Image1->update();
+    } else {
+        // The picture without the buttons whose ground stayed the same.
+        QRegion region(tt_Image1->rect());
+        const qreal ratio = canvas.devicePixelRatio();
+        for (int i = 1; i <= g.positions(); ++i) {
+            const QRect onPicture = PositionButtons[at(i - 1)]->geometry().translated(-origin);
+            const QRect pixels =
+                QRectF(QPointF(onPicture.topLeft()) * ratio, QSizeF(onPicture.size()) * ratio)
+                    .toAlignedRect();
+            const QRect inside = pixels.intersected(canvas.rect());
+            if (inside.isEmpty() || before.copy(inside) == canvas.copy(inside)) {
+                region -= onPicture;
+            }
+        }
+        tt_Image1->update(region);
+    }
     // The rows are shown again with the picture; a position row that serves no position keeps
     // its label hidden.
     for (Row &r : m_rowWidgets) {
@@ -307,6 +345,28 @@ void TFrameDefinition::DrawTurntable() {
         r.label->show();
     }
     ShowPositionLabels();
+}
+
+void TFrameDefinition::RenamePosition(int position) {
+    if (position < 1 || position > PositionCount()) {
+        return;
+    }
+    QString &name = m_state.station.PositionName[at(position)];
+    const std::optional<QString> answer = m_dialogs.askText(
+        QStringLiteral("Positionsname"),
+        QStringLiteral("Name der Position %1 (leer: nur die Nummer):").arg(position), name);
+    if (!answer) {
+        return;
+    }
+    // The settings and configuration files keep the number where the position has no name.
+    const QString wanted =
+        answer->trimmed().isEmpty() ? QString::number(position) : answer->trimmed();
+    if (wanted == name) {
+        return;
+    }
+    name = wanted;
+    DrawTurntable();
+    m_state.RedrawRequest = true; // the operation tab shows it too
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -370,6 +430,9 @@ void TFrameDefinition::cbx_use_mmClick() {
         return;
     }
     m_state.station.UseMotorola = cbx_use_mm->isChecked();
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        ShowRangeMark(k); // the range of the addresses follows the formats in use
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -381,6 +444,16 @@ void TFrameDefinition::ShowRowState(int row) {
     SetColour(r.panel, QPalette::Window,
               look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
     r.panel->setToolTip(look.hint);
+}
+
+void TFrameDefinition::ShowRangeMark(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    const QString problem = m_rows.RangeProblem(row);
+    SetColour(r.label, QPalette::Window,
+              problem.isEmpty() ? palette().color(QPalette::Window) : Colors::MarkFailed);
+    if (r.edit->toolTip() != problem) {
+        r.edit->setToolTip(problem);
+    }
 }
 
 void TFrameDefinition::ShowAddressRows(int editedRow) {
@@ -401,6 +474,9 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
             r.edit->setText(text);
         }
         ShowRowState(k);
+        if (k != editedRow && !r.edit->hasFocus()) {
+            ShowRangeMark(k); // the edit being typed in is marked when it is left
+        }
     }
     Updating = wasUpdating;
 }
@@ -450,6 +526,10 @@ void TFrameDefinition::ComboBox_adrChange() {
 }
 
 void TFrameDefinition::btn_adr_goClick() {
+    const QString question = AddressRows::PresetQuestion(ComboBox_adr->currentIndex());
+    if (!question.isEmpty() && !m_dialogs.askYesNo(question)) {
+        return;
+    }
     m_rows.ApplyPreset(ComboBox_adr->currentIndex());
     ShowPositionLabels();
     ShowAddressRows();

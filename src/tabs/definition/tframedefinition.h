@@ -4,6 +4,8 @@
 
 #include "tabframe.h"
 
+#include <QRect>
+#include <QSize>
 #include <array>
 
 class Dialogs;
@@ -70,6 +72,8 @@ public slots:
     void btn_allClick();
     void bnt_noneClick();
     void PositionButtonClick(int position);
+    // A right click on a position button: asks for the position's name.
+    void RenamePosition(int position);
     void edt_adrChange(int row);
     void btn_rgClick(int row);
     void btn_read_adrClick();
@@ -93,14 +97,29 @@ private:
     void BuildForm();
     void BuildRows();
     void ShowRowState(int row);
+    // Marks the row's label and names the problem in the edit's tool tip when its address lies
+    // out of range; clears both otherwise.
+    void ShowRangeMark(int row);
     void ReportProblems(const QList<AddressRows::Problem> &problems);
     void EndTransfer();
     void StartTransfer(bool read);
     int PositionCount() const;
 
+    // What decides where the position buttons stand.
+    struct ButtonLayout {
+        QRect picture;
+        QSize canvas;
+        qreal pixelRatio = 0;
+        int positions = 0;
+        int zeroOffset = 0;
+        bool reversed = false;
+        bool operator==(const ButtonLayout &) const = default;
+    };
+
     SharedState &m_state;
     Dialogs &m_dialogs;
     AddressRows m_rows;
+    ButtonLayout m_drawnLayout;
     bool Updating = false;
     bool m_transferShown = false; // the buttons show a running transfer
 

@@ -53,6 +53,7 @@ void TFrameDefinition::BuildRows() {
         r.label->setFont(rowFont);
         r.label->setGeometry(left + 5, top, 100, 20);
         r.label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        r.label->setAutoFillBackground(true); // for the mark of an address out of range
 
         r.edit = new QLineEdit(GroupBox_Adressen);
         r.edit->setObjectName(QStringLiteral("edt_adr_") + n);
@@ -60,7 +61,9 @@ void TFrameDefinition::BuildRows() {
         r.edit->setGeometry(left + 30, top - 4, 30, 20);
         r.edit->setTextMargins(0, 0, 0, 0);
         r.edit->setAutoFillBackground(true);
+        r.edit->setMaxLength(AddressRows::AddressDigits);
         connect(r.edit, &QLineEdit::textChanged, this, [this, k] { edt_adrChange(k); });
+        connect(r.edit, &QLineEdit::editingFinished, this, [this, k] { ShowRangeMark(k); });
         if (previousEdit) {
             QWidget::setTabOrder(previousEdit, r.edit);
         }

@@ -40,6 +40,37 @@ void DrawTrack(QPainter &painter, const TurntableGeometry &g, int i, int penWidt
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
+bool HasOwnName(int i, const QString &name) {
+    const QString trimmed = name.trimmed();
+    return !trimmed.isEmpty() && trimmed != QString::number(i);
+}
+
+QString PositionCaption(int i, const QString &name) {
+    return HasOwnName(i, name) ? QStringLiteral("%1: %2").arg(i).arg(name.trimmed())
+                               : QString::number(i);
+}
+
+void DrawName(QPainter &painter, const TurntableGeometry &g, int i, const QString &name) {
+    constexpr float NameRadius = 30.0f;
+    constexpr int LeastRoom = 24; // pixels: less shows no useful part of a name
+    if (!HasOwnName(i, name)) {
+        return;
+    }
+    const int r = g.Radius(NameRadius);
+    // The arc between two neighbouring positions at that radius.
+    const int room = static_cast<int>(TurntableGeometry::TwoPi * r / g.positions()) - 4;
+    const QFontMetrics metrics(painter.font());
+    const QString shown = metrics.elidedText(name.trimmed(), Qt::ElideRight, room);
+    if (room < LeastRoom || shown.isEmpty() || shown == QStringLiteral("…")) {
+        return;
+    }
+    const QPoint centre = g.Point(g.PositionAngle(i), r);
+    QRect box(QPoint(0, 0), metrics.size(0, shown));
+    box.moveCenter(centre);
+    painter.setPen(QPen(Colors::PictureOutline, 1));
+    painter.drawText(box, Qt::AlignCenter, shown);
+}
+
 void DrawSwitchLine(QPainter &painter, const TurntableGeometry &g, int penWidth) {
     const double a = g.SwitchAngle();
     const int r = g.Radius(TurntableGeometry::SwitchHalf);

@@ -25,12 +25,28 @@ QString SensorVoltageText(int raw) {
 }
 
 QString RSenseInfoText(float rSense) {
-    return QString::asprintf("(Strom berechnet für R-Sense = %2.2f Ohm)",
-                             static_cast<double>(rSense));
+    return QStringLiteral("(Strom berechnet für R-Sense = %1 Ohm)").arg(RSenseValueText(rSense));
+}
+
+QString RSenseValueText(float rSense) {
+    for (int decimals = 2; decimals < 4; ++decimals) {
+        const QString text = QString::number(static_cast<double>(rSense), 'f', decimals);
+        if (text.toFloat() == rSense) {
+            return text;
+        }
+    }
+    return QString::number(static_cast<double>(rSense), 'f', 4);
 }
 
 QString RSenseDefaultText(float rSense, const QLocale &locale) {
     return locale.toString(static_cast<double>(rSense), 'g', 6);
+}
+
+QString RSenseRangeText(const QString &answer) {
+    return QStringLiteral("Ungültiger Wert für R-Sense: %1\rZugelassen ist ein Widerstand über 0, "
+                          "von %2 bis %3 Ohm (z. B. 15 oder 22,5).")
+        .arg(answer.trimmed(), QLocale(QLocale::German).toString(double(MinRSense), 'g', 6),
+             QString::number(double(MaxRSense), 'f', 0));
 }
 
 RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLocale &locale) {
@@ -38,12 +54,24 @@ RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLoca
     if (!answer || answer->trimmed().isEmpty()) {
         return result;
     }
+    const QString text = answer->trimmed();
+    // The user's own format first, then a comma or a point as the decimal separator whatever
+    // the format: "22,5" means what "22.5" means.
     bool ok = false;
-    const float value = locale.toFloat(answer->trimmed(), &ok);
-    // A resistor of zero ohm or less (or no number at all) would turn every current into
-    // nonsense or a division by zero: refused like any other invalid input.
-    if (!ok || !StationData::IsUsableRSense(value)) {
+    float value = locale.toFloat(text, &ok);
+    if (!ok) {
+        QString plain = text;
+        plain.replace(u',', u'.');
+        value = QLocale::c().toFloat(plain, &ok);
+    }
+    if (!ok || !std::isfinite(value)) {
         result.kind = RSenseAnswer::Kind::Refused;
+        return result;
+    }
+    // Zero or less would turn every current into nonsense or a division by zero, and a value
+    // far beyond any sense resistor shows nothing useful either.
+    if (!(value >= MinRSense && value <= MaxRSense)) {
+        result.kind = RSenseAnswer::Kind::OutOfRange;
         return result;
     }
     result.kind = RSenseAnswer::Kind::Accepted;

@@ -27,14 +27,24 @@ QString SenseCurrentText(int raw, float rSense); // "16.67 mA"
 QString SensorVoltageText(int raw);              // "1.00 V"
 QString RSenseInfoText(float rSense);            // "(Strom berechnet für R-Sense = …)"
 QString RSenseDefaultText(float rSense, const QLocale &locale); // the dialog's default answer
+// R-Sense with two decimals, or with as many more (up to four) as it was entered with: "15.00",
+// "22.50", "4.705".
+QString RSenseValueText(float rSense);
 
-// What the R-Sense dialog's answer means: nothing (cancelled or empty), a new value, or a refusal
-// (not a number, zero, negative or not finite) that shows the invalid-input warning.
+// The sense resistors the board can be fitted with: the current display means nothing beyond.
+constexpr float MinRSense = 0.001f;
+constexpr float MaxRSense = 10000.0f;
+
+// What the R-Sense dialog's answer means: nothing (cancelled or empty), a new value, a text that
+// is no number (the invalid-input warning), or a number outside MinRSense..MaxRSense (a warning
+// that says what is allowed). A comma and a point are both taken as the decimal separator.
 struct RSenseAnswer {
-    enum class Kind { Unchanged, Accepted, Refused };
+    enum class Kind { Unchanged, Accepted, Refused, OutOfRange };
     Kind kind = Kind::Unchanged;
     float value = 0.0f;
 };
+// The warning for an answer out of range.
+QString RSenseRangeText(const QString &answer);
 RSenseAnswer ParseRSenseAnswer(const std::optional<QString> &answer, const QLocale &locale);
 
 // ---------------------------------------------------------------------------------------------

@@ -116,9 +116,9 @@ void TFrameDiagnose::BuildForm() {
                                 QRect(RawLeft, 0, 50, PanelHeight));
     lbl_strominfo = MakeLabel(pnl_diag, QStringLiteral("lbl_strominfo"), RSenseInfoText(15.0f),
                               QRect(InfoLeft, 0, 0, 16));
-    // Wide enough for a resistor of up to four digits before the point.
+    // Wide enough for the largest resistor allowed with the most decimals shown.
     lbl_strominfo->setFixedWidth(
-        lbl_strominfo->fontMetrics().horizontalAdvance(RSenseInfoText(1000.0f)) + 6);
+        lbl_strominfo->fontMetrics().horizontalAdvance(RSenseInfoText(8888.888f)) + 6);
     btn_rsense = MakeButton(pnl_diag, "btn_rsense", QStringLiteral("R-Sense: Wert ändern"),
                             QRect(0, 0, 0, RowButtonHeight - 2));
     btn_rsense->setFixedWidth(
@@ -383,6 +383,9 @@ void TFrameDiagnose::btn_rsenseClick() {
         return;
     case RSenseAnswer::Kind::Refused:
         m_dialogs.showWarning(InvalidInputText);
+        return;
+    case RSenseAnswer::Kind::OutOfRange:
+        m_dialogs.showWarning(RSenseRangeText(*answer));
         return;
     case RSenseAnswer::Kind::Accepted:
         m_state.station.RSense = result.value;

@@ -60,6 +60,13 @@ void TFrameDiagnose::BuildDirectDrive() {
         auto *edit = Named(new QLineEdit(p), QLatin1String(name));
         edit->setGeometry(geometry);
         edit->setReadOnly(true); // rewritten from the fields on every tick
+        // Shown, never typed in: on the window's colour like the tab's other panels, so that
+        // they do not look like edits that take a value.
+        QPalette look = edit->palette();
+        look.setColor(QPalette::Base, look.color(QPalette::Window));
+        edit->setPalette(look);
+        edit->setFocusPolicy(Qt::NoFocus);
+        edit->setToolTip(QStringLiteral("nur Anzeige: vom Direct Drive ermittelt"));
         return edit;
     };
     edt_Speed_l = makeEdit("edt_Speed_l", QRect(70, 52, 62, 22));

@@ -36,6 +36,14 @@ QString NormalizeHexEdit(const QString &text) {
     return text;
 }
 
+QString ClearQuestion(Board board) {
+    return QStringLiteral("Alle 256 Zellen der %1 im PC auf 00 setzen?\n"
+                          "Die bisherigen Werte gehen verloren und lassen sich nicht "
+                          "zurückholen; an die Platine wird nichts gesendet.")
+        .arg(board == Board::Grube ? QStringLiteral("Gruben-Platine")
+                                   : QStringLiteral("Bühnen-Platine"));
+}
+
 QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outcome outcome,
                          int value) {
     const QString at = QStringLiteral("0x") + HexByteText(cell);

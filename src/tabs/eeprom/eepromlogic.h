@@ -19,6 +19,9 @@ QString DumpText(const BoardImage &image);
 // in front ("" becomes "0", "5" becomes "05").
 QString NormalizeHexEdit(const QString &text);
 
+// The question before "setze 00" clears the PC's mirror of a board (nothing is sent).
+QString ClearQuestion(Board board);
+
 // What a single read or write paced by the answers found: "0x1f = 46", "0x1f = 46 geschrieben und
 // geprüft", "0x1f: gelesen 45, geschrieben 46", "0x1f: keine Antwort".
 QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outcome outcome,

@@ -273,6 +273,9 @@ void TFrameEEprom::btn_get_all_EEData_BuhneClick() {
 }
 
 void TFrameEEprom::btn_all_zero_gClick() {
+    if (!m_dialogs.askYesNo(Eeprom::ClearQuestion(Board::Grube))) {
+        return;
+    }
     for (int cell = 0; cell < BoardImage::Cells; ++cell) {
         m_state.pit.setValue(cell, 0);
     }
@@ -280,6 +283,9 @@ void TFrameEEprom::btn_all_zero_gClick() {
 }
 
 void TFrameEEprom::btn_all_zero_bClick() {
+    if (!m_dialogs.askYesNo(Eeprom::ClearQuestion(Board::Buehne))) {
+        return;
+    }
     for (int cell = 0; cell < BoardImage::Cells; ++cell) {
         m_state.bridge.setValue(cell, 0);
     }

@@ -20,6 +20,7 @@
 #include <QStyle>
 
 namespace {
+const QString GoHint = QStringLiteral("Diese Position anfahren ");
 constexpr int Group1Width = 316;
 constexpr int SmallGroupWidth = 150;
 constexpr int PositionButtonWidth = 20;
@@ -182,7 +183,7 @@ void TFrameBedienung::BuildForm() {
         b->setObjectName(QStringLiteral("PositionButton%1").arg(k));
         b->setFont(small);
         b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(QStringLiteral("Diese Position anfahren "));
+        b->setToolTip(GoHint);
         b->setFocusPolicy(Qt::NoFocus);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, k] { btn_tt_goClick(k); });
@@ -260,19 +261,30 @@ void TFrameBedienung::Drive(int code, bool left) {
     cbx_turn_go->setChecked(true);
 }
 
+void TFrameBedienung::ShowTarget(bool shown) {
+    if (m_targetShown != shown) {
+        m_targetShown = shown;
+        m_state.RedrawRequest = true;
+    }
+}
+
 void TFrameBedienung::btn_leftClick() {
+    ShowTarget(true);
     Drive(m_state.TargetPosition, true);
 }
 
 void TFrameBedienung::btn_rightClick() {
+    ShowTarget(true);
     Drive(m_state.TargetPosition, false);
 }
 
 void TFrameBedienung::btn_left_endlosClick() {
+    ShowTarget(false); // an endless turn has no target
     Drive(Msg::TurnEndless, true);
 }
 
 void TFrameBedienung::btn_right_endlosClick() {
+    ShowTarget(false);
     Drive(Msg::TurnEndless, false);
 }
 
@@ -299,6 +311,7 @@ void TFrameBedienung::btn_pos_Click(QObject *sender) {
         target += n;
     }
     m_state.TargetPosition = target;
+    ShowTarget(true);
 }
 
 bool TFrameBedienung::eventFilter(QObject *watched, QEvent *event) {
@@ -313,6 +326,7 @@ bool TFrameBedienung::eventFilter(QObject *watched, QEvent *event) {
 
 void TFrameBedienung::btn_tt_goClick(int k) {
     m_state.TargetPosition = k - 1;
+    ShowTarget(true);
 }
 
 void TFrameBedienung::cbx_zeige_sollpos_externClick() {
@@ -328,7 +342,7 @@ void TFrameBedienung::ShowPositions() {
         cbx_zeige_sollpos_extern->setChecked(m_state.ShowExternalTarget);
         m_state.RedrawRequest = true;
     }
-    const QString target = PositionText(m_state.TargetPosition);
+    const QString target = m_targetShown ? PositionText(m_state.TargetPosition) : QString();
     const QString actual = PositionText(m_state.ActualPosition);
     const QString external =
         m_state.DigitalTarget >= 0 ? PositionText(m_state.DigitalTarget) : QString();
@@ -493,8 +507,17 @@ void TFrameBedienung::DrawTurntable() {
     const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
     for (int i = 1; i <= g.positions(); ++i) {
         QPushButton *button = PositionButtons[static_cast<size_t>(i - 1)];
+        // The name, where the position has one of its own: in the tool tip and the picture.
+        const QString &name = st.PositionName[static_cast<size_t>(i)];
+        const QString hint = TurntableDrawing::HasOwnName(i, name)
+                                 ? GoHint + u'\n' + TurntableDrawing::PositionCaption(i, name)
+                                 : GoHint;
+        if (button->toolTip() != hint) {
+            button->setToolTip(hint);
+        }
         if (st.PositionUsed[static_cast<size_t>(i)]) {
             TurntableDrawing::DrawTrack(painter, g, i, TrackPenWidth);
+            TurntableDrawing::DrawName(painter, g, i, name);
             if (layoutChanged) {
                 button->move(g.ButtonTopLeft(i, buttonSize, origin));
                 button->show();
@@ -512,7 +535,10 @@ void TFrameBedienung::DrawTurntable() {
         TurntableDrawing::DrawSwitchLine(painter, g, SwitchPenWidth);
     }
     painter.end();
-    DrawBridge(true);
+    const bool external = cbx_zeige_sollpos_extern->isChecked() && m_state.DigitalTarget >= 0;
+    if (m_targetShown || external) {
+        DrawBridge(true); // the board's own target is shown as reported
+    }
     DrawBridge(false);
     if (layoutChanged) {
         tt_Image1->update();

@@ -74,6 +74,7 @@ private:
     // board gets the direction with the key code.
     void Drive(int code, bool left);
     void DrawBridge(bool target);
+    void ShowTarget(bool shown);
     // The board's reported direction, as this tab counts (and as pnl_turn_dir shows it): with
     // reversed counting the board's "Rechts" is the tab's left.
     bool BoardTurnsLeft() const;
@@ -101,6 +102,9 @@ private:
     Dialogs &m_dialogs;
     int StopCountdown = 0;
     bool m_statusKnown = false; // what the drive buttons were last enabled for
+    // Whether the target is shown: not during and after an endless turn, until a target is
+    // chosen or driven to again.
+    bool m_targetShown = true;
     int m_drawCount = 0;
     std::optional<ViewLayout> m_drawnLayout; // nothing until the first drawing
 

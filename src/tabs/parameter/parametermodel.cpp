@@ -16,6 +16,38 @@ ParameterModel::ParameterModel(SharedState &state) : m_state(state) {
     for (auto &marks : m_bitMarks) {
         marks.fill(Mark::White);
     }
+    m_state.SetUnwrittenSource(this, [this](UnwrittenChanges &c) { AddUnwritten(c); });
+}
+
+ParameterModel::~ParameterModel() {
+    m_state.SetUnwrittenSource(this, {});
+}
+
+void ParameterModel::AddUnwritten(UnwrittenChanges &changes) const {
+    for (int entry = 0; entry < EntryCount; ++entry) {
+        if (EntryChanged(entry)) {
+            const int ref = EntryCell(entry);
+            (IsPit(ref) ? changes.pitCells : changes.bridgeCells).push_back(CellOf(ref));
+        }
+    }
+}
+
+void ParameterModel::TakeUnwrittenFromFile() {
+    UnwrittenChanges &file = m_state.unwrittenFromFile;
+    if (file.pitCells.empty() && file.bridgeCells.empty()) {
+        return;
+    }
+    const auto kept = [&file](int ref) {
+        const std::vector<int> &cells = IsPit(ref) ? file.pitCells : file.bridgeCells;
+        return std::find(cells.begin(), cells.end(), CellOf(ref)) != cells.end();
+    };
+    for (int entry = 0; entry < EntryCount; ++entry) {
+        if (kept(EntryCell(entry)) && !(entry < RowCount && IsVersionRow(entry))) {
+            MarkEntry(entry, Mark::Yellow);
+        }
+    }
+    file.pitCells.clear();
+    file.bridgeCells.clear();
 }
 
 bool ParameterModel::HasUnwrittenChanges() const {
@@ -44,7 +76,7 @@ QString ParameterModel::ShownText(int row) const {
     return QString::number(value);
 }
 
-void ParameterModel::Show() {
+void ParameterModel::Show(bool takeAnswers) {
     m_entryCount = EntryCount;
     const bool loading = m_state.ParametersLoaded;
     for (int k = 0; k < RowCount; ++k) {
@@ -53,8 +85,10 @@ void ParameterModel::Show() {
         BoardImage &image = ImageOf(m_state, r.cell);
         const int cell = CellOf(r.cell);
         const int value = image.value(cell);
-        const bool received = image.received(cell);
-        image.setReceived(cell, false);
+        const bool received = takeAnswers && image.received(cell);
+        if (takeAnswers) {
+            image.setReceived(cell, false);
+        }
         const bool differs = row.text != QString::number(value);
 
         // A value the user is still typing (below the minimum, or a lone sign) is not taken back
@@ -63,8 +97,10 @@ void ParameterModel::Show() {
         if (!keepTyped) {
             row.text = ShownText(k);
             row.pending = false;
-            row.warned = false;
             row.label = ValueLabel(r, value);
+        }
+        if (received || loading) {
+            row.editing = false; // the board or a file replaced what the edit began with
         }
         if (received) {
             row.mark = Mark::Green;
@@ -78,8 +114,10 @@ void ParameterModel::Show() {
         BoardImage &image = ImageOf(m_state, group.cell);
         const int cell = CellOf(group.cell);
         const uint8_t value = image.value(cell);
-        const bool received = image.received(cell);
-        image.setReceived(cell, false);
+        const bool received = takeAnswers && image.received(cell);
+        if (takeAnswers) {
+            image.setReceived(cell, false);
+        }
         auto &marks = m_bitMarks[idx(g)];
         if (received) {
             for (int b = 0; b < Bits; ++b) {
@@ -96,6 +134,7 @@ void ParameterModel::Show() {
         m_bytes[idx(g)] = value;
         m_bytesShown[idx(g)] = true;
     }
+    TakeUnwrittenFromFile();
 }
 
 void ParameterModel::Store(int row, int value) {
@@ -107,34 +146,57 @@ void ParameterModel::Store(int row, int value) {
     ImageOf(m_state, r.cell).setValue(CellOf(r.cell), value & 0xFF);
 }
 
+void ParameterModel::BeginEdit(int row) {
+    Row &state = m_rows[idx(row)];
+    if (state.editing) {
+        return;
+    }
+    const ParameterRow &r = Rows()[idx(row)];
+    state.editing = true;
+    state.valueBefore = ImageOf(m_state, r.cell).value(CellOf(r.cell));
+    state.markBefore = state.mark;
+}
+
+void ParameterModel::Restore(int row) {
+    const ParameterRow &r = Rows()[idx(row)];
+    Row &state = m_rows[idx(row)];
+    BoardImage &image = ImageOf(m_state, r.cell);
+    if (image.value(CellOf(r.cell)) != state.valueBefore) {
+        image.setValue(CellOf(r.cell), state.valueBefore);
+    }
+    state.label = ValueLabel(r, state.valueBefore);
+    state.mark = state.markBefore;
+}
+
 ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) {
     if (row < 0 || row >= std::min(m_entryCount, RowCount) || IsVersionRow(row)) {
         return {};
     }
     const ParameterRow &r = Rows()[idx(row)];
+    const QString name = QString::fromUtf8(r.name);
     Row &state = m_rows[idx(row)];
-    state.text = text;
+    BeginEdit(row);
     const TypedText typed = ParseTyped(text);
+    if (typed.kind == TypedText::Invalid) {
+        // The edit goes back to its last valid text; nothing is stored.
+        return {EditResult::Warn, true, {}};
+    }
+    state.text = text;
     switch (typed.kind) {
     case TypedText::Empty:
-        state.pending = false;
-        state.warned = false;
-        return {};
+        // No value: the row writes nothing, whatever the keystrokes before stored. Leaving the
+        // edit empty brings back the value from before it (EditingFinished).
+        state.pending = true;
+        state.mark = ToBeWritten(state.markBefore) ? Mark::White : state.markBefore;
+        return {EditResult::Nothing, false,
+                QStringLiteral("%1: leeres Feld, wird nicht geschrieben").arg(name)};
     case TypedText::Sign:
         state.pending = true;
-        state.warned = false;
         return {};
     case TypedText::Invalid:
-        state.pending = false;
-        if (state.warned) {
-            return {};
-        }
-        state.warned = true;
-        return {EditResult::Warn, false};
     case TypedText::Number:
         break;
     }
-    state.warned = false;
     if (typed.value < r.minimum) {
         // The user may still be typing the first digits of a larger number.
         state.pending = true;
@@ -142,32 +204,55 @@ ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) 
     }
     const int value = std::min(typed.value, r.maximum);
     const bool replaced = value != typed.value;
+    QString status;
     if (replaced) {
         state.text = QString::number(value);
+        status = QStringLiteral("%1: %2 auf das Maximum %3 gesetzt")
+                     .arg(name, text.trimmed())
+                     .arg(r.maximum);
     }
     Store(row, value);
-    return {EditResult::Stored, replaced};
+    return {EditResult::Stored, replaced, status};
 }
 
 ParameterModel::EditOutcome ParameterModel::EditingFinished(int row) {
     if (row < 0 || row >= std::min(m_entryCount, RowCount) || IsVersionRow(row)) {
         return {};
     }
+    const ParameterRow &r = Rows()[idx(row)];
     Row &state = m_rows[idx(row)];
     if (!state.pending) {
+        EndEdit(row);
         return {};
     }
     state.pending = false;
     const TypedText typed = ParseTyped(state.text);
-    if (typed.kind != TypedText::Number) {
-        // A lone sign at the end of editing is no number after all.
-        state.warned = true;
-        return {EditResult::Warn, false};
+    if (typed.kind == TypedText::Empty || typed.kind == TypedText::Sign) {
+        // Left without a number: the row shows what it holds again.
+        const bool empty = typed.kind == TypedText::Empty;
+        if (empty) {
+            Restore(row);
+        }
+        state.text = ShownText(row);
+        EndEdit(row);
+        if (!empty) {
+            return {EditResult::Warn, true, {}}; // a lone sign is no number after all
+        }
+        return {EditResult::Nothing, true,
+                QStringLiteral("%1: Feld leer gelassen, es bleibt %2")
+                    .arg(QString::fromUtf8(r.name), state.text)};
     }
-    const int value = Clamp(Rows()[idx(row)], typed.value);
+    const int value = Clamp(r, typed.value);
+    QString status;
+    if (value != typed.value) {
+        status = QStringLiteral("%1: %2 auf das Minimum %3 gesetzt")
+                     .arg(QString::fromUtf8(r.name), state.text.trimmed())
+                     .arg(value);
+    }
     state.text = QString::number(value);
     Store(row, value);
-    return {EditResult::Stored, true};
+    EndEdit(row);
+    return {EditResult::Stored, true, status};
 }
 
 void ParameterModel::Clicked(int group, int bit, bool tickedNow) {
@@ -199,7 +284,7 @@ int ParameterModel::ApplyDefaults() {
         const int value = present.kind == TypedText::Empty ? 0 : present.value;
         if (value != r.defaultValue) {
             row.text = QString::number(r.defaultValue);
-            row.warned = false;
+            row.editing = false;
             Store(k, r.defaultValue);
         }
     }
@@ -222,6 +307,7 @@ void ParameterModel::MarkAll() {
     for (int k = 0; k < RowCount; ++k) {
         if (!IsVersionRow(k)) {
             m_rows[idx(k)].mark = Mark::Yellow;
+            m_rows[idx(k)].editing = false;
         }
     }
     for (auto &marks : m_bitMarks) {
@@ -234,6 +320,7 @@ void ParameterModel::MarkEntry(int entry, Mark mark) {
         m_bitMarks[idx(entry - RowCount)].fill(mark);
     } else {
         m_rows[idx(entry)].mark = mark;
+        m_rows[idx(entry)].editing = false; // a transfer's mark is what an emptied edit returns to
     }
 }
 

@@ -7,13 +7,15 @@
 #include <cstdint>
 
 class SharedState;
+struct UnwrittenChanges;
 
 namespace Parameter {
 
 // The state of one value as the tab shows it by colour.
 enum class Mark {
-    White,  // not confirmed by a board (loaded from disk, or written and not read back)
+    White,  // not confirmed by a board (loaded from disk)
     Blue,   // a read request has been sent
+    Sent,   // written to the board, not yet read back
     Green,  // received from the board
     Yellow, // changed on the PC and not yet written
     Red,    // written, but the board did not give it back as written: still to be written
@@ -29,6 +31,9 @@ constexpr bool ToBeWritten(Mark mark) {
 class ParameterModel {
 public:
     explicit ParameterModel(SharedState &state);
+    ~ParameterModel();
+    ParameterModel(const ParameterModel &) = delete;
+    ParameterModel &operator=(const ParameterModel &) = delete;
 
     SharedState &state() { return m_state; }
 
@@ -47,22 +52,30 @@ public:
     void Hide() { m_entryCount = 0; }
 
     // Takes every value from the mirrors: consumes the received flags (green), applies the load
-    // mark while a configuration file is being loaded, and sets the texts and ticks.
-    void Show();
+    // mark while a configuration file is being loaded, marks yellow what the settings file kept
+    // as not yet written, and sets the texts and ticks.
+    // Without takeAnswers the received flags are left to the transfer or tab that asked: only
+    // the values and the marks of the PC are taken (a mirror changed elsewhere).
+    void Show(bool takeAnswers = true);
 
     enum class EditResult {
         Nothing, // nothing stored (empty text, a sign, a value still below the minimum, ...)
         Stored,  // value stored in the mirror, row marked yellow
-        Warn,    // the text is no number: the user is to be told once
+        Warn,    // the text is no number: the user is told, and the text is back at its last
+                 // valid state
     };
     struct EditOutcome {
         EditResult result = EditResult::Nothing;
         bool textReplaced = false; // text() now differs from what was typed
+        QString status;            // a line for the status bar: what the edit did, if worth telling
     };
     // A keystroke in row's edit: values above the maximum are clamped at once, values below the
-    // minimum only when editing ends.
+    // minimum only when editing ends. A text that is no number is not taken: text() keeps the last
+    // valid one. An emptied edit is not to be written: it is not marked so until a number is
+    // typed again.
     EditOutcome Typed(int row, const QString &text);
-    // Enter or leaving the edit.
+    // Enter or leaving the edit. An edit left empty takes back the value and mark the row had
+    // before the edit began.
     EditOutcome EditingFinished(int row);
 
     // A click on an option bit's check box.
@@ -85,12 +98,22 @@ private:
         QString text;
         QString label;
         Mark mark = Mark::White;
-        bool pending = false; // a sign or a value below the minimum, not yet stored
-        bool warned = false;  // the present wrong text has been reported
+        bool pending = false; // empty, a sign or a value below the minimum, not yet stored
+        // The edit in progress, and the row as it was before it began.
+        bool editing = false;
+        int valueBefore = 0;
+        Mark markBefore = Mark::White;
     };
 
     static size_t idx(int i) { return static_cast<size_t>(i); }
+    // The cells still to be written, for the settings file; and what it brought back.
+    void AddUnwritten(UnwrittenChanges &changes) const;
+    void TakeUnwrittenFromFile();
     void Store(int row, int value);
+    void BeginEdit(int row);
+    void EndEdit(int row) { m_rows[idx(row)].editing = false; }
+    // Back to the row's value and mark from before the edit.
+    void Restore(int row);
     QString ShownText(int row) const;
 
     SharedState &m_state;

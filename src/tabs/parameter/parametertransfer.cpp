@@ -48,8 +48,8 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
     }
     PacedTransfer::Callbacks callbacks;
     callbacks.sent = [this](const Request &r) {
-        // Requested (blue), or written and not yet confirmed (white).
-        m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::Blue : Mark::White);
+        // Requested (blue), or written and not yet read back.
+        m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::Blue : Mark::Sent);
     };
     callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
         switch (outcome) {
@@ -83,7 +83,7 @@ PacedTransfer::Step ParameterTransfer::StepAt(int entry) {
     } else if (m_model.EntryChanged(entry)) {
         step.kind = PacedTransfer::Step::Kind::Write;
         step.value = ImageOf(m_model.state(), ref).value(step.cell);
-        m_model.MarkEntry(entry, Mark::White);
+        m_model.MarkEntry(entry, Mark::Sent); // until a read brings it back
     }
     return step;
 }

@@ -8,8 +8,8 @@ class ParameterModel;
 
 // The paced read and write transfers of the parameter tab, one entry per tick of its timer, in
 // the catalogue's transfer order: a read asks for every entry and marks it blue; a write sends
-// the entries marked yellow (an option group whole, when any of its bits is) and marks them white,
-// and passes the others quickly.
+// the entries marked yellow (an option group whole, when any of its bits is) and marks them sent
+// until a read brings them back, and passes the others quickly.
 class ParameterTransfer {
 public:
     static constexpr int Idle = PacedTransfer::Idle;        // no transfer since construction

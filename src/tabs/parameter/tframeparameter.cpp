@@ -112,11 +112,12 @@ void TFrameParameter::BuildForm() {
         }
     }
 
-    const std::array<const char *, 6> legend = {
+    const std::array<const char *, 7> legend = {
         "Bedeutung der Farben:",
         "Weiss: Daten nicht verifiziert (von Festplatte geladen)",
         "Blau: Anfrage für das Auslesen dieser Daten wurde an den PIC gesendet",
         "Grün: Daten aus PIC ausgelesen, sind also verifiziert",
+        "Violett: Daten an den PIC gesendet, noch nicht zurückgelesen",
         "Gelb: Daten geändert und noch nicht zum PIC übertragen",
         "Rot: geschrieben, aber nicht so zurückgelesen; wird beim nächsten Schreiben wiederholt"};
     for (size_t i = 0; i < legend.size(); ++i) {
@@ -221,10 +222,35 @@ void TFrameParameter::WriteCatalogue() {
 }
 
 void TFrameParameter::HousekeepingTick() {
+    // Answers, and mirrors changed elsewhere (the EEPROM tab's "setze 00", a load), show at once.
     if (m_state.bridge.answerRevision() != m_bridgeAnswersShown ||
         (m_transfer.engine().byAnswer() && m_state.pit.answerRevision() != m_pitAnswersShown)) {
         ShowParameters();
+    } else if (!MirrorsShown()) {
+        RefreshValues(); // the pit board's answers are another tab's to take
     }
+}
+
+void TFrameParameter::RefreshValues() {
+    Updating = true;
+    m_model.Show(false);
+    for (int k = 0; k < RowCount; ++k) {
+        ShowRow(k);
+    }
+    for (int g = 0; g < GroupSlots; ++g) {
+        ShowGroup(g);
+    }
+    NoteMirrorsShown();
+    Updating = false;
+}
+
+bool TFrameParameter::MirrorsShown() const {
+    return m_bridgeShown == m_state.bridge.revision() && m_pitShown == m_state.pit.revision();
+}
+
+void TFrameParameter::NoteMirrorsShown() {
+    m_bridgeShown = m_state.bridge.revision();
+    m_pitShown = m_state.pit.revision();
 }
 
 void TFrameParameter::Reload() {
@@ -252,6 +278,7 @@ void TFrameParameter::ShowParameters() {
         ShowGroup(g);
     }
     ArrangeParameterRows();
+    NoteMirrorsShown();
     Updating = false;
 }
 
@@ -313,6 +340,9 @@ void TFrameParameter::PaintMark(QWidget *widget, Mark mark, QPalette::ColorRole 
         break;
     case Mark::Blue:
         colour = Colors::MarkRequested;
+        break;
+    case Mark::Sent:
+        colour = Colors::MarkSent;
         break;
     case Mark::Green:
         colour = Colors::MarkReceived;
@@ -453,39 +483,56 @@ bool TFrameParameter::HasUnwrittenChanges() const {
 }
 
 void TFrameParameter::ReportInvalid(int row) {
+    // The box takes the focus: the edit's end that this brings is no end of the user's edit.
+    m_reporting = true;
     m_dialogs.showWarning(InvalidInputText);
+    m_reporting = false;
     m_rows[At(row)].edit->setFocus();
+}
+
+void TFrameParameter::ShowOutcome(int slot, const ParameterModel::EditOutcome &outcome) {
+    if (outcome.result == ParameterModel::EditResult::Warn) {
+        ReportInvalid(slot);
+    }
+    ShowRow(slot); // the text the model kept: the last valid one, or the clamped value
+    if (!outcome.status.isEmpty()) {
+        m_state.PostStatus(outcome.status);
+    }
 }
 
 void TFrameParameter::ParameterEditChange(int slot) {
     if (Updating || slot < 0 || slot >= RowCount) {
         return;
     }
+    const bool shown = MirrorsShown();
     const auto outcome = m_model.Typed(slot, m_rows[At(slot)].edit->text());
-    if (outcome.result == ParameterModel::EditResult::Warn) {
-        ReportInvalid(slot);
-        return;
+    if (shown) {
+        NoteMirrorsShown(); // the tab's own store is no news for it
     }
-    ShowRow(slot);
+    ShowOutcome(slot, outcome);
 }
 
 void TFrameParameter::ParameterEditExit(int slot) {
-    if (Updating || slot < 0 || slot >= RowCount) {
+    if (Updating || m_reporting || slot < 0 || slot >= RowCount) {
         return;
     }
+    const bool shown = MirrorsShown();
     const auto outcome = m_model.EditingFinished(slot);
-    if (outcome.result == ParameterModel::EditResult::Warn) {
-        ReportInvalid(slot);
-        return;
+    if (shown) {
+        NoteMirrorsShown(); // the tab's own store is no news for it
     }
-    ShowRow(slot);
+    ShowOutcome(slot, outcome);
 }
 
 void TFrameParameter::CheckBox_xClick(int group, int bit) {
     if (Updating || group < 0 || group >= GroupSlots || bit < 0 || bit >= Bits) {
         return;
     }
+    const bool shown = MirrorsShown();
     m_model.Clicked(group, bit, m_bits[At(group)][At(bit)].box->isChecked());
+    if (shown) {
+        NoteMirrorsShown(); // the tab's own store is no news for it
+    }
     ShowGroup(group);
 }
 
@@ -567,7 +614,11 @@ void TFrameParameter::btn_defaultClick() {
         Updating = false;
         return;
     }
+    const bool shown = MirrorsShown();
     const int failed = m_model.ApplyDefaults();
+    if (shown) {
+        NoteMirrorsShown(); // the tab's own store is no news for it
+    }
     for (int k = 0; k < RowCount; ++k) {
         ShowRow(k);
     }

@@ -84,7 +84,12 @@ private:
     void PaintMark(QWidget *widget, Parameter::Mark mark, QPalette::ColorRole role);
     QGroupBox *BoxOf(Parameter::Box box) const;
     void ReportInvalid(int row);
+    void ShowOutcome(int slot, const Parameter::ParameterModel::EditOutcome &outcome);
     void EndTransfer();
+    // The values and marks of the rows after a mirror changed elsewhere; texts and layout stay.
+    void RefreshValues();
+    bool MirrorsShown() const;
+    void NoteMirrorsShown();
     void StartTransfer(PacedTransfer::Mode mode);
 
     SharedState &m_state;
@@ -92,14 +97,18 @@ private:
     Parameter::ParameterModel m_model;
     Parameter::ParameterTransfer m_transfer;
     bool Updating = false;
+    bool m_reporting = false;          // the invalid-input box is up
     uint64_t m_bridgeAnswersShown = 0; // the mirrors' answers that ShowParameters took
     uint64_t m_pitAnswersShown = 0;
+    // The mirrors' revisions the edits show; the tab's own stores count as shown.
+    uint64_t m_bridgeShown = 0;
+    uint64_t m_pitShown = 0;
 
     QWidget *pnl_reg = nullptr;
     std::array<QGroupBox *, 6> m_boxes{}; // speed, time, parameter, positions, versions, options
     std::array<RowSlot, Parameter::RowSlots> m_rows{};
     std::array<std::array<BitSlot, Parameter::Bits>, Parameter::GroupSlots> m_bits{};
-    std::array<QLabel *, 6> m_legend{};
+    std::array<QLabel *, 7> m_legend{};
     QPushButton *btn_read_values = nullptr;
     QPushButton *btn_write_values = nullptr;
     QPushButton *btn_default = nullptr;
