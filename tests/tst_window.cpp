@@ -275,7 +275,7 @@ private slots:
         ScriptedDialogs dialogs;
         const QRect screen = ScreenNamed(QStringLiteral("Plain"))->availableGeometry();
         auto w = Open(dialogs, "[Window]\nLeft=1700\nTop=900\nWidth=1100\nHeight=700\n");
-        QCOMPARE(w->frameGeometry().size(), QSize(1100, 700)); // the stored size is the outer one
+        QCOMPARE(w->size(), QSize(1100, 700)); // the stored size is the client area's
         QVERIFY(screen.contains(Outer(QRect(w->pos(), w->size()))));
         // Off every screen: onto the nearest one.
         w = Open(dialogs, "[Window]\nLeft=9000\nTop=100\nWidth=1000\nHeight=670\n");

@@ -119,10 +119,13 @@ ProgramSettings TfrmMain::CurrentSettings() const {
     s.checkedLevel = m_settingsTab->checkedLevel();
     s.intervalReceive = Timer_Receive->interval();
     s.intervalSenden = Timer_Senden->interval();
-    s.width = outerSize().width();
-    s.height = outerSize().height();
-    s.top = y();
-    s.left = x();
+    // The client size and the frame's top left of the normal (not maximized) window: what
+    // PlaceWindow gives back at the next start, so that it looks as it did.
+    const QRect normal = NormalGeometry();
+    s.width = normal.width();
+    s.height = normal.height();
+    s.top = normal.y();
+    s.left = normal.x();
     return s;
 }
 
@@ -222,56 +225,25 @@ void TfrmMain::PlaceWindow() {
         WindowPlacement::Place(QSize(m_settings.width, m_settings.height),
                                QPoint(m_settings.left, m_settings.top), screens, primary);
     setMinimumSize(placed.minimum);
-    // The stored size is the outer size, frame included, as the Windows version keeps it. The
-    // frame is known only once the window manager has framed the window.
-    m_pendingOuterSize = placed.rect.size();
-    AdoptOuterSize();
+    // The stored size is the client size, the window manager's frame not included: the frame
+    // is known only once the window is framed, and the layout counts from the client area, so
+    // that every start looks the same whatever the frame.
+    resize(placed.rect.size());
     move(placed.rect.topLeft());
 }
 
-void TfrmMain::AdoptOuterSize() {
-    if (!m_pendingOuterSize.isValid()) {
-        return;
+QRect TfrmMain::NormalGeometry() const {
+    if (!isMaximized() && !isFullScreen()) {
+        return QRect(pos(), size());
     }
-    const QSize margins = frameGeometry().size() - size();
-    resize(m_pendingOuterSize - margins);
-    if (!margins.isNull()) {
-        m_pendingOuterSize = QSize(); // done; without a frame it stays pending until one comes
-    }
-}
-
-QSize TfrmMain::outerSize() const {
-    return frameGeometry().size();
+    // Maximized: the size and place it goes back to; the frame's top left, as move() takes it.
+    const QRect normal = normalGeometry();
+    return QRect(normal.topLeft() - (geometry().topLeft() - pos()), normal.size());
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     FormResize();
-}
-
-void TfrmMain::moveEvent(QMoveEvent *event) {
-    QMainWindow::moveEvent(event);
-    // The first move after the window manager framed the window tells the frame's size.
-    if (m_pendingOuterSize.isValid() && frameGeometry().size() != size()) {
-        AdoptOuterSize();
-    }
-}
-
-void TfrmMain::FormResize() {
-    // The layout counts from the outer size, as the Windows version does; the status bar sits at
-    // the bottom of the inner area whatever the frame.
-    const int h = outerSize().height();
-    const int w = outerSize().width();
-    PageControl1->setGeometry(0, 0, w, h - 100);
-    const int closeLeft = w - btnClose->width() - 14;
-    const int stopLeft = closeLeft - btnStop->width() - 10;
-    const int startLeft = stopLeft - btnClose->width() - 10;
-    btnClose->move(closeLeft, h - 88);
-    btnStop->move(stopLeft, h - 88);
-    btnStart->move(startLeft, h - 88);
-    ProgressBar2->setGeometry(10, h - 80, startLeft - 20, 17);
-    StatusBar1->setGeometry(0, std::min(h - 44, height() - 20), width(), 20);
-    m_settingsTab->ArrangeMemos(h);
 }
 
 // ---------------------------------------------------------------------------------------------

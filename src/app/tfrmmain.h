@@ -80,7 +80,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -88,10 +88,11 @@ private:
     void ConnectLink();
     void ApplyUserLevel();
     void PlaceWindow();
-    // Sizes the window so that its outer size (frame included) is the stored one, once the frame
-    // is known.
-    void AdoptOuterSize();
-    QSize outerSize() const;
+    // The client size and the frame's top left of the window when not maximized.
+    QRect NormalGeometry() const;
+    // Every tab keeps its designed size (its page at the window's normal size) and scrolls in a
+    // smaller page. The page control knows its tab bar's height once it is shown.
+    void KeepTabsAtDesignedSize();
     ProgramSettings CurrentSettings() const;
     // The settings as "Ende" would write them now, the window's place left as it was read.
     ProgramSettings SettingsToCompare() const;
@@ -110,7 +111,6 @@ private:
     ProgramSettings m_settings;
     bool m_closingWithEnde = false;
     QColor m_fillColor;
-    QSize m_pendingOuterSize;
     QString m_textBeforeSilence; // status text that the silence message replaced
 
     // Components of the form.

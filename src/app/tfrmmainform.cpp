@@ -11,10 +11,13 @@
 #include "tframeeeprom.h"
 #include "tframeparameter.h"
 #include "tframesettings.h"
+#include "windowplacement.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -24,6 +27,14 @@ namespace {
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int FillBarMax = 100;
+// Below the pages, counted up from the client area's bottom edge: the fill bar, the buttons and
+// the status bar.
+constexpr int BelowPages = 100;
+constexpr int ButtonsUp = 88;
+constexpr int FillBarUp = 80;
+constexpr int FillBarHeight = 17;
+constexpr int StatusBarUp = 44;
+constexpr int StatusBarHeight = 20;
 } // namespace
 
 void TfrmMain::BuildForm() {
@@ -50,7 +61,17 @@ void TfrmMain::BuildForm() {
         PageControl1->addTab(page, captions.at(static_cast<qsizetype>(i)));
         auto *layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_tabs[i]);
+        // A page smaller than its tab's designed size scrolls, so that its controls keep their
+        // places instead of sliding over each other. At the designed size and above, the tab
+        // fills the page and no scroll bar shows.
+        auto *scroll = Named(new QScrollArea(page), QStringLiteral("ScrollBox%1").arg(i + 1));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        const bool filled = m_tabs[i]->autoFillBackground();
+        scroll->setWidget(m_tabs[i]);
+        m_tabs[i]->setAutoFillBackground(filled); // the page looks as it did without scrolling
+        scroll->viewport()->setAutoFillBackground(false);
+        layout->addWidget(scroll);
     }
     m_settingsTab->currentSettings = [this] { return CurrentSettings(); };
     connect(m_settingsTab, &TFrameSettings::statusMessage, this,
@@ -84,10 +105,12 @@ void TfrmMain::BuildForm() {
     StatusBar1 = Named(new QStatusBar(central), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
     StatusPanel0 = Named(new QLabel(StatusBar1), "StatusPanel0");
-    StatusPanel0->setFixedWidth(250);
+    // Panel 0 is at least 250 wide and takes what the status bar has to spare, so that its
+    // longest lines ("Kommunikation mit Gruben-Platine gestoppt", a transfer's report) fit.
+    StatusPanel0->setMinimumWidth(250);
     StatusPanel1 = Named(new QLabel(StatusBar1), "StatusPanel1");
     StatusPanel1->setFixedWidth(50);
-    StatusBar1->addWidget(StatusPanel0);
+    StatusBar1->addWidget(StatusPanel0, 1);
     StatusBar1->addWidget(StatusPanel1);
 
     Timer_Receive = Named(new QTimer(this), "Timer_Receive");
@@ -127,4 +150,43 @@ void TfrmMain::ConnectLink() {
         StatusPanel0->setText(ConnectionTexts::Stopped());
         Timer_Receive->stop();
     });
+}
+
+void TfrmMain::FormResize() {
+    // The layout counts from the client area, whatever frame the window manager adds.
+    const int h = height();
+    const int w = width();
+    PageControl1->setGeometry(0, 0, w, h - BelowPages);
+    const int closeLeft = w - btnClose->width() - 14;
+    const int stopLeft = closeLeft - btnStop->width() - 10;
+    const int startLeft = stopLeft - btnClose->width() - 10;
+    btnClose->move(closeLeft, h - ButtonsUp);
+    btnStop->move(stopLeft, h - ButtonsUp);
+    btnStart->move(startLeft, h - ButtonsUp);
+    ProgressBar2->setGeometry(10, h - FillBarUp, startLeft - 20, FillBarHeight);
+    StatusBar1->setGeometry(0, h - StatusBarUp, w, StatusBarHeight);
+    // The settings tab keeps its designed height in a smaller window (it scrolls), and its memos
+    // with it.
+    m_settingsTab->ArrangeMemos(std::max(h, WindowPlacement::ControlsMinimum.height()));
+    KeepTabsAtDesignedSize();
+}
+
+void TfrmMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    KeepTabsAtDesignedSize();
+}
+
+void TfrmMain::KeepTabsAtDesignedSize() {
+    const auto *stack =
+        PageControl1->findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!stack || !PageControl1->isVisible()) {
+        return; // laid out only once shown
+    }
+    // The tab bar and the pane's frame around the pages.
+    const QSize chrome = PageControl1->size() - stack->size();
+    const QSize normal = WindowPlacement::ControlsMinimum - QSize(0, BelowPages);
+    const QSize designed = (normal - chrome).expandedTo(QSize(0, 0));
+    for (TabFrame *tab : m_tabs) {
+        tab->setMinimumSize(designed);
+    }
 }
