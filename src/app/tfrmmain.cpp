@@ -29,6 +29,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 // The tabs in the order their connection-state updates run: operation, diagnosis, parameter,
@@ -288,6 +289,7 @@ void TfrmMain::SetOnline(bool connected) {
     m_state.Online = connected;
     if (!connected) {
         m_link.Stop(); // the next receive tick closes the port
+        Timer_Receive->start();
         m_state.InterruptTransfers();
     }
     btnStart->setEnabled(!connected);
@@ -352,6 +354,34 @@ void TfrmMain::Timer_SendenTimer() {
 void TfrmMain::Timer_ReceiveTimer() {
     m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
     m_link.ReceiveTick(m_settings.readSize);
+    const bool arrived = std::exchange(m_bytesArrived, false);
+    // The board reports every 200 ms. The housekeeping tick follows the reports: it runs right
+    // behind the read of one once at least HousekeepingBehindReadMs have passed since it last
+    // ran, and otherwise starts its period anew from this read, so that it runs behind the next
+    // report. One wake-up then serves both, five a second instead of ten on a standing
+    // connection, and it never runs more than HousekeepingMs + HousekeepingBehindReadMs apart.
+    // Without reports it keeps its own period.
+    if (arrived && m_readOnArrival && m_state.Online && m_lastHousekeeping.isValid()) {
+        Timer2->start();
+        if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs) {
+            Timer2Timer();
+        }
+    }
+    // More than one tick takes waits for the next tick, "Interval_Receive" later; otherwise no
+    // tick is due until the port reports bytes again.
+    if (m_readOnArrival && port().isOpen() && port().QueryPortStatus() > 0) {
+        Timer_Receive->start();
+    } else {
+        Timer_Receive->stop();
+    }
+}
+
+void TfrmMain::SetReadOnArrival(bool on) {
+    m_readOnArrival = on;
+    if (!on) {
+        Timer_Receive->stop();
+        m_readSoon.stop();
+    }
 }
 
 void TfrmMain::SetFillBar(qint64 waiting) {
@@ -368,6 +398,7 @@ void TfrmMain::SetFillBar(qint64 waiting) {
 }
 
 void TfrmMain::Timer2Timer() {
+    m_lastHousekeeping.start();
     m_link.CheckHealth();
     if (const auto report = m_state.TakeTransferReport()) {
         StatusPanel0->setText(report->line);

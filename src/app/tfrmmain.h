@@ -5,6 +5,7 @@
 #include "settingsstore.h"
 #include "sharedstate.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -56,6 +57,9 @@ public:
     TFrameSettings *frameSettings() const { return m_settingsTab; }
 
     void SetOnline(bool connected);
+    // Whether the port is read as soon as it reports bytes (and bytes left behind at the next
+    // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
+    void SetReadOnArrival(bool on);
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
@@ -138,4 +142,10 @@ private:
     QTimer *Timer2 = nullptr;
     QTimer m_firstByte; // the first byte after an idle line
     QTimer m_readSoon;  // a read right after the port reported bytes
+    bool m_readOnArrival = true;
+    bool m_bytesArrived = false;      // the port reported bytes since the last read
+    QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick (Timer2Timer)
+    static constexpr int HousekeepingMs = 200;
+    // The earliest a housekeeping tick runs behind a read, counted from the last one.
+    static constexpr int HousekeepingBehindReadMs = 100;
 };

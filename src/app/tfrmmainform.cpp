@@ -115,10 +115,15 @@ void TfrmMain::BuildForm() {
 
     Timer_Receive = Named(new QTimer(this), "Timer_Receive");
     Timer_Receive->setInterval(10);
+    // The port is read when it reports bytes; the receive tick comes only when a read is still
+    // due (after Start and Stop, or bytes left behind), not fifty times a second to find nothing.
+    Timer_Receive->setSingleShot(true);
     Timer_Senden = Named(new QTimer(this), "Timer_Senden");
     Timer_Senden->setInterval(20);
     Timer2 = Named(new QTimer(this), "Timer2");
-    Timer2->setInterval(200);
+    Timer2->setInterval(HousekeepingMs);
+    // Never early: restarted behind a report, it must not come just before the next one.
+    Timer2->setTimerType(Qt::PreciseTimer);
     connect(Timer_Receive, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
     connect(Timer_Senden, &QTimer::timeout, this, &TfrmMain::Timer_SendenTimer);
     connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
@@ -131,9 +136,10 @@ void TfrmMain::ConnectLink() {
     // the last byte puts it to sleep again.
     m_state.sendQueue.onQueued = [this] { WakeSendTick(); };
     connect(&m_link, &Link::wantsToSend, this, &TfrmMain::WakeSendTick);
-    // Bytes are read as soon as the port reports them, not only at the next receive tick.
+    // Bytes are read as soon as the port reports them.
     connect(&m_link, &Link::dataWaiting, this, [this] {
-        if (Timer_Receive->isActive() && !m_readSoon.isActive()) {
+        m_bytesArrived = true;
+        if (m_readOnArrival && !m_readSoon.isActive()) {
             m_readSoon.start(0);
         }
     });
