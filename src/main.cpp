@@ -100,6 +100,7 @@ int main(int argc, char *argv[]) {
         }
     }
     QtDialogs dialogs;
+    TfrmMain::BuildHiddenTabsAfterFirstFrame(true); // the first frame comes sooner
     TfrmMain window(SettingsPath(commandLine), dialogs);
     dialogs.setParent(&window);
     window.show();

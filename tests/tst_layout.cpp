@@ -8,13 +8,18 @@
 #include "layoutcheck.h"
 #include "scripteddialogs.h"
 #include "settingsfolder.h"
+#include "testwindow.h"
 #include "tfrmmain.h"
 #include "widgettestutil.h"
 #include "windowplacement.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace TestUtil;
@@ -44,6 +49,62 @@ Layout LayoutOf(QWidget *window) {
         layout.append({QString::fromLatin1(name), QRect(c->mapTo(window, QPoint()), c->size())});
     }
     return layout;
+}
+
+// Every widget of the window as the user meets it: where it is, whether it shows and takes
+// input, and what it says.
+QStringList StateOf(QWidget *window) {
+    QStringList lines;
+    for (const Control &c : LayoutOf(window)) {
+        lines << c.name + u' ' + LayoutCheck::Describe(c.rect);
+    }
+    QList<QWidget *> all = window->findChildren<QWidget *>();
+    QStringList states;
+    for (QWidget *w : all) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(u"qt_")) {
+            continue;
+        }
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            text = label->text();
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            text = button->text() +
+                   (button->isChecked() ? QStringLiteral("[x]") : QStringLiteral("[ ]"));
+        } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            text = edit->text();
+        } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
+            text = memo->toPlainText();
+        } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            text = combo->currentText();
+        }
+        states << QStringLiteral("%1 %2 %3 %4 %5")
+                      .arg(w->objectName(),
+                           w->isVisibleTo(window) ? QStringLiteral("shown")
+                                                  : QStringLiteral("hidden"),
+                           w->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled"),
+                           w->palette().color(w->backgroundRole()).name(), text);
+    }
+    states.sort();
+    return lines + states;
+}
+
+// Until the tabs' timers have shown what the start-up read (the EEPROM dumps follow their
+// mirrors at the tab's next tick) and a housekeeping tick has run.
+bool Settled(TfrmMain &w) {
+    if (!TestUtil::WaitForHousekeepingTicks(w, 2)) {
+        return false;
+    }
+    return QTest::qWaitFor(
+        [&] {
+            for (const char *name : {"Timer3", "Timer4", "Timer5"}) {
+                auto *timer = w.findChild<QTimer *>(QLatin1String(name));
+                if (timer && timer->isActive()) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        5000);
 }
 
 QString FirstDifference(const Layout &a, const Layout &b) {
@@ -174,6 +235,39 @@ private slots:
         second->btnCloseClick();
         auto third = Start();
         QCOMPARE(LayoutOf(third.get()), firstLayout);
+    }
+
+    // ------------------------------------------------------------------------------------------
+    // The program's start builds the tabs not shown first after the first frame
+
+    void tabsBuiltAfterTheFirstFrameLookTheSame() {
+        const QByteArray settings = "[SETTINGS]\nBenutzer=Debug\n[Window]\nLeft=20\nTop=20\n";
+        auto eager = Open(settings);
+        QVERIFY(eager->hiddenTabsBuilt());
+        QVERIFY(Settled(*eager));
+        const QStringList expected = StateOf(eager.get());
+        eager.reset();
+
+        TfrmMain::BuildHiddenTabsAfterFirstFrame(true);
+        m_folder.remove();
+        m_folder.write(settings);
+        auto later = std::make_unique<TfrmMain>(m_folder.path(), m_dialogs);
+        TfrmMain::BuildHiddenTabsAfterFirstFrame(false);
+        QVERIFY(!later->hiddenTabsBuilt());
+        QVERIFY(later->frameDefinition() == nullptr);
+        later->show();
+        QVERIFY(QTest::qWaitForWindowExposed(later.get()));
+        QTRY_VERIFY(later->hiddenTabsBuilt());
+        QVERIFY(Settled(*later));
+        const QStringList built = StateOf(later.get());
+        for (qsizetype i = 0; i < std::min(expected.size(), built.size()); ++i) {
+            QCOMPARE(built.at(i), expected.at(i));
+        }
+        QCOMPARE(built.size(), expected.size());
+        // Nothing counts as changed: closing asks nothing.
+        QVERIFY(!later->SettingsChanged());
+        QVERIFY(later->close());
+        QCOMPARE(m_dialogs.calls.size(), 0);
     }
 
     // ------------------------------------------------------------------------------------------

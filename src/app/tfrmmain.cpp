@@ -147,7 +147,9 @@ bool TfrmMain::SettingsChanged() const {
 
 void TfrmMain::ReloadTabs() {
     for (TabFrame *tab : m_tabs) {
-        tab->Reload();
+        if (tab) { // the tabs not shown first are built after the first frame
+            tab->Reload();
+        }
     }
 }
 
@@ -174,8 +176,9 @@ void TfrmMain::closeEvent(QCloseEvent *event) {
         closeNow();
         return;
     }
-    const bool rows = std::any_of(m_tabs.begin(), m_tabs.end(),
-                                  [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
+    const bool rows = std::any_of(m_tabs.begin(), m_tabs.end(), [](const TabFrame *tab) {
+        return tab && tab->HasUnwrittenChanges();
+    });
     const QString question = CloseQuestion(SettingsChanged(), rows);
     if (question.isEmpty()) {
         closeNow();
@@ -295,7 +298,9 @@ void TfrmMain::SetOnline(bool connected) {
     btnStart->setEnabled(!connected);
     btnStop->setEnabled(connected);
     for (size_t i : OnlineOrder) {
-        m_tabs[i]->OnlineChanged();
+        if (m_tabs[i]) {
+            m_tabs[i]->OnlineChanged();
+        }
     }
 }
 
@@ -408,6 +413,8 @@ void TfrmMain::Timer2Timer() {
         m_state.TakePositions();
     }
     for (TabFrame *tab : m_tabs) {
-        tab->HousekeepingTick();
+        if (tab) {
+            tab->HousekeepingTick();
+        }
     }
 }

@@ -61,6 +61,13 @@ public:
     // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
     void SetReadOnArrival(bool on);
 
+    // The program's start: windows made after this with true build the tabs not shown first
+    // (definition, parameter, diagnosis, EEPROM) only once the first frame is on the screen,
+    // so that it comes sooner. Until then frameDefinition() .. frameEEprom() are null. Windows
+    // made otherwise (tests) build every tab at once.
+    static void BuildHiddenTabsAfterFirstFrame(bool later);
+    bool hiddenTabsBuilt() const { return m_definition != nullptr; }
+
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
 
@@ -85,6 +92,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -97,6 +105,11 @@ private:
     // Every tab keeps its designed size (its page at the window's normal size) and scrolls in a
     // smaller page. The page control knows its tab bar's height once it is shown.
     void KeepTabsAtDesignedSize();
+    // The definition, parameter, diagnosis and EEPROM tabs, and each tab into its page.
+    void BuildHiddenTabs();
+    void PlaceTab(size_t i);
+    // Builds them after the first frame and brings them where the start-up brought the others.
+    void BuildHiddenTabsNow();
     ProgramSettings CurrentSettings() const;
     // The settings as "Ende" would write them now, the window's place left as it was read.
     ProgramSettings SettingsToCompare() const;
@@ -143,6 +156,7 @@ private:
     QTimer m_firstByte; // the first byte after an idle line
     QTimer m_readSoon;  // a read right after the port reported bytes
     bool m_readOnArrival = true;
+    static inline bool s_hiddenTabsLater = false;
     bool m_bytesArrived = false;      // the port reported bytes since the last read
     QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick (Timer2Timer)
     static constexpr int HousekeepingMs = 200;

@@ -13,6 +13,7 @@
 #include "tframesettings.h"
 #include "windowplacement.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,12 +45,12 @@ void TfrmMain::BuildForm() {
 
     PageControl1 = Named(new QTabWidget(central), "PageControl1");
     m_bedienung = new TFrameBedienung(m_state, m_dialogs);
-    m_definition = new TFrameDefinition(m_state, m_dialogs);
-    m_parameter = new TFrameParameter(m_state, m_dialogs);
-    m_diagnose = new TFrameDiagnose(m_state, m_dialogs);
-    m_eeprom = new TFrameEEprom(m_state, m_dialogs);
+    m_tabs[0] = m_bedienung;
+    if (!s_hiddenTabsLater) {
+        BuildHiddenTabs();
+    }
     m_settingsTab = new TFrameSettings(m_state, m_dialogs, m_link, m_store);
-    m_tabs = {m_bedienung, m_definition, m_parameter, m_diagnose, m_eeprom, m_settingsTab};
+    m_tabs[5] = m_settingsTab;
     const QStringList captions = {
         QStringLiteral("Betrieb"),   QStringLiteral("Gleis-Definition / Adressen"),
         QStringLiteral("Parameter"), QStringLiteral("Diagnose"),
@@ -67,11 +68,11 @@ void TfrmMain::BuildForm() {
         auto *scroll = Named(new QScrollArea(page), QStringLiteral("ScrollBox%1").arg(i + 1));
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setWidgetResizable(true);
-        const bool filled = m_tabs[i]->autoFillBackground();
-        scroll->setWidget(m_tabs[i]);
-        m_tabs[i]->setAutoFillBackground(filled); // the page looks as it did without scrolling
         scroll->viewport()->setAutoFillBackground(false);
         layout->addWidget(scroll);
+        if (m_tabs[i]) {
+            PlaceTab(i);
+        }
     }
     m_settingsTab->currentSettings = [this] { return CurrentSettings(); };
     connect(m_settingsTab, &TFrameSettings::statusMessage, this,
@@ -180,6 +181,9 @@ void TfrmMain::FormResize() {
 void TfrmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     KeepTabsAtDesignedSize();
+    if (!m_definition) {
+        StatusBar1->installEventFilter(this); // builds the other tabs after the first frame
+    }
 }
 
 void TfrmMain::KeepTabsAtDesignedSize() {
@@ -193,6 +197,64 @@ void TfrmMain::KeepTabsAtDesignedSize() {
     const QSize normal = WindowPlacement::ControlsMinimum - QSize(0, BelowPages);
     const QSize designed = (normal - chrome).expandedTo(QSize(0, 0));
     for (TabFrame *tab : m_tabs) {
-        tab->setMinimumSize(designed);
+        if (tab) {
+            tab->setMinimumSize(designed);
+        }
     }
+}
+
+void TfrmMain::BuildHiddenTabsAfterFirstFrame(bool later) {
+    s_hiddenTabsLater = later;
+}
+
+void TfrmMain::BuildHiddenTabs() {
+    if (m_definition) {
+        return;
+    }
+    m_definition = new TFrameDefinition(m_state, m_dialogs);
+    m_parameter = new TFrameParameter(m_state, m_dialogs);
+    m_diagnose = new TFrameDiagnose(m_state, m_dialogs);
+    m_eeprom = new TFrameEEprom(m_state, m_dialogs);
+    m_tabs[1] = m_definition;
+    m_tabs[2] = m_parameter;
+    m_tabs[3] = m_diagnose;
+    m_tabs[4] = m_eeprom;
+    if (TabSheet[1]) {
+        for (size_t i = 1; i <= 4; ++i) {
+            PlaceTab(i);
+        }
+    }
+}
+
+void TfrmMain::PlaceTab(size_t i) {
+    auto *scroll = TabSheet[i]->findChild<QScrollArea *>();
+    const bool filled = m_tabs[i]->autoFillBackground();
+    scroll->setWidget(m_tabs[i]);
+    m_tabs[i]->setAutoFillBackground(filled); // the page looks as it did without scrolling
+}
+
+void TfrmMain::BuildHiddenTabsNow() {
+    if (m_definition) {
+        return;
+    }
+    BuildHiddenTabs();
+    // What the start-up did for the other tabs: show the settings, follow the offline state.
+    for (size_t i = 1; i <= 4; ++i) {
+        m_tabs[i]->Reload();
+    }
+    for (size_t i : {size_t(3), size_t(2), size_t(1), size_t(4)}) { // as SetOnline orders them
+        m_tabs[i]->OnlineChanged();
+    }
+    KeepTabsAtDesignedSize();
+    m_store.NoteStart(SettingsToCompare(), m_state);
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
+    // The first frame is complete once the status bar, drawn last, has painted: the other tabs
+    // are built in the next turn of the event loop.
+    if (watched == StatusBar1 && event->type() == QEvent::Paint && !m_definition) {
+        StatusBar1->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TfrmMain::BuildHiddenTabsNow);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
