@@ -43,12 +43,17 @@ def proc_sample(pid):
     with open("/proc/%d/stat" % pid) as f:
         fields = f.read().rsplit(")", 1)[1].split()
     cpu = int(fields[11]) + int(fields[12])  # utime + stime
-    switches = 0
+    # Per thread: a thread that ends between two samples (Qt's pool threads end after 30 s
+    # idle) must not take its wake-ups out of the sum.
+    switches = {}
     for task in os.listdir("/proc/%d/task" % pid):
-        with open("/proc/%d/task/%s/status" % (pid, task)) as f:
-            for line in f:
-                if line.startswith("voluntary_ctxt_switches"):
-                    switches += int(line.split()[1])
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches"):
+                        switches[task] = int(line.split()[1])
+        except FileNotFoundError:
+            pass
     rss = 0
     with open("/proc/%d/status" % pid) as f:
         for line in f:
@@ -59,7 +64,8 @@ def proc_sample(pid):
 
 def rates(a, b):
     dt = b[0] - a[0]
-    return {"cpu": 100.0 * (b[1] - a[1]) / TICK / dt, "wake": (b[2] - a[2]) / dt, "rss": b[3] / 1024}
+    woken = sum(n - a[2].get(task, 0) for task, n in b[2].items())
+    return {"cpu": 100.0 * (b[1] - a[1]) / TICK / dt, "wake": woken / dt, "rss": b[3] / 1024}
 
 
 def read_log(path):

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "programicon.h"
 #include "qtdialogs.h"
 #include "sessionlog.h"
 #include "settingsfile.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
@@ -88,7 +88,7 @@ int main(int argc, char *argv[]) {
 
     SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pivota")));
+    QApplication::setWindowIcon(ProgramIcon()); // built in: no search through the icon themes
     // Qt's own texts (standard buttons, context menus) in German, like the program's.
     InstallGermanTranslations(app);
 
@@ -100,6 +100,7 @@ int main(int argc, char *argv[]) {
         }
     }
     QtDialogs dialogs;
+    TfrmMain::BuildHiddenTabsAfterFirstFrame(true); // the first frame comes sooner
     TfrmMain window(SettingsPath(commandLine), dialogs);
     dialogs.setParent(&window);
     window.show();

@@ -14,11 +14,13 @@
 #include "turntablepicture.h"
 #include "widgettestutil.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +62,7 @@ private slots:
         TfrmMain &w = t.w();
         w.btnStartClick();
         QVERIFY(w.state().Online);
-        Find<QTimer>(&w, "Timer_Receive")->stop(); // the test ticks itself
+        w.SetReadOnArrival(false); // the test ticks itself
         Find<QTimer>(&w, "Timer2")->stop();
         auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
 
@@ -101,6 +103,68 @@ private slots:
 
     // The transmit tick runs only while bytes wait; it still sends one byte a tick at the
     // interval of the settings, and the next message wakes it with the same pacing.
+    // Connected and standing, the receive tick does not poll the line: the port's report of
+    // bytes wakes the read, and the tick comes only when a read is still due.
+    void receiveTickSleepsWhileTheLineIsQuiet() {
+        PtyWindow t(2);
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
+        auto *tick = Find<QTimer>(&w, "Timer_Receive");
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QTRY_VERIFY(!tick->isActive()); // the tick after Start found nothing
+        QSignalSpy ticks(tick, &QTimer::timeout);
+        QVERIFY(t.pty.send(QByteArray("XYZA\x05\x06", 6)));
+        QTRY_COMPARE(w.state().infoTable().data1(InfoTable::Measure), uint8_t(5));
+        QVERIFY(WaitForHousekeepingTicks(w, 3));
+        QCOMPARE(ticks.count(), 0);
+        QVERIFY(!tick->isActive());
+        QVERIFY(t.dialogs.calls.isEmpty());
+
+        // More than a read takes at once waits for the next tick, "Interval_Receive" later.
+        w.SetReadOnArrival(false);
+        QVERIFY(t.pty.send(QByteArray(4081, 'q')));
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(4081));
+        w.SetReadOnArrival(true);
+        w.Timer_ReceiveTimer(); // takes 4000
+        QVERIFY(tick->isActive());
+        QTRY_COMPARE(w.port().QueryPortStatus(), qint64(0));
+        QCOMPARE(ticks.count(), 1);
+        QVERIFY(!tick->isActive());
+
+        // Stop: the tick that closes the port comes by itself.
+        w.btnStopClick();
+        QVERIFY(tick->isActive());
+        QTRY_VERIFY(!w.port().isOpen());
+        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+        QVERIFY(!tick->isActive());
+    }
+
+    // The housekeeping tick runs right behind a report once it is nearly due (at least 100 ms
+    // after it last ran), so that one wake-up serves both: the position shows at once, although
+    // the tick's own timer would not run for a minute.
+    void housekeepingFollowsTheReports() {
+        PtyWindow t(2);
+        QVERIFY(t.pty.isValid());
+        TfrmMain &w = t.w();
+        w.btnStartClick();
+        auto *housekeeping = Find<QTimer>(&w, "Timer2");
+        housekeeping->setInterval(60000);
+        housekeeping->start();
+        QSignalSpy ticks(housekeeping, &QTimer::timeout);
+        w.Timer2Timer();
+        QElapsedTimer since;
+        since.start();
+        QVERIFY(QTest::qWaitFor([&] { return since.elapsed() >= 120; }));
+        QVERIFY(t.pty.send(QByteArray("XYZL\x05\x07", 6)));
+        QTRY_COMPARE(Find<QLabel>(&w, "pnl_IstPosition_int")->text(), QStringLiteral("8"));
+        QCOMPARE(w.state().ActualPosition, 7);
+        QCOMPARE(ticks.count(), 0);
+        // Its own period starts anew behind the report.
+        QVERIFY(housekeeping->isActive());
+        QVERIFY(housekeeping->remainingTime() > 59000);
+    }
+
     void sendTickSleepsWithAnEmptyQueue() {
         TestWindow t("[SETTINGS]\nInterval_Senden=30\n");
         TfrmMain &w = t.w();

@@ -416,7 +416,7 @@ private slots:
         sw.sim->setBridgeCell(33, 70);
         sw.sim->setPitCell(49, 0x14);
         auto *tab = w.frameParameter();
-        w.findChild<QTabWidget *>("PageControl1")->setCurrentWidget(tab->parentWidget());
+        w.findChild<QTabWidget *>("PageControl1")->setCurrentIndex(2); // "Parameter"
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
         QVERIFY(w.state().Online);
 

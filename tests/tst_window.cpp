@@ -3,6 +3,7 @@
 // screens: 1920 x 1080 at scale 1, 1440 x 900 at scale 2 to its right, 1280 x 800 at scale 1.5
 // below it.
 
+#include "programicon.h"
 #include "scripteddialogs.h"
 #include "settingsfolder.h"
 #include "testutil.h"
@@ -275,12 +276,24 @@ private slots:
         ScriptedDialogs dialogs;
         const QRect screen = ScreenNamed(QStringLiteral("Plain"))->availableGeometry();
         auto w = Open(dialogs, "[Window]\nLeft=1700\nTop=900\nWidth=1100\nHeight=700\n");
-        QCOMPARE(w->frameGeometry().size(), QSize(1100, 700)); // the stored size is the outer one
+        QCOMPARE(w->size(), QSize(1100, 700)); // the stored size is the client area's
         QVERIFY(screen.contains(Outer(QRect(w->pos(), w->size()))));
         // Off every screen: onto the nearest one.
         w = Open(dialogs, "[Window]\nLeft=9000\nTop=100\nWidth=1000\nHeight=670\n");
         const QRect doubleScreen = ScreenNamed(QStringLiteral("Double"))->availableGeometry();
         QVERIFY(doubleScreen.contains(Outer(QRect(w->pos(), w->size()))));
+    }
+
+    // The icon comes with the program, in every size a window manager or task bar asks for,
+    // and is the turntable picture, not an empty square.
+    void iconIsBuiltIn() {
+        const QIcon icon = ProgramIcon();
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255); // the bridge's pivot
+            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);                 // the rounded corner
+        }
     }
 
     // ------------------------------------------------------------------------------------------

@@ -44,11 +44,15 @@ public:
             const auto *widget = qobject_cast<QWidget *>(watched);
             if (!m_painted && widget && widget->window() == &m_window) {
                 m_painted = true;
-                std::fprintf(m_out, "paint %.3f\n", NowUs() / 1000.0);
-                std::fflush(m_out);
-                if (m_quitAfterPaint) {
-                    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-                }
+                // The first frame is complete once every widget of this first paint has drawn:
+                // the next turn of the event loop.
+                QTimer::singleShot(0, this, [this] {
+                    std::fprintf(m_out, "paint %.3f\n", NowUs() / 1000.0);
+                    std::fflush(m_out);
+                    if (m_quitAfterPaint) {
+                        QCoreApplication::quit();
+                    }
+                });
             }
         }
         return false;

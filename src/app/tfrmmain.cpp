@@ -31,6 +31,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 // The tabs in the order their connection-state updates run: operation, diagnosis, parameter,
@@ -134,10 +135,13 @@ ProgramSettings TfrmMain::CurrentSettings() const {
     s.autoReconnect = m_settingsTab->autoReconnect();
     s.intervalReceive = Timer_Receive->interval();
     s.intervalSenden = Timer_Senden->interval();
-    s.width = outerSize().width();
-    s.height = outerSize().height();
-    s.top = y();
-    s.left = x();
+    // The client size and the frame's top left of the normal (not maximized) window: what
+    // PlaceWindow gives back at the next start, so that it looks as it did.
+    const QRect normal = NormalGeometry();
+    s.width = normal.width();
+    s.height = normal.height();
+    s.top = normal.y();
+    s.left = normal.x();
     return s;
 }
 
@@ -158,7 +162,9 @@ bool TfrmMain::SettingsChanged() const {
 
 void TfrmMain::ReloadTabs() {
     for (TabFrame *tab : m_tabs) {
-        tab->Reload();
+        if (tab) { // the tabs not shown first are built after the first frame
+            tab->Reload();
+        }
     }
 }
 
@@ -167,7 +173,7 @@ void TfrmMain::ReloadTabs() {
 
 bool TfrmMain::HasUnwrittenChanges() const {
     return std::any_of(m_tabs.begin(), m_tabs.end(),
-                       [](const TabFrame *tab) { return tab->HasUnwrittenChanges(); });
+                       [](const TabFrame *tab) { return tab && tab->HasUnwrittenChanges(); });
 }
 
 void TfrmMain::btnCloseClick() {
@@ -255,56 +261,25 @@ void TfrmMain::PlaceWindow() {
         WindowPlacement::Place(QSize(m_settings.width, m_settings.height),
                                QPoint(m_settings.left, m_settings.top), screens, primary);
     setMinimumSize(placed.minimum);
-    // The stored size is the outer size, frame included, as the Windows version keeps it. The
-    // frame is known only once the window manager has framed the window.
-    m_pendingOuterSize = placed.rect.size();
-    AdoptOuterSize();
+    // The stored size is the client size, the window manager's frame not included: the frame
+    // is known only once the window is framed, and the layout counts from the client area, so
+    // that every start looks the same whatever the frame.
+    resize(placed.rect.size());
     move(placed.rect.topLeft());
 }
 
-void TfrmMain::AdoptOuterSize() {
-    if (!m_pendingOuterSize.isValid()) {
-        return;
+QRect TfrmMain::NormalGeometry() const {
+    if (!isMaximized() && !isFullScreen()) {
+        return QRect(pos(), size());
     }
-    const QSize margins = frameGeometry().size() - size();
-    resize(m_pendingOuterSize - margins);
-    if (!margins.isNull()) {
-        m_pendingOuterSize = QSize(); // done; without a frame it stays pending until one comes
-    }
-}
-
-QSize TfrmMain::outerSize() const {
-    return frameGeometry().size();
+    // Maximized: the size and place it goes back to; the frame's top left, as move() takes it.
+    const QRect normal = normalGeometry();
+    return QRect(normal.topLeft() - (geometry().topLeft() - pos()), normal.size());
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     FormResize();
-}
-
-void TfrmMain::moveEvent(QMoveEvent *event) {
-    QMainWindow::moveEvent(event);
-    // The first move after the window manager framed the window tells the frame's size.
-    if (m_pendingOuterSize.isValid() && frameGeometry().size() != size()) {
-        AdoptOuterSize();
-    }
-}
-
-void TfrmMain::FormResize() {
-    // The layout counts from the outer size, as the Windows version does; the status bar sits at
-    // the bottom of the inner area whatever the frame.
-    const int h = outerSize().height();
-    const int w = outerSize().width();
-    PageControl1->setGeometry(0, 0, w, h - 100);
-    const int closeLeft = w - btnClose->width() - 14;
-    const int stopLeft = closeLeft - btnStop->width() - 10;
-    const int startLeft = stopLeft - btnClose->width() - 10;
-    btnClose->move(closeLeft, h - 88);
-    btnStop->move(stopLeft, h - 88);
-    btnStart->move(startLeft, h - 88);
-    ProgressBar2->setGeometry(10, h - 80, startLeft - 20, 17);
-    StatusBar1->setGeometry(0, std::min(h - 44, height() - 20), width(), 20);
-    m_settingsTab->ArrangeMemos(h);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,12 +326,15 @@ void TfrmMain::SetOnline(bool connected) {
     m_state.Online = connected;
     if (!connected) {
         m_link.Stop(); // the next receive tick closes the port
+        Timer_Receive->start();
         m_state.InterruptTransfers();
     }
     btnStart->setEnabled(!connected);
     btnStop->setEnabled(connected);
     for (size_t i : OnlineOrder) {
-        m_tabs[i]->OnlineChanged();
+        if (m_tabs[i]) {
+            m_tabs[i]->OnlineChanged();
+        }
     }
 }
 
@@ -495,6 +473,34 @@ void TfrmMain::Timer_SendenTimer() {
 void TfrmMain::Timer_ReceiveTimer() {
     m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
     m_link.ReceiveTick(m_settings.readSize);
+    const bool arrived = std::exchange(m_bytesArrived, false);
+    // The board reports every 200 ms. The housekeeping tick follows the reports: it runs right
+    // behind the read of one once at least HousekeepingBehindReadMs have passed since it last
+    // ran, and otherwise starts its period anew from this read, so that it runs behind the next
+    // report. One wake-up then serves both, five a second instead of ten on a standing
+    // connection, and it never runs more than HousekeepingMs + HousekeepingBehindReadMs apart.
+    // Without reports it keeps its own period.
+    if (arrived && m_readOnArrival && m_state.Online && m_lastHousekeeping.isValid()) {
+        Timer2->start();
+        if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs) {
+            Timer2Timer();
+        }
+    }
+    // More than one tick takes waits for the next tick, "Interval_Receive" later; otherwise no
+    // tick is due until the port reports bytes again.
+    if (m_readOnArrival && port().isOpen() && port().QueryPortStatus() > 0) {
+        Timer_Receive->start();
+    } else {
+        Timer_Receive->stop();
+    }
+}
+
+void TfrmMain::SetReadOnArrival(bool on) {
+    m_readOnArrival = on;
+    if (!on) {
+        Timer_Receive->stop();
+        m_readSoon.stop();
+    }
 }
 
 void TfrmMain::SetFillBar(qint64 waiting) {
@@ -511,6 +517,7 @@ void TfrmMain::SetFillBar(qint64 waiting) {
 }
 
 void TfrmMain::Timer2Timer() {
+    m_lastHousekeeping.start();
     m_link.CheckHealth();
     if (const auto report = m_state.TakeTransferReport()) {
         StatusPanel0->setText(report->line);
@@ -520,6 +527,8 @@ void TfrmMain::Timer2Timer() {
         m_state.TakePositions();
     }
     for (TabFrame *tab : m_tabs) {
-        tab->HousekeepingTick();
+        if (tab) {
+            tab->HousekeepingTick();
+        }
     }
 }

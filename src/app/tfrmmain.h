@@ -6,6 +6,7 @@
 #include "settingsstore.h"
 #include "sharedstate.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -60,6 +61,16 @@ public:
     void SetOnline(bool connected);
     // Whether the window waits for the adapter of a lost line to come back.
     bool reconnectPending() const { return m_return.armed(); }
+    // Whether the port is read as soon as it reports bytes (and bytes left behind at the next
+    // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
+    void SetReadOnArrival(bool on);
+
+    // The program's start: windows made after this with true build the tabs not shown first
+    // (definition, parameter, diagnosis, EEPROM) only once the first frame is on the screen,
+    // so that it comes sooner. Until then frameDefinition() .. frameEEprom() are null. Windows
+    // made otherwise (tests) build every tab at once.
+    static void BuildHiddenTabsAfterFirstFrame(bool later);
+    bool hiddenTabsBuilt() const { return m_definition != nullptr; }
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
@@ -86,7 +97,8 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -94,10 +106,16 @@ private:
     void ConnectLink();
     void ApplyUserLevel();
     void PlaceWindow();
-    // Sizes the window so that its outer size (frame included) is the stored one, once the frame
-    // is known.
-    void AdoptOuterSize();
-    QSize outerSize() const;
+    // The client size and the frame's top left of the window when not maximized.
+    QRect NormalGeometry() const;
+    // Every tab keeps its designed size (its page at the window's normal size) and scrolls in a
+    // smaller page. The page control knows its tab bar's height once it is shown.
+    void KeepTabsAtDesignedSize();
+    // The definition, parameter, diagnosis and EEPROM tabs, and each tab into its page.
+    void BuildHiddenTabs();
+    void PlaceTab(size_t i);
+    // Builds them after the first frame and brings them where the start-up brought the others.
+    void BuildHiddenTabsNow();
     ProgramSettings CurrentSettings() const;
     // The settings as "Ende" would write them now, the window's place left as it was read.
     ProgramSettings SettingsToCompare() const;
@@ -126,7 +144,6 @@ private:
     bool m_closingWithEnde = false;
     bool m_saveFailureReported = false; // the box about an unwritable settings file was shown
     QColor m_fillColor;
-    QSize m_pendingOuterSize;
     QString m_textBeforeSilence;  // status text that the silence message replaced
     PortReturn m_return;          // the adapter of a lost line, until it comes back
     bool m_reportingLoss = false; // the box about a lost line is shown
@@ -157,4 +174,11 @@ private:
     QTimer *Timer2 = nullptr;
     QTimer m_firstByte; // the first byte after an idle line
     QTimer m_readSoon;  // a read right after the port reported bytes
+    bool m_readOnArrival = true;
+    static inline bool s_hiddenTabsLater = false;
+    bool m_bytesArrived = false;      // the port reported bytes since the last read
+    QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick (Timer2Timer)
+    static constexpr int HousekeepingMs = 200;
+    // The earliest a housekeeping tick runs behind a read, counted from the last one.
+    static constexpr int HousekeepingBehindReadMs = 100;
 };

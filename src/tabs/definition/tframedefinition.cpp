@@ -189,14 +189,16 @@ void TFrameDefinition::BuildForm() {
         ComboBox_adr->addItem(AddressRows::PresetText(i));
     }
     ComboBox_adr->setCurrentIndex(-1);
+    // As wide as its longest preset, so that every preset reads in full.
+    ComboBox_adr->resize(std::max(ComboWidth, ComboBox_adr->sizeHint().width()), ButtonHeight);
     connect(ComboBox_adr, &QComboBox::currentIndexChanged, this,
             &TFrameDefinition::ComboBox_adrChange);
     btn_adr_go = Named(new QPushButton(QStringLiteral("Los !"), GroupBox_Adressen), "btn_adr_go");
-    btn_adr_go->setGeometry(8 + ComboWidth + 6, 297, 75, ButtonHeight);
+    btn_adr_go->setGeometry(8 + ComboBox_adr->width() + 6, 297, 75, ButtonHeight);
     btn_adr_go->setEnabled(false);
     connect(btn_adr_go, &QPushButton::clicked, this, &TFrameDefinition::btn_adr_goClick);
     btn_undo = Named(new QPushButton(QStringLiteral("Rüchgängig"), GroupBox_Adressen), "btn_undo");
-    btn_undo->setGeometry(8 + ComboWidth + 6, 328, 75, ButtonHeight);
+    btn_undo->setGeometry(8 + ComboBox_adr->width() + 6, 328, 75, ButtonHeight);
     connect(btn_undo, &QPushButton::clicked, this, &TFrameDefinition::btn_undoClick);
     cbx_use_mm =
         Named(new QCheckBox(QStringLiteral("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");

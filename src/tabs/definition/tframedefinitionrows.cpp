@@ -13,6 +13,12 @@
 
 namespace {
 constexpr int RowFontPixels = 11;
+// Within a column of rows: where the label and the address edit begin, and the room between them.
+constexpr int LabelLeft = 5;
+constexpr int EditLeft = 36;
+constexpr int LabelGap = 3;
+constexpr int PanelLeft = EditLeft + 32;
+constexpr int ButtonLeft = EditLeft + 50;
 
 struct RowText {
     const char *caption;
@@ -51,14 +57,15 @@ void TFrameDefinition::BuildRows() {
         }
         r.label->setObjectName(QStringLiteral("lbl_adr_") + n);
         r.label->setFont(rowFont);
-        r.label->setGeometry(left + 5, top, 100, 20);
+        // The label ends a little before its edit, so that its text never touches the edit.
+        r.label->setGeometry(left + LabelLeft, top, EditLeft - LabelGap - LabelLeft, 20);
         r.label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         r.label->setAutoFillBackground(true); // for the mark of an address out of range
 
         r.edit = new QLineEdit(GroupBox_Adressen);
         r.edit->setObjectName(QStringLiteral("edt_adr_") + n);
         r.edit->setFont(rowFont);
-        r.edit->setGeometry(left + 30, top - 4, 30, 20);
+        r.edit->setGeometry(left + EditLeft, top - 4, 30, 20);
         r.edit->setTextMargins(0, 0, 0, 0);
         r.edit->setAutoFillBackground(true);
         r.edit->setMaxLength(AddressRows::AddressDigits);
@@ -71,7 +78,7 @@ void TFrameDefinition::BuildRows() {
 
         r.panel = new QLabel(GroupBox_Adressen);
         r.panel->setObjectName(QStringLiteral("pnl_adr_") + n);
-        r.panel->setGeometry(left + 62, top - 2, 10, 16);
+        r.panel->setGeometry(left + PanelLeft, top - 2, 10, 16);
         r.panel->setFrameShape(QFrame::Panel);
         r.panel->setFrameShadow(QFrame::Sunken);
         r.panel->setAutoFillBackground(true);
@@ -80,7 +87,7 @@ void TFrameDefinition::BuildRows() {
         r.rg = new QPushButton(QStringLiteral("R/G"), GroupBox_Adressen);
         r.rg->setObjectName(QStringLiteral("btn_rg_") + n);
         r.rg->setFont(rowFont);
-        r.rg->setGeometry(left + 80, top, 30, 16);
+        r.rg->setGeometry(left + ButtonLeft, top, 30, 16);
         r.rg->setToolTip(QStringLiteral("umschalten zwischen roter/grüner Adresse"));
         r.rg->setFocusPolicy(Qt::NoFocus);
         connect(r.rg, &QPushButton::clicked, this, [this, k] { btn_rgClick(k); });

@@ -99,7 +99,7 @@ void TFrameBedienung::BuildForm() {
         QStringLiteral("In der Grafik wird als Zielposition der Interne Wert \n"
                        "der Gruben-Platine dargestellt\n"
                        "(z.B. hervorgerufen durch Digitle Befehle)"));
-    cbx_zeige_sollpos_extern->setGeometry(10, 86, Group1Width - 16, 20);
+    cbx_zeige_sollpos_extern->setGeometry(8, 86, Group1Width - 12, 20);
     connect(cbx_zeige_sollpos_extern, &QCheckBox::clicked, this,
             &TFrameBedienung::cbx_zeige_sollpos_externClick);
 
