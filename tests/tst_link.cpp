@@ -50,7 +50,12 @@ private:
 // The settings tab shown, with the list of devices on it.
 void ShowSettingsTab(TfrmMain &w) {
     w.show();
-    Find<QTabWidget>(&w, "PageControl1")->setCurrentWidget(w.frameSettings()->parentWidget());
+    auto *tabs = Find<QTabWidget>(&w, "PageControl1");
+    QWidget *page = w.frameSettings(); // inside its page's scroll area
+    while (page && tabs->indexOf(page) < 0) {
+        page = page->parentWidget();
+    }
+    tabs->setCurrentWidget(page);
 }
 
 QString Text(QWidget *w, const char *name) {

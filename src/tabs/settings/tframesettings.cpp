@@ -106,7 +106,7 @@ void TFrameSettings::BuildForm() {
     cbx_auto_verbinden->setToolTip(
         QStringLiteral("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
                        "eingesteckt ist"));
-    cbx_auto_verbinden->setGeometry(110, 202, 190, 20);
+    cbx_auto_verbinden->setGeometry(104, 202, 204, 20);
     cbx_auto_verbinden->setChecked(true);
     connect(cbx_auto_verbinden, &QCheckBox::clicked, this, &TFrameSettings::autoReconnectChanged);
 
