@@ -202,15 +202,20 @@ private slots:
         QCOMPARE(Backup::CountOf(differences, Board::Grube), 1);
         QCOMPARE(Backup::CountOf(differences, Board::Buehne), 2);
 
-        // A restore writes the file's values, but never the firmware version.
-        const auto plan = Backup::RestorePlan(differences);
-        QCOMPARE(plan.size(), size_t(2));
+        // A restore writes the file's values where the board is known to differ, but never the
+        // firmware version.
+        auto plan = Backup::RestorePlan(differences);
+        QCOMPARE(plan.size(), size_t(1));
         QCOMPARE(plan[0].cell, 10);
         QCOMPARE(plan[0].value, 10);
+        QCOMPARE(Backup::FirmwareDifferences(differences), 1);
+        QCOMPARE(Backup::UnknownOnBoard(differences), 1);
+        board.bridge[60] = Cell::Of(0);
+        plan = Backup::RestorePlan(Backup::Compare(file, board));
+        QCOMPARE(plan.size(), size_t(2));
         QCOMPARE(plan[1].board, Board::Buehne);
         QCOMPARE(plan[1].cell, 60);
         QCOMPARE(plan[1].value, 255 - 60);
-        QCOMPARE(Backup::FirmwareDifferences(differences), 1);
 
         // Only the cells the file holds as values are read.
         const auto toRead = Backup::CellsToRead(file);

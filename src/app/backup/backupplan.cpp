@@ -137,7 +137,8 @@ int CountOf(const std::vector<Difference> &differences, Board board) {
 std::vector<Write> RestorePlan(const std::vector<Difference> &differences) {
     std::vector<Write> writes;
     for (const Difference &d : differences) {
-        if (d.file.known() && !IsFirmwareCell(d.board, d.cell)) {
+        // A cell the board did not tell is not known to differ: it is not written either.
+        if (d.file.known() && d.onBoard.known() && !IsFirmwareCell(d.board, d.cell)) {
             writes.push_back({d.board, d.cell, d.file.value});
         }
     }
@@ -147,6 +148,11 @@ std::vector<Write> RestorePlan(const std::vector<Difference> &differences) {
 int CountOf(const std::vector<Write> &writes, Board board) {
     return static_cast<int>(std::count_if(writes.begin(), writes.end(),
                                           [board](const Write &w) { return w.board == board; }));
+}
+
+int UnknownOnBoard(const std::vector<Difference> &differences) {
+    return static_cast<int>(std::count_if(differences.begin(), differences.end(),
+                                          [](const Difference &d) { return !d.onBoard.known(); }));
 }
 
 int FirmwareDifferences(const std::vector<Difference> &differences) {

@@ -45,7 +45,8 @@ struct Write {
     int cell = 0;
     int value = 0;
 };
-// The cells a restore writes: the differences but the firmware cells, each with the file's value.
+// The cells a restore writes: the differences whose value on the board is known, but the firmware
+// cells, each with the file's value.
 std::vector<Write> RestorePlan(const std::vector<Difference> &differences);
 int CountOf(const std::vector<Write> &writes, Board board);
 
@@ -59,6 +60,9 @@ QString CountLine(const std::vector<Difference> &differences);
 
 // The one question before a restore writes.
 QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped);
+// The differences whose value on the board is not known (no answer, no two alike), which a
+// restore does not write.
+int UnknownOnBoard(const std::vector<Difference> &differences);
 // The firmware cells among the differences, which a restore leaves alone.
 int FirmwareDifferences(const std::vector<Difference> &differences);
 
