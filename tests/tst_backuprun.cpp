@@ -282,7 +282,7 @@ private slots:
         QVERIFY(TestUtil::WriteFile(dir.filePath("c.pvt"), "[EE_GRUBE]\ndata_3_grube=1\n"));
         QCOMPARE(s.Run(BackupJob::Action::Compare, dir.filePath("c.pvt")),
                  BackupJob::Result::LineFailed);
-        QVERIFY(s.job.lines().constFirst().contains(QStringLiteral("keine Anfrage")));
+        QVERIFY(s.job.lines().constFirst().contains(QStringLiteral("antwortet nicht")));
     }
 };
 

@@ -5,8 +5,8 @@
 #include <QDateTime>
 
 namespace {
-const QString NoAnswerText = QStringLiteral(
-    "Die Steuerung hat auf keine Anfrage geantwortet: Verbindung und Stromversorgung prüfen.");
+const QString NoAnswerText =
+    QStringLiteral("Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
 } // namespace
 
 BackupJob::BackupJob(SharedState &state, QObject *parent)
@@ -80,8 +80,9 @@ void BackupJob::OnRunFinished(BackupRun::End end) {
         End(Result::Stopped, true);
         return;
     }
-    if (end == BackupRun::End::Interrupted) {
-        m_lines << QStringLiteral("Die Verbindung ging verloren.")
+    if (end == BackupRun::End::Interrupted || end == BackupRun::End::Silent) {
+        m_lines << (end == BackupRun::End::Silent ? NoAnswerText
+                                                  : QStringLiteral("Die Verbindung ging verloren."))
                 << (m_action == Action::Backup ? QStringLiteral("Keine Datei geschrieben.")
                                                : m_run.reportLine());
         End(Result::LineFailed, true);

@@ -112,6 +112,12 @@ void BackupRun::Tick() {
         Finish(End::Interrupted);
         return;
     }
+    if (m_state.LinkSilent) {
+        // A board that says nothing at all would cost every cell all its time-outs: minutes.
+        m_transfer.Abort(true);
+        Finish(End::Silent);
+        return;
+    }
     const PacedTransfer::TickResult result = m_transfer.Tick();
     if (result.ended) {
         Finish(End::Complete);

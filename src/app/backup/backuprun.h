@@ -18,7 +18,12 @@ class SharedState;
 class BackupRun : public QObject {
     Q_OBJECT
 public:
-    enum class End { Complete, Stopped, Interrupted };
+    enum class End {
+        Complete,
+        Stopped,     // by Abort
+        Interrupted, // the line went away
+        Silent,      // the pit board has said nothing for a while (see LinkHealth)
+    };
 
     explicit BackupRun(SharedState &state, QObject *parent = nullptr);
     ~BackupRun() override;
