@@ -1,5 +1,6 @@
 #include "tframesettings.h"
 
+#include "backuppanel.h"
 #include "configfile.h"
 #include "dialogs.h"
 #include "inifile.h"
@@ -190,6 +191,10 @@ void TFrameSettings::BuildForm() {
     connect(btn_comstat, &QPushButton::clicked, this, &TFrameSettings::btn_comstatClick);
     connect(btn_DCB, &QPushButton::clicked, this, &TFrameSettings::btn_DCBClick);
     connect(btn_hComReceive, &QPushButton::clicked, this, &TFrameSettings::btn_hComReceiveClick);
+
+    m_backup = new BackupPanel(
+        m_state, m_dialogs,
+        [this] { return currentSettings ? currentSettings() : ProgramSettings(); }, this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -197,6 +202,7 @@ void TFrameSettings::BuildForm() {
 
 void TFrameSettings::OnlineChanged() {
     const bool connected = m_state.Online;
+    m_backup->OnlineChanged();
     btnSenden->setEnabled(connected);
     GroupBoxCom->setEnabled(!connected);
     for (int n = 1; n <= 9; ++n) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class BackupPanel;
 class Dialogs;
 class Link;
 class PortEnumerator;
@@ -126,4 +127,5 @@ private:
     QPushButton *btn_comstat = nullptr;
     QPushButton *btn_DCB = nullptr;
     QPushButton *btn_hComReceive = nullptr;
+    BackupPanel *m_backup = nullptr; // "Sicherung der Steuerung"
 };
