@@ -34,7 +34,7 @@ bool BackupJob::Start(Action action, const QString &path) {
         m_lines << error << QStringLiteral("Nichts wurde gesendet.");
         return End(Result::FileError, false);
     }
-    m_run.StartRead(Backup::CellsToRead(m_file.image));
+    m_run.StartCompare(m_file.image);
     return true;
 }
 

@@ -30,6 +30,17 @@ bool BackupRun::StartRead(const std::vector<std::pair<Board, int>> &cells) {
     return Start(PacedTransfer::Mode::Read, std::move(requests));
 }
 
+bool BackupRun::StartCompare(const Backup::Image &file) {
+    std::vector<PacedTransfer::Request> requests;
+    for (const auto &[board, cell] : Backup::CellsToRead(file)) {
+        PacedTransfer::Request r{PacedTransfer::Request::Kind::Read, board, cell, 0, cell};
+        r.expect = file.of(board)[static_cast<size_t>(cell)].value;
+        requests.push_back(r);
+    }
+    m_writing = false;
+    return Start(PacedTransfer::Mode::Read, std::move(requests));
+}
+
 bool BackupRun::StartWrite(const std::vector<Backup::Write> &writes) {
     std::vector<PacedTransfer::Request> requests;
     for (const Backup::Write &w : writes) {

@@ -30,6 +30,9 @@ public:
 
     // Reads the cells; false while a run is going.
     bool StartRead(const std::vector<std::pair<Board, int>> &cells);
+    // Reads the cells the file holds as values, each expected to hold the file's value: a cell
+    // whose answer matches is settled by it, one that differs is read until two answers agree.
+    bool StartCompare(const Backup::Image &file);
     // Every cell of both boards.
     bool StartReadAll();
     // Writes the cells and reads each back.
