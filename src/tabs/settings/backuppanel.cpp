@@ -14,16 +14,14 @@
 
 namespace {
 // The column right of the configuration groups, from the top to the bottom of the page; while the
-// send log and the info dump take that column (user level "Debug"), below the group
-// "Übertragung" instead, across the page.
+// send log and the info dump take that column (user level "Debug"), below them.
 constexpr int ColumnLeft = 580;
 constexpr int ColumnTop = 10;
-constexpr int BelowLeft = 330;
-constexpr int BelowTop = 470;
+constexpr int Gap = 8;
 constexpr int RightMargin = 10;
 constexpr int BottomMargin = 8;
 constexpr int MinWidth = 360;
-constexpr int MinHeight = 120;
+constexpr int MinHeight = BackupPanel::HeightBelowMemos - Gap - BottomMargin;
 // From this width the four buttons stand in one row.
 constexpr int OneRowWidth = 600;
 const char *const SendLogName = "Memo2";
@@ -84,7 +82,8 @@ BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
 bool BackupPanel::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if ((watched == parentWidget() && type == QEvent::Resize) ||
-        (watched == m_sendLog && (type == QEvent::Show || type == QEvent::Hide))) {
+        (watched == m_sendLog && (type == QEvent::Show || type == QEvent::Hide ||
+                                  type == QEvent::Resize || type == QEvent::Move))) {
         Arrange();
     }
     return QGroupBox::eventFilter(watched, event);
@@ -96,8 +95,8 @@ void BackupPanel::Arrange() {
         return;
     }
     const bool below = m_sendLog && !m_sendLog->isHidden();
-    const int left = below ? BelowLeft : ColumnLeft;
-    const int top = below ? BelowTop : ColumnTop;
+    const int left = ColumnLeft;
+    const int top = below ? m_sendLog->geometry().bottom() + Gap : ColumnTop;
     setGeometry(left, top, std::max(MinWidth, page->width() - left - RightMargin),
                 std::max(MinHeight, page->height() - top - BottomMargin));
     const bool oneRow = width() >= OneRowWidth;

@@ -15,10 +15,13 @@ class QPushButton;
 // The group "Sicherung der Steuerung" of the settings tab: backs up every cell of both boards into
 // a configuration file, compares a file with the boards, restores the cells that differ. Shows
 // the progress and the result list; the rules are BackupJob's. It places itself in the page's
-// right column, or below the transfer settings while the send log takes that column.
+// right column, below the send log and the info dump while they are shown.
 class BackupPanel : public QGroupBox {
     Q_OBJECT
 public:
+    // What the send log and the info dump leave free below them for the group.
+    static constexpr int HeightBelowMemos = 200;
+
     BackupPanel(SharedState &state, Dialogs &dialogs, std::function<ProgramSettings()> settings,
                 QWidget *parent);
 

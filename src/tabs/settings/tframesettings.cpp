@@ -290,7 +290,7 @@ void TFrameSettings::ShowForLevel(bool memos, bool baudAndSend) {
 
 void TFrameSettings::ArrangeMemos(int outerHeight) {
     const int memoTop = GroupBoxCom->y();
-    const int memoHeight = std::max(0, outerHeight - memoTop - 140);
+    const int memoHeight = std::max(0, outerHeight - memoTop - 140 - BackupPanel::HeightBelowMemos);
     Memo2->setGeometry(GroupBox4->x() + GroupBox4->width() + 20, memoTop, Memo2->width(),
                        memoHeight);
     Memo1->setGeometry(Memo2->x() + Memo2->width() + 20, memoTop, Memo1->width(), memoHeight);
