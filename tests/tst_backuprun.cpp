@@ -252,6 +252,10 @@ private slots:
             QCOMPARE(s.Run(action, path), BackupJob::Result::FileError);
             QVERIFY(s.job.lines().join(' ').contains(QStringLiteral("Prüfsumme")));
         }
+        // A backup into a folder that does not exist is refused before the boards are read.
+        QCOMPARE(s.Run(BackupJob::Action::Backup, dir.filePath("none/b.pvt")),
+                 BackupJob::Result::FileError);
+        QVERIFY(s.job.lines().join(' ').contains(QStringLiteral("kann nicht geschrieben")));
         QVERIFY(TestUtil::WriteFile(path, "[SETTINGS]\nCOM-Port=2\n"));
         QCOMPARE(s.Run(BackupJob::Action::Restore, path), BackupJob::Result::FileError);
         QVERIFY(s.job.lines().join(' ').contains(QStringLiteral("keine Zellen")));

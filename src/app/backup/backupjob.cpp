@@ -3,6 +3,7 @@
 #include "sharedstate.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace {
 const QString NoAnswerText =
@@ -26,6 +27,13 @@ bool BackupJob::Start(Action action, const QString &path) {
     m_unknown = 0;
     m_file = Backup::FileContents();
     if (action == Action::Backup) {
+        // Told before the boards are read for a minute, not after.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!IsFolderWritable(folder)) {
+            m_lines << QStringLiteral("In den Ordner %1 kann nicht geschrieben werden.").arg(folder)
+                    << QStringLiteral("Nichts wurde gesendet.");
+            return End(Result::FileError, false);
+        }
         m_run.StartReadAll();
         return true;
     }
