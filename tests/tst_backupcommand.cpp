@@ -137,6 +137,28 @@ private slots:
         QVERIFY(!QFile::exists(file));
     }
 
+    void stoppedBackupWritesNoFile() {
+        const QString file = m_dir.filePath(QStringLiteral("stopped.pvt"));
+        QProcess p;
+        p.start(QStringLiteral(PIVOTA_PATH),
+                {"backup", "--settings", m_settings, "--port", "simulator", file});
+        QVERIFY(p.waitForStarted());
+        QByteArray err;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                err += p.readAllStandardError();
+                return err.count("liest ") >= 2; // a tenth of the cells is read
+            },
+            30000));
+        p.terminate(); // SIGTERM, as Ctrl-C: the run stops cleanly
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        err += p.readAllStandardError();
+        QVERIFY2(err.contains("Abgebrochen: keine Datei geschrieben."), err.constData());
+        QVERIFY(!QFile::exists(file));
+    }
+
     void compareAndRestoreOnTheBuiltInSimulator() {
         // The built-in simulator starts from the boards' defaults in every run.
         const QString file = m_dir.filePath(QStringLiteral("defaults.pvt"));

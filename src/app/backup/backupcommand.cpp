@@ -18,6 +18,9 @@
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
 #include <unistd.h>
 #endif
 
@@ -28,6 +31,17 @@ const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"
                               QStringLiteral("restore")};
 // Plain progress lines (no terminal) are written every tenth of the way.
 constexpr int PlainSteps = 10;
+
+#ifdef Q_OS_UNIX
+// Ctrl-C and SIGTERM stop the run cleanly: the handler only writes a byte, the event loop does
+// the rest.
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
+}
+#endif
 
 bool IsTerminal(std::FILE *stream) {
 #ifdef Q_OS_UNIX
@@ -99,7 +113,8 @@ QString Usage() {
         "\n"
         "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
         "Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht\n"
-        "bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
+        "bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,\n"
+        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n");
 }
 
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
@@ -263,6 +278,21 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
 
     QEventLoop loop;
     QObject::connect(&job, &BackupJob::finished, &loop, &QEventLoop::quit);
+    bool signalled = false;
+#ifdef Q_OS_UNIX
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+        std::signal(SIGINT, OnSignal);
+        std::signal(SIGTERM, OnSignal);
+        signalNotifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &job, [&] {
+            char c = 0;
+            [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &c, 1);
+            signalled = true;
+            job.Abort(); // a backup writes no file; a restore stops between two cells
+        });
+    }
+#endif
     const QString file = QFileInfo(o.file).absoluteFilePath();
     const BackupJob::Action action = o.action == Options::Action::Backup ? BackupJob::Action::Backup
                                      : o.action == Options::Action::Compare
@@ -277,8 +307,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     driver.Stop();
     link.port().Close();
 
-    const int code = ExitCode(job.result());
-    std::FILE *out = code == UsageError || code == LineFailed ? stderr : stdout;
+    const int code = signalled ? Interrupted : ExitCode(job.result());
+    std::FILE *out =
+        code == UsageError || code == LineFailed || code == Interrupted ? stderr : stdout;
     if (!lineError.isEmpty()) {
         Put(stderr, QStringLiteral("pivota: %1\n").arg(lineError));
     }

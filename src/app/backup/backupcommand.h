@@ -15,10 +15,11 @@
 namespace BackupCommand {
 
 // Exit codes.
-constexpr int Done = 0;        // all done and equal
-constexpr int Differences = 1; // differences found, cells not confirmed or not written
-constexpr int UsageError = 2;  // a wrong command line, or a file refused or not written
-constexpr int LineFailed = 3;  // the port could not be opened, or the line failed
+constexpr int Done = 0;          // all done and equal
+constexpr int Differences = 1;   // differences found, cells not confirmed or not written
+constexpr int UsageError = 2;    // a wrong command line, or a file refused or not written
+constexpr int LineFailed = 3;    // the port could not be opened, or the line failed
+constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell counts SIGINT)
 
 // Whether the first argument after the program names one of the commands.
 bool IsCommand(const QStringList &arguments);
