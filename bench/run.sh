@@ -11,13 +11,15 @@ build=${BUILD_DIR:-$root/build}
 command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install -y xvfb" >&2; exit 1; }
 cmake -S "$root" -B "$build" -DPIVOTA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target pivota pivota-sim pivota-bench-comm pivota-bench-emptywindow \
-    pivota-bench-transfers pivota-bench-sendlog >/dev/null
+    pivota-bench-transfers pivota-bench-sendlog pivota-bench-backup >/dev/null
 
 echo "== transfers against pivota-sim, each against its floor"
 "$build/bench/pivota-bench-transfers" "$build/sim/pivota-sim" 20 2 2>/dev/null
 
 echo "== the send log, shown and hidden"
 QT_QPA_PLATFORM=offscreen "$build/bench/pivota-bench-sendlog" 2>/dev/null
+echo "== backup, compare and restore of both boards against pivota-sim, each against its floor"
+"$build/bench/pivota-bench-backup" "$build/sim/pivota-sim" 2>/dev/null
 
 echo "== framing and queue"
 "$build/bench/pivota-bench-comm" --benchmark_min_time=0.2 2>/dev/null ||

@@ -1,3 +1,4 @@
+#include "backupcommand.h"
 #include "commandline.h"
 #include "programicon.h"
 #include "qtdialogs.h"
@@ -66,6 +67,13 @@ int main(int argc, char *argv[]) {
         QCoreApplication console(argc, argv);
         SetIdentity();
         InstallGermanTranslations(console);
+        // Backup, compare and restore run here, on the console alone.
+        if (BackupCommand::IsCommand(QCoreApplication::arguments())) {
+            return BackupCommand::Run(QCoreApplication::arguments(),
+                                      DefaultSettingsPath(QCoreApplication::applicationFilePath(),
+                                                          QStandardPaths::writableLocation(
+                                                              QStandardPaths::AppConfigLocation)));
+        }
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {
         case CommandLine::Action::Help:

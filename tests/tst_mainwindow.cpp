@@ -2,6 +2,7 @@
 // layout, settings that cannot be read, and the connection on a pseudo-terminal: start and stop,
 // lost lines, the port scan, the fill bar, manual sends and the dumps.
 
+#include "backuppanel.h"
 #include "inifile.h"
 #include "scripteddialogs.h"
 #include "sendqueue.h"
@@ -205,7 +206,8 @@ private slots:
         auto *com = Find<QGroupBox>(&w, "GroupBoxCom");
         auto *save = Find<QGroupBox>(&w, "GroupBox4");
         QCOMPARE(memo1->y(), com->y());
-        QCOMPARE(memo1->height(), 800 - com->y() - 140);
+        // Below them the group "Sicherung der Steuerung" keeps its place.
+        QCOMPARE(memo1->height(), 800 - com->y() - 140 - BackupPanel::HeightBelowMemos);
         QCOMPARE(memo2->height(), memo1->height());
         QCOMPARE(memo2->x(), save->x() + save->width() + 20);
         QCOMPARE(memo1->x(), memo2->x() + memo2->width() + 20);

@@ -244,6 +244,35 @@ private slots:
         QVERIFY(!s.pit.received(0x41));
     }
 
+    // A read that expects a value (a compare with a file): one answer that matches settles the
+    // cell; a cell that holds another value, or whose answer was stray, is asked again.
+    void expectedValuesSettleOnOneMatchingAnswer() {
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[1] = 0x11;
+        b.pit[2] = 0x22;
+        b.pit[3] = 0x33;
+        b.answer = [](::Board, int cell, int value, int n) {
+            return cell == 3 && n == 0 ? 0x30 : value; // a stray first answer for cell 3
+        };
+        std::vector<Request> reads = Reads(::Board::Grube, {1, 2, 3});
+        reads[0].expect = 0x11; // as the board holds it
+        reads[1].expect = 0x20; // the board holds another value
+        reads[2].expect = 0x33; // as the board holds it, but the first answer is stray
+        PacedTransfer t(s);
+        Outcomes out;
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks(b)));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(b.asked(0, 1), 1);
+        QCOMPARE(out.byTag[1], std::make_pair(Outcome::Confirmed, 0x11));
+        QCOMPARE(b.asked(0, 2), 2);
+        QCOMPARE(out.byTag[2], std::make_pair(Outcome::Confirmed, 0x22));
+        QCOMPARE(s.pit.value(2), uint8_t(0x22));
+        QCOMPARE(b.asked(0, 3), 2);
+        QCOMPARE(out.byTag[3], std::make_pair(Outcome::Confirmed, 0x33));
+        QVERIFY(t.TakeReport()->line.contains(", 2 wiederholt, 0 ohne Antwort"));
+    }
+
     // Every write is read back once the board had its time to write; a cell that comes back
     // otherwise is written again, and only what came back as written counts as verified.
     void writesAreReadBackAndAWrongCellIsWrittenAgain() {

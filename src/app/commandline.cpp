@@ -15,6 +15,18 @@ const char *const QtValueOptions[] = {
     "qwindowicon", "qwindowtitle",       "style",         "stylesheet", "session",
     "display",     "geometry",           "qmljsdebugger", "name",       "title"};
 const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+// The commands that need no window; each explains itself with --help.
+const QString Commands = QStringLiteral(
+    "\nBefehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):\n"
+    "  pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen "
+    "sichern\n"
+    "  pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung "
+    "vergleichen\n"
+    "  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen "
+    "zurückschreiben\n"
+    "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
+    "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
@@ -69,7 +81,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     }
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
-        result.output = usage;
+        result.output = usage + Commands;
         return result;
     }
     if (parser.isSet(version)) {

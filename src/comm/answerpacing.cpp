@@ -88,7 +88,7 @@ bool PacedTransfer::Eligible(const Item &item) const {
         // transfer goes; the second answer also shows the first one in step. Later passes ask
         // once more each, once the answers so far are known.
         if (m_pass == 1) {
-            return item.asks < 2;
+            return item.asks < (item.request.expect >= 0 ? 1 : 2);
         }
         return item.awaiting == 0 && item.asks < std::min(m_pass + 1, MaxAsks);
     }
@@ -316,7 +316,9 @@ void PacedTransfer::Settle(Item &item) {
     std::optional<Outcome> outcome;
     int value = -1;
     if (r.kind == Request::Kind::Read) {
-        value = Agreeing(item.values);
+        const bool expected = r.expect >= 0 && std::find(item.values.begin(), item.values.end(),
+                                                         r.expect) != item.values.end();
+        value = expected ? r.expect : Agreeing(item.values);
         if (value >= 0) {
             outcome = Outcome::Confirmed;
         }
@@ -425,7 +427,7 @@ QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
             item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
         if (!settled) {
             failedItems.push_back(&item);
-        } else if (item.asks > (read ? 2 : 1) || item.writes > 1) {
+        } else if (item.asks > (read && item.request.expect < 0 ? 2 : 1) || item.writes > 1) {
             ++repeated; // came through only when asked again
         }
     }

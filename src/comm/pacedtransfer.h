@@ -63,6 +63,10 @@ public:
         int cell = 0;
         int value = 0; // for writes
         int tag = 0;   // the tab's own number of the request (its row, entry or cell)
+        // For reads: the value the caller expects the board to hold (a compare with a file), or
+        // -1. One answer with that value settles the cell, as the file and the board agree; any
+        // other answer needs a second like it, as without an expectation.
+        int expect = -1;
     };
     enum class Outcome {
         Confirmed,   // read: two answers agreed; the mirror holds the value, marked received

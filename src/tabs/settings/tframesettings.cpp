@@ -1,5 +1,6 @@
 #include "tframesettings.h"
 
+#include "backuppanel.h"
 #include "configfile.h"
 #include "dialogs.h"
 #include "inifile.h"
@@ -221,6 +222,10 @@ void TFrameSettings::BuildForm() {
     connect(btn_comstat, &QPushButton::clicked, this, &TFrameSettings::btn_comstatClick);
     connect(btn_DCB, &QPushButton::clicked, this, &TFrameSettings::btn_DCBClick);
     connect(btn_hComReceive, &QPushButton::clicked, this, &TFrameSettings::btn_hComReceiveClick);
+
+    m_backup = new BackupPanel(
+        m_state, m_dialogs,
+        [this] { return currentSettings ? currentSettings() : ProgramSettings(); }, this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -228,6 +233,7 @@ void TFrameSettings::BuildForm() {
 
 void TFrameSettings::OnlineChanged() {
     const bool connected = m_state.Online;
+    m_backup->OnlineChanged();
     btnSenden->setEnabled(connected);
     GroupBoxCom->setEnabled(!connected);
     for (int n = 1; n <= 9; ++n) {
@@ -321,7 +327,7 @@ void TFrameSettings::ShowForLevel(bool memos, bool baudAndSend) {
 
 void TFrameSettings::ArrangeMemos(int outerHeight) {
     const int memoTop = GroupBoxCom->y();
-    const int memoHeight = std::max(0, outerHeight - memoTop - 140);
+    const int memoHeight = std::max(0, outerHeight - memoTop - 140 - BackupPanel::HeightBelowMemos);
     Memo2->setGeometry(GroupBox4->x() + GroupBox4->width() + 20, memoTop, Memo2->width(),
                        memoHeight);
     Memo1->setGeometry(Memo2->x() + Memo2->width() + 20, memoTop, Memo1->width(), memoHeight);

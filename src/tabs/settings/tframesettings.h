@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class BackupPanel;
 class Dialogs;
 class Link;
 class PortWatcher;
@@ -158,4 +159,5 @@ private:
     QPushButton *btn_comstat = nullptr;
     QPushButton *btn_DCB = nullptr;
     QPushButton *btn_hComReceive = nullptr;
+    BackupPanel *m_backup = nullptr; // "Sicherung der Steuerung"
 };

@@ -1,0 +1,169 @@
+// Backup, compare and restore of the whole controller against pivota-sim at the default settings,
+// the link driven without a window as on the command line, each timed and set against its floor:
+// the requests' bytes on the wire (3 bytes at "Interval_Senden" each) and the simulator's answer
+// delay for each of them. A backup reads every cell twice; a compare reads every cell once where
+// it holds the file's value; a restore of 10 changed cells is timed from the answer to its
+// question to its end (its compare before it is timed as a compare). Not a test: run by
+// bench/run.sh, figures depend on the machine.
+//
+//   pivota-bench-backup PIVOTA_SIM
+
+#include "backupjob.h"
+#include "link.h"
+#include "linkdriver.h"
+#include "pacedtransfer.h"
+#include "sharedstate.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+// pivota-sim's defaults (sim/simulator.h) and the program's (settings file without keys).
+constexpr double PitDelayMs = 5;
+constexpr double BridgeDelayMs = 40;
+constexpr int IntervalSenden = 20;
+constexpr int IntervalReceive = 20;
+constexpr int ReadSize = 8;
+constexpr int ChangedCells = 10;
+
+// One read of every cell of both boards.
+double OnePass() {
+    return 256 * (3.0 * IntervalSenden + PitDelayMs) + 256 * (3.0 * IntervalSenden + BridgeDelayMs);
+}
+
+// Writes of cells, each read back once the board has written it.
+double WriteFloor(int pitCells, int bridgeCells) {
+    const auto cell = [](Board board, double delay) {
+        const double readBack =
+            std::max(3.0 * IntervalSenden, double(PacedTransfer::WriteSettleMs(board)));
+        return 3.0 * IntervalSenden + readBack + delay;
+    };
+    return pitCells * cell(Board::Grube, PitDelayMs) +
+           bridgeCells * cell(Board::Buehne, BridgeDelayMs);
+}
+
+void Print(const char *name, double ms, double floor, const QString &status) {
+    std::printf("%-40s %8.1f s  floor %8.1f s  %5.2fx  %s\n", name, ms / 1000, floor / 1000,
+                ms / floor, qPrintable(status));
+    std::fflush(stdout);
+}
+
+bool WriteSimFile(const QString &path, int changed) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (char board : {'P', 'B'}) {
+        for (int cell = 0; cell < 256; ++cell) {
+            int value = (cell * (board == 'P' ? 7 : 13) + 3) & 0xFF;
+            // The changed cells: half on each board, none of them a firmware cell.
+            if ((board == 'P' && cell >= 100 && cell < 100 + changed / 2) ||
+                (board == 'B' && cell >= 40 && cell < 40 + changed - changed / 2)) {
+                value ^= 0x55;
+            }
+            f.write(QStringLiteral("%1 %2 %3\n")
+                        .arg(QLatin1Char(board))
+                        .arg(cell, 2, 16, QLatin1Char('0'))
+                        .arg(value, 2, 16, QLatin1Char('0'))
+                        .toLatin1());
+        }
+    }
+    return true;
+}
+
+struct Session {
+    explicit Session(const QString &device) {
+        state.transferSettings.byteIntervalMs = IntervalSenden;
+        QString reason;
+        QString configure;
+        opened = link.Open(device, 19200, &reason, &configure);
+        state.Online = opened;
+        driver =
+            std::make_unique<LinkDriver>(state, link, IntervalSenden, IntervalReceive, ReadSize);
+        driver->Start();
+    }
+    double Run(BackupJob::Action action, const QString &file) {
+        QEventLoop loop;
+        QObject::connect(&job, &BackupJob::finished, &loop, &QEventLoop::quit);
+        QElapsedTimer clock;
+        clock.start();
+        if (job.Start(action, file)) {
+            loop.exec();
+        }
+        return double(clock.elapsed());
+    }
+    SharedState state;
+    Link link{state};
+    std::unique_ptr<LinkDriver> driver;
+    BackupJob job{state};
+    bool opened = false;
+};
+
+bool StartSim(QProcess &sim, const QString &program, const QString &link, const QString &file) {
+    sim.start(program, {QStringLiteral("--link"), link, QStringLiteral("--eeprom"), file});
+    return sim.waitForStarted() && sim.waitForReadyRead(5000);
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: pivota-bench-backup PIVOTA_SIM\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("turntable"));
+    const QString simFile = dir.filePath(QStringLiteral("eeprom.txt"));
+    const QString backup = dir.filePath(QStringLiteral("backup.pvt"));
+    if (!WriteSimFile(simFile, 0)) {
+        return 1;
+    }
+    {
+        QProcess sim;
+        if (!StartSim(sim, args.at(1), link, simFile)) {
+            std::fprintf(stderr, "pivota-sim did not start\n");
+            return 1;
+        }
+        Session s(link);
+        if (!s.opened) {
+            std::fprintf(stderr, "no connection\n");
+            return 1;
+        }
+        double ms = s.Run(BackupJob::Action::Backup, backup);
+        Print("backup, both boards, every cell twice", ms, 2 * OnePass(), s.job.lines().last());
+        ms = s.Run(BackupJob::Action::Compare, backup);
+        Print("compare, both boards, all equal", ms, OnePass(), s.job.lines().last());
+        sim.terminate();
+        sim.waitForFinished(5000);
+    }
+    // Ten cells change behind the program's back.
+    if (!WriteSimFile(simFile, ChangedCells)) {
+        return 1;
+    }
+    QProcess sim;
+    if (!StartSim(sim, args.at(1), link, simFile)) {
+        return 1;
+    }
+    Session s(link);
+    QElapsedTimer writing;
+    s.job.confirm = [&](const QString &) {
+        writing.start();
+        return true;
+    };
+    const double total = s.Run(BackupJob::Action::Restore, backup);
+    const double compare = total - double(writing.elapsed());
+    Print("restore: its compare, 10 cells differ", compare, OnePass(), QString());
+    Print("restore: 10 cells written and verified", double(writing.elapsed()),
+          WriteFloor(ChangedCells / 2, ChangedCells - ChangedCells / 2), s.job.lines().last());
+    sim.terminate();
+    sim.waitForFinished(5000);
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line's backup, compare and restore: the same job as on the settings tab, without a
+// window and without a display.
+//
+//   pivota backup  --port DEVICE [--baud N] [--settings FILE] FILE
+//   pivota compare --port DEVICE [--baud N] [--settings FILE] FILE
+//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--yes] FILE
+//
+// DEVICE is a device path, a name COM1..COM9 as the settings file maps it, or "simulator".
+// Progress goes to standard error, the result list to standard output.
+namespace BackupCommand {
+
+// Exit codes.
+constexpr int Done = 0;          // all done and equal
+constexpr int Differences = 1;   // differences found, cells not confirmed or not written
+constexpr int UsageError = 2;    // a wrong command line, or a file refused or not written
+constexpr int LineFailed = 3;    // the port could not be opened, or the line failed
+constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell counts SIGINT)
+
+// Whether the first argument after the program names one of the commands.
+bool IsCommand(const QStringList &arguments);
+
+struct Options {
+    enum class Action { Backup, Compare, Restore };
+    Action action = Action::Backup;
+    QString port;
+    int baud = 19200;
+    QString file;
+    QString settingsPath; // empty: the program's settings file
+    bool yes = false;
+    bool help = false;
+};
+// Reads the command line (arguments[0] is the program, arguments[1] the command). False with the
+// message and the usage in error.
+bool Parse(const QStringList &arguments, Options *options, QString *error);
+QString Usage();
+
+// Runs the command under a running QCoreApplication (its event loop is run here) and returns the
+// exit code. defaultSettingsPath is the settings file used without --settings.
+int Run(const QStringList &arguments, const QString &defaultSettingsPath);
+
+} // namespace BackupCommand

@@ -1,0 +1,182 @@
+#include "backupjob.h"
+
+#include "sharedstate.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace {
+const QString NoAnswerText =
+    QStringLiteral("Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
+} // namespace
+
+BackupJob::BackupJob(SharedState &state, QObject *parent)
+    : QObject(parent), m_state(state), m_run(state) {
+    connect(&m_run, &BackupRun::progressed, this, &BackupJob::progressed);
+    connect(&m_run, &BackupRun::finished, this, &BackupJob::OnRunFinished);
+}
+
+bool BackupJob::Start(Action action, const QString &path) {
+    if (m_run.running()) {
+        return false;
+    }
+    m_action = action;
+    m_path = path;
+    m_lines.clear();
+    m_differences.clear();
+    m_unknown = 0;
+    m_file = Backup::FileContents();
+    if (action == Action::Backup) {
+        // Told before the boards are read for a minute, not after.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!IsFolderWritable(folder)) {
+            m_lines << QStringLiteral("In den Ordner %1 kann nicht geschrieben werden.").arg(folder)
+                    << QStringLiteral("Nichts wurde gesendet.");
+            return End(Result::FileError, false);
+        }
+        m_run.StartReadAll();
+        return true;
+    }
+    QString error;
+    if (!Backup::ReadFile(path, &m_file, &error)) {
+        m_lines << error << QStringLiteral("Nichts wurde gesendet.");
+        return End(Result::FileError, false);
+    }
+    m_run.StartCompare(m_file.image);
+    return true;
+}
+
+void BackupJob::Abort() {
+    m_run.Abort();
+}
+
+QString BackupJob::ProgressText() const {
+    return (m_run.writing() ? QStringLiteral("schreibt %1") : QStringLiteral("liest %1"))
+        .arg(m_run.ProgressText());
+}
+
+bool BackupJob::End(Result result, bool emitted) {
+    m_result = result;
+    if (emitted) {
+        emit finished(result);
+    }
+    return false;
+}
+
+bool BackupJob::NothingAnswered() const {
+    const Backup::Image &found = m_run.found();
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        for (const Backup::Cell &cell : found.of(board)) {
+            if (cell.state == Backup::Cell::State::Value ||
+                cell.state == Backup::Cell::State::Unconfirmed) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void BackupJob::OnRunFinished(BackupRun::End end) {
+    if (end == BackupRun::End::Stopped) {
+        const bool backup = m_action == Action::Backup;
+        const bool writing = m_run.writing();
+        m_lines << (backup ? QStringLiteral("Abgebrochen: keine Datei geschrieben.")
+                    : writing
+                        ? QStringLiteral("Abgebrochen: das Wiederherstellen ist unvollständig, "
+                                         "ein Teil der Zellen wurde geschrieben.")
+                        : QStringLiteral("Abgebrochen: nichts wurde geschrieben."));
+        End(Result::Stopped, true);
+        return;
+    }
+    if (end == BackupRun::End::Interrupted || end == BackupRun::End::Silent) {
+        m_lines << (end == BackupRun::End::Silent ? NoAnswerText
+                                                  : QStringLiteral("Die Verbindung ging verloren."))
+                << (m_action == Action::Backup ? QStringLiteral("Keine Datei geschrieben.")
+                                               : m_run.reportLine());
+        End(Result::LineFailed, true);
+        return;
+    }
+    if (m_run.writing()) {
+        FinishRestore();
+        return;
+    }
+    if (NothingAnswered()) {
+        m_lines << NoAnswerText
+                << (m_action == Action::Backup ? QStringLiteral("Keine Datei geschrieben.")
+                                               : QStringLiteral("Nichts wurde geschrieben."));
+        End(Result::LineFailed, true);
+        return;
+    }
+    if (m_action == Action::Backup) {
+        FinishBackup();
+    } else {
+        FinishCompare();
+    }
+}
+
+void BackupJob::FinishBackup() {
+    const Backup::Image &image = m_run.found();
+    QString error;
+    const ProgramSettings s = settings ? settings() : ProgramSettings();
+    const Backup::Stamp stamp{QDateTime::currentDateTime(),
+                              version.isEmpty() ? QStringLiteral("unbekannt") : version};
+    if (!Backup::SaveBackup(m_path, s, m_state, image, stamp, &error)) {
+        m_lines << QStringLiteral("Die Sicherung konnte nicht geschrieben werden: %1").arg(error);
+        End(Result::FileError, true);
+        return;
+    }
+    m_lines << Backup::BackupLines(m_path, image);
+    const bool all =
+        image.Known(Board::Grube) == Backup::Cells && image.Known(Board::Buehne) == Backup::Cells;
+    End(all ? Result::Equal : Result::Differences, true);
+}
+
+void BackupJob::FinishCompare() {
+    m_differences = Backup::Compare(m_file.image, m_run.found());
+    m_lines << Backup::CompareLines(m_differences);
+    if (m_action == Action::Compare) {
+        End(m_differences.empty() ? Result::Equal : Result::Differences, true);
+        return;
+    }
+    const std::vector<Backup::Write> plan = Backup::RestorePlan(m_differences);
+    m_unknown = Backup::UnknownOnBoard(m_differences);
+    if (m_unknown > 0) {
+        m_lines << QStringLiteral("%1 Zellen ohne sichere Antwort der Steuerung werden nicht "
+                                  "geschrieben.")
+                       .arg(m_unknown);
+    }
+    if (plan.empty()) {
+        m_lines << (m_unknown > 0
+                        ? QStringLiteral("Nichts zu schreiben.")
+                        : QStringLiteral(
+                              "Nichts zu schreiben: die Steuerung entspricht der Datei."));
+        // The firmware version is the board's own: a difference there is listed, not restored.
+        End(m_unknown > 0 ? Result::Differences : Result::Equal, true);
+        return;
+    }
+    const QString question =
+        Backup::RestoreQuestion(plan, Backup::FirmwareDifferences(m_differences));
+    if (!confirm || !confirm(question)) {
+        m_lines << QStringLiteral("Nicht wiederhergestellt: nichts wurde geschrieben.");
+        End(Result::Differences, true);
+        return;
+    }
+    m_run.StartWrite(plan);
+    emit progressed();
+}
+
+void BackupJob::FinishRestore() {
+    const std::vector<Backup::Failure> &failures = m_run.failures();
+    for (const Backup::Failure &f : failures) {
+        m_lines << Backup::FailureLine(f);
+    }
+    const int written = m_run.total() - static_cast<int>(failures.size());
+    m_lines << (failures.empty()
+                    ? QStringLiteral("Wiederhergestellt: %1 Zellen geschrieben und geprüft.")
+                          .arg(written)
+                    : QStringLiteral("Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
+                                     "nicht geschrieben.")
+                          .arg(written)
+                          .arg(failures.size()));
+    End(failures.empty() && m_unknown == 0 ? Result::Equal : Result::Differences, true);
+}

@@ -1,0 +1,243 @@
+#include "backupplan.h"
+
+#include "addresscodes.h"
+#include "parametercatalogue.h"
+
+#include <algorithm>
+
+namespace Backup {
+
+namespace {
+constexpr int DccSteps = 3;
+constexpr int PositionStep = 3;
+constexpr int LastStep = 6;
+
+QString ParameterMeaning(Board board, int cell) {
+    const auto &rows = Parameter::Rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Parameter::ParameterRow &row = rows[i];
+        if (Parameter::IsPit(row.cell) != (board == Board::Grube) ||
+            Parameter::CellOf(row.cell) != cell) {
+            continue;
+        }
+        const int index = static_cast<int>(i);
+        if (Parameter::IsVersionRow(index)) {
+            const bool minor =
+                index == Parameter::PitMinorRow || index == Parameter::BridgeMinorRow;
+            return QStringLiteral("Firmware-Version, %1")
+                .arg(minor ? QStringLiteral("2. Byte") : QStringLiteral("1. Byte"));
+        }
+        return QStringLiteral("Parameter „%1“").arg(QString::fromUtf8(row.name));
+    }
+    for (const Parameter::OptionGroup &group : Parameter::Groups()) {
+        if (Parameter::IsPit(group.cell) != (board == Board::Grube) ||
+            Parameter::CellOf(group.cell) != cell) {
+            continue;
+        }
+        QStringList labels;
+        for (const char *label : group.labels) {
+            if (label && *label) {
+                labels << QString::fromUtf8(label);
+            }
+        }
+        return QStringLiteral("Optionen (%1)").arg(labels.join(QStringLiteral(", ")));
+    }
+    return QString();
+}
+
+QString AddressMeaning(int cell) {
+    for (int row = 0; row < AddressCodes::Rows; ++row) {
+        for (int step = 0; step <= LastStep; ++step) {
+            if (AddressCodes::StepCell(row, step) != cell) {
+                continue;
+            }
+            const QString rowText = QStringLiteral("Adresszeile %1").arg(row + 1);
+            if (step < DccSteps) {
+                return QStringLiteral("%1, DCC-Byte %2").arg(rowText).arg(step + 1);
+            }
+            if (step == PositionStep) {
+                if (row < AddressCodes::FirstPositionRow) {
+                    continue; // the functions' rows drive to no position
+                }
+                return QStringLiteral("%1, Positionsnummer").arg(rowText);
+            }
+            return QStringLiteral("%1, Motorola-Byte %2").arg(rowText).arg(step - PositionStep);
+        }
+    }
+    return QString();
+}
+} // namespace
+
+bool IsFirmwareCell(Board board, int cell) {
+    return board == Board::Grube ? cell == 0 || cell == 1 : cell == 126 || cell == 127;
+}
+
+QString CellMeaning(Board board, int cell) {
+    const QString parameter = ParameterMeaning(board, cell);
+    if (!parameter.isEmpty()) {
+        return parameter;
+    }
+    return board == Board::Grube ? AddressMeaning(cell) : QString();
+}
+
+QString BoardName(Board board) {
+    return board == Board::Grube ? QStringLiteral("Grube") : QStringLiteral("Bühne");
+}
+
+QString CellText(int cell) {
+    return QStringLiteral("%1 (0x%2)").arg(cell).arg(cell, 2, 16, QLatin1Char('0'));
+}
+
+QString ValueText(const Cell &cell) {
+    switch (cell.state) {
+    case Cell::State::Value:
+        return CellText(cell.value);
+    case Cell::State::Unconfirmed:
+        return QStringLiteral("unbestätigt");
+    case Cell::State::NoAnswer:
+        return QStringLiteral("keine Antwort");
+    case Cell::State::Absent:
+        break;
+    }
+    return QStringLiteral("nicht gelesen");
+}
+
+std::vector<std::pair<Board, int>> CellsToRead(const Image &file) {
+    std::vector<std::pair<Board, int>> cells;
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        for (int cell = 0; cell < Cells; ++cell) {
+            if (file.of(board)[static_cast<size_t>(cell)].known()) {
+                cells.emplace_back(board, cell);
+            }
+        }
+    }
+    return cells;
+}
+
+std::vector<Difference> Compare(const Image &file, const Image &board) {
+    std::vector<Difference> differences;
+    for (Board b : {Board::Grube, Board::Buehne}) {
+        for (int cell = 0; cell < Cells; ++cell) {
+            const Cell &f = file.of(b)[static_cast<size_t>(cell)];
+            const Cell &o = board.of(b)[static_cast<size_t>(cell)];
+            if (f.known() && !(o.known() && o.value == f.value)) {
+                differences.push_back({b, cell, f, o});
+            }
+        }
+    }
+    return differences;
+}
+
+int CountOf(const std::vector<Difference> &differences, Board board) {
+    return static_cast<int>(
+        std::count_if(differences.begin(), differences.end(),
+                      [board](const Difference &d) { return d.board == board; }));
+}
+
+std::vector<Write> RestorePlan(const std::vector<Difference> &differences) {
+    std::vector<Write> writes;
+    for (const Difference &d : differences) {
+        // A cell the board did not tell is not known to differ: it is not written either.
+        if (d.file.known() && d.onBoard.known() && !IsFirmwareCell(d.board, d.cell)) {
+            writes.push_back({d.board, d.cell, d.file.value});
+        }
+    }
+    return writes;
+}
+
+int CountOf(const std::vector<Write> &writes, Board board) {
+    return static_cast<int>(std::count_if(writes.begin(), writes.end(),
+                                          [board](const Write &w) { return w.board == board; }));
+}
+
+int UnknownOnBoard(const std::vector<Difference> &differences) {
+    return static_cast<int>(std::count_if(differences.begin(), differences.end(),
+                                          [](const Difference &d) { return !d.onBoard.known(); }));
+}
+
+int FirmwareDifferences(const std::vector<Difference> &differences) {
+    return static_cast<int>(
+        std::count_if(differences.begin(), differences.end(),
+                      [](const Difference &d) { return IsFirmwareCell(d.board, d.cell); }));
+}
+
+namespace {
+QString Located(Board board, int cell) {
+    const QString meaning = CellMeaning(board, cell);
+    QString text = QStringLiteral("%1 %2").arg(BoardName(board), CellText(cell));
+    if (!meaning.isEmpty()) {
+        text += QStringLiteral(" %1").arg(meaning);
+    }
+    return text;
+}
+
+QString Differences(int n) {
+    return n == 0   ? QStringLiteral("keine Unterschiede")
+           : n == 1 ? QStringLiteral("1 Unterschied")
+                    : QStringLiteral("%1 Unterschiede").arg(n);
+}
+
+QString CellsCount(int n) {
+    return n == 1 ? QStringLiteral("1 Zelle") : QStringLiteral("%1 Zellen").arg(n);
+}
+} // namespace
+
+QString DifferenceLine(const Difference &d) {
+    return QStringLiteral("%1: Datei %2, Steuerung %3")
+        .arg(Located(d.board, d.cell), ValueText(d.file), ValueText(d.onBoard));
+}
+
+QString CountLine(const std::vector<Difference> &differences) {
+    return QStringLiteral("Grube: %1, Bühne: %2")
+        .arg(Differences(CountOf(differences, Board::Grube)),
+             Differences(CountOf(differences, Board::Buehne)));
+}
+
+QStringList CompareLines(const std::vector<Difference> &differences) {
+    QStringList lines;
+    for (const Difference &d : differences) {
+        lines << DifferenceLine(d);
+    }
+    lines << CountLine(differences);
+    return lines;
+}
+
+QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped) {
+    QString text = QStringLiteral("Wiederherstellen: %1 der Grube und %2 der Bühne werden "
+                                  "geschrieben.")
+                       .arg(CellsCount(CountOf(writes, Board::Grube)),
+                            CellsCount(CountOf(writes, Board::Buehne)));
+    if (firmwareSkipped > 0) {
+        text += QStringLiteral(" Die Firmware-Version (%1) bleibt, wie sie ist.")
+                    .arg(CellsCount(firmwareSkipped));
+    }
+    return text + QStringLiteral(" Fortfahren?");
+}
+
+QString FailureLine(const Failure &failure) {
+    return QStringLiteral("%1: nicht geschrieben, soll %2, Steuerung %3")
+        .arg(Located(failure.write.board, failure.write.cell), CellText(failure.write.value),
+             ValueText(failure.onBoard));
+}
+
+QStringList BackupLines(const QString &path, const Image &image) {
+    QStringList lines;
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        for (int cell = 0; cell < Cells; ++cell) {
+            const Cell &c = image.of(board)[static_cast<size_t>(cell)];
+            if (!c.known()) {
+                lines << QStringLiteral("%1: nicht bestätigt (%2)")
+                             .arg(Located(board, cell), ValueText(c));
+            }
+        }
+    }
+    lines << QStringLiteral("Gesichert in %1: Grube %2 von %3 Zellen, Bühne %4 von %3 Zellen "
+                            "bestätigt")
+                 .arg(path)
+                 .arg(image.Known(Board::Grube))
+                 .arg(Cells)
+                 .arg(image.Known(Board::Buehne));
+    return lines;
+}
+
+} // namespace Backup

@@ -1,0 +1,290 @@
+// The rules of a whole-controller backup without a board: the file's format and CRC, what a file
+// is refused for, which cells a compare lists and a restore writes, and how the cells are named.
+
+#include "backupfile.h"
+#include "backupplan.h"
+#include "inifile.h"
+#include "inikeys.h"
+#include "settingsfile.h"
+#include "sharedstate.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using Backup::Cell;
+using State = Backup::Cell::State;
+
+namespace {
+// Every cell of both boards held as a value: pit cell n holds n, bridge cell n holds 255 - n.
+Backup::Image FullImage() {
+    Backup::Image image;
+    for (int cell = 0; cell < Backup::Cells; ++cell) {
+        image.pit[static_cast<size_t>(cell)] = Cell::Of(cell);
+        image.bridge[static_cast<size_t>(cell)] = Cell::Of(255 - cell);
+    }
+    return image;
+}
+
+const Backup::Stamp TheStamp{QDateTime(QDate(2026, 12, 9), QTime(7, 15, 30)),
+                             QStringLiteral("0.38")};
+
+QByteArray BackupBytes(const Backup::Image &image) {
+    IniFile ini;
+    SharedState state;
+    Backup::WriteBackup(ini, ProgramSettings(), state, image, TheStamp);
+    return ini.toBytes();
+}
+
+bool Check(const QByteArray &bytes, Backup::FileContents *contents, QString *error) {
+    IniFile ini;
+    if (!ini.loadBytes(bytes)) {
+        return false;
+    }
+    return Backup::CheckFile(ini, contents, error);
+}
+} // namespace
+
+class TestBackupFile : public QObject {
+    Q_OBJECT
+private slots:
+    void crcIsTheZipCrc() {
+        QCOMPARE(Backup::Crc32("123456789"), 0xCBF43926u);
+        QCOMPARE(Backup::Crc32(QByteArray()), 0u);
+        // Every state of a cell counts: a value, another value, unconfirmed, absent.
+        Backup::Image image = FullImage();
+        const uint32_t full = Backup::CellsCrc(image);
+        image.bridge[7] = Cell::Of(image.bridge[7].value ^ 1);
+        const uint32_t changed = Backup::CellsCrc(image);
+        image.bridge[7] = Cell{State::Unconfirmed, 0};
+        const uint32_t unconfirmed = Backup::CellsCrc(image);
+        image.bridge[7] = Cell{};
+        const uint32_t absent = Backup::CellsCrc(image);
+        QCOMPARE(QSet<uint32_t>({full, changed, unconfirmed, absent}).size(), 4);
+    }
+
+    void backupWrittenAndReadBack() {
+        Backup::Image image = FullImage();
+        image.pit[17] = Cell{State::NoAnswer, 0};
+        image.bridge[200] = Cell{State::Unconfirmed, 0};
+        const QByteArray bytes = BackupBytes(image);
+        const QString text = QString::fromUtf8(bytes);
+        QVERIFY(text.contains(QStringLiteral("[Sicherung]")));
+        QVERIFY(text.contains(QStringLiteral("Zeitpunkt=2026-12-09T07:15:30")));
+        QVERIFY(text.contains(QStringLiteral("Programm-Version=0.38")));
+        QVERIFY(text.contains(QStringLiteral("Zellen_Grube=255")));
+        QVERIFY(text.contains(QStringLiteral("Zellen_Buehne=255")));
+        QVERIFY(text.contains(QStringLiteral("data_17_grube=unbestätigt")));
+        QVERIFY(text.contains(QStringLiteral("data_200_buhne=unbestätigt")));
+        QVERIFY(text.contains(QStringLiteral("data_18_grube=18")));
+
+        Backup::FileContents contents;
+        QString error;
+        QVERIFY2(Check(bytes, &contents, &error), qPrintable(error));
+        QVERIFY(contents.backup);
+        QCOMPARE(contents.version, QStringLiteral("0.38"));
+        // A cell without an answer is held as unconfirmed: no value of it is in the file.
+        Backup::Image expected = image;
+        expected.pit[17] = Cell{State::Unconfirmed, 0};
+        QVERIFY(contents.image.pit == expected.pit);
+        QVERIFY(contents.image.bridge == expected.bridge);
+    }
+
+    void backupLoadsWithLaden() {
+        // "laden" takes the values; an unconfirmed cell becomes its default, never some value.
+        Backup::Image image = FullImage();
+        image.bridge[1] = Cell{State::Unconfirmed, 0};
+        IniFile ini;
+        QVERIFY(ini.loadBytes(BackupBytes(image)));
+        SharedState state;
+        ReadPitCells(ini, state, 0, 255);
+        ReadBridgeCells(ini, state, 0, 255);
+        for (int cell = 0; cell < 256; ++cell) {
+            QCOMPARE(int(state.pit.value(cell)), cell);
+        }
+        QCOMPARE(int(state.bridge.value(2)), 253);
+        QCOMPARE(state.bridge.value(1), BoardImage::DefaultFor(Board::Buehne, 1));
+    }
+
+    void damagedFilesAreRefused_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("value changed") << "data_100_grube=100"
+                                       << "data_100_grube=101"
+                                       << "Prüfsumme";
+        QTest::newRow("cell removed") << "data_100_grube=100\n"
+                                      << "\n"
+                                      << "Prüfsumme";
+        QTest::newRow("unconfirmed made a value") << "data_5_buhne=unbestätigt"
+                                                  << "data_5_buhne=250"
+                                                  << "Prüfsumme";
+        QTest::newRow("crc edited") << "CRC32="
+                                    << "CRC32=0"
+                                    << "Prüfsumme";
+        QTest::newRow("crc removed") << "CRC32="
+                                     << "CRC33="
+                                     << "keine Prüfsumme";
+    }
+    void damagedFilesAreRefused() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, reason);
+        Backup::Image image = FullImage();
+        image.bridge[5] = Cell{State::Unconfirmed, 0};
+        QString text = QString::fromUtf8(BackupBytes(image));
+        QVERIFY(text.contains(from));
+        text.replace(text.indexOf(from), from.size(), to);
+        QString error;
+        QVERIFY(!Check(text.toUtf8(), nullptr, &error));
+        QVERIFY2(error.contains(reason), qPrintable(error));
+    }
+
+    void configurationFilesAndEmptyFiles() {
+        // A configuration file without [Sicherung] needs no CRC: its cells are taken as they are.
+        Backup::FileContents contents;
+        QString error;
+        QVERIFY(Check("[EE_GRUBE]\ndata_3_grube=7\ndata_4_grube=x\n[EE_BUHNE]\ndata_9_buhne=300\n",
+                      &contents, &error));
+        QVERIFY(!contents.backup);
+        QVERIFY(contents.image.pit[3] == Cell::Of(7));
+        QCOMPARE(contents.image.pit[4].state, State::Unconfirmed); // no byte: not a value
+        QCOMPARE(contents.image.bridge[9].state, State::Unconfirmed);
+        QCOMPARE(contents.image.pit[5].state, State::Absent);
+        QCOMPARE(contents.image.Known(Board::Grube), 1);
+
+        QVERIFY(!Check("[SETTINGS]\nCOM-Port=3\n", nullptr, &error));
+        QVERIFY2(error.contains(QStringLiteral("keine Zellen")), qPrintable(error));
+
+        QTemporaryDir dir;
+        QVERIFY(!Backup::ReadFile(dir.filePath(QStringLiteral("none.pvt")), nullptr, &error));
+        QVERIFY(error.contains(QStringLiteral("nicht vorhanden")));
+    }
+
+    void saveReplacesTheFileWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("b.pvt"));
+        QVERIFY(TestUtilWrite(path, "[Alt]\nkey=1\n"));
+        SharedState state;
+        QString error;
+        QVERIFY2(Backup::SaveBackup(path, ProgramSettings(), state, FullImage(), TheStamp, &error),
+                 qPrintable(error));
+        Backup::FileContents contents;
+        QVERIFY2(Backup::ReadFile(path, &contents, &error), qPrintable(error));
+        QVERIFY(contents.image.pit == FullImage().pit);
+        IniFile ini;
+        QVERIFY(ini.load(path));
+        QVERIFY(!ini.sections().contains(QStringLiteral("Alt")));
+        QVERIFY(ini.sections().contains(Ini::Settings));
+        // Saving where no file can be written fails with the reason and leaves nothing behind.
+        QVERIFY(!Backup::SaveBackup(dir.filePath(QStringLiteral("no/such/folder/b.pvt")),
+                                    ProgramSettings(), state, FullImage(), TheStamp, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void compareListsExactlyTheDifferingCells() {
+        Backup::Image file = FullImage();
+        file.bridge[50] = Cell{State::Unconfirmed, 0}; // not compared
+        file.pit[200] = Cell{};                        // not in the file: not compared
+        Backup::Image board = FullImage();
+        board.pit[10] = Cell::Of(99);
+        board.pit[200] = Cell::Of(1);
+        board.bridge[50] = Cell::Of(1);
+        board.bridge[60] = Cell{State::NoAnswer, 0};
+        board.bridge[126] = Cell::Of(7); // firmware
+        const auto differences = Backup::Compare(file, board);
+        QCOMPARE(differences.size(), size_t(3));
+        QCOMPARE(differences[0].board, Board::Grube);
+        QCOMPARE(differences[0].cell, 10);
+        QVERIFY(differences[0].file == Cell::Of(10));
+        QVERIFY(differences[0].onBoard == Cell::Of(99));
+        QCOMPARE(differences[1].cell, 60);
+        QCOMPARE(differences[2].cell, 126);
+        QCOMPARE(Backup::CountOf(differences, Board::Grube), 1);
+        QCOMPARE(Backup::CountOf(differences, Board::Buehne), 2);
+
+        // A restore writes the file's values where the board is known to differ, but never the
+        // firmware version.
+        auto plan = Backup::RestorePlan(differences);
+        QCOMPARE(plan.size(), size_t(1));
+        QCOMPARE(plan[0].cell, 10);
+        QCOMPARE(plan[0].value, 10);
+        QCOMPARE(Backup::FirmwareDifferences(differences), 1);
+        QCOMPARE(Backup::UnknownOnBoard(differences), 1);
+        board.bridge[60] = Cell::Of(0);
+        plan = Backup::RestorePlan(Backup::Compare(file, board));
+        QCOMPARE(plan.size(), size_t(2));
+        QCOMPARE(plan[1].board, Board::Buehne);
+        QCOMPARE(plan[1].cell, 60);
+        QCOMPARE(plan[1].value, 255 - 60);
+
+        // Only the cells the file holds as values are read.
+        const auto toRead = Backup::CellsToRead(file);
+        QCOMPARE(toRead.size(), size_t(512 - 2));
+
+        const QStringList lines = Backup::CompareLines(differences);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QStringLiteral("Grube 10 (0x0a) Adresszeile 7, DCC-Byte 1: Datei 10 "
+                                          "(0x0a), Steuerung 99 (0x63)"));
+        QVERIFY2(lines[1].endsWith(QStringLiteral("Steuerung keine Antwort")),
+                 qPrintable(lines[1]));
+        QCOMPARE(lines[3], QStringLiteral("Grube: 1 Unterschied, Bühne: 2 Unterschiede"));
+        const QString question = Backup::RestoreQuestion(plan, 1);
+        QVERIFY2(question.contains(QStringLiteral("1 Zelle der Grube und 1 Zelle der Bühne")),
+                 qPrintable(question));
+        QVERIFY(question.contains(QStringLiteral("Firmware")));
+    }
+
+    void firmwareCells() {
+        for (int cell = 0; cell < 256; ++cell) {
+            QCOMPARE(Backup::IsFirmwareCell(Board::Grube, cell), cell <= 1);
+            QCOMPARE(Backup::IsFirmwareCell(Board::Buehne, cell), cell == 126 || cell == 127);
+        }
+    }
+
+    void cellMeanings_data() {
+        QTest::addColumn<bool>("pit");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("pit firmware") << true << 0 << "Firmware-Version, 1. Byte";
+        QTest::newRow("bridge firmware") << false << 127 << "Firmware-Version, 2. Byte";
+        QTest::newRow("speed") << false << 1 << "Parameter „Geschwindigkeit Links schnell“";
+        QTest::newRow("pit count") << true << 48 << "Parameter „Alternative Positionsanzahl Grube“";
+        QTest::newRow("options") << true << 50
+                                 << "Optionen (Kehrschleifenrelais verwenden, TURN, wenn "
+                                    "START=ZIEL)";
+        QTest::newRow("first row") << true << 4 << "Adresszeile 1, DCC-Byte 1";
+        QTest::newRow("third byte") << true << 36 << "Adresszeile 1, DCC-Byte 3";
+        QTest::newRow("position") << true << 56 << "Adresszeile 5, Positionsnummer";
+        QTest::newRow("last position") << true << 127 << "Adresszeile 28, Positionsnummer";
+        QTest::newRow("motorola") << true << 132 << "Adresszeile 1, Motorola-Byte 1";
+        QTest::newRow("last motorola") << true << 239 << "Adresszeile 28, Motorola-Byte 3";
+        QTest::newRow("function row has no position") << true << 52 << "";
+        QTest::newRow("unknown pit") << true << 250 << "";
+        QTest::newRow("unknown bridge") << false << 200 << "";
+    }
+    void cellMeanings() {
+        QFETCH(bool, pit);
+        QFETCH(int, cell);
+        QFETCH(QString, meaning);
+        QCOMPARE(Backup::CellMeaning(pit ? Board::Grube : Board::Buehne, cell), meaning);
+    }
+
+    void backupLinesNameTheUnconfirmedCells() {
+        Backup::Image image = FullImage();
+        image.bridge[1] = Cell{State::NoAnswer, 0};
+        const QStringList lines = Backup::BackupLines(QStringLiteral("/tmp/x.pvt"), image);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("Bühne 1 (0x01) Parameter „Geschwindigkeit Links "
+                                          "schnell“: nicht bestätigt (keine Antwort)"));
+        QVERIFY(lines[1].contains(QStringLiteral("Grube 256 von 256 Zellen, Bühne 255 von 256")));
+    }
+
+private:
+    static bool TestUtilWrite(const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackupFile)
+#include "tst_backupfile.moc"
