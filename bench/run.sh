@@ -18,6 +18,7 @@ echo "== transfers against pivota-sim, each against its floor"
 
 echo "== the send log, shown and hidden"
 QT_QPA_PLATFORM=offscreen "$build/bench/pivota-bench-sendlog" 2>/dev/null
+
 echo "== backup, compare and restore of both boards against pivota-sim, each against its floor"
 "$build/bench/pivota-bench-backup" "$build/sim/pivota-sim" 2>/dev/null
 
