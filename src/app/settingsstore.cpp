@@ -5,6 +5,8 @@
 #include "portmap.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
+
 bool EditIniFile(const QString &path, const std::function<void(IniFile &)> &change,
                  QString *error) {
     IniFile ini;
@@ -70,11 +72,14 @@ bool SettingsStore::SaveConfiguration(const QString &path, const ProgramSettings
 }
 
 QString SettingsStore::UnreadableText(const QString &error) {
-    return QStringLiteral("Die Einstellungsdatei kann nicht gelesen werden; es gelten die "
-                          "Vorgabewerte. Beim Beenden wird sie nicht überschrieben.\n%1")
+    return QCoreApplication::translate(
+               "SettingsStore", "Die Einstellungsdatei kann nicht gelesen werden; es gelten die "
+                                "Vorgabewerte. Beim Beenden wird sie nicht überschrieben.\n%1")
         .arg(error);
 }
 
 QString SettingsStore::NotSavedText(const QString &error) {
-    return QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n%1").arg(error);
+    return QCoreApplication::translate("SettingsStore",
+                                       "Die Einstellungen konnten nicht gespeichert werden.\n%1")
+        .arg(error);
 }

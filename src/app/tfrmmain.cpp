@@ -54,7 +54,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;
     setWindowTitle(Caption);
-    StatusPanel0->setText(VersionStatus);
+    StatusPanel0->setText(VersionStatus());
     move(50, 50);
     ReadProgIni();
     m_settingsTab->RefreshPortList();
@@ -336,8 +336,9 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
 void TfrmMain::OnSilenceChanged(bool silent) {
     if (silent) {
         m_textBeforeSilence = StatusPanel0->text();
-        StatusPanel0->setText(SilentText);
-    } else if (StatusPanel0->text() == SilentText) {
+        StatusPanel0->setText(SilentText());
+    } else if (StatusPanel0->text() == SilentText()) {
+        // Restored only when nothing else has been said meanwhile.
         StatusPanel0->setText(m_textBeforeSilence);
     }
 }

@@ -34,8 +34,8 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
-    static inline const QString VersionStatus = QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013");
-    static inline const QString SilentText = QStringLiteral("keine Antwort von der Gruben-Platine");
+    static QString VersionStatus() { return tr(" Pivota V0.38 vom 08. Aug. 2013"); }
+    static QString SilentText() { return tr("keine Antwort von der Gruben-Platine"); }
 
     TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;

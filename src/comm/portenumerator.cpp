@@ -1,5 +1,6 @@
 #include "portenumerator.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,7 @@ QString FoundPort::displayText() const {
         text = QStringLiteral("%1 – %2").arg(text, about);
     }
     if (latencyMs) {
-        text += QStringLiteral(", Latenz %1 ms").arg(*latencyMs);
+        text += QCoreApplication::translate("PortEnumerator", ", Latenz %1 ms").arg(*latencyMs);
     }
     return text;
 }

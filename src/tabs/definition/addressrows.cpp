@@ -3,6 +3,8 @@
 #include "messages.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
+
 using AddressCodes::CellBase;
 
 namespace {
@@ -68,18 +70,22 @@ void AddressRows::SetPositionNumber(int j, int number, bool compare) {
 QString AddressRows::PresetText(int index) {
     switch (index) {
     case 0:
-        return QStringLiteral("Adressen Standard");
+        return QCoreApplication::translate("AddressRows", "Adressen Standard");
     case 1:
         // No maker is named in the program: this is the standard set with Step and Turn exchanged.
-        return QStringLiteral("Adressen Standard, Step und Turn getauscht");
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Standard, Step und Turn getauscht");
     case 2:
-        return QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G ");
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend R/G ");
     case 3:
-        return QStringLiteral("Adressen Positionen: von P1 aufsteigend ohne Wechsel");
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend ohne Wechsel");
     case 4:
-        return QStringLiteral("setze alles auf 0");
+        return QCoreApplication::translate("AddressRows", "setze alles auf 0");
     case 5:
-        return QStringLiteral("Positionen neu nummerieren (für DIP3 = ON)");
+        return QCoreApplication::translate("AddressRows",
+                                           "Positionen neu nummerieren (für DIP3 = ON)");
     default:
         return QString();
     }

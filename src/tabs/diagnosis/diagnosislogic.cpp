@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QCoreApplication>
+
 namespace Diagnosis {
 
 float SenseCurrent(int raw, float rSense) {
@@ -25,8 +27,8 @@ QString SensorVoltageText(int raw) {
 }
 
 QString RSenseInfoText(float rSense) {
-    return QString::asprintf("(Strom berechnet für R-Sense = %2.2f Ohm)",
-                             static_cast<double>(rSense));
+    return QCoreApplication::translate("DiagnosisLogic", "(Strom berechnet für R-Sense = %1 Ohm)")
+        .arg(QString::asprintf("%2.2f", static_cast<double>(rSense)));
 }
 
 QString RSenseDefaultText(float rSense, const QLocale &locale) {

@@ -4,6 +4,8 @@
 #include "hexbyte.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
+
 namespace Eeprom {
 
 QString DumpText(const BoardImage &image) {
@@ -43,17 +45,21 @@ QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outco
     case PacedTransfer::Outcome::Confirmed:
         return QStringLiteral("%1 = %2").arg(at, HexByteText(value));
     case PacedTransfer::Outcome::Verified:
-        return QStringLiteral("%1 = %2 geschrieben und geprüft").arg(at, HexByteText(value));
+        return QCoreApplication::translate("EepromLogic", "%1 = %2 geschrieben und geprüft")
+            .arg(at, HexByteText(value));
     case PacedTransfer::Outcome::Mismatch:
-        return QStringLiteral("%1: gelesen %2, geschrieben %3")
+        return QCoreApplication::translate("EepromLogic", "%1: gelesen %2, geschrieben %3")
             .arg(at, HexByteText(value), HexByteText(written));
     case PacedTransfer::Outcome::Unconfirmed:
-        return QStringLiteral("%1: keine zwei gleichen Antworten").arg(at);
+        return QCoreApplication::translate("EepromLogic", "%1: keine zwei gleichen Antworten")
+            .arg(at);
     case PacedTransfer::Outcome::NoAnswer:
         break;
     }
-    return write ? QStringLiteral("%1: geschrieben, keine Antwort beim Prüfen").arg(at)
-                 : QStringLiteral("%1: keine Antwort").arg(at);
+    return write ? QCoreApplication::translate("EepromLogic",
+                                               "%1: geschrieben, keine Antwort beim Prüfen")
+                       .arg(at)
+                 : QCoreApplication::translate("EepromLogic", "%1: keine Antwort").arg(at);
 }
 
 Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state), m_state(state) {}
