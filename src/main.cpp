@@ -1,13 +1,16 @@
 #include "commandline.h"
+#include "language.h"
 #include "qtdialogs.h"
 #include "sessionlog.h"
 #include "settingsfile.h"
 #include "tfrmmain.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
@@ -60,12 +63,23 @@ QString SettingsPath(const CommandLine &commandLine) {
 
 int main(int argc, char *argv[]) {
     CommandLine commandLine;
+    Language language = Language::German;
     {
         // The command line is decided without the window system, so that --help and --version
         // work on any console.
         QCoreApplication console(argc, argv);
         SetIdentity();
-        InstallGermanTranslations(console);
+        // The language comes from the command line, the settings file or the system; then the
+        // command line is read again, so that its help and messages are in that language.
+        commandLine = ParseCommandLine(QCoreApplication::arguments());
+        language =
+            ChooseLanguage(commandLine.language, LanguageFromSettings(SettingsPath(commandLine)),
+                           SystemLocaleNames());
+        if (language == Language::English && QLocale().language() != QLocale::English) {
+            QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        }
+        InstallTranslations(console, language,
+                            TranslationFolders(QCoreApplication::applicationDirPath()));
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {
         case CommandLine::Action::Help:
@@ -89,13 +103,15 @@ int main(int argc, char *argv[]) {
     SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pivota")));
-    // Qt's own texts (standard buttons, context menus) in German, like the program's.
-    InstallGermanTranslations(app);
+    // The program's texts and Qt's own (standard buttons, context menus) in the same language.
+    InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
 
     if (!commandLine.logPath.isEmpty()) {
         QString error;
         if (!SessionLog::Start(commandLine.logPath, &error)) {
-            return Print(stderr, QStringLiteral("pivota: %1: %2\n").arg(commandLine.logPath, error),
+            return Print(stderr,
+                         QCoreApplication::translate("Main", "pivota: %1: %2\n")
+                             .arg(commandLine.logPath, error),
                          CommandLine::UsageError);
         }
     }

@@ -88,13 +88,15 @@ private slots:
         w.show();
         QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("btnStart")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, 10000);
-        // A read on each tab that has one fills the status line and the tabs' result texts.
-        for (const char *name : {"btn_read_all", "btn_param_read", "btn_ee_read"}) {
-            if (auto *button = w.findChild<QPushButton *>(QString::fromLatin1(name))) {
-                QTest::mouseClick(button, Qt::LeftButton);
-            }
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(!w.statusBar()->findChildren<QLabel *>().isEmpty(), 5000);
+        // A read of the addresses: its button offers the stop while it runs, then its status
+        // line and the rows' marks are shown.
+        auto *read = w.findChild<QPushButton *>(QStringLiteral("btn_read_adr"));
+        QVERIFY(read);
+        const QString caption = read->text();
+        QTest::mouseClick(read, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(read->text() != caption, 5000);
+        verifyEnglish(TestCatalogue::Texts(&w));
+        QTRY_COMPARE_WITH_TIMEOUT(read->text(), caption, 60000);
         verifyEnglish(TestCatalogue::Texts(&w));
         QStringList boxes;
         for (const auto &call : window.dialogs.calls) {
@@ -108,8 +110,10 @@ private slots:
     }
 
     void qtOwnTextsFollow() {
+        // Qt's German catalogue is not installed with the English interface.
         QDialogButtonBox english(QDialogButtonBox::Cancel);
-        QCOMPARE(english.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("&Cancel"));
+        QCOMPARE(english.button(QDialogButtonBox::Cancel)->text().remove(u'&'),
+                 QStringLiteral("Cancel"));
     }
 };
 

@@ -30,26 +30,40 @@ private slots:
         QTest::addColumn<bool>("english");
         const QStringList en = {QStringLiteral("en_GB")};
         const QStringList de = {QStringLiteral("de_DE")};
-        QTest::newRow("nothing chosen, C locale") << "" << "" << QStringList{"C"} << false;
-        QTest::newRow("POSIX locale") << "" << "" << QStringList{"POSIX"} << false;
-        QTest::newRow("no locale at all") << "" << "" << QStringList{} << false;
-        QTest::newRow("English locale") << "" << "" << en << true;
-        QTest::newRow("English with encoding")
-            << "" << "" << QStringList{"en_US.UTF-8"} << true;
-        QTest::newRow("English, dash form") << "" << "" << QStringList{"en-US"} << true;
-        QTest::newRow("bare en") << "" << "" << QStringList{"en"} << true;
-        QTest::newRow("other language stays German")
-            << "" << "" << QStringList{"fr_FR"} << false;
+        QTest::newRow("nothing chosen, C locale") << ""
+                                                  << "" << QStringList{"C"} << false;
+        QTest::newRow("POSIX locale") << ""
+                                      << "" << QStringList{"POSIX"} << false;
+        QTest::newRow("no locale at all") << ""
+                                          << "" << QStringList{} << false;
+        QTest::newRow("English locale") << ""
+                                        << "" << en << true;
+        QTest::newRow("English with encoding") << ""
+                                               << "" << QStringList{"en_US.UTF-8"} << true;
+        QTest::newRow("English, dash form") << ""
+                                            << "" << QStringList{"en-US"} << true;
+        QTest::newRow("bare en") << ""
+                                 << "" << QStringList{"en"} << true;
+        QTest::newRow("other language stays German") << ""
+                                                     << "" << QStringList{"fr_FR"} << false;
         QTest::newRow("a language starting with en is not English")
-            << "" << "" << QStringList{"eng_XX"} << false;
+            << ""
+            << "" << QStringList{"eng_XX"} << false;
         QTest::newRow("first preferred locale decides")
-            << "" << "" << QStringList{"de_DE", "en_GB"} << false;
-        QTest::newRow("key over locale") << "" << "de" << en << false;
-        QTest::newRow("key en on German system") << "" << "en" << de << true;
-        QTest::newRow("option over key") << "de" << "en" << en << false;
-        QTest::newRow("option en") << "en" << "de" << de << true;
-        QTest::newRow("unknown key follows the locale") << "" << "xx" << en << true;
-        QTest::newRow("empty key follows the locale") << "" << " " << en << true;
+            << ""
+            << "" << QStringList{"de_DE", "en_GB"} << false;
+        QTest::newRow("key over locale") << ""
+                                         << "de" << en << false;
+        QTest::newRow("key en on German system") << ""
+                                                 << "en" << de << true;
+        QTest::newRow("option over key") << "de"
+                                         << "en" << en << false;
+        QTest::newRow("option en") << "en"
+                                   << "de" << de << true;
+        QTest::newRow("unknown key follows the locale") << ""
+                                                        << "xx" << en << true;
+        QTest::newRow("empty key follows the locale") << ""
+                                                      << " " << en << true;
     }
     void choice() {
         QFETCH(QString, option);
@@ -85,8 +99,8 @@ private slots:
         QVERIFY(InstallTranslations(*QCoreApplication::instance(), Language::English,
                                     {QStringLiteral(PIVOTA_TRANSLATIONS_DIR)}));
         QTemporaryDir empty;
-        QVERIFY(!InstallTranslations(*QCoreApplication::instance(), Language::English,
-                                     {empty.path()}));
+        QVERIFY(
+            !InstallTranslations(*QCoreApplication::instance(), Language::English, {empty.path()}));
     }
 };
 

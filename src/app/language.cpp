@@ -30,8 +30,8 @@ bool IsEnglishLocale(const QString &name) {
     // "en", "en_GB", "en-US", "en_US.UTF-8", "en@euro": the language is what comes before the
     // first separator.
     const qsizetype end = name.indexOf(QRegularExpression(QStringLiteral("[_.@-]")));
-    return name.left(end < 0 ? name.size() : end).compare(QLatin1String("en"),
-                                                          Qt::CaseInsensitive) == 0;
+    return name.left(end < 0 ? name.size() : end)
+               .compare(QLatin1String("en"), Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
@@ -47,6 +47,15 @@ Language ChooseLanguage(const QString &option, const QString &settingsKey,
         return Language::English;
     }
     return Language::German;
+}
+
+QStringList SystemLocaleNames() {
+    const QLocale system = QLocale::system();
+    // In the C locale the C library ignores LANGUAGE; so does the program.
+    if (system.language() == QLocale::C) {
+        return {QStringLiteral("C")};
+    }
+    return system.uiLanguages();
 }
 
 QString LanguageFromSettings(const QString &settingsPath) {

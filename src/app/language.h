@@ -21,6 +21,10 @@ QString LanguageCode(Language language);
 Language ChooseLanguage(const QString &option, const QString &settingsKey,
                         const QStringList &localeNames);
 
+// The system's locale as ChooseLanguage takes it: the user's interface languages, or "C" for
+// the C and POSIX locales.
+QStringList SystemLocaleNames();
+
 // The settings file's "Sprache", read before the window exists; empty when the file or the key
 // is missing or the file cannot be read.
 QString LanguageFromSettings(const QString &settingsPath);
