@@ -1,5 +1,6 @@
 #include "backupcommand.h"
 #include "commandline.h"
+#include "language.h"
 #include "programicon.h"
 #include "qtdialogs.h"
 #include "sessionlog.h"
@@ -7,8 +8,10 @@
 #include "tfrmmain.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
@@ -61,12 +64,23 @@ QString SettingsPath(const CommandLine &commandLine) {
 
 int main(int argc, char *argv[]) {
     CommandLine commandLine;
+    Language language = Language::German;
     {
         // The command line is decided without the window system, so that --help and --version
         // work on any console.
         QCoreApplication console(argc, argv);
         SetIdentity();
-        InstallGermanTranslations(console);
+        // The language comes from the command line, the settings file or the system; then the
+        // command line is read again, so that its help and messages are in that language.
+        commandLine = ParseCommandLine(QCoreApplication::arguments());
+        language =
+            ChooseLanguage(commandLine.language, LanguageFromSettings(SettingsPath(commandLine)),
+                           SystemLocaleNames());
+        if (language == Language::English && QLocale().language() != QLocale::English) {
+            QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        }
+        InstallTranslations(console, language,
+                            TranslationFolders(QCoreApplication::applicationDirPath()));
         // Backup, compare and restore run here, on the console alone.
         if (BackupCommand::IsCommand(QCoreApplication::arguments())) {
             return BackupCommand::Run(QCoreApplication::arguments(),
@@ -97,13 +111,15 @@ int main(int argc, char *argv[]) {
     SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
     QApplication::setWindowIcon(ProgramIcon()); // built in: no search through the icon themes
-    // Qt's own texts (standard buttons, context menus) in German, like the program's.
-    InstallGermanTranslations(app);
+    // The program's texts and Qt's own (standard buttons, context menus) in the same language.
+    InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
 
     if (!commandLine.logPath.isEmpty()) {
         QString error;
         if (!SessionLog::Start(commandLine.logPath, &error)) {
-            return Print(stderr, QStringLiteral("pivota: %1: %2\n").arg(commandLine.logPath, error),
+            return Print(stderr,
+                         QCoreApplication::translate("Main", "pivota: %1: %2\n")
+                             .arg(commandLine.logPath, error),
                          CommandLine::UsageError);
         }
     }

@@ -237,7 +237,7 @@ private slots:
 
         QVERIFY(a.plugInAgain());
         QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
-        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText);
+        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
         QVERIFY(w.port().isOpen());
         QVERIFY(!w.reconnectPending());
         QVERIFY(!w.frameSettings()->portWatcher().isActive());
@@ -272,7 +272,7 @@ private slots:
         QVERIFY(!w.state().Online);
         QVERIFY(a.plugInAgain());
         QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
-        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText);
+        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
         w.btnStopClick();
     }
 

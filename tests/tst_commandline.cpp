@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "language.h"
 #include "settingsfile.h"
 
 #include <QAction>
@@ -65,6 +66,51 @@ private slots:
         QCOMPARE(v.code, 0);
         QCOMPARE(v.out, QStringLiteral("pivota %1\n").arg(QStringLiteral(PIVOTA_VERSION)));
         QVERIFY(v.err.isEmpty());
+    }
+
+    void languageByOptionKeyAndLocale() {
+        const auto english = [](const Run &r) {
+            return r.code == 0 && r.out.contains(QLatin1String("--settings <FILE>")) &&
+                   r.out.contains(QLatin1String("Language of the interface"));
+        };
+        const auto german = [](const Run &r) {
+            return r.code == 0 && r.out.contains(QLatin1String("--settings <DATEI>")) &&
+                   r.out.contains(QStringLiteral("Sprache der Oberfläche"));
+        };
+        const QMap<QString, QString> cLocale = {{QStringLiteral("LC_ALL"), QStringLiteral("C")}};
+        const QMap<QString, QString> englishLocale = {
+            {QStringLiteral("LC_ALL"), QString()},
+            {QStringLiteral("LC_MESSAGES"), QString()},
+            {QStringLiteral("LANG"), QStringLiteral("en_GB.UTF-8")}};
+        const QStringList help = {QStringLiteral("--help")};
+        Run r = RunPivota(help, cLocale);
+        QVERIFY2(german(r), qPrintable(r.out + r.err));
+        r = RunPivota(help, englishLocale);
+        QVERIFY2(english(r), qPrintable(r.out + r.err));
+        r = RunPivota({QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--help")},
+                      cLocale);
+        QVERIFY2(english(r), qPrintable(r.out + r.err));
+        r = RunPivota({QStringLiteral("--lang"), QStringLiteral("de"), QStringLiteral("--help")},
+                      englishLocale);
+        QVERIFY2(german(r), qPrintable(r.out + r.err));
+
+        // The settings file's key over the locale, the option over the key.
+        QTemporaryDir folder;
+        const QString ini = folder.filePath(QStringLiteral("pivota.ini"));
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[SETTINGS]\nSprache=en\n");
+        file.close();
+        r = RunPivota({QStringLiteral("--settings"), ini, QStringLiteral("--help")}, cLocale);
+        QVERIFY2(english(r), qPrintable(r.out + r.err));
+        r = RunPivota({QStringLiteral("--settings"), ini, QStringLiteral("--lang"),
+                       QStringLiteral("de"), QStringLiteral("--help")},
+                      cLocale);
+        QVERIFY2(german(r), qPrintable(r.out + r.err));
+
+        r = RunPivota({QStringLiteral("--lang"), QStringLiteral("fr")}, cLocale);
+        QCOMPARE(r.code, int(CommandLine::UsageError));
+        QVERIFY2(r.err.startsWith(QLatin1String("pivota: --lang")), qPrintable(r.err));
     }
 
     void wrongCommandLinePrintsUsageAndExitsTwo() {
@@ -174,7 +220,8 @@ private slots:
     }
 
     void qtTextsInGerman() {
-        QVERIFY2(InstallGermanTranslations(*qApp), "qt6-translations-l10n is not installed");
+        QVERIFY2(InstallTranslations(*qApp, Language::German, {}),
+                 "qt6-translations-l10n is not installed");
         QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No |
                              QDialogButtonBox::Cancel);
         QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));

@@ -14,7 +14,7 @@ class TestFileDialogs : public QObject {
 private slots:
     void filterListFromQtsForm() {
         const FileDialogStart start =
-            PlanFileDialog(ConfigFile::Filter, ConfigFile::DefaultSuffix, QString(), QString());
+            PlanFileDialog(ConfigFile::Filter(), ConfigFile::DefaultSuffix, QString(), QString());
         QCOMPARE(start.nameFilters,
                  QStringList({QStringLiteral("PVT (*.pvt)"), QStringLiteral("TXT (*.txt)"),
                               QStringLiteral("Alle Dateien (*)")}));
@@ -62,7 +62,7 @@ private slots:
         QTemporaryDir documents;
         QTemporaryDir used;
         QVERIFY(documents.isValid() && used.isValid());
-        const QString filter = ConfigFile::Filter;
+        const QString filter = ConfigFile::Filter();
 
         // The first time (nothing used yet in this run): the documents folder.
         QCOMPARE(PlanFileDialog(filter, QString(), QString(), documents.path()).folder,
@@ -107,8 +107,8 @@ private slots:
     void dialogBuiltFromTheStart() {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        const FileDialogStart start =
-            PlanFileDialog(ConfigFile::Filter, ConfigFile::DefaultSuffix, folder.path(), QString());
+        const FileDialogStart start = PlanFileDialog(
+            ConfigFile::Filter(), ConfigFile::DefaultSuffix, folder.path(), QString());
         const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(nullptr, start);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->nameFilters(), start.nameFilters);

@@ -280,7 +280,7 @@ private slots:
         // The status bar's longest lines.
         auto *status = Find<QLabel>(w.get(), "StatusPanel0");
         for (const QString &line :
-             {ConnectionTexts::Stopped(), TfrmMain::SilentText, TfrmMain::VersionStatus,
+             {ConnectionTexts::Stopped(), TfrmMain::SilentText(), TfrmMain::VersionStatus(),
               ConnectionTexts::Opened(QStringLiteral("COM9")),
               ConnectionTexts::NoPort(QStringLiteral("COM9"))}) {
             status->setText(line);

@@ -118,7 +118,7 @@ private slots:
         w.btnStartClick();
         QVERIFY(w.state().Online);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText(), 3000);
         QVERIFY(w.state().LinkSilent);
         QVERIFY(w.port().isOpen()); // nothing closed because of it
         w.Timer2Timer();
@@ -185,7 +185,7 @@ private slots:
         SimulatedWindow s(options);
         TfrmMain &w = s.w();
         w.btnStartClick();
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText(), 3000);
         w.Timer2Timer();
         QCOMPARE(Text(&w, "pnl_hall"), QStringLiteral("?"));
         s.sim->options().silent = false;

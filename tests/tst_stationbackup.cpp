@@ -83,7 +83,7 @@ private slots:
         source.state().PositionCount = 24;
         source.save(source.file("station.pvt"));
         QVERIFY(source.dialogs.calls.size() == 1);
-        QCOMPARE(source.dialogs.calls.first().text, ConfigFile::Filter);
+        QCOMPARE(source.dialogs.calls.first().text, ConfigFile::Filter());
         const QString text = QString::fromUtf8(ReadFile(source.file("station.pvt")));
         QVERIFY(!text.contains(QStringLiteral("Interval_Receive")));
         QVERIFY(!text.contains(QStringLiteral("COM-Buffersize")));

@@ -5,10 +5,11 @@ set -euo pipefail
 
 PIVOTA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-"$PIVOTA_ROOT/build"}
-# Build: compiler, CMake, Qt, SimpleIni. Run: Qt's German texts. Tests: desktop-file-validate
-# for the menu entry, dpkg-shlibdeps for the Debian package.
+# Build: compiler, CMake, Qt, SimpleIni, Qt's translation tools (lupdate, lrelease). Run: Qt's
+# German texts. Tests: desktop-file-validate for the menu entry, dpkg-shlibdeps for the Debian
+# package.
 PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev libsimpleini-dev
-          qt6-translations-l10n desktop-file-utils dpkg-dev)
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n desktop-file-utils dpkg-dev)
 
 step() { echo "==> $*"; }
 

@@ -2,11 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 namespace {
 // Options that QGuiApplication takes from the command line itself.
@@ -17,44 +13,59 @@ const char *const QtValueOptions[] = {
 const char *const QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 // The commands that need no window; each explains itself with --help.
-const QString Commands = QStringLiteral(
-    "\nBefehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):\n"
-    "  pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen "
-    "sichern\n"
-    "  pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung "
-    "vergleichen\n"
-    "  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen "
-    "zurückschreiben\n"
-    "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
-    "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
+QString Commands() {
+    return QCoreApplication::translate(
+        "CommandLine",
+        "\nBefehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):\n"
+        "  pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen "
+        "sichern\n"
+        "  pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung "
+        "vergleichen\n"
+        "  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen "
+        "zurückschreiben\n"
+        "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
+        "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
+}
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     // Qt's options are single-dash words: -platform offscreen.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Einrichten, Bedienen und Diagnose der Drehscheiben-Steuerung über die "
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Einrichten, Bedienen und Diagnose der Drehscheiben-Steuerung über die "
                        "serielle Schnittstelle."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Zeigt diese Hilfe an und beendet das Programm."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine",
+                                    "Zeigt diese Hilfe an und beendet das Programm."));
     const QCommandLineOption version(
         {QStringLiteral("v"), QStringLiteral("version")},
-        QStringLiteral("Zeigt die Version an und beendet das Programm."));
+        QCoreApplication::translate("CommandLine",
+                                    "Zeigt die Version an und beendet das Programm."));
     const QCommandLineOption settings(
         QStringLiteral("settings"),
-        QStringLiteral("Liest und schreibt die Einstellungen in DATEI statt in der "
-                       "Einstellungs-Datei des Programms."),
-        QStringLiteral("DATEI"));
+        QCoreApplication::translate("CommandLine",
+                                    "Liest und schreibt die Einstellungen in DATEI statt in der "
+                                    "Einstellungs-Datei des Programms."),
+        QCoreApplication::translate("CommandLine", "DATEI"));
     const QCommandLineOption log(
         QStringLiteral("log"),
-        QStringLiteral("Schreibt ein Protokoll der Sitzung (Verbindung, jedes Byte auf der "
-                       "Leitung, Übertragungen) mit Uhrzeit an das Ende von DATEI."),
-        QStringLiteral("DATEI"));
+        QCoreApplication::translate(
+            "CommandLine", "Schreibt ein Protokoll der Sitzung (Verbindung, jedes Byte auf der "
+                           "Leitung, Übertragungen) mit Uhrzeit an das Ende von DATEI."),
+        QCoreApplication::translate("CommandLine", "DATEI"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(settings);
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QCoreApplication::translate("CommandLine",
+                                    "Sprache der Oberfläche: de (Deutsch) oder en (Englisch); "
+                                    "ohne: die Einstellung „Sprache“, sonst die des Systems."),
+        QCoreApplication::translate("CommandLine", "SPRACHE"));
     parser.addOption(log);
+    parser.addOption(lang);
     for (const char *name : QtValueOptions) {
         QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -70,31 +81,24 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     const QString usage = parser.helpText();
     if (!parser.parse(arguments)) {
         result.action = CommandLine::Action::Error;
-        result.output = QStringLiteral("pivota: %1\n\n%2").arg(parser.errorText(), usage);
+        result.output = QCoreApplication::translate("CommandLine", "pivota: %1\n\n%2")
+                            .arg(parser.errorText(), usage);
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.action = CommandLine::Action::Error;
-        result.output = QStringLiteral("pivota: Unerwartetes Argument „%1“.\n\n%2")
-                            .arg(parser.positionalArguments().constFirst(), usage);
-        return result;
-    }
-    if (parser.isSet(help)) {
-        result.action = CommandLine::Action::Help;
-        result.output = usage + Commands;
-        return result;
-    }
-    if (parser.isSet(version)) {
-        result.action = CommandLine::Action::Version;
-        result.output = QStringLiteral("pivota %1\n").arg(QCoreApplication::applicationVersion());
+        result.output =
+            QCoreApplication::translate("CommandLine", "pivota: Unerwartetes Argument „%1“.\n\n%2")
+                .arg(parser.positionalArguments().constFirst(), usage);
         return result;
     }
     if (parser.isSet(settings)) {
         const QString file = parser.value(settings);
         if (file.isEmpty()) {
             result.action = CommandLine::Action::Error;
-            result.output =
-                QStringLiteral("pivota: --settings braucht einen Dateinamen.\n\n%1").arg(usage);
+            result.output = QCoreApplication::translate(
+                                "CommandLine", "pivota: --settings braucht einen Dateinamen.\n\n%1")
+                                .arg(usage);
             return result;
         }
         result.settingsPath = QFileInfo(file).absoluteFilePath();
@@ -103,46 +107,52 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
         const QString file = parser.value(log);
         if (file.isEmpty()) {
             result.action = CommandLine::Action::Error;
-            result.output =
-                QStringLiteral("pivota: --log braucht einen Dateinamen.\n\n%1").arg(usage);
+            result.output = QCoreApplication::translate(
+                                "CommandLine", "pivota: --log braucht einen Dateinamen.\n\n%1")
+                                .arg(usage);
             return result;
         }
         result.logPath = QFileInfo(file).absoluteFilePath();
     }
-    return result;
-}
-
-bool InstallGermanTranslations(QCoreApplication &app) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QStringList folders = {
-        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
-    bool base = false;
-    for (const char *catalogue : {"qtbase", "qtserialport"}) {
-        for (const QString &folder : folders) {
-            auto *translator = new QTranslator(&app);
-            if (translator->load(german, QString::fromLatin1(catalogue), QStringLiteral("_"),
-                                 folder)) {
-                QCoreApplication::installTranslator(translator);
-                base = base || qstrcmp(catalogue, "qtbase") == 0;
-                break;
-            }
-            delete translator;
+    if (parser.isSet(lang)) {
+        const QString code = parser.value(lang).trimmed().toLower();
+        if (code != QLatin1String("de") && code != QLatin1String("en")) {
+            result.action = CommandLine::Action::Error;
+            result.output = QCoreApplication::translate("CommandLine",
+                                                        "pivota: --lang braucht de oder en.\n\n%1")
+                                .arg(usage);
+            return result;
         }
+        result.language = code;
     }
-    return base;
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::Help;
+        result.output = usage + Commands();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::Version;
+        result.output = QCoreApplication::translate("CommandLine", "pivota %1\n")
+                            .arg(QCoreApplication::applicationVersion());
+        return result;
+    }
+    return result;
 }
 
 QString NoDisplayLine(const QString &platform, const QString &display, const QString &wayland) {
     const QString name = platform.section(u':', 0, 0);
     if (!name.isEmpty() && name != QLatin1String("xcb") && !name.startsWith(u"wayland")) {
-        return QStringLiteral("pivota: Die Qt-Plattform „%1“ lässt sich nicht starten.").arg(name);
+        return QCoreApplication::translate(
+                   "CommandLine", "pivota: Die Qt-Plattform „%1“ lässt sich nicht starten.")
+            .arg(name);
     }
     if (display.isEmpty() && wayland.isEmpty()) {
-        return QStringLiteral("pivota: Keine grafische Anzeige gefunden (DISPLAY und "
-                              "WAYLAND_DISPLAY sind leer). Pivota braucht eine Desktop-Sitzung.");
+        return QCoreApplication::translate(
+            "CommandLine", "pivota: Keine grafische Anzeige gefunden (DISPLAY und "
+                           "WAYLAND_DISPLAY sind leer). Pivota braucht eine Desktop-Sitzung.");
     }
-    return QStringLiteral("pivota: Die grafische Anzeige „%1“ ist nicht erreichbar. Pivota "
-                          "braucht eine Desktop-Sitzung.")
+    return QCoreApplication::translate(
+               "CommandLine", "pivota: Die grafische Anzeige „%1“ ist nicht erreichbar. Pivota "
+                              "braucht eine Desktop-Sitzung.")
         .arg(display.isEmpty() ? wayland : display);
 }

@@ -14,6 +14,8 @@ struct CommandLine {
     QString settingsPath;
     // The file given with --log that records the session, made absolute; empty for none.
     QString logPath;
+    // The interface language given with --lang ("de" or "en"); empty when not given.
+    QString language;
     // Help or version text for standard output, or the error and the usage for standard error.
     QString output;
 
@@ -26,10 +28,6 @@ struct CommandLine {
 // arguments as QCoreApplication::arguments() gives them (the program first). Qt's own options
 // (-platform, -style, ...) are accepted and left to Qt.
 CommandLine ParseCommandLine(const QStringList &arguments);
-
-// Loads Qt's German texts (standard buttons, context menus, port errors) from Qt's translation
-// folder or from "translations" beside the program; false when Qt's base texts were not found.
-bool InstallGermanTranslations(QCoreApplication &app);
 
 // The one line shown when the window system cannot be started, from the environment that
 // chose it.

@@ -6,6 +6,7 @@
 #include "settingsfile.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -36,16 +37,20 @@ void LoadCells(const IniFile &ini, SharedState &state, bool pitBoard, bool (*tak
 }
 } // namespace
 
+QString Filter() {
+    return QCoreApplication::translate("ConfigFile", "PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)");
+}
+
 QString Caption(Part part) {
     switch (part) {
     case Part::Port:
-        return QStringLiteral("Com-Port Einstellungen");
+        return QCoreApplication::translate("ConfigFile", "Com-Port Einstellungen");
     case Part::TrackDefinition:
-        return QStringLiteral("Gleis-Definition");
+        return QCoreApplication::translate("ConfigFile", "Gleis-Definition");
     case Part::Parameters:
-        return QStringLiteral("Parameter");
+        return QCoreApplication::translate("ConfigFile", "Parameter");
     case Part::Addresses:
-        return QStringLiteral("Adressen");
+        return QCoreApplication::translate("ConfigFile", "Adressen");
     }
     return QString();
 }
@@ -53,13 +58,14 @@ QString Caption(Part part) {
 QString Hint(Part part) {
     switch (part) {
     case Part::Port:
-        return QStringLiteral("COM-Port");
+        return QCoreApplication::translate("ConfigFile", "COM-Port");
     case Part::TrackDefinition:
-        return QStringLiteral("Lage der Zufahrs-Gleise");
+        return QCoreApplication::translate("ConfigFile", "Lage der Zufahrs-Gleise");
     case Part::Parameters:
-        return QStringLiteral("Zeiten, Regel-Parameter, Geschwindigkeiten usw.");
+        return QCoreApplication::translate("ConfigFile",
+                                           "Zeiten, Regel-Parameter, Geschwindigkeiten usw.");
     case Part::Addresses:
-        return QStringLiteral("Digital-Adressen");
+        return QCoreApplication::translate("ConfigFile", "Digital-Adressen");
     }
     return QString();
 }
@@ -67,13 +73,17 @@ QString Hint(Part part) {
 QString Question(Part part) {
     switch (part) {
     case Part::Port:
-        return QStringLiteral("COM-Port Werte laden? Aktuelle Werte werden überschrieben!");
+        return QCoreApplication::translate(
+            "ConfigFile", "COM-Port Werte laden? Aktuelle Werte werden überschrieben!");
     case Part::TrackDefinition:
-        return QStringLiteral("Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!");
+        return QCoreApplication::translate(
+            "ConfigFile", "Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!");
     case Part::Parameters:
-        return QStringLiteral("Parameter laden? Aktuelle Werte werden überschrieben!");
+        return QCoreApplication::translate("ConfigFile",
+                                           "Parameter laden? Aktuelle Werte werden überschrieben!");
     case Part::Addresses:
-        return QStringLiteral("Adressen laden? Aktuelle Werte werden überschrieben!");
+        return QCoreApplication::translate("ConfigFile",
+                                           "Adressen laden? Aktuelle Werte werden überschrieben!");
     }
     return QString();
 }
@@ -115,11 +125,13 @@ QStringList Captions(const QList<Part> &parts) {
 QString NotAFileText(const QString &path) {
     const QFileInfo info(path);
     if (!info.exists()) {
-        return QStringLiteral("Die Datei %1 gibt es nicht. Es wurde nichts geladen.")
+        return QCoreApplication::translate("ConfigFile",
+                                           "Die Datei %1 gibt es nicht. Es wurde nichts geladen.")
             .arg(QDir::toNativeSeparators(path));
     }
     if (info.isDir()) {
-        return QStringLiteral("%1 ist ein Ordner, keine Datei. Es wurde nichts geladen.")
+        return QCoreApplication::translate(
+                   "ConfigFile", "%1 ist ein Ordner, keine Datei. Es wurde nichts geladen.")
             .arg(QDir::toNativeSeparators(path));
     }
     return QString();

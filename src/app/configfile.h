@@ -13,7 +13,7 @@ class SharedState;
 // until the user writes from the tabs.
 namespace ConfigFile {
 
-inline const QString Filter = QStringLiteral("PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)");
+QString Filter(); // the file dialogs' types, "PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)"
 inline const QString DefaultSuffix = QStringLiteral("pvt");
 
 // The parts a load can take over, in the order they are asked for.

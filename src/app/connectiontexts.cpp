@@ -2,47 +2,57 @@
 
 #include "portmap.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace ConnectionTexts {
 
 QString OpenErrorCaption() {
-    return QStringLiteral("Fehler COM-Port Öffnen - OpenComm");
+    return QCoreApplication::translate("ConnectionTexts", "Fehler COM-Port Öffnen - OpenComm");
 }
 
 QString OpenErrorText(const QString &reason) {
-    return QStringLiteral("Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 "
-                          "Schnittstelle, COM-Port nicht vorhanden!\n\nBitte unter EINSTELLUNGEN "
-                          "einem freien COM-Port wählen\n\n") +
+    return QCoreApplication::translate(
+               "ConnectionTexts",
+               "Das Öffnen des COM-Ports wurde abgebrochen.\nProblem mit RS232 "
+               "Schnittstelle, COM-Port nicht vorhanden!\n\nBitte unter EINSTELLUNGEN "
+               "einem freien COM-Port wählen\n\n") +
            reason;
 }
 
 QString FailureCaption(Link::Failure failure) {
-    return failure == Link::Failure::Receive ? QStringLiteral("Fehler Datenempfang - ReceiveData")
-                                             : QStringLiteral("Fehler Daten Senden - SendData");
+    return failure == Link::Failure::Receive
+               ? QCoreApplication::translate("ConnectionTexts", "Fehler Datenempfang - ReceiveData")
+               : QCoreApplication::translate("ConnectionTexts", "Fehler Daten Senden - SendData");
 }
 
 QString FailureText(Link::Failure failure, const QString &reason) {
     const QString text =
         failure == Link::Failure::Receive
-            ? QStringLiteral("Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht "
-                             "möglich.\nProblem mit RS232 Schnittstelle!")
-            : QStringLiteral("Das Senden der Daten wurde abgebrochen, ein Senden von Daten war "
-                             "nicht möglich.\nProblem mit RS232 Schnittstelle!");
+            ? QCoreApplication::translate(
+                  "ConnectionTexts",
+                  "Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht "
+                  "möglich.\nProblem mit RS232 Schnittstelle!")
+            : QCoreApplication::translate(
+                  "ConnectionTexts",
+                  "Das Senden der Daten wurde abgebrochen, ein Senden von Daten war "
+                  "nicht möglich.\nProblem mit RS232 Schnittstelle!");
     return reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason;
 }
 
 QString NoPort(const QString &name) {
     const int n = PortMap::NumberOfName(name);
-    return n ? QStringLiteral("kein COM%1-Port").arg(n) : QStringLiteral("kein COM-Port");
+    return n ? QCoreApplication::translate("ConnectionTexts", "kein COM%1-Port").arg(n)
+             : QCoreApplication::translate("ConnectionTexts", "kein COM-Port");
 }
 
 QString Opened(const QString &name) {
-    return QStringLiteral("%1 geöffnet").arg(name);
+    return QCoreApplication::translate("ConnectionTexts", "%1 geöffnet").arg(name);
 }
 
 QString Stopped() {
-    return QStringLiteral("Kommunikation mit Gruben-Platine gestoppt");
+    return QCoreApplication::translate("ConnectionTexts",
+                                       "Kommunikation mit Gruben-Platine gestoppt");
 }
 
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges) {
@@ -51,26 +61,32 @@ QString CloseQuestion(bool settingsChanged, bool unwrittenChanges) {
     }
     QStringList lines;
     if (settingsChanged) {
-        lines << QStringLiteral("Die Einstellungen wurden geändert und noch nicht gespeichert.");
+        lines << QCoreApplication::translate(
+            "ConnectionTexts", "Die Einstellungen wurden geändert und noch nicht gespeichert.");
     }
     if (unwrittenChanges) {
-        lines << QStringLiteral("Geänderte Adressen oder Parameter wurden noch nicht zur "
-                                "Platine übertragen.");
+        lines << QCoreApplication::translate(
+            "ConnectionTexts", "Geänderte Adressen oder Parameter wurden noch nicht zur "
+                               "Platine übertragen.");
     }
     lines << QString()
-          << QStringLiteral("Einstellungen in der Einstellungsdatei speichern und das Programm "
-                            "beenden?");
+          << QCoreApplication::translate(
+                 "ConnectionTexts",
+                 "Einstellungen in der Einstellungsdatei speichern und das Programm "
+                 "beenden?");
     if (unwrittenChanges) {
         // "Ja" must not sound like a write to the board.
-        lines << QStringLiteral("„Ja“ speichert nur die Einstellungsdatei; zur Platine wird "
-                                "nichts übertragen.");
+        lines << QCoreApplication::translate(
+            "ConnectionTexts", "„Ja“ speichert nur die Einstellungsdatei; zur Platine wird "
+                               "nichts übertragen.");
     }
     return lines.join(u'\n');
 }
 
 QString CloseWithoutSavingQuestion(const QString &path) {
-    return QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden.\n\n"
-                          "Das Programm ohne Speichern beenden?")
+    return QCoreApplication::translate("ConnectionTexts",
+                                       "Die Einstellungsdatei %1 kann nicht geschrieben werden.\n\n"
+                                       "Das Programm ohne Speichern beenden?")
         .arg(path);
 }
 

@@ -2,6 +2,7 @@
 
 #include "hexbyte.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -94,7 +95,8 @@ bool IniFile::load(const QString &path, QString *error) {
         loadBytes(QByteArray());
         if (error) {
             *error =
-                QStringLiteral("%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt "
+                QCoreApplication::translate(
+                    "IniFile", "%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt "
                                "oder in einer unbekannten Kodierung).")
                     .arg(path);
         }
@@ -117,10 +119,14 @@ QByteArray IniFile::toBytes() const {
 QString SaveFailureReason(const QString &path, const QString &systemText, qint64 bytesNeeded,
                           qint64 bytesFree) {
     if (bytesFree >= 0 && bytesFree < bytesNeeded + 4096) {
-        return QStringLiteral("%1: Auf dem Datenträger ist nicht genug Platz frei.").arg(path);
+        return QCoreApplication::translate("IniFile",
+                                           "%1: Auf dem Datenträger ist nicht genug Platz frei.")
+            .arg(path);
     }
     if (systemText.isEmpty() || systemText == QLatin1String("Unknown error")) {
-        return QStringLiteral("%1: Die Datei konnte nicht geschrieben werden.").arg(path);
+        return QCoreApplication::translate("IniFile",
+                                           "%1: Die Datei konnte nicht geschrieben werden.")
+            .arg(path);
     }
     return QStringLiteral("%1: %2").arg(path, systemText);
 }

@@ -13,6 +13,8 @@ inline const QString IntervalReceive = QStringLiteral("Interval_Receive");
 inline const QString IntervalSenden = QStringLiteral("Interval_Senden");
 inline const QString Benutzer = QStringLiteral("Benutzer");
 inline const QString Baud = QStringLiteral("Baud");
+// The interface language, "de" or "en"; empty or missing: the system's.
+inline const QString Sprache = QStringLiteral("Sprache");
 // How the tabs' transfers are paced: by the boards' answers unless fixed, with every written
 // cell read back, and how long an answer may take.
 inline const QString FesteTaktung = QStringLiteral("Feste_Taktung");

@@ -5,6 +5,7 @@
 #include "portmap.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,8 +16,8 @@ bool IsFolder(const QString &path, QString *error) {
         return false;
     }
     if (error) {
-        *error =
-            QStringLiteral("%1 ist ein Ordner, keine Datei.").arg(QDir::toNativeSeparators(path));
+        *error = QCoreApplication::translate("SettingsStore", "%1 ist ein Ordner, keine Datei.")
+                     .arg(QDir::toNativeSeparators(path));
     }
     return true;
 }
@@ -90,11 +91,14 @@ bool SettingsStore::SaveConfiguration(const QString &path, const ProgramSettings
 }
 
 QString SettingsStore::UnreadableText(const QString &error) {
-    return QStringLiteral("Die Einstellungsdatei kann nicht gelesen werden; es gelten die "
-                          "Vorgabewerte. Beim Beenden wird sie nicht überschrieben.\n%1")
+    return QCoreApplication::translate(
+               "SettingsStore", "Die Einstellungsdatei kann nicht gelesen werden; es gelten die "
+                                "Vorgabewerte. Beim Beenden wird sie nicht überschrieben.\n%1")
         .arg(error);
 }
 
 QString SettingsStore::NotSavedText(const QString &error) {
-    return QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\n%1").arg(error);
+    return QCoreApplication::translate("SettingsStore",
+                                       "Die Einstellungen konnten nicht gespeichert werden.\n%1")
+        .arg(error);
 }

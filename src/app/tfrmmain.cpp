@@ -58,7 +58,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;
     setWindowTitle(Caption);
-    StatusPanel0->setText(VersionStatus);
+    StatusPanel0->setText(VersionStatus());
     move(50, 50);
     ReadProgIni();
     FormResize();
@@ -423,14 +423,15 @@ void TfrmMain::Reconnect() {
     }
     SetOnline(true);
     Timer_Receive->start();
-    StatusPanel0->setText(ReconnectedText);
+    StatusPanel0->setText(ReconnectedText());
 }
 
 void TfrmMain::OnSilenceChanged(bool silent) {
     if (silent) {
         m_textBeforeSilence = StatusPanel0->text();
-        StatusPanel0->setText(SilentText);
-    } else if (StatusPanel0->text() == SilentText) {
+        StatusPanel0->setText(SilentText());
+    } else if (StatusPanel0->text() == SilentText()) {
+        // Restored only when nothing else has been said meanwhile.
         StatusPanel0->setText(m_textBeforeSilence);
     }
 }

@@ -36,9 +36,9 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
-    static inline const QString VersionStatus = QStringLiteral(" Pivota V0.38 vom 08. Aug. 2013");
-    static inline const QString SilentText = QStringLiteral("keine Antwort von der Gruben-Platine");
-    static inline const QString ReconnectedText = QStringLiteral("Verbindung wiederhergestellt");
+    static QString VersionStatus() { return tr(" Pivota V0.38 vom 08. Aug. 2013"); }
+    static QString SilentText() { return tr("keine Antwort von der Gruben-Platine"); }
+    static QString ReconnectedText() { return tr("Verbindung wiederhergestellt"); }
 
     TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;

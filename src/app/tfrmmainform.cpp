@@ -51,10 +51,9 @@ void TfrmMain::BuildForm() {
     }
     m_settingsTab = new TFrameSettings(m_state, m_dialogs, m_link, m_store);
     m_tabs[5] = m_settingsTab;
-    const QStringList captions = {
-        QStringLiteral("Betrieb"),   QStringLiteral("Gleis-Definition / Adressen"),
-        QStringLiteral("Parameter"), QStringLiteral("Diagnose"),
-        QStringLiteral("EEprom"),    QStringLiteral("Einstellungen")};
+    const QStringList captions = {tr("Betrieb"),   tr("Gleis-Definition / Adressen"),
+                                  tr("Parameter"), tr("Diagnose"),
+                                  tr("EEprom"),    tr("Einstellungen")};
     for (size_t i = 0; i < m_tabs.size(); ++i) {
         auto *page = new QWidget;
         page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
@@ -87,15 +86,15 @@ void TfrmMain::BuildForm() {
     ProgressBar2->setRange(0, FillBarMax);
     ProgressBar2->setValue(0);
     ProgressBar2->setTextVisible(false);
-    ProgressBar2->setToolTip(QStringLiteral("Eingangs-Puffer Belegung"));
+    ProgressBar2->setToolTip(tr("Eingangs-Puffer Belegung"));
     SetFillBar(0);
 
-    btnStart = Named(new QPushButton(QStringLiteral("Start"), central), "btnStart");
-    btnStart->setToolTip(QStringLiteral("Startet RS232 Kommunikation"));
-    btnStop = Named(new QPushButton(QStringLiteral("Stop"), central), "btnStop");
-    btnStop->setToolTip(QStringLiteral("Beendet RS232 Komminikation"));
-    btnClose = Named(new QPushButton(QStringLiteral("Ende"), central), "btnClose");
-    btnClose->setToolTip(QStringLiteral("Ende des Programms"));
+    btnStart = Named(new QPushButton(tr("Start"), central), "btnStart");
+    btnStart->setToolTip(tr("Startet RS232 Kommunikation"));
+    btnStop = Named(new QPushButton(tr("Stop"), central), "btnStop");
+    btnStop->setToolTip(tr("Beendet RS232 Komminikation"));
+    btnClose = Named(new QPushButton(tr("Ende"), central), "btnClose");
+    btnClose->setToolTip(tr("Ende des Programms"));
     for (QPushButton *b : {btnStart, btnStop, btnClose}) {
         b->resize(ButtonWidth, ButtonHeight);
     }

@@ -2,14 +2,17 @@
 
 #include "named.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QString>
 
 // Pieces every tab builds the same way.
 
 // The warning for input that is no number (numeric edits of every tab).
-inline const QString InvalidInputText =
-    QStringLiteral("Ungültige Eingabe.\rZugelassen sind nur Zahlen");
+inline QString InvalidInputText() {
+    return QCoreApplication::translate("Controls",
+                                       "Ungültige Eingabe.\rZugelassen sind nur Zahlen");
+}
 
 // A status panel: a sunken frame with a centred caption on a background of its own colour.
 inline QLabel *MakePanel(QWidget *parent, const QString &name, const QString &hint, QRect geometry,

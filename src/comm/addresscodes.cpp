@@ -2,6 +2,8 @@
 
 #include "boardimage.h"
 
+#include <QCoreApplication>
+
 namespace AddressCodes {
 
 namespace {
@@ -60,28 +62,33 @@ QString CodeText(const Code &code) {
 
 Encoded EncodeDcc(int address, bool green) {
     if (address > MaxDcc) {
-        return {
-            std::nullopt,
-            QStringLiteral("Fehler: Adress-Wert <%1> ist zu gross für das DCC-Format (max: 2044)")
-                .arg(address)};
+        return {std::nullopt,
+                QCoreApplication::translate(
+                    "AddressCodes",
+                    "Fehler: Adress-Wert <%1> ist zu gross für das DCC-Format (max: 2044)")
+                    .arg(address)};
     }
     if (address < 0) {
-        return {std::nullopt,
-                QStringLiteral("Fehler: Adress-Wert <%1> ist zu klein für das DCC-Format (min: 1)")
-                    .arg(address)};
+        return {
+            std::nullopt,
+            QCoreApplication::translate(
+                "AddressCodes", "Fehler: Adress-Wert <%1> ist zu klein für das DCC-Format (min: 1)")
+                .arg(address)};
     }
     return {Dcc(address, green), QString()};
 }
 
 Encoded EncodeMotorola(int address, bool green) {
     if (address > MaxMotorola) {
-        return {std::nullopt, QStringLiteral("Fehler: Adress-Wert <%1> ist zu gross für das "
-                                             "Motorola-Format (max: 320)")
+        return {std::nullopt, QCoreApplication::translate(
+                                  "AddressCodes", "Fehler: Adress-Wert <%1> ist zu gross für das "
+                                                  "Motorola-Format (max: 320)")
                                   .arg(address)};
     }
     if (address < 0) {
-        return {std::nullopt, QStringLiteral("Fehler: Adress-Wert <%1> ist zu klein für das "
-                                             "Motorola-Format (min: 1)")
+        return {std::nullopt, QCoreApplication::translate(
+                                  "AddressCodes", "Fehler: Adress-Wert <%1> ist zu klein für das "
+                                                  "Motorola-Format (min: 1)")
                                   .arg(address)};
     }
     return {Motorola(address, green), QString()};

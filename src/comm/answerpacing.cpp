@@ -4,6 +4,7 @@
 #include "pacedtransfer.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -20,7 +21,8 @@ constexpr qint64 BeliefWaitMs = 1000;
 constexpr int CellsNamed = 6;
 
 QString BoardName(Board board) {
-    return board == Board::Grube ? QStringLiteral("Grube") : QStringLiteral("Bühne");
+    return board == Board::Grube ? QCoreApplication::translate("PacedTransfer", "Grube")
+                                 : QCoreApplication::translate("PacedTransfer", "Bühne");
 }
 
 QString CellName(int cell) {
@@ -28,7 +30,10 @@ QString CellName(int cell) {
 }
 
 QString Seconds(qint64 ms) {
-    return QLocale(QLocale::German).toString(double(ms) / 1000.0, 'f', 1);
+    // German numbers unless the interface is English.
+    const QLocale locale =
+        QLocale().language() == QLocale::English ? QLocale() : QLocale(QLocale::German);
+    return locale.toString(double(ms) / 1000.0, 'f', 1);
 }
 
 int Agreeing(const std::vector<int> &values) {
@@ -379,13 +384,14 @@ void PacedTransfer::Finish(bool complete) {
             QString what;
             switch (*item.outcome) {
             case Outcome::NoAnswer:
-                what = QStringLiteral("keine Antwort");
+                what = QCoreApplication::translate("PacedTransfer", "keine Antwort");
                 break;
             case Outcome::Unconfirmed:
-                what = QStringLiteral("keine zwei gleichen Antworten");
+                what =
+                    QCoreApplication::translate("PacedTransfer", "keine zwei gleichen Antworten");
                 break;
             case Outcome::Mismatch:
-                what = QStringLiteral("geschrieben %1, gelesen %2")
+                what = QCoreApplication::translate("PacedTransfer", "geschrieben %1, gelesen %2")
                            .arg(CellName(r.value), CellName(item.values.back()));
                 break;
             default:
@@ -410,14 +416,17 @@ QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
     const QString seconds = Seconds(m_endedAt - m_startedAt);
     if (stopped) {
         const QString cells =
-            QStringLiteral("%1 von %2 Zellen %3")
+            QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen %3")
                 .arg(m_done)
                 .arg(m_items.size())
-                .arg(read ? QStringLiteral("gelesen") : QStringLiteral("geschrieben"));
+                .arg(read ? QCoreApplication::translate("PacedTransfer", "gelesen")
+                          : QCoreApplication::translate("PacedTransfer", "geschrieben"));
         return interrupted
-                   ? QStringLiteral("Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
+                   ? QCoreApplication::translate(
+                         "PacedTransfer", "Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
                          .arg(cells, seconds)
-                   : QStringLiteral("Abgebrochen: %1 in %2 s, das Bisherige bleibt")
+                   : QCoreApplication::translate("PacedTransfer",
+                                                 "Abgebrochen: %1 in %2 s, das Bisherige bleibt")
                          .arg(cells, seconds);
     }
     int repeated = 0;
@@ -432,9 +441,11 @@ QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
         }
     }
     QString line =
-        read ? QStringLiteral("%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
-             : QStringLiteral("%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
-                              "falsch");
+        read ? QCoreApplication::translate(
+                   "PacedTransfer", "%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
+             : QCoreApplication::translate(
+                   "PacedTransfer", "%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
+                                    "falsch");
     line = line.arg(m_items.size()).arg(seconds).arg(repeated).arg(failedItems.size());
     if (!failedItems.empty()) {
         QStringList named;
@@ -477,11 +488,13 @@ int PacedTransfer::progress() const {
 QString PacedTransfer::ProgressText() const {
     const int units = Units();
     const int total = static_cast<int>(m_items.size());
-    QString text = QStringLiteral("%1 von %2 Zellen").arg(units / 2).arg(total);
+    QString text =
+        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(units / 2).arg(total);
     const qint64 elapsed = (m_active ? m_state.now() : m_endedAt) - m_startedAt;
     if (m_active && elapsed >= RateAfterMs && units > 0) {
         const qint64 left = elapsed * (2 * total - units) / units;
-        text += QStringLiteral(", noch %1 s").arg((left + 999) / 1000);
+        text +=
+            QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);
     }
     return text;
 }

@@ -2,18 +2,24 @@
 
 #include "serialportdevice.h"
 
+#include <QCoreApplication>
+
 QString PortFailureText(PortFailure failure, const QString &device, const QString &systemText) {
     switch (failure) {
     case PortFailure::NotFound:
-        return QStringLiteral("%1 ist nicht vorhanden.").arg(device);
+        return QCoreApplication::translate("ComPort", "%1 ist nicht vorhanden.").arg(device);
     case PortFailure::Busy:
-        return QStringLiteral("%1 wird bereits von einem anderen Programm benutzt.").arg(device);
+        return QCoreApplication::translate("ComPort",
+                                           "%1 wird bereits von einem anderen Programm benutzt.")
+            .arg(device);
     case PortFailure::Permission:
-        return QStringLiteral("Keine Berechtigung für %1. Benutzer in die Gruppe dialout "
+        return QCoreApplication::translate(
+                   "ComPort", "Keine Berechtigung für %1. Benutzer in die Gruppe dialout "
                               "aufnehmen und neu anmelden.")
             .arg(device);
     case PortFailure::Removed:
-        return QStringLiteral("%1: Das Gerät wurde entfernt oder die Gegenstelle hat die Leitung "
+        return QCoreApplication::translate(
+                   "ComPort", "%1: Das Gerät wurde entfernt oder die Gegenstelle hat die Leitung "
                               "geschlossen.")
             .arg(device);
     case PortFailure::Other:
@@ -25,7 +31,7 @@ QString PortFailureText(PortFailure failure, const QString &device, const QStrin
 namespace {
 bool NotOpen(QString *error) {
     if (error) {
-        *error = QStringLiteral("Port ist nicht geöffnet.");
+        *error = QCoreApplication::translate("ComPort", "Port ist nicht geöffnet.");
     }
     return false;
 }
@@ -50,7 +56,7 @@ std::unique_ptr<PortDevice> ComPort::MakeDevice(const QString &name, QString *er
     const QString target = m_map.targetForName(name);
     std::unique_ptr<PortDevice> device = m_factory ? m_factory(target) : nullptr;
     if (!device && error) {
-        *error = QStringLiteral("%1: kein Gerät für %2.").arg(name, target);
+        *error = QCoreApplication::translate("ComPort", "%1: kein Gerät für %2.").arg(name, target);
     }
     return device;
 }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 namespace {
 const char *StateName(Link::State state) {
     switch (state) {
@@ -185,7 +187,7 @@ void Link::ReceiveTick(int readSize) {
         if (result.dumped) {
             QStringList lines = result.dumpLines;
             if (m_shared.answers.dropped() > 0) {
-                lines << QStringLiteral("verworfen (nicht angefragt): %1")
+                lines << QCoreApplication::translate("Link", "verworfen (nicht angefragt): %1")
                              .arg(m_shared.answers.dropped());
             }
             emit dumped(lines);

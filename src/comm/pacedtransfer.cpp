@@ -1,4 +1,5 @@
 #include "pacedtransfer.h"
+#include <QCoreApplication>
 
 #include "logging.h"
 #include "sharedstate.h"
@@ -56,8 +57,11 @@ void PacedTransfer::End() {
             QLocale(QLocale::German).toString((m_endedAt - m_startedAt) / 1000.0, 'f', 1);
         const QString line =
             m_position == Stopped
-                ? QStringLiteral("Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
-                : QStringLiteral("%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
+                ? QCoreApplication::translate(
+                      "PacedTransfer",
+                      "Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
+                : QCoreApplication::translate("PacedTransfer",
+                                              "%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
         m_report = Report{line.arg(m_written).arg(seconds), QString()};
     }
     qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;

@@ -1,5 +1,6 @@
 #include "portenumerator.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,7 @@ QString FoundPort::displayText() const {
         text = QStringLiteral("%1 – %2").arg(text, about);
     }
     if (latencyMs) {
-        text += QStringLiteral(", Latenz %1 ms").arg(*latencyMs);
+        text += QCoreApplication::translate("PortEnumerator", ", Latenz %1 ms").arg(*latencyMs);
     }
     return text;
 }
@@ -82,14 +83,16 @@ QList<FoundPort> SystemPortEnumerator::Ports() const {
 
 QString DevicePathProblem(const QString &path) {
     if (path.trimmed().isEmpty()) {
-        return QStringLiteral("Kein Pfad angegeben.");
+        return QCoreApplication::translate("PortEnumerator", "Kein Pfad angegeben.");
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        return QStringLiteral("Das Gerät %1 gibt es nicht.").arg(path);
+        return QCoreApplication::translate("PortEnumerator", "Das Gerät %1 gibt es nicht.")
+            .arg(path);
     }
     if (info.isDir()) {
-        return QStringLiteral("%1 ist ein Ordner, kein Gerät.").arg(path);
+        return QCoreApplication::translate("PortEnumerator", "%1 ist ein Ordner, kein Gerät.")
+            .arg(path);
     }
     return QString();
 }

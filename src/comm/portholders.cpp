@@ -2,6 +2,7 @@
 
 #include "portdevice.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -129,11 +130,12 @@ PortHolderSearch PortHolders::find(const QString &device) const {
 QString BusyDeviceText(const QString &device, const PortHolderSearch &search) {
     QString text = PortFailureText(PortFailure::Busy, device, QString());
     if (search.holders.isEmpty()) {
-        return text + QStringLiteral(" Welches Programm es ist, ließ sich nicht feststellen.");
+        return text + QCoreApplication::translate(
+                          "PortHolders", " Welches Programm es ist, ließ sich nicht feststellen.");
     }
     QStringList names;
     for (const PortHolder &h : search.holders) {
-        const QString process = QStringLiteral("Prozess %1").arg(h.pid);
+        const QString process = QCoreApplication::translate("PortHolders", "Prozess %1").arg(h.pid);
         names.append(h.program.isEmpty() ? process
                                          : QStringLiteral("%1, %2").arg(h.program, process));
     }

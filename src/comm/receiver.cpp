@@ -3,6 +3,8 @@
 #include "hexbyte.h"
 #include "messages.h"
 
+#include <QCoreApplication>
+
 void InfoTable::Reset() {
     for (auto &entry : m_entries) {
         entry.fill(0xFF);
@@ -35,7 +37,7 @@ void InfoTable::set(int index, uint8_t letter, uint8_t d1, uint8_t d2) {
 QStringList InfoTable::DumpLines() const {
     QStringList lines;
     for (int k = 1; k < Entries; ++k) {
-        lines << QStringLiteral("Info %1: %2 %3 %4")
+        lines << QCoreApplication::translate("Receiver", "Info %1: %2 %3 %4")
                      .arg(k)
                      .arg(HexByteText(letter(k)), HexByteText(data1(k)), HexByteText(data2(k)));
     }

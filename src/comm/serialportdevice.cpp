@@ -2,6 +2,7 @@
 
 #include "portholders.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
 
@@ -117,7 +118,9 @@ bool SerialPortDevice::configure(qint32 baud, QString *error) {
 qint64 SerialPortDevice::read(char *data, qint64 maxBytes, QString *error) {
     if (!m_open) {
         if (error) {
-            *error = m_lost ? m_lostReason : QStringLiteral("Port ist nicht geöffnet.");
+            *error = m_lost ? m_lostReason
+                            : QCoreApplication::translate("SerialPortDevice",
+                                                          "Port ist nicht geöffnet.");
         }
         return -1;
     }
@@ -131,7 +134,9 @@ qint64 SerialPortDevice::read(char *data, qint64 maxBytes, QString *error) {
 qint64 SerialPortDevice::write(const char *data, qint64 count, QString *error) {
     if (!m_open) {
         if (error) {
-            *error = m_lost ? m_lostReason : QStringLiteral("Port ist nicht geöffnet.");
+            *error = m_lost ? m_lostReason
+                            : QCoreApplication::translate("SerialPortDevice",
+                                                          "Port ist nicht geöffnet.");
         }
         return -1;
     }
@@ -199,7 +204,7 @@ qint64 SerialPortDevice::bytesWaiting() const {
 bool SerialPortDevice::readDcb(PortDcb *dcb, QString *error) const {
     if (!m_open) {
         if (error) {
-            *error = QStringLiteral("Port ist nicht geöffnet.");
+            *error = QCoreApplication::translate("SerialPortDevice", "Port ist nicht geöffnet.");
         }
         return false;
     }

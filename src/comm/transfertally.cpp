@@ -2,6 +2,8 @@
 
 #include "boardimage.h"
 
+#include <QCoreApplication>
+
 void TransferTally::Begin() {
     m_requests.clear();
     m_phase = Phase::Running;
@@ -45,5 +47,7 @@ QString TransferTally::Poll(qint64 nowMs) {
 }
 
 QString TransferTally::ReportText(int answered, int requested) {
-    return QStringLiteral("%1 von %2 Zellen beantwortet").arg(answered).arg(requested);
+    return QCoreApplication::translate("TransferTally", "%1 von %2 Zellen beantwortet")
+        .arg(answered)
+        .arg(requested);
 }

@@ -94,7 +94,8 @@ bool IsCommand(const QStringList &arguments) {
 }
 
 QString Usage() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "BackupCommand",
         "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
         "        pivota compare --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
         "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--yes] DATEI\n"
@@ -119,19 +120,22 @@ QString Usage() {
 
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const auto fail = [&](const QString &text) {
-        *error = QStringLiteral("pivota: %1\n\n%2").arg(text, Usage());
+        *error =
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n\n%2").arg(text, Usage());
         return false;
     };
     if (!IsCommand(arguments)) {
-        return fail(QStringLiteral("Kein Befehl (backup, compare, restore)."));
+        return fail(QCoreApplication::translate("BackupCommand",
+                                                "Kein Befehl (backup, compare, restore)."));
     }
     const QString command = arguments.at(1);
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("GERÄT"));
+    const QCommandLineOption port(QStringLiteral("port"), QString(),
+                                  QCoreApplication::translate("BackupCommand", "GERÄT"));
     const QCommandLineOption baud(QStringLiteral("baud"), QString(), QStringLiteral("N"));
     const QCommandLineOption settings(QStringLiteral("settings"), QString(),
-                                      QStringLiteral("DATEI"));
+                                      QCoreApplication::translate("BackupCommand", "DATEI"));
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     parser.addOptions({help, port, baud, settings, yes});
     QStringList rest = arguments;
@@ -149,19 +153,22 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return true;
     }
     if (parser.isSet(yes) && o.action != Options::Action::Restore) {
-        return fail(QStringLiteral("--yes gilt nur für restore."));
+        return fail(QCoreApplication::translate("BackupCommand", "--yes gilt nur für restore."));
     }
     o.yes = parser.isSet(yes);
     o.port = parser.value(port).trimmed();
     if (o.port.isEmpty()) {
-        return fail(QStringLiteral("%1 braucht --port GERÄT.").arg(command));
+        return fail(
+            QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
     }
     if (parser.isSet(baud)) {
         bool ok = false;
         o.baud = parser.value(baud).toInt(&ok);
         if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(QStringLiteral("--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                            .arg(parser.value(baud)));
+            return fail(
+                QCoreApplication::translate(
+                    "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
+                    .arg(parser.value(baud)));
         }
     }
     if (parser.isSet(settings)) {
@@ -169,9 +176,12 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1) {
-        return fail(files.isEmpty()
-                        ? QStringLiteral("%1 braucht eine DATEI.").arg(command)
-                        : QStringLiteral("Unerwartetes Argument „%1“.").arg(files.at(1)));
+        return fail(
+            files.isEmpty()
+                ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.")
+                      .arg(command)
+                : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
+                      .arg(files.at(1)));
     }
     o.file = files.constFirst();
     *options = o;
@@ -191,8 +201,10 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
     const bool interactive = IsTerminal(stdin);
     if (o.action == Options::Action::Restore && !o.yes && !interactive) {
-        Put(stderr, QStringLiteral("pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
-                                   "nur mit --yes. Nichts wurde gesendet.\n"));
+        Put(stderr,
+            QCoreApplication::translate(
+                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
+                                 "nur mit --yes. Nichts wurde gesendet.\n"));
         return UsageError;
     }
 
@@ -205,11 +217,13 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         QString reason;
         if (!store.Read(settings, state, link.port().portMap(), &reason)) {
             if (!o.settingsPath.isEmpty()) {
-                Put(stderr, QStringLiteral("pivota: %1: %2\n").arg(o.settingsPath, reason));
+                Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
+                                .arg(o.settingsPath, reason));
                 return UsageError;
             }
-            Put(stderr, QStringLiteral("pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
-                                       "gelten die Vorgabewerte.\n")
+            Put(stderr, QCoreApplication::translate(
+                            "BackupCommand", "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
+                                             "gelten die Vorgabewerte.\n")
                             .arg(path, reason));
         }
     }
@@ -224,7 +238,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     // A file that cannot be used is refused before the port is opened.
     if (o.action != Options::Action::Backup) {
         if (!Backup::ReadFile(o.file, nullptr, &error)) {
-            Put(stderr, QStringLiteral("pivota: %1\nNichts wurde gesendet.\n").arg(error));
+            Put(stderr,
+                QCoreApplication::translate("BackupCommand", "pivota: %1\nNichts wurde gesendet.\n")
+                    .arg(error));
             return UsageError;
         }
     }
@@ -232,11 +248,12 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     QString reason;
     QString configureError;
     if (!link.Open(o.port, o.baud, &reason, &configureError)) {
-        Put(stderr, QStringLiteral("pivota: %1\n").arg(reason));
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return LineFailed;
     }
     if (!configureError.isEmpty()) {
-        Put(stderr, QStringLiteral("pivota: %1\n").arg(configureError));
+        Put(stderr,
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
     }
     state.Online = true;
     LinkDriver driver(state, link, state.transferSettings.byteIntervalMs, settings.intervalReceive,
@@ -248,7 +265,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     job.settings = [&settings] { return settings; };
     job.confirm = [&o](const QString &question) {
         if (o.yes) {
-            Put(stderr, question + QStringLiteral(" (--yes)\n"));
+            Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
             return true;
         }
         return AskTerminal(question);
@@ -311,7 +328,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     std::FILE *out =
         code == UsageError || code == LineFailed || code == Interrupted ? stderr : stdout;
     if (!lineError.isEmpty()) {
-        Put(stderr, QStringLiteral("pivota: %1\n").arg(lineError));
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(lineError));
     }
     for (const QString &line : job.lines()) {
         Put(out, line + QLatin1Char('\n'));

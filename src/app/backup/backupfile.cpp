@@ -1,4 +1,5 @@
 #include "backupfile.h"
+#include <QCoreApplication>
 
 #include "inifile.h"
 #include "inikeys.h"
@@ -142,8 +143,9 @@ bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
         return false;
     };
     if (read.image.Held(Board::Grube) == 0 && read.image.Held(Board::Buehne) == 0) {
-        return fail(QStringLiteral("Die Datei enthält keine Zellen der Steuerung (keine "
-                                   "Abschnitte [%1] und [%2]).")
+        return fail(QCoreApplication::translate(
+                        "BackupFile", "Die Datei enthält keine Zellen der Steuerung (keine "
+                                      "Abschnitte [%1] und [%2]).")
                         .arg(Ini::EeGrube, Ini::EeBuhne));
     }
     read.backup = ini.sections().contains(Section, Qt::CaseInsensitive);
@@ -151,14 +153,16 @@ bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
         const QString stored = ini.readString(Section, KeyCrc, QString()).trimmed().toLower();
         const QString computed = CrcText(CellsCrc(read.image));
         if (stored.isEmpty()) {
-            return fail(QStringLiteral("Die Sicherung enthält keine Prüfsumme (%1): sie ist "
-                                       "unvollständig.")
+            return fail(QCoreApplication::translate(
+                            "BackupFile", "Die Sicherung enthält keine Prüfsumme (%1): sie ist "
+                                          "unvollständig.")
                             .arg(KeyCrc));
         }
         if (stored != computed) {
-            return fail(QStringLiteral("Die Prüfsumme der Sicherung stimmt nicht (in der Datei "
-                                       "%1, aus den Zellen berechnet %2): die Datei ist "
-                                       "beschädigt oder wurde verändert.")
+            return fail(QCoreApplication::translate(
+                            "BackupFile", "Die Prüfsumme der Sicherung stimmt nicht (in der Datei "
+                                          "%1, aus den Zellen berechnet %2): die Datei ist "
+                                          "beschädigt oder wurde verändert.")
                             .arg(stored, computed));
         }
         read.time = ini.readString(Section, KeyTime, QString());
@@ -173,7 +177,8 @@ bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
 bool ReadFile(const QString &path, FileContents *contents, QString *error) {
     if (!QFileInfo::exists(path)) {
         if (error) {
-            *error = QStringLiteral("Die Datei %1 ist nicht vorhanden.").arg(path);
+            *error = QCoreApplication::translate("BackupFile", "Die Datei %1 ist nicht vorhanden.")
+                         .arg(path);
         }
         return false;
     }
@@ -181,7 +186,9 @@ bool ReadFile(const QString &path, FileContents *contents, QString *error) {
     QString reason;
     if (!ini.load(path, &reason)) {
         if (error) {
-            *error = QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2").arg(path, reason);
+            *error = QCoreApplication::translate("BackupFile",
+                                                 "Die Datei %1 kann nicht gelesen werden: %2")
+                         .arg(path, reason);
         }
         return false;
     }

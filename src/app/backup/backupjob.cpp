@@ -1,4 +1,5 @@
 #include "backupjob.h"
+#include <QCoreApplication>
 
 #include "sharedstate.h"
 
@@ -6,8 +7,8 @@
 #include <QFileInfo>
 
 namespace {
-const QString NoAnswerText =
-    QStringLiteral("Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
+const QString NoAnswerText = QCoreApplication::translate(
+    "BackupJob", "Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
 } // namespace
 
 BackupJob::BackupJob(SharedState &state, QObject *parent)
@@ -30,8 +31,10 @@ bool BackupJob::Start(Action action, const QString &path) {
         // Told before the boards are read for a minute, not after.
         const QString folder = QFileInfo(path).absolutePath();
         if (!IsFolderWritable(folder)) {
-            m_lines << QStringLiteral("In den Ordner %1 kann nicht geschrieben werden.").arg(folder)
-                    << QStringLiteral("Nichts wurde gesendet.");
+            m_lines << QCoreApplication::translate(
+                           "BackupJob", "In den Ordner %1 kann nicht geschrieben werden.")
+                           .arg(folder)
+                    << QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
             return End(Result::FileError, false);
         }
         m_run.StartReadAll();
@@ -39,7 +42,7 @@ bool BackupJob::Start(Action action, const QString &path) {
     }
     QString error;
     if (!Backup::ReadFile(path, &m_file, &error)) {
-        m_lines << error << QStringLiteral("Nichts wurde gesendet.");
+        m_lines << error << QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
         return End(Result::FileError, false);
     }
     m_run.StartCompare(m_file.image);
@@ -51,7 +54,8 @@ void BackupJob::Abort() {
 }
 
 QString BackupJob::ProgressText() const {
-    return (m_run.writing() ? QStringLiteral("schreibt %1") : QStringLiteral("liest %1"))
+    return (m_run.writing() ? QCoreApplication::translate("BackupJob", "schreibt %1")
+                            : QCoreApplication::translate("BackupJob", "liest %1"))
         .arg(m_run.ProgressText());
 }
 
@@ -80,19 +84,24 @@ void BackupJob::OnRunFinished(BackupRun::End end) {
     if (end == BackupRun::End::Stopped) {
         const bool backup = m_action == Action::Backup;
         const bool writing = m_run.writing();
-        m_lines << (backup ? QStringLiteral("Abgebrochen: keine Datei geschrieben.")
+        m_lines << (backup ? QCoreApplication::translate("BackupJob",
+                                                         "Abgebrochen: keine Datei geschrieben.")
                     : writing
-                        ? QStringLiteral("Abgebrochen: das Wiederherstellen ist unvollständig, "
-                                         "ein Teil der Zellen wurde geschrieben.")
-                        : QStringLiteral("Abgebrochen: nichts wurde geschrieben."));
+                        ? QCoreApplication::translate(
+                              "BackupJob", "Abgebrochen: das Wiederherstellen ist unvollständig, "
+                                           "ein Teil der Zellen wurde geschrieben.")
+                        : QCoreApplication::translate("BackupJob",
+                                                      "Abgebrochen: nichts wurde geschrieben."));
         End(Result::Stopped, true);
         return;
     }
     if (end == BackupRun::End::Interrupted || end == BackupRun::End::Silent) {
-        m_lines << (end == BackupRun::End::Silent ? NoAnswerText
-                                                  : QStringLiteral("Die Verbindung ging verloren."))
-                << (m_action == Action::Backup ? QStringLiteral("Keine Datei geschrieben.")
-                                               : m_run.reportLine());
+        m_lines << (end == BackupRun::End::Silent
+                        ? NoAnswerText
+                        : QCoreApplication::translate("BackupJob", "Die Verbindung ging verloren."))
+                << (m_action == Action::Backup
+                        ? QCoreApplication::translate("BackupJob", "Keine Datei geschrieben.")
+                        : m_run.reportLine());
         End(Result::LineFailed, true);
         return;
     }
@@ -102,8 +111,9 @@ void BackupJob::OnRunFinished(BackupRun::End end) {
     }
     if (NothingAnswered()) {
         m_lines << NoAnswerText
-                << (m_action == Action::Backup ? QStringLiteral("Keine Datei geschrieben.")
-                                               : QStringLiteral("Nichts wurde geschrieben."));
+                << (m_action == Action::Backup
+                        ? QCoreApplication::translate("BackupJob", "Keine Datei geschrieben.")
+                        : QCoreApplication::translate("BackupJob", "Nichts wurde geschrieben."));
         End(Result::LineFailed, true);
         return;
     }
@@ -121,7 +131,9 @@ void BackupJob::FinishBackup() {
     const Backup::Stamp stamp{QDateTime::currentDateTime(),
                               version.isEmpty() ? QStringLiteral("unbekannt") : version};
     if (!Backup::SaveBackup(m_path, s, m_state, image, stamp, &error)) {
-        m_lines << QStringLiteral("Die Sicherung konnte nicht geschrieben werden: %1").arg(error);
+        m_lines << QCoreApplication::translate("BackupJob",
+                                               "Die Sicherung konnte nicht geschrieben werden: %1")
+                       .arg(error);
         End(Result::FileError, true);
         return;
     }
@@ -141,14 +153,16 @@ void BackupJob::FinishCompare() {
     const std::vector<Backup::Write> plan = Backup::RestorePlan(m_differences);
     m_unknown = Backup::UnknownOnBoard(m_differences);
     if (m_unknown > 0) {
-        m_lines << QStringLiteral("%1 Zellen ohne sichere Antwort der Steuerung werden nicht "
-                                  "geschrieben.")
+        m_lines << QCoreApplication::translate(
+                       "BackupJob", "%1 Zellen ohne sichere Antwort der Steuerung werden nicht "
+                                    "geschrieben.")
                        .arg(m_unknown);
     }
     if (plan.empty()) {
         m_lines << (m_unknown > 0
-                        ? QStringLiteral("Nichts zu schreiben.")
-                        : QStringLiteral(
+                        ? QCoreApplication::translate("BackupJob", "Nichts zu schreiben.")
+                        : QCoreApplication::translate(
+                              "BackupJob",
                               "Nichts zu schreiben: die Steuerung entspricht der Datei."));
         // The firmware version is the board's own: a difference there is listed, not restored.
         End(m_unknown > 0 ? Result::Differences : Result::Equal, true);
@@ -157,7 +171,8 @@ void BackupJob::FinishCompare() {
     const QString question =
         Backup::RestoreQuestion(plan, Backup::FirmwareDifferences(m_differences));
     if (!confirm || !confirm(question)) {
-        m_lines << QStringLiteral("Nicht wiederhergestellt: nichts wurde geschrieben.");
+        m_lines << QCoreApplication::translate(
+            "BackupJob", "Nicht wiederhergestellt: nichts wurde geschrieben.");
         End(Result::Differences, true);
         return;
     }
@@ -172,10 +187,12 @@ void BackupJob::FinishRestore() {
     }
     const int written = m_run.total() - static_cast<int>(failures.size());
     m_lines << (failures.empty()
-                    ? QStringLiteral("Wiederhergestellt: %1 Zellen geschrieben und geprüft.")
+                    ? QCoreApplication::translate(
+                          "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft.")
                           .arg(written)
-                    : QStringLiteral("Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
-                                     "nicht geschrieben.")
+                    : QCoreApplication::translate(
+                          "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
+                                       "nicht geschrieben.")
                           .arg(written)
                           .arg(failures.size()));
     End(failures.empty() && m_unknown == 0 ? Result::Equal : Result::Differences, true);

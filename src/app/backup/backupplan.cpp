@@ -1,4 +1,5 @@
 #include "backupplan.h"
+#include <QCoreApplication>
 
 #include "addresscodes.h"
 #include "parametercatalogue.h"
@@ -24,10 +25,12 @@ QString ParameterMeaning(Board board, int cell) {
         if (Parameter::IsVersionRow(index)) {
             const bool minor =
                 index == Parameter::PitMinorRow || index == Parameter::BridgeMinorRow;
-            return QStringLiteral("Firmware-Version, %1")
-                .arg(minor ? QStringLiteral("2. Byte") : QStringLiteral("1. Byte"));
+            return QCoreApplication::translate("BackupPlan", "Firmware-Version, %1")
+                .arg(minor ? QCoreApplication::translate("BackupPlan", "2. Byte")
+                           : QCoreApplication::translate("BackupPlan", "1. Byte"));
         }
-        return QStringLiteral("Parameter „%1“").arg(QString::fromUtf8(row.name));
+        return QCoreApplication::translate("BackupPlan", "Parameter „%1“")
+            .arg(Parameter::Text(row.name));
     }
     for (const Parameter::OptionGroup &group : Parameter::Groups()) {
         if (Parameter::IsPit(group.cell) != (board == Board::Grube) ||
@@ -37,10 +40,11 @@ QString ParameterMeaning(Board board, int cell) {
         QStringList labels;
         for (const char *label : group.labels) {
             if (label && *label) {
-                labels << QString::fromUtf8(label);
+                labels << Parameter::Text(label);
             }
         }
-        return QStringLiteral("Optionen (%1)").arg(labels.join(QStringLiteral(", ")));
+        return QCoreApplication::translate("BackupPlan", "Optionen (%1)")
+            .arg(labels.join(QStringLiteral(", ")));
     }
     return QString();
 }
@@ -51,17 +55,23 @@ QString AddressMeaning(int cell) {
             if (AddressCodes::StepCell(row, step) != cell) {
                 continue;
             }
-            const QString rowText = QStringLiteral("Adresszeile %1").arg(row + 1);
+            const QString rowText =
+                QCoreApplication::translate("BackupPlan", "Adresszeile %1").arg(row + 1);
             if (step < DccSteps) {
-                return QStringLiteral("%1, DCC-Byte %2").arg(rowText).arg(step + 1);
+                return QCoreApplication::translate("BackupPlan", "%1, DCC-Byte %2")
+                    .arg(rowText)
+                    .arg(step + 1);
             }
             if (step == PositionStep) {
                 if (row < AddressCodes::FirstPositionRow) {
                     continue; // the functions' rows drive to no position
                 }
-                return QStringLiteral("%1, Positionsnummer").arg(rowText);
+                return QCoreApplication::translate("BackupPlan", "%1, Positionsnummer")
+                    .arg(rowText);
             }
-            return QStringLiteral("%1, Motorola-Byte %2").arg(rowText).arg(step - PositionStep);
+            return QCoreApplication::translate("BackupPlan", "%1, Motorola-Byte %2")
+                .arg(rowText)
+                .arg(step - PositionStep);
         }
     }
     return QString();
@@ -81,7 +91,8 @@ QString CellMeaning(Board board, int cell) {
 }
 
 QString BoardName(Board board) {
-    return board == Board::Grube ? QStringLiteral("Grube") : QStringLiteral("Bühne");
+    return board == Board::Grube ? QCoreApplication::translate("BackupPlan", "Grube")
+                                 : QCoreApplication::translate("BackupPlan", "Bühne");
 }
 
 QString CellText(int cell) {
@@ -93,13 +104,13 @@ QString ValueText(const Cell &cell) {
     case Cell::State::Value:
         return CellText(cell.value);
     case Cell::State::Unconfirmed:
-        return QStringLiteral("unbestätigt");
+        return QCoreApplication::translate("BackupPlan", "unbestätigt");
     case Cell::State::NoAnswer:
-        return QStringLiteral("keine Antwort");
+        return QCoreApplication::translate("BackupPlan", "keine Antwort");
     case Cell::State::Absent:
         break;
     }
-    return QStringLiteral("nicht gelesen");
+    return QCoreApplication::translate("BackupPlan", "nicht gelesen");
 }
 
 std::vector<std::pair<Board, int>> CellsToRead(const Image &file) {
@@ -172,23 +183,24 @@ QString Located(Board board, int cell) {
 }
 
 QString Differences(int n) {
-    return n == 0   ? QStringLiteral("keine Unterschiede")
-           : n == 1 ? QStringLiteral("1 Unterschied")
-                    : QStringLiteral("%1 Unterschiede").arg(n);
+    return n == 0   ? QCoreApplication::translate("BackupPlan", "keine Unterschiede")
+           : n == 1 ? QCoreApplication::translate("BackupPlan", "1 Unterschied")
+                    : QCoreApplication::translate("BackupPlan", "%1 Unterschiede").arg(n);
 }
 
 QString CellsCount(int n) {
-    return n == 1 ? QStringLiteral("1 Zelle") : QStringLiteral("%1 Zellen").arg(n);
+    return n == 1 ? QCoreApplication::translate("BackupPlan", "1 Zelle")
+                  : QCoreApplication::translate("BackupPlan", "%1 Zellen").arg(n);
 }
 } // namespace
 
 QString DifferenceLine(const Difference &d) {
-    return QStringLiteral("%1: Datei %2, Steuerung %3")
+    return QCoreApplication::translate("BackupPlan", "%1: Datei %2, Steuerung %3")
         .arg(Located(d.board, d.cell), ValueText(d.file), ValueText(d.onBoard));
 }
 
 QString CountLine(const std::vector<Difference> &differences) {
-    return QStringLiteral("Grube: %1, Bühne: %2")
+    return QCoreApplication::translate("BackupPlan", "Grube: %1, Bühne: %2")
         .arg(Differences(CountOf(differences, Board::Grube)),
              Differences(CountOf(differences, Board::Buehne)));
 }
@@ -203,19 +215,21 @@ QStringList CompareLines(const std::vector<Difference> &differences) {
 }
 
 QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped) {
-    QString text = QStringLiteral("Wiederherstellen: %1 der Grube und %2 der Bühne werden "
-                                  "geschrieben.")
+    QString text = QCoreApplication::translate(
+                       "BackupPlan", "Wiederherstellen: %1 der Grube und %2 der Bühne werden "
+                                     "geschrieben.")
                        .arg(CellsCount(CountOf(writes, Board::Grube)),
                             CellsCount(CountOf(writes, Board::Buehne)));
     if (firmwareSkipped > 0) {
-        text += QStringLiteral(" Die Firmware-Version (%1) bleibt, wie sie ist.")
+        text += QCoreApplication::translate("BackupPlan",
+                                            " Die Firmware-Version (%1) bleibt, wie sie ist.")
                     .arg(CellsCount(firmwareSkipped));
     }
-    return text + QStringLiteral(" Fortfahren?");
+    return text + QCoreApplication::translate("BackupPlan", " Fortfahren?");
 }
 
 QString FailureLine(const Failure &failure) {
-    return QStringLiteral("%1: nicht geschrieben, soll %2, Steuerung %3")
+    return QCoreApplication::translate("BackupPlan", "%1: nicht geschrieben, soll %2, Steuerung %3")
         .arg(Located(failure.write.board, failure.write.cell), CellText(failure.write.value),
              ValueText(failure.onBoard));
 }
@@ -226,13 +240,14 @@ QStringList BackupLines(const QString &path, const Image &image) {
         for (int cell = 0; cell < Cells; ++cell) {
             const Cell &c = image.of(board)[static_cast<size_t>(cell)];
             if (!c.known()) {
-                lines << QStringLiteral("%1: nicht bestätigt (%2)")
+                lines << QCoreApplication::translate("BackupPlan", "%1: nicht bestätigt (%2)")
                              .arg(Located(board, cell), ValueText(c));
             }
         }
     }
-    lines << QStringLiteral("Gesichert in %1: Grube %2 von %3 Zellen, Bühne %4 von %3 Zellen "
-                            "bestätigt")
+    lines << QCoreApplication::translate(
+                 "BackupPlan", "Gesichert in %1: Grube %2 von %3 Zellen, Bühne %4 von %3 Zellen "
+                               "bestätigt")
                  .arg(path)
                  .arg(image.Known(Board::Grube))
                  .arg(Cells)

@@ -3,6 +3,7 @@
 #include "messages.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 using AddressCodes::CellBase;
@@ -112,18 +113,21 @@ void AddressRows::SetPositionNumber(int j, int number, bool compare) {
 QString AddressRows::PresetText(int index) {
     switch (index) {
     case 0:
-        return QStringLiteral("Adressen Standard");
+        return QCoreApplication::translate("AddressRows", "Adressen Standard");
     case 1:
         // The standard set with "Step" and "Turn" exchanged.
-        return QStringLiteral("Adressen Märklin");
+        return QCoreApplication::translate("AddressRows", "Adressen Märklin");
     case 2:
-        return QStringLiteral("Adressen Positionen: von P1 aufsteigend R/G ");
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend R/G ");
     case 3:
-        return QStringLiteral("Adressen Positionen: von P1 aufsteigend ohne Wechsel");
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend ohne Wechsel");
     case 4:
-        return QStringLiteral("setze alles auf 0");
+        return QCoreApplication::translate("AddressRows", "setze alles auf 0");
     case 5:
-        return QStringLiteral("Positionen neu nummerieren (für DIP3 = ON)");
+        return QCoreApplication::translate("AddressRows",
+                                           "Positionen neu nummerieren (für DIP3 = ON)");
     default:
         return QString();
     }
@@ -131,8 +135,9 @@ QString AddressRows::PresetText(int index) {
 
 QString AddressRows::PresetQuestion(int index) {
     if (index == ClearAllPreset) {
-        return QStringLiteral("Alle 28 Adressen und alle Positionsnummern auf 0 setzen?\n"
-                              "Die bisherigen Werte gehen verloren.");
+        return QCoreApplication::translate(
+            "AddressRows", "Alle 28 Adressen und alle Positionsnummern auf 0 setzen?\n"
+                           "Die bisherigen Werte gehen verloren.");
     }
     return QString();
 }
@@ -234,7 +239,7 @@ QString AddressRows::RowName(int row) const {
     const int j = row - FirstPositionRow;
     return PositionLabelVisible(j) && PositionKnown(j)
                ? PositionLabel(j)
-               : QStringLiteral("Positionszeile %1").arg(j + 1);
+               : QCoreApplication::translate("AddressRows", "Positionszeile %1").arg(j + 1);
 }
 
 QString AddressRows::RangeProblem(int row) const {
@@ -244,16 +249,19 @@ QString AddressRows::RangeProblem(int row) const {
     if (address >= 0 && address <= limit) {
         return QString();
     }
-    return motorola ? QStringLiteral("%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis "
-                                     "%3, DCC bis %4)")
-                          .arg(RowName(row))
-                          .arg(address)
-                          .arg(limit)
-                          .arg(AddressCodes::MaxDcc)
-                    : QStringLiteral("%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)")
-                          .arg(RowName(row))
-                          .arg(address)
-                          .arg(limit);
+    return motorola
+               ? QCoreApplication::translate(
+                     "AddressRows", "%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis "
+                                    "%3, DCC bis %4)")
+                     .arg(RowName(row))
+                     .arg(address)
+                     .arg(limit)
+                     .arg(AddressCodes::MaxDcc)
+               : QCoreApplication::translate("AddressRows",
+                                             "%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)")
+                     .arg(RowName(row))
+                     .arg(address)
+                     .arg(limit);
 }
 
 bool AddressRows::HasUnwrittenChanges() const {

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,12 +23,25 @@
 #include <optional>
 
 namespace {
-const QString CaptionRead = QStringLiteral("Werte einlesen");
-const QString CaptionWrite = QStringLiteral("Werte schreiben");
-const QString CaptionAbort = QStringLiteral("Abbruch");
-const QString HintActivate = QStringLiteral("Gleis aktivieren");
-const QString HintDeactivate = QStringLiteral("Gleis deaktivieren");
-const QString HintRename = QStringLiteral("Rechtsklick: Namen der Position ändern");
+QString CaptionRead() {
+    return QCoreApplication::translate("TFrameDefinition", "Werte einlesen");
+}
+QString CaptionWrite() {
+    return QCoreApplication::translate("TFrameDefinition", "Werte schreiben");
+}
+QString CaptionAbort() {
+    return QCoreApplication::translate("TFrameDefinition", "Abbruch");
+}
+QString HintActivate() {
+    return QCoreApplication::translate("TFrameDefinition", "Gleis aktivieren");
+}
+QString HintDeactivate() {
+    return QCoreApplication::translate("TFrameDefinition", "Gleis deaktivieren");
+}
+QString HintRename() {
+    return QCoreApplication::translate("TFrameDefinition",
+                                       "Rechtsklick: Namen der Position ändern");
+}
 
 constexpr int TrackPenWidth = 5;
 constexpr int SwitchPenWidth = 3;
@@ -50,22 +64,32 @@ StateLook LookOf(int state) {
     switch (state) {
     case AddressRows::Verified:
         return {Colors::MarkReceived,
-                QStringLiteral("Status: Daten verifiziert (aus EEprom ausgelesen)")};
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten verifiziert (aus EEprom ausgelesen)")};
     case AddressRows::Requested:
         return {Colors::MarkRequested,
-                QStringLiteral("Status: Anfrage zum Auslesen der Daten gesendet")};
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Anfrage zum Auslesen der Daten gesendet")};
     case AddressRows::Changed:
-        return {Colors::MarkChanged, QStringLiteral("Status: Daten geändert und noch nicht in "
-                                                    "Gruben-Platine geschrieben")};
+        return {Colors::MarkChanged,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten geändert und noch nicht in "
+                                            "Gruben-Platine geschrieben")};
     case AddressRows::Sent:
-        return {Colors::MarkSent, QStringLiteral("Status: Daten an Gruben-Platine gesendet")};
+        return {Colors::MarkSent,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten an Gruben-Platine gesendet")};
     case AddressRows::Failed:
-        return {Colors::MarkFailed, QStringLiteral("Status: geschrieben, aber nicht so "
-                                                   "zurückgelesen; wird beim nächsten Schreiben "
-                                                   "wiederholt")};
+        return {Colors::MarkFailed,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: geschrieben, aber nicht so "
+                                            "zurückgelesen; wird beim nächsten Schreiben "
+                                            "wiederholt")};
     default:
-        return {QColor(), QStringLiteral("Status der Daten: nicht verifizier (von Festplatte "
-                                         "geladen)")};
+        return {QColor(),
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status der Daten: nicht verifizier (von Festplatte "
+                                            "geladen)")};
     }
 }
 
@@ -92,8 +116,8 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
     connect(Timer5, &QTimer::timeout, this, &TFrameDefinition::Timer5Timer);
     btn_read_adr->setEnabled(false);
     btn_write_adr->setEnabled(false);
-    btn_read_adr->setText(CaptionRead);
-    btn_write_adr->setText(CaptionWrite);
+    btn_read_adr->setText(CaptionRead());
+    btn_write_adr->setText(CaptionWrite());
 
     QFont small = font();
     small.setPixelSize(9);
@@ -102,7 +126,7 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
         b->setObjectName(QStringLiteral("PositionButton%1").arg(i));
         b->setFont(small);
         b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(HintActivate);
+        b->setToolTip(HintActivate());
         b->setFocusPolicy(Qt::NoFocus);
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         b->hide();
@@ -129,53 +153,50 @@ void TFrameDefinition::BuildForm() {
     tt_Image1 = Named(new TurntablePicture(pnl_definition), "tt_Image1");
     tt_Image1->setGeometry(FormPicture);
 
-    GroupBox_Darstellung = Named(
-        new QGroupBox(QStringLiteral("Anpassen der Drehscheiben-Darstellung"), pnl_definition),
-        "GroupBox_Darstellung");
+    GroupBox_Darstellung =
+        Named(new QGroupBox(tr("Anpassen der Drehscheiben-Darstellung"), pnl_definition),
+              "GroupBox_Darstellung");
     GroupBox_Darstellung->setGeometry(FormDarstellung);
-    Label1 = Named(new QLabel(QStringLiteral("Korrektur der Null-Position"), GroupBox_Darstellung),
-                   "Label1");
+    Label1 = Named(new QLabel(tr("Korrektur der Null-Position"), GroupBox_Darstellung), "Label1");
     Label1->setGeometry(8, 24, 160, 20);
     UpDown_Offset = Named(new QSpinBox(GroupBox_Darstellung), "UpDown_Offset");
     UpDown_Offset->setGeometry(176, 22, 60, 24);
     UpDown_Offset->setRange(0, 100);
     UpDown_Offset->setValue(5);
-    UpDown_Offset->setToolTip(QStringLiteral("ermöglicht, dass die Bildschirm-Anzeige der "
-                                             "tatsächlichen Gleis-Nummerrierung entspricht "));
+    UpDown_Offset->setToolTip(tr("ermöglicht, dass die Bildschirm-Anzeige der "
+                                 "tatsächlichen Gleis-Nummerrierung entspricht "));
     connect(UpDown_Offset, &QSpinBox::valueChanged, this, &TFrameDefinition::UpDown_OffsetClick);
     cbx_umschaltlinie =
-        Named(new QCheckBox(QStringLiteral("Umschaltlinie zeigen"), GroupBox_Darstellung),
-              "cbx_umschaltlinie");
+        Named(new QCheckBox(tr("Umschaltlinie zeigen"), GroupBox_Darstellung), "cbx_umschaltlinie");
     cbx_umschaltlinie->setGeometry(8, 52, 170, 20);
     cbx_umschaltlinie->setChecked(true);
     cbx_umschaltlinie->setToolTip(
-        QStringLiteral("Anzeige der Umschaltlinie (Gleipolung durch Kehrschleifen-Relais)"));
+        tr("Anzeige der Umschaltlinie (Gleipolung durch Kehrschleifen-Relais)"));
     connect(cbx_umschaltlinie, &QCheckBox::toggled, this,
             &TFrameDefinition::cbx_umschaltlinieClick);
-    cbx_umdrehen = Named(new QCheckBox(QStringLiteral("Zählweise umdrehen"), GroupBox_Darstellung),
-                         "cbx_umdrehen");
+    cbx_umdrehen =
+        Named(new QCheckBox(tr("Zählweise umdrehen"), GroupBox_Darstellung), "cbx_umdrehen");
     cbx_umdrehen->setGeometry(8, 76, 170, 20);
-    cbx_umdrehen->setToolTip(QStringLiteral("Zehlweise in der Bildschirm-Anzeige umdrehen"));
+    cbx_umdrehen->setToolTip(tr("Zehlweise in der Bildschirm-Anzeige umdrehen"));
     connect(cbx_umdrehen, &QCheckBox::toggled, this, &TFrameDefinition::cbx_umdrehenClick);
-    btn_all = Named(new QPushButton(QStringLiteral("alle"), GroupBox_Darstellung), "btn_all");
+    btn_all = Named(new QPushButton(tr("alle"), GroupBox_Darstellung), "btn_all");
     btn_all->setGeometry(196, 50, 66, 22);
-    btn_all->setToolTip(QStringLiteral("Alle Abgänge aktivieren"));
+    btn_all->setToolTip(tr("Alle Abgänge aktivieren"));
     connect(btn_all, &QPushButton::clicked, this, &TFrameDefinition::btn_allClick);
-    bnt_none = Named(new QPushButton(QStringLiteral("keine"), GroupBox_Darstellung), "bnt_none");
+    bnt_none = Named(new QPushButton(tr("keine"), GroupBox_Darstellung), "bnt_none");
     bnt_none->setGeometry(196, 76, 66, 22);
-    bnt_none->setToolTip(QStringLiteral("Alle Abgänge deaktivieren"));
+    bnt_none->setToolTip(tr("Alle Abgänge deaktivieren"));
     connect(bnt_none, &QPushButton::clicked, this, &TFrameDefinition::bnt_noneClick);
 
-    GroupBox_Adressen =
-        Named(new QGroupBox(QStringLiteral("Adressen"), pnl_definition), "GroupBox_Adressen");
+    GroupBox_Adressen = Named(new QGroupBox(tr("Adressen"), pnl_definition), "GroupBox_Adressen");
     GroupBox_Adressen->setGeometry(FormAdressen);
-    btn_write_adr = Named(new QPushButton(CaptionWrite, GroupBox_Adressen), "btn_write_adr");
+    btn_write_adr = Named(new QPushButton(CaptionWrite(), GroupBox_Adressen), "btn_write_adr");
     btn_write_adr->setGeometry(8, 354, TransferButtonWidth, ButtonHeight);
-    btn_write_adr->setToolTip(QStringLiteral("Schreibt die Adressen in die Gruben-Platine"));
+    btn_write_adr->setToolTip(tr("Schreibt die Adressen in die Gruben-Platine"));
     connect(btn_write_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_write_adrClick);
-    btn_read_adr = Named(new QPushButton(CaptionRead, GroupBox_Adressen), "btn_read_adr");
+    btn_read_adr = Named(new QPushButton(CaptionRead(), GroupBox_Adressen), "btn_read_adr");
     btn_read_adr->setGeometry(8 + TransferButtonWidth + 6, 354, TransferButtonWidth, ButtonHeight);
-    btn_read_adr->setToolTip(QStringLiteral("Liest die Adressen von der Gruben-Platine"));
+    btn_read_adr->setToolTip(tr("Liest die Adressen von der Gruben-Platine"));
     connect(btn_read_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_read_adrClick);
     ProgressBar3 = Named(new QProgressBar(GroupBox_Adressen), "ProgressBar3");
     ProgressBar3->setGeometry(8, 328, ComboWidth, ProgressHeight);
@@ -184,7 +205,7 @@ void TFrameDefinition::BuildForm() {
     ProgressBar3->setValue(0);
     ComboBox_adr = Named(new QComboBox(GroupBox_Adressen), "ComboBox_adr");
     ComboBox_adr->setGeometry(8, 297, ComboWidth, ButtonHeight);
-    ComboBox_adr->setPlaceholderText(QStringLiteral("automatische Adress-Vergabe"));
+    ComboBox_adr->setPlaceholderText(tr("automatische Adress-Vergabe"));
     for (int i = 0; i < AddressRows::PresetCount; ++i) {
         ComboBox_adr->addItem(AddressRows::PresetText(i));
     }
@@ -193,18 +214,17 @@ void TFrameDefinition::BuildForm() {
     ComboBox_adr->resize(std::max(ComboWidth, ComboBox_adr->sizeHint().width()), ButtonHeight);
     connect(ComboBox_adr, &QComboBox::currentIndexChanged, this,
             &TFrameDefinition::ComboBox_adrChange);
-    btn_adr_go = Named(new QPushButton(QStringLiteral("Los !"), GroupBox_Adressen), "btn_adr_go");
+    btn_adr_go = Named(new QPushButton(tr("Los !"), GroupBox_Adressen), "btn_adr_go");
     btn_adr_go->setGeometry(8 + ComboBox_adr->width() + 6, 297, 75, ButtonHeight);
     btn_adr_go->setEnabled(false);
     connect(btn_adr_go, &QPushButton::clicked, this, &TFrameDefinition::btn_adr_goClick);
-    btn_undo = Named(new QPushButton(QStringLiteral("Rüchgängig"), GroupBox_Adressen), "btn_undo");
+    btn_undo = Named(new QPushButton(tr("Rüchgängig"), GroupBox_Adressen), "btn_undo");
     btn_undo->setGeometry(8 + ComboBox_adr->width() + 6, 328, 75, ButtonHeight);
     connect(btn_undo, &QPushButton::clicked, this, &TFrameDefinition::btn_undoClick);
-    cbx_use_mm =
-        Named(new QCheckBox(QStringLiteral("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");
+    cbx_use_mm = Named(new QCheckBox(tr("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");
     cbx_use_mm->setGeometry(224, 357, std::max(150, cbx_use_mm->sizeHint().width()), 20);
-    cbx_use_mm->setToolTip(QStringLiteral("wenn keine MM Adressen benötigt werden, kann man das "
-                                          "Schreiben der Adressen hier beschleunigen"));
+    cbx_use_mm->setToolTip(tr("wenn keine MM Adressen benötigt werden, kann man das "
+                              "Schreiben der Adressen hier beschleunigen"));
     connect(cbx_use_mm, &QCheckBox::toggled, this, &TFrameDefinition::cbx_use_mmClick);
 }
 
@@ -300,10 +320,9 @@ void TFrameDefinition::DrawTurntable() {
         }
         const bool used = st.PositionUsed[at(i)];
         const QString &name = st.PositionName[at(i)];
-        const QString hint =
-            (used ? HintDeactivate : HintActivate) + u'\n' +
-            QStringLiteral("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) + u'\n' +
-            HintRename;
+        const QString hint = (used ? HintDeactivate() : HintActivate()) + u'\n' +
+                             tr("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) +
+                             u'\n' + HintRename();
         if (button->toolTip() != hint) {
             button->setToolTip(hint);
         }
@@ -354,9 +373,9 @@ void TFrameDefinition::RenamePosition(int position) {
         return;
     }
     QString &name = m_state.station.PositionName[at(position)];
-    const std::optional<QString> answer = m_dialogs.askText(
-        QStringLiteral("Positionsname"),
-        QStringLiteral("Name der Position %1 (leer: nur die Nummer):").arg(position), name);
+    const std::optional<QString> answer =
+        m_dialogs.askText(tr("Positionsname"),
+                          tr("Name der Position %1 (leer: nur die Nummer):").arg(position), name);
     if (!answer) {
         return;
     }
@@ -506,7 +525,7 @@ void TFrameDefinition::edt_adrChange(int row) {
         break;
     case AddressRows::EditResult::Invalid:
         ShowRowState(row);
-        m_dialogs.showWarning(InvalidInputText);
+        m_dialogs.showWarning(InvalidInputText());
         edit->setFocus();
         break;
     case AddressRows::EditResult::Accepted:
@@ -574,7 +593,7 @@ void TFrameDefinition::StartTransfer(bool read) {
         return;
     }
     m_transferShown = true;
-    (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort);
+    (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort());
     (read ? btn_write_adr : btn_read_adr)->setEnabled(false);
     const auto wake = [this] { Timer5->start(0); };
     QList<AddressRows::Problem> problems;
@@ -603,8 +622,8 @@ void TFrameDefinition::OnlineChanged() {
 
 void TFrameDefinition::EndTransfer() {
     m_transferShown = false;
-    btn_read_adr->setText(CaptionRead);
-    btn_write_adr->setText(CaptionWrite);
+    btn_read_adr->setText(CaptionRead());
+    btn_write_adr->setText(CaptionWrite());
     UpdateDefinitionButtons();
 }
 

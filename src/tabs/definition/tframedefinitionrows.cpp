@@ -16,7 +16,7 @@ constexpr int RowFontPixels = 11;
 // Within a column of rows: where the label and the address edit begin, and the room between them.
 constexpr int LabelLeft = 5;
 constexpr int EditLeft = 36;
-constexpr int LabelGap = 3;
+constexpr int LabelGap = 2; // a label never touches its edit, and "Light" has its 29 px
 constexpr int PanelLeft = EditLeft + 32;
 constexpr int ButtonLeft = EditLeft + 50;
 
@@ -25,12 +25,21 @@ struct RowText {
     const char *hint;
 };
 constexpr RowText FunctionRows[4] = {
-    {"Licht", "Adresse für Schalten der Licht-Funktion AN (AUS entsprechend 2. Taste dieser "
-              "Adresse)"},
+    {QT_TRANSLATE_NOOP("TFrameDefinition", "Licht"),
+     QT_TRANSLATE_NOOP(
+         "TFrameDefinition",
+         "Adresse für Schalten der Licht-Funktion AN (AUS entsprechend 2. Taste dieser "
+         "Adresse)")},
     {"Step",
-     "Adresse für Drehen um 1 Position LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
-    {"Turn", "Adresse für Lok wenden LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
-    {"DIR", "Adresse für Drehrichtung LINKS (Rechts entsprechend 2. Taste dieser Adresse)"},
+     QT_TRANSLATE_NOOP(
+         "TFrameDefinition",
+         "Adresse für Drehen um 1 Position LINKS (Rechts entsprechend 2. Taste dieser Adresse)")},
+    {"Turn", QT_TRANSLATE_NOOP(
+                 "TFrameDefinition",
+                 "Adresse für Lok wenden LINKS (Rechts entsprechend 2. Taste dieser Adresse)")},
+    {"DIR", QT_TRANSLATE_NOOP(
+                "TFrameDefinition",
+                "Adresse für Drehrichtung LINKS (Rechts entsprechend 2. Taste dieser Adresse)")},
 };
 
 size_t at(int i) {
@@ -49,11 +58,11 @@ void TFrameDefinition::BuildRows() {
         Row &r = m_rowWidgets[at(k)];
         const QString n = QString::number(k);
         if (k < AddressRows::FirstPositionRow) {
-            r.label = new QLabel(QString::fromUtf8(FunctionRows[k].caption), GroupBox_Adressen);
-            r.label->setToolTip(QString::fromUtf8(FunctionRows[k].hint));
+            r.label = new QLabel(tr(FunctionRows[k].caption), GroupBox_Adressen);
+            r.label->setToolTip(tr(FunctionRows[k].hint));
         } else {
             r.label = new QLabel(QStringLiteral("P:%1").arg(k - 3), GroupBox_Adressen);
-            r.label->setToolTip(QStringLiteral("Adresse für Anfahren dieser Position"));
+            r.label->setToolTip(tr("Adresse für Anfahren dieser Position"));
         }
         r.label->setObjectName(QStringLiteral("lbl_adr_") + n);
         r.label->setFont(rowFont);
@@ -82,13 +91,13 @@ void TFrameDefinition::BuildRows() {
         r.panel->setFrameShape(QFrame::Panel);
         r.panel->setFrameShadow(QFrame::Sunken);
         r.panel->setAutoFillBackground(true);
-        r.panel->setToolTip(QStringLiteral("Status der angezeigten Daten"));
+        r.panel->setToolTip(tr("Status der angezeigten Daten"));
 
         r.rg = new QPushButton(QStringLiteral("R/G"), GroupBox_Adressen);
         r.rg->setObjectName(QStringLiteral("btn_rg_") + n);
         r.rg->setFont(rowFont);
         r.rg->setGeometry(left + ButtonLeft, top, 30, 16);
-        r.rg->setToolTip(QStringLiteral("umschalten zwischen roter/grüner Adresse"));
+        r.rg->setToolTip(tr("umschalten zwischen roter/grüner Adresse"));
         r.rg->setFocusPolicy(Qt::NoFocus);
         connect(r.rg, &QPushButton::clicked, this, [this, k] { btn_rgClick(k); });
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QCoreApplication>
+
 namespace Diagnosis {
 
 float SenseCurrent(int raw, float rSense) {
@@ -25,7 +27,8 @@ QString SensorVoltageText(int raw) {
 }
 
 QString RSenseInfoText(float rSense) {
-    return QStringLiteral("(Strom berechnet für R-Sense = %1 Ohm)").arg(RSenseValueText(rSense));
+    return QCoreApplication::translate("DiagnosisLogic", "(Strom berechnet für R-Sense = %1 Ohm)")
+        .arg(RSenseValueText(rSense));
 }
 
 QString RSenseValueText(float rSense) {
@@ -43,8 +46,10 @@ QString RSenseDefaultText(float rSense, const QLocale &locale) {
 }
 
 QString RSenseRangeText(const QString &answer) {
-    return QStringLiteral("Ungültiger Wert für R-Sense: %1\rZugelassen ist ein Widerstand über 0, "
-                          "von %2 bis %3 Ohm (z. B. 15 oder 22,5).")
+    return QCoreApplication::translate(
+               "DiagnosisLogic",
+               "Ungültiger Wert für R-Sense: %1\rZugelassen ist ein Widerstand über 0, "
+               "von %2 bis %3 Ohm (z. B. 15 oder 22,5).")
         .arg(answer.trimmed(), QLocale(QLocale::German).toString(double(MinRSense), 'g', 6),
              QString::number(double(MaxRSense), 'f', 0));
 }

@@ -3,6 +3,7 @@
 #include "colors.h"
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -16,13 +17,16 @@ PanelLook DipLook(Dip dip, uint8_t status1) {
                    : PanelLook{QStringLiteral("DCC"), Colors::Aqua, Colors::Black};
     case Dip::Positions48:
         return (status1 & Msg::StatusDip1)
-                   ? PanelLook{QStringLiteral("xx Pos"), Colors::Black, Colors::White}
-                   : PanelLook{QStringLiteral("48 Pos"), Colors::White, Colors::Black};
+                   ? PanelLook{QCoreApplication::translate("DiagnosisLooks", "xx Pos"),
+                               Colors::Black, Colors::White}
+                   : PanelLook{QCoreApplication::translate("DiagnosisLooks", "48 Pos"),
+                               Colors::White, Colors::Black};
     case Dip::Calc:
         break;
     }
     return (status1 & Msg::StatusDip3)
-               ? PanelLook{QStringLiteral("Norm"), Colors::Black, Colors::White}
+               ? PanelLook{QCoreApplication::translate("DiagnosisLooks", "Norm"), Colors::Black,
+                           Colors::White}
                : PanelLook{QStringLiteral("/2"), Colors::White, Colors::Black};
 }
 

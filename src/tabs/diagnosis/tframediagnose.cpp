@@ -11,6 +11,7 @@
 #include "sharedstate.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,42 +33,62 @@ struct ErrorPanel {
 
 // Panels of flags that no board reports are kept (and coloured) but never shown.
 const ErrorPanel ErrorPanels[16] = {
-    {10, "COM_M", "Fehler Kommunikation Grube - Bühne", true, {10, 22}},
+    {10,
+     "COM_M",
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Fehler Kommunikation Grube - Bühne"),
+     true,
+     {10, 22}},
     {11,
      "RS232_Frame",
-     "Problem RS232-Empfang auf der Gruben-Platine - ungültige Daten",
+     QT_TRANSLATE_NOOP("TFrameDiagnose",
+                       "Problem RS232-Empfang auf der Gruben-Platine - ungültige Daten"),
      true,
      {10, 50}},
-    {12, "RS232_OK", "keine RS232-Verbindung", true, {10, 78}},
+    {12, "RS232_OK", QT_TRANSLATE_NOOP("TFrameDiagnose", "keine RS232-Verbindung"), true, {10, 78}},
     {13, "nn", "", false, {10, 106}},
     {14, "nn", "", false, {10, 106}},
     {15, "nn", "", false, {10, 106}},
     {16, "nn", "", false, {10, 106}},
     {17, "nn", "", false, {10, 106}},
     {20,
-     "Motor: Offen",
-     "kein Motor-Strom, d.h. Anschluss-Fehler, Problem z.B. mit T1, R9, R17, K1 (Bühne)",
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Motor: Offen"),
+     QT_TRANSLATE_NOOP(
+         "TFrameDiagnose",
+         "kein Motor-Strom, d.h. Anschluss-Fehler, Problem z.B. mit T1, R9, R17, K1 (Bühne)"),
      true,
      {120, 22}},
-    {21, "Motor: Kurz", "Motor-Strom zu groß (z.B. Kurzschluss)", true, {120, 50}},
+    {21,
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Motor: Kurz"),
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Motor-Strom zu groß (z.B. Kurzschluss)"),
+     true,
+     {120, 50}},
     {22, "Mot3", "", false, {120, 134}},
-    {23, "Klemm Start", "Einklemmung beim Start der Drehbewegung", true, {120, 78}},
+    {23,
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Klemm Start"),
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Einklemmung beim Start der Drehbewegung"),
+     true,
+     {120, 78}},
     {24, "Sens1", "", false, {120, 134}},
     {25, "Sens2", "", false, {120, 134}},
-    {26, "Klemm Fahrt", "Einklemmung / Blockierung bei der Drehbewegung", true, {120, 106}},
+    {26,
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Klemm Fahrt"),
+     QT_TRANSLATE_NOOP("TFrameDiagnose", "Einklemmung / Blockierung bei der Drehbewegung"),
+     true,
+     {120, 106}},
     {27, "nn", "", false, {120, 134}},
 };
 
 QString SpeedText(bool left, int speed) {
-    return left ? QStringLiteral("Geschwindigkeit L: %1").arg(speed)
-                : QStringLiteral("Geschwindigkeit R: %1").arg(speed);
+    return left ? QCoreApplication::translate("TFrameDiagnose", "Geschwindigkeit L: %1").arg(speed)
+                : QCoreApplication::translate("TFrameDiagnose", "Geschwindigkeit R: %1").arg(speed);
 }
 } // namespace
 
 TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent)
     : TabFrame(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TFrameDiagnose"));
-    // The window ends a drive itself on Stop, "Ende" and a lost line.
+    // The window ends a drive itself on Stop, QT_TRANSLATE_NOOP("TFrameDiagnose", "Ende") and a
+    // lost line.
     m_state.directDrive.onEnded = [this] { ShowDriveIdle(true); };
     m_paraWrite = std::make_unique<PacedTransfer>(m_state);
     m_paraTimer = new QTimer(this);
@@ -85,30 +106,27 @@ TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *pa
 void TFrameDiagnose::BuildForm() {
     pnl_diag = Named(new QWidget(this), QStringLiteral("pnl_diag"));
 
-    GroupBoxError =
-        Named(new QGroupBox(QStringLiteral("Error"), pnl_diag), QStringLiteral("GroupBoxError"));
+    GroupBoxError = Named(new QGroupBox(tr("Error"), pnl_diag), QStringLiteral("GroupBoxError"));
     GroupBoxError->resize(ErrorGroupWidth, GroupHeight);
     for (size_t i = 0; i < pnl_err.size(); ++i) {
         const ErrorPanel &e = ErrorPanels[i];
         pnl_err[i] = MakePanel(GroupBoxError, QStringLiteral("pnl_err_%1").arg(e.number),
-                               QString::fromUtf8(e.hint), QRect(e.place, QSize(100, PanelHeight)),
-                               QString::fromUtf8(e.caption));
+                               tr(e.hint), QRect(e.place, QSize(100, PanelHeight)), tr(e.caption));
         pnl_err[i]->setVisible(e.shown);
     }
 
-    GroupBoxDIP = Named(new QGroupBox(QStringLiteral("DIP Schalter"), pnl_diag),
-                        QStringLiteral("GroupBoxDIP"));
+    GroupBoxDIP = Named(new QGroupBox(tr("DIP Schalter"), pnl_diag), QStringLiteral("GroupBoxDIP"));
     GroupBoxDIP->resize(DipGroupWidth, GroupHeight);
-    pnl_48pos = MakePanel(GroupBoxDIP, QStringLiteral("pnl_48pos"), QStringLiteral("DIP 1"),
+    pnl_48pos = MakePanel(GroupBoxDIP, QStringLiteral("pnl_48pos"), tr("DIP 1"),
                           QRect(10, 22, 70, PanelHeight));
-    pnl_dcc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_dcc"), QStringLiteral("DIP 2"),
+    pnl_dcc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_dcc"), tr("DIP 2"),
                         QRect(10, 50, 70, PanelHeight));
-    pnl_calc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_calc"), QStringLiteral("DIP 3"),
+    pnl_calc = MakePanel(GroupBoxDIP, QStringLiteral("pnl_calc"), tr("DIP 3"),
                          QRect(10, 78, 70, PanelHeight));
 
     BuildDirectDrive();
 
-    Label6 = MakeLabel(pnl_diag, QStringLiteral("Label6"), QStringLiteral("Sense Strom"),
+    Label6 = MakeLabel(pnl_diag, QStringLiteral("Label6"), tr("Sense Strom"),
                        QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
     pnl_strom_sense_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sense_v"), QString(),
                                   QRect(ValueLeft, 0, 90, PanelHeight));
@@ -119,33 +137,33 @@ void TFrameDiagnose::BuildForm() {
     // Wide enough for the largest resistor allowed with the most decimals shown.
     lbl_strominfo->setFixedWidth(
         lbl_strominfo->fontMetrics().horizontalAdvance(RSenseInfoText(8888.888f)) + 6);
-    btn_rsense = MakeButton(pnl_diag, "btn_rsense", QStringLiteral("R-Sense: Wert ändern"),
+    btn_rsense = MakeButton(pnl_diag, "btn_rsense", tr("R-Sense: Wert ändern"),
                             QRect(0, 0, 0, RowButtonHeight - 2));
     btn_rsense->setFixedWidth(
         std::max(140, btn_rsense->fontMetrics().horizontalAdvance(btn_rsense->text()) + 24));
     connect(btn_rsense, &QPushButton::clicked, this, &TFrameDiagnose::btn_rsenseClick);
     Image_i_sense = Named(new GraphPicture(pnl_diag), QStringLiteral("Image_i_sense"));
 
-    Label7 = MakeLabel(pnl_diag, QStringLiteral("Label7"), QStringLiteral("Sensor Spannung"),
+    Label7 = MakeLabel(pnl_diag, QStringLiteral("Label7"), tr("Sensor Spannung"),
                        QRect(CaptionLeft, 0, ValueLeft - CaptionLeft - 5, 16));
     pnl_strom_sensor_v = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor_v"), QString(),
                                    QRect(ValueLeft, 0, 90, PanelHeight));
     pnl_strom_sensor = MakePanel(pnl_diag, QStringLiteral("pnl_strom_sensor"), QString(),
                                  QRect(RawLeft, 0, 50, PanelHeight));
-    cbx_show_vraster = Named(new QCheckBox(QStringLiteral("Volt-Raster anzeigen"), pnl_diag),
+    cbx_show_vraster = Named(new QCheckBox(tr("Volt-Raster anzeigen"), pnl_diag),
                              QStringLiteral("cbx_show_vraster"));
     cbx_show_vraster->setGeometry(InfoLeft, 0, 160, 20);
     cbx_show_vraster->setChecked(true);
     lbl_sensor_legende = MakeLabel(pnl_diag, QStringLiteral("lbl_sensor_legende"),
-                                   QStringLiteral("Schwellwerte: Blau = V_Mess // Rot = V_COUNT"),
+                                   tr("Schwellwerte: Blau = V_Mess // Rot = V_COUNT"),
                                    QRect(InfoLeft + 170, 0, 0, 16));
     lbl_sensor_legende->setFixedWidth(
         lbl_sensor_legende->fontMetrics().horizontalAdvance(lbl_sensor_legende->text()) + 6);
     Image_i_sensor = Named(new GraphPicture(pnl_diag), QStringLiteral("Image_i_sensor"));
 
-    btn_run = MakeButton(pnl_diag, "btn_run", TextStartRecord,
+    btn_run = MakeButton(pnl_diag, "btn_run", TextStartRecord(),
                          QRect(0, 0, RunButtonWidth, RowButtonHeight + 1));
-    btn_run->setToolTip(QStringLiteral("Startet Diagramm-Aufzeichnung"));
+    btn_run->setToolTip(tr("Startet Diagramm-Aufzeichnung"));
     connect(btn_run, &QPushButton::clicked, this, &TFrameDiagnose::btn_runClick);
 }
 
@@ -196,8 +214,13 @@ TFrameDiagnose::~TFrameDiagnose() {
     m_state.directDrive.onEnded = nullptr;
 }
 
+void TFrameDiagnose::SetRecording(bool on) {
+    m_recording = on;
+    btn_run->setText(on ? TextStopRecord() : TextStartRecord());
+}
+
 bool TFrameDiagnose::recording() const {
-    return btn_run->text() == TextStopRecord;
+    return m_recording;
 }
 
 QLabel *TFrameDiagnose::errorPanel(int number) const {
@@ -354,7 +377,7 @@ void TFrameDiagnose::UpdateDiagnosisButtons() {
     const bool online = m_state.Online;
     if (!online) {
         if (recording()) {
-            btn_run->setText(TextStartRecord);
+            SetRecording(false);
         }
         // Nothing reaches the board any more: the drive ends here without a message.
         EndDirectDrive(false);
@@ -368,21 +391,20 @@ void TFrameDiagnose::UpdateDiagnosisButtons() {
 }
 
 void TFrameDiagnose::btn_runClick() {
-    btn_run->setText(recording() ? TextStartRecord : TextStopRecord);
+    SetRecording(!recording());
 }
 
 void TFrameDiagnose::btn_rsenseClick() {
     const QLocale locale;
-    const std::optional<QString> answer =
-        m_dialogs.askText(QStringLiteral("R-Sense definieren"),
-                          QStringLiteral("Bitte den Widerstandswert (Ohm) für R-Sense eingeben:"),
-                          RSenseDefaultText(m_state.station.RSense, locale));
+    const std::optional<QString> answer = m_dialogs.askText(
+        tr("R-Sense definieren"), tr("Bitte den Widerstandswert (Ohm) für R-Sense eingeben:"),
+        RSenseDefaultText(m_state.station.RSense, locale));
     const RSenseAnswer result = ParseRSenseAnswer(answer, locale);
     switch (result.kind) {
     case RSenseAnswer::Kind::Unchanged:
         return;
     case RSenseAnswer::Kind::Refused:
-        m_dialogs.showWarning(InvalidInputText);
+        m_dialogs.showWarning(InvalidInputText());
         return;
     case RSenseAnswer::Kind::OutOfRange:
         m_dialogs.showWarning(RSenseRangeText(*answer));
@@ -420,7 +442,7 @@ void TFrameDiagnose::SendDirectDrive(bool urgent) {
 }
 
 void TFrameDiagnose::ShowDriveIdle(bool idle) {
-    btn_direct->setText(idle ? TextStartDrive : TextStopDrive);
+    btn_direct->setText(idle ? TextStartDrive() : TextStopDrive());
     QPalette p = GroupBoxDD->palette();
     p.setColor(QPalette::Window, idle ? palette().color(QPalette::Button) : Colors::Yellow);
     GroupBoxDD->setPalette(p);
@@ -441,7 +463,7 @@ void TFrameDiagnose::btn_directClick() {
     d.DirectDriveActive = true;
     ShowDriveIdle(false);
     if (!recording()) {
-        btn_run->setText(TextStopRecord);
+        SetRecording(true);
     }
     SendDirectDrive(false);
 }

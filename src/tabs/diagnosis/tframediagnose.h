@@ -25,10 +25,10 @@ class QTimer;
 class TFrameDiagnose : public TabFrame {
     Q_OBJECT
 public:
-    static inline const QString TextStartRecord = QStringLiteral("Start Record");
-    static inline const QString TextStopRecord = QStringLiteral("Stop Record");
-    static inline const QString TextStartDrive = QStringLiteral("Start Direct Drive");
-    static inline const QString TextStopDrive = QStringLiteral("Stop Direct Drive");
+    static QString TextStartRecord() { return tr("Start Record"); }
+    static QString TextStopRecord() { return tr("Stop Record"); }
+    static QString TextStartDrive() { return tr("Start Direct Drive"); }
+    static QString TextStopDrive() { return tr("Stop Direct Drive"); }
 
     TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TFrameDiagnose() override;
@@ -92,12 +92,15 @@ private:
     // through even a full queue.
     void SendDirectDrive(bool urgent);
     void ShowDriveIdle(bool idle);
+    // Recording on or off, and the button's caption that offers the other.
+    void SetRecording(bool on);
     // The drive's direction and regulation as the controls choose them.
     DirectDrive &ChosenDrive();
     void SetPanel(QLabel *panel, const QColor &background, const QColor &text);
     QLabel *errorPanel(int number) const;
 
     SharedState &m_state;
+    bool m_recording = false;
     Dialogs &m_dialogs;
     bool Loading = false;
     // The load-control values written and read back, paced by the answers.

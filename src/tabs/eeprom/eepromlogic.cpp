@@ -4,6 +4,8 @@
 #include "hexbyte.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
+
 namespace Eeprom {
 
 QString DumpText(const BoardImage &image) {
@@ -37,11 +39,12 @@ QString NormalizeHexEdit(const QString &text) {
 }
 
 QString ClearQuestion(Board board) {
-    return QStringLiteral("Alle 256 Zellen der %1 im PC auf 00 setzen?\n"
-                          "Die bisherigen Werte gehen verloren und lassen sich nicht "
-                          "zurückholen; an die Platine wird nichts gesendet.")
-        .arg(board == Board::Grube ? QStringLiteral("Gruben-Platine")
-                                   : QStringLiteral("Bühnen-Platine"));
+    return QCoreApplication::translate("EepromLogic",
+                                       "Alle 256 Zellen der %1 im PC auf 00 setzen?\n"
+                                       "Die bisherigen Werte gehen verloren und lassen sich nicht "
+                                       "zurückholen; an die Platine wird nichts gesendet.")
+        .arg(board == Board::Grube ? QCoreApplication::translate("EepromLogic", "Gruben-Platine")
+                                   : QCoreApplication::translate("EepromLogic", "Bühnen-Platine"));
 }
 
 QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outcome outcome,
@@ -51,17 +54,21 @@ QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outco
     case PacedTransfer::Outcome::Confirmed:
         return QStringLiteral("%1 = %2").arg(at, HexByteText(value));
     case PacedTransfer::Outcome::Verified:
-        return QStringLiteral("%1 = %2 geschrieben und geprüft").arg(at, HexByteText(value));
+        return QCoreApplication::translate("EepromLogic", "%1 = %2 geschrieben und geprüft")
+            .arg(at, HexByteText(value));
     case PacedTransfer::Outcome::Mismatch:
-        return QStringLiteral("%1: gelesen %2, geschrieben %3")
+        return QCoreApplication::translate("EepromLogic", "%1: gelesen %2, geschrieben %3")
             .arg(at, HexByteText(value), HexByteText(written));
     case PacedTransfer::Outcome::Unconfirmed:
-        return QStringLiteral("%1: keine zwei gleichen Antworten").arg(at);
+        return QCoreApplication::translate("EepromLogic", "%1: keine zwei gleichen Antworten")
+            .arg(at);
     case PacedTransfer::Outcome::NoAnswer:
         break;
     }
-    return write ? QStringLiteral("%1: geschrieben, keine Antwort beim Prüfen").arg(at)
-                 : QStringLiteral("%1: keine Antwort").arg(at);
+    return write ? QCoreApplication::translate("EepromLogic",
+                                               "%1: geschrieben, keine Antwort beim Prüfen")
+                       .arg(at)
+                 : QCoreApplication::translate("EepromLogic", "%1: keine Antwort").arg(at);
 }
 
 Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state), m_state(state) {}

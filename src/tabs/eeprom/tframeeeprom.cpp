@@ -52,9 +52,8 @@ TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent
 void TFrameEEprom::BuildHalf(Half &h, Board board) {
     const bool pit = board == Board::Grube;
     const QString suffix = pit ? QString() : QStringLiteral("2");
-    h.caption = new QLabel(pit ? QStringLiteral("EEprom Hauptplatine (Grube)")
-                               : QStringLiteral("EEprom Motorplatine (Bühne)"),
-                           this);
+    h.caption = new QLabel(
+        pit ? tr("EEprom Hauptplatine (Grube)") : tr("EEprom Motorplatine (Bühne)"), this);
     h.caption->setObjectName(pit ? QStringLiteral("lbl_ee_grube") : QStringLiteral("lbl_ee_buhne"));
     QFont bold = h.caption->font();
     bold.setBold(true);
@@ -69,22 +68,20 @@ void TFrameEEprom::BuildHalf(Half &h, Board board) {
     h.memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     h.group =
-        Named(new QGroupBox(QStringLiteral("EEprom Manipulation"), this),
+        Named(new QGroupBox(tr("EEprom Manipulation"), this),
               pit ? QStringLiteral("GroupBox_ee_grube") : QStringLiteral("GroupBox_ee_buhne"));
     h.group->resize(GroupWidth, GroupHeight);
-    auto *adrLabel = new QLabel(QStringLiteral("Adresse (hex)"), h.group);
+    auto *adrLabel = new QLabel(tr("Adresse (hex)"), h.group);
     adrLabel->setGeometry(10, 20, 100, 16);
-    auto *valLabel = new QLabel(QStringLiteral("Wert (Hex)"), h.group);
+    auto *valLabel = new QLabel(tr("Wert (Hex)"), h.group);
     valLabel->setGeometry(122, 20, 100, 16);
     h.address = Named(new QLineEdit(QStringLiteral("1"), h.group), "edt_ee_adr" + suffix);
     h.address->setGeometry(10, 38, 104, 24);
     h.value = Named(new QLineEdit(QStringLiteral("1"), h.group), "edt_ee_data" + suffix);
     h.value->setGeometry(122, 38, 104, 24);
-    h.write = Named(new QPushButton(QStringLiteral("write single Data"), h.group),
-                    "btn_write_EEdata" + suffix);
+    h.write = Named(new QPushButton(tr("write single Data"), h.group), "btn_write_EEdata" + suffix);
     h.write->setGeometry(10, 72, 108, ButtonHeight + 4);
-    h.get = Named(new QPushButton(QStringLiteral("get single Data"), h.group),
-                  "btn_get_EEdata" + suffix);
+    h.get = Named(new QPushButton(tr("get single Data"), h.group), "btn_get_EEdata" + suffix);
     h.get->setGeometry(120, 72, 108, ButtonHeight + 4);
     h.result = Named(new QLabel(h.group), "lbl_ee_result" + suffix);
     h.result->setGeometry(10, 106, GroupWidth - 20, 18);
@@ -98,15 +95,14 @@ void TFrameEEprom::BuildHalf(Half &h, Board board) {
     h.progress->setValue(0);
     h.progress->setTextVisible(false);
     h.progress->resize(GroupWidth, 17);
-    h.readAll = Named(new QPushButton(QStringLiteral("gesamtes EEprom einlesen"), this),
-                      "btn_get_all_EEData" + suffix);
+    h.readAll =
+        Named(new QPushButton(tr("gesamtes EEprom einlesen"), this), "btn_get_all_EEData" + suffix);
     h.readAll->resize(GroupWidth, ButtonHeight);
     connect(h.readAll, &QPushButton::clicked, this,
             pit ? &TFrameEEprom::btn_get_all_EEDataClick
                 : &TFrameEEprom::btn_get_all_EEData_BuhneClick);
-    h.zero =
-        Named(new QPushButton(pit ? QStringLiteral("setzte 00") : QStringLiteral("setze 00"), this),
-              pit ? QStringLiteral("btn_all_zero_g") : QStringLiteral("btn_all_zero_b"));
+    h.zero = Named(new QPushButton(pit ? tr("setzte 00") : tr("setze 00"), this),
+                   pit ? QStringLiteral("btn_all_zero_g") : QStringLiteral("btn_all_zero_b"));
     h.zero->resize(75, ButtonHeight);
     connect(h.zero, &QPushButton::clicked, this,
             pit ? &TFrameEEprom::btn_all_zero_gClick : &TFrameEEprom::btn_all_zero_bClick);
@@ -170,7 +166,7 @@ std::optional<int> TFrameEEprom::TakeHexEdit(QLineEdit *edit) {
     // hexadecimal number is refused, never cut or bent into another cell number or value.
     const QString typed = edit->text().trimmed();
     if (!IsStrictHexByte(typed)) {
-        m_dialogs.showWarning(InvalidInputText);
+        m_dialogs.showWarning(InvalidInputText());
         edit->setFocus();
         return std::nullopt;
     }
@@ -198,8 +194,8 @@ void TFrameEEprom::SingleByAnswer(Board board, PacedTransfer::Request request) {
         h.single->Abort(); // the newer request counts
     }
     const bool write = request.kind == PacedTransfer::Request::Kind::Write;
-    h.result->setText(write ? QStringLiteral("schreibt %1 …").arg(HexByteText(request.cell))
-                            : QStringLiteral("liest %1 …").arg(HexByteText(request.cell)));
+    h.result->setText(write ? tr("schreibt %1 …").arg(HexByteText(request.cell))
+                            : tr("liest %1 …").arg(HexByteText(request.cell)));
     PacedTransfer::Callbacks callbacks;
     QLabel *label = h.result;
     callbacks.done = [label](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,

@@ -1,4 +1,5 @@
 #include "tframebedienung.h"
+#include <QCoreApplication>
 
 #include "colors.h"
 #include "controls.h"
@@ -20,7 +21,9 @@
 #include <QStyle>
 
 namespace {
-const QString GoHint = QStringLiteral("Diese Position anfahren ");
+QString GoHint() {
+    return QCoreApplication::translate("TFrameBedienung", "Diese Position anfahren ");
+}
 constexpr int Group1Width = 316;
 constexpr int SmallGroupWidth = 150;
 constexpr int PositionButtonWidth = 20;
@@ -64,14 +67,14 @@ void TFrameBedienung::BuildForm() {
         },
         Qt::QueuedConnection);
 
-    GroupBoxBedienung1 = Named(new QGroupBox(QStringLiteral("Position Bühne"), pnl_bedienung),
+    GroupBoxBedienung1 = Named(new QGroupBox(tr("Position Bühne"), pnl_bedienung),
                                QStringLiteral("GroupBoxBedienung1"));
     GroupBoxBedienung1->setGeometry(420, 8, Group1Width, 300);
     GroupBoxBedienung1->installEventFilter(this); // its own click runs btn_pos_Click
     QWidget *g1 = GroupBoxBedienung1;
-    Label4 = Named(new QLabel(QStringLiteral("Ist-Position"), g1), QStringLiteral("Label4"));
+    Label4 = Named(new QLabel(tr("Ist-Position"), g1), QStringLiteral("Label4"));
     Label4->setGeometry(10, 20, 90, 16);
-    Label2 = Named(new QLabel(QStringLiteral("Ziel-Position"), g1), QStringLiteral("Label2"));
+    Label2 = Named(new QLabel(tr("Ziel-Position"), g1), QStringLiteral("Label2"));
     Label2->setGeometry(104, 20, 90, 16);
     QFont big = font();
     big.setBold(true);
@@ -90,36 +93,34 @@ void TFrameBedienung::BuildForm() {
     }
     pnl_SollPosition_ext =
         MakePanel(g1, QStringLiteral("pnl_SollPosition_ext"),
-                  QStringLiteral("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
+                  tr("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
                   QRect(198, 48, 40, 26));
     cbx_zeige_sollpos_extern =
-        Named(new QCheckBox(QStringLiteral("zeige Ziel-Position erzeugt durch Digital-Befehl"), g1),
+        Named(new QCheckBox(tr("zeige Ziel-Position erzeugt durch Digital-Befehl"), g1),
               QStringLiteral("cbx_zeige_sollpos_extern"));
     cbx_zeige_sollpos_extern->setToolTip(
-        QStringLiteral("In der Grafik wird als Zielposition der Interne Wert \n"
-                       "der Gruben-Platine dargestellt\n"
-                       "(z.B. hervorgerufen durch Digitle Befehle)"));
+        tr("In der Grafik wird als Zielposition der Interne Wert \n"
+           "der Gruben-Platine dargestellt\n"
+           "(z.B. hervorgerufen durch Digitle Befehle)"));
     cbx_zeige_sollpos_extern->setGeometry(8, 86, Group1Width - 12, 20);
     connect(cbx_zeige_sollpos_extern, &QCheckBox::clicked, this,
             &TFrameBedienung::cbx_zeige_sollpos_externClick);
 
-    btn_left = MakeButton(g1, "btn_left", QStringLiteral("zum Ziel\ndrehen\nLinks"),
-                          QRect(10, 112, 86, 62), QStyle::SP_ArrowLeft);
-    BitBtn_halt = MakeButton(g1, "BitBtn_halt", QStringLiteral("Stopp\nDrehung"),
-                             QRect(115, 112, 86, 62), QStyle::SP_BrowserStop);
-    BitBtn_halt->setToolTip(QStringLiteral("Bühne stoppt an nächsten Raster"));
-    btn_right = MakeButton(g1, "btn_right", QStringLiteral("zum Ziel\ndrehen\nRechts"),
-                           QRect(220, 112, 86, 62), QStyle::SP_ArrowRight);
-    btn_left_endlos = MakeButton(g1, "btn_left_endlos", QStringLiteral("Endlos\nLinks"),
-                                 QRect(10, 180, 86, 48), QStyle::SP_MediaSeekBackward);
-    btn_right_endlos = MakeButton(g1, "btn_right_endlos", QStringLiteral("Endlos\nRechts"),
+    btn_left = MakeButton(g1, "btn_left", tr("zum Ziel\ndrehen\nLinks"), QRect(10, 112, 86, 62),
+                          QStyle::SP_ArrowLeft);
+    BitBtn_halt = MakeButton(g1, "BitBtn_halt", tr("Stopp\nDrehung"), QRect(115, 112, 86, 62),
+                             QStyle::SP_BrowserStop);
+    BitBtn_halt->setToolTip(tr("Bühne stoppt an nächsten Raster"));
+    btn_right = MakeButton(g1, "btn_right", tr("zum Ziel\ndrehen\nRechts"), QRect(220, 112, 86, 62),
+                           QStyle::SP_ArrowRight);
+    btn_left_endlos = MakeButton(g1, "btn_left_endlos", tr("Endlos\nLinks"), QRect(10, 180, 86, 48),
+                                 QStyle::SP_MediaSeekBackward);
+    btn_right_endlos = MakeButton(g1, "btn_right_endlos", tr("Endlos\nRechts"),
                                   QRect(220, 180, 86, 48), QStyle::SP_MediaSeekForward);
-    btn_pos_dec = MakeButton(g1, "btn_pos_dec", QStringLiteral("Ziel-Position\n - 1 "),
-                             QRect(10, 240, 86, 44));
-    btn_pos_turn =
-        MakeButton(g1, "btn_pos_turn", QStringLiteral("Turn\n 180° "), QRect(115, 240, 86, 44));
-    btn_pos_inc = MakeButton(g1, "btn_pos_inc", QStringLiteral("Ziel-Position\n + 1 "),
-                             QRect(220, 240, 86, 44));
+    btn_pos_dec = MakeButton(g1, "btn_pos_dec", tr("Ziel-Position\n - 1 "), QRect(10, 240, 86, 44));
+    btn_pos_turn = MakeButton(g1, "btn_pos_turn", tr("Turn\n 180° "), QRect(115, 240, 86, 44));
+    btn_pos_inc =
+        MakeButton(g1, "btn_pos_inc", tr("Ziel-Position\n + 1 "), QRect(220, 240, 86, 44));
     connect(btn_left, &QPushButton::clicked, this, &TFrameBedienung::btn_leftClick);
     connect(btn_right, &QPushButton::clicked, this, &TFrameBedienung::btn_rightClick);
     connect(btn_left_endlos, &QPushButton::clicked, this, &TFrameBedienung::btn_left_endlosClick);
@@ -129,30 +130,29 @@ void TFrameBedienung::BuildForm() {
         connect(b, &QPushButton::clicked, this, [this, b] { btn_pos_Click(b); });
     }
 
-    GroupBoxBedienung2o = Named(new QGroupBox(QStringLiteral(" Bühne"), pnl_bedienung),
-                                QStringLiteral("GroupBoxBedienung2o"));
+    GroupBoxBedienung2o =
+        Named(new QGroupBox(tr(" Bühne"), pnl_bedienung), QStringLiteral("GroupBoxBedienung2o"));
     GroupBoxBedienung2o->setGeometry(715, 8, SmallGroupWidth, 145);
     pnl_turn_active = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_active"),
-                                QStringLiteral("Bühne dreht"), QRect(10, 22, 130, 26));
+                                tr("Bühne dreht"), QRect(10, 22, 130, 26));
     pnl_turn_go = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_go"),
-                            QStringLiteral("Befehl an Bühne zum Drehen"), QRect(10, 52, 130, 26));
+                            tr("Befehl an Bühne zum Drehen"), QRect(10, 52, 130, 26));
     pnl_turn_dir = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_dir"),
-                             QStringLiteral("Drehrichtung der Bühne"), QRect(10, 82, 130, 26));
-    pnl_light_on =
-        MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_light_on"),
-                  QStringLiteral("Hausbeleuchtung: Status der Bühne"), QRect(10, 112, 130, 26));
+                             tr("Drehrichtung der Bühne"), QRect(10, 82, 130, 26));
+    pnl_light_on = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_light_on"),
+                             tr("Hausbeleuchtung: Status der Bühne"), QRect(10, 112, 130, 26));
 
-    GroupBoxBedienung2m = Named(new QGroupBox(QStringLiteral("Rückmelder"), pnl_bedienung),
+    GroupBoxBedienung2m = Named(new QGroupBox(tr("Rückmelder"), pnl_bedienung),
                                 QStringLiteral("GroupBoxBedienung2m"));
     GroupBoxBedienung2m->setGeometry(715, 160, SmallGroupWidth, 150);
     pnl_rm_01 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_01"),
-                          QStringLiteral("Status Rückmelder 1"), QRect(10, 22, 130, 26));
+                          tr("Status Rückmelder 1"), QRect(10, 22, 130, 26));
     pnl_rm_02 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_02"),
-                          QStringLiteral("Status Rückmelder 2"), QRect(10, 52, 130, 26));
+                          tr("Status Rückmelder 2"), QRect(10, 52, 130, 26));
     pnl_rm_03 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_03"),
-                          QStringLiteral("Status Rückmelder 3"), QRect(10, 82, 130, 26));
-    pnl_hall = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_hall"),
-                         QStringLiteral("Status Hall-Sensor"), QRect(10, 112, 130, 26));
+                          tr("Status Rückmelder 3"), QRect(10, 82, 130, 26));
+    pnl_hall = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_hall"), tr("Status Hall-Sensor"),
+                         QRect(10, 112, 130, 26));
 
     GroupBoxBedienung2u =
         Named(new QGroupBox(pnl_bedienung), QStringLiteral("GroupBoxBedienung2u"));
@@ -167,14 +167,10 @@ void TFrameBedienung::BuildForm() {
     };
     cbx_turn_go = addBox("cbx_turn_go", QStringLiteral("Go"), QString(), 14);
     cbx_turn_dir = addBox("cbx_turn_dir", QStringLiteral("DIR"), QString(), 40);
-    cbx_light = addBox("cbx_light", QStringLiteral("Licht"),
-                       QStringLiteral("manuelles Schalten Licht"), 66);
-    cbx_flash = addBox("cbx_flash", QStringLiteral("Blinklicht"),
-                       QStringLiteral("manuelles Betätigen Blinklicht"), 92);
-    cbx_hupe =
-        addBox("cbx_hupe", QStringLiteral("Hupe"), QStringLiteral("manuelles Betätigen Hupe"), 118);
-    cbx_horn =
-        addBox("cbx_horn", QStringLiteral("Horn"), QStringLiteral("manuelles Betätigen Horn"), 144);
+    cbx_light = addBox("cbx_light", tr("Licht"), tr("manuelles Schalten Licht"), 66);
+    cbx_flash = addBox("cbx_flash", tr("Blinklicht"), tr("manuelles Betätigen Blinklicht"), 92);
+    cbx_hupe = addBox("cbx_hupe", tr("Hupe"), tr("manuelles Betätigen Hupe"), 118);
+    cbx_horn = addBox("cbx_horn", tr("Horn"), tr("manuelles Betätigen Horn"), 144);
 
     QFont small = font();
     small.setPixelSize(9);
@@ -183,7 +179,7 @@ void TFrameBedienung::BuildForm() {
         b->setObjectName(QStringLiteral("PositionButton%1").arg(k));
         b->setFont(small);
         b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(GoHint);
+        b->setToolTip(GoHint());
         b->setFocusPolicy(Qt::NoFocus);
         b->hide();
         connect(b, &QPushButton::clicked, this, [this, k] { btn_tt_goClick(k); });
@@ -246,11 +242,11 @@ void TFrameBedienung::cbx_Click(QCheckBox *sender) {
 }
 
 bool TFrameBedienung::BoardTurnsLeft() const {
-    return pnl_turn_dir->text() == TextLeft; // the panel shows the direction as the tab counts
+    return m_shownLeft.value_or(false); // the panel shows the direction as the tab counts
 }
 
 void TFrameBedienung::Drive(int code, bool left) {
-    const bool known = pnl_turn_dir->text() == TextLeft || pnl_turn_dir->text() == TextRight;
+    const bool known = m_shownLeft.has_value();
     // When the board turns the other way than the box says, flip the box first, so that setting
     // it below is a change and the direction goes out again.
     if (known && BoardTurnsLeft() != left && cbx_turn_dir->isChecked() == left) {
@@ -289,7 +285,7 @@ void TFrameBedienung::btn_right_endlosClick() {
 }
 
 void TFrameBedienung::btn_halt_Click() {
-    if (pnl_turn_active->text() == TextTurning && !cbx_turn_go->isChecked()) {
+    if (m_shownTurning.value_or(false) && !cbx_turn_go->isChecked()) {
         cbx_turn_go->setChecked(true);
     }
     cbx_turn_go->setChecked(false);
@@ -374,6 +370,8 @@ void TFrameBedienung::ShowStatusUnknown() {
                           pnl_hall, pnl_turn_active}) {
         SetPanel(panel, TextUnknown, Colors::UnknownPanel, Colors::UnknownText);
     }
+    m_shownLeft.reset();
+    m_shownTurning.reset();
     if (!m_state.Heard(InfoTable::Status)) {
         // A connection starts from nothing: no turning state and no pending withdrawal of go
         // carried over from the last one. While only the line is silent both are kept, so that
@@ -401,17 +399,17 @@ void TFrameBedienung::ShowStatus() {
     const QColor face = palette().color(QPalette::Button);
     using namespace Colors;
     const bool go = d1 & Msg::StatusGo;
-    SetPanel(pnl_turn_go, go ? QStringLiteral("Go") : QStringLiteral("Stop"), go ? Lime : White,
-             Black);
+    SetPanel(pnl_turn_go, go ? QStringLiteral("Go") : tr("Stop"), go ? Lime : White, Black);
     // Shown as the picture counts, like the drive buttons: with reversed counting the board's
     // "right" turns the picture to the left.
     const bool left = bool(d1 & Msg::StatusLeft) != m_state.station.ReverseCounting;
-    SetPanel(pnl_turn_dir, left ? TextLeft : TextRight, left ? Black : White, left ? White : Black);
+    SetPanel(pnl_turn_dir, left ? TextLeft() : TextRight(), left ? Black : White,
+             left ? White : Black);
+    m_shownLeft = left;
     const bool light = d1 & Msg::StatusLight;
-    SetPanel(pnl_light_on, light ? QStringLiteral("Licht AN") : QStringLiteral("Licht AUS"),
-             light ? Yellow : face, Black);
-    const QString taken = QStringLiteral("belegt");
-    const QString free = QStringLiteral("frei");
+    SetPanel(pnl_light_on, light ? tr("Licht AN") : tr("Licht AUS"), light ? Yellow : face, Black);
+    const QString taken = tr("belegt");
+    const QString free = tr("frei");
     SetPanel(pnl_rm_01, d2 & Msg::StatusSensor1 ? taken : free,
              d2 & Msg::StatusSensor1 ? Red : Lime, Black);
     SetPanel(pnl_rm_02, d2 & Msg::StatusSensor2 ? taken : free,
@@ -419,10 +417,11 @@ void TFrameBedienung::ShowStatus() {
     SetPanel(pnl_rm_03, d2 & Msg::StatusSensor3 ? taken : free,
              d2 & Msg::StatusSensor3 ? Red : Lime, Black);
     const bool hall = d2 & Msg::StatusHall;
-    SetPanel(pnl_hall, hall ? QStringLiteral("Hall aktiv") : QStringLiteral("Hall"),
-             hall ? Red : Lime, Black);
+    SetPanel(pnl_hall, hall ? tr("Hall aktiv") : tr("Hall"), hall ? Red : Lime, Black);
     const bool turning = d2 & Msg::StatusTurning;
-    SetPanel(pnl_turn_active, turning ? TextTurning : TextStanding, turning ? Lime : White, Black);
+    SetPanel(pnl_turn_active, turning ? TextTurning() : TextStanding(), turning ? Lime : White,
+             Black);
+    m_shownTurning = turning;
 
     if (turning) {
         if (!m_state.Turning) {
@@ -510,8 +509,8 @@ void TFrameBedienung::DrawTurntable() {
         // The name, where the position has one of its own: in the tool tip and the picture.
         const QString &name = st.PositionName[static_cast<size_t>(i)];
         const QString hint = TurntableDrawing::HasOwnName(i, name)
-                                 ? GoHint + u'\n' + TurntableDrawing::PositionCaption(i, name)
-                                 : GoHint;
+                                 ? GoHint() + u'\n' + TurntableDrawing::PositionCaption(i, name)
+                                 : GoHint();
         if (button->toolTip() != hint) {
             button->setToolTip(hint);
         }

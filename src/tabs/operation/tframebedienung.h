@@ -20,10 +20,10 @@ class TFrameBedienung : public TabFrame {
     Q_OBJECT
 public:
     static constexpr int StopTicks = 5;
-    static inline const QString TextLeft = QStringLiteral("Links");
-    static inline const QString TextRight = QStringLiteral("Rechts");
-    static inline const QString TextTurning = QStringLiteral("dreht");
-    static inline const QString TextStanding = QStringLiteral("steht");
+    static QString TextLeft() { return tr("Links"); }
+    static QString TextRight() { return tr("Rechts"); }
+    static QString TextTurning() { return tr("dreht"); }
+    static QString TextStanding() { return tr("steht"); }
     static inline const QString TextUnknown = QStringLiteral("?");
 
     TFrameBedienung(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
@@ -105,6 +105,10 @@ private:
     // Whether the target is shown: not during and after an endless turn, until a target is
     // chosen or driven to again.
     bool m_targetShown = true;
+    // What the direction and turning panels show, kept apart from their texts: empty while they
+    // show "?".
+    std::optional<bool> m_shownLeft;
+    std::optional<bool> m_shownTurning;
     int m_drawCount = 0;
     std::optional<ViewLayout> m_drawnLayout; // nothing until the first drawing
 

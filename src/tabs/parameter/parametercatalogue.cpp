@@ -3,6 +3,7 @@
 #include "hexbyte.h"
 #include "sharedstate.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -15,91 +16,122 @@ namespace {
 constexpr float TimeScale = 0.06375f;
 constexpr float VoltScale = 0.0196f;
 
-const char *const FastSpeedHint = "Geschwindigkeit für lange Drehwege";
-const char *const SlowSpeedHint = "Geschwindigkeit in der Endphase der Drehung";
-const char *const HornHint = "definiert die Sound-Länge (nur, wenn HORN gewählt)";
-const char *const FilterHint = "Filter für Positionierung";
-const char *const CurrentHint = "Lastregelung: Strom bei minimaler Geschwindigkeit";
-const char *const AltCountHint = "Anzahl der Positionen, wenn DIP1 auf EIN steht";
-const char *const VersionHint = "PIC Software-Stand";
-const char *const InvertHint = "der Zustand frei / besetzt wird vertauscht";
+const char *const FastSpeedHint =
+    QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit für lange Drehwege");
+const char *const SlowSpeedHint =
+    QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit in der Endphase der Drehung");
+const char *const HornHint =
+    QT_TRANSLATE_NOOP("Parameter", "definiert die Sound-Länge (nur, wenn HORN gewählt)");
+const char *const FilterHint = QT_TRANSLATE_NOOP("Parameter", "Filter für Positionierung");
+const char *const CurrentHint =
+    QT_TRANSLATE_NOOP("Parameter", "Lastregelung: Strom bei minimaler Geschwindigkeit");
+const char *const AltCountHint =
+    QT_TRANSLATE_NOOP("Parameter", "Anzahl der Positionen, wenn DIP1 auf EIN steht");
+const char *const VersionHint = QT_TRANSLATE_NOOP("Parameter", "PIC Software-Stand");
+const char *const InvertHint =
+    QT_TRANSLATE_NOOP("Parameter", "der Zustand frei / besetzt wird vertauscht");
 
 const std::array<ParameterRow, RowCount> TheRows = {{
-    {"Geschwindigkeit Links schnell", FastSpeedHint, Bridge(1), 1, 127, 126, 0.0f, "max.=127",
-     Box::Speed},
-    {"Geschwindigkeit Rechts schnell", FastSpeedHint, Bridge(2), 1, 127, 126, 0.0f, "max.=127",
-     Box::Speed},
-    {"Geschwindigkeit Links langsam", SlowSpeedHint, Bridge(17), 1, 127, 88, 0.0f, "max.=127",
-     Box::Speed},
-    {"Geschwindigkeit Rechts langsam", SlowSpeedHint, Bridge(18), 1, 127, 88, 0.0f, "max.=127",
-     Box::Speed},
-    {"Zeit: Dunkelphase Signal", "Länge der Dunkelphase zwischen Weiss und Rot", Bridge(19), 1, 255,
-     2, TimeScale, "s", Box::Time},
-    {"Zeit: Länge Horn bei Start", HornHint, Bridge(20), 0, 255, 20, TimeScale, "s", Box::Time},
-    {"Zeit: Länge Horn bei Stop", HornHint, Bridge(21), 0, 255, 21, TimeScale, "s", Box::Time},
-    {"Zeit: Wartezeit Signal/Drehung", "Zeit zwischen Sound und Drehung Start", Bridge(22), 1, 255,
+    {QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit Links schnell"), FastSpeedHint, Bridge(1), 1,
+     127, 126, 0.0f, QT_TRANSLATE_NOOP("Parameter", "max.=127"), Box::Speed},
+    {QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit Rechts schnell"), FastSpeedHint, Bridge(2), 1,
+     127, 126, 0.0f, QT_TRANSLATE_NOOP("Parameter", "max.=127"), Box::Speed},
+    {QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit Links langsam"), SlowSpeedHint, Bridge(17), 1,
+     127, 88, 0.0f, QT_TRANSLATE_NOOP("Parameter", "max.=127"), Box::Speed},
+    {QT_TRANSLATE_NOOP("Parameter", "Geschwindigkeit Rechts langsam"), SlowSpeedHint, Bridge(18), 1,
+     127, 88, 0.0f, QT_TRANSLATE_NOOP("Parameter", "max.=127"), Box::Speed},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Dunkelphase Signal"),
+     QT_TRANSLATE_NOOP("Parameter", "Länge der Dunkelphase zwischen Weiss und Rot"), Bridge(19), 1,
+     255, 2, TimeScale, "s", Box::Time},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Länge Horn bei Start"), HornHint, Bridge(20), 0, 255, 20,
+     TimeScale, "s", Box::Time},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Länge Horn bei Stop"), HornHint, Bridge(21), 0, 255, 21,
+     TimeScale, "s", Box::Time},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Wartezeit Signal/Drehung"),
+     QT_TRANSLATE_NOOP("Parameter", "Zeit zwischen Sound und Drehung Start"), Bridge(22), 1, 255,
      22, TimeScale, "s", Box::Time},
-    {"Zeit: Wartezeit Drehung/Signal", "Zeit zwischen Drehung Ende und Sound", Bridge(23), 1, 255,
-     55, TimeScale, "s", Box::Time},
-    {"Zeit: Erkennung Blockierung Start",
-     "Time-Out beim Anfahren, wenn keine Drehung mehr erkannt wird", Bridge(25), 1, 255, 25,
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Wartezeit Drehung/Signal"),
+     QT_TRANSLATE_NOOP("Parameter", "Zeit zwischen Drehung Ende und Sound"), Bridge(23), 1, 255, 55,
      TimeScale, "s", Box::Time},
-    {"Zeit: Erkennung Blockierung Fahrt",
-     "Time-Out beim Drehen, wenn keine Drehung mehr erkannt wird", Bridge(26), 1, 255, 128,
-     TimeScale, "s", Box::Time},
-    {"Zeit: Signal Überblenden", "Licht-Signal: Zeit für Ein- und Ausblenden der Lichter",
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Erkennung Blockierung Start"),
+     QT_TRANSLATE_NOOP("Parameter", "Time-Out beim Anfahren, wenn keine Drehung mehr erkannt wird"),
+     Bridge(25), 1, 255, 25, TimeScale, "s", Box::Time},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Erkennung Blockierung Fahrt"),
+     QT_TRANSLATE_NOOP("Parameter", "Time-Out beim Drehen, wenn keine Drehung mehr erkannt wird"),
+     Bridge(26), 1, 255, 128, TimeScale, "s", Box::Time},
+    {QT_TRANSLATE_NOOP("Parameter", "Zeit: Signal Überblenden"),
+     QT_TRANSLATE_NOOP("Parameter", "Licht-Signal: Zeit für Ein- und Ausblenden der Lichter"),
      Bridge(5), 1, 255, 10, TimeScale, "s", Box::Time},
     {"V_MESS",
-     "Sensor-Spannung: wenn dieser Schwellwert überschritten wird, hat Sensor die Helle Zone "
-     "verlassen",
+     QT_TRANSLATE_NOOP(
+         "Parameter",
+         "Sensor-Spannung: wenn dieser Schwellwert überschritten wird, hat Sensor die Helle Zone "
+         "verlassen"),
      Bridge(3), 1, 255, 170, VoltScale, "V", Box::Parameter},
     {"V_COUNT",
-     "Sensor-Spannung: Position zählen, wenn dieser Schwellwert unterschritten wird (Helle Zone "
-     "erkannt)",
+     QT_TRANSLATE_NOOP("Parameter", "Sensor-Spannung: Position zählen, wenn dieser Schwellwert "
+                                    "unterschritten wird (Helle Zone "
+                                    "erkannt)"),
      Bridge(4), 1, 255, 150, VoltScale, "V", Box::Parameter},
     {"Filter_s", FilterHint, Bridge(12), 1, 255, 65, 1.0f, "", Box::Parameter},
     {"Filter_b", FilterHint, Bridge(13), 1, 255, 46, 1.0f, "", Box::Parameter},
     {"Filter_t", FilterHint, Bridge(14), 1, 255, 20, 1.0f, "", Box::Parameter},
-    {"Strom Links", CurrentHint, Bridge(33), 1, 255, 64, 1.0f, "", Box::Parameter},
-    {"Strom Rechts", CurrentHint, Bridge(34), 1, 255, 64, 1.0f, "", Box::Parameter},
-    {"Strom Schwellwert", "Lastregelung: Strom-Schwellwert", Bridge(32), 1, 255, 5, 1.0f, "",
+    {QT_TRANSLATE_NOOP("Parameter", "Strom Links"), CurrentHint, Bridge(33), 1, 255, 64, 1.0f, "",
      Box::Parameter},
-    {"Anfahr-Verzögerung", "je kleiner, desto schnelleres Anfahren der Bühne", Bridge(27), 1, 255,
-     90, 1.0f, "", Box::Parameter},
-    {"SUSI Lautstärke", "Lautstärke Sound, 255 = Laut / 1 = leise", Bridge(7), 1, 255, 255, 1.0f,
+    {QT_TRANSLATE_NOOP("Parameter", "Strom Rechts"), CurrentHint, Bridge(34), 1, 255, 64, 1.0f, "",
+     Box::Parameter},
+    {QT_TRANSLATE_NOOP("Parameter", "Strom Schwellwert"),
+     QT_TRANSLATE_NOOP("Parameter", "Lastregelung: Strom-Schwellwert"), Bridge(32), 1, 255, 5, 1.0f,
      "", Box::Parameter},
-    {"Alternative Positionsanzahl Bühne", AltCountHint, Bridge(6), 4, 70, 23, 1.0f, "",
-     Box::Positions},
-    {"Alternative Positionsanzahl Grube", AltCountHint, Pit(48), 4, 70, 23, 1.0f, "",
-     Box::Positions},
-    {"SW-Version GRUBE", VersionHint, Pit(0), 0, 0, 0, 1.0f, "", Box::Versions},
+    {QT_TRANSLATE_NOOP("Parameter", "Anfahr-Verzögerung"),
+     QT_TRANSLATE_NOOP("Parameter", "je kleiner, desto schnelleres Anfahren der Bühne"), Bridge(27),
+     1, 255, 90, 1.0f, "", Box::Parameter},
+    {QT_TRANSLATE_NOOP("Parameter", "SUSI Lautstärke"),
+     QT_TRANSLATE_NOOP("Parameter", "Lautstärke Sound, 255 = Laut / 1 = leise"), Bridge(7), 1, 255,
+     255, 1.0f, "", Box::Parameter},
+    {QT_TRANSLATE_NOOP("Parameter", "Alternative Positionsanzahl Bühne"), AltCountHint, Bridge(6),
+     4, 70, 23, 1.0f, "", Box::Positions},
+    {QT_TRANSLATE_NOOP("Parameter", "Alternative Positionsanzahl Grube"), AltCountHint, Pit(48), 4,
+     70, 23, 1.0f, "", Box::Positions},
+    {QT_TRANSLATE_NOOP("Parameter", "SW-Version GRUBE"), VersionHint, Pit(0), 0, 0, 0, 1.0f, "",
+     Box::Versions},
     {"", VersionHint, Pit(1), 0, 0, 0, 1.0f, "", Box::None},
-    {"SW-Version BÜHNE", VersionHint, Bridge(126), 0, 0, 0, 1.0f, "", Box::Versions},
+    {QT_TRANSLATE_NOOP("Parameter", "SW-Version BÜHNE"), VersionHint, Bridge(126), 0, 0, 0, 1.0f,
+     "", Box::Versions},
     {"", VersionHint, Bridge(127), 0, 0, 0, 1.0f, "", Box::None},
 }};
 
 const std::array<OptionGroup, GroupCount> TheGroups = {{
     {Bridge(8),
      135,
-     {"Lastregelung verwenden", "Sound verwenden", "Hall-Sensor setzt Position auf 0",
-      "Drehrichtung umdrehen", "", "Blinklicht 1er-Blinken (sonst: 2er)",
-      "Sound bei Stop Horn (sonst: Hupe)", "Sound bei Start Horn (sonst: Hupe)"},
-     {"Auswahl, ob Lastregelung verwendet wird",
-      "Auswahl, ob Sound verwendet wird / SUSI Ansteuerung", "der Hall-Sensor wird verwendet",
-      "die Drehrichtung kann hiermit angepasst werden", "",
-      "Blinkleuchte 2er-Blinken (Strobo) oder 1er-Blinken (Rundum)",
-      "Auswahl, ob Horn oder Hupe bei Drehung Stop",
-      "Auswahl, ob Horn oder Hupe bei Drehung Start"}},
+     {QT_TRANSLATE_NOOP("Parameter", "Lastregelung verwenden"),
+      QT_TRANSLATE_NOOP("Parameter", "Sound verwenden"),
+      QT_TRANSLATE_NOOP("Parameter", "Hall-Sensor setzt Position auf 0"),
+      QT_TRANSLATE_NOOP("Parameter", "Drehrichtung umdrehen"), "",
+      QT_TRANSLATE_NOOP("Parameter", "Blinklicht 1er-Blinken (sonst: 2er)"),
+      QT_TRANSLATE_NOOP("Parameter", "Sound bei Stop Horn (sonst: Hupe)"),
+      QT_TRANSLATE_NOOP("Parameter", "Sound bei Start Horn (sonst: Hupe)")},
+     {QT_TRANSLATE_NOOP("Parameter", "Auswahl, ob Lastregelung verwendet wird"),
+      QT_TRANSLATE_NOOP("Parameter", "Auswahl, ob Sound verwendet wird / SUSI Ansteuerung"),
+      QT_TRANSLATE_NOOP("Parameter", "der Hall-Sensor wird verwendet"),
+      QT_TRANSLATE_NOOP("Parameter", "die Drehrichtung kann hiermit angepasst werden"), "",
+      QT_TRANSLATE_NOOP("Parameter", "Blinkleuchte 2er-Blinken (Strobo) oder 1er-Blinken (Rundum)"),
+      QT_TRANSLATE_NOOP("Parameter", "Auswahl, ob Horn oder Hupe bei Drehung Stop"),
+      QT_TRANSLATE_NOOP("Parameter", "Auswahl, ob Horn oder Hupe bei Drehung Start")}},
     // The occupancy detectors count downwards: RM1 is bit 4.
     {Pit(49),
      0,
-     {"", "", "RM3 invertieren", "RM2 invertieren", "RM1 invertieren", "", "", ""},
+     {"", "", QT_TRANSLATE_NOOP("Parameter", "RM3 invertieren"),
+      QT_TRANSLATE_NOOP("Parameter", "RM2 invertieren"),
+      QT_TRANSLATE_NOOP("Parameter", "RM1 invertieren"), "", "", ""},
      {"", "", InvertHint, InvertHint, InvertHint, "", "", ""}},
     {Pit(50),
      1,
-     {"Kehrschleifenrelais verwenden", "TURN, wenn START=ZIEL", "", "", "", "", "", ""},
-     {"Ansteuerung der Kehrschleifen-Relais wird unterbunden",
-      "ist STARTPOSITION = ZIELPOSITION, wird ein TURN gemacht", "", "", "", "", "", ""}},
+     {QT_TRANSLATE_NOOP("Parameter", "Kehrschleifenrelais verwenden"),
+      QT_TRANSLATE_NOOP("Parameter", "TURN, wenn START=ZIEL"), "", "", "", "", "", ""},
+     {QT_TRANSLATE_NOOP("Parameter", "Ansteuerung der Kehrschleifen-Relais wird unterbunden"),
+      QT_TRANSLATE_NOOP("Parameter", "ist STARTPOSITION = ZIELPOSITION, wird ein TURN gemacht"), "",
+      "", "", "", "", ""}},
 }};
 
 } // namespace
@@ -127,8 +159,12 @@ int EntryCell(int entry) {
     return TheGroups[static_cast<size_t>(entry - RowCount)].cell;
 }
 
+QString Text(const char *catalogueText) {
+    return QCoreApplication::translate("Parameter", catalogueText);
+}
+
 QString ValueLabel(const ParameterRow &row, int value) {
-    const QString unit = QString::fromUtf8(row.unit);
+    const QString unit = Text(row.unit);
     if (unit.isEmpty()) {
         return QString();
     }

@@ -31,6 +31,9 @@ const BoardImage &ImageOf(const SharedState &state, int ref);
 // The group box that holds a row.
 enum class Box { Speed, Time, Parameter, Positions, Versions, None };
 
+// A text of the catalogue (name, hint, unit, option label) in the interface's language.
+QString Text(const char *catalogueText);
+
 struct ParameterRow {
     const char *name; // empty: the row is hidden
     const char *hint;

@@ -1,4 +1,5 @@
 #include "parametermodel.h"
+#include <QCoreApplication>
 
 #include "sharedstate.h"
 
@@ -173,7 +174,7 @@ ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) 
         return {};
     }
     const ParameterRow &r = Rows()[idx(row)];
-    const QString name = QString::fromUtf8(r.name);
+    const QString name = Parameter::Text(r.name);
     Row &state = m_rows[idx(row)];
     BeginEdit(row);
     const TypedText typed = ParseTyped(text);
@@ -188,8 +189,10 @@ ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) 
         // edit empty brings back the value from before it (EditingFinished).
         state.pending = true;
         state.mark = ToBeWritten(state.markBefore) ? Mark::White : state.markBefore;
-        return {EditResult::Nothing, false,
-                QStringLiteral("%1: leeres Feld, wird nicht geschrieben").arg(name)};
+        return {
+            EditResult::Nothing, false,
+            QCoreApplication::translate("ParameterModel", "%1: leeres Feld, wird nicht geschrieben")
+                .arg(name)};
     case TypedText::Sign:
         state.pending = true;
         return {};
@@ -207,7 +210,7 @@ ParameterModel::EditOutcome ParameterModel::Typed(int row, const QString &text) 
     QString status;
     if (replaced) {
         state.text = QString::number(value);
-        status = QStringLiteral("%1: %2 auf das Maximum %3 gesetzt")
+        status = QCoreApplication::translate("ParameterModel", "%1: %2 auf das Maximum %3 gesetzt")
                      .arg(name, text.trimmed())
                      .arg(r.maximum);
     }
@@ -238,15 +241,16 @@ ParameterModel::EditOutcome ParameterModel::EditingFinished(int row) {
         if (!empty) {
             return {EditResult::Warn, true, {}}; // a lone sign is no number after all
         }
-        return {EditResult::Nothing, true,
-                QStringLiteral("%1: Feld leer gelassen, es bleibt %2")
-                    .arg(QString::fromUtf8(r.name), state.text)};
+        return {
+            EditResult::Nothing, true,
+            QCoreApplication::translate("ParameterModel", "%1: Feld leer gelassen, es bleibt %2")
+                .arg(Parameter::Text(r.name), state.text)};
     }
     const int value = Clamp(r, typed.value);
     QString status;
     if (value != typed.value) {
-        status = QStringLiteral("%1: %2 auf das Minimum %3 gesetzt")
-                     .arg(QString::fromUtf8(r.name), state.text.trimmed())
+        status = QCoreApplication::translate("ParameterModel", "%1: %2 auf das Minimum %3 gesetzt")
+                     .arg(Parameter::Text(r.name), state.text.trimmed())
                      .arg(value);
     }
     state.text = QString::number(value);

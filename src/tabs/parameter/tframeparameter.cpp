@@ -7,6 +7,7 @@
 #include "sharedstate.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,10 +20,13 @@
 using namespace Parameter;
 
 namespace {
-const QString ResetQuestion =
-    QStringLiteral("Rücksetzen auf Vorgabe-Werte\nDadurch gehen alle Einstellungen verloren!\n"
-                   "DIRECT DRIVE muss dann zur Ermittlung der\nRegelungsparameter wieder "
-                   "ausgeführt werden!");
+QString ResetQuestion() {
+    return QCoreApplication::translate(
+        "TFrameParameter",
+        "Rücksetzen auf Vorgabe-Werte\nDadurch gehen alle Einstellungen verloren!\n"
+        "DIRECT DRIVE muss dann zur Ermittlung der\nRegelungsparameter wieder "
+        "ausgeführt werden!");
+}
 
 constexpr int EditWidth = 60; // wide enough for a version such as "V 01.0a"
 constexpr int EditHeight = 21;
@@ -62,15 +66,18 @@ void TFrameParameter::BuildForm() {
     pnl_reg = Named(new QWidget(this), "pnl_reg");
     pnl_reg->installEventFilter(this);
 
-    const std::array<const char *, 6> captions = {"Bühne Geschwindigkeiten", "Bühne Zeiten",
-                                                  "Bühne Parameter",         "Anzahl Positionen",
-                                                  "SW-Versionen (PIC)",      "Konfiguration"};
+    const std::array<const char *, 6> captions = {
+        QT_TRANSLATE_NOOP("TFrameParameter", "Bühne Geschwindigkeiten"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "Bühne Zeiten"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "Bühne Parameter"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "Anzahl Positionen"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "SW-Versionen (PIC)"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "Konfiguration")};
     const std::array<const char *, 6> names = {"GroupBox_speed",     "GroupBox_time",
                                                "GroupBox_parameter", "GroupBox_positions",
                                                "GroupBox_versions",  "GroupBox_config"};
     for (size_t i = 0; i < m_boxes.size(); ++i) {
-        m_boxes[i] = Named(new QGroupBox(QString::fromUtf8(captions[i]), pnl_reg),
-                           QString::fromUtf8(names[i]));
+        m_boxes[i] = Named(new QGroupBox(tr(captions[i]), pnl_reg), QString::fromUtf8(names[i]));
     }
 
     for (int k = 0; k < RowSlots; ++k) {
@@ -113,16 +120,22 @@ void TFrameParameter::BuildForm() {
     }
 
     const std::array<const char *, 7> legend = {
-        "Bedeutung der Farben:",
-        "Weiss: Daten nicht verifiziert (von Festplatte geladen)",
-        "Blau: Anfrage für das Auslesen dieser Daten wurde an den PIC gesendet",
-        "Grün: Daten aus PIC ausgelesen, sind also verifiziert",
-        "Violett: Daten an den PIC gesendet, noch nicht zurückgelesen",
-        "Gelb: Daten geändert und noch nicht zum PIC übertragen",
-        "Rot: geschrieben, aber nicht so zurückgelesen; wird beim nächsten Schreiben wiederholt"};
+        QT_TRANSLATE_NOOP("TFrameParameter", "Bedeutung der Farben:"),
+        QT_TRANSLATE_NOOP("TFrameParameter",
+                          "Weiss: Daten nicht verifiziert (von Festplatte geladen)"),
+        QT_TRANSLATE_NOOP("TFrameParameter",
+                          "Blau: Anfrage für das Auslesen dieser Daten wurde an den PIC gesendet"),
+        QT_TRANSLATE_NOOP("TFrameParameter",
+                          "Grün: Daten aus PIC ausgelesen, sind also verifiziert"),
+        QT_TRANSLATE_NOOP("TFrameParameter",
+                          "Violett: Daten an den PIC gesendet, noch nicht zurückgelesen"),
+        QT_TRANSLATE_NOOP("TFrameParameter",
+                          "Gelb: Daten geändert und noch nicht zum PIC übertragen"),
+        QT_TRANSLATE_NOOP("TFrameParameter", "Rot: geschrieben, aber nicht so zurückgelesen; wird "
+                                             "beim nächsten Schreiben wiederholt")};
     for (size_t i = 0; i < legend.size(); ++i) {
-        m_legend[i] = Named(new QLabel(QString::fromUtf8(legend[i]), pnl_reg),
-                            QStringLiteral("lbl_legend_%1").arg(i));
+        m_legend[i] =
+            Named(new QLabel(tr(legend[i]), pnl_reg), QStringLiteral("lbl_legend_%1").arg(i));
         if (i == 0) {
             QFont f = m_legend[i]->font();
             f.setBold(true);
@@ -137,14 +150,14 @@ void TFrameParameter::BuildForm() {
         b->resize(std::max(width, b->sizeHint().width()), ButtonHeight);
         return b;
     };
-    btn_read_values = button(QStringLiteral("Werte einlesen"), "btn_read_values", 100);
-    btn_write_values = button(QStringLiteral("Werte schreiben"), "btn_write_values", 100);
-    btn_write_values->setToolTip(QStringLiteral("Schreibt die Parameter"));
-    btn_alle_gelb = button(QStringLiteral("markiere alle Gelb"), "btn_alle_gelb", 110);
+    btn_read_values = button(tr("Werte einlesen"), "btn_read_values", 100);
+    btn_write_values = button(tr("Werte schreiben"), "btn_write_values", 100);
+    btn_write_values->setToolTip(tr("Schreibt die Parameter"));
+    btn_alle_gelb = button(tr("markiere alle Gelb"), "btn_alle_gelb", 110);
     btn_alle_gelb->setToolTip(
-        QStringLiteral("dadurch werden ALLE Parameter beim \"Werte schreiben\" übertragen"));
-    btn_default = button(QStringLiteral("Vorgabe-Werte "), "btn_default", 110);
-    btn_default->setToolTip(QStringLiteral("Rücksetzen auf Vorgabe-Werte"));
+        tr("dadurch werden ALLE Parameter beim \"Werte schreiben\" übertragen"));
+    btn_default = button(tr("Vorgabe-Werte "), "btn_default", 110);
+    btn_default->setToolTip(tr("Rücksetzen auf Vorgabe-Werte"));
     connect(btn_read_values, &QPushButton::clicked, this, &TFrameParameter::btn_read_valuesClick);
     connect(btn_write_values, &QPushButton::clicked, this, &TFrameParameter::btn_write_valuesClick);
     connect(btn_alle_gelb, &QPushButton::clicked, this, &TFrameParameter::btn_alle_gelbClick);
@@ -207,16 +220,16 @@ void TFrameParameter::HideParameterRows() {
 void TFrameParameter::WriteCatalogue() {
     for (int k = 0; k < RowCount; ++k) {
         const ParameterRow &r = Rows()[At(k)];
-        m_rows[At(k)].name->setText(QString::fromUtf8(r.name));
+        m_rows[At(k)].name->setText(Parameter::Text(r.name));
         m_rows[At(k)].name->adjustSize();
-        m_rows[At(k)].edit->setToolTip(QString::fromUtf8(r.hint));
+        m_rows[At(k)].edit->setToolTip(Parameter::Text(r.hint));
     }
     for (int g = 0; g < GroupCount; ++g) {
         for (int b = 0; b < Bits; ++b) {
             const BitSlot &s = m_bits[At(g)][At(b)];
-            s.label->setText(QString::fromUtf8(Groups()[At(g)].labels[At(b)]));
+            s.label->setText(Parameter::Text(Groups()[At(g)].labels[At(b)]));
             s.label->adjustSize();
-            s.box->setToolTip(QString::fromUtf8(Groups()[At(g)].hints[At(b)]));
+            s.box->setToolTip(Parameter::Text(Groups()[At(g)].hints[At(b)]));
         }
     }
 }
@@ -485,7 +498,7 @@ bool TFrameParameter::HasUnwrittenChanges() const {
 void TFrameParameter::ReportInvalid(int row) {
     // The box takes the focus: the edit's end that this brings is no end of the user's edit.
     m_reporting = true;
-    m_dialogs.showWarning(InvalidInputText);
+    m_dialogs.showWarning(InvalidInputText());
     m_reporting = false;
     m_rows[At(row)].edit->setFocus();
 }
@@ -610,7 +623,7 @@ void TFrameParameter::EndTransfer() {
 
 void TFrameParameter::btn_defaultClick() {
     Updating = true;
-    if (!m_dialogs.askOkCancel(ResetQuestion)) {
+    if (!m_dialogs.askOkCancel(ResetQuestion())) {
         Updating = false;
         return;
     }

@@ -29,26 +29,23 @@ const char *const SendLogName = "Memo2";
 
 BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
                          std::function<ProgramSettings()> settings, QWidget *parent)
-    : QGroupBox(QStringLiteral("Sicherung der Steuerung"), parent), m_state(state),
-      m_dialogs(dialogs), m_job(state) {
+    : QGroupBox(tr("Sicherung der Steuerung"), parent), m_state(state), m_dialogs(dialogs),
+      m_job(state) {
     setObjectName(QStringLiteral("GroupBoxBackup"));
     m_job.settings = std::move(settings);
     m_job.version = QCoreApplication::applicationVersion();
     m_job.confirm = [this](const QString &question) { return m_dialogs.askYesNo(question); };
 
-    btn_backup =
-        Named(new QPushButton(QStringLiteral("Steuerung sichern ..."), this), "btn_backup");
-    btn_backup->setToolTip(QStringLiteral("liest alle Zellen beider Platinen (jede zweimal) und "
-                                          "schreibt sie in eine Datei"));
-    btn_compare = Named(new QPushButton(QStringLiteral("Mit Steuerung vergleichen ..."), this),
-                        "btn_compare");
-    btn_compare->setToolTip(QStringLiteral("listet jede Zelle, in der Datei und Steuerung sich "
-                                           "unterscheiden; schreibt nichts"));
-    btn_restore =
-        Named(new QPushButton(QStringLiteral("Wiederherstellen ..."), this), "btn_restore");
-    btn_restore->setToolTip(QStringLiteral("schreibt nach Rückfrage die abweichenden Zellen der "
-                                           "Datei, nie die Firmware-Version"));
-    btn_abort = Named(new QPushButton(QStringLiteral("Abbruch"), this), "btn_backup_abort");
+    btn_backup = Named(new QPushButton(tr("Steuerung sichern ..."), this), "btn_backup");
+    btn_backup->setToolTip(tr("liest alle Zellen beider Platinen (jede zweimal) und "
+                              "schreibt sie in eine Datei"));
+    btn_compare = Named(new QPushButton(tr("Mit Steuerung vergleichen ..."), this), "btn_compare");
+    btn_compare->setToolTip(tr("listet jede Zelle, in der Datei und Steuerung sich "
+                               "unterscheiden; schreibt nichts"));
+    btn_restore = Named(new QPushButton(tr("Wiederherstellen ..."), this), "btn_restore");
+    btn_restore->setToolTip(tr("schreibt nach Rückfrage die abweichenden Zellen der "
+                               "Datei, nie die Firmware-Version"));
+    btn_abort = Named(new QPushButton(tr("Abbruch"), this), "btn_backup_abort");
     m_progress = Named(new QProgressBar(this), "ProgressBarBackup");
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
@@ -132,21 +129,21 @@ void BackupPanel::UpdateButtons() {
 }
 
 void BackupPanel::btn_backupClick() {
-    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
     if (!path.isEmpty()) {
         Run(BackupJob::Action::Backup, path);
     }
 }
 
 void BackupPanel::btn_compareClick() {
-    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
     if (!path.isEmpty()) {
         Run(BackupJob::Action::Compare, path);
     }
 }
 
 void BackupPanel::btn_restoreClick() {
-    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
     if (!path.isEmpty()) {
         Run(BackupJob::Action::Restore, path);
     }
@@ -182,9 +179,8 @@ void BackupPanel::ShowProgress() {
 }
 
 void BackupPanel::Finished() {
-    m_progress->setFormat(m_job.result() == BackupJob::Result::Stopped
-                              ? QStringLiteral("abgebrochen")
-                              : QStringLiteral("fertig"));
+    m_progress->setFormat(m_job.result() == BackupJob::Result::Stopped ? tr("abgebrochen")
+                                                                       : tr("fertig"));
     m_results->setPlainText(m_job.lines().join(u'\n'));
     UpdateButtons();
 }

@@ -1,4 +1,5 @@
 #include "tframesettings.h"
+#include <QCoreApplication>
 
 #include "backuppanel.h"
 #include "configfile.h"
@@ -42,13 +43,27 @@ const QString EnterPathItem = QStringLiteral("<Pfad eingeben>");
 
 // The status lines that end a save or a load of a configuration file.
 namespace StatusTexts {
-const QString SaveCancelled = QStringLiteral("Speichern abgebrochen");
-const QString NotSaved = QStringLiteral("Einstellungen nicht gespeichert");
-const QString Saved = QStringLiteral("Einstellungen gespeichert in %1");
-const QString LoadCancelled = QStringLiteral("Laden abgebrochen");
-const QString NothingLoaded = QStringLiteral("nichts geladen");
-const QString NothingTaken = QStringLiteral("aus %1 nichts übernommen");
-const QString Loaded = QStringLiteral("aus %1 übernommen: %2");
+QString SaveCancelled() {
+    return QCoreApplication::translate("TFrameSettings", "Speichern abgebrochen");
+}
+QString NotSaved() {
+    return QCoreApplication::translate("TFrameSettings", "Einstellungen nicht gespeichert");
+}
+QString Saved() {
+    return QCoreApplication::translate("TFrameSettings", "Einstellungen gespeichert in %1");
+}
+QString LoadCancelled() {
+    return QCoreApplication::translate("TFrameSettings", "Laden abgebrochen");
+}
+QString NothingLoaded() {
+    return QCoreApplication::translate("TFrameSettings", "nichts geladen");
+}
+QString NothingTaken() {
+    return QCoreApplication::translate("TFrameSettings", "aus %1 nichts übernommen");
+}
+QString Loaded() {
+    return QCoreApplication::translate("TFrameSettings", "aus %1 übernommen: %2");
+}
 } // namespace StatusTexts
 
 constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
@@ -69,22 +84,22 @@ TFrameSettings::TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link,
 TFrameSettings::~TFrameSettings() = default;
 
 void TFrameSettings::BuildForm() {
-    GroupBoxCom = Named(new QGroupBox(QStringLiteral("COM-Port"), this), "GroupBoxCom");
+    GroupBoxCom = Named(new QGroupBox(tr("COM-Port"), this), "GroupBoxCom");
     GroupBoxCom->setGeometry(10, 10, 130, 260);
     for (int n = 1; n <= 9; ++n) {
-        auto *rad = new QRadioButton(QStringLiteral("Com%1").arg(n), GroupBoxCom);
+        auto *rad = new QRadioButton(tr("Com%1").arg(n), GroupBoxCom);
         rad->setObjectName(QStringLiteral("rad_com%1").arg(n));
         rad->setGeometry(10, 20 + (n - 1) * 22, 100, 20);
         connect(rad, &QRadioButton::clicked, this, &TFrameSettings::rad_comClick);
         rad_com[static_cast<size_t>(n)] = rad;
     }
-    btnCheck = Named(new QPushButton(QStringLiteral("COM-Port suchen"), GroupBoxCom), "btnCheck");
-    btnCheck->setToolTip(QStringLiteral("Suche nach COM-Ports"));
+    btnCheck = Named(new QPushButton(tr("COM-Port suchen"), GroupBoxCom), "btnCheck");
+    btnCheck->setToolTip(tr("Suche nach COM-Ports"));
     btnCheck->setGeometry(8, 222, 114, ButtonHeight);
     connect(btnCheck, &QPushButton::clicked, this, &TFrameSettings::btnCheckClick);
 
     // What each COM number means, and a way to map one to a device of this machine.
-    GroupBoxPorts = Named(new QGroupBox(QStringLiteral("Port-Zuordnung"), this), "GroupBoxPorts");
+    GroupBoxPorts = Named(new QGroupBox(tr("Port-Zuordnung"), this), "GroupBoxPorts");
     GroupBoxPorts->setGeometry(10, 300, 310, 232);
     for (int n = 1; n <= 9; ++n) {
         auto *label = new QLabel(GroupBoxPorts);
@@ -94,31 +109,28 @@ void TFrameSettings::BuildForm() {
     }
     ComboBox_ports = Named(new QComboBox(GroupBoxPorts), "ComboBox_ports");
     ComboBox_ports->setGeometry(10, 170, 290, 24);
-    ComboBox_ports->setToolTip(QStringLiteral("Geräte dieses Rechners"));
-    btn_port_assign =
-        Named(new QPushButton(QStringLiteral("zuordnen"), GroupBoxPorts), "btn_port_assign");
+    ComboBox_ports->setToolTip(tr("Geräte dieses Rechners"));
+    btn_port_assign = Named(new QPushButton(tr("zuordnen"), GroupBoxPorts), "btn_port_assign");
     btn_port_assign->setGeometry(10, 200, 90, ButtonHeight);
-    btn_port_assign->setToolTip(
-        QStringLiteral("ordnet das gewählte Gerät dem markierten COM-Port zu"));
+    btn_port_assign->setToolTip(tr("ordnet das gewählte Gerät dem markierten COM-Port zu"));
     connect(btn_port_assign, &QPushButton::clicked, this, &TFrameSettings::btn_port_assignClick);
-    cbx_auto_verbinden =
-        Named(new QCheckBox(QStringLiteral("automatisch wieder verbinden"), GroupBoxPorts),
-              "cbx_auto_verbinden");
+    cbx_auto_verbinden = Named(new QCheckBox(tr("automatisch wieder verbinden"), GroupBoxPorts),
+                               "cbx_auto_verbinden");
     cbx_auto_verbinden->setToolTip(
-        QStringLiteral("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
-                       "eingesteckt ist"));
+        tr("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
+           "eingesteckt ist"));
     cbx_auto_verbinden->setGeometry(104, 202, 204, 20);
     cbx_auto_verbinden->setChecked(true);
     connect(cbx_auto_verbinden, &QCheckBox::clicked, this, &TFrameSettings::autoReconnectChanged);
 
-    GroupBox1 = Named(new QGroupBox(QStringLiteral("Baud Rate"), this), "GroupBox1");
+    GroupBox1 = Named(new QGroupBox(tr("Baud Rate"), this), "GroupBox1");
     GroupBox1->setGeometry(150, 10, 170, 95);
     rad_2400 = Named(new QRadioButton(QStringLiteral("2400"), GroupBox1), "rad_2400");
-    rad_2400->setToolTip(QStringLiteral("Baud-Rate 2400"));
+    rad_2400->setToolTip(tr("Baud-Rate 2400"));
     rad_9600 = Named(new QRadioButton(QStringLiteral("9600"), GroupBox1), "rad_9600");
-    rad_9600->setToolTip(QStringLiteral("Baud-Rate 9600"));
+    rad_9600->setToolTip(tr("Baud-Rate 9600"));
     rad_19200 = Named(new QRadioButton(QStringLiteral("19200"), GroupBox1), "rad_19200");
-    rad_19200->setToolTip(QStringLiteral("Baud-Rate 19200"));
+    rad_19200->setToolTip(tr("Baud-Rate 19200"));
     rad_2400->setGeometry(10, 20, 140, 20);
     rad_9600->setGeometry(10, 42, 140, 20);
     rad_19200->setGeometry(10, 64, 140, 20);
@@ -126,45 +138,43 @@ void TFrameSettings::BuildForm() {
     GroupBox1->setEnabled(false);
     GroupBox1->setVisible(false);
 
-    GroupBox3 = Named(new QGroupBox(QStringLiteral("Darstellung"), this), "GroupBox3");
-    GroupBox3->setToolTip(QStringLiteral("Änderung erst nach RESET aktiv"));
+    GroupBox3 = Named(new QGroupBox(tr("Darstellung"), this), "GroupBox3");
+    GroupBox3->setToolTip(tr("Änderung erst nach RESET aktiv"));
     GroupBox3->setGeometry(150, 110, 170, 95);
-    rad_fahren = Named(new QRadioButton(QStringLiteral("Betrieb"), GroupBox3), "rad_fahren");
-    rad_justage =
-        Named(new QRadioButton(QStringLiteral("Einstellen + Justage"), GroupBox3), "rad_justage");
+    rad_fahren = Named(new QRadioButton(tr("Betrieb"), GroupBox3), "rad_fahren");
+    rad_justage = Named(new QRadioButton(tr("Einstellen + Justage"), GroupBox3), "rad_justage");
     rad_debug = Named(new QRadioButton(QStringLiteral("Debug"), GroupBox3), "rad_debug");
     rad_fahren->setGeometry(10, 20, 150, 20);
     rad_justage->setGeometry(10, 42, 150, 20);
     rad_debug->setGeometry(10, 64, 150, 20);
     rad_justage->setChecked(true);
 
-    GroupBox2 = Named(new QGroupBox(QStringLiteral("Senden"), this), "GroupBox2");
+    GroupBox2 = Named(new QGroupBox(tr("Senden"), this), "GroupBox2");
     GroupBox2->setGeometry(150, 210, 170, 85);
     Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
-    Edit1->setToolTip(
-        QStringLiteral("Zeichen, die beim Druck auf SENDEN über die RS232 geschickt werden"));
+    Edit1->setToolTip(tr("Zeichen, die beim Druck auf SENDEN über die RS232 geschickt werden"));
     Edit1->setGeometry(10, 22, 150, 24);
-    btnSenden = Named(new QPushButton(QStringLiteral("Senden"), GroupBox2), "btnSenden");
+    btnSenden = Named(new QPushButton(tr("Senden"), GroupBox2), "btnSenden");
     btnSenden->setGeometry(10, 52, ButtonWidth, ButtonHeight);
     connect(btnSenden, &QPushButton::clicked, this, &TFrameSettings::btnSendenClick);
     GroupBox2->setVisible(false);
 
-    GroupBox4 = Named(new QGroupBox(QStringLiteral("Einstellungen speichern"), this), "GroupBox4");
+    GroupBox4 = Named(new QGroupBox(tr("Einstellungen speichern"), this), "GroupBox4");
     GroupBox4->setGeometry(330, 10, 230, 112);
-    AddLabel(GroupBox4, QStringLiteral("hier können alle Einstellungen"), 10, 22);
-    AddLabel(GroupBox4, QStringLiteral("(Parameter, Adressen, Positionen"), 10, 38);
-    AddLabel(GroupBox4, QStringLiteral("usw.) gespeichert werden."), 10, 54);
-    Button1 = Named(new QPushButton(QStringLiteral("speichern"), GroupBox4), "Button1");
+    AddLabel(GroupBox4, tr("hier können alle Einstellungen"), 10, 22);
+    AddLabel(GroupBox4, tr("(Parameter, Adressen, Positionen"), 10, 38);
+    AddLabel(GroupBox4, tr("usw.) gespeichert werden."), 10, 54);
+    Button1 = Named(new QPushButton(tr("speichern"), GroupBox4), "Button1");
     Button1->setGeometry(10, 78, 90, ButtonHeight);
     connect(Button1, &QPushButton::clicked, this, &TFrameSettings::Button1Click);
 
-    GroupBox5 = Named(new QGroupBox(QStringLiteral("Einstellungen laden"), this), "GroupBox5");
+    GroupBox5 = Named(new QGroupBox(tr("Einstellungen laden"), this), "GroupBox5");
     GroupBox5->setGeometry(330, 130, 230, 250);
-    AddLabel(GroupBox5, QStringLiteral("gespeicherte Parameter-Dateien"), 10, 22);
-    AddLabel(GroupBox5, QStringLiteral("können hier eingelesen werden."), 10, 38);
-    AddLabel(GroupBox5, QStringLiteral("Dabei werden nur die gewählten"), 10, 54);
-    AddLabel(GroupBox5, QStringLiteral("Daten übernommen."), 10, 70);
-    AddLabel(GroupBox5, QStringLiteral("folgende Daten übernehmen:"), 10, 94);
+    AddLabel(GroupBox5, tr("gespeicherte Parameter-Dateien"), 10, 22);
+    AddLabel(GroupBox5, tr("können hier eingelesen werden."), 10, 38);
+    AddLabel(GroupBox5, tr("Dabei werden nur die gewählten"), 10, 54);
+    AddLabel(GroupBox5, tr("Daten übernommen."), 10, 70);
+    AddLabel(GroupBox5, tr("folgende Daten übernehmen:"), 10, 94);
     for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
         const ConfigFile::Part part = ConfigFile::Parts[i];
         auto *box = Named(new QCheckBox(ConfigFile::Caption(part), GroupBox5),
@@ -173,28 +183,25 @@ void TFrameSettings::BuildForm() {
         box->setGeometry(10, 114 + 22 * static_cast<int>(i), 190, 20);
         m_loadBoxes[i] = box;
     }
-    Button2 = Named(new QPushButton(QStringLiteral("laden"), GroupBox5), "Button2");
+    Button2 = Named(new QPushButton(tr("laden"), GroupBox5), "Button2");
     Button2->setGeometry(10, 212, 90, ButtonHeight);
     connect(Button2, &QPushButton::clicked, this, &TFrameSettings::Button2Click);
 
     // How the tabs' transfers go: paced by the boards' answers and read back, or as first built.
-    GroupBoxTransfer =
-        Named(new QGroupBox(QStringLiteral("Übertragung"), this), "GroupBoxTransfer");
+    GroupBoxTransfer = Named(new QGroupBox(tr("Übertragung"), this), "GroupBoxTransfer");
     GroupBoxTransfer->setGeometry(330, 390, 230, 72);
-    cbx_feste_taktung =
-        Named(new QCheckBox(QStringLiteral("feste Taktung (wie bisher)"), GroupBoxTransfer),
-              "cbx_feste_taktung");
+    cbx_feste_taktung = Named(new QCheckBox(tr("feste Taktung (wie bisher)"), GroupBoxTransfer),
+                              "cbx_feste_taktung");
     cbx_feste_taktung->setToolTip(
-        QStringLiteral("eine Anfrage je Takt der Seite (300 ms lesen, 500 ms schreiben), ohne "
-                       "Wiederholung und ohne Prüfen, für eine Platine, die das braucht"));
+        tr("eine Anfrage je Takt der Seite (300 ms lesen, 500 ms schreiben), ohne "
+           "Wiederholung und ohne Prüfen, für eine Platine, die das braucht"));
     cbx_feste_taktung->setGeometry(10, 20, 210, 20);
     connect(cbx_feste_taktung, &QCheckBox::clicked, this, &TFrameSettings::cbx_feste_taktungClick);
     cbx_schreiben_pruefen =
-        Named(new QCheckBox(QStringLiteral("Schreiben prüfen"), GroupBoxTransfer),
-              "cbx_schreiben_pruefen");
+        Named(new QCheckBox(tr("Schreiben prüfen"), GroupBoxTransfer), "cbx_schreiben_pruefen");
     cbx_schreiben_pruefen->setToolTip(
-        QStringLiteral("jede geschriebene Zelle wird zurückgelesen und mit dem Geschriebenen "
-                       "verglichen"));
+        tr("jede geschriebene Zelle wird zurückgelesen und mit dem Geschriebenen "
+           "verglichen"));
     cbx_schreiben_pruefen->setGeometry(10, 44, 210, 20);
     connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
             &TFrameSettings::cbx_schreiben_pruefenClick);
@@ -207,7 +214,7 @@ void TFrameSettings::BuildForm() {
     Memo1->setReadOnly(true);
     Memo1->setMaximumBlockCount(Memo1MaxLines);
     Memo1->resize(190, 300);
-    Memo1->setPlainText(QStringLiteral("Sendeprotokoll Empfang \nvon Grube"));
+    Memo1->setPlainText(tr("Sendeprotokoll Empfang \nvon Grube"));
 
     btn_comstat = Named(new QPushButton(QStringLiteral("COMSTAT"), this), "btn_comstat");
     btn_DCB = Named(new QPushButton(QStringLiteral("DCB"), this), "btn_DCB");
@@ -345,8 +352,7 @@ void TFrameSettings::btnCheckClick() {
     for (int n = 1; n <= 9; ++n) {
         // Quietly: a missing port is what the scan is for, not an error.
         const bool present = m_link.Probe(PortMap::PortName(n), nullptr);
-        AddMemo1(present ? QStringLiteral("COM%1 OK").arg(n)
-                         : QStringLiteral("kein COM%1-Port").arg(n));
+        AddMemo1(present ? tr("COM%1 OK").arg(n) : tr("kein COM%1-Port").arg(n));
         rad_com[static_cast<size_t>(n)]->setEnabled(present);
         if (present) {
             found << PortMap::PortName(n);
@@ -354,9 +360,8 @@ void TFrameSettings::btnCheckClick() {
     }
     // The memo is hidden at most user levels: the result goes to the status bar as well, and the
     // list of devices is read again.
-    emit statusMessage(found.isEmpty()
-                           ? QStringLiteral("kein COM-Port gefunden")
-                           : QStringLiteral("gefunden: %1").arg(found.join(QStringLiteral(", "))));
+    emit statusMessage(found.isEmpty() ? tr("kein COM-Port gefunden")
+                                       : tr("gefunden: %1").arg(found.join(QStringLiteral(", "))));
     RefreshPortList();
 }
 
@@ -427,10 +432,10 @@ void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
                                         : QStringLiteral("%1\n(%2)").arg(p.target, p.location),
                                     Qt::ToolTipRole);
     }
-    ComboBox_ports->addItem(QStringLiteral("eingebauter Simulator"), PortMap::Simulator);
-    ComboBox_ports->addItem(QStringLiteral("Vorgabe (kein Eintrag)"), QString());
+    ComboBox_ports->addItem(tr("eingebauter Simulator"), PortMap::Simulator);
+    ComboBox_ports->addItem(tr("Vorgabe (kein Eintrag)"), QString());
     // A device the scan does not find (a pseudo-terminal, a name of its own) is typed in.
-    ComboBox_ports->addItem(QStringLiteral("Pfad eingeben ..."), EnterPathItem);
+    ComboBox_ports->addItem(tr("Pfad eingeben ..."), EnterPathItem);
     const int again = ComboBox_ports->findData(chosen);
     ComboBox_ports->setCurrentIndex(again >= 0 && hadChoice ? again : 0);
     ShowPortMap();
@@ -441,9 +446,8 @@ void TFrameSettings::ShowPortMap() {
     for (int n = 1; n <= 9; ++n) {
         QLabel *label = lbl_port[static_cast<size_t>(n)];
         const QString target = map.target(n);
-        const QString text = map.hasEntry(n)
-                                 ? QStringLiteral("Com%1: %2").arg(n).arg(target)
-                                 : QStringLiteral("Com%1: %2 (Vorgabe)").arg(n).arg(target);
+        const QString text = map.hasEntry(n) ? tr("Com%1: %2").arg(n).arg(target)
+                                             : tr("Com%1: %2 (Vorgabe)").arg(n).arg(target);
         // A by-id name is long; the end of it names the adapter.
         label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
         label->setToolTip(text);
@@ -453,7 +457,7 @@ void TFrameSettings::ShowPortMap() {
 void TFrameSettings::btn_port_assignClick() {
     const int n = checkedPort();
     if (n == 0) {
-        emit statusMessage(QStringLiteral("zuerst einen COM-Port wählen"));
+        emit statusMessage(tr("zuerst einen COM-Port wählen"));
         return;
     }
     if (ComboBox_ports->currentIndex() < 0) {
@@ -462,22 +466,20 @@ void TFrameSettings::btn_port_assignClick() {
     QString target = ComboBox_ports->currentData().toString();
     if (target == EnterPathItem) {
         const std::optional<QString> typed = m_dialogs.askText(
-            QStringLiteral("Port-Zuordnung"), QStringLiteral("Gerät für COM%1 (Pfad):").arg(n),
-            QStringLiteral("/dev/"));
+            tr("Port-Zuordnung"), tr("Gerät für COM%1 (Pfad):").arg(n), QStringLiteral("/dev/"));
         if (!typed) {
             return;
         }
         target = typed->trimmed();
         if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
-            m_dialogs.showError(QStringLiteral("Port-Zuordnung"), problem);
+            m_dialogs.showError(tr("Port-Zuordnung"), problem);
             return;
         }
         target = StableDeviceName(target, m_watcher->byIdFolder()); // as a found device is
     }
     QString error;
     if (!m_store.WritePortEntry(n, target, &error)) {
-        ReportSaveFailure(
-            QStringLiteral("Die Port-Zuordnung konnte nicht gespeichert werden.\n%1").arg(error));
+        ReportSaveFailure(tr("Die Port-Zuordnung konnte nicht gespeichert werden.\n%1").arg(error));
         return;
     }
     PortMap &map = m_link.port().portMap();
@@ -485,7 +487,7 @@ void TFrameSettings::btn_port_assignClick() {
     // A port that the last scan did not find may be the one just chosen.
     rad_com[static_cast<size_t>(n)]->setEnabled(!m_state.Online);
     ShowPortMap();
-    emit statusMessage(QStringLiteral("COM%1 = %2").arg(n).arg(map.target(n)));
+    emit statusMessage(tr("COM%1 = %2").arg(n).arg(map.target(n)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -494,7 +496,7 @@ void TFrameSettings::btn_port_assignClick() {
 void TFrameSettings::btnSendenClick() {
     const QString text = Edit1->text();
     const qint64 written = m_link.SendRaw(text.toLatin1());
-    m_sendLog->AppendText(QStringLiteral("gesendet:'%1' (%2)").arg(text).arg(written));
+    m_sendLog->AppendText(tr("gesendet:'%1' (%2)").arg(text).arg(written));
 }
 
 void TFrameSettings::AppendSendLog(uint8_t byte) {
@@ -524,26 +526,26 @@ void TFrameSettings::btn_DCBClick() {
         m_dialogs.showError(QStringLiteral("GetCommState"), reason);
         return;
     }
-    AddMemo1(QStringLiteral("baud rate: %1").arg(dcb.baudRate));
-    AddMemo1(QStringLiteral("parity: %1").arg(dcb.parity));
-    AddMemo1(QStringLiteral("CTS output flow control: %1").arg(dcb.ctsOutFlow));
-    AddMemo1(QStringLiteral("DSR output flow control: %1").arg(dcb.dsrOutFlow));
-    AddMemo1(QStringLiteral("DTR flow control type: %1").arg(dcb.dtrControl));
-    AddMemo1(QStringLiteral("DSR sensitivity: %1").arg(dcb.dsrSensitivity));
-    AddMemo1(QStringLiteral("RTS flow control: %1").arg(dcb.rtsControl));
+    AddMemo1(tr("baud rate: %1").arg(dcb.baudRate));
+    AddMemo1(tr("parity: %1").arg(dcb.parity));
+    AddMemo1(tr("CTS output flow control: %1").arg(dcb.ctsOutFlow));
+    AddMemo1(tr("DSR output flow control: %1").arg(dcb.dsrOutFlow));
+    AddMemo1(tr("DTR flow control type: %1").arg(dcb.dtrControl));
+    AddMemo1(tr("DSR sensitivity: %1").arg(dcb.dsrSensitivity));
+    AddMemo1(tr("RTS flow control: %1").arg(dcb.rtsControl));
 }
 
 void TFrameSettings::btn_hComReceiveClick() {
     const PortProperties p = m_link.port().Properties();
-    AddMemo1(QStringLiteral("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
-    AddMemo1(QStringLiteral("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
-    AddMemo1(QStringLiteral("Tx buffer size, in bytes: %1").arg(p.txQueue));
-    AddMemo1(QStringLiteral("Rx buffer size, in bytes: %1").arg(p.rxQueue));
+    AddMemo1(tr("max Tx bufsize, in bytes: %1").arg(p.maxTxQueue));
+    AddMemo1(tr("max Rx bufsize, in bytes: %1").arg(p.maxRxQueue));
+    AddMemo1(tr("Tx buffer size, in bytes: %1").arg(p.txQueue));
+    AddMemo1(tr("Rx buffer size, in bytes: %1").arg(p.rxQueue));
 }
 
 void TFrameSettings::btn_comstatClick() {
-    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
-    AddMemo1(QStringLiteral("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
+    AddMemo1(tr("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
+    AddMemo1(tr("cbInQue: %1").arg(m_link.port().QueryPortStatus()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -555,19 +557,19 @@ void TFrameSettings::ReportSaveFailure(const QString &text) {
 
 void TFrameSettings::Button1Click() {
     // Every save ends with a line of its own: the status bar must not go on showing a transfer's.
-    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
-        emit statusMessage(StatusTexts::SaveCancelled);
+        emit statusMessage(StatusTexts::SaveCancelled());
         return;
     }
     QString error;
     const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
-        emit statusMessage(StatusTexts::NotSaved);
+        emit statusMessage(StatusTexts::NotSaved());
         ReportSaveFailure(SettingsStore::NotSavedText(error));
         return;
     }
-    emit statusMessage(StatusTexts::Saved.arg(QFileInfo(path).fileName()));
+    emit statusMessage(StatusTexts::Saved().arg(QFileInfo(path).fileName()));
 }
 
 void TFrameSettings::Button2Click() {
@@ -579,17 +581,17 @@ void TFrameSettings::Button2Click() {
         }
     }
     if (chosen.isEmpty()) {
-        emit statusMessage(StatusTexts::NothingLoaded);
-        m_dialogs.showMessage(QStringLiteral("Keine Daten zum Laden ausgewählt!"));
+        emit statusMessage(StatusTexts::NothingLoaded());
+        m_dialogs.showMessage(tr("Keine Daten zum Laden ausgewählt!"));
         return;
     }
-    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter, ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
     if (path.isEmpty()) {
-        emit statusMessage(StatusTexts::LoadCancelled);
+        emit statusMessage(StatusTexts::LoadCancelled());
         return;
     }
     const auto fail = [&](const QString &text) {
-        emit statusMessage(StatusTexts::NothingLoaded);
+        emit statusMessage(StatusTexts::NothingLoaded());
         m_dialogs.showError(QApplication::applicationName(), text);
     };
     if (const QString notAFile = ConfigFile::NotAFileText(path); !notAFile.isEmpty()) {
@@ -599,21 +601,21 @@ void TFrameSettings::Button2Click() {
     IniFile ini;
     QString error;
     if (!ini.load(path, &error)) {
-        fail(QStringLiteral("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        fail(tr("Die Datei kann nicht geladen werden.\n%1").arg(error));
         return;
     }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
     const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
     if (missing.size() == chosen.size()) {
-        fail(QStringLiteral("%1 ist keine Konfigurationsdatei mit den gewählten "
-                            "Daten (%2). Es wurde nichts geladen.")
+        fail(tr("%1 ist keine Konfigurationsdatei mit den gewählten "
+                "Daten (%2). Es wurde nichts geladen.")
                  .arg(path, missingText));
         return;
     }
     if (!missing.isEmpty()) {
-        m_dialogs.showMessage(QStringLiteral("Die Datei enthält keine Daten für: %1.\nDiese werden "
-                                             "nicht geladen.")
+        m_dialogs.showMessage(tr("Die Datei enthält keine Daten für: %1.\nDiese werden "
+                                 "nicht geladen.")
                                   .arg(missingText));
     }
     QList<ConfigFile::Part> taken;
@@ -643,8 +645,8 @@ void TFrameSettings::Button2Click() {
     }
     const QString name = QFileInfo(path).fileName();
     emit statusMessage(taken.isEmpty()
-                           ? StatusTexts::NothingTaken.arg(name)
-                           : StatusTexts::Loaded.arg(
+                           ? StatusTexts::NothingTaken().arg(name)
+                           : StatusTexts::Loaded().arg(
                                  name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
     // The tabs mark what the load changed while they see the flags.
     emit configurationLoaded();
