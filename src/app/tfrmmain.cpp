@@ -519,6 +519,7 @@ void TfrmMain::SetFillBar(qint64 waiting) {
 
 void TfrmMain::Timer2Timer() {
     m_lastHousekeeping.start();
+    ++m_housekeepingRuns;
     m_link.CheckHealth();
     if (const auto report = m_state.TakeTransferReport()) {
         StatusPanel0->setText(report->line);

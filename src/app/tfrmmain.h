@@ -71,6 +71,8 @@ public:
     // made otherwise (tests) build every tab at once.
     static void BuildHiddenTabsAfterFirstFrame(bool later);
     bool hiddenTabsBuilt() const { return m_definition != nullptr; }
+    // How often the housekeeping tick has run, by its timer or right behind a board's report.
+    int housekeepingRuns() const { return m_housekeepingRuns; }
 
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
@@ -178,6 +180,7 @@ private:
     static inline bool s_hiddenTabsLater = false;
     bool m_bytesArrived = false;      // the port reported bytes since the last read
     QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick (Timer2Timer)
+    int m_housekeepingRuns = 0;
     static constexpr int HousekeepingMs = 200;
     // The earliest a housekeeping tick runs behind a read, counted from the last one.
     static constexpr int HousekeepingBehindReadMs = 100;
