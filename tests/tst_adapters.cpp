@@ -3,6 +3,7 @@
 // follows them while it is shown; a line lost because its adapter went away is opened again
 // when the same adapter comes back, unless "automatisch wieder verbinden" is off.
 
+#include "holder.h"
 #include "portenumerator.h"
 #include "portwatcher.h"
 #include "pty.h"
@@ -115,27 +116,6 @@ struct AdapterWindow {
         pty = std::make_unique<Pty>();
         return pty->isValid() && adapters.plugIn(QStringLiteral("usb-Pivota_A"), pty->device());
     }
-};
-
-// Another program holding a device open: a shell that opens it and becomes "sleep".
-class Holder {
-public:
-    bool start(const QString &device) {
-        m_process.start(QStringLiteral("sh"),
-                        {QStringLiteral("-c"),
-                         QStringLiteral("exec 3<>\"$1\"; echo ready; exec sleep 30"),
-                         QStringLiteral("sh"), device});
-        return m_process.waitForStarted(Limit) &&
-               QTest::qWaitFor([&] { return m_process.readAll().contains("ready"); }, Limit);
-    }
-    qint64 pid() const { return m_process.processId(); }
-    ~Holder() {
-        m_process.kill();
-        m_process.waitForFinished(Limit);
-    }
-
-private:
-    QProcess m_process;
 };
 
 } // namespace

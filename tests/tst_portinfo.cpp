@@ -2,6 +2,7 @@
 // proc folder, the machine's or a fake one), the message for a device another program holds, and
 // the latency timer of a USB serial adapter (read from a fake sysfs folder).
 
+#include "holder.h"
 #include "portenumerator.h"
 #include "portholders.h"
 #include "pty.h"
@@ -37,27 +38,6 @@ bool FakeProcess(const QString &proc, qint64 pid, const QString &program,
     }
     return true;
 }
-
-// Holds a device open in a child process until it ends; the child becomes "sleep".
-class Holder {
-public:
-    bool start(const QString &device) {
-        m_process.start(QStringLiteral("sh"),
-                        {QStringLiteral("-c"),
-                         QStringLiteral("exec 3<>\"$1\"; echo ready; exec sleep 30"),
-                         QStringLiteral("sh"), device});
-        return m_process.waitForStarted(5000) &&
-               QTest::qWaitFor([&] { return m_process.readAll().contains("ready"); }, 5000);
-    }
-    qint64 pid() const { return m_process.processId(); }
-    ~Holder() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-private:
-    QProcess m_process;
-};
 
 bool Holds(const PortHolderSearch &search, qint64 pid, const QString &program) {
     return search.holders.contains(PortHolder{pid, program});
