@@ -110,7 +110,6 @@ int main(int argc, char *argv[]) {
 
     SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
-    QApplication::setWindowIcon(ProgramIcon()); // built in: no search through the icon themes
     // The program's texts and Qt's own (standard buttons, context menus) in the same language.
     InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
 
@@ -127,6 +126,10 @@ int main(int argc, char *argv[]) {
     TfrmMain::BuildHiddenTabsAfterFirstFrame(true); // the first frame comes sooner
     TfrmMain window(SettingsPath(commandLine), dialogs);
     dialogs.setParent(&window);
+    // The icon is built in, so no icon theme is searched for it. Decoding it takes longer than
+    // the first frame can spare: the title bar and the task bar have it a moment later.
+    QObject::connect(&window, &TfrmMain::firstFrameShown, &window,
+                     [] { QApplication::setWindowIcon(ProgramIcon()); });
     window.show();
     return app.exec();
 }

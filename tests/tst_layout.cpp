@@ -255,9 +255,18 @@ private slots:
         TfrmMain::BuildHiddenTabsAfterFirstFrame(false);
         QVERIFY(!later->hiddenTabsBuilt());
         QVERIFY(later->frameDefinition() == nullptr);
+        // The window icon waits for the same moment: it is set once, with the tabs built.
+        int frames = 0;
+        bool builtAtSignal = false;
+        connect(later.get(), &TfrmMain::firstFrameShown, this, [&] {
+            ++frames;
+            builtAtSignal = later->hiddenTabsBuilt();
+        });
         later->show();
         QVERIFY(QTest::qWaitForWindowExposed(later.get()));
         QTRY_VERIFY(later->hiddenTabsBuilt());
+        QTRY_COMPARE(frames, 1);
+        QVERIFY(builtAtSignal);
         QVERIFY(Settled(*later));
         const QStringList built = StateOf(later.get());
         for (qsizetype i = 0; i < std::min(expected.size(), built.size()); ++i) {
@@ -268,6 +277,10 @@ private slots:
         QVERIFY(!later->SettingsChanged());
         QVERIFY(later->close());
         QCOMPARE(m_dialogs.calls.size(), 0);
+        later->show(); // shown again: no second first frame
+        QVERIFY(QTest::qWaitForWindowExposed(later.get()));
+        QApplication::processEvents();
+        QCOMPARE(frames, 1);
     }
 
     // ------------------------------------------------------------------------------------------

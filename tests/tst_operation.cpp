@@ -478,6 +478,57 @@ private slots:
                  QStringLiteral("Turn\n 180° "));
     }
 
+    // The drive buttons carry their symbols, drawn at the size asked for: the left ones the
+    // mirror images of the right ones, greyed when the button is disabled.
+    void driveButtonsShowTheirSymbols() {
+        Tab t;
+        const auto image = [&](const char *name, QIcon::Mode mode = QIcon::Normal) {
+            return Find<QPushButton>(&t.frame, name)
+                ->icon()
+                .pixmap(QSize(32, 32), 1.0, mode)
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32);
+        };
+        const auto inked = [](const QImage &picture) {
+            int n = 0;
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x) {
+                    n += picture.pixelColor(x, y).alpha() > 128 ? 1 : 0;
+                }
+            }
+            return n;
+        };
+        for (const char *name :
+             {"btn_left", "btn_right", "btn_left_endlos", "btn_right_endlos", "BitBtn_halt"}) {
+            const QImage picture = image(name);
+            QCOMPARE(picture.size(), QSize(32, 32));
+            QVERIFY2(inked(picture) > 32 * 32 / 8, name);  // a symbol, not a speck
+            QCOMPARE(picture.pixelColor(0, 0).alpha(), 0); // on a clear ground
+            QVERIFY2(image(name, QIcon::Disabled) != picture, name);
+        }
+        // Mirrored, up to the edge smoothing.
+        const auto mirrors = [](const QImage &a, const QImage &b) {
+            const QImage flipped = b.mirrored(true, false);
+            for (int y = 0; y < a.height(); ++y) {
+                for (int x = 0; x < a.width(); ++x) {
+                    if (std::abs(a.pixelColor(x, y).alpha() - flipped.pixelColor(x, y).alpha()) >
+                        64) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        };
+        QVERIFY(mirrors(image("btn_left"), image("btn_right")));
+        QVERIFY(mirrors(image("btn_left_endlos"), image("btn_right_endlos")));
+        QVERIFY(!mirrors(image("btn_left"), image("btn_right_endlos")));
+        // The arrow points the way the button turns: the right one's tip is in its right half.
+        const QImage right = image("btn_right");
+        QVERIFY(right.pixelColor(29, 16).alpha() > 128);
+        QCOMPARE(right.pixelColor(2, 16).alpha(), 0);
+        QVERIFY(Find<QPushButton>(&t.frame, "btn_pos_turn")->icon().isNull());
+    }
+
     void driveTheSimulatedBridge() {
         SimulatedWindow s;
         TfrmMain &w = s.w();

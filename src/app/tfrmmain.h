@@ -77,6 +77,11 @@ public:
     // Where the serial devices offered on the settings tab come from (tests offer their own).
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
 
+signals:
+    // The first frame is on the screen: what it does not need (the other tabs, the window icon)
+    // comes now.
+    void firstFrameShown();
+
 public slots:
     void btnStartClick();
     void btnStopClick();
@@ -159,6 +164,7 @@ private:
     TFrameParameter *m_parameter = nullptr;
     TFrameDiagnose *m_diagnose = nullptr;
     TFrameEEprom *m_eeprom = nullptr;
+    bool m_firstFrameShown = false;
     TFrameSettings *m_settingsTab = nullptr;
     // In the order of the pages: operation, definition, parameter, diagnosis, EEPROM, settings.
     std::array<TabFrame *, 6> m_tabs{};

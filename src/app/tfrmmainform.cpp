@@ -180,8 +180,8 @@ void TfrmMain::FormResize() {
 void TfrmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     KeepTabsAtDesignedSize();
-    if (!m_definition) {
-        StatusBar1->installEventFilter(this); // builds the other tabs after the first frame
+    if (!m_firstFrameShown) {
+        StatusBar1->installEventFilter(this); // sees the first frame complete
     }
 }
 
@@ -249,11 +249,15 @@ void TfrmMain::BuildHiddenTabsNow() {
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
-    // The first frame is complete once the status bar, drawn last, has painted: the other tabs
-    // are built in the next turn of the event loop.
-    if (watched == StatusBar1 && event->type() == QEvent::Paint && !m_definition) {
+    // The first frame is complete once the status bar, drawn last, has painted: what it did not
+    // need follows in the next turn of the event loop.
+    if (watched == StatusBar1 && event->type() == QEvent::Paint && !m_firstFrameShown) {
         StatusBar1->removeEventFilter(this);
-        QTimer::singleShot(0, this, &TfrmMain::BuildHiddenTabsNow);
+        m_firstFrameShown = true;
+        QTimer::singleShot(0, this, [this] {
+            BuildHiddenTabsNow();
+            emit firstFrameShown();
+        });
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 
 #include "colors.h"
 #include "controls.h"
+#include "driveicons.h"
 #include "messages.h"
 #include "named.h"
 #include "operationview.h"
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace {
 QString GoHint() {
@@ -32,11 +32,11 @@ constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
 constexpr int SwitchPenWidth = 2;
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                        QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+                        std::optional<DriveIcons::Symbol> symbol = std::nullopt) {
     auto *button = Named(new QPushButton(caption, parent), QLatin1String(name));
     button->setGeometry(geometry);
-    if (icon != QStyle::SP_CustomBase) {
-        button->setIcon(button->style()->standardIcon(icon));
+    if (symbol) {
+        button->setIcon(DriveIcons::Icon(*symbol));
     }
     return button;
 }
@@ -107,16 +107,16 @@ void TFrameBedienung::BuildForm() {
             &TFrameBedienung::cbx_zeige_sollpos_externClick);
 
     btn_left = MakeButton(g1, "btn_left", tr("zum Ziel\ndrehen\nLinks"), QRect(10, 112, 86, 62),
-                          QStyle::SP_ArrowLeft);
+                          DriveIcons::Symbol::Left);
     BitBtn_halt = MakeButton(g1, "BitBtn_halt", tr("Stopp\nDrehung"), QRect(115, 112, 86, 62),
-                             QStyle::SP_BrowserStop);
+                             DriveIcons::Symbol::Halt);
     BitBtn_halt->setToolTip(tr("Bühne stoppt an nächsten Raster"));
     btn_right = MakeButton(g1, "btn_right", tr("zum Ziel\ndrehen\nRechts"), QRect(220, 112, 86, 62),
-                           QStyle::SP_ArrowRight);
+                           DriveIcons::Symbol::Right);
     btn_left_endlos = MakeButton(g1, "btn_left_endlos", tr("Endlos\nLinks"), QRect(10, 180, 86, 48),
-                                 QStyle::SP_MediaSeekBackward);
+                                 DriveIcons::Symbol::EndlessLeft);
     btn_right_endlos = MakeButton(g1, "btn_right_endlos", tr("Endlos\nRechts"),
-                                  QRect(220, 180, 86, 48), QStyle::SP_MediaSeekForward);
+                                  QRect(220, 180, 86, 48), DriveIcons::Symbol::EndlessRight);
     btn_pos_dec = MakeButton(g1, "btn_pos_dec", tr("Ziel-Position\n - 1 "), QRect(10, 240, 86, 44));
     btn_pos_turn = MakeButton(g1, "btn_pos_turn", tr("Turn\n 180° "), QRect(115, 240, 86, 44));
     btn_pos_inc =
