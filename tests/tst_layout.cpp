@@ -255,6 +255,7 @@ private slots:
         TfrmMain::BuildHiddenTabsAfterFirstFrame(false);
         QVERIFY(!later->hiddenTabsBuilt());
         QVERIFY(later->frameDefinition() == nullptr);
+        QVERIFY(!later->SettingsChanged()); // not even shown yet: nothing can have changed
         // The window icon waits for the same moment: it is set once, with the tabs built.
         int frames = 0;
         bool builtAtSignal = false;
@@ -277,6 +278,11 @@ private slots:
         QVERIFY(!later->SettingsChanged());
         QVERIFY(later->close());
         QCOMPARE(m_dialogs.calls.size(), 0);
+        // The start was noted: a change made now counts.
+        later->state().station.ZeroOffset += 1;
+        QVERIFY(later->SettingsChanged());
+        later->state().station.ZeroOffset -= 1;
+        QVERIFY(!later->SettingsChanged());
         later->show(); // shown again: no second first frame
         QVERIFY(QTest::qWaitForWindowExposed(later.get()));
         QApplication::processEvents();

@@ -62,9 +62,12 @@ void SettingsStore::NoteStart(const ProgramSettings &settings, const SharedState
 
 bool SettingsStore::ChangedSinceStart(const ProgramSettings &settings,
                                       const SharedState &state) const {
+    if (!m_atStart) {
+        return false;
+    }
     QByteArray file;
     const QByteArray now = WouldWrite(settings, state, &file);
-    return now != m_atStart && now != file;
+    return now != *m_atStart && now != file;
 }
 
 bool SettingsStore::Save(const ProgramSettings &settings, const SharedState &state,

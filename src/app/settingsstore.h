@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class IniFile;
 class PortMap;
@@ -33,7 +34,7 @@ public:
     void NoteStart(const ProgramSettings &settings, const SharedState &state);
     // Whether closing without saving would lose settings: they differ from the file and changed
     // since the start (even where the file lacks keys, as at the first start, nothing is lost
-    // while nothing changed).
+    // while nothing changed). Before the start is noted nothing has changed.
     bool ChangedSinceStart(const ProgramSettings &settings, const SharedState &state) const;
     bool Save(const ProgramSettings &settings, const SharedState &state, QString *error) const;
     // The device that "COMn" means on this machine, written at once: the mapping is a decision
@@ -50,5 +51,5 @@ public:
 
 private:
     QString m_path;
-    QByteArray m_atStart;
+    std::optional<QByteArray> m_atStart;
 };
