@@ -28,10 +28,18 @@ Run Exec(const QString &program, const QStringList &arguments, int timeoutMs = 1
     p.setProcessEnvironment(env);
     p.start(program, arguments);
     Run r;
-    if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
+    if (!p.waitForStarted()) {
+        r.err = QStringLiteral("%1 did not start: %2").arg(program, p.errorString());
+        return r;
+    }
+    if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
-        r.err = QStringLiteral("%1 did not run or finish").arg(program);
+        r.err = QStringLiteral("%1 did not finish within %2 s (%3); its output so far:\n%4%5")
+                    .arg(program)
+                    .arg(timeoutMs / 1000)
+                    .arg(p.errorString(), QString::fromUtf8(p.readAllStandardOutput()),
+                         QString::fromUtf8(p.readAllStandardError()));
         return r;
     }
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
