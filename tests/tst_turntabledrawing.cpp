@@ -53,6 +53,46 @@ private slots:
         QVERIFY(Picture(0, 0, false) != Picture(12, 0, false));
     }
 
+    // The numbers are written as a box at their anchor would write them, in every font size the
+    // pictures use.
+    void numbersSitInTheirBoxes() {
+        for (const int pixels : {9, 12, 15, 22}) {
+            QFont font;
+            font.setPixelSize(pixels);
+            for (const int n : {8, 24, 48}) {
+                const TurntableGeometry g(400, 400, n, 3, false);
+                QImage drawn(400, 400, QImage::Format_RGB32);
+                QImage boxed(400, 400, QImage::Format_RGB32);
+                QPainter a(&drawn);
+                QPainter b(&boxed);
+                a.setFont(font);
+                b.setFont(font);
+                TurntableDrawing::DrawPit(a, g);
+                TurntableDrawing::DrawPit(b, g);
+                for (int i = 1; i <= n; ++i) {
+                    TurntableDrawing::DrawTrack(a, g, i, 1);
+                    // The same track with the number laid out in its box.
+                    const double angle = g.PositionAngle(i);
+                    b.setPen(QPen(Colors::TrackLine, 1));
+                    b.drawLine(g.Point(angle, g.Radius(TurntableGeometry::RingInner)),
+                               g.Point(angle, g.Radius(TurntableGeometry::TrackOuter)));
+                    b.setPen(QPen(Colors::PictureOutline, 1));
+                    const QPoint anchor = g.Point(angle, g.Radius(TurntableGeometry::NumberAnchor));
+                    const QString text = QString::number(i);
+                    const QRect box(QPoint(anchor.x() - 5, anchor.y() - 5),
+                                    QFontMetrics(font).size(0, text));
+                    b.fillRect(box, Colors::PictureBackground);
+                    b.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+                }
+                a.end();
+                b.end();
+                QVERIFY2(drawn == boxed,
+                         qPrintable(QStringLiteral("%1 px, %2 positions").arg(pixels).arg(n)));
+                QVERIFY(CountColour(drawn, Colors::PictureOutline) > n * 4); // numbers are there
+            }
+        }
+    }
+
     void unusedTrackHasNoStroke() {
         std::array<bool, 49> skip{};
         skip[12] = true;

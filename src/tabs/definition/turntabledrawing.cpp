@@ -3,6 +3,7 @@
 #include "colors.h"
 
 #include <QFontMetrics>
+#include <QtMath>
 #include <QPainter>
 #include <cmath>
 
@@ -34,10 +35,13 @@ void DrawTrack(QPainter &painter, const TurntableGeometry &g, int i, int penWidt
     painter.setPen(QPen(Colors::PictureOutline, 1));
     const QPoint anchor = g.Point(a, g.Radius(TurntableGeometry::NumberAnchor));
     const QString text = QString::number(i);
-    const QFontMetrics metrics(painter.font());
-    const QRect box(QPoint(anchor.x() - 5, anchor.y() - 5), metrics.size(0, text));
+    // One line of digits, measured and written from its baseline: the same box and pixels as a
+    // text laid out in a box at its top left, without the layout that costs most of a redraw.
+    const QFontMetricsF metrics(painter.font());
+    const QRect box(QPoint(anchor.x() - 5, anchor.y() - 5),
+                    QSize(qCeil(metrics.horizontalAdvance(text)), qCeil(metrics.height())));
     painter.fillRect(box, Colors::PictureBackground); // the number is written opaque
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+    painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
 }
 
 bool HasOwnName(int i, const QString &name) {
