@@ -23,6 +23,8 @@ inline const QColor TrackLine = FromBgr(0x0000FF);  // red
 inline const QColor SwitchLine = FromBgr(0xFF0000); // blue
 inline const QColor BridgeActual = QColor(0x80, 0x80, 0x80);
 inline const QColor BridgeTarget = QColor(0xFF, 0xFF, 0xCC); // light yellow, also the target panel
+// The stop sign on "Stopp Drehung"; the other drive symbols take the button text's colour.
+inline const QColor HaltSymbol = QColor(0xC0, 0x20, 0x20);
 inline const QColor BridgeTrack = QColor(0xFF, 0x00, 0x00);
 
 // Status panels of the operation tab.

@@ -3,8 +3,8 @@
 #include "colors.h"
 
 #include <QFontMetrics>
-#include <QtMath>
 #include <QPainter>
+#include <QtMath>
 #include <cmath>
 
 namespace TurntableDrawing {

@@ -1,5 +1,7 @@
 #include "driveicons.h"
 
+#include "colors.h"
+
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
@@ -9,7 +11,7 @@
 namespace DriveIcons {
 namespace {
 
-// A triangle pointing right in the unit square's half from x0 to x0 + 0.5 (or the whole width).
+// A triangle pointing right in the unit square, from x0 to x0 + width.
 QPainterPath Head(qreal x0, qreal width) {
     QPainterPath path;
     path.moveTo(x0, 0.15);
@@ -62,8 +64,8 @@ public:
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override {
         const QPalette palette = QGuiApplication::palette();
-        QColor colour = m_symbol == Symbol::Halt ? QColor(0xc0, 0x20, 0x20)
-                                                 : palette.color(QPalette::ButtonText);
+        QColor colour =
+            m_symbol == Symbol::Halt ? Colors::HaltSymbol : palette.color(QPalette::ButtonText);
         if (mode == QIcon::Disabled) {
             colour = palette.color(QPalette::Disabled, QPalette::ButtonText);
         }
