@@ -18,7 +18,9 @@ import time
 import tty
 
 BUILD = sys.argv[1]
-DURATION = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+# "startup" in place of the duration runs the start-up measurement alone.
+STARTUP_ONLY = len(sys.argv) > 2 and sys.argv[2] == "startup"
+DURATION = int(sys.argv[2]) if len(sys.argv) > 2 and not STARTUP_ONLY else 60
 PIVOTA = os.path.join(BUILD, "src", "pivota")
 SIM = os.path.join(BUILD, "sim", "pivota-sim")
 EMPTY = os.path.join(BUILD, "bench", "pivota-bench-emptywindow")
@@ -256,11 +258,18 @@ def main():
               % (latencies[0], statistics.median(latencies), max(latencies)))
     else:
         print("byte-to-label latency: no label change seen")
+    print_startup((start_ours, start_empty, start_ratios))
+
+
+def print_startup(figures):
+    ours, empty, ratios = figures
     print("== start-up (25 pairs, process start to the first complete frame)")
     print("Pivota %.1f ms, empty Qt window %.1f ms (medians); ratio of a pair: median %.2f, "
-          "quartiles %.2f to %.2f" % (start_ours, start_empty, start_ratios[1], start_ratios[0],
-                                     start_ratios[2]))
+          "quartiles %.2f to %.2f" % (ours, empty, ratios[1], ratios[0], ratios[2]))
 
 
 if __name__ == "__main__":
-    main()
+    if STARTUP_ONLY:
+        print_startup(startup())
+    else:
+        main()
