@@ -89,6 +89,63 @@ private slots:
         QCOMPARE(second.dumpLines.at(6), QStringLiteral("Info 7: ff ff ff"));
     }
 
+    // An answer is believed only when the message behind it shows the stream in step: the next
+    // answer or report, or the marker in its place. A marker that had to re-align the count
+    // rejects the answer cut just before it.
+    void markerBehindAnAnswerDecidesWhetherItIsBelieved() {
+        struct Case {
+            const char *name;
+            QByteArray bytes;
+            int believed;
+            int discarded;
+        };
+        const QList<Case> cases = {
+            {"in step", QByteArray("XYZG") + B({0x05, 0x2A}) + "XYZ", 1, 0},
+            // The value byte was lost: the answer takes the marker's "X" as its value.
+            {"value lost before the marker", QByteArray("XYZG") + B({0x05}) + "XYZ", 0, 1},
+            // Two bytes lost: "G", "X", "Y" would pass for an answer of cell 'X'.
+            {"cell and value lost", QByteArray("XYZG") + "XYZ", 0, 1},
+            // A stray byte in front of the answer shifts it; the marker shows it.
+            {"stray byte before the answer",
+             QByteArray("XYZ") + B({0x33}) + "G" + B({0x05, 0x2A}) + "XYZ", 0, 0},
+        };
+        for (const Case &c : cases) {
+            Receiver r;
+            const Receiver::Result result = r.Feed(c.bytes);
+            QVERIFY2(int(result.believed.size()) == c.believed, c.name);
+            QVERIFY2(int(result.discarded.size()) == c.discarded, c.name);
+        }
+        // Answers split across reads are judged the same way.
+        Receiver r;
+        r.Feed(QByteArray("XYZG") + B({0x05}));
+        const Receiver::Result late = r.Feed("XY");
+        QVERIFY(late.believed.empty());
+        const Receiver::Result marker = r.Feed("Z");
+        QVERIFY(marker.believed.empty());
+        QCOMPARE(int(marker.discarded.size()), 1);
+    }
+
+    void assemblerSaysWhenTheMarkerRealigned() {
+        Framing::AnswerAssembler a;
+        const auto feed = [&a](const QByteArray &bytes) {
+            Framing::AnswerAssembler::Result last;
+            for (char ch : bytes) {
+                last = a.Feed(static_cast<uint8_t>(ch));
+            }
+            return last;
+        };
+        Framing::AnswerAssembler::Result r = feed("XYZ");
+        QVERIFY(r.marker && !r.realigned);
+        r = feed(QByteArray("F") + B({1, 2}) + "XYZ");
+        QVERIFY(r.marker && !r.realigned);
+        for (int stray = 1; stray <= 2; ++stray) {
+            r = feed(QByteArray(stray, 'q') + "XYZ");
+            QVERIFY(r.marker);
+            QVERIFY(r.realigned);
+            QCOMPARE(a.counter(), 0);
+        }
+    }
+
     void withoutMarkerEveryThirdByteCuts() {
         // A lost byte shifts the framing until the next marker re-aligns it.
         Receiver r;

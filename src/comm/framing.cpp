@@ -88,6 +88,11 @@ std::optional<Message> CommandAssembler::Feed(uint8_t byte) {
 AnswerAssembler::Result AnswerAssembler::Feed(uint8_t c) {
     Result result;
     if (c == Msg::Marker[2] && m_previous == Msg::Marker[1] && m_beforePrevious == Msg::Marker[0]) {
+        // In step, "X" and "Y" are the first two bytes of a message and this byte completes it.
+        // Otherwise a byte was lost or added before the marker, and the message completed just
+        // before it was cut out of the wrong bytes (for example an answer that took the "X" as
+        // its value).
+        result.realigned = m_counter != 2;
         m_counter = 2;
         result.marker = true;
     }
