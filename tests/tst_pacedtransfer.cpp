@@ -215,7 +215,8 @@ private slots:
         QCOMPARE(report->details, QStringLiteral("Grube 0x1f (31): keine Antwort"));
     }
 
-    // A flipped bit in one answer never lands: the answers disagree, a third one decides.
+    // A flipped bit in one answer never lands: once the answers disagree, only two in a row that
+    // agree decide; two equal answers with a conflicting one between them do not.
     void disagreeingAnswersAreAskedUntilTwoAgree() {
         SharedState s;
         FakeBoards b(s);
@@ -225,9 +226,28 @@ private slots:
         Outcomes out;
         t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks(b));
         QVERIFY(b.Finish(t));
-        QCOMPARE(b.asked(0, 0x40), 3);
+        QCOMPARE(b.asked(0, 0x40), 4); // FF, FE, FF settle nothing; FF, FF in a row do
         QCOMPARE(out.byTag[0x40].first, Outcome::Confirmed);
         QCOMPARE(s.pit.value(0x40), uint8_t(0xFF));
+
+        // The damaged value comes twice, with the right one between them: 82, 02, (lost),
+        // (lost), 82 never gives two in a row, so nothing is believed.
+        FakeBoards traced(s);
+        traced.answer = [](::Board, int, int, int n) {
+            static const int answers[] = {0x82, 0x02, -1, -1, 0x82};
+            return n < 5 ? answers[n] : -1;
+        };
+        s.pit.setValue(0xC1, 0x02);
+        s.pit.setReceived(0xC1, false);
+        PacedTransfer traceRun(s);
+        Outcomes tracedOut;
+        traceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0xC1}),
+                               tracedOut.callbacks(traced));
+        QVERIFY(traced.Finish(traceRun));
+        QCOMPARE(traced.asked(0, 0xC1), PacedTransfer::MaxAsks);
+        QCOMPARE(tracedOut.byTag[0xC1].first, Outcome::Unconfirmed);
+        QVERIFY(!s.pit.received(0xC1));
+        QCOMPARE(s.pit.value(0xC1), uint8_t(0x02)); // the mirror keeps what it had
 
         // Four answers of which no two agree: listed, not believed.
         FakeBoards noisy(s);
@@ -244,8 +264,9 @@ private slots:
         QVERIFY(!s.pit.received(0x41));
     }
 
-    // A read that expects a value (a compare with a file): one answer that matches settles the
-    // cell; a cell that holds another value, or whose answer was stray, is asked again.
+    // A read that expects a value (a compare with a file): a first answer that matches settles
+    // the cell; a cell that holds another value, or whose answer was stray, is asked again until
+    // two answers in a row agree.
     void expectedValuesSettleOnOneMatchingAnswer() {
         SharedState s;
         FakeBoards b(s);
@@ -268,7 +289,7 @@ private slots:
         QCOMPARE(b.asked(0, 2), 2);
         QCOMPARE(out.byTag[2], std::make_pair(Outcome::Confirmed, 0x22));
         QCOMPARE(s.pit.value(2), uint8_t(0x22));
-        QCOMPARE(b.asked(0, 3), 2);
+        QCOMPARE(b.asked(0, 3), 3); // 30, 33: the stray answer conflicts; 33, 33 settle it
         QCOMPARE(out.byTag[3], std::make_pair(Outcome::Confirmed, 0x33));
         QVERIFY(t.TakeReport()->line.contains(", 2 wiederholt, 0 ohne Antwort"));
     }
@@ -315,6 +336,22 @@ private slots:
         QVERIFY(report->line.endsWith(", 1 falsch: Grube 0x50"));
         QCOMPARE(report->details,
                  QStringLiteral("Grube 0x50 (80): geschrieben 0x05, gelesen 0x00"));
+
+        // A damaged first read-back conflicts with what was written: a single matching answer
+        // after it proves nothing, two in a row do, and the cell is not written again for it.
+        FakeBoards damaged(s);
+        damaged.answer = [](::Board, int, int value, int n) {
+            return n == 0 ? value ^ 0x40 : value;
+        };
+        PacedTransfer v(s);
+        Outcomes out3;
+        v.StartByAnswer(PacedTransfer::Mode::Write,
+                        {{Request::Kind::Write, ::Board::Grube, 0x60, 0x06, 8}},
+                        out3.callbacks(damaged));
+        QVERIFY(damaged.Finish(v));
+        QCOMPARE(out3.byTag[8].first, Outcome::Verified);
+        QCOMPARE(damaged.written(0, 0x60), 1);
+        QCOMPARE(damaged.asked(0, 0x60), 3);
     }
 
     // Two transfers at once never have two requests on their way: the pit board relays only one

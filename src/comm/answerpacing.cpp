@@ -36,13 +36,23 @@ QString Seconds(qint64 ms) {
     return locale.toString(double(ms) / 1000.0, 'f', 1);
 }
 
-int Agreeing(const std::vector<int> &values) {
-    for (size_t i = 0; i < values.size(); ++i) {
-        for (size_t j = i + 1; j < values.size(); ++j) {
-            if (values[i] == values[j]) {
-                return values[i];
-            }
-        }
+// The value that the believed answers of a cell settle on, or -1 while they settle nothing. Two
+// answers in a row that agree settle it. Two equal answers with a different one between them do
+// not: a byte damaged on the line can give the same wrong value twice, and once the answers
+// conflict only answers that agree with no conflicting one between them are trusted. An expected
+// value (the file's, or the one just written) is taken from a single answer only while no answer
+// conflicts with it.
+int Settled(const std::vector<int> &values, int expect) {
+    if (values.empty()) {
+        return -1;
+    }
+    if (expect >= 0 && std::all_of(values.begin(), values.end(),
+                                   [expect](int value) { return value == expect; })) {
+        return expect;
+    }
+    const size_t n = values.size();
+    if (n >= 2 && values[n - 1] == values[n - 2]) {
+        return values[n - 1];
     }
     return -1;
 }
@@ -321,16 +331,13 @@ void PacedTransfer::Settle(Item &item) {
     std::optional<Outcome> outcome;
     int value = -1;
     if (r.kind == Request::Kind::Read) {
-        const bool expected = r.expect >= 0 && std::find(item.values.begin(), item.values.end(),
-                                                         r.expect) != item.values.end();
-        value = expected ? r.expect : Agreeing(item.values);
+        value = Settled(item.values, r.expect);
         if (value >= 0) {
             outcome = Outcome::Confirmed;
         }
-    } else if (std::find(item.values.begin(), item.values.end(), r.value) != item.values.end()) {
-        value = r.value;
+    } else if ((value = Settled(item.values, r.value)) == r.value) {
         outcome = Outcome::Verified;
-    } else if ((value = Agreeing(item.values)) >= 0) {
+    } else if (value >= 0) {
         // The board holds another value: written once more, unless that was done often enough.
         if (item.writes < MaxWrites) {
             item.rewrite = true;
