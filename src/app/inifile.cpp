@@ -1,12 +1,11 @@
 #include "inifile.h"
 
+#include "filesafety.h"
 #include "hexbyte.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStorageInfo>
 #include <QStringDecoder>
 
 // UTF-8 is handled by the program; the INI class only sees bytes.
@@ -17,6 +16,8 @@
 struct IniFile::Impl {
     // Case-insensitive section and key names, single keys, no multi-line values.
     CSimpleIniA ini{false, false, false};
+    // The text as loaded, for the look at keys that it holds twice.
+    std::string loaded;
 };
 
 namespace {
@@ -51,6 +52,7 @@ IniFile::~IniFile() = default;
 
 bool IniFile::loadBytes(const QByteArray &bytes) {
     d->ini.Reset();
+    d->loaded.clear();
     m_windows1252 = false;
     QString text;
     // A Windows editor's "Unicode" is UTF-16 with a byte order mark.
@@ -75,23 +77,49 @@ bool IniFile::loadBytes(const QByteArray &bytes) {
     }
     m_crlf = text.contains(QStringLiteral("\r\n"));
     const QByteArray utf8 = text.toUtf8();
+    d->loaded = utf8.toStdString();
     return d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size())) >= 0;
 }
 
+QStringList IniFile::conflictingKeys(const QString &section) const {
+    // Read once more with every occurrence of a key kept; the file as used keeps only the last.
+    CSimpleIniA all{false, true, false};
+    QStringList conflicting;
+    if (d->loaded.empty() || all.LoadData(d->loaded.data(), d->loaded.size()) < 0) {
+        return conflicting;
+    }
+    const std::string name = Utf8(section);
+    CSimpleIniA::TNamesDepend keys;
+    all.GetAllKeys(name.c_str(), keys);
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto &key : keys) {
+        CSimpleIniA::TNamesDepend values;
+        all.GetAllValues(name.c_str(), key.pItem, values);
+        QStringList distinct;
+        for (const auto &value : values) {
+            const QString v = QString::fromUtf8(value.pItem).trimmed();
+            if (!distinct.contains(v)) {
+                distinct << v;
+            }
+        }
+        if (distinct.size() > 1) {
+            conflicting << QString::fromUtf8(key.pItem);
+        }
+    }
+    return conflicting;
+}
+
 bool IniFile::load(const QString &path, QString *error) {
-    QFile file(path);
-    if (!file.exists()) {
+    if (FileSafety::KindOf(path) == FileSafety::Kind::Missing) {
         loadBytes(QByteArray());
         return true;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!FileSafety::ReadWhole(path, &bytes, error)) {
         loadBytes(QByteArray());
-        if (error) {
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        }
         return false;
     }
-    if (!loadBytes(file.readAll())) {
+    if (!loadBytes(bytes)) {
         loadBytes(QByteArray());
         if (error) {
             *error =
@@ -132,16 +160,7 @@ QString SaveFailureReason(const QString &path, const QString &systemText, qint64
 }
 
 bool IniFile::save(const QString &path, QString *error) const {
-    const QByteArray bytes = toBytes();
-    QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error) {
-        const QStorageInfo volume(QFileInfo(path).absolutePath());
-        *error = SaveFailureReason(path, file.errorString(), bytes.size(),
-                                   volume.isValid() ? volume.bytesAvailable() : -1);
-    }
-    return ok;
+    return FileSafety::WriteWhole(path, toBytes(), error);
 }
 
 bool IniFile::hasKey(const QString &section, const QString &key) const {

@@ -28,6 +28,10 @@ public:
 
     bool wasWindows1252() const { return m_windows1252; }
 
+    // Keys of a section that the loaded file holds more than once with different values (the
+    // last one is the one read), in the order of the file.
+    QStringList conflictingKeys(const QString &section) const;
+
     bool hasKey(const QString &section, const QString &key) const;
     QStringList keys(const QString &section) const;
     QStringList sections() const;
