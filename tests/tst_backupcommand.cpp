@@ -3,12 +3,17 @@
 // exit codes a script can rely on (0 equal, 1 differences, 2 usage or file, 3 line).
 
 #include "backupfile.h"
+#include "pty.h"
 #include "simprocess.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
 
 namespace {
 struct Run {
@@ -184,11 +189,107 @@ private slots:
                                           "schnell“: Datei 100 (0x64), Steuerung 126 (0x7e)"));
         QCOMPARE(lines[3], QStringLiteral("Grube: 2 Unterschiede, Bühne: 1 Unterschied"));
 
+        // The firmware version differs and is never written: the controller is not the file's.
         r = RunPivota({"restore", "--settings", m_settings, "--port", "simulator", "--yes", file});
-        QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
         QVERIFY(r.err.contains(QStringLiteral("1 Zelle der Grube und 1 Zelle der Bühne")));
+        // A file without a backup's checksum: the question says that nothing vouches for it.
+        QVERIFY(r.err.contains(QStringLiteral("keine Prüfsumme: die Datei wurde nicht von einer "
+                                              "Sicherung geschrieben")));
         QVERIFY(r.out.contains(QStringLiteral("Wiederhergestellt: 2 Zellen geschrieben und "
                                               "geprüft.")));
+        QVERIFY(r.out.contains(QStringLiteral("Firmware-Version der Steuerung weicht")));
+
+        // Only the firmware differs: nothing to write, but not "as the file".
+        QVERIFY(TestUtil::WriteFile(file, "[EE_GRUBE]\ndata_0_grube=9\n"));
+        r = RunPivota({"restore", "--settings", m_settings, "--port", "simulator", "--yes", file});
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+        QVERIFY(!r.out.contains(QStringLiteral("entspricht der Datei")));
+        QVERIFY(r.out.contains(QStringLiteral("Nichts zu schreiben, aber die Firmware-Version")));
+
+        // Cells the file holds as unconfirmed are named, and the run does not count as done.
+        QVERIFY(TestUtil::WriteFile(file,
+                                    "[EE_GRUBE]\ndata_48_grube=24\ndata_50_grube=unbestätigt\n"
+                                    "[EE_BUHNE]\ndata_1_buhne=126\n"));
+        const QStringList common = {"--settings", m_settings, "--port", "simulator"};
+        for (const QStringList &args :
+             {QStringList{"compare"} + common + QStringList{file},
+              QStringList{"restore"} + common + QStringList{"--yes", file}}) {
+            r = RunPivota(args);
+            QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+            QVERIFY2(r.out.contains(QStringLiteral("Grube 50 (0x32)")) &&
+                         r.out.contains(QStringLiteral("in der Datei unbestätigt")),
+                     qPrintable(Dump(r)));
+        }
+    }
+
+    // What is no regular file is refused at once with the reason, before the port is opened,
+    // and a device given as the backup's file stays the device.
+    void filesThatAreNoFilesAreRefusedAtOnce() {
+        const QString fifo = m_dir.filePath(QStringLiteral("fifo.pvt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString folder = m_dir.filePath(QStringLiteral("folder.pvt"));
+        QVERIFY(QDir().mkdir(folder));
+        struct Case {
+            QStringList args;
+            const char *reason;
+        };
+        const QList<Case> cases = {
+            {{"compare", "--port", "simulator", fifo}, "Pipe"},
+            {{"restore", "--port", "simulator", "--yes", fifo}, "Pipe"},
+            {{"compare", "--port", "simulator", "/dev/zero"}, "Gerät"},
+            {{"backup", "--port", "simulator", "/dev/null"}, "Gerät"},
+            {{"backup", "--port", "simulator", folder}, "Ordner"},
+            {{"compare", "--port", "simulator", folder}, "Ordner"},
+            {{"compare", "--port", "simulator", "--settings", fifo, folder}, "Pipe"},
+            {{"compare", "--port", "simulator", "--settings", "/dev/zero", folder}, "Gerät"},
+        };
+        for (const Case &c : cases) {
+            const Run r = RunPivota(c.args, 20000);
+            QVERIFY2(r.code == 2, qPrintable(c.args.join(' ') + '\n' + Dump(r)));
+            QVERIFY2(r.err.contains(QString::fromUtf8(c.reason)), qPrintable(Dump(r)));
+            QVERIFY2(!r.err.contains(QStringLiteral("liest")), qPrintable(Dump(r)));
+        }
+        QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());
+
+        // A cell held twice with two values is refused: which one to restore is not known.
+        const QString twice = m_dir.filePath(QStringLiteral("twice.pvt"));
+        QVERIFY(TestUtil::WriteFile(twice, "[EE_BUHNE]\ndata_1_buhne=100\ndata_1_buhne=126\n"));
+        const Run r = RunPivota({"restore", "--port", "simulator", "--yes", twice});
+        QVERIFY2(r.code == 2, qPrintable(Dump(r)));
+        QVERIFY2(r.err.contains(QStringLiteral("data_1_buhne")), qPrintable(Dump(r)));
+        QVERIFY(r.err.contains(QStringLiteral("Nichts wurde gesendet.")));
+    }
+
+    // Ctrl-C while restore asks: it ends with 130 at once, and nothing is written.
+    void ctrlCAtTheRestoreQuestionWritesNothing() {
+        Pty terminal;
+        QVERIFY(terminal.isValid());
+        const QString file = m_dir.filePath(QStringLiteral("ask.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_BUHNE]\ndata_1_buhne=100\n"));
+        QProcess p;
+        p.setStandardInputFile(terminal.device());
+        p.start(QStringLiteral(PIVOTA_PATH),
+                {"restore", "--settings", m_settings, "--port", "simulator", file});
+        QVERIFY(p.waitForStarted());
+        QByteArray err;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                err += p.readAllStandardError();
+                return err.contains("[j/N]");
+            },
+            30000));
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        err += p.readAllStandardError();
+        const QByteArray out = p.readAllStandardOutput();
+        QVERIFY2(!err.contains("schreibt") && !out.contains("Wiederhergestellt"),
+                 (err + out).constData());
+        QVERIFY2((err + out).contains("nichts wurde geschrieben"), (err + out).constData());
+        QVERIFY(!(err + out).contains("ein Teil der Zellen"));
     }
 
     void backupCompareRestoreAgainstPivotaSim() {

@@ -171,14 +171,6 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     </message>
     <message>
         <source>pivota: %1
-Nichts wurde gesendet.
-</source>
-        <translation>pivota: %1
-Nothing was sent.
-</translation>
-    </message>
-    <message>
-        <source>pivota: %1
 </source>
         <translation>pivota: %1
 </translation>
@@ -286,6 +278,14 @@ Nothing was sent.
     <message>
         <source>Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 nicht geschrieben.</source>
         <translation>Restored: %1 cells written and verified, %2 not written.</translation>
+    </message>
+    <message>
+        <source>Die Sicherung kann dort nicht stehen: %1</source>
+        <translation>The backup cannot be written there: %1</translation>
+    </message>
+    <message>
+        <source>Die Firmware-Version der Steuerung weicht von der Datei ab (%1 Zellen; sie wird nie geschrieben).</source>
+        <translation>The controller's firmware version differs from the file (%1 cells; it is never written).</translation>
     </message>
 </context>
 <context>
@@ -440,6 +440,22 @@ Nothing was sent.
     <message>
         <source>Gesichert in %1: Grube %2 von %3 Zellen, Bühne %4 von %3 Zellen bestätigt</source>
         <translation>Backed up to %1: Pit %2 of %3 cells, Bridge %4 of %3 cells confirmed</translation>
+    </message>
+    <message>
+        <source>%1: in der Datei unbestätigt, nicht geschrieben</source>
+        <translation>%1: unconfirmed in the file, not written</translation>
+    </message>
+    <message>
+        <source>%1: in der Datei unbestätigt, nicht verglichen</source>
+        <translation>%1: unconfirmed in the file, not compared</translation>
+    </message>
+    <message>
+        <source>Nichts zu schreiben, aber die Firmware-Version der Steuerung weicht von der Datei ab (%1; sie wird nie geschrieben).</source>
+        <translation>Nothing to write, but the controller's firmware version differs from the file (%1; it is never written).</translation>
+    </message>
+    <message>
+        <source> Achtung, keine Prüfsumme: die Datei wurde nicht von einer Sicherung geschrieben.</source>
+        <translation> Caution, no checksum: the file was not written by a backup.</translation>
     </message>
 </context>
 <context>
@@ -642,6 +658,10 @@ DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 
         <source>%1 ist ein Ordner, keine Datei. Es wurde nichts geladen.</source>
         <translation>%1 is a folder, not a file. Nothing was loaded.</translation>
     </message>
+    <message>
+        <source>Die Datei enthält Werte mehrfach mit verschiedenem Inhalt (%1): welcher gilt, ist nicht zu sagen.</source>
+        <translation>The file holds values more than once with different contents (%1): which one counts cannot be told.</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionTexts</name>
@@ -792,6 +812,37 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     <message>
         <source>Bühnen-Platine</source>
         <translation>bridge board</translation>
+    </message>
+</context>
+<context>
+    <name>FileSafety</name>
+    <message>
+        <source>%1: Die Datei ist zu groß (%2 MB; höchstens %3 MB): sie ist keine Datei dieses Programms.</source>
+        <translation>%1: The file is too large (%2 MB; at most %3 MB): it is no file of this program.</translation>
+    </message>
+    <message>
+        <source>ist ein Ordner und keine Datei</source>
+        <translation>is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>ist eine Pipe (FIFO) und keine gewöhnliche Datei</source>
+        <translation>is a pipe (FIFO), not a regular file</translation>
+    </message>
+    <message>
+        <source>ist ein Gerät und keine gewöhnliche Datei</source>
+        <translation>is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>ist ein Socket und keine gewöhnliche Datei</source>
+        <translation>is a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>ist keine gewöhnliche Datei</source>
+        <translation>is not a regular file</translation>
+    </message>
+    <message>
+        <source>%1: Die Datei ist schreibgeschützt.</source>
+        <translation>%1: The file is read-only.</translation>
     </message>
 </context>
 <context>

@@ -122,6 +122,27 @@ QStringList Captions(const QList<Part> &parts) {
     return captions;
 }
 
+QString ConflictText(const IniFile &ini, const QStringList &sections) {
+    constexpr int Named = 5;
+    QStringList twice;
+    for (const QString &section : sections) {
+        for (const QString &key : ini.conflictingKeys(section)) {
+            twice << QStringLiteral("[%1] %2").arg(section, key);
+        }
+    }
+    if (twice.isEmpty()) {
+        return QString();
+    }
+    QString keys = QStringList(twice.mid(0, Named)).join(QStringLiteral(", "));
+    if (twice.size() > Named) {
+        keys += QStringLiteral(" …");
+    }
+    return QCoreApplication::translate("ConfigFile",
+                                       "Die Datei enthält Werte mehrfach mit verschiedenem Inhalt "
+                                       "(%1): welcher gilt, ist nicht zu sagen.")
+        .arg(keys);
+}
+
 QString NotAFileText(const QString &path) {
     const QFileInfo info(path);
     if (!info.exists()) {

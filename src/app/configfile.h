@@ -35,6 +35,9 @@ QStringList Captions(const QList<Part> &parts);
 
 // Why the file at path cannot be loaded at all: it does not exist, or it is a folder; empty when
 // it is a file.
+// Why a file cannot be loaded because it holds keys of these sections more than once with
+// different values (which of them the boards should get is not known); empty when it does not.
+QString ConflictText(const IniFile &ini, const QStringList &sections);
 QString NotAFileText(const QString &path);
 
 // The port number the file holds for the next Start, 1..9, or 0 for none of them.

@@ -19,7 +19,9 @@
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -63,14 +65,40 @@ bool Yes(const QString &answer) {
            a == QLatin1String("yes");
 }
 
-// Asks on the terminal; true only for an explicit yes.
-bool AskTerminal(const QString &question) {
+enum class Answer { Yes, No, Interrupted };
+
+// Waits until a line can be read on standard input or Ctrl-C (or SIGTERM) came; false for the
+// signal. The signal's byte is left in the pipe for the run to see.
+bool WaitForInput() {
+#ifdef Q_OS_UNIX
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+        const int n = ::poll(fds, g_signalPipe[0] >= 0 ? 2 : 1, -1);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n > 0 && (fds[1].revents & POLLIN)) {
+            return false;
+        }
+        return true; // input, its end, or an error: the read tells which
+    }
+#else
+    return true;
+#endif
+}
+
+// Asks on the terminal; yes only for an explicit yes.
+Answer AskTerminal(const QString &question) {
     Put(stderr, QStringLiteral("%1 [j/N] ").arg(question));
+    if (!WaitForInput()) {
+        Put(stderr, QStringLiteral("\n"));
+        return Answer::Interrupted;
+    }
     char line[64] = {};
     if (!std::fgets(line, sizeof line, stdin)) {
-        return false;
+        return Answer::No;
     }
-    return Yes(QString::fromLocal8Bit(line));
+    return Yes(QString::fromLocal8Bit(line)) ? Answer::Yes : Answer::No;
 }
 
 int ExitCode(BackupJob::Result result) {
@@ -235,14 +263,18 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return std::make_unique<SerialPortDevice>(target);
     });
 
-    // A file that cannot be used is refused before the port is opened.
-    if (o.action != Options::Action::Backup) {
-        if (!Backup::ReadFile(o.file, nullptr, &error)) {
-            Put(stderr,
-                QCoreApplication::translate("BackupCommand", "pivota: %1\nNichts wurde gesendet.\n")
-                    .arg(error));
-            return UsageError;
-        }
+    // A file that cannot be used is refused before the port is opened, and a file to compare
+    // with is read here, once.
+    BackupJob job(state);
+    const QString file = QFileInfo(o.file).absoluteFilePath();
+    const BackupJob::Action action = o.action == Options::Action::Backup ? BackupJob::Action::Backup
+                                     : o.action == Options::Action::Compare
+                                         ? BackupJob::Action::Compare
+                                         : BackupJob::Action::Restore;
+    if (!job.Prepare(action, file)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n")
+                        .arg(job.lines().join(QLatin1Char('\n'))));
+        return UsageError;
     }
 
     QString reason;
@@ -260,15 +292,18 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
                       settings.readSize);
     driver.Start();
 
-    BackupJob job(state);
     job.version = QCoreApplication::applicationVersion();
     job.settings = [&settings] { return settings; };
-    job.confirm = [&o](const QString &question) {
+    bool signalled = false;
+    job.confirm = [&o, &signalled](const QString &question) {
         if (o.yes) {
             Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
             return true;
         }
-        return AskTerminal(question);
+        const Answer answer = AskTerminal(question);
+        // Ctrl-C at the question ends the run before anything is written.
+        signalled = signalled || answer == Answer::Interrupted;
+        return answer == Answer::Yes;
     };
     QString lineError;
     QObject::connect(&link, &Link::failed, &job, [&](Link::Failure, const QString &why) {
@@ -295,7 +330,6 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
 
     QEventLoop loop;
     QObject::connect(&job, &BackupJob::finished, &loop, &QEventLoop::quit);
-    bool signalled = false;
 #ifdef Q_OS_UNIX
     std::unique_ptr<QSocketNotifier> signalNotifier;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
@@ -310,12 +344,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         });
     }
 #endif
-    const QString file = QFileInfo(o.file).absoluteFilePath();
-    const BackupJob::Action action = o.action == Options::Action::Backup ? BackupJob::Action::Backup
-                                     : o.action == Options::Action::Compare
-                                         ? BackupJob::Action::Compare
-                                         : BackupJob::Action::Restore;
-    if (job.Start(action, file)) {
+    if (job.Start()) {
         loop.exec();
     }
     if (lineOpen) {

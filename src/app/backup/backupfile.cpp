@@ -1,6 +1,7 @@
 #include "backupfile.h"
 #include <QCoreApplication>
 
+#include "configfile.h"
 #include "inifile.h"
 #include "inikeys.h"
 #include "settingsfile.h"
@@ -147,6 +148,11 @@ bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
                         "BackupFile", "Die Datei enthält keine Zellen der Steuerung (keine "
                                       "Abschnitte [%1] und [%2]).")
                         .arg(Ini::EeGrube, Ini::EeBuhne));
+    }
+    // A cell written twice with two values: which one the boards should hold is not known.
+    if (const QString twice = ConfigFile::ConflictText(ini, {Ini::EeGrube, Ini::EeBuhne, Section});
+        !twice.isEmpty()) {
+        return fail(twice);
     }
     read.backup = ini.sections().contains(Section, Qt::CaseInsensitive);
     if (read.backup) {

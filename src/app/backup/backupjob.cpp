@@ -1,6 +1,7 @@
 #include "backupjob.h"
 #include <QCoreApplication>
 
+#include "filesafety.h"
 #include "sharedstate.h"
 
 #include <QDateTime>
@@ -17,35 +18,59 @@ BackupJob::BackupJob(SharedState &state, QObject *parent)
     connect(&m_run, &BackupRun::finished, this, &BackupJob::OnRunFinished);
 }
 
-bool BackupJob::Start(Action action, const QString &path) {
+bool BackupJob::Prepare(Action action, const QString &path) {
     if (m_run.running()) {
         return false;
     }
+    m_prepared = false;
     m_action = action;
     m_path = path;
     m_lines.clear();
     m_differences.clear();
     m_unknown = 0;
+    m_firmware = 0;
+    m_unconfirmedInFile = 0;
     m_file = Backup::FileContents();
+    const QString nothingSent = QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
     if (action == Action::Backup) {
         // Told before the boards are read for a minute, not after.
         const QString folder = QFileInfo(path).absolutePath();
+        QString error;
         if (!IsFolderWritable(folder)) {
             m_lines << QCoreApplication::translate(
                            "BackupJob", "In den Ordner %1 kann nicht geschrieben werden.")
                            .arg(folder)
-                    << QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
+                    << nothingSent;
             return End(Result::FileError, false);
         }
+        if (!FileSafety::CanReplace(path, &error)) {
+            m_lines << QCoreApplication::translate("BackupJob",
+                                                   "Die Sicherung kann dort nicht stehen: %1")
+                           .arg(error)
+                    << nothingSent;
+            return End(Result::FileError, false);
+        }
+    } else {
+        QString error;
+        if (!Backup::ReadFile(path, &m_file, &error)) {
+            m_lines << error << nothingSent;
+            return End(Result::FileError, false);
+        }
+    }
+    m_prepared = true;
+    return true;
+}
+
+bool BackupJob::Start() {
+    if (!m_prepared || m_run.running()) {
+        return false;
+    }
+    m_prepared = false;
+    if (m_action == Action::Backup) {
         m_run.StartReadAll();
-        return true;
+    } else {
+        m_run.StartCompare(m_file.image);
     }
-    QString error;
-    if (!Backup::ReadFile(path, &m_file, &error)) {
-        m_lines << error << QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
-        return End(Result::FileError, false);
-    }
-    m_run.StartCompare(m_file.image);
     return true;
 }
 
@@ -83,7 +108,8 @@ bool BackupJob::NothingAnswered() const {
 void BackupJob::OnRunFinished(BackupRun::End end) {
     if (end == BackupRun::End::Stopped) {
         const bool backup = m_action == Action::Backup;
-        const bool writing = m_run.writing();
+        // Only a write that went out makes the restore incomplete.
+        const bool writing = m_run.writing() && m_run.writesSent() > 0;
         m_lines << (backup ? QCoreApplication::translate("BackupJob",
                                                          "Abgebrochen: keine Datei geschrieben.")
                     : writing
@@ -144,14 +170,24 @@ void BackupJob::FinishBackup() {
 }
 
 void BackupJob::FinishCompare() {
+    const bool restore = m_action == Action::Restore;
     m_differences = Backup::Compare(m_file.image, m_run.found());
-    m_lines << Backup::CompareLines(m_differences);
-    if (m_action == Action::Compare) {
-        End(m_differences.empty() ? Result::Equal : Result::Differences, true);
+    const auto unconfirmed = Backup::UnconfirmedInFile(m_file.image);
+    m_unconfirmedInFile = static_cast<int>(unconfirmed.size());
+    QStringList lines = Backup::CompareLines(m_differences);
+    // Before the count per board that closes the list.
+    for (const auto &[board, cell] : unconfirmed) {
+        lines.insert(lines.size() - 1, Backup::UnconfirmedInFileLine(board, cell, restore));
+    }
+    m_lines << lines;
+    if (!restore) {
+        End(m_differences.empty() && m_unconfirmedInFile == 0 ? Result::Equal : Result::Differences,
+            true);
         return;
     }
     const std::vector<Backup::Write> plan = Backup::RestorePlan(m_differences);
     m_unknown = Backup::UnknownOnBoard(m_differences);
+    m_firmware = Backup::FirmwareDifferences(m_differences);
     if (m_unknown > 0) {
         m_lines << QCoreApplication::translate(
                        "BackupJob", "%1 Zellen ohne sichere Antwort der Steuerung werden nicht "
@@ -159,17 +195,19 @@ void BackupJob::FinishCompare() {
                        .arg(m_unknown);
     }
     if (plan.empty()) {
-        m_lines << (m_unknown > 0
+        // The firmware version is the board's own: a difference there is listed, not restored,
+        // and the controller still differs from the file.
+        m_lines << (m_unknown > 0 || m_unconfirmedInFile > 0
                         ? QCoreApplication::translate("BackupJob", "Nichts zu schreiben.")
+                    : m_firmware > 0
+                        ? Backup::FirmwareDiffersLine(m_firmware)
                         : QCoreApplication::translate(
-                              "BackupJob",
-                              "Nichts zu schreiben: die Steuerung entspricht der Datei."));
-        // The firmware version is the board's own: a difference there is listed, not restored.
-        End(m_unknown > 0 ? Result::Differences : Result::Equal, true);
+                              "BackupJob", "Nichts zu schreiben: die Steuerung entspricht der "
+                                           "Datei."));
+        End(AllRestored() ? Result::Equal : Result::Differences, true);
         return;
     }
-    const QString question =
-        Backup::RestoreQuestion(plan, Backup::FirmwareDifferences(m_differences));
+    const QString question = Backup::RestoreQuestion(plan, m_firmware, m_file.backup);
     if (!confirm || !confirm(question)) {
         m_lines << QCoreApplication::translate(
             "BackupJob", "Nicht wiederhergestellt: nichts wurde geschrieben.");
@@ -178,6 +216,10 @@ void BackupJob::FinishCompare() {
     }
     m_run.StartWrite(plan);
     emit progressed();
+}
+
+bool BackupJob::AllRestored() const {
+    return m_unknown == 0 && m_firmware == 0 && m_unconfirmedInFile == 0;
 }
 
 void BackupJob::FinishRestore() {
@@ -195,5 +237,11 @@ void BackupJob::FinishRestore() {
                                        "nicht geschrieben.")
                           .arg(written)
                           .arg(failures.size()));
-    End(failures.empty() && m_unknown == 0 ? Result::Equal : Result::Differences, true);
+    if (m_firmware > 0) {
+        m_lines << QCoreApplication::translate(
+                       "BackupJob", "Die Firmware-Version der Steuerung weicht von der Datei ab "
+                                    "(%1 Zellen; sie wird nie geschrieben).")
+                       .arg(m_firmware);
+    }
+    End(failures.empty() && AllRestored() ? Result::Equal : Result::Differences, true);
 }

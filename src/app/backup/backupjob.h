@@ -34,9 +34,15 @@ public:
     // The program version a backup records.
     QString version;
 
-    // Starts; false when it ends at once (a file refused, nothing to do): result() and lines()
-    // say why, and finished() is not emitted.
-    bool Start(Action action, const QString &path);
+    // Checks what the run needs before the line is used: for a backup that the file can be
+    // written there, for a compare or restore the file itself, read once. False when it is
+    // refused: result() and lines() say why.
+    bool Prepare(Action action, const QString &path);
+    // Starts what Prepare checked; false when it ends at once (nothing prepared, or a run going),
+    // and finished() is not emitted.
+    bool Start();
+    // Both in one.
+    bool Start(Action action, const QString &path) { return Prepare(action, path) && Start(); }
     void Abort();
     bool running() const { return m_run.running(); }
     Action action() const { return m_action; }
@@ -64,14 +70,21 @@ private:
     // Ends with this result: false for Start's caller, finished() when running.
     bool End(Result result, bool emitted);
     bool NothingAnswered() const;
+    // Nothing a restore left out: no cell unknown on the board, no firmware difference, no cell
+    // the file holds as unconfirmed.
+    bool AllRestored() const;
 
     SharedState &m_state;
     BackupRun m_run;
     Action m_action = Action::Backup;
+    bool m_prepared = false;
     QString m_path;
     Backup::FileContents m_file;
     std::vector<Backup::Difference> m_differences;
-    int m_unknown = 0; // differences whose value on the board is not known: not written
+    int m_unknown = 0;  // differences whose value on the board is not known: not written
+    int m_firmware = 0; // differences in the firmware version, which is never written
+    int m_unconfirmedInFile =
+        0; // cells the file holds as unconfirmed: neither compared nor written
     Result m_result = Result::Equal;
     QStringList m_lines;
 };

@@ -214,7 +214,34 @@ QStringList CompareLines(const std::vector<Difference> &differences) {
     return lines;
 }
 
-QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped) {
+std::vector<std::pair<Board, int>> UnconfirmedInFile(const Image &file) {
+    std::vector<std::pair<Board, int>> cells;
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        for (int cell = 0; cell < Cells; ++cell) {
+            if (file.of(board)[static_cast<size_t>(cell)].state == Cell::State::Unconfirmed) {
+                cells.emplace_back(board, cell);
+            }
+        }
+    }
+    return cells;
+}
+
+QString UnconfirmedInFileLine(Board board, int cell, bool restore) {
+    return (restore ? QCoreApplication::translate("BackupPlan",
+                                                  "%1: in der Datei unbestätigt, nicht geschrieben")
+                    : QCoreApplication::translate("BackupPlan",
+                                                  "%1: in der Datei unbestätigt, nicht verglichen"))
+        .arg(Located(board, cell));
+}
+
+QString FirmwareDiffersLine(int firmwareCells) {
+    return QCoreApplication::translate(
+               "BackupPlan", "Nichts zu schreiben, aber die Firmware-Version der Steuerung weicht "
+                             "von der Datei ab (%1; sie wird nie geschrieben).")
+        .arg(CellsCount(firmwareCells));
+}
+
+QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, bool fromBackup) {
     QString text = QCoreApplication::translate(
                        "BackupPlan", "Wiederherstellen: %1 der Grube und %2 der Bühne werden "
                                      "geschrieben.")
@@ -224,6 +251,11 @@ QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped) {
         text += QCoreApplication::translate("BackupPlan",
                                             " Die Firmware-Version (%1) bleibt, wie sie ist.")
                     .arg(CellsCount(firmwareSkipped));
+    }
+    if (!fromBackup) {
+        text += QCoreApplication::translate(
+            "BackupPlan",
+            " Achtung, keine Prüfsumme: die Datei wurde nicht von einer Sicherung geschrieben.");
     }
     return text + QCoreApplication::translate("BackupPlan", " Fortfahren?");
 }

@@ -58,8 +58,16 @@ QStringList CompareLines(const std::vector<Difference> &differences);
 // "Grube: 2 Unterschiede, Bühne: keine Unterschiede".
 QString CountLine(const std::vector<Difference> &differences);
 
-// The one question before a restore writes.
-QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped);
+// The one question before a restore writes. A file that is no backup carries no checksum, so
+// nothing shows whether it was changed since it was written: the question says so.
+QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped,
+                        bool fromBackup = true);
+// The cells the file holds as unconfirmed, which are neither compared nor written.
+std::vector<std::pair<Board, int>> UnconfirmedInFile(const Image &file);
+// "Grube 52 (0x34) ...: in der Datei unbestätigt, nicht geschrieben" (or "nicht verglichen").
+QString UnconfirmedInFileLine(Board board, int cell, bool restore);
+// The closing line of a restore that found only the firmware version to differ.
+QString FirmwareDiffersLine(int firmwareCells);
 // The differences whose value on the board is not known (no answer, no two alike), which a
 // restore does not write.
 int UnknownOnBoard(const std::vector<Difference> &differences);

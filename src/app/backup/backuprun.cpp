@@ -63,6 +63,12 @@ bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Reque
     callbacks.done = [this](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
                             int value) { Done(r, outcome, value); };
     callbacks.wake = [this] { m_timer.start(0); };
+    m_writesSent = 0;
+    callbacks.sent = [this](const PacedTransfer::Request &r) {
+        if (r.kind == PacedTransfer::Request::Kind::Write) {
+            ++m_writesSent;
+        }
+    };
     if (!m_transfer.StartByAnswer(mode, std::move(requests), callbacks)) {
         return false;
     }

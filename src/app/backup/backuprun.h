@@ -42,6 +42,8 @@ public:
 
     bool running() const { return m_transfer.active(); }
     bool writing() const { return m_writing; }
+    // Writes of the last write run that went to the line.
+    int writesSent() const { return m_writesSent; }
     // Cells through of all (a cell read once counts half), and "37 von 512 Zellen, noch 12 s".
     int progress() const { return m_transfer.progress(); }
     int total() const { return m_transfer.total(); }
@@ -74,5 +76,6 @@ private:
     std::vector<Backup::Failure> m_failures;
     QString m_reportLine;
     bool m_writing = false;
+    int m_writesSent = 0;
     bool m_ended = true;
 };

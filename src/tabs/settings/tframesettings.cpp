@@ -604,6 +604,11 @@ void TFrameSettings::Button2Click() {
         fail(tr("Die Datei kann nicht geladen werden.\n%1").arg(error));
         return;
     }
+    if (const QString twice = ConfigFile::ConflictText(ini, {Ini::EeGrube, Ini::EeBuhne});
+        !twice.isEmpty()) {
+        fail(tr("Die Datei kann nicht geladen werden.\n%1").arg(twice));
+        return;
+    }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
     const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
