@@ -1,8 +1,46 @@
 #include "comport.h"
 #include "pty.h"
+#include "serialportdevice.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
+
+#include <unistd.h>
+
+namespace {
+
+// Qt's own texts in German, as the program loads them for its German interface, while this lives.
+struct GermanQtTexts {
+    QTranslator base;
+    QTranslator serial;
+    bool loaded = false;
+
+    GermanQtTexts() {
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        loaded = base.load(german, QStringLiteral("qtbase"), QStringLiteral("_"), folder) &&
+                 serial.load(german, QStringLiteral("qtserialport"), QStringLiteral("_"), folder);
+        if (loaded) {
+            QCoreApplication::installTranslator(&base);
+            QCoreApplication::installTranslator(&serial);
+        }
+    }
+    ~GermanQtTexts() {
+        QCoreApplication::removeTranslator(&serial);
+        QCoreApplication::removeTranslator(&base);
+    }
+};
+
+QString BusySentence(const QString &device) {
+    return QStringLiteral("%1 wird bereits von einem anderen Programm benutzt").arg(device);
+}
+
+} // namespace
 
 class TestSerialPort : public QObject {
     Q_OBJECT
@@ -70,6 +108,47 @@ private slots:
         first.Close();
         error.clear();
         QVERIFY2(second.OpenPort(QStringLiteral("COM6"), &error), qPrintable(error));
+    }
+
+    // Qt reports a device that another program holds and one the user may not open with the same
+    // error code and a text in the interface's language (German here, as the program loads Qt's
+    // texts), the system's part of it in the locale's: the device itself must tell them apart.
+    void busyOrNoPermissionInGerman() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        const QString name = pty.device();
+        // Held as another program on Qt holds it: by Qt's lock file and the driver's exclusive
+        // mode.
+        QSerialPort other(pty.device());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        QSerialPort probe(pty.device());
+        QVERIFY(!probe.open(QIODevice::ReadWrite));
+        const QString english = probe.errorString();
+        GermanQtTexts german;
+        QVERIFY2(german.loaded, "qt6-translations-l10n is not installed");
+        QVERIFY(!probe.open(QIODevice::ReadWrite));
+        QCOMPARE(probe.error(), QSerialPort::PermissionError);
+        QVERIFY2(probe.errorString() != english, qPrintable(english)); // Qt's texts are German
+
+        SerialPortDevice device(name);
+        QString error;
+        QVERIFY(!device.open(&error));
+        QVERIFY2(error.startsWith(BusySentence(name) + QStringLiteral(" (")), qPrintable(error));
+        QVERIFY2(
+            error.contains(QStringLiteral("Prozess %1").arg(QCoreApplication::applicationPid())),
+            qPrintable(error));
+        other.close();
+        QVERIFY2(device.open(&error), qPrintable(error));
+        device.close();
+
+        if (::geteuid() == 0) {
+            QSKIP("The superuser is never denied a device");
+        }
+        QVERIFY(QFile::setPermissions(pty.device(), QFileDevice::Permissions()));
+        QVERIFY(!device.open(&error));
+        QCOMPARE(error, QStringLiteral("Keine Berechtigung für %1. Benutzer in die Gruppe dialout "
+                                       "aufnehmen und neu anmelden.")
+                            .arg(name));
     }
 
     void missingDeviceFailsWithReason() {

@@ -1,5 +1,6 @@
 #include "serialportdevice.h"
 
+#include "devicefile.h"
 #include "portholders.h"
 
 #include <QCoreApplication>
@@ -38,15 +39,15 @@ SerialPortDevice::~SerialPortDevice() {
 }
 
 PortFailure SerialPortDevice::OpenFailure(QSerialPort::SerialPortError error,
-                                          const QString &systemText) {
+                                          const QString &device) {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return PortFailure::NotFound;
     case QSerialPort::PermissionError:
-        // Qt reports a device that is locked or busy (held by another program) as a permission
-        // error too; only its text tells the two apart.
-        if (systemText.contains(QLatin1String("lock"), Qt::CaseInsensitive) ||
-            systemText.contains(QLatin1String("busy"), Qt::CaseInsensitive)) {
+        // Qt reports a device that another program holds (by Qt's lock file or the driver's
+        // exclusive mode) as a permission error too. A device that the user may use, or whose
+        // holder shows, was refused for being busy.
+        if (MayUseDevice(device) || !PortHolders().find(device).holders.isEmpty()) {
             return PortFailure::Busy;
         }
         return PortFailure::Permission;
@@ -72,7 +73,7 @@ bool SerialPortDevice::open(QString *error) {
     m_lostReason.clear();
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString text = m_port.errorString();
-        const PortFailure failure = OpenFailure(m_port.error(), text);
+        const PortFailure failure = OpenFailure(m_port.error(), m_canonical);
         if (error) {
             // Which program holds the device, where the system lets us see it.
             *error = failure == PortFailure::Busy

@@ -23,8 +23,10 @@ public:
 
     QString device() const { return m_device; }
 
-    // What a failed open or write means to the user.
-    static PortFailure OpenFailure(QSerialPort::SerialPortError error, const QString &systemText);
+    // What a failed open or write means to the user. An open is judged by Qt's error code and
+    // what the system says about the device, never by Qt's text, which comes in the interface's
+    // language.
+    static PortFailure OpenFailure(QSerialPort::SerialPortError error, const QString &device);
     static PortFailure WriteFailure(int systemError);
 
 private:
