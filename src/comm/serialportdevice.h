@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicefile.h"
 #include "portdevice.h"
 
 #include <QSerialPort>
@@ -34,7 +35,8 @@ private:
     void release();
 
     QString m_device;
-    QString m_canonical;
+    QString m_canonical; // the device file itself, opened and locked
+    DeviceLock m_lock;
     QSerialPort m_port;
     bool m_open = false;
     bool m_lost = false;
