@@ -1,8 +1,98 @@
 #include "comport.h"
+#include "holder.h"
 #include "pty.h"
+#include "serialportdevice.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
+#include <cstdio>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// Qt's own texts in German, as the program loads them for its German interface, while this lives.
+struct GermanQtTexts {
+    QTranslator base;
+    QTranslator serial;
+    bool loaded = false;
+
+    GermanQtTexts() {
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        loaded = base.load(german, QStringLiteral("qtbase"), QStringLiteral("_"), folder) &&
+                 serial.load(german, QStringLiteral("qtserialport"), QStringLiteral("_"), folder);
+        if (loaded) {
+            QCoreApplication::installTranslator(&base);
+            QCoreApplication::installTranslator(&serial);
+        }
+    }
+    ~GermanQtTexts() {
+        QCoreApplication::removeTranslator(&serial);
+        QCoreApplication::removeTranslator(&base);
+    }
+};
+
+// The second program of the lock tests is this test program again, started with "--hold
+// <device>": it opens the device as the program does, says "ready" and holds it until its input
+// closes, or prints why it could not and ends with 1.
+int HoldDevice(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    SerialPortDevice device(QString::fromLocal8Bit(argv[2]));
+    QString error;
+    if (!device.open(&error)) {
+        std::fputs(error.toUtf8().constData(), stdout);
+        return 1;
+    }
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    return 0;
+}
+
+// One open of a device, by this program or by a second one.
+struct Opening {
+    std::unique_ptr<SerialPortDevice> device;
+    std::unique_ptr<Holder> program;
+
+    // False when refused, with the reason.
+    bool open(const QString &name, bool here, QString *error) {
+        if (here) {
+            device = std::make_unique<SerialPortDevice>(name);
+            return device->open(error);
+        }
+        program = std::make_unique<Holder>();
+        if (program->startProgram(QCoreApplication::applicationFilePath(),
+                                  {QStringLiteral("--hold"), name})) {
+            return true;
+        }
+        *error = program->refused() ? program->output() : QStringLiteral("no answer");
+        return false;
+    }
+    qint64 pid() const { return device ? QCoreApplication::applicationPid() : program->pid(); }
+    // Closed as the program closes it (a killed program would leave the driver's exclusive mode
+    // on a pseudo-terminal behind).
+    bool close() {
+        device.reset();
+        const bool stopped = !program || program->stop();
+        program.reset();
+        return stopped;
+    }
+};
+
+QString BusySentence(const QString &device) {
+    return QStringLiteral("%1 wird bereits von einem anderen Programm benutzt").arg(device);
+}
+
+} // namespace
 
 class TestSerialPort : public QObject {
     Q_OBJECT
@@ -72,6 +162,128 @@ private slots:
         QVERIFY2(second.OpenPort(QStringLiteral("COM6"), &error), qPrintable(error));
     }
 
+    // Qt reports a device that another program holds and one the user may not open with the same
+    // error code and a text in the interface's language (German here, as the program loads Qt's
+    // texts), the system's part of it in the locale's: the device itself must tell them apart.
+    void busyOrNoPermissionInGerman_data() {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("by its name") << false;
+        QTest::newRow("through a link") << true;
+    }
+    void busyOrNoPermissionInGerman() {
+        QFETCH(bool, throughLink);
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString name = throughLink ? dir.filePath(QStringLiteral("turntable")) : pty.device();
+        if (throughLink) {
+            QVERIFY(QFile::link(pty.device(), name));
+        }
+        // Held as another program on Qt holds it: by Qt's lock file and the driver's exclusive
+        // mode.
+        QSerialPort other(pty.device());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        QSerialPort probe(pty.device());
+        QVERIFY(!probe.open(QIODevice::ReadWrite));
+        const QString english = probe.errorString();
+        GermanQtTexts german;
+        QVERIFY2(german.loaded, "qt6-translations-l10n is not installed");
+        QVERIFY(!probe.open(QIODevice::ReadWrite));
+        QCOMPARE(probe.error(), QSerialPort::PermissionError);
+        QVERIFY2(probe.errorString() != english, qPrintable(english)); // Qt's texts are German
+
+        SerialPortDevice device(name);
+        QString error;
+        QVERIFY(!device.open(&error));
+        QVERIFY2(error.startsWith(BusySentence(name) + QStringLiteral(" (")), qPrintable(error));
+        QVERIFY2(
+            error.contains(QStringLiteral("Prozess %1").arg(QCoreApplication::applicationPid())),
+            qPrintable(error));
+        other.close();
+        QVERIFY2(device.open(&error), qPrintable(error));
+        device.close();
+
+        if (::geteuid() == 0) {
+            QSKIP("The superuser is never denied a device");
+        }
+        QVERIFY(QFile::setPermissions(pty.device(), QFileDevice::Permissions()));
+        QVERIFY(!device.open(&error));
+        QCOMPARE(error, QStringLiteral("Keine Berechtigung für %1. Benutzer in die Gruppe dialout "
+                                       "aufnehmen und neu anmelden.")
+                            .arg(name));
+    }
+
+    // A link and its device are one device: whichever name the first open took, in this program
+    // or in another, the second is refused as busy and told who holds it, also for the superuser
+    // (whom the driver's exclusive mode does not stop); once the first closes, the second gets it.
+    void oneDeviceUnderTwoNames_data() {
+        QTest::addColumn<bool>("firstByLink");
+        QTest::addColumn<bool>("firstHere");
+        QTest::addColumn<bool>("secondHere");
+        QTest::newRow("link, then device, here") << true << true << true;
+        QTest::newRow("device, then link, here") << false << true << true;
+        QTest::newRow("link here, device in another program") << true << true << false;
+        QTest::newRow("device here, link in another program") << false << true << false;
+        QTest::newRow("link in another program, device here") << true << false << true;
+        QTest::newRow("device in another program, link here") << false << false << true;
+    }
+    void oneDeviceUnderTwoNames() {
+        QFETCH(bool, firstByLink);
+        QFETCH(bool, firstHere);
+        QFETCH(bool, secondHere);
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath(QStringLiteral("turntable"));
+        QVERIFY(QFile::link(pty.device(), link));
+        const QString firstName = firstByLink ? link : pty.device();
+        const QString secondName = firstByLink ? pty.device() : link;
+
+        Opening first;
+        QString error;
+        QVERIFY2(first.open(firstName, firstHere, &error), qPrintable(error));
+        Opening second;
+        QVERIFY(!second.open(secondName, secondHere, &error));
+        QVERIFY2(error.startsWith(BusySentence(secondName) + QStringLiteral(" (")),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("Prozess %1").arg(first.pid())), qPrintable(error));
+
+        QVERIFY(first.close());
+        QVERIFY2(second.open(secondName, secondHere, &error), qPrintable(error));
+    }
+
+    // The lock is the device's own advisory lock, which other programs take and see as well:
+    // taken under the device's name by another program, it refuses the device through a link;
+    // taken by this program through a link, another program cannot take it.
+    void lockIsTheDevicesOwn() {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath(QStringLiteral("turntable"));
+        QVERIFY(QFile::link(pty.device(), link));
+        QString error;
+        {
+            Holder other;
+            QVERIFY2(other.start(pty.device(), true), qPrintable(other.output()));
+            SerialPortDevice device(link);
+            QVERIFY(!device.open(&error));
+            QVERIFY2(error.startsWith(BusySentence(link)), qPrintable(error));
+            QVERIFY2(error.contains(QStringLiteral("Prozess %1").arg(other.pid())),
+                     qPrintable(error));
+        }
+        SerialPortDevice device(link);
+        QVERIFY2(device.open(&error), qPrintable(error));
+        Holder other;
+        QVERIFY(!other.start(pty.device(), true));
+        QVERIFY(other.refused());
+        if (::geteuid() == 0) { // an ordinary user's shell is already refused the device itself
+            QCOMPARE(other.exitCode(), 3);
+        }
+    }
+
     void missingDeviceFailsWithReason() {
         ComPort port;
         port.portMap().setEntry(4, QStringLiteral("/dev/pivota-no-such-device"));
@@ -139,5 +351,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSerialPort)
+int main(int argc, char **argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
+        return HoldDevice(argc, argv);
+    }
+    QCoreApplication app(argc, argv);
+    TestSerialPort test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_serialport.moc"

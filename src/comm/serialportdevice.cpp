@@ -3,7 +3,6 @@
 #include "portholders.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QSet>
 
 #ifdef Q_OS_UNIX
@@ -13,16 +12,11 @@
 #endif
 
 namespace {
-// Devices this process holds open. The driver's lock refuses a second open from another program;
-// this refuses it inside the program too, whatever the user's rights.
+// Devices this process holds open, by their own names. The device's lock refuses a second open
+// as well; this one costs no system call and holds on every system.
 QSet<QString> &OpenDevices() {
     static QSet<QString> devices;
     return devices;
-}
-
-QString Canonical(const QString &device) {
-    const QString path = QFileInfo(device).canonicalFilePath();
-    return path.isEmpty() ? device : path;
 }
 } // namespace
 
@@ -38,15 +32,15 @@ SerialPortDevice::~SerialPortDevice() {
 }
 
 PortFailure SerialPortDevice::OpenFailure(QSerialPort::SerialPortError error,
-                                          const QString &systemText) {
+                                          const QString &device) {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return PortFailure::NotFound;
     case QSerialPort::PermissionError:
-        // Qt reports a device that is locked or busy (held by another program) as a permission
-        // error too; only its text tells the two apart.
-        if (systemText.contains(QLatin1String("lock"), Qt::CaseInsensitive) ||
-            systemText.contains(QLatin1String("busy"), Qt::CaseInsensitive)) {
+        // Qt reports a device that another program holds (by Qt's lock file or the driver's
+        // exclusive mode) as a permission error too. A device that the user may use, or whose
+        // holder shows, was refused for being busy.
+        if (MayUseDevice(device) || !PortHolders().find(device).holders.isEmpty()) {
             return PortFailure::Busy;
         }
         return PortFailure::Permission;
@@ -61,8 +55,11 @@ bool SerialPortDevice::open(QString *error) {
     if (m_open) {
         return true;
     }
-    m_canonical = Canonical(m_device);
-    if (OpenDevices().contains(m_canonical)) {
+    // Opened and locked as the device itself: under a link to it, or by its own name, it is the
+    // same device.
+    m_canonical = DevicePath(m_device);
+    if (OpenDevices().contains(m_canonical) ||
+        m_lock.take(m_canonical) == DeviceLock::Outcome::Held) {
         if (error) {
             *error = BusyDeviceText(m_device, PortHolders().find(m_device));
         }
@@ -70,9 +67,11 @@ bool SerialPortDevice::open(QString *error) {
     }
     m_lost = false;
     m_lostReason.clear();
+    m_port.setPortName(m_canonical);
     if (!m_port.open(QIODevice::ReadWrite)) {
+        m_lock.release();
         const QString text = m_port.errorString();
-        const PortFailure failure = OpenFailure(m_port.error(), text);
+        const PortFailure failure = OpenFailure(m_port.error(), m_canonical);
         if (error) {
             // Which program holds the device, where the system lets us see it.
             *error = failure == PortFailure::Busy
@@ -88,6 +87,8 @@ bool SerialPortDevice::open(QString *error) {
 }
 
 void SerialPortDevice::release() {
+    // After the port has closed and set the line back, so that the next holder finds it settled.
+    m_lock.release();
     if (m_open) {
         OpenDevices().remove(m_canonical);
         m_open = false;

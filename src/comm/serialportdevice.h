@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicefile.h"
 #include "portdevice.h"
 
 #include <QSerialPort>
@@ -23,8 +24,10 @@ public:
 
     QString device() const { return m_device; }
 
-    // What a failed open or write means to the user.
-    static PortFailure OpenFailure(QSerialPort::SerialPortError error, const QString &systemText);
+    // What a failed open or write means to the user. An open is judged by Qt's error code and
+    // what the system says about the device, never by Qt's text, which comes in the interface's
+    // language.
+    static PortFailure OpenFailure(QSerialPort::SerialPortError error, const QString &device);
     static PortFailure WriteFailure(int systemError);
 
 private:
@@ -32,7 +35,8 @@ private:
     void release();
 
     QString m_device;
-    QString m_canonical;
+    QString m_canonical; // the device file itself, opened and locked
+    DeviceLock m_lock;
     QSerialPort m_port;
     bool m_open = false;
     bool m_lost = false;
