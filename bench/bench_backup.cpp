@@ -8,11 +8,11 @@
 //
 //   pivota-bench-backup PIVOTA_SIM
 
-#include "backupjob.h"
-#include "link.h"
-#include "linkdriver.h"
-#include "pacedtransfer.h"
-#include "sharedstate.h"
+#include "comm/link.h"
+#include "comm/linkdriver.h"
+#include "comm/pacedtransfer.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupjob.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Micro-benchmarks of the framing and the transmit queue: what every byte on the line costs.
 
-#include "receiver.h"
-#include "sendqueue.h"
+#include "comm/receiver.h"
+#include "comm/sendqueue.h"
 
 #include <QByteArray>
 #include <chrono>

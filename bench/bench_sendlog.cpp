@@ -6,10 +6,10 @@
 //
 // Each case runs in a process of its own, so that memory freed by one is not reused by the next.
 
-#include "qtdialogs.h"
-#include "sendlogview.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
+#include "gui/settings/sendlogview.h"
+#include "gui/settings/tframesettings.h"
+#include "gui/window/qtdialogs.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

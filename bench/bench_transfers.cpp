@@ -6,14 +6,14 @@
 //
 //   pivota-bench-transfers PIVOTA_SIM [INTERVAL_SENDEN...]      (default: 20 2)
 
-#include "addresscodes.h"
-#include "pacedtransfer.h"
-#include "parametercatalogue.h"
-#include "qtdialogs.h"
-#include "tframedefinition.h"
-#include "tframeeeprom.h"
-#include "tframeparameter.h"
-#include "tfrmmain.h"
+#include "comm/addresscodes.h"
+#include "comm/pacedtransfer.h"
+#include "core/parameter/parametercatalogue.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/window/qtdialogs.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 //
 // Input: four bytes of an integer, then the text: the rest as UTF-8 and, pairwise, as UTF-16.
 
+#include "comm/hexbyte.h"
 #include "fuzzcheck.h"
-#include "hexbyte.h"
 
 #include <cstring>
 

@@ -4,9 +4,9 @@
 // Input: one flags byte (bit 0: online), then ticks: a length byte (low six bits) and that many
 // received bytes.
 
+#include "comm/messages.h"
+#include "comm/sharedstate.h"
 #include "fuzzcheck.h"
-#include "messages.h"
-#include "sharedstate.h"
 
 #include <array>
 

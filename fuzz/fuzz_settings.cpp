@@ -3,10 +3,10 @@
 //
 // Input: the file's bytes.
 
+#include "comm/sharedstate.h"
+#include "core/settings/inifile.h"
+#include "core/settings/settingsfile.h"
 #include "fuzzcheck.h"
-#include "inifile.h"
-#include "settingsfile.h"
-#include "sharedstate.h"
 
 #include <cmath>
 

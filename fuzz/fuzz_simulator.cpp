@@ -4,9 +4,9 @@
 // Input: 16 bytes of options, then operations of one byte each with their arguments: receive up
 // to 31 bytes, let up to 5.1 s pass, take the output.
 
+#include "comm/receiver.h"
 #include "fuzzcheck.h"
-#include "receiver.h"
-#include "simulator.h"
+#include "sim/simulator.h"
 
 namespace {
 void CheckBridge(const Simulator &sim) {

@@ -1,7 +1,7 @@
 // pivota-sim: a simulated turntable controller on a pseudo-terminal.
 
-#include "simcommandline.h"
-#include "simulator.h"
+#include "sim/simcommandline.h"
+#include "sim/simulator.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "simcommandline.h"
+#include "sim/simcommandline.h"
 
 #include <QCommandLineParser>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "simport.h"
+#include "sim/simport.h"
 
 #include <algorithm>
 #include <climits>

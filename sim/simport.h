@@ -1,7 +1,7 @@
 #pragma once
 
-#include "portdevice.h"
-#include "simulator.h"
+#include "comm/portdevice.h"
+#include "sim/simulator.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

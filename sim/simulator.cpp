@@ -1,8 +1,8 @@
-#include "simulator.h"
+#include "sim/simulator.h"
 
-#include "addresscodes.h"
-#include "boardimage.h"
-#include "messages.h"
+#include "comm/addresscodes.h"
+#include "comm/boardimage.h"
+#include "comm/messages.h"
 
 #include <QFile>
 #include <QSaveFile>

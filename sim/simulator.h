@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framing.h"
+#include "comm/framing.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "backupcommand.h"
-#include "commandline.h"
-#include "language.h"
-#include "programicon.h"
-#include "qtdialogs.h"
-#include "sessionlog.h"
-#include "settingsfile.h"
-#include "tfrmmain.h"
+#include "cli/backupcommand.h"
+#include "cli/commandline.h"
+#include "core/session/sessionlog.h"
+#include "core/settings/language.h"
+#include "core/settings/settingsfile.h"
+#include "gui/window/programicon.h"
+#include "gui/window/qtdialogs.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -3,17 +3,17 @@
 // follows them while it is shown; a line lost because its adapter went away is opened again
 // when the same adapter comes back, unless "automatisch wieder verbinden" is off.
 
-#include "holder.h"
-#include "portenumerator.h"
-#include "portwatcher.h"
-#include "pty.h"
-#include "scripteddialogs.h"
-#include "settingsfolder.h"
-#include "testwindow.h"
-#include "tframeeeprom.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "fixtures/holder.h"
+#include "fixtures/pty.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/settings/tframesettings.h"
+#include "gui/window/tfrmmain.h"
+#include "platform/portenumerator.h"
+#include "platform/portwatcher.h"
 
 #include <QCheckBox>
 #include <QComboBox>

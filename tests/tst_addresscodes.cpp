@@ -1,8 +1,8 @@
 // The accessory address codes of the pit board: checked against codes built here from the DCC
 // basic accessory packet and the Motorola ternary telegram, not by calling the code under test.
 
-#include "addresscodes.h"
-#include "boardimage.h"
+#include "comm/addresscodes.h"
+#include "comm/boardimage.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,10 +1,10 @@
 // The address rows of the definition tab as plain rules on the transmit queue: presets, the rows
 // following the pit board's mirror, and paced reads and writes.
 
-#include "addressrows.h"
-#include "addresstransfer.h"
-#include "sharedstate.h"
-#include "testutil.h"
+#include "comm/sharedstate.h"
+#include "core/definition/addressrows.h"
+#include "fixtures/addresstransfer.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 

@@ -2,15 +2,15 @@
 // read is what the boards hold, what they write is read back, and the status line says how it
 // went.
 
-#include "addresscodes.h"
-#include "colors.h"
-#include "definitionframe.h"
-#include "rununtil.h"
-#include "simulatedwindow.h"
-#include "tframedefinition.h"
-#include "tframeeeprom.h"
-#include "tframeparameter.h"
-#include "widgettestutil.h"
+#include "comm/addresscodes.h"
+#include "fixtures/definitionframe.h"
+#include "fixtures/rununtil.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/parameter/tframeparameter.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // display: against the built-in simulator and against pivota-sim on a pseudo-terminal, with the
 // exit codes a script can rely on (0 equal, 1 differences, 2 usage or file, 3 line).
 
-#include "backupfile.h"
-#include "pty.h"
-#include "simprocess.h"
-#include "testutil.h"
+#include "core/backup/backupfile.h"
+#include "fixtures/pty.h"
+#include "fixtures/simprocess.h"
+#include "fixtures/testutil.h"
 
 #include <QDir>
 #include <QProcess>

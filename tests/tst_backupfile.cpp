@@ -1,12 +1,12 @@
 // The rules of a whole-controller backup without a board: the file's format and CRC, what a file
 // is refused for, which cells a compare lists and a restore writes, and how the cells are named.
 
-#include "backupfile.h"
-#include "backupplan.h"
-#include "inifile.h"
-#include "inikeys.h"
-#include "settingsfile.h"
-#include "sharedstate.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupfile.h"
+#include "core/backup/backupplan.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "core/settings/settingsfile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

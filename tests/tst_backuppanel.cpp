@@ -3,13 +3,13 @@
 // its file, "Abbruch" stops a backup with no file written, compare lists the differences,
 // restore asks once and writes them, and a damaged file is refused with a box.
 
-#include "backupfile.h"
-#include "backuppanel.h"
-#include "rununtil.h"
-#include "simulatedwindow.h"
-#include "tframeeeprom.h"
-#include "tframesettings.h"
-#include "widgettestutil.h"
+#include "core/backup/backupfile.h"
+#include "fixtures/rununtil.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/settings/backuppanel.h"
+#include "gui/settings/tframesettings.h"
 
 #include <QProgressBar>
 #include <QPushButton>

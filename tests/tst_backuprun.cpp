@@ -3,14 +3,14 @@
 // cells or names the cells it could not confirm, compare finds exactly the cells changed behind
 // the program's back, restore writes exactly those, and a damaged backup sends nothing.
 
-#include "backupjob.h"
-#include "inifile.h"
-#include "link.h"
-#include "linkdriver.h"
-#include "rununtil.h"
-#include "sharedstate.h"
-#include "simprocess.h"
-#include "testutil.h"
+#include "comm/link.h"
+#include "comm/linkdriver.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupjob.h"
+#include "core/settings/inifile.h"
+#include "fixtures/rununtil.h"
+#include "fixtures/simprocess.h"
+#include "fixtures/testutil.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -3,15 +3,15 @@
 // conversion cannot hide behind the constants, and the marks on the definition and parameter tabs
 // and the pictures are checked to show exactly those values.
 
-#include "addressrows.h"
-#include "colors.h"
-#include "definitionframe.h"
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "tframeparameter.h"
-#include "turntabledrawing.h"
-#include "turntablegeometry.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "core/definition/addressrows.h"
+#include "core/definition/turntablegeometry.h"
+#include "fixtures/definitionframe.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/common/turntabledrawing.h"
+#include "gui/parameter/tframeparameter.h"
 
 #include <QColor>
 #include <QImage>

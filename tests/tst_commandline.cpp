@@ -1,6 +1,6 @@
-#include "commandline.h"
-#include "language.h"
-#include "settingsfile.h"
+#include "cli/commandline.h"
+#include "core/settings/language.h"
+#include "core/settings/settingsfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -201,14 +201,14 @@ private slots:
         QVERIFY(dir.isValid());
         const QString folder = dir.filePath(QStringLiteral("bin"));
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(IsFolderWritable(folder));
+        QVERIFY(FileSafety::IsFolderWritable(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
                                                   QFile::ReadGroup | QFile::ExeGroup |
                                                   QFile::ReadOther | QFile::ExeOther));
         // The decision follows access(): an ordinary user may not write into the folder; the
         // superuser (as in CI) may, so there the settings stay beside the program.
         const bool mayWrite = ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
-        QCOMPARE(IsFolderWritable(folder), mayWrite);
+        QCOMPARE(FileSafety::IsFolderWritable(folder), mayWrite);
         QCOMPARE(mayWrite, ::geteuid() == 0);
         const QString chosen =
             DefaultSettingsPath(folder + QStringLiteral("/pivota"), dir.filePath("config"));
@@ -216,7 +216,7 @@ private slots:
                                   : dir.filePath(QStringLiteral("config/pivota.ini")));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        QVERIFY(!IsFolderWritable(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!FileSafety::IsFolderWritable(dir.filePath(QStringLiteral("missing"))));
     }
 
     void qtTextsInGerman() {

@@ -1,9 +1,9 @@
 // A station's configuration file without the window: which cells each part loads, which chosen
 // parts a file holds, the port it names, and loading addresses and R-Sense into the mirrors.
 
-#include "configfile.h"
-#include "inifile.h"
-#include "sharedstate.h"
+#include "comm/sharedstate.h"
+#include "core/configuration/configfile.h"
+#include "core/settings/inifile.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,13 +1,13 @@
 // Actions that throw away a mirror or many rows ask first, and every tab shows what they left at
 // its next refresh.
 
-#include "addressrows.h"
-#include "testwindow.h"
-#include "tframedefinition.h"
-#include "tframeeeprom.h"
-#include "tframeparameter.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "core/definition/addressrows.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,16 +1,16 @@
 // The track definition tab's frame: editing the address rows, presets and undo, its controls and
 // their layout, the position buttons and the picture.
 
-#include "addressrows.h"
-#include "addresstransfer.h"
-#include "colors.h"
-#include "definitionframe.h"
-#include "sharedstate.h"
-#include "testutil.h"
-#include "tframedefinition.h"
-#include "turntablegeometry.h"
-#include "turntablepicture.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "core/definition/addressrows.h"
+#include "core/definition/turntablegeometry.h"
+#include "fixtures/addresstransfer.h"
+#include "fixtures/definitionframe.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/common/turntablepicture.h"
+#include "gui/definition/tframedefinition.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,18 +2,18 @@
 // read and write buttons on the tab's timer, addresses a format cannot hold, the settings shown at
 // start, and a read and write against the simulated controller.
 
-#include "addressrows.h"
-#include "addresstransfer.h"
-#include "colors.h"
-#include "definitionframe.h"
-#include "sharedstate.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "testwindow.h"
-#include "tframebedienung.h"
-#include "tframedefinition.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "core/definition/addressrows.h"
+#include "fixtures/addresstransfer.h"
+#include "fixtures/definitionframe.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
 #include <QLabel>

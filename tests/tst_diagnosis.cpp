@@ -2,19 +2,19 @@
 // panels, recording and the graphs' layout, the direct drive's controls, the main window ending a
 // running drive, and the whole road against the simulated controller.
 
-#include "colors.h"
-#include "diagnosislogic.h"
-#include "graphpicture.h"
-#include "imagetestutil.h"
-#include "messages.h"
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "tframediagnose.h"
-#include "tframeeeprom.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/messages.h"
+#include "comm/sharedstate.h"
+#include "core/diagnosis/diagnosislogic.h"
+#include "fixtures/imagetestutil.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/diagnosis/graphpicture.h"
+#include "gui/diagnosis/tframediagnose.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 // The diagnosis tab's rules without widgets: the measurement texts, the R-Sense answer, the sample
 // histories with the graphs' scale, and the direct drive's messages.
 
-#include "diagnosislogic.h"
-#include "directdrive.h"
+#include "comm/directdrive.h"
+#include "core/diagnosis/diagnosislogic.h"
 
 #include <QLocale>
 #include <QTest>

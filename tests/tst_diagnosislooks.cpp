@@ -1,10 +1,10 @@
 // How the diagnosis tab shows the boards' reports: the indicator panels' looks and the painting of
 // both graphs.
 
-#include "colors.h"
-#include "diagnosislogic.h"
-#include "diagnosislooks.h"
-#include "imagetestutil.h"
+#include "core/diagnosis/diagnosislogic.h"
+#include "fixtures/imagetestutil.h"
+#include "gui/common/colors.h"
+#include "gui/diagnosis/diagnosislooks.h"
 
 #include <QImage>
 #include <QTest>

@@ -2,14 +2,14 @@
 // byte, the dumps following the mirrors, its buttons and layout, and a full sweep of the pit board
 // against the simulated controller.
 
-#include "eepromlogic.h"
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "tframeeeprom.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "core/eeprom/eepromlogic.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,12 +1,12 @@
 // The EEPROM tab's rules without widgets: the dump text, the edits' normalisation, and the
 // read-all sweeps of both boards on the transmit queue.
 
-#include "boardimage.h"
-#include "eepromlogic.h"
-#include "framing.h"
-#include "sharedstate.h"
-#include "testutil.h"
-#include "transfertally.h"
+#include "comm/boardimage.h"
+#include "comm/framing.h"
+#include "comm/sharedstate.h"
+#include "comm/transfertally.h"
+#include "core/eeprom/eepromlogic.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 #include <vector>

@@ -1,13 +1,13 @@
 // The program against a simulated controller: in process, and through a real pseudo-terminal with
 // pivota-sim as a separate process.
 
-#include "scripteddialogs.h"
-#include "settingsfolder.h"
-#include "simprocess.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "testwindow.h"
-#include "tfrmmain.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/simprocess.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/testwindow.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QFile>
 #include <QProcess>

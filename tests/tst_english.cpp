@@ -1,9 +1,9 @@
-#include "catalogue.h"
-#include "connectiontexts.h"
-#include "language.h"
-#include "layoutcheck.h"
-#include "simulatedwindow.h"
-#include "windowplacement.h"
+#include "core/session/connectiontexts.h"
+#include "core/settings/language.h"
+#include "core/settings/windowplacement.h"
+#include "fixtures/catalogue.h"
+#include "fixtures/layoutcheck.h"
+#include "fixtures/simulatedwindow.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 // The file dialogs' start: folder, name filters and default suffix, decided without a dialog, and a
 // file dialog built from them (constructed, never shown).
 
-#include "configfile.h"
-#include "qtdialogs.h"
+#include "core/configuration/configfile.h"
+#include "gui/window/qtdialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -2,11 +2,11 @@
 // disk keeps the old file and says so, a device or a pipe is never replaced nor waited for, and
 // a file far too large for the program is refused before it is read.
 
-#include "backupfile.h"
-#include "filesafety.h"
-#include "inifile.h"
-#include "settingsfile.h"
-#include "sharedstate.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupfile.h"
+#include "core/settings/inifile.h"
+#include "core/settings/settingsfile.h"
+#include "platform/filesafety.h"
 
 #include <QDir>
 #include <QElapsedTimer>

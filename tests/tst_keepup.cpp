@@ -2,17 +2,17 @@
 // drains what waits, the timers run only while they have work, and a bridge step repaints only
 // the picture.
 
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "testutil.h"
-#include "testwindow.h"
-#include "tframebedienung.h"
-#include "tframedefinition.h"
-#include "tframeeeprom.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
-#include "turntablepicture.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/testutil.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/turntablepicture.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/settings/tframesettings.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "language.h"
+#include "core/settings/language.h"
 
 #include <QCoreApplication>
 #include <QDir>

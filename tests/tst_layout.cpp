@@ -4,14 +4,14 @@
 // 1920 x 1080, a laptop of 1280 x 800 at 125 % (1024 x 640 to the program) below it and a
 // 1920 x 1080 screen at 200 % (960 x 540) to its right.
 
-#include "connectiontexts.h"
-#include "layoutcheck.h"
-#include "scripteddialogs.h"
-#include "settingsfolder.h"
-#include "testwindow.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
-#include "windowplacement.h"
+#include "core/session/connectiontexts.h"
+#include "core/settings/windowplacement.h"
+#include "fixtures/layoutcheck.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Whether the pit board still talks: the silence a connection is allowed, told once, and the
 // return of the bytes.
 
-#include "linkhealth.h"
+#include "comm/linkhealth.h"
 
 #include <QTest>
 

@@ -2,18 +2,18 @@
 // layout, settings that cannot be read, and the connection on a pseudo-terminal: start and stop,
 // lost lines, the port scan, the fill bar, manual sends and the dumps.
 
-#include "backuppanel.h"
-#include "inifile.h"
-#include "scripteddialogs.h"
-#include "sendqueue.h"
-#include "settingsfolder.h"
-#include "testutil.h"
-#include "testwindow.h"
-#include "tframeeeprom.h"
-#include "tframeparameter.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/sendqueue.h"
+#include "core/settings/inifile.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/testutil.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/settings/backuppanel.h"
+#include "gui/settings/tframesettings.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "hexbyte.h"
-#include "sharedstate.h"
-#include "testutil.h"
+#include "comm/hexbyte.h"
+#include "comm/sharedstate.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 

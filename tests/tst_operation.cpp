@@ -1,13 +1,13 @@
-#include "colors.h"
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "testwindow.h"
-#include "tframebedienung.h"
-#include "tfrmmain.h"
-#include "turntablepicture.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/common/turntablepicture.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -2,9 +2,9 @@
 // one before it was answered or timed out, what failed is asked again after the first pass, a
 // cell counts only with two agreeing answers, a write only when read back as written.
 
-#include "pacedtransfer.h"
-#include "sharedstate.h"
-#include "testutil.h"
+#include "comm/pacedtransfer.h"
+#include "comm/sharedstate.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 #include <functional>

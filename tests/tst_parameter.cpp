@@ -1,14 +1,14 @@
 // The parameter tab as the user meets it: its controls, typing and clicking, the buttons and the
 // transfers on Timer4, and a full read, write and read-back against the simulated controller.
 
-#include "colors.h"
-#include "scripteddialogs.h"
-#include "sharedstate.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "tframeparameter.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 // The parameter catalogue, the tab's marks and texts, and its transfers, all without widgets.
 
-#include "parametercatalogue.h"
-#include "parametermodel.h"
-#include "parametertransfer.h"
-#include "sharedstate.h"
-#include "testutil.h"
+#include "comm/sharedstate.h"
+#include "core/parameter/parametercatalogue.h"
+#include "core/parameter/parametermodel.h"
+#include "core/parameter/parametertransfer.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 #include <utility>

@@ -1,8 +1,8 @@
 // The serial devices of the machine as the settings tab offers them: stable names from the by-id
 // folder and the text of a found port.
 
-#include "portenumerator.h"
-#include "testutil.h"
+#include "fixtures/testutil.h"
+#include "platform/portenumerator.h"
 
 #include <QDir>
 #include <QFile>

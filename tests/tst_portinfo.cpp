@@ -2,12 +2,12 @@
 // proc folder, the machine's or a fake one), the message for a device another program holds, and
 // the latency timer of a USB serial adapter (read from a fake sysfs folder).
 
-#include "holder.h"
-#include "portenumerator.h"
-#include "portholders.h"
-#include "pty.h"
-#include "serialportdevice.h"
-#include "testutil.h"
+#include "comm/serialportdevice.h"
+#include "fixtures/holder.h"
+#include "fixtures/pty.h"
+#include "fixtures/testutil.h"
+#include "platform/portenumerator.h"
+#include "platform/portholders.h"
 
 #include <QCoreApplication>
 #include <QDir>

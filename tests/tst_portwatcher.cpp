@@ -1,8 +1,8 @@
 // Serial devices that come and go while the program runs: a temporary folder stands for /dev, and
 // the enumerator lists the tty files in it under their by-id names, as the system's does.
 
-#include "portreturn.h"
-#include "portwatcher.h"
+#include "comm/portreturn.h"
+#include "platform/portwatcher.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "hexbyte.h"
-#include "receiver.h"
-#include "testutil.h"
+#include "comm/hexbyte.h"
+#include "comm/receiver.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 

@@ -3,9 +3,9 @@
 // view: nothing to do while hidden, a repaint at most every so often while shown, and at the end
 // of the log it stays at the end.
 
-#include "sendlogmodel.h"
-#include "sendlogview.h"
-#include "sendqueue.h"
+#include "comm/sendqueue.h"
+#include "gui/settings/sendlogmodel.h"
+#include "gui/settings/sendlogview.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "messages.h"
-#include "sendqueue.h"
-#include "testutil.h"
+#include "comm/messages.h"
+#include "comm/sendqueue.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 #include <vector>

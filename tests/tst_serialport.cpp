@@ -1,7 +1,7 @@
-#include "comport.h"
-#include "holder.h"
-#include "pty.h"
-#include "serialportdevice.h"
+#include "comm/comport.h"
+#include "comm/serialportdevice.h"
+#include "fixtures/holder.h"
+#include "fixtures/pty.h"
 
 #include <QCoreApplication>
 #include <QFile>

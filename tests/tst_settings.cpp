@@ -1,9 +1,10 @@
-#include "inifile.h"
-#include "portmap.h"
-#include "settingsfile.h"
-#include "settingsfolder.h"
-#include "sharedstate.h"
-#include "testutil.h"
+#include "comm/portmap.h"
+#include "comm/sharedstate.h"
+#include "core/settings/inifile.h"
+#include "core/settings/settingsfile.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/testutil.h"
+#include "platform/filesafety.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -66,12 +67,14 @@ private slots:
 
     void saveFailureReasonsSayWhatToDo() {
         // A full disk says so, whatever the system's text.
-        QVERIFY(SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, 100).contains("Platz"));
+        QVERIFY(FileSafety::SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, 100)
+                    .contains("Platz"));
         // A text that tells nothing is replaced; a real one is kept.
-        const QString unknown = SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, -1);
+        const QString unknown =
+            FileSafety::SaveFailureReason("/x/pivota.ini", "Unknown error", 9000, -1);
         QVERIFY(!unknown.contains("Unknown error"));
         QVERIFY(unknown.startsWith("/x/pivota.ini"));
-        QCOMPARE(SaveFailureReason("/x/pivota.ini", "Permission denied", 9000, 1 << 30),
+        QCOMPARE(FileSafety::SaveFailureReason("/x/pivota.ini", "Permission denied", 9000, 1 << 30),
                  QStringLiteral("/x/pivota.ini: Permission denied"));
     }
 

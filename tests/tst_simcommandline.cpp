@@ -1,11 +1,11 @@
 // pivota-sim's command line: options, their ranges, and the program's exit codes and trace.
 
-#include "addresscodes.h"
-#include "simcommandline.h"
-#include "simport.h"
-#include "simtest.h"
-#include "simulator.h"
-#include "testutil.h"
+#include "comm/addresscodes.h"
+#include "fixtures/simtest.h"
+#include "fixtures/testutil.h"
+#include "sim/simcommandline.h"
+#include "sim/simport.h"
+#include "sim/simulator.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,12 +1,12 @@
 // The simulated controller paces like a real one: answer delays, one relayed bridge request at a
 // time, the write time.
 
-#include "addresscodes.h"
-#include "simcommandline.h"
-#include "simport.h"
-#include "simtest.h"
-#include "simulator.h"
-#include "testutil.h"
+#include "comm/addresscodes.h"
+#include "fixtures/simtest.h"
+#include "fixtures/testutil.h"
+#include "sim/simcommandline.h"
+#include "sim/simport.h"
+#include "sim/simulator.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

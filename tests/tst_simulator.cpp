@@ -1,11 +1,11 @@
 // The simulated controller: its cells, reports, bridge, faults and EEPROM file.
 
-#include "addresscodes.h"
-#include "simcommandline.h"
-#include "simport.h"
-#include "simtest.h"
-#include "simulator.h"
-#include "testutil.h"
+#include "comm/addresscodes.h"
+#include "fixtures/simtest.h"
+#include "fixtures/testutil.h"
+#include "sim/simcommandline.h"
+#include "sim/simport.h"
+#include "sim/simulator.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -2,18 +2,18 @@
 // loading the chosen parts back after a question each, files that lack them or cannot be read,
 // and a port load while connected.
 
-#include "configfile.h"
-#include "inifile.h"
-#include "scripteddialogs.h"
-#include "settingsfolder.h"
-#include "simulatedwindow.h"
-#include "testutil.h"
-#include "tframebedienung.h"
-#include "tframedefinition.h"
-#include "tframeparameter.h"
-#include "tframesettings.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "core/configuration/configfile.h"
+#include "core/settings/inifile.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/simulatedwindow.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/settings/tframesettings.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
 #include <QPushButton>

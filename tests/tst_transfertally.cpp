@@ -1,10 +1,10 @@
 // How many of the cells a read transfer asked for got an answer, and when that is reported.
 
-#include "answerfilter.h"
-#include "pacedtransfer.h"
-#include "sharedstate.h"
-#include "testutil.h"
-#include "transfertally.h"
+#include "comm/answerfilter.h"
+#include "comm/pacedtransfer.h"
+#include "comm/sharedstate.h"
+#include "comm/transfertally.h"
+#include "fixtures/testutil.h"
 
 #include <QTest>
 

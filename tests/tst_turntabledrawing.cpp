@@ -1,8 +1,8 @@
 // The drawing steps both turntable pictures share: the pit, the tracks in use and the switch line.
 
-#include "colors.h"
-#include "turntabledrawing.h"
-#include "turntablegeometry.h"
+#include "core/definition/turntablegeometry.h"
+#include "gui/common/colors.h"
+#include "gui/common/turntabledrawing.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,8 +1,8 @@
 // The geometry of the turntable pictures without painting: centre and radii, where positions,
 // ticks, switch line and buttons lie, and the shape of the bridge.
 
-#include "operationview.h"
-#include "turntablegeometry.h"
+#include "core/definition/turntablegeometry.h"
+#include "core/operation/operationview.h"
 
 #include <QPoint>
 #include <QSize>

@@ -1,15 +1,15 @@
 // Changes made on the PC and not yet written to a board keep their mark across a restart: the
 // settings file lists them beside the values, and the next window shows them yellow again.
 
-#include "colors.h"
-#include "inifile.h"
-#include "inikeys.h"
-#include "sharedstate.h"
-#include "testwindow.h"
-#include "tframedefinition.h"
-#include "tframeparameter.h"
-#include "tfrmmain.h"
-#include "widgettestutil.h"
+#include "comm/sharedstate.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "fixtures/testwindow.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/colors.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QLabel>
 #include <QLineEdit>

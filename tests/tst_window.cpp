@@ -3,15 +3,15 @@
 // screens: 1920 x 1080 at scale 1, 1440 x 900 at scale 2 to its right, 1280 x 800 at scale 1.5
 // below it.
 
-#include "programicon.h"
-#include "scripteddialogs.h"
-#include "settingsfolder.h"
-#include "testutil.h"
-#include "tframebedienung.h"
-#include "tfrmmain.h"
-#include "turntablepicture.h"
-#include "widgettestutil.h"
-#include "windowplacement.h"
+#include "core/settings/windowplacement.h"
+#include "fixtures/scripteddialogs.h"
+#include "fixtures/settingsfolder.h"
+#include "fixtures/testutil.h"
+#include "fixtures/widgettestutil.h"
+#include "gui/common/turntablepicture.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/window/programicon.h"
+#include "gui/window/tfrmmain.h"
 
 #include <QFile>
 #include <QPainter>

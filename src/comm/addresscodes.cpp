@@ -1,6 +1,6 @@
-#include "addresscodes.h"
+#include "comm/addresscodes.h"
 
-#include "boardimage.h"
+#include "comm/boardimage.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "answerfilter.h"
+#include "comm/answerfilter.h"
 
 void AnswerFilter::NoteOnWire(const Framing::Asks &asks, qint64 nowMs) {
     if (asks.isRead()) {

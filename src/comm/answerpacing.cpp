@@ -1,8 +1,8 @@
 // PacedTransfer paced by the boards' answers.
 
-#include "logging.h"
-#include "pacedtransfer.h"
-#include "sharedstate.h"
+#include "comm/logging.h"
+#include "comm/pacedtransfer.h"
+#include "comm/sharedstate.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "boardimage.h"
+#include "comm/boardimage.h"
 
 namespace {
 // Bridge board defaults of cells 0..31; every later cell defaults to 0.

@@ -1,6 +1,6 @@
-#include "comport.h"
+#include "comm/comport.h"
 
-#include "serialportdevice.h"
+#include "comm/serialportdevice.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "portdevice.h"
-#include "portmap.h"
+#include "comm/portdevice.h"
+#include "comm/portmap.h"
 
 #include <QObject>
 #include <functional>

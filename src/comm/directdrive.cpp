@@ -1,7 +1,7 @@
-#include "directdrive.h"
+#include "comm/directdrive.h"
 
-#include "boardimage.h"
-#include "messages.h"
+#include "comm/boardimage.h"
+#include "comm/messages.h"
 
 #include <algorithm>
 

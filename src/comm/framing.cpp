@@ -1,6 +1,6 @@
-#include "framing.h"
+#include "comm/framing.h"
 
-#include "messages.h"
+#include "comm/messages.h"
 
 namespace Framing {
 

@@ -1,4 +1,4 @@
-#include "hexbyte.h"
+#include "comm/hexbyte.h"
 
 namespace {
 const char HexDigits[] = "0123456789abcdef";

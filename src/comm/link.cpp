@@ -1,8 +1,8 @@
-#include "link.h"
+#include "comm/link.h"
 
-#include "hexbyte.h"
-#include "logging.h"
-#include "sharedstate.h"
+#include "comm/hexbyte.h"
+#include "comm/logging.h"
+#include "comm/sharedstate.h"
 
 #include <algorithm>
 

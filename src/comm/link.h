@@ -1,8 +1,8 @@
 #pragma once
 
-#include "comport.h"
-#include "framing.h"
-#include "linkhealth.h"
+#include "comm/comport.h"
+#include "comm/framing.h"
+#include "comm/linkhealth.h"
 
 #include <QByteArray>
 #include <QObject>

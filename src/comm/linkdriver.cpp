@@ -1,7 +1,7 @@
-#include "linkdriver.h"
+#include "comm/linkdriver.h"
 
-#include "link.h"
-#include "sharedstate.h"
+#include "comm/link.h"
+#include "comm/sharedstate.h"
 
 #include <algorithm>
 

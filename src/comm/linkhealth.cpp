@@ -1,4 +1,4 @@
-#include "linkhealth.h"
+#include "comm/linkhealth.h"
 
 void LinkHealth::Start(qint64 nowMs) {
     m_watching = true;

@@ -1,4 +1,4 @@
-#include "logging.h"
+#include "comm/logging.h"
 
 // Only warnings are on by default: a normal run prints nothing.
 Q_LOGGING_CATEGORY(lcLink, "pivota.link", QtWarningMsg)

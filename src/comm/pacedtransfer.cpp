@@ -1,8 +1,8 @@
-#include "pacedtransfer.h"
+#include "comm/pacedtransfer.h"
 #include <QCoreApplication>
 
-#include "logging.h"
-#include "sharedstate.h"
+#include "comm/logging.h"
+#include "comm/sharedstate.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framing.h"
-#include "transfertally.h"
+#include "comm/framing.h"
+#include "comm/transfertally.h"
 
 #include <QString>
 #include <functional>

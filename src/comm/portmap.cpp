@@ -1,4 +1,4 @@
-#include "portmap.h"
+#include "comm/portmap.h"
 
 void PortMap::setEntry(int number, const QString &target) {
     const QString t = target.trimmed();

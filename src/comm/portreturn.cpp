@@ -1,4 +1,4 @@
-#include "portreturn.h"
+#include "comm/portreturn.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portenumerator.h"
+#include "platform/portenumerator.h"
 
 #include <QList>
 #include <QString>

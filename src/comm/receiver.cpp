@@ -1,7 +1,7 @@
-#include "receiver.h"
+#include "comm/receiver.h"
 
-#include "hexbyte.h"
-#include "messages.h"
+#include "comm/hexbyte.h"
+#include "comm/messages.h"
 
 #include <QCoreApplication>
 

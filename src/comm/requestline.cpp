@@ -1,4 +1,4 @@
-#include "requestline.h"
+#include "comm/requestline.h"
 
 void RequestLine::Take(PacedTransfer *owner, const Framing::Asks &asks) {
     m_current = Request{asks, owner, -1, false};

@@ -1,7 +1,7 @@
-#include "sendqueue.h"
+#include "comm/sendqueue.h"
 
-#include "hexbyte.h"
-#include "messages.h"
+#include "comm/hexbyte.h"
+#include "comm/messages.h"
 
 void SendQueue::QueueValue(int command, int value) {
     Append(Framing::Fold(command, value, 0));

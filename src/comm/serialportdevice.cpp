@@ -1,6 +1,6 @@
-#include "serialportdevice.h"
+#include "comm/serialportdevice.h"
 
-#include "portholders.h"
+#include "platform/portholders.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -242,4 +242,23 @@ void SerialPortDevice::onError(QSerialPort::SerialPortError error) {
     m_port.close();
     release();
     emit lineLost(m_lostReason);
+}
+
+QString BusyDeviceText(const QString &device, const PortHolderSearch &search) {
+    QString text = PortFailureText(PortFailure::Busy, device, QString());
+    if (search.holders.isEmpty()) {
+        return text + QCoreApplication::translate(
+                          "PortHolders", " Welches Programm es ist, ließ sich nicht feststellen.");
+    }
+    QStringList names;
+    for (const PortHolder &h : search.holders) {
+        const QString process = QCoreApplication::translate("PortHolders", "Prozess %1").arg(h.pid);
+        names.append(h.program.isEmpty() ? process
+                                         : QStringLiteral("%1, %2").arg(h.program, process));
+    }
+    // Inside the sentence, before its full stop.
+    if (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    return QStringLiteral("%1 (%2).").arg(text, names.join(QStringLiteral("; ")));
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "devicefile.h"
-#include "portdevice.h"
+#include "comm/portdevice.h"
+#include "platform/devicefile.h"
+#include "platform/portholders.h"
 
 #include <QSerialPort>
 
@@ -42,3 +43,8 @@ private:
     bool m_lost = false;
     QString m_lostReason;
 };
+
+// The message for a device that another program holds: "/dev/ttyUSB0 wird bereits von einem
+// anderen Programm benutzt (minicom, Prozess 4711)." where the holders were found, otherwise the
+// same sentence and "Welches Programm es ist, ließ sich nicht feststellen."
+QString BusyDeviceText(const QString &device, const PortHolderSearch &search);

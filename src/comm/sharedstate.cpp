@@ -1,7 +1,7 @@
-#include "sharedstate.h"
+#include "comm/sharedstate.h"
 
-#include "messages.h"
-#include "pacedtransfer.h"
+#include "comm/messages.h"
+#include "comm/pacedtransfer.h"
 
 #include <algorithm>
 #include <cmath>

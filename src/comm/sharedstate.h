@@ -1,11 +1,11 @@
 #pragma once
 
-#include "answerfilter.h"
-#include "boardimage.h"
-#include "directdrive.h"
-#include "receiver.h"
-#include "requestline.h"
-#include "sendqueue.h"
+#include "comm/answerfilter.h"
+#include "comm/boardimage.h"
+#include "comm/directdrive.h"
+#include "comm/receiver.h"
+#include "comm/requestline.h"
+#include "comm/sendqueue.h"
 
 #include <QString>
 #include <array>

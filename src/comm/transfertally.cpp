@@ -1,6 +1,6 @@
-#include "transfertally.h"
+#include "comm/transfertally.h"
 
-#include "boardimage.h"
+#include "comm/boardimage.h"
 
 #include <QCoreApplication>
 

@@ -1,0 +1,313 @@
+#include "cli/backupcommand.h"
+
+#include "comm/link.h"
+#include "comm/linkdriver.h"
+#include "comm/portmap.h"
+#include "comm/serialportdevice.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupjob.h"
+#include "core/settings/inifile.h"
+#include "core/settings/settingsfile.h"
+#include "core/settings/settingsstore.h"
+#include "platform/interrupts.h"
+#include "sim/simport.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace BackupCommand {
+
+namespace {
+const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"),
+                              QStringLiteral("restore")};
+// Plain progress lines (no terminal) are written every tenth of the way.
+constexpr int PlainSteps = 10;
+
+void Put(std::FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+bool Yes(const QString &answer) {
+    const QString a = answer.trimmed().toLower();
+    return a == QLatin1String("j") || a == QLatin1String("ja") || a == QLatin1String("y") ||
+           a == QLatin1String("yes");
+}
+
+enum class Answer { Yes, No, Interrupted };
+
+// Asks on the terminal; yes only for an explicit yes.
+Answer AskTerminal(const QString &question, const InterruptWatcher &interrupts) {
+    Put(stderr, QStringLiteral("%1 [j/N] ").arg(question));
+    if (!interrupts.WaitForInput()) {
+        Put(stderr, QStringLiteral("\n"));
+        return Answer::Interrupted;
+    }
+    char line[64] = {};
+    if (!std::fgets(line, sizeof line, stdin)) {
+        return Answer::No;
+    }
+    return Yes(QString::fromLocal8Bit(line)) ? Answer::Yes : Answer::No;
+}
+
+int ExitCode(BackupJob::Result result) {
+    switch (result) {
+    case BackupJob::Result::Equal:
+        return Done;
+    case BackupJob::Result::Differences:
+        return Differences;
+    case BackupJob::Result::FileError:
+        return UsageError;
+    case BackupJob::Result::LineFailed:
+    case BackupJob::Result::Stopped:
+        break;
+    }
+    return LineFailed;
+}
+} // namespace
+
+bool IsCommand(const QStringList &arguments) {
+    return arguments.size() > 1 && Commands.contains(arguments.at(1));
+}
+
+QString Usage() {
+    return QCoreApplication::translate(
+        "BackupCommand",
+        "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
+        "        pivota compare --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
+        "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--yes] DATEI\n"
+        "\n"
+        "backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als\n"
+        "         Sicherung in DATEI (ladbar mit \"laden\").\n"
+        "compare  liest DATEI und beide Platinen und listet jeden Unterschied.\n"
+        "restore  vergleicht, fragt nach und schreibt nur die abweichenden Zellen\n"
+        "         (nie die Firmware-Version), jede zurückgelesen.\n"
+        "\n"
+        "--port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei\n"
+        "                 zugeordnet, oder \"simulator\"\n"
+        "--baud N         2400, 9600 oder 19200 (Vorgabe 19200)\n"
+        "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Antwort-Timeout)\n"
+        "--yes            restore ohne Rückfrage\n"
+        "\n"
+        "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
+        "Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht\n"
+        "bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,\n"
+        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n");
+}
+
+bool Parse(const QStringList &arguments, Options *options, QString *error) {
+    const auto fail = [&](const QString &text) {
+        *error =
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n\n%2").arg(text, Usage());
+        return false;
+    };
+    if (!IsCommand(arguments)) {
+        return fail(QCoreApplication::translate("BackupCommand",
+                                                "Kein Befehl (backup, compare, restore)."));
+    }
+    const QString command = arguments.at(1);
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption port(QStringLiteral("port"), QString(),
+                                  QCoreApplication::translate("BackupCommand", "GERÄT"));
+    const QCommandLineOption baud(QStringLiteral("baud"), QString(), QStringLiteral("N"));
+    const QCommandLineOption settings(QStringLiteral("settings"), QString(),
+                                      QCoreApplication::translate("BackupCommand", "DATEI"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QString());
+    parser.addOptions({help, port, baud, settings, yes});
+    QStringList rest = arguments;
+    rest.removeAt(1); // the command
+    if (!parser.parse(rest)) {
+        return fail(parser.errorText());
+    }
+    Options o;
+    o.action = command == Commands.at(0)   ? Options::Action::Backup
+               : command == Commands.at(1) ? Options::Action::Compare
+                                           : Options::Action::Restore;
+    if (parser.isSet(help)) {
+        o.help = true;
+        *options = o;
+        return true;
+    }
+    if (parser.isSet(yes) && o.action != Options::Action::Restore) {
+        return fail(QCoreApplication::translate("BackupCommand", "--yes gilt nur für restore."));
+    }
+    o.yes = parser.isSet(yes);
+    o.port = parser.value(port).trimmed();
+    if (o.port.isEmpty()) {
+        return fail(
+            QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
+    }
+    if (parser.isSet(baud)) {
+        bool ok = false;
+        o.baud = parser.value(baud).toInt(&ok);
+        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
+            return fail(
+                QCoreApplication::translate(
+                    "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
+                    .arg(parser.value(baud)));
+        }
+    }
+    if (parser.isSet(settings)) {
+        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        return fail(
+            files.isEmpty()
+                ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.")
+                      .arg(command)
+                : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
+                      .arg(files.at(1)));
+    }
+    o.file = files.constFirst();
+    *options = o;
+    return true;
+}
+
+int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
+    Options o;
+    QString error;
+    if (!Parse(arguments, &o, &error)) {
+        Put(stderr, error);
+        return UsageError;
+    }
+    if (o.help) {
+        Put(stdout, Usage());
+        return Done;
+    }
+    const bool interactive = IsTerminal(stdin);
+    if (o.action == Options::Action::Restore && !o.yes && !interactive) {
+        Put(stderr,
+            QCoreApplication::translate(
+                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
+                                 "nur mit --yes. Nichts wurde gesendet.\n"));
+        return UsageError;
+    }
+
+    SharedState state;
+    ProgramSettings settings;
+    Link link(state);
+    {
+        const QString path = o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath;
+        SettingsStore store(path);
+        QString reason;
+        if (!store.Read(settings, state, link.port().portMap(), &reason)) {
+            if (!o.settingsPath.isEmpty()) {
+                Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
+                                .arg(o.settingsPath, reason));
+                return UsageError;
+            }
+            Put(stderr, QCoreApplication::translate(
+                            "BackupCommand", "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
+                                             "gelten die Vorgabewerte.\n")
+                            .arg(path, reason));
+        }
+    }
+    settings.baud = o.baud;
+    link.port().setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
+        if (target == PortMap::Simulator) {
+            return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
+        }
+        return std::make_unique<SerialPortDevice>(target);
+    });
+
+    // A file that cannot be used is refused before the port is opened, and a file to compare
+    // with is read here, once.
+    BackupJob job(state);
+    const QString file = QFileInfo(o.file).absoluteFilePath();
+    const BackupJob::Action action = o.action == Options::Action::Backup ? BackupJob::Action::Backup
+                                     : o.action == Options::Action::Compare
+                                         ? BackupJob::Action::Compare
+                                         : BackupJob::Action::Restore;
+    if (!job.Prepare(action, file)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n")
+                        .arg(job.lines().join(QLatin1Char('\n'))));
+        return UsageError;
+    }
+
+    QString reason;
+    QString configureError;
+    if (!link.Open(o.port, o.baud, &reason, &configureError)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+        return LineFailed;
+    }
+    if (!configureError.isEmpty()) {
+        Put(stderr,
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
+    }
+    state.Online = true;
+    LinkDriver driver(state, link, state.transferSettings.byteIntervalMs, settings.intervalReceive,
+                      settings.readSize);
+    driver.Start();
+
+    job.version = QCoreApplication::applicationVersion();
+    job.settings = [&settings] { return settings; };
+    // Ctrl-C and SIGTERM stop the run cleanly: a backup writes no file, a restore stops between
+    // two cells.
+    InterruptWatcher interrupts;
+    bool signalled = false;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
+        signalled = true;
+        job.Abort();
+    });
+    job.confirm = [&o, &signalled, &interrupts](const QString &question) {
+        if (o.yes) {
+            Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
+            return true;
+        }
+        const Answer answer = AskTerminal(question, interrupts);
+        // Ctrl-C at the question ends the run before anything is written.
+        signalled = signalled || answer == Answer::Interrupted;
+        return answer == Answer::Yes;
+    };
+    QString lineError;
+    QObject::connect(&link, &Link::failed, &job, [&](Link::Failure, const QString &why) {
+        lineError = why;
+        state.Online = false;
+        state.InterruptTransfers();
+    });
+
+    const bool terminal = IsTerminal(stderr);
+    int plainShown = -1;
+    bool lineOpen = false;
+    QObject::connect(&job, &BackupJob::progressed, &job, [&] {
+        if (terminal) {
+            Put(stderr, QStringLiteral("\r%1\033[K").arg(job.ProgressText()));
+            lineOpen = true;
+            return;
+        }
+        const int step = job.total() > 0 ? job.progress() * PlainSteps / job.total() : 0;
+        if (step != plainShown) {
+            plainShown = step;
+            Put(stderr, job.ProgressText() + QLatin1Char('\n'));
+        }
+    });
+
+    QEventLoop loop;
+    QObject::connect(&job, &BackupJob::finished, &loop, &QEventLoop::quit);
+    if (job.Start()) {
+        loop.exec();
+    }
+    if (lineOpen) {
+        Put(stderr, QStringLiteral("\n"));
+    }
+    driver.Stop();
+    link.port().Close();
+
+    const int code = signalled ? Interrupted : ExitCode(job.result());
+    std::FILE *out =
+        code == UsageError || code == LineFailed || code == Interrupted ? stderr : stdout;
+    if (!lineError.isEmpty()) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(lineError));
+    }
+    for (const QString &line : job.lines()) {
+        Put(out, line + QLatin1Char('\n'));
+    }
+    return code;
+}
+
+} // namespace BackupCommand

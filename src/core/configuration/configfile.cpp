@@ -1,0 +1,201 @@
+#include "core/configuration/configfile.h"
+
+#include "comm/portmap.h"
+#include "comm/sharedstate.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "core/settings/settingsfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace ConfigFile {
+
+namespace {
+bool HasSection(const IniFile &ini, const QString &section) {
+    const QStringList sections = ini.sections();
+    return std::any_of(sections.begin(), sections.end(), [&](const QString &s) {
+        return s.compare(section, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// Reads the cells of one board that the test accepts, each with its default when missing.
+void LoadCells(const IniFile &ini, SharedState &state, bool pitBoard, bool (*take)(bool, int)) {
+    BoardImage &image = pitBoard ? state.pit : state.bridge;
+    for (int cell = 0; cell < BoardImage::Cells; ++cell) {
+        if (!take(pitBoard, cell)) {
+            continue;
+        }
+        if (pitBoard) {
+            ReadPitCells(ini, state, cell, cell);
+        } else {
+            ReadBridgeCells(ini, state, cell, cell);
+        }
+        image.setReceived(cell, false);
+    }
+}
+} // namespace
+
+QString Filter() {
+    return QCoreApplication::translate("ConfigFile", "PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)");
+}
+
+QString Caption(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QCoreApplication::translate("ConfigFile", "Com-Port Einstellungen");
+    case Part::TrackDefinition:
+        return QCoreApplication::translate("ConfigFile", "Gleis-Definition");
+    case Part::Parameters:
+        return QCoreApplication::translate("ConfigFile", "Parameter");
+    case Part::Addresses:
+        return QCoreApplication::translate("ConfigFile", "Adressen");
+    }
+    return QString();
+}
+
+QString Hint(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QCoreApplication::translate("ConfigFile", "COM-Port");
+    case Part::TrackDefinition:
+        return QCoreApplication::translate("ConfigFile", "Lage der Zufahrs-Gleise");
+    case Part::Parameters:
+        return QCoreApplication::translate("ConfigFile",
+                                           "Zeiten, Regel-Parameter, Geschwindigkeiten usw.");
+    case Part::Addresses:
+        return QCoreApplication::translate("ConfigFile", "Digital-Adressen");
+    }
+    return QString();
+}
+
+QString Question(Part part) {
+    switch (part) {
+    case Part::Port:
+        return QCoreApplication::translate(
+            "ConfigFile", "COM-Port Werte laden? Aktuelle Werte werden überschrieben!");
+    case Part::TrackDefinition:
+        return QCoreApplication::translate(
+            "ConfigFile", "Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!");
+    case Part::Parameters:
+        return QCoreApplication::translate("ConfigFile",
+                                           "Parameter laden? Aktuelle Werte werden überschrieben!");
+    case Part::Addresses:
+        return QCoreApplication::translate("ConfigFile",
+                                           "Adressen laden? Aktuelle Werte werden überschrieben!");
+    }
+    return QString();
+}
+
+QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen) {
+    QList<Part> missing;
+    for (Part part : chosen) {
+        bool present = false;
+        switch (part) {
+        case Part::Port:
+            present = HasSection(ini, Ini::Settings);
+            break;
+        case Part::TrackDefinition:
+            present = HasSection(ini, Ini::Use) || HasSection(ini, Ini::Name) ||
+                      HasSection(ini, Ini::Grube);
+            break;
+        case Part::Parameters:
+            present = HasSection(ini, Ini::EeGrube) || HasSection(ini, Ini::EeBuhne);
+            break;
+        case Part::Addresses:
+            present = HasSection(ini, Ini::EeGrube);
+            break;
+        }
+        if (!present) {
+            missing << part;
+        }
+    }
+    return missing;
+}
+
+QStringList Captions(const QList<Part> &parts) {
+    QStringList captions;
+    for (Part part : parts) {
+        captions << Caption(part);
+    }
+    return captions;
+}
+
+QString ConflictText(const IniFile &ini, const QStringList &sections) {
+    constexpr int Named = 5;
+    QStringList twice;
+    for (const QString &section : sections) {
+        for (const QString &key : ini.conflictingKeys(section)) {
+            twice << QStringLiteral("[%1] %2").arg(section, key);
+        }
+    }
+    if (twice.isEmpty()) {
+        return QString();
+    }
+    QString keys = QStringList(twice.mid(0, Named)).join(QStringLiteral(", "));
+    if (twice.size() > Named) {
+        keys += QStringLiteral(" …");
+    }
+    return QCoreApplication::translate("ConfigFile",
+                                       "Die Datei enthält Werte mehrfach mit verschiedenem Inhalt "
+                                       "(%1): welcher gilt, ist nicht zu sagen.")
+        .arg(keys);
+}
+
+QString NotAFileText(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QCoreApplication::translate("ConfigFile",
+                                           "Die Datei %1 gibt es nicht. Es wurde nichts geladen.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    if (info.isDir()) {
+        return QCoreApplication::translate(
+                   "ConfigFile", "%1 ist ein Ordner, keine Datei. Es wurde nichts geladen.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    return QString();
+}
+
+int PortOf(const IniFile &ini) {
+    const int port = ini.readInt(Ini::Settings, Ini::ComPort, ProgramSettings::DefaultComPort);
+    return port >= PortMap::FirstPort && port <= PortMap::LastPort ? port : 0;
+}
+
+bool IsParameterCell(bool pitBoard, int cell) {
+    return pitBoard ? cell >= 48 && cell <= 51 : cell >= 1 && cell <= 47;
+}
+
+bool IsAddressCell(int cell) {
+    return (cell >= 4 && cell <= 15) || (cell >= 20 && cell <= 31) || (cell >= 36 && cell <= 47) ||
+           (cell >= 56 && cell <= 239);
+}
+
+void LoadTrackDefinition(const IniFile &ini, SharedState &state) {
+    ReadStationData(ini, state);
+    state.RedrawRequest = true; // the operation picture follows at once
+}
+
+void LoadParameters(const IniFile &ini, SharedState &state) {
+    state.ParametersLoaded = true;
+    LoadCells(ini, state, true, IsParameterCell);
+    LoadCells(ini, state, false, IsParameterCell);
+}
+
+void LoadAddresses(const IniFile &ini, SharedState &state) {
+    state.AddressesLoaded = true;
+    LoadCells(ini, state, true, [](bool, int cell) { return IsAddressCell(cell); });
+}
+
+void LoadRSense(const IniFile &ini, SharedState &state) {
+    if (!ini.hasKey(Ini::Buehne, Ini::RSense)) {
+        return; // an older file without it leaves the user's value alone
+    }
+    const float ohm = ini.readFloat(Ini::Buehne, Ini::RSense, state.station.RSense);
+    if (StationData::IsUsableRSense(ohm)) {
+        state.station.RSense = ohm;
+    }
+}
+
+} // namespace ConfigFile

@@ -1,0 +1,610 @@
+#include "core/definition/addressrows.h"
+
+#include "comm/messages.h"
+#include "comm/sharedstate.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+using AddressCodes::CellBase;
+
+namespace {
+constexpr int DccSteps = 3;     // steps 0..2 send the DCC cells
+constexpr int PositionStep = 3; // step 3 sends the position cell
+constexpr int LastStep = 6;     // steps 4..6 send the Motorola cells
+constexpr int WriteCellsWithMotorola = 7;
+constexpr int WriteCellsDccOnly = 4;
+constexpr int MaxAddressText = 9999; // AddressDigits characters
+constexpr int MinAddressText = -999;
+constexpr int ClearAllPreset = 4; // "setze alles auf 0"
+// The usual addresses: the four functions 225..228, the positions two to an address from 229.
+constexpr int StandardPositionBase = 227;
+
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+} // namespace
+
+AddressRows::AddressRows(SharedState &state) : m_state(state), m_transfer(state) {
+    RowGreen.fill(true);
+    m_state.SetUnwrittenSource(this, [this](UnwrittenChanges &c) { AddUnwritten(c); });
+}
+
+AddressRows::~AddressRows() {
+    m_state.SetUnwrittenSource(this, {});
+}
+
+void AddressRows::AddUnwritten(UnwrittenChanges &changes) const {
+    for (int k = 0; k < Rows; ++k) {
+        if (ToBeWritten(RowState[at(k)])) {
+            const int position =
+                k >= FirstPositionRow ? PositionNumber[at(k - FirstPositionRow)] : -1;
+            changes.addressRows.push_back({k, RowAddress[at(k)], RowGreen[at(k)], position});
+        }
+    }
+}
+
+void AddressRows::TakeUnwrittenFromFile() {
+    std::vector<UnwrittenChanges::AddressRow> &kept = m_state.unwrittenFromFile.addressRows;
+    for (const UnwrittenChanges::AddressRow &r : kept) {
+        if (r.row < 0 || r.row >= Rows) {
+            continue;
+        }
+        // No edit shows more digits: what the row holds must be what its edit shows.
+        RowAddress[at(r.row)] = std::clamp(r.address, MinAddressText, MaxAddressText);
+        RowGreen[at(r.row)] = r.green;
+        if (r.row >= FirstPositionRow && r.position >= 0 && r.position <= 0xFF) {
+            PositionNumber[at(r.row - FirstPositionRow)] = r.position;
+            m_positionSet[at(r.row - FirstPositionRow)] = true;
+        }
+        MarkChanged(r.row);
+    }
+    if (!kept.empty()) {
+        kept.clear();
+        ApplyPositionLimits();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void AddressRows::MarkChanged(int row) {
+    RowState[at(row)] = Changed;
+    m_unstored[at(row)] = true;
+}
+
+AddressRows::EditResult AddressRows::EditAddress(int row, const QString &text) {
+    MarkChanged(row);
+    if (text.isEmpty()) {
+        return EditResult::Empty;
+    }
+    bool ok = false;
+    const int address = text.toInt(&ok, 10);
+    if (!ok) {
+        return EditResult::Invalid;
+    }
+    RowAddress[at(row)] = address;
+    return EditResult::Accepted;
+}
+
+void AddressRows::ToggleGreen(int row) {
+    MarkChanged(row);
+    RowGreen[at(row)] = !RowGreen[at(row)];
+}
+
+void AddressRows::SetRow(int row, int address, bool green) {
+    // A preset counting up from a large address must not go past what an edit shows.
+    address = std::clamp(address, MinAddressText, MaxAddressText);
+    if (RowAddress[at(row)] != address || RowGreen[at(row)] != green) {
+        MarkChanged(row);
+    }
+    RowAddress[at(row)] = address;
+    RowGreen[at(row)] = green;
+}
+
+void AddressRows::SetPositionNumber(int j, int number, bool compare) {
+    if (compare && PositionNumber[at(j)] != number) {
+        MarkChanged(j + FirstPositionRow);
+    }
+    PositionNumber[at(j)] = number;
+    m_positionSet[at(j)] = true;
+}
+
+QString AddressRows::PresetText(int index) {
+    switch (index) {
+    case 0:
+        return QCoreApplication::translate("AddressRows", "Adressen Standard");
+    case 1:
+        // The standard set with "Step" and "Turn" exchanged.
+        return QCoreApplication::translate("AddressRows", "Adressen Märklin");
+    case 2:
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend R/G ");
+    case 3:
+        return QCoreApplication::translate("AddressRows",
+                                           "Adressen Positionen: von P1 aufsteigend ohne Wechsel");
+    case 4:
+        return QCoreApplication::translate("AddressRows", "setze alles auf 0");
+    case 5:
+        return QCoreApplication::translate("AddressRows",
+                                           "Positionen neu nummerieren (für DIP3 = ON)");
+    default:
+        return QString();
+    }
+}
+
+QString AddressRows::PresetQuestion(int index) {
+    if (index == ClearAllPreset) {
+        return QCoreApplication::translate(
+            "AddressRows", "Alle 28 Adressen und alle Positionsnummern auf 0 setzen?\n"
+                           "Die bisherigen Werte gehen verloren.");
+    }
+    return QString();
+}
+
+void AddressRows::ApplyPreset(int index) {
+    const int a0 = RowAddress[at(FirstPositionRow)];
+    const bool c0 = RowGreen[at(FirstPositionRow)];
+    switch (index) {
+    case 0:
+    case 1: {
+        // The second scheme swaps "Step" and "Turn".
+        const int functions[2][4] = {{225, 226, 227, 228}, {225, 227, 226, 228}};
+        for (int k = 0; k < FirstPositionRow; ++k) {
+            SetRow(k, functions[index][k], true);
+        }
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            SetRow(k, StandardPositionBase + k / 2, (k - FirstPositionRow) % 2 == 1);
+            SetPositionNumber(k - FirstPositionRow, k - FirstPositionRow, true);
+        }
+        break;
+    }
+    case 2:
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            const bool same = (k - FirstPositionRow) % 2 == 0;
+            SetRow(k, a0 - 2 + k / 2, same ? c0 : !c0);
+        }
+        break;
+    case 3:
+        for (int k = FirstPositionRow; k < Rows; ++k) {
+            SetRow(k, a0 + k - FirstPositionRow, c0);
+        }
+        break;
+    case ClearAllPreset:
+        for (int k = 0; k < Rows; ++k) {
+            SetRow(k, 0, true);
+        }
+        for (int j = 0; j < PositionRows; ++j) {
+            SetPositionNumber(j, 0, false);
+        }
+        break;
+    case 5: {
+        for (int j = 0; j < PositionRows; ++j) {
+            PositionNumber[at(j)] = NoPosition;
+            m_positionSet[at(j)] = true;
+            MarkChanged(j + FirstPositionRow);
+        }
+        int j = 0;
+        const int n = std::min(m_state.PositionCount, StationData::MaxPositions);
+        for (int p = 1; p <= n && j < PositionRows; ++p) {
+            if (m_state.station.PositionUsed[at(p)]) {
+                PositionNumber[at(j++)] = p - 1;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    ApplyPositionLimits();
+}
+
+void AddressRows::Undo() {
+    ReadFromImage(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Position rows
+
+void AddressRows::ApplyPositionLimits() {
+    for (int j = 0; j < PositionRows; ++j) {
+        if (!PositionLabelVisible(j)) {
+            RowAddress[at(j + FirstPositionRow)] = 0;
+        }
+    }
+}
+
+bool AddressRows::PositionLabelVisible(int j) const {
+    return PositionNumber[at(j)] + 1 <= m_state.PositionCount;
+}
+
+QString AddressRows::PositionLabel(int j) const {
+    if (!PositionKnown(j)) {
+        return QStringLiteral("P:?");
+    }
+    return QStringLiteral("P:%1").arg(PositionNumber[at(j)] + 1);
+}
+
+bool AddressRows::PositionKnown(int j) const {
+    const int cell = AddressCodes::StepCell(j + FirstPositionRow, PositionStep);
+    return m_positionSet[at(j)] || m_positionsStored || m_state.pit.answerCount(cell) > 0;
+}
+
+QString AddressRows::RowName(int row) const {
+    static const std::array<const char *, FirstPositionRow> functions = {"Licht", "Step", "Turn",
+                                                                         "DIR"};
+    if (row < FirstPositionRow) {
+        return QString::fromLatin1(functions[at(row)]);
+    }
+    const int j = row - FirstPositionRow;
+    return PositionLabelVisible(j) && PositionKnown(j)
+               ? PositionLabel(j)
+               : QCoreApplication::translate("AddressRows", "Positionszeile %1").arg(j + 1);
+}
+
+QString AddressRows::RangeProblem(int row) const {
+    const int address = RowAddress[at(row)];
+    const bool motorola = m_state.station.UseMotorola;
+    const int limit = motorola ? AddressCodes::MaxMotorola : AddressCodes::MaxDcc;
+    if (address >= 0 && address <= limit) {
+        return QString();
+    }
+    return motorola
+               ? QCoreApplication::translate(
+                     "AddressRows", "%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis "
+                                    "%3, DCC bis %4)")
+                     .arg(RowName(row))
+                     .arg(address)
+                     .arg(limit)
+                     .arg(AddressCodes::MaxDcc)
+               : QCoreApplication::translate("AddressRows",
+                                             "%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)")
+                     .arg(RowName(row))
+                     .arg(address)
+                     .arg(limit);
+}
+
+bool AddressRows::HasUnwrittenChanges() const {
+    for (int s : RowState) {
+        if (ToBeWritten(s)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The mirror
+
+void AddressRows::ClearAddressReceivedFlags() {
+    for (int k = 0; k < Rows; ++k) {
+        for (int step = 0; step < DccSteps; ++step) {
+            m_state.pit.setReceived(AddressCodes::StepCell(k, step), false);
+        }
+    }
+}
+
+void AddressRows::StoredOwnCells(uint64_t revisionBefore) {
+    if (m_imageSeen == revisionBefore) {
+        m_imageSeen = m_state.pit.revision();
+    }
+}
+
+bool AddressRows::ImageChanged() const {
+    return m_state.pit.revision() != m_imageSeen;
+}
+
+QList<AddressRows::Problem> AddressRows::StoreAddressesInImage() {
+    const uint64_t before = m_state.pit.revision();
+    ClearAddressReceivedFlags();
+    QList<Problem> problems;
+    const bool motorola = m_state.station.UseMotorola;
+    for (int k = 0; k < Rows; ++k) {
+        const int address = RowAddress[at(k)];
+        const bool green = RowGreen[at(k)];
+        int skip = 0;
+        QString message;
+        const AddressCodes::Encoded dcc = AddressCodes::EncodeDcc(address, green);
+        if (dcc.ok()) {
+            for (int i = 0; i < 3; ++i) {
+                m_state.pit.setValue(AddressCodes::StepCell(k, i), (*dcc.code)[at(i)]);
+            }
+        } else {
+            skip |= SkipDcc;
+            message = dcc.error;
+        }
+        if (motorola) {
+            const AddressCodes::Encoded mm = AddressCodes::EncodeMotorola(address, green);
+            if (mm.ok()) {
+                for (int i = 0; i < 3; ++i) {
+                    m_state.pit.setValue(AddressCodes::StepCell(k, 4 + i), (*mm.code)[at(i)]);
+                }
+            } else {
+                skip |= SkipMotorola;
+                if (message.isEmpty()) {
+                    message = mm.error; // one message per row: the DCC one says enough
+                }
+            }
+        }
+        m_skip[at(k)] = skip;
+        m_unstored[at(k)] = skip != 0;
+        if (!message.isEmpty()) {
+            problems.append({k, message});
+        }
+    }
+    StoredOwnCells(before);
+    return problems;
+}
+
+void AddressRows::StorePositionNumbersInImage() {
+    const uint64_t before = m_state.pit.revision();
+    ClearAddressReceivedFlags();
+    for (int j = 0; j < PositionRows; ++j) {
+        m_state.pit.setValue(AddressCodes::StepCell(j + FirstPositionRow, PositionStep),
+                             PositionNumber[at(j)] & 0xFF);
+    }
+    StoredOwnCells(before);
+}
+
+void AddressRows::ReadAddressesFromImage(bool force) {
+    const bool loaded = m_state.AddressesLoaded;
+    for (int k = 0; k < Rows; ++k) {
+        int &state = RowState[at(k)];
+        if (ToBeWritten(state)) {
+            if (!force && !loaded) {
+                continue; // a change not yet written is never overwritten by a refresh
+            }
+            if (force) {
+                state = NotVerified;
+            }
+        }
+        const int base = CellBase(k);
+        const int r = AddressCodes::DecodeDcc(m_state.pit, base);
+        const int address = r < 0 ? -r : r;
+        const bool green = r >= 0;
+        const bool loadChanged =
+            loaded && (address != RowAddress[at(k)] || green != RowGreen[at(k)]);
+        RowAddress[at(k)] = address;
+        RowGreen[at(k)] = green;
+        m_unstored[at(k)] = false;
+        if (loadChanged) {
+            // What the file brought differs from the board: it must be written, whatever an
+            // earlier read left in the received flags.
+            state = Changed;
+            continue;
+        }
+        if (m_state.pit.received(base) && m_state.pit.received(base + AddressCodes::CellStride) &&
+            m_state.pit.received(base + 2 * AddressCodes::CellStride)) {
+            state = Verified;
+        }
+    }
+}
+
+void AddressRows::ReadPositionNumbersFromImage(bool force) {
+    const bool loaded = m_state.AddressesLoaded;
+    for (int j = 0; j < PositionRows; ++j) {
+        const int k = j + FirstPositionRow;
+        if (ToBeWritten(RowState[at(k)]) && !force && !loaded) {
+            continue;
+        }
+        const int value = m_state.pit.value(AddressCodes::StepCell(k, PositionStep));
+        if (loaded && value != PositionNumber[at(j)]) {
+            RowState[at(k)] = Changed;
+        }
+        if (loaded) {
+            m_positionSet[at(j)] = true;
+        }
+        PositionNumber[at(j)] = value;
+    }
+    m_positionsStored = false;
+    for (int j = 0; j < PositionRows; ++j) {
+        const int cell = AddressCodes::StepCell(j + FirstPositionRow, PositionStep);
+        const int value = m_state.pit.value(cell);
+        m_positionsStored = m_positionsStored || (value != 0 && value != NoPosition);
+    }
+    ApplyPositionLimits();
+}
+
+void AddressRows::ReadFromImage(bool force) {
+    ReadAddressesFromImage(force);
+    ReadPositionNumbersFromImage(force);
+    m_state.AddressesLoaded = false; // the load's changes are marked now
+    TakeUnwrittenFromFile();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transfers
+
+QList<AddressRows::Problem> AddressRows::StartRead() {
+    ProgressMax = Rows * ReadCellsPerRow;
+    Progress = 0;
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    if (Running()) {
+        m_transfer.Toggle(Mode::Read, Rows, pacing, nullptr); // ends it at the next tick
+        return {};
+    }
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    RowState.fill(NotVerified);
+    TransferStep = 0;
+    m_transfer.Toggle(Mode::Read, Rows, pacing, [this](int row) { return ReadStep(row); });
+    return problems;
+}
+
+QList<AddressRows::Problem> AddressRows::StartWrite() {
+    Progress = 0;
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    if (Running()) {
+        m_transfer.Toggle(Mode::Write, Rows, pacing, nullptr); // ends it at the next tick
+        return {};
+    }
+    m_writeMotorola = m_state.station.UseMotorola;
+    m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
+    ProgressMax = Rows * m_cellsPerRow;
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    TransferStep = 0;
+    m_transfer.Toggle(Mode::Write, Rows, pacing, [this](int row) { return WriteStep(row); });
+    return problems;
+}
+
+int AddressRows::NextWriteStep(int row, int from) const {
+    for (int step = from; step <= LastStep; ++step) {
+        const bool dcc = step < DccSteps;
+        const bool motorola = step > PositionStep;
+        if (dcc && (m_skip[at(row)] & SkipDcc)) {
+            continue;
+        }
+        if (motorola && (!m_writeMotorola || (m_skip[at(row)] & SkipMotorola))) {
+            continue;
+        }
+        return step;
+    }
+    return -1;
+}
+
+PacedTransfer::Step AddressRows::ReadStep(int row) {
+    PacedTransfer::Step step;
+    step.kind = PacedTransfer::Step::Kind::Read;
+    step.cell = AddressCodes::StepCell(row, TransferStep);
+    Progress = ReadCellsPerRow * row + TransferStep;
+    step.last = TransferStep == PositionStep;
+    if (step.last) {
+        TransferStep = 0;
+        RowState[at(row)] = Requested;
+    } else {
+        ++TransferStep;
+    }
+    return step;
+}
+
+PacedTransfer::Step AddressRows::WriteStep(int row) {
+    PacedTransfer::Step step;
+    if (!ToBeWritten(RowState[at(row)])) {
+        TransferStep = 0;
+        return step; // skipped quickly
+    }
+    // The position cell is always sent, so a changed row has at least that step.
+    const int cellStep = NextWriteStep(row, TransferStep);
+    Progress = m_cellsPerRow * row + std::min(cellStep, m_cellsPerRow - 1);
+    step.kind = PacedTransfer::Step::Kind::Write;
+    step.cell = AddressCodes::StepCell(row, cellStep);
+    step.value = m_state.pit.value(step.cell);
+    const int next = NextWriteStep(row, cellStep + 1);
+    step.last = next < 0;
+    if (step.last) {
+        RowState[at(row)] = m_unstored[at(row)] ? Changed : Sent;
+        TransferStep = 0;
+    } else {
+        TransferStep = next;
+    }
+    return step;
+}
+
+QList<AddressRows::Problem> AddressRows::StartReadByAnswer(const std::function<void()> &wake) {
+    ProgressMax = Rows * ReadCellsPerRow;
+    Progress = 0;
+    if (Running()) {
+        m_transfer.Abort();
+        return {};
+    }
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    RowState.fill(NotVerified);
+    m_failedRows.fill(false);
+    using Request = PacedTransfer::Request;
+    std::vector<Request> requests;
+    for (int row = 0; row < Rows; ++row) {
+        for (int step = 0; step <= PositionStep; ++step) {
+            requests.push_back(
+                {Request::Kind::Read, Board::Grube, AddressCodes::StepCell(row, step), 0, row});
+        }
+    }
+    PacedTransfer::Callbacks callbacks;
+    callbacks.sent = [this](const Request &r) {
+        if (RowState[at(r.tag)] == NotVerified) {
+            RowState[at(r.tag)] = Requested;
+        }
+    };
+    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        if (outcome != PacedTransfer::Outcome::Confirmed) {
+            m_failedRows[at(r.tag)] = true;
+        }
+    };
+    callbacks.wake = wake;
+    m_transfer.StartByAnswer(Mode::Read, std::move(requests), callbacks);
+    return problems;
+}
+
+QList<AddressRows::Problem> AddressRows::StartWriteByAnswer(const std::function<void()> &wake) {
+    Progress = 0;
+    if (Running()) {
+        m_transfer.Abort();
+        return {};
+    }
+    m_writeMotorola = m_state.station.UseMotorola;
+    m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
+    StorePositionNumbersInImage();
+    const QList<Problem> problems = StoreAddressesInImage();
+    m_failedRows.fill(false);
+    m_writtenRows.fill(false);
+    using Request = PacedTransfer::Request;
+    std::vector<Request> requests;
+    for (int row = 0; row < Rows; ++row) {
+        if (!ToBeWritten(RowState[at(row)])) {
+            continue;
+        }
+        m_writtenRows[at(row)] = true;
+        for (int step = NextWriteStep(row, 0); step >= 0; step = NextWriteStep(row, step + 1)) {
+            const int cell = AddressCodes::StepCell(row, step);
+            requests.push_back(
+                {Request::Kind::Write, Board::Grube, cell, m_state.pit.value(cell), row});
+        }
+    }
+    ProgressMax = std::max<int>(1, static_cast<int>(requests.size()));
+    PacedTransfer::Callbacks callbacks;
+    callbacks.sent = [this](const Request &r) { RowState[at(r.tag)] = Sent; };
+    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        if (outcome != PacedTransfer::Outcome::Verified) {
+            m_failedRows[at(r.tag)] = true;
+        }
+    };
+    callbacks.wake = wake;
+    m_transfer.StartByAnswer(Mode::Write, std::move(requests), callbacks);
+    return problems;
+}
+
+void AddressRows::FinishByAnswer() {
+    const bool wrote = m_transfer.mode() == Mode::Write;
+    ReadFromImage();
+    m_imageSeen = m_state.pit.revision();
+    for (int row = 0; row < Rows; ++row) {
+        if (wrote && m_writtenRows[at(row)]) {
+            // A row's values not all in the mirror (an address out of range) stay changed.
+            RowState[at(row)] = m_unstored[at(row)]     ? Changed
+                                : m_failedRows[at(row)] ? Failed
+                                                        : Verified;
+        } else if (!wrote && m_failedRows[at(row)]) {
+            RowState[at(row)] = NotVerified; // nothing of this row is believed
+        }
+    }
+    Progress = 0;
+}
+
+AddressRows::TickResult AddressRows::Tick() {
+    TickResult result;
+    if (m_transfer.active()) {
+        result.ended = m_transfer.Tick().ended;
+        if (m_transfer.byAnswer()) {
+            Progress = m_transfer.progress();
+        } else if (result.ended) {
+            Progress = 0;
+        }
+    }
+    if (ImageChanged()) {
+        ReadFromImage();
+        m_imageSeen = m_state.pit.revision();
+        result.refreshed = true;
+    }
+    return result;
+}

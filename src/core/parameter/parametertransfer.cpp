@@ -1,0 +1,99 @@
+#include "core/parameter/parametertransfer.h"
+
+#include "comm/sharedstate.h"
+#include "core/parameter/parametermodel.h"
+
+namespace Parameter {
+
+ParameterTransfer::ParameterTransfer(ParameterModel &model)
+    : m_model(model), m_transfer(model.state()) {
+    m_transfer.setInterval(ReadIntervalMs);
+}
+
+void ParameterTransfer::Start(Mode mode, int entryCount) {
+    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    m_transfer.Toggle(mode, entryCount, pacing, [this](int entry) { return StepAt(entry); });
+}
+
+void ParameterTransfer::StartRead(int entryCount) {
+    Start(Mode::Read, entryCount);
+}
+
+void ParameterTransfer::StartWrite(int entryCount) {
+    Start(Mode::Write, entryCount);
+}
+
+void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
+                                      const std::function<void()> &wake) {
+    if (m_transfer.running()) {
+        m_transfer.Abort();
+        return;
+    }
+    using Request = PacedTransfer::Request;
+    std::vector<Request> requests;
+    for (int entry = 0; entry < entryCount; ++entry) {
+        const int ref = EntryCell(entry);
+        Request r;
+        r.board = IsPit(ref) ? Board::Grube : Board::Buehne;
+        r.cell = CellOf(ref);
+        r.tag = entry;
+        if (mode == Mode::Write) {
+            if (!m_model.EntryChanged(entry)) {
+                continue;
+            }
+            r.kind = Request::Kind::Write;
+            r.value = ImageOf(m_model.state(), ref).value(r.cell);
+        }
+        requests.push_back(r);
+    }
+    PacedTransfer::Callbacks callbacks;
+    callbacks.sent = [this](const Request &r) {
+        // Requested (blue), or written and not yet read back.
+        m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::Blue : Mark::Sent);
+    };
+    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        switch (outcome) {
+        case PacedTransfer::Outcome::Confirmed:
+            break; // the mirror holds it, marked received: it shows green
+        case PacedTransfer::Outcome::Verified:
+            m_model.MarkEntry(r.tag, Mark::Green);
+            break;
+        case PacedTransfer::Outcome::Mismatch:
+            m_model.MarkEntry(r.tag, Mark::Red);
+            break;
+        case PacedTransfer::Outcome::Unconfirmed:
+        case PacedTransfer::Outcome::NoAnswer:
+            // Nothing believed: no mark of the board, and a written value stays to be written.
+            m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::White : Mark::Red);
+            break;
+        }
+    };
+    callbacks.wake = wake;
+    m_transfer.StartByAnswer(mode, std::move(requests), callbacks);
+}
+
+PacedTransfer::Step ParameterTransfer::StepAt(int entry) {
+    const int ref = EntryCell(entry);
+    PacedTransfer::Step step;
+    step.board = IsPit(ref) ? Board::Grube : Board::Buehne;
+    step.cell = CellOf(ref);
+    if (m_transfer.mode() == Mode::Read) {
+        step.kind = PacedTransfer::Step::Kind::Read;
+        m_model.MarkEntry(entry, Mark::Blue);
+    } else if (m_model.EntryChanged(entry)) {
+        step.kind = PacedTransfer::Step::Kind::Write;
+        step.value = ImageOf(m_model.state(), ref).value(step.cell);
+        m_model.MarkEntry(entry, Mark::Sent); // until a read brings it back
+    }
+    return step;
+}
+
+ParameterTransfer::Step ParameterTransfer::Tick() {
+    const PacedTransfer::TickResult r = m_transfer.Tick();
+    if (r.ended || !m_transfer.active()) {
+        return {true, m_transfer.byAnswer() ? m_transfer.progress() : 0};
+    }
+    return {false, m_transfer.byAnswer() ? m_transfer.progress() : m_transfer.position()};
+}
+
+} // namespace Parameter

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "comm/pacedtransfer.h"
+
+namespace Parameter {
+
+class ParameterModel;
+
+// The paced read and write transfers of the parameter tab, one entry per tick of its timer, in
+// the catalogue's transfer order: a read asks for every entry and marks it blue; a write sends
+// the entries marked yellow (an option group whole, when any of its bits is) and marks them sent
+// until a read brings them back, and passes the others quickly.
+class ParameterTransfer {
+public:
+    static constexpr int Idle = PacedTransfer::Idle;        // no transfer since construction
+    static constexpr int Stopping = PacedTransfer::Stopped; // a second click ends the transfer
+    static constexpr int ReadIntervalMs = 300;
+    static constexpr int WriteIntervalMs = 500;
+    static constexpr int SkipIntervalMs = 50; // an unchanged row is passed quickly
+
+    explicit ParameterTransfer(ParameterModel &model);
+
+    int TransferPosition() const { return m_transfer.position(); }
+    bool ReadMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Read; }
+    bool WriteMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Write; }
+    bool Running() const { return m_transfer.running(); }
+    int interval() const { return m_transfer.interval(); }
+    PacedTransfer &engine() { return m_transfer; }
+
+    // A click on "Werte einlesen" or "Werte schreiben": starts a transfer, or ends the running one
+    // (of either kind) at the next tick.
+    void StartRead(int entryCount);
+    void StartWrite(int entryCount);
+    // The same paced by the answers: every entry read twice, every written entry read back
+    // (green when it came back as written, red when not); a click while one runs ends it at
+    // once. wake runs the tab's timer soon.
+    void StartByAnswer(PacedTransfer::Mode mode, int entryCount, const std::function<void()> &wake);
+
+    struct Step {
+        bool ended = false;
+        int progress = 0;
+    };
+    // One tick: queues the next entry's request, marks it, and moves on; or ends the transfer.
+    Step Tick();
+
+private:
+    using Mode = PacedTransfer::Mode;
+    void Start(Mode mode, int entryCount);
+    PacedTransfer::Step StepAt(int entry);
+
+    ParameterModel &m_model;
+    PacedTransfer m_transfer;
+};
+
+} // namespace Parameter

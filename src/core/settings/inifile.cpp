@@ -1,0 +1,219 @@
+#include "core/settings/inifile.h"
+
+#include "comm/hexbyte.h"
+#include "platform/filesafety.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+// UTF-8 is handled by the program; the INI class only sees bytes.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+#include <string>
+
+struct IniFile::Impl {
+    // Case-insensitive section and key names, single keys, no multi-line values.
+    CSimpleIniA ini{false, false, false};
+    // The text as loaded, for the look at keys that it holds twice.
+    std::string loaded;
+};
+
+namespace {
+std::string Utf8(const QString &s) {
+    return s.toUtf8().toStdString();
+}
+
+} // namespace
+
+QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    const bool fallback = utf8.hasError();
+    if (fallback) {
+        text.clear();
+        text.reserve(bytes.size());
+        for (char ch : bytes) {
+            const auto b = static_cast<unsigned char>(ch);
+            text.append(Windows1252Char(b));
+        }
+    }
+    if (wasWindows1252) {
+        *wasWindows1252 = fallback;
+    }
+    return text;
+}
+
+IniFile::IniFile() : d(std::make_unique<Impl>()) {
+    d->ini.SetSpaces(false); // key=value, as the Windows version writes it
+}
+IniFile::~IniFile() = default;
+
+bool IniFile::loadBytes(const QByteArray &bytes) {
+    d->ini.Reset();
+    d->loaded.clear();
+    m_windows1252 = false;
+    QString text;
+    // A Windows editor's "Unicode" is UTF-16 with a byte order mark.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                          : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        text = utf16.decode(bytes.mid(2));
+        if (utf16.hasError() || bytes.size() % 2 != 0 || !text.isValidUtf16()) {
+            return false;
+        }
+    } else {
+        text = DecodeUtf8OrWindows1252(bytes, &m_windows1252);
+    }
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    // No settings file holds a NUL: such a file is damaged or no text at all, and reading it
+    // would silently lose everything behind the first one.
+    if (text.contains(QChar(0))) {
+        return false;
+    }
+    m_crlf = text.contains(QStringLiteral("\r\n"));
+    const QByteArray utf8 = text.toUtf8();
+    d->loaded = utf8.toStdString();
+    return d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size())) >= 0;
+}
+
+QStringList IniFile::conflictingKeys(const QString &section) const {
+    // Read once more with every occurrence of a key kept; the file as used keeps only the last.
+    CSimpleIniA all{false, true, false};
+    QStringList conflicting;
+    if (d->loaded.empty() || all.LoadData(d->loaded.data(), d->loaded.size()) < 0) {
+        return conflicting;
+    }
+    const std::string name = Utf8(section);
+    CSimpleIniA::TNamesDepend keys;
+    all.GetAllKeys(name.c_str(), keys);
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto &key : keys) {
+        CSimpleIniA::TNamesDepend values;
+        all.GetAllValues(name.c_str(), key.pItem, values);
+        QStringList distinct;
+        for (const auto &value : values) {
+            const QString v = QString::fromUtf8(value.pItem).trimmed();
+            if (!distinct.contains(v)) {
+                distinct << v;
+            }
+        }
+        if (distinct.size() > 1) {
+            conflicting << QString::fromUtf8(key.pItem);
+        }
+    }
+    return conflicting;
+}
+
+bool IniFile::load(const QString &path, QString *error) {
+    if (FileSafety::KindOf(path) == FileSafety::Kind::Missing) {
+        loadBytes(QByteArray());
+        return true;
+    }
+    QByteArray bytes;
+    if (!FileSafety::ReadWhole(path, &bytes, error)) {
+        loadBytes(QByteArray());
+        return false;
+    }
+    if (!loadBytes(bytes)) {
+        loadBytes(QByteArray());
+        if (error) {
+            *error =
+                QCoreApplication::translate(
+                    "IniFile", "%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt "
+                               "oder in einer unbekannten Kodierung).")
+                    .arg(path);
+        }
+        return false;
+    }
+    return true;
+}
+
+QByteArray IniFile::toBytes() const {
+    std::string out;
+    d->ini.Save(out, false);
+    QByteArray bytes = QByteArray::fromStdString(out);
+    if (m_crlf) {
+        bytes.replace("\r\n", "\n");
+        bytes.replace("\n", "\r\n");
+    }
+    return bytes;
+}
+
+bool IniFile::save(const QString &path, QString *error) const {
+    return FileSafety::WriteWhole(path, toBytes(), error);
+}
+
+bool IniFile::hasKey(const QString &section, const QString &key) const {
+    return d->ini.GetValue(Utf8(section).c_str(), Utf8(key).c_str(), nullptr) != nullptr;
+}
+
+QStringList IniFile::keys(const QString &section) const {
+    CSimpleIniA::TNamesDepend names;
+    d->ini.GetAllKeys(Utf8(section).c_str(), names);
+    names.sort(CSimpleIniA::Entry::LoadOrder());
+    QStringList result;
+    for (const auto &entry : names) {
+        result << QString::fromUtf8(entry.pItem);
+    }
+    return result;
+}
+
+QStringList IniFile::sections() const {
+    CSimpleIniA::TNamesDepend names;
+    d->ini.GetAllSections(names);
+    names.sort(CSimpleIniA::Entry::LoadOrder());
+    QStringList result;
+    for (const auto &entry : names) {
+        result << QString::fromUtf8(entry.pItem);
+    }
+    return result;
+}
+
+QString IniFile::readString(const QString &section, const QString &key,
+                            const QString &defaultValue) const {
+    const char *value = d->ini.GetValue(Utf8(section).c_str(), Utf8(key).c_str(), nullptr);
+    return value ? QString::fromUtf8(value) : defaultValue;
+}
+
+int IniFile::readInt(const QString &section, const QString &key, int defaultValue) const {
+    const QString text = readString(section, key, QString()).trimmed();
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : defaultValue;
+}
+
+bool IniFile::readBool(const QString &section, const QString &key, bool defaultValue) const {
+    const QString text = readString(section, key, QString()).trimmed();
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value != 0 : defaultValue;
+}
+
+float IniFile::readFloat(const QString &section, const QString &key, float defaultValue) const {
+    QString text = readString(section, key, QString()).trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const float value = text.toFloat(&ok);
+    return ok ? value : defaultValue;
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value) {
+    d->ini.SetValue(Utf8(section).c_str(), Utf8(key).c_str(), Utf8(value).c_str());
+}
+
+void IniFile::writeInt(const QString &section, const QString &key, int value) {
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString &section, const QString &key, bool value) {
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::writeFloat(const QString &section, const QString &key, float value) {
+    writeString(section, key, QString::number(static_cast<double>(value), 'g', 7));
+}

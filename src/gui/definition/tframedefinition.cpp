@@ -1,0 +1,657 @@
+#include "gui/definition/tframedefinition.h"
+
+#include "comm/sharedstate.h"
+#include "gui/common/colors.h"
+#include "gui/common/controls.h"
+#include "gui/common/dialogs.h"
+#include "gui/common/named.h"
+#include "gui/common/turntabledrawing.h"
+#include "gui/common/turntablepicture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+
+namespace {
+QString CaptionRead() {
+    return QCoreApplication::translate("TFrameDefinition", "Werte einlesen");
+}
+QString CaptionWrite() {
+    return QCoreApplication::translate("TFrameDefinition", "Werte schreiben");
+}
+QString CaptionAbort() {
+    return QCoreApplication::translate("TFrameDefinition", "Abbruch");
+}
+QString HintActivate() {
+    return QCoreApplication::translate("TFrameDefinition", "Gleis aktivieren");
+}
+QString HintDeactivate() {
+    return QCoreApplication::translate("TFrameDefinition", "Gleis deaktivieren");
+}
+QString HintRename() {
+    return QCoreApplication::translate("TFrameDefinition",
+                                       "Rechtsklick: Namen der Position ändern");
+}
+
+constexpr int TrackPenWidth = 5;
+constexpr int SwitchPenWidth = 3;
+constexpr int ButtonHeight = 25;
+constexpr int TransferButtonWidth = 100;
+constexpr int ProgressHeight = 20;
+constexpr int ComboWidth = 206;
+
+// The form's starting sizes; the layout step recomputes most of them.
+constexpr QRect FormPicture(8, 8, 520, 520);
+constexpr QRect FormDarstellung(600, 8, 273, 105);
+constexpr QRect FormAdressen(560, 120, 361, 385);
+
+struct StateLook {
+    QColor colour; // invalid: the window colour
+    QString hint;
+};
+
+StateLook LookOf(int state) {
+    switch (state) {
+    case AddressRows::Verified:
+        return {Colors::MarkReceived,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten verifiziert (aus EEprom ausgelesen)")};
+    case AddressRows::Requested:
+        return {Colors::MarkRequested,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Anfrage zum Auslesen der Daten gesendet")};
+    case AddressRows::Changed:
+        return {Colors::MarkChanged,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten geändert und noch nicht in "
+                                            "Gruben-Platine geschrieben")};
+    case AddressRows::Sent:
+        return {Colors::MarkSent,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: Daten an Gruben-Platine gesendet")};
+    case AddressRows::Failed:
+        return {Colors::MarkFailed,
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status: geschrieben, aber nicht so "
+                                            "zurückgelesen; wird beim nächsten Schreiben "
+                                            "wiederholt")};
+    default:
+        return {QColor(),
+                QCoreApplication::translate("TFrameDefinition",
+                                            "Status der Daten: nicht verifizier (von Festplatte "
+                                            "geladen)")};
+    }
+}
+
+void SetColour(QWidget *w, QPalette::ColorRole role, const QColor &colour) {
+    QPalette p = w->palette();
+    if (p.color(role) != colour) {
+        p.setColor(role, colour);
+        w->setPalette(p);
+    }
+}
+
+size_t at(int i) {
+    return static_cast<size_t>(i);
+}
+} // namespace
+
+TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent)
+    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_rows(state) {
+    setObjectName(QStringLiteral("TFrameDefinition"));
+    BuildForm();
+
+    Timer5 = Named(new QTimer(this), "Timer5");
+    Timer5->setInterval(AddressRows::IdleIntervalMs);
+    connect(Timer5, &QTimer::timeout, this, &TFrameDefinition::Timer5Timer);
+    btn_read_adr->setEnabled(false);
+    btn_write_adr->setEnabled(false);
+    btn_read_adr->setText(CaptionRead());
+    btn_write_adr->setText(CaptionWrite());
+
+    QFont small = font();
+    small.setPixelSize(9);
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        auto *b = new QPushButton(QString::number(i), pnl_definition);
+        b->setObjectName(QStringLiteral("PositionButton%1").arg(i));
+        b->setFont(small);
+        b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
+        b->setToolTip(HintActivate());
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setContextMenuPolicy(Qt::CustomContextMenu);
+        b->hide();
+        connect(b, &QPushButton::clicked, this, [this, i] { PositionButtonClick(i); });
+        connect(b, &QPushButton::customContextMenuRequested, this,
+                [this, i] { RenamePosition(i); });
+        PositionButtons[at(i - 1)] = b;
+    }
+    BuildRows();
+    ShowAddressRows();
+    DrawTurntable();
+    // The rows follow every cell value the pit board reports, also to the other tabs.
+    WakeTimer5();
+}
+
+void TFrameDefinition::WakeTimer5() {
+    if (!Timer5->isActive() && (m_rows.ReadMode() || m_rows.WriteMode() || m_rows.ImageChanged())) {
+        Timer5->start();
+    }
+}
+
+void TFrameDefinition::BuildForm() {
+    pnl_definition = Named(new QWidget(this), "pnl_definition");
+    tt_Image1 = Named(new TurntablePicture(pnl_definition), "tt_Image1");
+    tt_Image1->setGeometry(FormPicture);
+
+    GroupBox_Darstellung =
+        Named(new QGroupBox(tr("Anpassen der Drehscheiben-Darstellung"), pnl_definition),
+              "GroupBox_Darstellung");
+    GroupBox_Darstellung->setGeometry(FormDarstellung);
+    Label1 = Named(new QLabel(tr("Korrektur der Null-Position"), GroupBox_Darstellung), "Label1");
+    Label1->setGeometry(8, 24, 160, 20);
+    UpDown_Offset = Named(new QSpinBox(GroupBox_Darstellung), "UpDown_Offset");
+    UpDown_Offset->setGeometry(176, 22, 60, 24);
+    UpDown_Offset->setRange(0, 100);
+    UpDown_Offset->setValue(5);
+    UpDown_Offset->setToolTip(tr("ermöglicht, dass die Bildschirm-Anzeige der "
+                                 "tatsächlichen Gleis-Nummerrierung entspricht "));
+    connect(UpDown_Offset, &QSpinBox::valueChanged, this, &TFrameDefinition::UpDown_OffsetClick);
+    cbx_umschaltlinie =
+        Named(new QCheckBox(tr("Umschaltlinie zeigen"), GroupBox_Darstellung), "cbx_umschaltlinie");
+    cbx_umschaltlinie->setGeometry(8, 52, 170, 20);
+    cbx_umschaltlinie->setChecked(true);
+    cbx_umschaltlinie->setToolTip(
+        tr("Anzeige der Umschaltlinie (Gleipolung durch Kehrschleifen-Relais)"));
+    connect(cbx_umschaltlinie, &QCheckBox::toggled, this,
+            &TFrameDefinition::cbx_umschaltlinieClick);
+    cbx_umdrehen =
+        Named(new QCheckBox(tr("Zählweise umdrehen"), GroupBox_Darstellung), "cbx_umdrehen");
+    cbx_umdrehen->setGeometry(8, 76, 170, 20);
+    cbx_umdrehen->setToolTip(tr("Zehlweise in der Bildschirm-Anzeige umdrehen"));
+    connect(cbx_umdrehen, &QCheckBox::toggled, this, &TFrameDefinition::cbx_umdrehenClick);
+    btn_all = Named(new QPushButton(tr("alle"), GroupBox_Darstellung), "btn_all");
+    btn_all->setGeometry(196, 50, 66, 22);
+    btn_all->setToolTip(tr("Alle Abgänge aktivieren"));
+    connect(btn_all, &QPushButton::clicked, this, &TFrameDefinition::btn_allClick);
+    bnt_none = Named(new QPushButton(tr("keine"), GroupBox_Darstellung), "bnt_none");
+    bnt_none->setGeometry(196, 76, 66, 22);
+    bnt_none->setToolTip(tr("Alle Abgänge deaktivieren"));
+    connect(bnt_none, &QPushButton::clicked, this, &TFrameDefinition::bnt_noneClick);
+
+    GroupBox_Adressen = Named(new QGroupBox(tr("Adressen"), pnl_definition), "GroupBox_Adressen");
+    GroupBox_Adressen->setGeometry(FormAdressen);
+    btn_write_adr = Named(new QPushButton(CaptionWrite(), GroupBox_Adressen), "btn_write_adr");
+    btn_write_adr->setGeometry(8, 354, TransferButtonWidth, ButtonHeight);
+    btn_write_adr->setToolTip(tr("Schreibt die Adressen in die Gruben-Platine"));
+    connect(btn_write_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_write_adrClick);
+    btn_read_adr = Named(new QPushButton(CaptionRead(), GroupBox_Adressen), "btn_read_adr");
+    btn_read_adr->setGeometry(8 + TransferButtonWidth + 6, 354, TransferButtonWidth, ButtonHeight);
+    btn_read_adr->setToolTip(tr("Liest die Adressen von der Gruben-Platine"));
+    connect(btn_read_adr, &QPushButton::clicked, this, &TFrameDefinition::btn_read_adrClick);
+    ProgressBar3 = Named(new QProgressBar(GroupBox_Adressen), "ProgressBar3");
+    ProgressBar3->setGeometry(8, 328, ComboWidth, ProgressHeight);
+    ProgressBar3->setTextVisible(false);
+    ProgressBar3->setRange(0, AddressRows::Rows * AddressRows::ReadCellsPerRow);
+    ProgressBar3->setValue(0);
+    ComboBox_adr = Named(new QComboBox(GroupBox_Adressen), "ComboBox_adr");
+    ComboBox_adr->setGeometry(8, 297, ComboWidth, ButtonHeight);
+    ComboBox_adr->setPlaceholderText(tr("automatische Adress-Vergabe"));
+    for (int i = 0; i < AddressRows::PresetCount; ++i) {
+        ComboBox_adr->addItem(AddressRows::PresetText(i));
+    }
+    ComboBox_adr->setCurrentIndex(-1);
+    // As wide as its longest preset, so that every preset reads in full.
+    ComboBox_adr->resize(std::max(ComboWidth, ComboBox_adr->sizeHint().width()), ButtonHeight);
+    connect(ComboBox_adr, &QComboBox::currentIndexChanged, this,
+            &TFrameDefinition::ComboBox_adrChange);
+    btn_adr_go = Named(new QPushButton(tr("Los !"), GroupBox_Adressen), "btn_adr_go");
+    btn_adr_go->setGeometry(8 + ComboBox_adr->width() + 6, 297, 75, ButtonHeight);
+    btn_adr_go->setEnabled(false);
+    connect(btn_adr_go, &QPushButton::clicked, this, &TFrameDefinition::btn_adr_goClick);
+    btn_undo = Named(new QPushButton(tr("Rüchgängig"), GroupBox_Adressen), "btn_undo");
+    btn_undo->setGeometry(8 + ComboBox_adr->width() + 6, 328, 75, ButtonHeight);
+    connect(btn_undo, &QPushButton::clicked, this, &TFrameDefinition::btn_undoClick);
+    cbx_use_mm = Named(new QCheckBox(tr("Motorola verwenden"), GroupBox_Adressen), "cbx_use_mm");
+    cbx_use_mm->setGeometry(224, 357, std::max(150, cbx_use_mm->sizeHint().width()), 20);
+    cbx_use_mm->setToolTip(tr("wenn keine MM Adressen benötigt werden, kann man das "
+                              "Schreiben der Adressen hier beschleunigen"));
+    connect(cbx_use_mm, &QCheckBox::toggled, this, &TFrameDefinition::cbx_use_mmClick);
+}
+
+void TFrameDefinition::ShowDefinition() {
+    Updating = true;
+    StationData &st = m_state.station;
+    const int n = m_state.PositionCount < 1 ? 10 : m_state.PositionCount;
+    // An offset beyond a whole turn draws like its remainder; the spin box can show only -N..N.
+    if (st.ZeroOffset > n || st.ZeroOffset < -n) {
+        st.ZeroOffset %= n;
+    }
+    UpDown_Offset->setRange(-n, n);
+    UpDown_Offset->setValue(st.ZeroOffset);
+    cbx_umdrehen->setChecked(st.ReverseCounting);
+    cbx_umschaltlinie->setChecked(st.ShowSwitchLine);
+    m_rows.ReadFromImage();
+    ShowAddressRows();
+    ShowPositionLabels();
+    cbx_use_mm->setChecked(st.UseMotorola);
+    Updating = false;
+}
+
+void TFrameDefinition::UpdateDefinitionButtons() {
+    const bool online = m_state.Online;
+    // While a transfer runs, only its own button ("Abbruch") may be pressed.
+    btn_read_adr->setEnabled(online && !m_rows.WriteMode());
+    btn_write_adr->setEnabled(online && !m_rows.ReadMode());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and picture
+
+void TFrameDefinition::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    pnl_definitionResize();
+}
+
+void TFrameDefinition::pnl_definitionResize() {
+    DrawTurntable();
+}
+
+void TFrameDefinition::ArrangeDefinitionTab() {
+    pnl_definition->setGeometry(rect());
+    const int w = pnl_definition->width();
+    const int h = pnl_definition->height();
+    int s = h - 15;
+    if (w - GroupBox_Darstellung->width() - 10 < s) {
+        s = w - GroupBox_Darstellung->width() - 20;
+    }
+    s = std::max(0, s);
+    tt_Image1->resize(s, s);
+    GroupBox_Darstellung->move(s + 15, tt_Image1->y());
+    const int groupTop = GroupBox_Darstellung->y() + GroupBox_Darstellung->height() + 3;
+    const int groupLeft = GroupBox_Darstellung->x();
+    GroupBox_Adressen->setGeometry(groupLeft, groupTop, std::max(0, w - groupLeft - 10),
+                                   std::max(0, tt_Image1->height() - groupTop));
+
+    const int gh = GroupBox_Adressen->height();
+    btn_write_adr->move(btn_write_adr->x(), gh - btn_write_adr->height() - 6);
+    btn_read_adr->move(btn_read_adr->x(), btn_write_adr->y());
+    ProgressBar3->move(ProgressBar3->x(), btn_write_adr->y() - ProgressBar3->height() - 6);
+    ComboBox_adr->move(ComboBox_adr->x(), ProgressBar3->y() - ComboBox_adr->height() - 6);
+    btn_adr_go->move(ComboBox_adr->x() + ComboBox_adr->width() + 6, ComboBox_adr->y());
+    btn_undo->move(btn_adr_go->x(), ProgressBar3->y());
+    cbx_use_mm->move(btn_read_adr->x() + btn_read_adr->width() + 10, btn_write_adr->y() + 3);
+}
+
+void TFrameDefinition::DrawTurntable() {
+    ArrangeDefinitionTab();
+    const StationData &st = m_state.station;
+    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
+                              st.ZeroOffset, st.ReverseCounting);
+    QImage &canvas = tt_Image1->canvas();
+    // What lies under the buttons before: a button is repainted only when it moves or the
+    // picture beneath it changes, not with every redraw of the picture.
+    const ButtonLayout layout{tt_Image1->geometry(), canvas.size(), canvas.devicePixelRatio(),
+                              g.positions(),         st.ZeroOffset, st.ReverseCounting};
+    const bool layoutChanged = layout != m_drawnLayout;
+    m_drawnLayout = layout;
+    const QImage before = layoutChanged ? QImage() : canvas.copy();
+    std::optional<QPainter> painter;
+    if (!canvas.isNull()) { // a picture of size 0 has nothing to draw on
+        painter.emplace(&canvas);
+        TurntableDrawing::DrawPit(*painter, g);
+    }
+    const QPoint origin = tt_Image1->pos();
+    const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
+    for (int i = 1; i <= StationData::MaxPositions; ++i) {
+        QPushButton *button = PositionButtons[at(i - 1)];
+        if (i > g.positions()) {
+            button->hide();
+            continue;
+        }
+        const bool used = st.PositionUsed[at(i)];
+        const QString &name = st.PositionName[at(i)];
+        const QString hint = (used ? HintDeactivate() : HintActivate()) + u'\n' +
+                             tr("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) +
+                             u'\n' + HintRename();
+        if (button->toolTip() != hint) {
+            button->setToolTip(hint);
+        }
+        if (used && painter) {
+            TurntableDrawing::DrawTrack(*painter, g, i, TrackPenWidth);
+            TurntableDrawing::DrawName(*painter, g, i, name);
+        }
+        if (layoutChanged || button->isHidden()) {
+            button->move(g.ButtonTopLeft(i, buttonSize, origin));
+            button->show();
+            button->raise();
+        }
+    }
+    if (st.ShowSwitchLine && painter) {
+        TurntableDrawing::DrawSwitchLine(*painter, g, SwitchPenWidth);
+    }
+    painter.reset();
+    if (layoutChanged || before.isNull()) {
+        tt_Image1->update();
+    } else {
+        // The picture without the buttons whose ground stayed the same.
+        QRegion region(tt_Image1->rect());
+        const qreal ratio = canvas.devicePixelRatio();
+        for (int i = 1; i <= g.positions(); ++i) {
+            const QRect onPicture = PositionButtons[at(i - 1)]->geometry().translated(-origin);
+            const QRect pixels =
+                QRectF(QPointF(onPicture.topLeft()) * ratio, QSizeF(onPicture.size()) * ratio)
+                    .toAlignedRect();
+            const QRect inside = pixels.intersected(canvas.rect());
+            if (inside.isEmpty() || before.copy(inside) == canvas.copy(inside)) {
+                region -= onPicture;
+            }
+        }
+        tt_Image1->update(region);
+    }
+    // The rows are shown again with the picture; a position row that serves no position keeps
+    // its label hidden.
+    for (Row &r : m_rowWidgets) {
+        r.edit->show();
+        r.rg->show();
+        r.label->show();
+    }
+    ShowPositionLabels();
+}
+
+void TFrameDefinition::RenamePosition(int position) {
+    if (position < 1 || position > PositionCount()) {
+        return;
+    }
+    QString &name = m_state.station.PositionName[at(position)];
+    const std::optional<QString> answer =
+        m_dialogs.askText(tr("Positionsname"),
+                          tr("Name der Position %1 (leer: nur die Nummer):").arg(position), name);
+    if (!answer) {
+        return;
+    }
+    // The settings and configuration files keep the number where the position has no name.
+    const QString wanted =
+        answer->trimmed().isEmpty() ? QString::number(position) : answer->trimmed();
+    if (wanted == name) {
+        return;
+    }
+    name = wanted;
+    DrawTurntable();
+    m_state.RedrawRequest = true; // the operation tab shows it too
+}
+
+// ---------------------------------------------------------------------------------------------
+// Station data
+
+void TFrameDefinition::PositionButtonClick(int position) {
+    if (position < 1 || position > PositionCount()) {
+        return;
+    }
+    bool &used = m_state.station.PositionUsed[at(position)];
+    used = !used;
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::btn_allClick() {
+    for (int i = 1; i <= PositionCount(); ++i) {
+        m_state.station.PositionUsed[at(i)] = true;
+    }
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::bnt_noneClick() {
+    for (int i = 1; i <= PositionCount(); ++i) {
+        m_state.station.PositionUsed[at(i)] = false;
+    }
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::cbx_umdrehenClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ReverseCounting = cbx_umdrehen->isChecked();
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::cbx_umschaltlinieClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ShowSwitchLine = cbx_umschaltlinie->isChecked();
+    DrawTurntable();
+    m_state.RedrawRequest = true;
+}
+
+void TFrameDefinition::UpDown_OffsetClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.ZeroOffset = UpDown_Offset->value();
+    DrawTurntable();
+    m_state.RedrawRequest = true; // the operation tab's picture turns with it
+}
+
+void TFrameDefinition::cbx_use_mmClick() {
+    if (Updating) {
+        return;
+    }
+    m_state.station.UseMotorola = cbx_use_mm->isChecked();
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        ShowRangeMark(k); // the range of the addresses follows the formats in use
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Address rows
+
+void TFrameDefinition::ShowRowState(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    const StateLook look = LookOf(m_rows.RowState[at(row)]);
+    SetColour(r.panel, QPalette::Window,
+              look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
+    r.panel->setToolTip(look.hint);
+}
+
+void TFrameDefinition::ShowRangeMark(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    const QString problem = m_rows.RangeProblem(row);
+    SetColour(r.label, QPalette::Window,
+              problem.isEmpty() ? palette().color(QPalette::Window) : Colors::MarkFailed);
+    if (r.edit->toolTip() != problem) {
+        r.edit->setToolTip(problem);
+    }
+}
+
+void TFrameDefinition::ShowAddressRows(int editedRow) {
+    const bool wasUpdating = Updating;
+    Updating = true;
+    for (int k = 0; k < AddressRows::Rows; ++k) {
+        const Row &r = m_rowWidgets[at(k)];
+        const int address = m_rows.RowAddress[at(k)];
+        const QColor colour = address == 0             ? palette().color(QPalette::Base)
+                              : m_rows.RowGreen[at(k)] ? Colors::AddressGreen
+                                                       : Colors::AddressRed;
+        SetColour(r.edit, QPalette::Base, colour);
+        // What the user is typing stays until it is taken: a refresh must not undo keystrokes.
+        const bool typing = r.edit->hasFocus() && k != editedRow &&
+                            AddressRows::ToBeWritten(m_rows.RowState[at(k)]);
+        const QString text = QString::number(address);
+        if (!typing && r.edit->text() != text) {
+            r.edit->setText(text);
+        }
+        ShowRowState(k);
+        if (k != editedRow && !r.edit->hasFocus()) {
+            ShowRangeMark(k); // the edit being typed in is marked when it is left
+        }
+    }
+    Updating = wasUpdating;
+}
+
+void TFrameDefinition::ShowPositionLabels() {
+    for (int j = 0; j < AddressRows::PositionRows; ++j) {
+        QLabel *label = m_rowWidgets[at(j + AddressRows::FirstPositionRow)].label;
+        if (m_rows.PositionLabelVisible(j)) {
+            label->setText(m_rows.PositionLabel(j));
+            label->show();
+        } else {
+            label->hide();
+        }
+    }
+}
+
+void TFrameDefinition::edt_adrChange(int row) {
+    if (Updating) {
+        return;
+    }
+    QLineEdit *edit = m_rowWidgets[at(row)].edit;
+    switch (m_rows.EditAddress(row, edit->text())) {
+    case AddressRows::EditResult::Empty:
+        ShowRowState(row);
+        break;
+    case AddressRows::EditResult::Invalid:
+        ShowRowState(row);
+        m_dialogs.showWarning(InvalidInputText());
+        edit->setFocus();
+        break;
+    case AddressRows::EditResult::Accepted:
+        ShowAddressRows(row);
+        break;
+    }
+}
+
+void TFrameDefinition::btn_rgClick(int row) {
+    if (Updating) {
+        return;
+    }
+    m_rows.ToggleGreen(row);
+    ShowAddressRows();
+}
+
+void TFrameDefinition::ComboBox_adrChange() {
+    btn_adr_go->setEnabled(true);
+}
+
+void TFrameDefinition::btn_adr_goClick() {
+    const QString question = AddressRows::PresetQuestion(ComboBox_adr->currentIndex());
+    if (!question.isEmpty() && !m_dialogs.askYesNo(question)) {
+        return;
+    }
+    m_rows.ApplyPreset(ComboBox_adr->currentIndex());
+    ShowPositionLabels();
+    ShowAddressRows();
+}
+
+void TFrameDefinition::btn_undoClick() {
+    m_rows.Undo();
+    ShowAddressRows();
+    ShowPositionLabels();
+}
+
+void TFrameDefinition::ReportProblems(const QList<AddressRows::Problem> &problems) {
+    for (const AddressRows::Problem &p : problems) {
+        m_dialogs.showWarning(p.message);
+        m_rowWidgets[at(p.row)].edit->setFocus();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transfers
+
+void TFrameDefinition::btn_read_adrClick() {
+    StartTransfer(true);
+}
+
+void TFrameDefinition::btn_write_adrClick() {
+    StartTransfer(false);
+}
+
+void TFrameDefinition::StartTransfer(bool read) {
+    const TransferSettings &t = m_state.transferSettings;
+    // Writes are paced by the answers only when they are read back: a write has no answer.
+    const bool byAnswer = read ? t.byAnswer() : t.verifying();
+    const bool stopping = m_rows.Running();
+    if (stopping && m_rows.transfer().byAnswer()) {
+        read ? m_rows.StartReadByAnswer({}) : m_rows.StartWriteByAnswer({});
+        m_rows.FinishByAnswer(); // stopped at once: what was read stays
+        EndTransfer();
+        ShowAddressRows();
+        return;
+    }
+    m_transferShown = true;
+    (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort());
+    (read ? btn_write_adr : btn_read_adr)->setEnabled(false);
+    const auto wake = [this] { Timer5->start(0); };
+    QList<AddressRows::Problem> problems;
+    if (byAnswer && !stopping) {
+        problems = read ? m_rows.StartReadByAnswer(wake) : m_rows.StartWriteByAnswer(wake);
+    } else {
+        problems = read ? m_rows.StartRead() : m_rows.StartWrite();
+    }
+    Timer5->start(byAnswer && !stopping ? 0 : m_rows.Interval());
+    ProgressBar3->setRange(0, m_rows.ProgressMax);
+    ProgressBar3->setValue(0);
+    ProgressBar3->setTextVisible(m_rows.transfer().byAnswer() && m_rows.Running());
+    ShowAddressRows();
+    ReportProblems(problems);
+}
+
+void TFrameDefinition::OnlineChanged() {
+    // A transfer paced by the answers that the lost line interrupted has ended already.
+    if (m_transferShown && !m_rows.Running() && m_rows.transfer().byAnswer()) {
+        m_rows.FinishByAnswer();
+        EndTransfer();
+        ShowAddressRows();
+    }
+    UpdateDefinitionButtons();
+}
+
+void TFrameDefinition::EndTransfer() {
+    m_transferShown = false;
+    btn_read_adr->setText(CaptionRead());
+    btn_write_adr->setText(CaptionWrite());
+    UpdateDefinitionButtons();
+}
+
+void TFrameDefinition::Timer5Timer() {
+    const std::array<int, AddressRows::Rows> before = m_rows.RowState;
+    const bool writing = m_rows.WriteMode();
+    const AddressRows::TickResult result = m_rows.Tick();
+    if (Timer5->interval() != m_rows.Interval()) {
+        Timer5->setInterval(m_rows.Interval());
+    }
+    ProgressBar3->setMaximum(m_rows.ProgressMax);
+    ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
+    if (m_rows.transfer().byAnswer()) {
+        ProgressBar3->setFormat(m_rows.transfer().ProgressText());
+    }
+    if (result.ended && m_rows.transfer().byAnswer()) {
+        m_rows.FinishByAnswer();
+    }
+    if (result.ended) {
+        EndTransfer();
+    }
+    if (result.refreshed || (result.ended && writing) || before != m_rows.RowState) {
+        ShowAddressRows();
+    }
+    if (result.refreshed) {
+        ShowPositionLabels();
+    }
+    if (!m_rows.ReadMode() && !m_rows.WriteMode() && !m_rows.ImageChanged()) {
+        Timer5->stop(); // woken again by a transfer or a changed pit mirror
+    }
+}

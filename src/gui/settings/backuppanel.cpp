@@ -1,0 +1,186 @@
+#include "gui/settings/backuppanel.h"
+
+#include "comm/sharedstate.h"
+#include "core/configuration/configfile.h"
+#include "gui/common/dialogs.h"
+#include "gui/common/named.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+// The column right of the configuration groups, from the top to the bottom of the page; while the
+// send log and the info dump take that column (user level "Debug"), below them.
+constexpr int ColumnLeft = 580;
+constexpr int ColumnTop = 10;
+constexpr int Gap = 8;
+constexpr int RightMargin = 10;
+constexpr int BottomMargin = 8;
+constexpr int MinWidth = 360;
+constexpr int MinHeight = BackupPanel::HeightBelowMemos - Gap - BottomMargin;
+// From this width the four buttons stand in one row.
+constexpr int OneRowWidth = 600;
+const char *const SendLogName = "Memo2";
+} // namespace
+
+BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
+                         std::function<ProgramSettings()> settings, QWidget *parent)
+    : QGroupBox(tr("Sicherung der Steuerung"), parent), m_state(state), m_dialogs(dialogs),
+      m_job(state) {
+    setObjectName(QStringLiteral("GroupBoxBackup"));
+    m_job.settings = std::move(settings);
+    m_job.version = QCoreApplication::applicationVersion();
+    m_job.confirm = [this](const QString &question) { return m_dialogs.askYesNo(question); };
+
+    btn_backup = Named(new QPushButton(tr("Steuerung sichern ..."), this), "btn_backup");
+    btn_backup->setToolTip(tr("liest alle Zellen beider Platinen (jede zweimal) und "
+                              "schreibt sie in eine Datei"));
+    btn_compare = Named(new QPushButton(tr("Mit Steuerung vergleichen ..."), this), "btn_compare");
+    btn_compare->setToolTip(tr("listet jede Zelle, in der Datei und Steuerung sich "
+                               "unterscheiden; schreibt nichts"));
+    btn_restore = Named(new QPushButton(tr("Wiederherstellen ..."), this), "btn_restore");
+    btn_restore->setToolTip(tr("schreibt nach Rückfrage die abweichenden Zellen der "
+                               "Datei, nie die Firmware-Version"));
+    btn_abort = Named(new QPushButton(tr("Abbruch"), this), "btn_backup_abort");
+    m_progress = Named(new QProgressBar(this), "ProgressBarBackup");
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QString());
+    m_results = Named(new QPlainTextEdit(this), "Memo_backup");
+    m_results->setReadOnly(true);
+    m_results->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    m_grid = new QGridLayout(this);
+    m_grid->setContentsMargins(8, 4, 8, 8);
+
+    connect(btn_backup, &QPushButton::clicked, this, &BackupPanel::btn_backupClick);
+    connect(btn_compare, &QPushButton::clicked, this, &BackupPanel::btn_compareClick);
+    connect(btn_restore, &QPushButton::clicked, this, &BackupPanel::btn_restoreClick);
+    connect(btn_abort, &QPushButton::clicked, this, &BackupPanel::btn_abortClick);
+    connect(&m_job, &BackupJob::progressed, this, &BackupPanel::ShowProgress);
+    connect(&m_job, &BackupJob::finished, this, &BackupPanel::Finished);
+
+    if (parent) {
+        parent->installEventFilter(this);
+        m_sendLog = parent->findChild<QWidget *>(QLatin1String(SendLogName));
+        if (m_sendLog) {
+            m_sendLog->installEventFilter(this); // shown and hidden with the user level
+        }
+    }
+    Arrange();
+    UpdateButtons();
+}
+
+bool BackupPanel::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if ((watched == parentWidget() && type == QEvent::Resize) ||
+        (watched == m_sendLog && (type == QEvent::Show || type == QEvent::Hide ||
+                                  type == QEvent::Resize || type == QEvent::Move))) {
+        Arrange();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void BackupPanel::Arrange() {
+    const QWidget *page = parentWidget();
+    if (!page) {
+        return;
+    }
+    const bool below = m_sendLog && !m_sendLog->isHidden();
+    const int left = ColumnLeft;
+    const int top = below ? m_sendLog->geometry().bottom() + Gap : ColumnTop;
+    setGeometry(left, top, std::max(MinWidth, page->width() - left - RightMargin),
+                std::max(MinHeight, page->height() - top - BottomMargin));
+    const bool oneRow = width() >= OneRowWidth;
+    if (oneRow == m_oneRow && m_grid->count() > 0) {
+        return;
+    }
+    m_oneRow = oneRow;
+    const int columns = oneRow ? 4 : 2;
+    int i = 0;
+    for (QPushButton *b : {btn_backup, btn_compare, btn_restore, btn_abort}) {
+        m_grid->addWidget(b, i / columns, i % columns); // moves a button already in the grid
+        ++i;
+    }
+    const int row = oneRow ? 1 : 2;
+    m_grid->addWidget(m_progress, row, 0, 1, columns);
+    m_grid->addWidget(m_results, row + 1, 0, 1, columns);
+    for (int r = 0; r < 4; ++r) {
+        m_grid->setRowStretch(r, r == row + 1 ? 1 : 0);
+    }
+}
+
+void BackupPanel::OnlineChanged() {
+    UpdateButtons();
+}
+
+void BackupPanel::UpdateButtons() {
+    const bool running = m_job.running();
+    const bool start = m_state.Online && !running;
+    btn_backup->setEnabled(start);
+    btn_compare->setEnabled(start);
+    btn_restore->setEnabled(start);
+    btn_abort->setEnabled(running);
+}
+
+void BackupPanel::btn_backupClick() {
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
+    if (!path.isEmpty()) {
+        Run(BackupJob::Action::Backup, path);
+    }
+}
+
+void BackupPanel::btn_compareClick() {
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
+    if (!path.isEmpty()) {
+        Run(BackupJob::Action::Compare, path);
+    }
+}
+
+void BackupPanel::btn_restoreClick() {
+    const QString path = m_dialogs.askOpenFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
+    if (!path.isEmpty()) {
+        Run(BackupJob::Action::Restore, path);
+    }
+}
+
+void BackupPanel::btn_abortClick() {
+    m_job.Abort();
+}
+
+void BackupPanel::Run(BackupJob::Action action, const QString &path) {
+    if (m_job.running() || !m_state.Online) {
+        return; // the buttons are off then; a click that came through anyway changes nothing
+    }
+    m_results->clear();
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setFormat(QString());
+    if (!m_job.Start(action, path)) {
+        m_results->setPlainText(m_job.lines().join(u'\n'));
+        m_dialogs.showError(title(), m_job.lines().join(u'\n'));
+        UpdateButtons();
+        return;
+    }
+    UpdateButtons();
+    ShowProgress();
+}
+
+void BackupPanel::ShowProgress() {
+    m_progress->setRange(0, std::max(1, m_job.total()));
+    m_progress->setValue(std::min(m_job.progress(), m_progress->maximum()));
+    m_progress->setFormat(m_job.ProgressText());
+    UpdateButtons(); // a restore's question may have come and gone
+}
+
+void BackupPanel::Finished() {
+    m_progress->setFormat(m_job.result() == BackupJob::Result::Stopped ? tr("abgebrochen")
+                                                                       : tr("fertig"));
+    m_results->setPlainText(m_job.lines().join(u'\n'));
+    UpdateButtons();
+}

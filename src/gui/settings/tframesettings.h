@@ -1,0 +1,163 @@
+#pragma once
+
+#include "core/settings/settingsfile.h"
+#include "gui/common/tabframe.h"
+#include "platform/portenumerator.h"
+
+#include <QPalette>
+#include <array>
+#include <functional>
+#include <memory>
+
+class BackupPanel;
+class Dialogs;
+class Link;
+class PortWatcher;
+class SettingsStore;
+class SharedState;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class SendLogModel;
+class SendLogView;
+class QPushButton;
+class QRadioButton;
+
+// The settings tab "Einstellungen": the port and its mapping to a device of this machine, the baud
+// rate and the user level for the next start, the manual send, configuration files that save a
+// whole station and load chosen parts back, the send log and the info dump, and the port dumps.
+class TFrameSettings : public TabFrame {
+    Q_OBJECT
+public:
+    TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link, SettingsStore &store,
+                   QWidget *parent = nullptr);
+    ~TFrameSettings() override;
+
+    void OnlineChanged() override;
+
+    // The choices as the buttons hold them: the port 1..9 (0: none checked), the baud rate (0:
+    // none checked, the driver's rate stays) and the user level stored for the next start.
+    int checkedPort() const;
+    int checkedBaud() const;
+    QString checkedLevel() const;
+    // Checks the buttons that the settings name, and shows how transfers are paced.
+    void ShowSettings(const ProgramSettings &settings);
+    // What the user level shows of this tab: the memos, and the baud and send groups.
+    void ShowForLevel(bool memos, bool baudAndSend);
+    // The memos reach down to 140 pixels above the window's outer bottom edge.
+    void ArrangeMemos(int outerHeight);
+
+    // Where the serial devices offered come from (tests offer their own). A list shown already
+    // is read again from it.
+    void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
+    // Lists the devices found now and what Com1..Com9 mean. The devices are first read when the
+    // list is first shown or asked for, never at the start: reading them takes a while.
+    void RefreshPortList();
+    // Whether the list of devices has been read at all.
+    bool portsListed() const { return m_portsListed; }
+
+    // Follows devices coming and going while the port list is shown, or while the window waits
+    // for the adapter of a lost line to come back (watchForReturn).
+    PortWatcher &portWatcher() { return *m_watcher; }
+    void setWatchForReturn(bool on);
+    // The box "automatisch wieder verbinden".
+    bool autoReconnect() const;
+
+    // The send log: one line per byte taken from the transmit queue, and one per manual send.
+    void AppendSendLog(uint8_t byte);
+    void ClearSendLog();
+    QStringList sendLogLines() const;
+    // The info dump at a marker of the board.
+    void ShowDump(const QStringList &lines);
+
+    // The window's settings as a configuration file stores them (its size and place included).
+    std::function<ProgramSettings()> currentSettings;
+
+signals:
+    // A line for the status bar.
+    void statusMessage(const QString &text);
+    // A port button was clicked: Start is possible again.
+    void portChosen();
+    // The devices of this machine changed while they were watched.
+    void portsChanged(const QList<FoundPort> &ports);
+    // The box "automatisch wieder verbinden" was clicked.
+    void autoReconnectChanged(bool on);
+    // A configuration file was loaded into the mirrors and station data: the tabs show it, while
+    // the loaded flags are still set.
+    void configurationLoaded();
+
+public slots:
+    void btnCheckClick();
+    void rad_comClick();
+    // Maps the checked COM number to the device chosen in the list, in the settings file at once.
+    void btn_port_assignClick();
+    void btnSendenClick();
+    void Button1Click();
+    void Button2Click();
+    void btn_DCBClick();
+    void btn_hComReceiveClick();
+    void btn_comstatClick();
+    void cbx_feste_taktungClick();
+    void cbx_schreiben_pruefenClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void BuildForm();
+    void UpdateWatcher();
+    void OnPortsChanged(const QList<FoundPort> &ports);
+    void ShowPorts(const QList<FoundPort> &ports);
+    void ShowPortMap();
+    void AddMemo1(const QString &line);
+    void ReportSaveFailure(const QString &text);
+
+    SharedState &m_state;
+    Dialogs &m_dialogs;
+    Link &m_link;
+    SettingsStore &m_store;
+    std::unique_ptr<PortEnumerator> m_enumerator;
+    std::unique_ptr<PortWatcher> m_watcher;
+    bool m_portsListed = false;
+    bool m_shown = false;
+    bool m_watchForReturn = false;
+
+    QGroupBox *GroupBoxCom = nullptr;
+    std::array<QRadioButton *, 10> rad_com{}; // 1..9
+    QPushButton *btnCheck = nullptr;
+    QGroupBox *GroupBoxPorts = nullptr;
+    std::array<QLabel *, 10> lbl_port{}; // 1..9: what each COM number means
+    QComboBox *ComboBox_ports = nullptr;
+    QPushButton *btn_port_assign = nullptr;
+    QCheckBox *cbx_auto_verbinden = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *rad_2400 = nullptr;
+    QRadioButton *rad_9600 = nullptr;
+    QRadioButton *rad_19200 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *btnSenden = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QRadioButton *rad_fahren = nullptr;
+    QRadioButton *rad_justage = nullptr;
+    QRadioButton *rad_debug = nullptr;
+    QGroupBox *GroupBox4 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QGroupBox *GroupBox5 = nullptr;
+    std::array<QCheckBox *, 4> m_loadBoxes{}; // cbx_load_com, _gleisdef, _para, _adr
+    QPushButton *Button2 = nullptr;
+    QGroupBox *GroupBoxTransfer = nullptr;
+    QCheckBox *cbx_feste_taktung = nullptr;
+    QCheckBox *cbx_schreiben_pruefen = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    SendLogModel *m_sendLog = nullptr;
+    SendLogView *Memo2 = nullptr;
+    QPushButton *btn_comstat = nullptr;
+    QPushButton *btn_DCB = nullptr;
+    QPushButton *btn_hComReceive = nullptr;
+    BackupPanel *m_backup = nullptr; // "Sicherung der Steuerung"
+};

@@ -1,0 +1,263 @@
+// The main window's form: its pages with the six tabs, Start, Stop and Ende, the fill bar, the
+// status bar and the timers, and what connects them to the link and to the settings tab.
+
+#include "gui/window/tfrmmain.h"
+
+#include "core/session/connectiontexts.h"
+#include "core/settings/windowplacement.h"
+#include "gui/common/named.h"
+#include "gui/definition/tframedefinition.h"
+#include "gui/diagnosis/tframediagnose.h"
+#include "gui/eeprom/tframeeeprom.h"
+#include "gui/operation/tframebedienung.h"
+#include "gui/parameter/tframeparameter.h"
+#include "gui/settings/tframesettings.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int FillBarMax = 100;
+// Below the pages, counted up from the client area's bottom edge: the fill bar, the buttons and
+// the status bar.
+constexpr int BelowPages = 100;
+constexpr int ButtonsUp = 88;
+constexpr int FillBarUp = 80;
+constexpr int FillBarHeight = 17;
+constexpr int StatusBarUp = 44;
+constexpr int StatusBarHeight = 20;
+} // namespace
+
+void TfrmMain::BuildForm() {
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+
+    PageControl1 = Named(new QTabWidget(central), "PageControl1");
+    m_bedienung = new TFrameBedienung(m_state, m_dialogs);
+    m_tabs[0] = m_bedienung;
+    if (!s_hiddenTabsLater) {
+        BuildHiddenTabs();
+    }
+    m_settingsTab = new TFrameSettings(m_state, m_dialogs, m_link, m_store);
+    m_tabs[5] = m_settingsTab;
+    const QStringList captions = {tr("Betrieb"),   tr("Gleis-Definition / Adressen"),
+                                  tr("Parameter"), tr("Diagnose"),
+                                  tr("EEprom"),    tr("Einstellungen")};
+    for (size_t i = 0; i < m_tabs.size(); ++i) {
+        auto *page = new QWidget;
+        page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        TabSheet[i] = page;
+        PageControl1->addTab(page, captions.at(static_cast<qsizetype>(i)));
+        auto *layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        // A page smaller than its tab's designed size scrolls, so that its controls keep their
+        // places instead of sliding over each other. At the designed size and above, the tab
+        // fills the page and no scroll bar shows.
+        auto *scroll = Named(new QScrollArea(page), QStringLiteral("ScrollBox%1").arg(i + 1));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->viewport()->setAutoFillBackground(false);
+        layout->addWidget(scroll);
+        if (m_tabs[i]) {
+            PlaceTab(i);
+        }
+    }
+    m_settingsTab->currentSettings = [this] { return CurrentSettings(); };
+    connect(m_settingsTab, &TFrameSettings::statusMessage, this,
+            [this](const QString &text) { StatusPanel0->setText(text); });
+    connect(m_settingsTab, &TFrameSettings::portChosen, this, [this] {
+        btnStart->setEnabled(true);
+        btnStop->setEnabled(false);
+    });
+    connect(m_settingsTab, &TFrameSettings::configurationLoaded, this, &TfrmMain::ReloadTabs);
+
+    ProgressBar2 = Named(new QProgressBar(central), "ProgressBar2");
+    ProgressBar2->setRange(0, FillBarMax);
+    ProgressBar2->setValue(0);
+    ProgressBar2->setTextVisible(false);
+    ProgressBar2->setToolTip(tr("Eingangs-Puffer Belegung"));
+    SetFillBar(0);
+
+    btnStart = Named(new QPushButton(tr("Start"), central), "btnStart");
+    btnStart->setToolTip(tr("Startet RS232 Kommunikation"));
+    btnStop = Named(new QPushButton(tr("Stop"), central), "btnStop");
+    btnStop->setToolTip(tr("Beendet RS232 Komminikation"));
+    btnClose = Named(new QPushButton(tr("Ende"), central), "btnClose");
+    btnClose->setToolTip(tr("Ende des Programms"));
+    for (QPushButton *b : {btnStart, btnStop, btnClose}) {
+        b->resize(ButtonWidth, ButtonHeight);
+    }
+    connect(btnStart, &QPushButton::clicked, this, &TfrmMain::btnStartClick);
+    connect(btnStop, &QPushButton::clicked, this, &TfrmMain::btnStopClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
+
+    StatusBar1 = Named(new QStatusBar(central), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel0 = Named(new QLabel(StatusBar1), "StatusPanel0");
+    // Panel 0 is at least 250 wide and takes what the status bar has to spare, so that its
+    // longest lines ("Kommunikation mit Gruben-Platine gestoppt", a transfer's report) fit.
+    StatusPanel0->setMinimumWidth(250);
+    StatusPanel1 = Named(new QLabel(StatusBar1), "StatusPanel1");
+    StatusPanel1->setFixedWidth(50);
+    StatusBar1->addWidget(StatusPanel0, 1);
+    StatusBar1->addWidget(StatusPanel1);
+
+    Timer_Receive = Named(new QTimer(this), "Timer_Receive");
+    Timer_Receive->setInterval(10);
+    // The port is read when it reports bytes; the receive tick comes only when a read is still
+    // due (after Start and Stop, or bytes left behind), not fifty times a second to find nothing.
+    Timer_Receive->setSingleShot(true);
+    Timer_Senden = Named(new QTimer(this), "Timer_Senden");
+    Timer_Senden->setInterval(20);
+    Timer2 = Named(new QTimer(this), "Timer2");
+    Timer2->setInterval(HousekeepingMs);
+    // Never early: restarted behind a report, it must not come just before the next one.
+    Timer2->setTimerType(Qt::PreciseTimer);
+    connect(Timer_Receive, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
+    connect(Timer_Senden, &QTimer::timeout, this, &TfrmMain::Timer_SendenTimer);
+    connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
+    Timer2->start();
+}
+
+void TfrmMain::ConnectLink() {
+    m_state.sendQueue.onClearLog = [this] { m_settingsTab->ClearSendLog(); };
+    // The transmit tick runs only while bytes wait: a queued byte wakes it, the tick that sends
+    // the last byte puts it to sleep again.
+    m_state.sendQueue.onQueued = [this] { WakeSendTick(); };
+    connect(&m_link, &Link::wantsToSend, this, &TfrmMain::WakeSendTick);
+    // Bytes are read as soon as the port reports them.
+    connect(&m_link, &Link::dataWaiting, this, [this] {
+        m_bytesArrived = true;
+        if (m_readOnArrival && !m_readSoon.isActive()) {
+            m_readSoon.start(0);
+        }
+    });
+    m_firstByte.setSingleShot(true);
+    m_readSoon.setSingleShot(true);
+    connect(&m_firstByte, &QTimer::timeout, this, &TfrmMain::SendFirstByte);
+    connect(&m_readSoon, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
+    connect(&m_link, &Link::byteSent, m_settingsTab, &TFrameSettings::AppendSendLog);
+    connect(&m_link, &Link::dumped, m_settingsTab, &TFrameSettings::ShowDump);
+    connect(&m_link, &Link::fillLevel, this, &TfrmMain::SetFillBar);
+    connect(&m_link, &Link::silenceChanged, this, &TfrmMain::OnSilenceChanged);
+    connect(&m_link, &Link::failed, this, &TfrmMain::OnLinkFailed);
+    connect(&m_link, &Link::stopped, this, [this] {
+        StatusPanel0->setText(ConnectionTexts::Stopped());
+        Timer_Receive->stop();
+    });
+}
+
+void TfrmMain::FormResize() {
+    // The layout counts from the client area, whatever frame the window manager adds.
+    const int h = height();
+    const int w = width();
+    PageControl1->setGeometry(0, 0, w, h - BelowPages);
+    const int closeLeft = w - btnClose->width() - 14;
+    const int stopLeft = closeLeft - btnStop->width() - 10;
+    const int startLeft = stopLeft - btnClose->width() - 10;
+    btnClose->move(closeLeft, h - ButtonsUp);
+    btnStop->move(stopLeft, h - ButtonsUp);
+    btnStart->move(startLeft, h - ButtonsUp);
+    ProgressBar2->setGeometry(10, h - FillBarUp, startLeft - 20, FillBarHeight);
+    StatusBar1->setGeometry(0, h - StatusBarUp, w, StatusBarHeight);
+    // The settings tab keeps its designed height in a smaller window (it scrolls), and its memos
+    // with it.
+    m_settingsTab->ArrangeMemos(std::max(h, WindowPlacement::ControlsMinimum.height()));
+    KeepTabsAtDesignedSize();
+}
+
+void TfrmMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    KeepTabsAtDesignedSize();
+    if (!m_firstFrameShown) {
+        StatusBar1->installEventFilter(this); // sees the first frame complete
+    }
+}
+
+void TfrmMain::KeepTabsAtDesignedSize() {
+    const auto *stack =
+        PageControl1->findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!stack || !PageControl1->isVisible()) {
+        return; // laid out only once shown
+    }
+    // The tab bar and the pane's frame around the pages.
+    const QSize chrome = PageControl1->size() - stack->size();
+    const QSize normal = WindowPlacement::ControlsMinimum - QSize(0, BelowPages);
+    const QSize designed = (normal - chrome).expandedTo(QSize(0, 0));
+    for (TabFrame *tab : m_tabs) {
+        if (tab) {
+            tab->setMinimumSize(designed);
+        }
+    }
+}
+
+void TfrmMain::BuildHiddenTabsAfterFirstFrame(bool later) {
+    s_hiddenTabsLater = later;
+}
+
+void TfrmMain::BuildHiddenTabs() {
+    if (m_definition) {
+        return;
+    }
+    m_definition = new TFrameDefinition(m_state, m_dialogs);
+    m_parameter = new TFrameParameter(m_state, m_dialogs);
+    m_diagnose = new TFrameDiagnose(m_state, m_dialogs);
+    m_eeprom = new TFrameEEprom(m_state, m_dialogs);
+    m_tabs[1] = m_definition;
+    m_tabs[2] = m_parameter;
+    m_tabs[3] = m_diagnose;
+    m_tabs[4] = m_eeprom;
+    if (TabSheet[1]) {
+        for (size_t i = 1; i <= 4; ++i) {
+            PlaceTab(i);
+        }
+    }
+}
+
+void TfrmMain::PlaceTab(size_t i) {
+    auto *scroll = TabSheet[i]->findChild<QScrollArea *>();
+    const bool filled = m_tabs[i]->autoFillBackground();
+    scroll->setWidget(m_tabs[i]);
+    m_tabs[i]->setAutoFillBackground(filled); // the page looks as it did without scrolling
+}
+
+void TfrmMain::BuildHiddenTabsNow() {
+    if (m_definition) {
+        return;
+    }
+    BuildHiddenTabs();
+    // What the start-up did for the other tabs: show the settings, follow the offline state.
+    for (size_t i = 1; i <= 4; ++i) {
+        m_tabs[i]->Reload();
+    }
+    for (size_t i : {size_t(3), size_t(2), size_t(1), size_t(4)}) { // as SetOnline orders them
+        m_tabs[i]->OnlineChanged();
+    }
+    KeepTabsAtDesignedSize();
+    m_store.NoteStart(SettingsToCompare(), m_state);
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
+    // The first frame is complete once the status bar, drawn last, has painted: what it did not
+    // need follows in the next turn of the event loop.
+    if (watched == StatusBar1 && event->type() == QEvent::Paint && !m_firstFrameShown) {
+        StatusBar1->removeEventFilter(this);
+        m_firstFrameShown = true;
+        QTimer::singleShot(0, this, [this] {
+            BuildHiddenTabsNow();
+            emit firstFrameShown();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,123 @@
+#include "platform/interrupts.h"
+
+#include <QTimer>
+#include <csignal>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <cerrno>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#else
+#include <atomic>
+#include <io.h>
+#endif
+
+#ifdef Q_OS_UNIX
+namespace {
+// The handler only writes a byte; the notifier reads it in the event loop.
+int g_pipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(g_pipe[1], &c, 1);
+}
+} // namespace
+
+struct InterruptWatcher::Impl {
+    std::unique_ptr<QSocketNotifier> notifier;
+    struct sigaction oldInt {};
+    struct sigaction oldTerm {};
+};
+
+InterruptWatcher::InterruptWatcher(QObject *parent) : QObject(parent), d(std::make_unique<Impl>()) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, &d->oldInt);
+    sigaction(SIGTERM, &action, &d->oldTerm);
+    d->notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+    connect(d->notifier.get(), &QSocketNotifier::activated, this, [this] {
+        char c = 0;
+        [[maybe_unused]] const auto n = ::read(g_pipe[0], &c, 1);
+        emit interrupted();
+    });
+}
+
+InterruptWatcher::~InterruptWatcher() {
+    if (!d->notifier) {
+        return;
+    }
+    sigaction(SIGINT, &d->oldInt, nullptr);
+    sigaction(SIGTERM, &d->oldTerm, nullptr);
+    d->notifier.reset();
+    ::close(g_pipe[0]);
+    ::close(g_pipe[1]);
+    g_pipe[0] = g_pipe[1] = -1;
+}
+
+bool InterruptWatcher::WaitForInput() const {
+    const int signalFd = d->notifier ? g_pipe[0] : -1;
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        const int n = ::poll(fds, signalFd >= 0 ? 2 : 1, -1);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        // The signal's byte stays in the pipe: the notifier reports it when the loop runs again.
+        return !(n > 0 && (fds[1].revents & POLLIN));
+    }
+}
+
+bool IsTerminal(std::FILE *stream) {
+    return ::isatty(::fileno(stream)) != 0;
+}
+
+#else // a portable fallback: the handler sets a flag, which a timer looks at
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+
+void OnSignal(int) {
+    g_interrupted = true;
+}
+} // namespace
+
+struct InterruptWatcher::Impl {
+    QTimer poll;
+    void (*oldInt)(int) = nullptr;
+    void (*oldTerm)(int) = nullptr;
+};
+
+InterruptWatcher::InterruptWatcher(QObject *parent) : QObject(parent), d(std::make_unique<Impl>()) {
+    g_interrupted = false;
+    d->oldInt = std::signal(SIGINT, OnSignal);
+    d->oldTerm = std::signal(SIGTERM, OnSignal);
+    d->poll.setInterval(100);
+    connect(&d->poll, &QTimer::timeout, this, [this] {
+        if (g_interrupted.exchange(false)) {
+            emit interrupted();
+        }
+    });
+    d->poll.start();
+}
+
+InterruptWatcher::~InterruptWatcher() {
+    std::signal(SIGINT, d->oldInt);
+    std::signal(SIGTERM, d->oldTerm);
+}
+
+bool InterruptWatcher::WaitForInput() const {
+    return !g_interrupted;
+}
+
+bool IsTerminal(std::FILE *stream) {
+    return ::_isatty(::_fileno(stream)) != 0;
+}
+
+#endif
