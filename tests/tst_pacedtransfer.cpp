@@ -6,6 +6,7 @@
 #include "comm/sharedstate.h"
 #include "fixtures/testutil.h"
 
+#include <QLocale>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -352,6 +353,41 @@ private slots:
         QCOMPARE(out3.byTag[8].first, Outcome::Verified);
         QCOMPARE(damaged.written(0, 0x60), 1);
         QCOMPARE(damaged.asked(0, 0x60), 3);
+    }
+
+    // The seconds of a write at fixed pacing follow the interface's language, as every other
+    // report line does: "1,5 s" in German, "1.5 s" in English.
+    void fixedPacingWriteReportFollowsTheLanguage() {
+        const QLocale before;
+        for (const auto &[locale, seconds] :
+             {std::pair{QLocale(QLocale::English, QLocale::UnitedKingdom), "in 1.5 s"},
+              std::pair{QLocale(QLocale::German, QLocale::Germany), "in 1,5 s"}}) {
+            QLocale::setDefault(locale);
+            SharedState s;
+            qint64 now = 1000;
+            s.clock = [&now] { return now; };
+            PacedTransfer t(s);
+            const auto step = [](int position) {
+                PacedTransfer::Step st;
+                st.kind = PacedTransfer::Step::Kind::Write;
+                st.cell = 0x20 + position;
+                st.value = position;
+                return st;
+            };
+            QVERIFY(t.Toggle(PacedTransfer::Mode::Write, 2, {}, step));
+            for (int tick = 0; tick < 10 && t.active(); ++tick) {
+                now += 500;
+                t.Tick();
+                while (!s.sendQueue.isEmpty()) {
+                    s.sendQueue.TakeNext();
+                }
+            }
+            QVERIFY(!t.active());
+            const auto report = t.TakeReport();
+            QVERIFY(report);
+            QVERIFY2(report->line.contains(QLatin1String(seconds)), qPrintable(report->line));
+        }
+        QLocale::setDefault(before);
     }
 
     // Two transfers at once never have two requests on their way: the pit board relays only one

@@ -29,19 +29,6 @@ QString CellName(int cell) {
     return QStringLiteral("0x%1").arg(cell, 2, 16, QLatin1Char('0'));
 }
 
-QString Seconds(qint64 ms) {
-    // German numbers unless the interface is English.
-    const QLocale locale =
-        QLocale().language() == QLocale::English ? QLocale() : QLocale(QLocale::German);
-    return locale.toString(double(ms) / 1000.0, 'f', 1);
-}
-
-// The value that the believed answers of a cell settle on, or -1 while they settle nothing. Two
-// answers in a row that agree settle it. Two equal answers with a different one between them do
-// not: a byte damaged on the line can give the same wrong value twice, and once the answers
-// conflict only answers that agree with no conflicting one between them are trusted. An expected
-// value (the file's, or the one just written) is taken from a single answer only while no answer
-// conflicts with it.
 int Settled(const std::vector<int> &values, int expect) {
     if (values.empty()) {
         return -1;
@@ -57,6 +44,13 @@ int Settled(const std::vector<int> &values, int expect) {
     return -1;
 }
 } // namespace
+
+QString PacedTransfer::SecondsText(qint64 ms) {
+    // German numbers unless the interface is English.
+    const QLocale locale =
+        QLocale().language() == QLocale::English ? QLocale() : QLocale(QLocale::German);
+    return locale.toString(double(ms) / 1000.0, 'f', 1);
+}
 
 qint64 PacedTransfer::TimeoutMs(const SharedState &state, Board board) {
     const qint64 t = std::max(1, state.transferSettings.answerTimeoutMs);
@@ -420,7 +414,7 @@ void PacedTransfer::Finish(bool complete) {
 
 QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
     const bool read = m_mode == Mode::Read;
-    const QString seconds = Seconds(m_endedAt - m_startedAt);
+    const QString seconds = SecondsText(m_endedAt - m_startedAt);
     if (stopped) {
         const QString cells =
             QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen %3")

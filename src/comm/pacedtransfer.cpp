@@ -4,8 +4,6 @@
 #include "comm/logging.h"
 #include "comm/sharedstate.h"
 
-#include <QLocale>
-
 PacedTransfer::PacedTransfer(SharedState &state) : m_state(state) {
     m_state.RegisterTransfer(this);
 }
@@ -53,8 +51,7 @@ void PacedTransfer::End() {
         // A write has no answers to count: it says what it sent, so that the status bar does not
         // go on showing the transfer before.
         m_endedAt = m_state.now();
-        const QString seconds =
-            QLocale(QLocale::German).toString((m_endedAt - m_startedAt) / 1000.0, 'f', 1);
+        const QString seconds = SecondsText(m_endedAt - m_startedAt);
         const QString line =
             m_position == Stopped
                 ? QCoreApplication::translate(

@@ -83,6 +83,8 @@ public:
         // The transfer can go on now: the tab runs its timer's tick soon.
         std::function<void()> wake;
     };
+    // "31,9" in the German interface, "31.9" in the English one: the seconds of a report line.
+    static QString SecondsText(qint64 ms);
     // The time an answer may take, counted from the request's last byte on the wire; the bridge
     // board's answers take twice that, because the pit board relays them.
     static qint64 TimeoutMs(const SharedState &state, Board board);
