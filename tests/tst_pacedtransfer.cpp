@@ -250,6 +250,21 @@ private slots:
         QVERIFY(!s.pit.received(0xC1));
         QCOMPARE(s.pit.value(0xC1), uint8_t(0x02)); // the mirror keeps what it had
 
+        // The same bit flipped twice, and the right answers between them lost: two equal answers
+        // with an ask between them that brought nothing are no proof either.
+        FakeBoards flipped(s);
+        flipped.pit[0x80] = 0x83;
+        flipped.answer = [](::Board, int, int value, int n) {
+            return n == 1 || n == 4 ? value ^ 0x08 : -1;
+        };
+        PacedTransfer flippedRun(s);
+        Outcomes flippedOut;
+        flippedRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x80}),
+                                 flippedOut.callbacks(flipped));
+        QVERIFY(flipped.Finish(flippedRun));
+        QCOMPARE(flippedOut.byTag[0x80].first, Outcome::Unconfirmed);
+        QVERIFY(!s.pit.received(0x80));
+
         // Four answers of which no two agree: listed, not believed.
         FakeBoards noisy(s);
         noisy.answer = [](::Board, int, int, int n) { return n; };

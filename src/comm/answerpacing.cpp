@@ -29,17 +29,29 @@ QString CellName(int cell) {
     return QStringLiteral("0x%1").arg(cell, 2, 16, QLatin1Char('0'));
 }
 
-int Settled(const std::vector<int> &values, int expect) {
-    if (values.empty()) {
+// An ask that brought no believed answer.
+constexpr int NoValue = -1;
+
+// The value that the asks of a cell settle on, or -1 while they settle nothing. Two asks in a row
+// whose answers agree settle it. A byte damaged on the line can bring the same wrong value twice,
+// so two equal answers with anything else between them do not: neither a different answer nor an
+// ask whose answer was lost or came out of step (it may have held the right value). An expected
+// value (the file's, or the one just written) is taken from a single answer only while no answer
+// conflicts with it.
+int Settled(const std::vector<int> &asked, int expect) {
+    std::vector<int> answers;
+    std::copy_if(asked.begin(), asked.end(), std::back_inserter(answers),
+                 [](int value) { return value != NoValue; });
+    if (answers.empty()) {
         return -1;
     }
-    if (expect >= 0 && std::all_of(values.begin(), values.end(),
+    if (expect >= 0 && std::all_of(answers.begin(), answers.end(),
                                    [expect](int value) { return value == expect; })) {
         return expect;
     }
-    const size_t n = values.size();
-    if (n >= 2 && values[n - 1] == values[n - 2]) {
-        return values[n - 1];
+    const size_t n = asked.size();
+    if (n >= 2 && asked[n - 1] != NoValue && asked[n - 1] == asked[n - 2]) {
+        return asked[n - 1];
     }
     return -1;
 }
@@ -128,6 +140,7 @@ void PacedTransfer::Send(size_t index, bool write) {
         item.rewrite = false;
         item.asks = 0;       // the read-backs count anew for this write
         item.values.clear(); // what the board held before this write no longer counts
+        item.asked.clear();
     } else {
         asks.kind = Framing::Asks::Kind::Read;
         m_state.sendQueue.QueueValue(Framing::ReadCommand(r.board), r.cell);
@@ -169,6 +182,9 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
             m_flight.reset();
         } else if (current->drained) {
             // The bytes went into the send log: not connected. That request is lost.
+            if (!m_flight->write) {
+                NoteFailedAsk(item);
+            }
             ReleaseLine();
             m_flight.reset();
         } else if (current->onWireAt < 0) {
@@ -177,6 +193,9 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
             }
             // A line that takes nothing for so long is no line: that request is lost.
             qCWarning(lcTransfer) << "request not sent within" << StuckMs << "ms";
+            if (!m_flight->write) {
+                NoteFailedAsk(item);
+            }
             ReleaseLine();
             m_flight.reset();
         } else if (m_flight->write) {
@@ -202,6 +221,7 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
             }
             qCDebug(lcTransfer) << "no answer from" << BoardName(item.request.board)
                                 << CellName(item.request.cell);
+            NoteFailedAsk(item);
             ReleaseLine();
             m_flight.reset();
         }
@@ -225,7 +245,9 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
             return;
         }
         for (Item &item : m_items) {
-            item.awaiting = 0; // not believed in time: those asks failed
+            for (; item.awaiting > 0; --item.awaiting) {
+                NoteFailedAsk(item); // not believed in time: those asks failed
+            }
         }
     }
     m_beliefWaitSince = -1;
@@ -242,6 +264,12 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
     }
     Finish(true);
     result.ended = true;
+}
+
+void PacedTransfer::NoteFailedAsk(Item &item) {
+    if (!item.outcome) {
+        item.asked.push_back(NoValue);
+    }
 }
 
 void PacedTransfer::ReleaseLine() {
@@ -299,6 +327,7 @@ bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
     }
     if (!item->outcome) {
         item->values.push_back(value);
+        item->asked.push_back(value);
         Settle(*item);
     }
     if (m_callbacks.wake) {
@@ -314,6 +343,7 @@ void PacedTransfer::OnDiscarded(Board board, int cell) {
     Item *item = Awaiting(board, cell);
     if (item && item->awaiting > 0) {
         --item->awaiting;
+        NoteFailedAsk(*item); // the answer came out of step: what it held is not known
         if (m_callbacks.wake) {
             m_callbacks.wake();
         }
@@ -325,11 +355,11 @@ void PacedTransfer::Settle(Item &item) {
     std::optional<Outcome> outcome;
     int value = -1;
     if (r.kind == Request::Kind::Read) {
-        value = Settled(item.values, r.expect);
+        value = Settled(item.asked, r.expect);
         if (value >= 0) {
             outcome = Outcome::Confirmed;
         }
-    } else if ((value = Settled(item.values, r.value)) == r.value) {
+    } else if ((value = Settled(item.asked, r.value)) == r.value) {
         outcome = Outcome::Verified;
     } else if (value >= 0) {
         // The board holds another value: written once more, unless that was done often enough.

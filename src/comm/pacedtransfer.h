@@ -162,7 +162,11 @@ private:
         int writes = 0;          // writes sent
         int awaiting = 0;        // answers come, not yet believed or refused
         std::vector<int> values; // believed answers
-        bool rewrite = false;    // two read-backs agreed on another value: write it again
+        // Every ask in order: its believed value, or NoValue for one that brought none the
+        // stream confirmed (no answer, or an answer out of step, which may have held another
+        // value).
+        std::vector<int> asked;
+        bool rewrite = false; // two read-backs agreed on another value: write it again
         std::optional<Outcome> outcome;
     };
     struct Flight {
@@ -173,6 +177,8 @@ private:
     };
 
     void TickByAnswer(TickResult &result);
+    // An ask of the item brought nothing believed.
+    static void NoteFailedAsk(Item &item);
     // Queues the next request of the current pass, if any; false when the pass is through.
     bool SendNext();
     void Send(size_t index, bool write);
