@@ -3,10 +3,8 @@
 // cells or names the cells it could not confirm, compare finds exactly the cells changed behind
 // the program's back, restore writes exactly those, and a damaged backup sends nothing.
 
-#include "comm/link.h"
-#include "comm/linkdriver.h"
-#include "comm/sharedstate.h"
 #include "core/backup/backupjob.h"
+#include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "fixtures/rununtil.h"
 #include "fixtures/simprocess.h"
@@ -17,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <memory>
 
 namespace {
 using Cells = std::array<std::array<int, 256>, 2>; // [0] pit, [1] bridge
@@ -62,23 +59,16 @@ Cells ReadSimEeprom(const QString &path) {
     return cells;
 }
 
-// The link to the simulator and the job, as the command line sets them up.
-struct Session {
-    explicit Session(const QString &device) {
+// The session to the simulator and the job, as the command line runs them.
+struct Connection {
+    explicit Connection(const QString &device) {
         state.transferSettings.answerTimeoutMs = 60;
         state.transferSettings.byteIntervalMs = 1;
+        session.setTiming(1, 1, 64);
         QString configureError;
-        opened = link.Open(device, 19200, &reason, &configureError);
-        state.Online = opened;
-        driver = std::make_unique<LinkDriver>(state, link, 1, 1, 64);
-        driver->Start();
-        QObject::connect(&link, &Link::byteSent, [this](uint8_t) { ++bytesSent; });
-        QObject::connect(&link, &Link::failed, [this](Link::Failure, const QString &) {
-            state.Online = false;
-            state.InterruptTransfers();
-        });
+        opened = session.Start({device, 19200, false}, &reason, &configureError);
+        QObject::connect(&session.link(), &Link::byteSent, [this](uint8_t) { ++bytesSent; });
     }
-    ~Session() { driver->Stop(); }
 
     // Runs the action to its end; the result.
     BackupJob::Result Run(BackupJob::Action action, const QString &file) {
@@ -92,10 +82,9 @@ struct Session {
         return job.result();
     }
 
-    SharedState state;
-    Link link{state};
-    std::unique_ptr<LinkDriver> driver;
-    BackupJob job{state};
+    Session session;
+    SharedState &state = session.state();
+    BackupJob job{session.state()};
     QString reason;
     bool opened = false;
     int bytesSent = 0;
@@ -120,7 +109,7 @@ private slots:
         const QString backup = dir.filePath("backup.pvt");
         int unconfirmed = 0;
         {
-            Session s(device);
+            Connection s(device);
             QVERIFY2(s.opened, qPrintable(s.reason));
             const BackupJob::Result result = s.Run(BackupJob::Action::Backup, backup);
             QVERIFY2(result == BackupJob::Result::Equal || result == BackupJob::Result::Differences,
@@ -171,7 +160,7 @@ private slots:
         {
             SimProcess sim;
             QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile}, device));
-            Session s(device);
+            Connection s(device);
             QVERIFY2(s.opened, qPrintable(s.reason));
             QCOMPARE(s.Run(BackupJob::Action::Backup, backup), BackupJob::Result::Equal);
         }
@@ -188,7 +177,7 @@ private slots:
         SimProcess sim;
         QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile}, device));
         {
-            Session s(device);
+            Connection s(device);
             QVERIFY2(s.opened, qPrintable(s.reason));
             QCOMPARE(s.Run(BackupJob::Action::Compare, backup), BackupJob::Result::Differences);
             const auto &differences = s.job.differences();
@@ -241,7 +230,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start(FastBoards, device));
-        Session s(device);
+        Connection s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         Backup::Image image;
         for (int cell = 0; cell < 256; ++cell) {
@@ -273,7 +262,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start(FastBoards + QStringList{"--hang-up-after", "1"}, device));
-        Session s(device);
+        Connection s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         const QString path = dir.filePath("b.pvt");
         QCOMPARE(s.Run(BackupJob::Action::Backup, path), BackupJob::Result::LineFailed);
@@ -286,7 +275,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start({"--silent"}, device));
-        Session s(device);
+        Connection s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         QVERIFY(TestUtil::WriteFile(dir.filePath("c.pvt"), "[EE_GRUBE]\ndata_3_grube=1\n"));
         QCOMPARE(s.Run(BackupJob::Action::Compare, dir.filePath("c.pvt")),

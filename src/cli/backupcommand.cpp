@@ -1,22 +1,19 @@
 #include "cli/backupcommand.h"
 
-#include "comm/link.h"
-#include "comm/linkdriver.h"
 #include "comm/portmap.h"
-#include "comm/serialportdevice.h"
-#include "comm/sharedstate.h"
 #include "core/backup/backupjob.h"
+#include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
 #include "platform/interrupts.h"
-#include "sim/simport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 namespace BackupCommand {
 
@@ -168,84 +165,62 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     return true;
 }
 
-int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
-    Options o;
-    QString error;
-    if (!Parse(arguments, &o, &error)) {
-        Put(stderr, error);
-        return UsageError;
-    }
-    if (o.help) {
-        Put(stdout, Usage());
-        return Done;
-    }
-    const bool interactive = IsTerminal(stdin);
-    if (o.action == Options::Action::Restore && !o.yes && !interactive) {
-        Put(stderr,
-            QCoreApplication::translate(
-                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
-                                 "nur mit --yes. Nichts wurde gesendet.\n"));
-        return UsageError;
-    }
-
-    SharedState state;
-    ProgramSettings settings;
-    Link link(state);
-    {
-        const QString path = o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath;
-        SettingsStore store(path);
-        QString reason;
-        if (!store.Read(settings, state, link.port().portMap(), &reason)) {
-            if (!o.settingsPath.isEmpty()) {
-                Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
-                                .arg(o.settingsPath, reason));
-                return UsageError;
-            }
-            Put(stderr, QCoreApplication::translate(
-                            "BackupCommand", "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
-                                             "gelten die Vorgabewerte.\n")
-                            .arg(path, reason));
-        }
-    }
-    settings.baud = o.baud;
-    link.port().setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
-        if (target == PortMap::Simulator) {
-            return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
-        }
-        return std::make_unique<SerialPortDevice>(target);
-    });
-
-    // A file that cannot be used is refused before the port is opened, and a file to compare
-    // with is read here, once.
-    BackupJob job(state);
-    const QString file = QFileInfo(o.file).absoluteFilePath();
-    const BackupJob::Action action = o.action == Options::Action::Backup ? BackupJob::Action::Backup
-                                     : o.action == Options::Action::Compare
-                                         ? BackupJob::Action::Compare
-                                         : BackupJob::Action::Restore;
-    if (!job.Prepare(action, file)) {
-        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n")
-                        .arg(job.lines().join(QLatin1Char('\n'))));
-        return UsageError;
-    }
-
+namespace {
+// Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
+// the session; false when a file named with --settings cannot be read.
+bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session &session,
+                  ProgramSettings &settings) {
+    const QString path = o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath;
+    SettingsStore store(path);
     QString reason;
-    QString configureError;
-    if (!link.Open(o.port, o.baud, &reason, &configureError)) {
-        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
-        return LineFailed;
+    if (store.Read(settings, session.state(), session.link().port().portMap(), &reason)) {
+        return true;
     }
-    if (!configureError.isEmpty()) {
-        Put(stderr,
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
+    if (!o.settingsPath.isEmpty()) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
+                        .arg(o.settingsPath, reason));
+        return false;
     }
-    state.Online = true;
-    LinkDriver driver(state, link, state.transferSettings.byteIntervalMs, settings.intervalReceive,
-                      settings.readSize);
-    driver.Start();
+    Put(stderr, QCoreApplication::translate("BackupCommand",
+                                            "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
+                                            "gelten die Vorgabewerte.\n")
+                    .arg(path, reason));
+    return true;
+}
 
-    job.version = QCoreApplication::applicationVersion();
-    job.settings = [&settings] { return settings; };
+BackupJob::Action ActionOf(const Options &o) {
+    switch (o.action) {
+    case Options::Action::Backup:
+        return BackupJob::Action::Backup;
+    case Options::Action::Compare:
+        return BackupJob::Action::Compare;
+    case Options::Action::Restore:
+        break;
+    }
+    return BackupJob::Action::Restore;
+}
+
+// The job's progress on standard error: one updating line on a terminal, a line every tenth of
+// the way otherwise.
+void ShowProgress(BackupJob &job, bool *lineOpen) {
+    const bool terminal = IsTerminal(stderr);
+    auto plainShown = std::make_shared<int>(-1);
+    QObject::connect(&job, &BackupJob::progressed, &job, [&job, lineOpen, terminal, plainShown] {
+        if (terminal) {
+            Put(stderr, QStringLiteral("\r%1\033[K").arg(job.ProgressText()));
+            *lineOpen = true;
+            return;
+        }
+        const int step = job.total() > 0 ? job.progress() * PlainSteps / job.total() : 0;
+        if (step != *plainShown) {
+            *plainShown = step;
+            Put(stderr, job.ProgressText() + QLatin1Char('\n'));
+        }
+    });
+}
+
+// Runs the prepared job on the open session to its end; the exit status.
+int RunJob(const Options &o, Session &session, BackupJob &job) {
     // Ctrl-C and SIGTERM stop the run cleanly: a backup writes no file, a restore stops between
     // two cells.
     InterruptWatcher interrupts;
@@ -265,27 +240,10 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return answer == Answer::Yes;
     };
     QString lineError;
-    QObject::connect(&link, &Link::failed, &job, [&](Link::Failure, const QString &why) {
-        lineError = why;
-        state.Online = false;
-        state.InterruptTransfers();
-    });
-
-    const bool terminal = IsTerminal(stderr);
-    int plainShown = -1;
+    QObject::connect(&session, &Session::lost, &job,
+                     [&lineError](Link::Failure, const QString &why) { lineError = why; });
     bool lineOpen = false;
-    QObject::connect(&job, &BackupJob::progressed, &job, [&] {
-        if (terminal) {
-            Put(stderr, QStringLiteral("\r%1\033[K").arg(job.ProgressText()));
-            lineOpen = true;
-            return;
-        }
-        const int step = job.total() > 0 ? job.progress() * PlainSteps / job.total() : 0;
-        if (step != plainShown) {
-            plainShown = step;
-            Put(stderr, job.ProgressText() + QLatin1Char('\n'));
-        }
-    });
+    ShowProgress(job, &lineOpen);
 
     QEventLoop loop;
     QObject::connect(&job, &BackupJob::finished, &loop, &QEventLoop::quit);
@@ -295,8 +253,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     if (lineOpen) {
         Put(stderr, QStringLiteral("\n"));
     }
-    driver.Stop();
-    link.port().Close();
+    session.Stop();
 
     const int code = signalled ? Interrupted : ExitCode(job.result());
     std::FILE *out =
@@ -308,6 +265,59 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         Put(out, line + QLatin1Char('\n'));
     }
     return code;
+}
+} // namespace
+
+int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
+    Options o;
+    QString error;
+    if (!Parse(arguments, &o, &error)) {
+        Put(stderr, error);
+        return UsageError;
+    }
+    if (o.help) {
+        Put(stdout, Usage());
+        return Done;
+    }
+    if (o.action == Options::Action::Restore && !o.yes && !IsTerminal(stdin)) {
+        Put(stderr,
+            QCoreApplication::translate(
+                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
+                                 "nur mit --yes. Nichts wurde gesendet.\n"));
+        return UsageError;
+    }
+
+    Session session;
+    ProgramSettings settings;
+    if (!ReadSettings(o, defaultSettingsPath, session, settings)) {
+        return UsageError;
+    }
+    settings.baud = o.baud;
+
+    // A file that cannot be used is refused before the port is opened, and a file to compare
+    // with is read here, once.
+    BackupJob job(session.state());
+    job.version = QCoreApplication::applicationVersion();
+    job.settings = [&settings] { return settings; };
+    if (!job.Prepare(ActionOf(o), QFileInfo(o.file).absoluteFilePath())) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n")
+                        .arg(job.lines().join(QLatin1Char('\n'))));
+        return UsageError;
+    }
+
+    session.setTiming(session.state().transferSettings.byteIntervalMs, settings.intervalReceive,
+                      settings.readSize);
+    QString reason;
+    QString configureError;
+    if (!session.Start({o.port, o.baud, false}, &reason, &configureError)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+        return LineFailed;
+    }
+    if (!configureError.isEmpty()) {
+        Put(stderr,
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
+    }
+    return RunJob(o, session, job);
 }
 
 } // namespace BackupCommand

@@ -1,7 +1,7 @@
 #include "gui/window/tfrmmain.h"
 
-#include "comm/serialportdevice.h"
 #include "core/session/connectiontexts.h"
+#include "core/session/session.h"
 #include "core/settings/inikeys.h"
 #include "core/settings/userlevel.h"
 #include "core/settings/windowplacement.h"
@@ -17,7 +17,6 @@
 #include "gui/window/benchprobe.h"
 #include "platform/portenumerator.h"
 #include "platform/portwatcher.h"
-#include "sim/simport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,12 +47,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     ConnectLink();
     ConnectPortWatch();
     // A port mapped to "simulator" talks to the built-in controller simulator.
-    port().setDeviceFactory([](const QString &target) -> std::unique_ptr<PortDevice> {
-        if (target == PortMap::Simulator) {
-            return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
-        }
-        return std::make_unique<SerialPortDevice>(target);
-    });
+    port().setDeviceFactory(&Session::OpenDevice);
 
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;

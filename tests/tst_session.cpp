@@ -1,0 +1,83 @@
+// The session's one connection state: started on the built-in simulator or on pivota-sim it is
+// online and so is the shared state; a board that says nothing makes it silent and a board that
+// talks again online; a line that goes away makes it lost, once, with the transfers ended; a port
+// that cannot be opened leaves it offline with the reason.
+
+#include "comm/pacedtransfer.h"
+#include "core/session/session.h"
+#include "fixtures/rununtil.h"
+#include "fixtures/simprocess.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSession : public QObject {
+    Q_OBJECT
+private slots:
+    void startAndStopOnTheBuiltInSimulator() {
+        Session session;
+        QSignalSpy changes(&session, &Session::stateChanged);
+        QCOMPARE(session.connectionState(), Session::State::Offline);
+        QString reason;
+        QString configureError;
+        QVERIFY2(session.Start({"simulator", 19200, false}, &reason, &configureError),
+                 qPrintable(reason));
+        QCOMPARE(session.connectionState(), Session::State::Online);
+        QVERIFY(session.online() && session.state().Online);
+        QCOMPARE(changes.count(), 1);
+        // The simulator reports: bytes arrive without anybody ticking by hand.
+        QVERIFY(TestUtil::RunUntil([&] { return session.state().Heard(InfoTable::Status); }, 5000));
+        session.Stop();
+        QCOMPARE(session.connectionState(), Session::State::Offline);
+        QVERIFY(!session.state().Online);
+        QCOMPARE(changes.count(), 2);
+        session.Stop(); // stopping twice changes nothing
+        QCOMPARE(changes.count(), 2);
+    }
+
+    void aPortThatCannotBeOpenedStaysOffline() {
+        Session session;
+        QSignalSpy changes(&session, &Session::stateChanged);
+        QString reason;
+        QString configureError;
+        QVERIFY(
+            !session.Start({"/dev/pivota-test-missing", 19200, false}, &reason, &configureError));
+        QVERIFY2(reason.contains("/dev/pivota-test-missing"), qPrintable(reason));
+        QCOMPARE(session.connectionState(), Session::State::Offline);
+        QVERIFY(!session.state().Online);
+        QCOMPARE(changes.count(), 0);
+    }
+
+    // pivota-sim answers nothing for a while, then hangs up: silent, then lost once, and a
+    // transfer that was waiting for an answer ends, saying the line went away.
+    void silentThenLost() {
+        QTemporaryDir dir;
+        const QString device = dir.filePath("tty");
+        SimProcess sim;
+        QVERIFY(sim.start({"--silent", "--hang-up-after", "4"}, device));
+        Session session;
+        QSignalSpy lost(&session, &Session::lost);
+        QString reason;
+        QString configureError;
+        QVERIFY2(session.Start({device, 19200, false}, &reason, &configureError),
+                 qPrintable(reason));
+        PacedTransfer transfer(session.state());
+        QVERIFY(transfer.StartByAnswer(
+            PacedTransfer::Mode::Read,
+            {{PacedTransfer::Request::Kind::Read, Board::Grube, 5, 0, 5}}, {}));
+        QVERIFY(TestUtil::RunUntil(
+            [&] { return session.connectionState() == Session::State::Silent; }, 10000));
+        QVERIFY(session.online());
+        QVERIFY(TestUtil::RunUntil(
+            [&] { return session.connectionState() == Session::State::Lost; }, 15000));
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!session.online() && !session.state().Online);
+        QVERIFY(!transfer.active());
+        const auto report = transfer.TakeReport();
+        QVERIFY(report && report->line.startsWith(QStringLiteral("Unterbrochen")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSession)
+#include "tst_session.moc"
