@@ -49,9 +49,11 @@ public:
 
     // ---- Paced by the answers
 
-    // Read requests of one cell: twice in the first pass, then up to three more times; or
+    // Read requests of one cell: twice in the first pass, then up to six more times; or
     // read-backs of one write.
-    static constexpr int MaxAsks = 5;
+    // Eight: a cell whose answers were lost or conflicted needs two asks in a row that agree, and
+    // a line that loses a byte now and then still settles nearly every cell.
+    static constexpr int MaxAsks = 8;
     static constexpr int MaxWrites = 3; // writes of one cell whose read-back showed another value
     // Until a transfer has run this long, no time left is shown (the rate is not known yet).
     static constexpr qint64 RateAfterMs = 2000;
