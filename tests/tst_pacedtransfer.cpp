@@ -216,8 +216,8 @@ private slots:
         QCOMPARE(report->details, QStringLiteral("Grube 0x1f (31): keine Antwort"));
     }
 
-    // A flipped bit in one answer never lands: once the answers disagree, only two in a row that
-    // agree decide; two equal answers with a conflicting one between them do not.
+    // A flipped bit in one answer never lands: once the answers disagree, only three asks in a
+    // row that agree decide; equal answers with a conflicting one between them do not.
     void disagreeingAnswersAreAskedUntilTwoAgree() {
         SharedState s;
         FakeBoards b(s);
@@ -227,7 +227,7 @@ private slots:
         Outcomes out;
         t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks(b));
         QVERIFY(b.Finish(t));
-        QCOMPARE(b.asked(0, 0x40), 4); // FF, FE, FF settle nothing; FF, FF in a row do
+        QCOMPARE(b.asked(0, 0x40), 5); // FF, FE, FF, FF settle nothing; FF, FF, FF in a row do
         QCOMPARE(out.byTag[0x40].first, Outcome::Confirmed);
         QCOMPARE(s.pit.value(0x40), uint8_t(0xFF));
 
@@ -265,6 +265,20 @@ private slots:
         QCOMPARE(flippedOut.byTag[0x80].first, Outcome::Unconfirmed);
         QVERIFY(!s.pit.received(0x80));
 
+        // Right after a conflict the same flip comes twice in a row: two are not enough then.
+        FakeBoards twice(s);
+        twice.pit[0x90] = 0x27;
+        twice.answer = [](::Board, int, int value, int n) {
+            return n == 1 || n == 2 ? value ^ 0x04 : value;
+        };
+        PacedTransfer twiceRun(s);
+        Outcomes twiceOut;
+        twiceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x90}),
+                               twiceOut.callbacks(twice));
+        QVERIFY(twice.Finish(twiceRun));
+        QCOMPARE(twiceOut.byTag[0x90], std::make_pair(Outcome::Confirmed, 0x27));
+        QCOMPARE(twice.asked(0, 0x90), 6); // 27, 23, 23, 27, 27, 27
+
         // Four answers of which no two agree: listed, not believed.
         FakeBoards noisy(s);
         noisy.answer = [](::Board, int, int, int n) { return n; };
@@ -281,8 +295,8 @@ private slots:
     }
 
     // A read that expects a value (a compare with a file): a first answer that matches settles
-    // the cell; a cell that holds another value, or whose answer was stray, is asked again until
-    // two answers in a row agree.
+    // the cell; a cell that holds another value is asked again until two answers in a row agree,
+    // one whose answer was stray until three do.
     void expectedValuesSettleOnOneMatchingAnswer() {
         SharedState s;
         FakeBoards b(s);
@@ -305,7 +319,7 @@ private slots:
         QCOMPARE(b.asked(0, 2), 2);
         QCOMPARE(out.byTag[2], std::make_pair(Outcome::Confirmed, 0x22));
         QCOMPARE(s.pit.value(2), uint8_t(0x22));
-        QCOMPARE(b.asked(0, 3), 3); // 30, 33: the stray answer conflicts; 33, 33 settle it
+        QCOMPARE(b.asked(0, 3), 4); // 30, 33: the stray answer conflicts; 33, 33, 33 settle it
         QCOMPARE(out.byTag[3], std::make_pair(Outcome::Confirmed, 0x33));
         QVERIFY(t.TakeReport()->line.contains(", 2 wiederholt, 0 ohne Antwort"));
     }
@@ -354,7 +368,7 @@ private slots:
                  QStringLiteral("Grube 0x50 (80): geschrieben 0x05, gelesen 0x00"));
 
         // A damaged first read-back conflicts with what was written: a single matching answer
-        // after it proves nothing, two in a row do, and the cell is not written again for it.
+        // after it proves nothing, three in a row do, and the cell is not written again for it.
         FakeBoards damaged(s);
         damaged.answer = [](::Board, int, int value, int n) {
             return n == 0 ? value ^ 0x40 : value;
@@ -367,7 +381,7 @@ private slots:
         QVERIFY(damaged.Finish(v));
         QCOMPARE(out3.byTag[8].first, Outcome::Verified);
         QCOMPARE(damaged.written(0, 0x60), 1);
-        QCOMPARE(damaged.asked(0, 0x60), 3);
+        QCOMPARE(damaged.asked(0, 0x60), 4);
     }
 
     // The seconds of a write at fixed pacing follow the interface's language, as every other

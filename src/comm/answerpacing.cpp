@@ -32,11 +32,12 @@ QString CellName(int cell) {
 // An ask that brought no believed answer.
 constexpr int NoValue = -1;
 
-// The value that the asks of a cell settle on, or -1 while they settle nothing. Two asks in a row
-// whose answers agree settle it. A byte damaged on the line can bring the same wrong value twice,
-// so two equal answers with anything else between them do not: neither a different answer nor an
-// ask whose answer was lost or came out of step (it may have held the right value). An expected
-// value (the file's, or the one just written) is taken from a single answer only while no answer
+// The value that the asks of a cell settle on, or -1 while they settle nothing. Asks in a row
+// whose answers agree settle it: two while the answers agree, three once two answers have
+// conflicted. A byte damaged on the line can bring the same wrong value twice, so equal answers
+// with anything else between them do not count together: neither a different answer nor an ask
+// whose answer was lost or came out of step (it may have held the right value). An expected value
+// (the file's, or the one just written) is taken from a single answer only while no answer
 // conflicts with it.
 int Settled(const std::vector<int> &asked, int expect) {
     std::vector<int> answers;
@@ -49,11 +50,17 @@ int Settled(const std::vector<int> &asked, int expect) {
                                    [expect](int value) { return value == expect; })) {
         return expect;
     }
-    const size_t n = asked.size();
-    if (n >= 2 && asked[n - 1] != NoValue && asked[n - 1] == asked[n - 2]) {
-        return asked[n - 1];
+    const bool conflicted =
+        std::any_of(answers.begin(), answers.end(), [&](int v) { return v != answers.front(); });
+    const size_t needed = conflicted ? 3 : 2;
+    if (asked.size() < needed) {
+        return -1;
     }
-    return -1;
+    const int last = asked.back();
+    const bool inARow =
+        last != NoValue && std::all_of(asked.end() - std::ptrdiff_t(needed), asked.end(),
+                                       [last](int value) { return value == last; });
+    return inARow ? last : -1;
 }
 } // namespace
 
