@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -44,6 +45,127 @@ void TraceLost(bool on, int count, const char *why) {
     std::fprintf(stderr, "%s -- %d request%s lost: %s\n", qPrintable(stamp), count,
                  count == 1 ? "" : "s", why);
 }
+// The pseudo-terminal the simulator answers on.
+struct Line {
+    int master = -1;
+    int holder = -1; // the device side, held open by the simulator itself
+    QString device;
+};
+
+// Opens the pseudo-terminal; false, after saying why, when there is none.
+bool OpenLine(Line &line) {
+    line.master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (line.master < 0 || grantpt(line.master) != 0 || unlockpt(line.master) != 0) {
+        std::perror("pivota-sim: pseudo-terminal");
+        return false;
+    }
+    line.device = QString::fromLocal8Bit(ptsname(line.master));
+    // Hold the device side open ourselves, in raw mode: the line neither echoes nor reports
+    // errors while no program has it open.
+    line.holder = ::open(ptsname(line.master), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (line.holder >= 0) {
+        termios t{};
+        if (tcgetattr(line.holder, &t) == 0) {
+            cfmakeraw(&t);
+            tcsetattr(line.holder, TCSANOW, &t);
+        }
+    }
+    return true;
+}
+
+// Moves the simulator on in real time and carries its bytes to and from the line, the output
+// paced at the line rate (10 bits a byte).
+class Pump {
+public:
+    Pump(QCoreApplication &app, Simulator &sim, int master, int lineRate, bool tracing)
+        : m_app(app), m_sim(sim), m_master(master), m_lineRate(lineRate), m_tracing(tracing) {
+        m_clock.start();
+        // Woken when the simulator has something to send or do, or when the line rate lets the
+        // next bytes go, rather than on a fixed beat.
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, &app, [this] { Send(); });
+        Schedule();
+        m_reader = std::make_unique<QSocketNotifier>(master, QSocketNotifier::Read);
+        QObject::connect(m_reader.get(), &QSocketNotifier::activated, &app, [this] { Receive(); });
+    }
+
+    // Reads no more from the line, which is about to close.
+    void Stop() { m_reader->setEnabled(false); }
+
+private:
+    void CatchUp() {
+        const qint64 now = m_clock.elapsed();
+        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
+        m_sim.advance(static_cast<int>(std::min<qint64>(now - m_last, INT_MAX)));
+        m_budget = std::min(m_budget + double(now - m_last) * m_lineRate / 10000.0, 64.0);
+        m_last = now;
+        m_outgoing += m_sim.takeOutput();
+    }
+
+    void Schedule() {
+        qint64 wait = m_sim.nextEventAt() - m_sim.now();
+        if (!m_outgoing.isEmpty()) {
+            // The next byte may go once the budget has a whole byte again.
+            wait = std::min<qint64>(wait, m_budget >= 1.0 ? 0 : 1);
+        }
+        m_timer.start(static_cast<int>(std::clamp<qint64>(wait, 0, 200)));
+    }
+
+    void Send() {
+        CatchUp();
+        if (m_outgoing.size() > 4096) {
+            // Nobody reads the line: keep only the latest output, as a full driver queue would.
+            m_outgoing.remove(0, m_outgoing.size() - 4096);
+        }
+        const int allowed = std::min<int>(static_cast<int>(m_budget), m_outgoing.size());
+        if (allowed > 0) {
+            const ssize_t n =
+                ::write(m_master, m_outgoing.constData(), static_cast<size_t>(allowed));
+            if (n > 0) {
+                Trace(m_tracing, "->", m_outgoing.left(static_cast<int>(n)));
+                m_outgoing.remove(0, static_cast<int>(n));
+                m_budget -= double(n);
+            }
+        }
+        if (m_sim.hungUp()) {
+            std::fprintf(stderr, "pivota-sim: hanging up\n");
+            m_app.quit();
+            return;
+        }
+        Schedule();
+    }
+
+    void Receive() {
+        char buf[256];
+        const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n > 0) {
+            const QByteArray bytes(buf, static_cast<int>(n));
+            Trace(m_tracing, "<-", bytes);
+            // The boards judge the pacing by when a request arrives, not by the last tick.
+            CatchUp();
+            const int relaying = m_sim.lostWhileRelaying();
+            const int writing = m_sim.lostWhileWriting();
+            m_sim.receive(bytes);
+            TraceLost(m_tracing, m_sim.lostWhileRelaying() - relaying,
+                      "a bridge request was still being relayed");
+            TraceLost(m_tracing, m_sim.lostWhileWriting() - writing, "the board was writing");
+            Schedule(); // an answer may be due soon
+        }
+    }
+
+    QCoreApplication &m_app;
+    Simulator &m_sim;
+    const int m_master;
+    const int m_lineRate;
+    const bool m_tracing;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    double m_budget = 0.0;
+    QByteArray m_outgoing;
+    QTimer m_timer;
+    std::unique_ptr<QSocketNotifier> m_reader;
+};
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -61,11 +183,9 @@ int main(int argc, char *argv[]) {
     case SimCommandLineResult::Status::Run:
         break;
     }
-    const SimOptions &options = args.settings.options;
-    const int lineRate = args.settings.lineRate;
     const bool tracing = args.settings.trace;
 
-    Simulator sim(options);
+    Simulator sim(args.settings.options);
     const QString eepromFile = args.settings.eepromFile;
     if (!eepromFile.isEmpty() && QFile::exists(eepromFile)) {
         QString error;
@@ -75,31 +195,19 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::perror("pivota-sim: pseudo-terminal");
+    Line line;
+    if (!OpenLine(line)) {
         return 1;
-    }
-    const QString device = QString::fromLocal8Bit(ptsname(master));
-    // Hold the device side open ourselves, in raw mode: the line neither echoes nor reports
-    // errors while no program has it open.
-    const int holder = ::open(ptsname(master), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (holder >= 0) {
-        termios t{};
-        if (tcgetattr(holder, &t) == 0) {
-            cfmakeraw(&t);
-            tcsetattr(holder, TCSANOW, &t);
-        }
     }
     const QString linkPath = args.settings.link;
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
-        if (!QFile::link(device, linkPath)) {
+        if (!QFile::link(line.device, linkPath)) {
             std::fprintf(stderr, "pivota-sim: cannot create link %s\n", qPrintable(linkPath));
             return 1;
         }
     }
-    std::printf("%s\n", qPrintable(device));
+    std::printf("%s\n", qPrintable(line.device));
     std::fflush(stdout);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
@@ -109,77 +217,7 @@ int main(int argc, char *argv[]) {
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
 
-    // Real time, with the output paced at the line rate (10 bits a byte).
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    double budget = 0.0;
-    QByteArray outgoing;
-    auto catchUp = [&] {
-        const qint64 now = clock.elapsed();
-        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
-        sim.advance(static_cast<int>(std::min<qint64>(now - last, INT_MAX)));
-        budget = std::min(budget + double(now - last) * lineRate / 10000.0, 64.0);
-        last = now;
-        outgoing += sim.takeOutput();
-    };
-
-    // Woken when the simulator has something to send or do, or when the line rate lets the next
-    // bytes go, rather than on a fixed beat.
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    const auto schedule = [&] {
-        qint64 wait = sim.nextEventAt() - sim.now();
-        if (!outgoing.isEmpty()) {
-            // The next byte may go once the budget has a whole byte again.
-            wait = std::min<qint64>(wait, budget >= 1.0 ? 0 : 1);
-        }
-        timer.start(static_cast<int>(std::clamp<qint64>(wait, 0, 200)));
-    };
-    QObject::connect(&timer, &QTimer::timeout, &app, [&] {
-        catchUp();
-        if (outgoing.size() > 4096) {
-            // Nobody reads the line: keep only the latest output, as a full driver queue would.
-            outgoing.remove(0, outgoing.size() - 4096);
-        }
-        const int allowed = std::min<int>(static_cast<int>(budget), outgoing.size());
-        if (allowed > 0) {
-            const ssize_t n = ::write(master, outgoing.constData(), static_cast<size_t>(allowed));
-            if (n > 0) {
-                Trace(tracing, "->", outgoing.left(static_cast<int>(n)));
-                outgoing.remove(0, static_cast<int>(n));
-                budget -= double(n);
-            }
-        }
-        if (sim.hungUp()) {
-            std::fprintf(stderr, "pivota-sim: hanging up\n");
-            app.quit();
-            return;
-        }
-        schedule();
-    });
-    schedule();
-
-    QSocketNotifier reader(master, QSocketNotifier::Read);
-    QObject::connect(&reader, &QSocketNotifier::activated, &app, [&] {
-        char buf[256];
-        const ssize_t n = ::read(master, buf, sizeof buf);
-        if (n > 0) {
-            const QByteArray bytes(buf, static_cast<int>(n));
-            Trace(tracing, "<-", bytes);
-            // The boards judge the pacing by when a request arrives, not by the last tick.
-            catchUp();
-            const int relaying = sim.lostWhileRelaying();
-            const int writing = sim.lostWhileWriting();
-            sim.receive(bytes);
-            TraceLost(tracing, sim.lostWhileRelaying() - relaying,
-                      "a bridge request was still being relayed");
-            TraceLost(tracing, sim.lostWhileWriting() - writing, "the board was writing");
-            schedule(); // an answer may be due soon
-        }
-    });
-
+    Pump pump(app, sim, line.master, args.settings.lineRate, tracing);
     const int rc = app.exec();
 
     if (tracing) {
@@ -189,10 +227,10 @@ int main(int argc, char *argv[]) {
                      sim.lostWhileRelaying(), sim.lostWhileWriting());
     }
 
-    reader.setEnabled(false);
-    ::close(master);
-    if (holder >= 0) {
-        ::close(holder);
+    pump.Stop();
+    ::close(line.master);
+    if (line.holder >= 0) {
+        ::close(line.holder);
     }
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);

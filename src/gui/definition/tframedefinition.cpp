@@ -1,8 +1,6 @@
 #include "gui/definition/tframedefinition.h"
 
 #include "comm/sharedstate.h"
-#include "gui/common/colors.h"
-#include "gui/common/controls.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/named.h"
 #include "gui/common/turntabledrawing.h"
@@ -54,52 +52,6 @@ constexpr int ComboWidth = 206;
 constexpr QRect FormPicture(8, 8, 520, 520);
 constexpr QRect FormDarstellung(600, 8, 273, 105);
 constexpr QRect FormAdressen(560, 120, 361, 385);
-
-struct StateLook {
-    QColor colour; // invalid: the window colour
-    QString hint;
-};
-
-StateLook LookOf(int state) {
-    switch (state) {
-    case AddressRows::Verified:
-        return {Colors::MarkReceived,
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status: Daten verifiziert (aus EEprom ausgelesen)")};
-    case AddressRows::Requested:
-        return {Colors::MarkRequested,
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status: Anfrage zum Auslesen der Daten gesendet")};
-    case AddressRows::Changed:
-        return {Colors::MarkChanged,
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status: Daten geändert und noch nicht in "
-                                            "Gruben-Platine geschrieben")};
-    case AddressRows::Sent:
-        return {Colors::MarkSent,
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status: Daten an Gruben-Platine gesendet")};
-    case AddressRows::Failed:
-        return {Colors::MarkFailed,
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status: geschrieben, aber nicht so "
-                                            "zurückgelesen; wird beim nächsten Schreiben "
-                                            "wiederholt")};
-    default:
-        return {QColor(),
-                QCoreApplication::translate("TFrameDefinition",
-                                            "Status der Daten: nicht verifizier (von Festplatte "
-                                            "geladen)")};
-    }
-}
-
-void SetColour(QWidget *w, QPalette::ColorRole role, const QColor &colour) {
-    QPalette p = w->palette();
-    if (p.color(role) != colour) {
-        p.setColor(role, colour);
-        w->setPalette(p);
-    }
-}
 
 size_t at(int i) {
     return static_cast<size_t>(i);
@@ -453,119 +405,6 @@ void TFrameDefinition::cbx_use_mmClick() {
     m_state.station.UseMotorola = cbx_use_mm->isChecked();
     for (int k = 0; k < AddressRows::Rows; ++k) {
         ShowRangeMark(k); // the range of the addresses follows the formats in use
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Address rows
-
-void TFrameDefinition::ShowRowState(int row) {
-    const Row &r = m_rowWidgets[at(row)];
-    const StateLook look = LookOf(m_rows.RowState[at(row)]);
-    SetColour(r.panel, QPalette::Window,
-              look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
-    r.panel->setToolTip(look.hint);
-}
-
-void TFrameDefinition::ShowRangeMark(int row) {
-    const Row &r = m_rowWidgets[at(row)];
-    const QString problem = m_rows.RangeProblem(row);
-    SetColour(r.label, QPalette::Window,
-              problem.isEmpty() ? palette().color(QPalette::Window) : Colors::MarkFailed);
-    if (r.edit->toolTip() != problem) {
-        r.edit->setToolTip(problem);
-    }
-}
-
-void TFrameDefinition::ShowAddressRows(int editedRow) {
-    const bool wasUpdating = Updating;
-    Updating = true;
-    for (int k = 0; k < AddressRows::Rows; ++k) {
-        const Row &r = m_rowWidgets[at(k)];
-        const int address = m_rows.RowAddress[at(k)];
-        const QColor colour = address == 0             ? palette().color(QPalette::Base)
-                              : m_rows.RowGreen[at(k)] ? Colors::AddressGreen
-                                                       : Colors::AddressRed;
-        SetColour(r.edit, QPalette::Base, colour);
-        // What the user is typing stays until it is taken: a refresh must not undo keystrokes.
-        const bool typing = r.edit->hasFocus() && k != editedRow &&
-                            AddressRows::ToBeWritten(m_rows.RowState[at(k)]);
-        const QString text = QString::number(address);
-        if (!typing && r.edit->text() != text) {
-            r.edit->setText(text);
-        }
-        ShowRowState(k);
-        if (k != editedRow && !r.edit->hasFocus()) {
-            ShowRangeMark(k); // the edit being typed in is marked when it is left
-        }
-    }
-    Updating = wasUpdating;
-}
-
-void TFrameDefinition::ShowPositionLabels() {
-    for (int j = 0; j < AddressRows::PositionRows; ++j) {
-        QLabel *label = m_rowWidgets[at(j + AddressRows::FirstPositionRow)].label;
-        if (m_rows.PositionLabelVisible(j)) {
-            label->setText(m_rows.PositionLabel(j));
-            label->show();
-        } else {
-            label->hide();
-        }
-    }
-}
-
-void TFrameDefinition::edt_adrChange(int row) {
-    if (Updating) {
-        return;
-    }
-    QLineEdit *edit = m_rowWidgets[at(row)].edit;
-    switch (m_rows.EditAddress(row, edit->text())) {
-    case AddressRows::EditResult::Empty:
-        ShowRowState(row);
-        break;
-    case AddressRows::EditResult::Invalid:
-        ShowRowState(row);
-        m_dialogs.showWarning(InvalidInputText());
-        edit->setFocus();
-        break;
-    case AddressRows::EditResult::Accepted:
-        ShowAddressRows(row);
-        break;
-    }
-}
-
-void TFrameDefinition::btn_rgClick(int row) {
-    if (Updating) {
-        return;
-    }
-    m_rows.ToggleGreen(row);
-    ShowAddressRows();
-}
-
-void TFrameDefinition::ComboBox_adrChange() {
-    btn_adr_go->setEnabled(true);
-}
-
-void TFrameDefinition::btn_adr_goClick() {
-    const QString question = AddressRows::PresetQuestion(ComboBox_adr->currentIndex());
-    if (!question.isEmpty() && !m_dialogs.askYesNo(question)) {
-        return;
-    }
-    m_rows.ApplyPreset(ComboBox_adr->currentIndex());
-    ShowPositionLabels();
-    ShowAddressRows();
-}
-
-void TFrameDefinition::btn_undoClick() {
-    m_rows.Undo();
-    ShowAddressRows();
-    ShowPositionLabels();
-}
-
-void TFrameDefinition::ReportProblems(const QList<AddressRows::Problem> &problems) {
-    for (const AddressRows::Problem &p : problems) {
-        m_dialogs.showWarning(p.message);
-        m_rowWidgets[at(p.row)].edit->setFocus();
     }
 }
 

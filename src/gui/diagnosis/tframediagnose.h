@@ -83,6 +83,8 @@ protected:
 private:
     void BuildForm();
     void BuildDirectDrive();
+    // The direct drive's looks, starting states and connections.
+    void ConnectDirectDrive();
     void ShowDiagIndicators();
     void ShowMeasurements();
     void RefreshDirectDriveValues();

@@ -2,6 +2,7 @@
 
 #include "gui/diagnosis/tframediagnose.h"
 
+#include "gui/common/formtable.h"
 #include "gui/diagnosis/diagnosisform.h"
 
 #include <QCheckBox>
@@ -13,49 +14,70 @@
 
 using namespace DiagnosisForm;
 
-void TFrameDiagnose::BuildDirectDrive() {
-    GroupBoxDD = Named(new QGroupBox(tr("Direct Drive"), pnl_diag), QStringLiteral("GroupBoxDD"));
-    GroupBoxDD->resize(DriveGroupWidth, GroupHeight);
-    GroupBoxDD->setAutoFillBackground(true);
-    QWidget *g = GroupBoxDD;
+namespace {
+constexpr const char *Context = "TFrameDiagnose"; // the tab's texts are translated in it
+} // namespace
 
-    lbl_pwm = MakeLabel(g, QStringLiteral("lbl_pwm"), tr("PWM (1..127)"), QRect(10, 20, 250, 16));
-    btn_sub5 = MakeButton(g, "btn_sub5", QStringLiteral("-5"), QRect(10, 40, 58, 25));
-    btn_sub1 = MakeButton(g, "btn_sub1", QStringLiteral("-1"), QRect(72, 40, 58, 25));
-    btn_add1 = MakeButton(g, "btn_add1", QStringLiteral("+1"), QRect(140, 40, 58, 25));
-    btn_add5 = MakeButton(g, "btn_add5", QStringLiteral("+5"), QRect(202, 40, 58, 25));
+void TFrameDiagnose::BuildDirectDrive() {
+    using namespace FormTable;
+    // clang-format off
+    BuildControls(pnl_diag, Context, {
+        {Kind::GroupBox, "GroupBoxDD", {0, 0, DriveGroupWidth, GroupHeight},
+         QT_TR_NOOP("Direct Drive"), nullptr, Into(GroupBoxDD)},
+    });
+    BuildControls(GroupBoxDD, Context, {
+        {Kind::Label, "lbl_pwm", {10, 20, 250, 16}, QT_TR_NOOP("PWM (1..127)"), nullptr,
+         Into(lbl_pwm)},
+        {Kind::Button, "btn_sub5", {10, 40, 58, 25}, "-5", nullptr, Into(btn_sub5)},
+        {Kind::Button, "btn_sub1", {72, 40, 58, 25}, "-1", nullptr, Into(btn_sub1)},
+        {Kind::Button, "btn_add1", {140, 40, 58, 25}, "+1", nullptr, Into(btn_add1)},
+        {Kind::Button, "btn_add5", {202, 40, 58, 25}, "+5", nullptr, Into(btn_add5)},
+        {Kind::RadioButton, "rad_links", {10, 72, 70, 20}, QT_TR_NOOP("Links"), nullptr,
+         Into(rad_links)},
+        {Kind::RadioButton, "rad_rechts", {80, 72, 75, 20}, QT_TR_NOOP("Rechts"), nullptr,
+         Into(rad_rechts)},
+        {Kind::CheckBox, "cbx_use_lr", {155, 72, 115, 20}, QT_TR_NOOP("Regelung aktiv"), nullptr,
+         Into(cbx_use_lr)},
+        {Kind::Button, "btn_direct", {10, 104, 250, 32}, nullptr,
+         QT_TR_NOOP("startet drehung mit der gewählten Geschwindigkeit"), Into(btn_direct)},
+        {Kind::GroupBox, "GroupBoxLR", {280, 14, 270, 138},
+         QT_TR_NOOP("Parameter Lastregelung "),
+         QT_TR_NOOP("Ermitteln der Lastregel-Parameter bei langsamer Fahrt mittels Direct Drive"),
+         Into(GroupBoxLR)},
+    });
+    BuildControls(GroupBoxLR, Context, {
+        {Kind::Label, "", {10, 18, 250, 16}, QT_TR_NOOP("(ermittelt bei Langsamfahrt)"), nullptr,
+         {}},
+        {Kind::Label, "", {72, 36, 60, 16}, QT_TR_NOOP("Links"), nullptr, {}},
+        {Kind::Label, "", {142, 36, 60, 16}, QT_TR_NOOP("Rechts"), nullptr, {}},
+        {Kind::Label, "", {10, 56, 60, 16}, QT_TR_NOOP("Geschw."), nullptr, {}},
+        {Kind::Label, "", {10, 82, 60, 16}, QT_TR_NOOP("Strom"), nullptr, {}},
+        {Kind::LineEdit, "edt_Speed_l", {70, 52, 62, 22}, nullptr, nullptr, Into(edt_Speed_l)},
+        {Kind::LineEdit, "edt_Speed_r", {140, 52, 62, 22}, nullptr, nullptr, Into(edt_Speed_r)},
+        {Kind::LineEdit, "edt_strom_l", {70, 78, 62, 22}, nullptr, nullptr, Into(edt_strom_l)},
+        {Kind::LineEdit, "edt_strom_r", {140, 78, 62, 22}, nullptr, nullptr, Into(edt_strom_r)},
+        {Kind::Button, "btn_para_ok", {10, 106, 192, 24}, QT_TR_NOOP("Para ins EE schreiben"),
+         QT_TR_NOOP("Die Parameter werden übernommen (Schreiben ins EEprom der Bühne)"),
+         Into(btn_para_ok)},
+    });
+    // clang-format on
+    ConnectDirectDrive();
+    ShowDriveIdle(true);
+}
+
+void TFrameDiagnose::ConnectDirectDrive() {
+    GroupBoxDD->setAutoFillBackground(true);
     for (QPushButton *b : {btn_sub5, btn_sub1, btn_add1, btn_add5}) {
         connect(b, &QPushButton::clicked, this, [this, b] { btn_addxClick(b); });
     }
-    rad_links = Named(new QRadioButton(tr("Links"), g), QStringLiteral("rad_links"));
-    rad_links->setGeometry(10, 72, 70, 20);
     rad_links->setChecked(true);
-    rad_rechts = Named(new QRadioButton(tr("Rechts"), g), QStringLiteral("rad_rechts"));
-    rad_rechts->setGeometry(80, 72, 75, 20);
     connect(rad_links, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
     connect(rad_rechts, &QRadioButton::clicked, this, &TFrameDiagnose::rad_xClick);
-    cbx_use_lr = Named(new QCheckBox(tr("Regelung aktiv"), g), QStringLiteral("cbx_use_lr"));
-    cbx_use_lr->setGeometry(155, 72, 115, 20);
     connect(cbx_use_lr, &QCheckBox::clicked, this, &TFrameDiagnose::cbx_use_lrClick);
-    btn_direct = MakeButton(g, "btn_direct", TextStartDrive(), QRect(10, 104, 250, 32));
-    btn_direct->setToolTip(tr("startet drehung mit der gewählten Geschwindigkeit"));
+    btn_direct->setText(TextStartDrive());
     btn_direct->setEnabled(false);
     connect(btn_direct, &QPushButton::clicked, this, &TFrameDiagnose::btn_directClick);
-
-    GroupBoxLR =
-        Named(new QGroupBox(tr("Parameter Lastregelung "), g), QStringLiteral("GroupBoxLR"));
-    GroupBoxLR->setToolTip(
-        tr("Ermitteln der Lastregel-Parameter bei langsamer Fahrt mittels Direct Drive"));
-    GroupBoxLR->setGeometry(280, 14, 270, 138);
-    QWidget *p = GroupBoxLR;
-    MakeLabel(p, QString(), tr("(ermittelt bei Langsamfahrt)"), QRect(10, 18, 250, 16));
-    MakeLabel(p, QString(), tr("Links"), QRect(72, 36, 60, 16));
-    MakeLabel(p, QString(), tr("Rechts"), QRect(142, 36, 60, 16));
-    MakeLabel(p, QString(), tr("Geschw."), QRect(10, 56, 60, 16));
-    MakeLabel(p, QString(), tr("Strom"), QRect(10, 82, 60, 16));
-    auto makeEdit = [p](const char *name, QRect geometry) {
-        auto *edit = Named(new QLineEdit(p), QLatin1String(name));
-        edit->setGeometry(geometry);
+    for (QLineEdit *edit : {edt_Speed_l, edt_Speed_r, edt_strom_l, edt_strom_r}) {
         edit->setReadOnly(true); // rewritten from the fields on every tick
         // Shown, never typed in: on the window's colour like the tab's other panels, so that
         // they do not look like edits that take a value.
@@ -64,19 +86,9 @@ void TFrameDiagnose::BuildDirectDrive() {
         edit->setPalette(look);
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setToolTip(tr("nur Anzeige: vom Direct Drive ermittelt"));
-        return edit;
-    };
-    edt_Speed_l = makeEdit("edt_Speed_l", QRect(70, 52, 62, 22));
-    edt_Speed_r = makeEdit("edt_Speed_r", QRect(140, 52, 62, 22));
-    edt_strom_l = makeEdit("edt_strom_l", QRect(70, 78, 62, 22));
-    edt_strom_r = makeEdit("edt_strom_r", QRect(140, 78, 62, 22));
-    btn_para_ok =
-        MakeButton(p, "btn_para_ok", tr("Para ins EE schreiben"), QRect(10, 106, 192, 24));
-    btn_para_ok->setToolTip(tr("Die Parameter werden übernommen (Schreiben ins EEprom der Bühne)"));
+    }
     btn_para_ok->setEnabled(false);
     connect(btn_para_ok, &QPushButton::clicked, this, &TFrameDiagnose::btn_para_okClick);
-
-    ShowDriveIdle(true);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "core/operation/operationview.h"
 #include "gui/common/colors.h"
 #include "gui/common/controls.h"
+#include "gui/common/formtable.h"
 #include "gui/common/named.h"
 #include "gui/common/turntabledrawing.h"
 #include "gui/common/turntablepicture.h"
@@ -21,6 +22,8 @@
 #include <QSignalBlocker>
 
 namespace {
+constexpr const char *Context = "TFrameBedienung"; // the tab's texts are translated in it
+
 QString GoHint() {
     return QCoreApplication::translate("TFrameBedienung", "Diese Position anfahren ");
 }
@@ -30,16 +33,6 @@ constexpr int PositionButtonWidth = 20;
 constexpr int PositionButtonHeight = 14;
 constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
 constexpr int SwitchPenWidth = 2;
-
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry,
-                        std::optional<DriveIcons::Symbol> symbol = std::nullopt) {
-    auto *button = Named(new QPushButton(caption, parent), QLatin1String(name));
-    button->setGeometry(geometry);
-    if (symbol) {
-        button->setIcon(DriveIcons::Icon(*symbol));
-    }
-    return button;
-}
 
 QString PositionText(int zeroBased) {
     return QString::number(zeroBased + 1);
@@ -67,60 +60,81 @@ void TFrameBedienung::BuildForm() {
         },
         Qt::QueuedConnection);
 
-    GroupBoxBedienung1 = Named(new QGroupBox(tr("Position Bühne"), pnl_bedienung),
-                               QStringLiteral("GroupBoxBedienung1"));
-    GroupBoxBedienung1->setGeometry(420, 8, Group1Width, 300);
+    BuildPositionGroup();
+    BuildStatusGroups();
+    BuildManualSwitches();
+    BuildPositionButtons();
+}
+
+void TFrameBedienung::BuildPositionGroup() {
+    using namespace FormTable;
+    // clang-format off
+    BuildControls(pnl_bedienung, Context, {
+        {Kind::GroupBox, "GroupBoxBedienung1", {420, 8, Group1Width, 300},
+         QT_TR_NOOP("Position Bühne"), nullptr, Into(GroupBoxBedienung1)},
+    });
+    BuildControls(GroupBoxBedienung1, Context, {
+        {Kind::Label, "Label4", {10, 20, 90, 16}, QT_TR_NOOP("Ist-Position"), nullptr,
+         Into(Label4)},
+        {Kind::Label, "Label2", {104, 20, 90, 16}, QT_TR_NOOP("Ziel-Position"), nullptr,
+         Into(Label2)},
+        {Kind::Panel, "pnl_IstPosition_int", {10, 38, 86, 42}, nullptr, nullptr,
+         Into(pnl_IstPosition_int)},
+        {Kind::Panel, "pnl_SollPosition_int", {104, 38, 86, 42}, nullptr, nullptr,
+         Into(pnl_SollPosition_int)},
+        {Kind::Panel, "pnl_SollPosition_ext", {198, 48, 40, 26}, nullptr,
+         QT_TR_NOOP("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
+         Into(pnl_SollPosition_ext)},
+        {Kind::CheckBox, "cbx_zeige_sollpos_extern", {8, 86, Group1Width - 12, 20},
+         QT_TR_NOOP("zeige Ziel-Position erzeugt durch Digital-Befehl"),
+         QT_TR_NOOP("In der Grafik wird als Zielposition der Interne Wert \n"
+                    "der Gruben-Platine dargestellt\n"
+                    "(z.B. hervorgerufen durch Digitle Befehle)"),
+         Into(cbx_zeige_sollpos_extern)},
+        {Kind::Button, "btn_left", {10, 112, 86, 62}, QT_TR_NOOP("zum Ziel\ndrehen\nLinks"),
+         nullptr, Into(btn_left)},
+        {Kind::Button, "BitBtn_halt", {115, 112, 86, 62}, QT_TR_NOOP("Stopp\nDrehung"),
+         QT_TR_NOOP("Bühne stoppt an nächsten Raster"), Into(BitBtn_halt)},
+        {Kind::Button, "btn_right", {220, 112, 86, 62}, QT_TR_NOOP("zum Ziel\ndrehen\nRechts"),
+         nullptr, Into(btn_right)},
+        {Kind::Button, "btn_left_endlos", {10, 180, 86, 48}, QT_TR_NOOP("Endlos\nLinks"),
+         nullptr, Into(btn_left_endlos)},
+        {Kind::Button, "btn_right_endlos", {220, 180, 86, 48}, QT_TR_NOOP("Endlos\nRechts"),
+         nullptr, Into(btn_right_endlos)},
+        {Kind::Button, "btn_pos_dec", {10, 240, 86, 44}, QT_TR_NOOP("Ziel-Position\n - 1 "),
+         nullptr, Into(btn_pos_dec)},
+        {Kind::Button, "btn_pos_turn", {115, 240, 86, 44}, QT_TR_NOOP("Turn\n 180° "),
+         nullptr, Into(btn_pos_turn)},
+        {Kind::Button, "btn_pos_inc", {220, 240, 86, 44}, QT_TR_NOOP("Ziel-Position\n + 1 "),
+         nullptr, Into(btn_pos_inc)},
+    });
+    // clang-format on
+    DecoratePositionGroup();
+}
+
+void TFrameBedienung::DecoratePositionGroup() {
     GroupBoxBedienung1->installEventFilter(this); // its own click runs btn_pos_Click
-    QWidget *g1 = GroupBoxBedienung1;
-    Label4 = Named(new QLabel(tr("Ist-Position"), g1), QStringLiteral("Label4"));
-    Label4->setGeometry(10, 20, 90, 16);
-    Label2 = Named(new QLabel(tr("Ziel-Position"), g1), QStringLiteral("Label2"));
-    Label2->setGeometry(104, 20, 90, 16);
     QFont big = font();
     big.setBold(true);
     big.setPixelSize(27);
-    pnl_IstPosition_int =
-        MakePanel(g1, QStringLiteral("pnl_IstPosition_int"), QString(), QRect(10, 38, 86, 42));
     pnl_IstPosition_int->setFont(big);
-    pnl_SollPosition_int =
-        MakePanel(g1, QStringLiteral("pnl_SollPosition_int"), QString(), QRect(104, 38, 86, 42));
     pnl_SollPosition_int->setFont(big);
-    {
-        QPalette p = pnl_SollPosition_int->palette();
-        p.setColor(QPalette::Window, Colors::BridgeTarget);
-        p.setColor(QPalette::WindowText, Colors::Black);
-        pnl_SollPosition_int->setPalette(p);
+    QPalette target = pnl_SollPosition_int->palette();
+    target.setColor(QPalette::Window, Colors::BridgeTarget);
+    target.setColor(QPalette::WindowText, Colors::Black);
+    pnl_SollPosition_int->setPalette(target);
+    const std::pair<QPushButton *, DriveIcons::Symbol> symbols[] = {
+        {btn_left, DriveIcons::Symbol::Left},
+        {BitBtn_halt, DriveIcons::Symbol::Halt},
+        {btn_right, DriveIcons::Symbol::Right},
+        {btn_left_endlos, DriveIcons::Symbol::EndlessLeft},
+        {btn_right_endlos, DriveIcons::Symbol::EndlessRight}};
+    for (const auto &[button, symbol] : symbols) {
+        button->setIcon(DriveIcons::Icon(symbol));
     }
-    pnl_SollPosition_ext =
-        MakePanel(g1, QStringLiteral("pnl_SollPosition_ext"),
-                  tr("Ziel-Position der Grube (z.B. Ausgelöst durch digitale Befehle)"),
-                  QRect(198, 48, 40, 26));
-    cbx_zeige_sollpos_extern =
-        Named(new QCheckBox(tr("zeige Ziel-Position erzeugt durch Digital-Befehl"), g1),
-              QStringLiteral("cbx_zeige_sollpos_extern"));
-    cbx_zeige_sollpos_extern->setToolTip(
-        tr("In der Grafik wird als Zielposition der Interne Wert \n"
-           "der Gruben-Platine dargestellt\n"
-           "(z.B. hervorgerufen durch Digitle Befehle)"));
-    cbx_zeige_sollpos_extern->setGeometry(8, 86, Group1Width - 12, 20);
+
     connect(cbx_zeige_sollpos_extern, &QCheckBox::clicked, this,
             &TFrameBedienung::cbx_zeige_sollpos_externClick);
-
-    btn_left = MakeButton(g1, "btn_left", tr("zum Ziel\ndrehen\nLinks"), QRect(10, 112, 86, 62),
-                          DriveIcons::Symbol::Left);
-    BitBtn_halt = MakeButton(g1, "BitBtn_halt", tr("Stopp\nDrehung"), QRect(115, 112, 86, 62),
-                             DriveIcons::Symbol::Halt);
-    BitBtn_halt->setToolTip(tr("Bühne stoppt an nächsten Raster"));
-    btn_right = MakeButton(g1, "btn_right", tr("zum Ziel\ndrehen\nRechts"), QRect(220, 112, 86, 62),
-                           DriveIcons::Symbol::Right);
-    btn_left_endlos = MakeButton(g1, "btn_left_endlos", tr("Endlos\nLinks"), QRect(10, 180, 86, 48),
-                                 DriveIcons::Symbol::EndlessLeft);
-    btn_right_endlos = MakeButton(g1, "btn_right_endlos", tr("Endlos\nRechts"),
-                                  QRect(220, 180, 86, 48), DriveIcons::Symbol::EndlessRight);
-    btn_pos_dec = MakeButton(g1, "btn_pos_dec", tr("Ziel-Position\n - 1 "), QRect(10, 240, 86, 44));
-    btn_pos_turn = MakeButton(g1, "btn_pos_turn", tr("Turn\n 180° "), QRect(115, 240, 86, 44));
-    btn_pos_inc =
-        MakeButton(g1, "btn_pos_inc", tr("Ziel-Position\n + 1 "), QRect(220, 240, 86, 44));
     connect(btn_left, &QPushButton::clicked, this, &TFrameBedienung::btn_leftClick);
     connect(btn_right, &QPushButton::clicked, this, &TFrameBedienung::btn_rightClick);
     connect(btn_left_endlos, &QPushButton::clicked, this, &TFrameBedienung::btn_left_endlosClick);
@@ -129,49 +143,69 @@ void TFrameBedienung::BuildForm() {
     for (QPushButton *b : {btn_pos_inc, btn_pos_dec, btn_pos_turn}) {
         connect(b, &QPushButton::clicked, this, [this, b] { btn_pos_Click(b); });
     }
+}
 
-    GroupBoxBedienung2o =
-        Named(new QGroupBox(tr(" Bühne"), pnl_bedienung), QStringLiteral("GroupBoxBedienung2o"));
-    GroupBoxBedienung2o->setGeometry(715, 8, SmallGroupWidth, 145);
-    pnl_turn_active = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_active"),
-                                tr("Bühne dreht"), QRect(10, 22, 130, 26));
-    pnl_turn_go = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_go"),
-                            tr("Befehl an Bühne zum Drehen"), QRect(10, 52, 130, 26));
-    pnl_turn_dir = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_turn_dir"),
-                             tr("Drehrichtung der Bühne"), QRect(10, 82, 130, 26));
-    pnl_light_on = MakePanel(GroupBoxBedienung2o, QStringLiteral("pnl_light_on"),
-                             tr("Hausbeleuchtung: Status der Bühne"), QRect(10, 112, 130, 26));
+void TFrameBedienung::BuildStatusGroups() {
+    using namespace FormTable;
+    // clang-format off
+    BuildControls(pnl_bedienung, Context, {
+        {Kind::GroupBox, "GroupBoxBedienung2o", {715, 8, SmallGroupWidth, 145},
+         QT_TR_NOOP(" Bühne"), nullptr, Into(GroupBoxBedienung2o)},
+    });
+    BuildControls(GroupBoxBedienung2o, Context, {
+        {Kind::Panel, "pnl_turn_active", {10, 22, 130, 26}, nullptr, QT_TR_NOOP("Bühne dreht"),
+         Into(pnl_turn_active)},
+        {Kind::Panel, "pnl_turn_go", {10, 52, 130, 26}, nullptr,
+         QT_TR_NOOP("Befehl an Bühne zum Drehen"), Into(pnl_turn_go)},
+        {Kind::Panel, "pnl_turn_dir", {10, 82, 130, 26}, nullptr,
+         QT_TR_NOOP("Drehrichtung der Bühne"), Into(pnl_turn_dir)},
+        {Kind::Panel, "pnl_light_on", {10, 112, 130, 26}, nullptr,
+         QT_TR_NOOP("Hausbeleuchtung: Status der Bühne"), Into(pnl_light_on)},
+    });
+    BuildControls(pnl_bedienung, Context, {
+        {Kind::GroupBox, "GroupBoxBedienung2m", {715, 160, SmallGroupWidth, 150},
+         QT_TR_NOOP("Rückmelder"), nullptr, Into(GroupBoxBedienung2m)},
+    });
+    BuildControls(GroupBoxBedienung2m, Context, {
+        {Kind::Panel, "pnl_rm_01", {10, 22, 130, 26}, nullptr, QT_TR_NOOP("Status Rückmelder 1"),
+         Into(pnl_rm_01)},
+        {Kind::Panel, "pnl_rm_02", {10, 52, 130, 26}, nullptr, QT_TR_NOOP("Status Rückmelder 2"),
+         Into(pnl_rm_02)},
+        {Kind::Panel, "pnl_rm_03", {10, 82, 130, 26}, nullptr, QT_TR_NOOP("Status Rückmelder 3"),
+         Into(pnl_rm_03)},
+        {Kind::Panel, "pnl_hall", {10, 112, 130, 26}, nullptr, QT_TR_NOOP("Status Hall-Sensor"),
+         Into(pnl_hall)},
+    });
+    // clang-format on
+}
 
-    GroupBoxBedienung2m = Named(new QGroupBox(tr("Rückmelder"), pnl_bedienung),
-                                QStringLiteral("GroupBoxBedienung2m"));
-    GroupBoxBedienung2m->setGeometry(715, 160, SmallGroupWidth, 150);
-    pnl_rm_01 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_01"),
-                          tr("Status Rückmelder 1"), QRect(10, 22, 130, 26));
-    pnl_rm_02 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_02"),
-                          tr("Status Rückmelder 2"), QRect(10, 52, 130, 26));
-    pnl_rm_03 = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_rm_03"),
-                          tr("Status Rückmelder 3"), QRect(10, 82, 130, 26));
-    pnl_hall = MakePanel(GroupBoxBedienung2m, QStringLiteral("pnl_hall"), tr("Status Hall-Sensor"),
-                         QRect(10, 112, 130, 26));
-
-    GroupBoxBedienung2u =
-        Named(new QGroupBox(pnl_bedienung), QStringLiteral("GroupBoxBedienung2u"));
-    GroupBoxBedienung2u->setGeometry(715, 320, SmallGroupWidth, 170);
-    auto addBox = [this](const char *name, const QString &caption, const QString &hint, int y) {
-        auto *box = Named(new QCheckBox(caption, GroupBoxBedienung2u), QLatin1String(name));
-        box->setToolTip(hint);
-        box->setGeometry(10, y, 130, 22);
+void TFrameBedienung::BuildManualSwitches() {
+    using namespace FormTable;
+    // clang-format off
+    BuildControls(pnl_bedienung, Context, {
+        {Kind::GroupBox, "GroupBoxBedienung2u", {715, 320, SmallGroupWidth, 170}, nullptr,
+         nullptr, Into(GroupBoxBedienung2u)},
+    });
+    BuildControls(GroupBoxBedienung2u, Context, {
+        {Kind::CheckBox, "cbx_turn_go", {10, 14, 130, 22}, "Go", nullptr, Into(cbx_turn_go)},
+        {Kind::CheckBox, "cbx_turn_dir", {10, 40, 130, 22}, "DIR", nullptr, Into(cbx_turn_dir)},
+        {Kind::CheckBox, "cbx_light", {10, 66, 130, 22}, QT_TR_NOOP("Licht"),
+         QT_TR_NOOP("manuelles Schalten Licht"), Into(cbx_light)},
+        {Kind::CheckBox, "cbx_flash", {10, 92, 130, 22}, QT_TR_NOOP("Blinklicht"),
+         QT_TR_NOOP("manuelles Betätigen Blinklicht"), Into(cbx_flash)},
+        {Kind::CheckBox, "cbx_hupe", {10, 118, 130, 22}, QT_TR_NOOP("Hupe"),
+         QT_TR_NOOP("manuelles Betätigen Hupe"), Into(cbx_hupe)},
+        {Kind::CheckBox, "cbx_horn", {10, 144, 130, 22}, QT_TR_NOOP("Horn"),
+         QT_TR_NOOP("manuelles Betätigen Horn"), Into(cbx_horn)},
+    });
+    // clang-format on
+    for (QCheckBox *box : {cbx_turn_go, cbx_turn_dir, cbx_light, cbx_flash, cbx_hupe, cbx_horn}) {
         // A state set by the program sends only when it really changes: toggled, not clicked.
         connect(box, &QCheckBox::toggled, this, [this, box] { cbx_Click(box); });
-        return box;
-    };
-    cbx_turn_go = addBox("cbx_turn_go", QStringLiteral("Go"), QString(), 14);
-    cbx_turn_dir = addBox("cbx_turn_dir", QStringLiteral("DIR"), QString(), 40);
-    cbx_light = addBox("cbx_light", tr("Licht"), tr("manuelles Schalten Licht"), 66);
-    cbx_flash = addBox("cbx_flash", tr("Blinklicht"), tr("manuelles Betätigen Blinklicht"), 92);
-    cbx_hupe = addBox("cbx_hupe", tr("Hupe"), tr("manuelles Betätigen Hupe"), 118);
-    cbx_horn = addBox("cbx_horn", tr("Horn"), tr("manuelles Betätigen Horn"), 144);
+    }
+}
 
+void TFrameBedienung::BuildPositionButtons() {
     QFont small = font();
     small.setPixelSize(9);
     for (int k = 1; k <= StationData::MaxPositions; ++k) {

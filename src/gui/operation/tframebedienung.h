@@ -70,6 +70,12 @@ protected:
 
 private:
     void BuildForm();
+    void BuildPositionGroup();
+    // The position group's fonts, colours, symbols and connections.
+    void DecoratePositionGroup();
+    void BuildStatusGroups();
+    void BuildManualSwitches();
+    void BuildPositionButtons();
     // Go to a target (code) turning left or right: the direction box is set first so that the
     // board gets the direction with the key code.
     void Drive(int code, bool left);

@@ -77,6 +77,17 @@ private:
     };
 
     void BuildForm();
+    void BuildRowSlots();
+    void BuildOptionBits();
+    void BuildLegend();
+    void BuildButtons();
+    // The boxes' widths from the widest texts, their rows, and where the boxes stand.
+    void ArrangeBoxes();
+    void ArrangeOptionBits();
+    // The colour legend below the boxes and the buttons along the bottom right.
+    void ArrangeLegendAndButtons();
+    // Whether the option bit has a meaning (and so a label, box and panel that show).
+    static bool BitShown(int group, int bit);
     void WriteCatalogue();
     void ShowRow(int row);
     void ShowGroup(int group);
