@@ -24,6 +24,7 @@ public:
     bool Running() const { return m_transfer.running(); }
     int interval() const { return m_transfer.interval(); }
     PacedTransfer &engine() { return m_transfer; }
+    const PacedTransfer &engine() const { return m_transfer; }
 
     // A click on "Werte einlesen" or "Werte schreiben": starts a transfer, or ends the running one
     // (of either kind) at the next tick.
