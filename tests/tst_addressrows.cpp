@@ -257,7 +257,7 @@ private slots:
         rows.Tick();
         TakeMessages(s.sendQueue);
         rows.StartRead(); // "Abbruch"
-        QCOMPARE(rows.TransferRow(), AddressRows::Stopped);
+        QCOMPARE(rows.transfer().state(), PacedTransfer::State::Stopping);
         rows.Tick();
         QVERIFY(!rows.ReadMode());
         QVERIFY(s.sendQueue.isEmpty());

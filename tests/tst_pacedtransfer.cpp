@@ -133,10 +133,10 @@ std::vector<Request> Reads(::Board board, std::initializer_list<int> cells) {
 
 struct Outcomes {
     std::map<int, std::pair<Outcome, int>> byTag;
-    PacedTransfer::Callbacks callbacks(FakeBoards &b) {
-        PacedTransfer::Callbacks c;
-        c.done = [this](const Request &r, Outcome o, int v) { byTag[r.tag] = {o, v}; };
-        c.wake = [&b] { b.woken = true; };
+    PacedTransfer::OwnerHooks callbacks(FakeBoards &b) {
+        PacedTransfer::OwnerHooks c;
+        c.ownerDone = [this](const Request &r, Outcome o, int v) { byTag[r.tag] = {o, v}; };
+        c.ownerWake = [&b] { b.woken = true; };
         return c;
     }
 };
@@ -173,6 +173,60 @@ private slots:
                      report->line.endsWith(" s gelesen, 0 wiederholt, 0 ohne Antwort"),
                  qPrintable(report->line));
         QVERIFY(!t.TakeReport()); // given once
+    }
+
+    // The engine's state follows its request: queued, on the wire, answered; a write waits on
+    // the board's time to write the cell before its read-back goes. At fixed pacing a click
+    // stops a running transfer, which ends at the next tick.
+    void theStateFollowsTheRequestInFlight() {
+        using State = PacedTransfer::State;
+        SharedState s;
+        FakeBoards b(s);
+        PacedTransfer t(s);
+        QCOMPARE(t.state(), State::Idle);
+        Outcomes out;
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
+                                {{Request::Kind::Write, ::Board::Grube, 5, 0x55, 5}},
+                                out.callbacks(b)));
+        QCOMPARE(t.state(), State::Running);
+        t.Tick();
+        QCOMPARE(t.state(), State::WaitingOnLine);
+        b.Transmit();
+        t.Tick();
+        QCOMPARE(t.state(), State::AwaitingReadBack);
+        QCOMPARE(t.interval(), int(PacedTransfer::WriteSettleMs(::Board::Grube)));
+        b.now += t.interval();
+        t.Tick();
+        QCOMPARE(t.state(), State::WaitingOnLine); // the read-back
+        QCOMPARE(b.asked(0, 5), 0);
+        b.Transmit();
+        t.Tick();
+        QCOMPARE(t.state(), State::AwaitingAnswer);
+        QCOMPARE(b.asked(0, 5), 1);
+        QVERIFY(b.Finish(t));
+        QCOMPARE(t.state(), State::Ended);
+        QCOMPARE(out.byTag[5].first, Outcome::Verified);
+
+        SharedState fixed;
+        PacedTransfer f(fixed);
+        const auto reads = [](int cell) {
+            PacedTransfer::Step step;
+            step.kind = PacedTransfer::Step::Kind::Read;
+            step.cell = cell;
+            return step;
+        };
+        QVERIFY(f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Pacing{}, reads));
+        QCOMPARE(f.state(), State::Running);
+        QVERIFY(f.Tick().step);
+        QCOMPARE(f.position(), 1);
+        QVERIFY(!f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Pacing{}, reads));
+        QCOMPARE(f.state(), State::Stopping);
+        QVERIFY(f.active());
+        QVERIFY(!f.running());
+        QVERIFY(f.Tick().ended);
+        QCOMPARE(f.state(), State::Ended);
+        QVERIFY(!f.active());
+        QCOMPARE(fixed.sendQueue.length(), Msg::MessageBytes); // the one request it sent
     }
 
     // A lost answer: the request times out, the next cell goes, and the cell is asked again in

@@ -83,7 +83,7 @@ private slots:
         QVERIFY(Find<QPushButton>(&tab, "btn_default")->isEnabled());
         QVERIFY(Find<QPushButton>(&tab, "btn_alle_gelb")->isEnabled());
         QCOMPARE(Find<QPushButton>(&tab, "btn_default")->text(), QStringLiteral("Vorgabe-Werte "));
-        QCOMPARE(tab.transfer().TransferPosition(), 1000);
+        QCOMPARE(tab.transfer().engine().state(), PacedTransfer::State::Idle);
 
         tab.resize(1000, 540);
         state.bridge.setValue(3, 170);

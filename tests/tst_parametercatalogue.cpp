@@ -552,7 +552,7 @@ private slots:
             Drain(f.state.sendQueue);
         }
         f.transfer.StartRead(f.model.entryCount());
-        QCOMPARE(f.transfer.TransferPosition(), ParameterTransfer::Stopping);
+        QCOMPARE(f.transfer.engine().state(), PacedTransfer::State::Stopping);
         QVERIFY(f.transfer.Tick().ended);
         QVERIFY(f.state.sendQueue.isEmpty());
         QCOMPARE(f.model.rowMark(3), Mark::White); // never requested

@@ -1,6 +1,7 @@
 // PacedTransfer paced by the boards' answers.
 
 #include "comm/logging.h"
+#include "comm/messages.h"
 #include "comm/pacedtransfer.h"
 #include "comm/sharedstate.h"
 
@@ -80,8 +81,8 @@ qint64 PacedTransfer::WriteSettleMs(Board board) {
     return board == Board::Grube ? 10 : 50;
 }
 
-bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Callbacks callbacks) {
-    if (m_active) {
+bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks) {
+    if (active()) {
         return false;
     }
     m_byAnswer = true;
@@ -92,15 +93,14 @@ bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Call
         item.request = r;
         m_items.push_back(item);
     }
-    m_callbacks = std::move(callbacks);
+    m_hooks = std::move(hooks);
     m_flight.reset();
     m_pass = 1;
     m_cursor = 0;
     m_done = 0;
-    m_beliefWaitSince = -1;
     m_startedAt = m_state.now();
     m_report.reset();
-    m_active = true;
+    m_phase = State::Running;
     m_interval = 0;
     qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << m_items.size()
                         << "cells paced by the answers started";
@@ -155,10 +155,11 @@ void PacedTransfer::Send(size_t index, bool write) {
     }
     m_state.line.Take(this, asks);
     m_flight = Flight{index, write, -1, m_state.now()};
+    m_phase = State::WaitingOnLine;
     qCDebug(lcTransfer) << (write ? "write" : "read") << BoardName(r.board) << CellName(r.cell)
                         << "pass" << m_pass;
-    if (item.asks + item.writes == 1 && m_callbacks.sent) {
-        m_callbacks.sent(r);
+    if (item.asks + item.writes == 1 && m_hooks.ownerSent) {
+        m_hooks.ownerSent(r);
     }
 }
 
@@ -180,84 +181,107 @@ bool PacedTransfer::SendNext() {
 
 void PacedTransfer::TickByAnswer(TickResult &result) {
     const qint64 now = m_state.now();
-    RequestLine &line = m_state.line;
     m_interval = WaitMs;
-    if (m_flight) {
-        Item &item = m_items[m_flight->item];
-        const std::optional<RequestLine::Request> &current = line.current();
-        if (!line.heldBy(this)) {
-            m_flight.reset();
-        } else if (current->drained) {
-            // The bytes went into the send log: not connected. That request is lost.
-            if (!m_flight->write) {
-                NoteFailedAsk(item);
-            }
-            ReleaseLine();
-            m_flight.reset();
-        } else if (current->onWireAt < 0) {
-            if (now - m_flight->queuedAt < StuckMs) {
-                return; // still waiting in the transmit queue
-            }
-            // A line that takes nothing for so long is no line: that request is lost.
-            qCWarning(lcTransfer) << "request not sent within" << StuckMs << "ms";
-            if (!m_flight->write) {
-                NoteFailedAsk(item);
-            }
-            ReleaseLine();
-            m_flight.reset();
-        } else if (m_flight->write) {
-            // The cell is read back once the board has had its time to write it; the read-back's
-            // own bytes count towards that time.
-            if (m_flight->readBackAt < 0) {
-                const qint64 bytes = 2 * qint64(m_state.transferSettings.byteIntervalMs);
-                m_flight->readBackAt =
-                    current->onWireAt +
-                    std::max<qint64>(0, WriteSettleMs(item.request.board) - bytes);
-            }
-            if (now < m_flight->readBackAt) {
-                m_interval = static_cast<int>(m_flight->readBackAt - now);
-                return;
-            }
-            Send(m_flight->item, false);
+    FollowLine();
+    switch (m_phase) {
+    case State::WaitingOnLine:
+        if (!WaitOnLine(now)) {
             return;
-        } else {
-            const qint64 deadline = current->onWireAt + TimeoutMs(m_state, item.request.board);
-            if (now < deadline) {
-                m_interval = static_cast<int>(deadline - now);
-                return;
-            }
-            qCDebug(lcTransfer) << "no answer from" << BoardName(item.request.board)
-                                << CellName(item.request.cell);
-            NoteFailedAsk(item);
-            ReleaseLine();
-            m_flight.reset();
         }
+        break;
+    case State::AwaitingAnswer:
+        if (!AwaitAnswer(now)) {
+            return;
+        }
+        break;
+    case State::AwaitingReadBack:
+        AwaitReadBack(now);
+        return;
+    case State::Running:
+    case State::Believing:
+        break;
+    case State::Idle:
+    case State::Stopping:
+    case State::Ended:
+        return;
     }
-    if (line.busy() || m_state.sendQueue.length() + 3 > SendQueue::Capacity) {
+    Proceed(result, now);
+}
+
+void PacedTransfer::FollowLine() {
+    if (!m_flight) {
+        return;
+    }
+    const RequestLine &line = m_state.line;
+    if (!line.heldBy(this)) {
+        m_flight.reset();
+        m_phase = State::Running;
+    } else if (line.current()->drained) {
+        LoseFlight(); // the bytes went into the send log: not connected
+    } else if (m_phase == State::WaitingOnLine && line.current()->onWireAt >= 0) {
+        m_phase = m_flight->write ? State::AwaitingReadBack : State::AwaitingAnswer;
+    }
+}
+
+void PacedTransfer::LoseFlight() {
+    if (!m_flight->write) {
+        NoteFailedAsk(m_items[m_flight->item]);
+    }
+    ReleaseLine();
+    m_flight.reset();
+    m_phase = State::Running;
+}
+
+bool PacedTransfer::WaitOnLine(qint64 now) {
+    if (now - m_flight->queuedAt < StuckMs) {
+        return false; // still waiting in the transmit queue
+    }
+    // A line that takes nothing for so long is no line: that request is lost.
+    qCWarning(lcTransfer) << "request not sent within" << StuckMs << "ms";
+    LoseFlight();
+    return true;
+}
+
+bool PacedTransfer::AwaitAnswer(qint64 now) {
+    const Request &r = m_items[m_flight->item].request;
+    const qint64 deadline = m_state.line.current()->onWireAt + TimeoutMs(m_state, r.board);
+    if (now < deadline) {
+        m_interval = static_cast<int>(deadline - now);
+        return false;
+    }
+    qCDebug(lcTransfer) << "no answer from" << BoardName(r.board) << CellName(r.cell);
+    LoseFlight();
+    return true;
+}
+
+void PacedTransfer::AwaitReadBack(qint64 now) {
+    // The cell is read back once the board has had its time to write it; the read-back's own
+    // bytes count towards that time.
+    if (m_flight->readBackAt < 0) {
+        const qint64 bytes = 2 * qint64(m_state.transferSettings.byteIntervalMs);
+        m_flight->readBackAt =
+            m_state.line.current()->onWireAt +
+            std::max<qint64>(0, WriteSettleMs(m_items[m_flight->item].request.board) - bytes);
+    }
+    if (now < m_flight->readBackAt) {
+        m_interval = static_cast<int>(m_flight->readBackAt - now);
+        return;
+    }
+    Send(m_flight->item, false);
+}
+
+void PacedTransfer::Proceed(TickResult &result, qint64 now) {
+    if (m_state.line.busy() ||
+        m_state.sendQueue.length() + Msg::MessageBytes > SendQueue::Capacity) {
         return; // another transfer's request is on its way, or the queue is full
     }
     if (SendNext()) {
         result.step = Step{};
         return;
     }
-    // The pass is through. Answers that came but are not yet believed decide what the next pass
-    // must ask again: wait for them, as long as the board's next report may take to show them in
-    // step.
-    if (std::any_of(m_items.begin(), m_items.end(),
-                    [](const Item &item) { return item.awaiting > 0; })) {
-        if (m_beliefWaitSince < 0) {
-            m_beliefWaitSince = now;
-        }
-        if (now - m_beliefWaitSince < BeliefWaitMs) {
-            return;
-        }
-        for (Item &item : m_items) {
-            for (; item.awaiting > 0; --item.awaiting) {
-                NoteFailedAsk(item); // not believed in time: those asks failed
-            }
-        }
+    if (!Believed(now)) {
+        return;
     }
-    m_beliefWaitSince = -1;
     // A read asks a cell up to MaxAsks times; a write may be written MaxWrites times, each read
     // back up to MaxAsks times.
     const int passes = m_mode == Mode::Read ? MaxAsks - 1 : MaxAsks * MaxWrites;
@@ -273,6 +297,31 @@ void PacedTransfer::TickByAnswer(TickResult &result) {
     result.ended = true;
 }
 
+bool PacedTransfer::Believed(qint64 now) {
+    // The pass is through. Answers that came but are not yet believed decide what the next pass
+    // must ask again: wait for them, as long as the board's next report may take to show them in
+    // step.
+    if (std::none_of(m_items.begin(), m_items.end(),
+                     [](const Item &item) { return item.awaiting > 0; })) {
+        m_phase = State::Running;
+        return true;
+    }
+    if (m_phase != State::Believing) {
+        m_phase = State::Believing;
+        m_believingSince = now;
+    }
+    if (now - m_believingSince < BeliefWaitMs) {
+        return false;
+    }
+    for (Item &item : m_items) {
+        for (; item.awaiting > 0; --item.awaiting) {
+            NoteFailedAsk(item); // not believed in time: those asks failed
+        }
+    }
+    m_phase = State::Running;
+    return true;
+}
+
 void PacedTransfer::NoteFailedAsk(Item &item) {
     if (!item.outcome) {
         item.asked.push_back(NoValue);
@@ -284,8 +333,8 @@ void PacedTransfer::ReleaseLine() {
 }
 
 void PacedTransfer::Wake() {
-    if (m_active && m_byAnswer && m_callbacks.wake) {
-        m_callbacks.wake();
+    if (active() && m_byAnswer && m_hooks.ownerWake) {
+        m_hooks.ownerWake();
     }
 }
 
@@ -316,13 +365,14 @@ void PacedTransfer::OnArrived(Board board, int cell) {
     ++item.awaiting;
     ReleaseLine();
     m_flight.reset();
-    if (m_callbacks.wake) {
-        m_callbacks.wake(); // the next request can go at once
+    m_phase = State::Running;
+    if (m_hooks.ownerWake) {
+        m_hooks.ownerWake(); // the next request can go at once
     }
 }
 
 bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
-    if (!m_byAnswer || !m_active) {
+    if (!m_byAnswer || !active()) {
         return false;
     }
     Item *item = Awaiting(board, cell);
@@ -337,22 +387,22 @@ bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
         item->asked.push_back(value);
         Settle(*item);
     }
-    if (m_callbacks.wake) {
-        m_callbacks.wake();
+    if (m_hooks.ownerWake) {
+        m_hooks.ownerWake();
     }
     return true; // a late copy of a settled cell must not land in the mirror unconfirmed
 }
 
 void PacedTransfer::OnDiscarded(Board board, int cell) {
-    if (!m_byAnswer || !m_active) {
+    if (!m_byAnswer || !active()) {
         return;
     }
     Item *item = Awaiting(board, cell);
     if (item && item->awaiting > 0) {
         --item->awaiting;
         NoteFailedAsk(*item); // the answer came out of step: what it held is not known
-        if (m_callbacks.wake) {
-            m_callbacks.wake();
+        if (m_hooks.ownerWake) {
+            m_hooks.ownerWake();
         }
     }
 }
@@ -384,22 +434,28 @@ void PacedTransfer::Settle(Item &item) {
     if (*outcome == Outcome::Confirmed || *outcome == Outcome::Verified) {
         m_state.image(r.board).Apply(r.cell, value);
     }
-    if (m_callbacks.done) {
-        m_callbacks.done(r, *outcome, value);
+    if (m_hooks.ownerDone) {
+        m_hooks.ownerDone(r, *outcome, value);
     }
 }
 
 void PacedTransfer::Abort(bool interrupted) {
-    if (!m_active || !m_byAnswer) {
+    if (!active() || !m_byAnswer) {
         return;
     }
     ReleaseLine();
     m_flight.reset();
-    m_active = false;
+    m_phase = State::Ended;
     m_endedAt = m_state.now();
     m_report = Report{ReportLine(true, interrupted), QString()};
     qCDebug(lcTransfer) << (interrupted ? "transfer interrupted" : "transfer stopped by the user")
                         << "after" << m_done << "of" << m_items.size() << "cells";
+}
+
+void PacedTransfer::OnInterrupted() {
+    if (m_byAnswer && active()) {
+        Abort(true);
+    }
 }
 
 void PacedTransfer::Finish(bool complete) {
@@ -411,9 +467,9 @@ void PacedTransfer::Finish(bool complete) {
                            : read              ? Outcome::Unconfirmed
                                                : Outcome::Mismatch;
             ++m_done;
-            if (m_callbacks.done) {
-                m_callbacks.done(item.request, *item.outcome,
-                                 item.values.empty() ? -1 : item.values.back());
+            if (m_hooks.ownerDone) {
+                m_hooks.ownerDone(item.request, *item.outcome,
+                                  item.values.empty() ? -1 : item.values.back());
             }
         }
         if (item.outcome && *item.outcome != Outcome::Confirmed &&
@@ -443,7 +499,7 @@ void PacedTransfer::Finish(bool complete) {
     }
     ReleaseLine();
     m_flight.reset();
-    m_active = false;
+    m_phase = State::Ended;
     m_endedAt = m_state.now();
     m_report = Report{ReportLine(false, false), details.join(u'\n')};
     qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
@@ -528,8 +584,8 @@ QString PacedTransfer::ProgressText() const {
     const int total = static_cast<int>(m_items.size());
     QString text =
         QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(units / 2).arg(total);
-    const qint64 elapsed = (m_active ? m_state.now() : m_endedAt) - m_startedAt;
-    if (m_active && elapsed >= RateAfterMs && units > 0) {
+    const qint64 elapsed = (active() ? m_state.now() : m_endedAt) - m_startedAt;
+    if (active() && elapsed >= RateAfterMs && units > 0) {
         const qint64 left = elapsed * (2 * total - units) / units;
         text +=
             QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);

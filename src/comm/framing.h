@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/messages.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,7 +15,7 @@ enum class Board { Grube, Buehne };
 // the start of an answer, so the receiver counts bytes and the marker "X","Y","Z" re-aligns it.
 namespace Framing {
 
-using Message = std::array<uint8_t, 3>;
+using Message = std::array<uint8_t, Msg::MessageBytes>;
 
 // command | bit 7 of value1 in bit 0 | bit 7 of value2 in bit 1, then both values & 0x7F.
 Message Fold(int command, int value1, int value2);

@@ -6,6 +6,8 @@
 // from the PC has bit 7 set, data bytes stay below 128 (folded commands carry the high bits).
 namespace Msg {
 
+constexpr int MessageBytes = 3; // every message: a command or letter and two data bytes
+
 // PC to pit board, as placed in the queue before folding.
 constexpr int ReadPitCell = 0xF0;     // QueueValue(cell); answered with "G"
 constexpr int ReadBridgeCell = 0x90;  // QueueValue(cell); answered with "H"

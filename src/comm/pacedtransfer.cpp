@@ -5,15 +5,15 @@
 #include "comm/sharedstate.h"
 
 PacedTransfer::PacedTransfer(SharedState &state) : m_state(state) {
-    m_state.RegisterTransfer(this);
+    m_state.RegisterClient(this);
 }
 
 PacedTransfer::~PacedTransfer() {
-    m_state.UnregisterTransfer(this);
+    m_state.UnregisterClient(this);
 }
 
 bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt steps) {
-    if (m_byAnswer && m_active) {
+    if (m_byAnswer && active()) {
         Abort(); // a click while a transfer paced by the answers runs ends it
         return false;
     }
@@ -21,7 +21,7 @@ bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt st
     m_pacing = pacing;
     m_interval = mode == Mode::Read ? pacing.readMs : pacing.writeMs;
     if (running()) {
-        m_position = Stopped;
+        m_phase = State::Stopping;
         qCDebug(lcTransfer) << "transfer stopped by the user";
         return false;
     }
@@ -29,7 +29,7 @@ bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt st
     m_count = count;
     m_steps = std::move(steps);
     m_position = 0;
-    m_active = true;
+    m_phase = State::Running;
     m_written = 0;
     m_startedAt = m_state.now();
     m_report.reset();
@@ -42,10 +42,11 @@ bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt st
 }
 
 void PacedTransfer::End() {
-    if (!m_active) {
+    if (!active()) {
         return;
     }
-    m_active = false;
+    const bool stopped = m_phase == State::Stopping;
+    m_phase = State::Ended;
     m_tally.End(m_state.now());
     if (m_mode == Mode::Write) {
         // A write has no answers to count: it says what it sent, so that the status bar does not
@@ -53,12 +54,11 @@ void PacedTransfer::End() {
         m_endedAt = m_state.now();
         const QString seconds = SecondsText(m_endedAt - m_startedAt);
         const QString line =
-            m_position == Stopped
-                ? QCoreApplication::translate(
-                      "PacedTransfer",
-                      "Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
-                : QCoreApplication::translate("PacedTransfer",
-                                              "%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
+            stopped ? QCoreApplication::translate(
+                          "PacedTransfer",
+                          "Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
+                    : QCoreApplication::translate(
+                          "PacedTransfer", "%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
         m_report = Report{line.arg(m_written).arg(seconds), QString()};
     }
     qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;
@@ -66,7 +66,7 @@ void PacedTransfer::End() {
 
 PacedTransfer::TickResult PacedTransfer::Tick() {
     TickResult result;
-    if (!m_active) {
+    if (!active()) {
         return result;
     }
     if (m_byAnswer) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/framing.h"
+#include "comm/lineclient.h"
 #include "comm/transfertally.h"
 
 #include <QString>
@@ -16,8 +17,8 @@ class SharedState;
 // Fixed pacing, as the boards were first driven: one entry after the other, each entry one or
 // more steps, one step per tick of the tab's timer, the next request only while the transmit queue
 // holds fewer than two bytes. A tab gives the steps of each entry and marks what it sends; the
-// engine keeps the position, the markers for "no transfer yet" and "stopped by a click", the
-// pacing and the count of answered read requests.
+// engine keeps the position, its state (State), the pacing and the count of answered read
+// requests.
 //
 // Paced by the answers: the tab gives all its requests at once. The next request goes as soon as
 // the answer to the current one has come, or its time-out (counted from its last byte on the
@@ -25,10 +26,23 @@ class SharedState;
 // read twice and believed only when two answers agree; every write is read back. What failed is
 // asked again after the first pass, up to four times in all. The tab hears of each request's
 // outcome and gets one report line at the end.
-class PacedTransfer {
+class PacedTransfer final : public LineClient {
 public:
-    static constexpr int Idle = 1000;   // position before the first transfer
-    static constexpr int Stopped = 500; // position after a click that ends a running transfer
+    // Where a transfer stands. At fixed pacing it runs from Idle (or Ended) through Running, and
+    // Stopping when a click ends it, to Ended at the next tick. Paced by the answers it goes
+    // round from Running (the next request may go) through WaitingOnLine and AwaitingAnswer, or
+    // AwaitingReadBack for a write, back to Running; Believing once a pass is through while
+    // answers that came wait to be believed; Ended when all passes are through or it was aborted.
+    enum class State {
+        Idle,             // no transfer since construction
+        Running,          // entries to step through, or the next request may go
+        WaitingOnLine,    // its request waits in the transmit queue
+        AwaitingAnswer,   // its read request is on the wire: the answer or the time-out is due
+        AwaitingReadBack, // its write is on the wire: the board writes the cell, then it is read
+        Believing,        // the pass is through; answers that came wait to be believed
+        Stopping,         // a click ended it: it ends at the next tick
+        Ended,
+    };
 
     enum class Mode { Read, Write };
     struct Pacing {
@@ -77,13 +91,14 @@ public:
         Unconfirmed, // read: answers came, but no two of them agreed
         NoAnswer,    // the board never answered
     };
-    struct Callbacks {
+    // What the one owner that started a transfer paced by the answers hears of it.
+    struct OwnerHooks {
         // A request went out for the first time (the tab marks it requested).
-        std::function<void(const Request &)> sent;
+        std::function<void(const Request &)> ownerSent;
         // A request's final outcome, with the value the board holds where one is known.
-        std::function<void(const Request &, Outcome, int value)> done;
-        // The transfer can go on now: the tab runs its timer's tick soon.
-        std::function<void()> wake;
+        std::function<void(const Request &, Outcome, int value)> ownerDone;
+        // The transfer can go on now: the owner runs its timer's tick soon.
+        std::function<void()> ownerWake;
     };
     // "31,9" in the German interface, "31.9" in the English one: the seconds of a report line.
     static QString SecondsText(qint64 ms);
@@ -100,10 +115,15 @@ public:
     PacedTransfer(const PacedTransfer &) = delete;
     PacedTransfer &operator=(const PacedTransfer &) = delete;
 
+    State state() const { return m_phase; }
+    // The entry a transfer at fixed pacing takes next (its count once all are taken).
     int position() const { return m_position; }
-    bool running() const { return m_byAnswer ? m_active : m_position < m_count; }
+    // Started, not stopped, and for a transfer at fixed pacing, entries still to take.
+    bool running() const {
+        return m_byAnswer ? active() : m_phase == State::Running && m_position < m_count;
+    }
     // Started and not yet ended (a stopped transfer stays active until its next tick).
-    bool active() const { return m_active; }
+    bool active() const { return m_phase != State::Idle && m_phase != State::Ended; }
     Mode mode() const { return m_mode; }
     // The interval of the tab's timer until the next tick.
     int interval() const { return m_interval; }
@@ -127,7 +147,7 @@ public:
 
     // Starts a transfer paced by the answers (a transfer that writes reads every cell back); false,
     // and nothing started, while one runs.
-    bool StartByAnswer(Mode mode, std::vector<Request> requests, Callbacks callbacks);
+    bool StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks);
     bool byAnswer() const { return m_byAnswer; }
     // Ends it at once; what was read so far stays. The report says that it was stopped, or with
     // interrupted, that the line went away.
@@ -140,22 +160,19 @@ public:
     // "37 von 256 Zellen, noch 12 s"
     QString ProgressText() const;
 
-    // The report of a transfer that has ended: one line for the status bar, and every cell that
-    // failed in full. Given once.
-    struct Report {
-        QString line;
-        QString details;
-    };
-    std::optional<Report> TakeReport();
+    // The report of a transfer that has ended (LineClient::Report). Given once.
+    std::optional<Report> TakeReport() override;
 
     // The transfer can go on (the line came free, its request went out): asks the tab for a tick.
-    void Wake();
+    void Wake() override;
 
     // What the line and the receiver tell (SharedState passes it on).
-    void OnArrived(Board board, int cell);
+    void OnArrived(Board board, int cell) override;
     // True when the answer belongs to this transfer, which then takes it instead of the mirror.
-    bool OnBelieved(Board board, int cell, int value);
-    void OnDiscarded(Board board, int cell);
+    bool OnBelieved(Board board, int cell, int value) override;
+    void OnDiscarded(Board board, int cell) override;
+    // The line went away: a transfer paced by the answers ends as interrupted.
+    void OnInterrupted() override;
 
 private:
     struct Item {
@@ -179,6 +196,20 @@ private:
     };
 
     void TickByAnswer(TickResult &result);
+    // What the line tells of the request in flight: lost, or on the wire now.
+    void FollowLine();
+    // The request in flight brought nothing: the line is free for the next.
+    void LoseFlight();
+    // Each false while the request in flight is still to be waited for; true once the line is
+    // free for the next request.
+    bool WaitOnLine(qint64 now);
+    bool AwaitAnswer(qint64 now);
+    void AwaitReadBack(qint64 now);
+    // Sends the next request of this pass or a later one, waits for the answers still to be
+    // believed, or finishes the transfer.
+    void Proceed(TickResult &result, qint64 now);
+    // Waits for the answers still to be believed; false while it waits.
+    bool Believed(qint64 now);
     // An ask of the item brought nothing believed.
     static void NoteFailedAsk(Item &item);
     // Queues the next request of the current pass, if any; false when the pass is through.
@@ -198,20 +229,20 @@ private:
     StepAt m_steps;
     Pacing m_pacing;
     Mode m_mode = Mode::Read;
-    int m_position = Idle;
+    State m_phase = State::Idle;
+    int m_position = 0;
     int m_count = 0;
     int m_interval = 0;
-    bool m_active = false; // started and not yet ended
-    int m_written = 0;     // cells a write at fixed pacing sent
+    int m_written = 0; // cells a write at fixed pacing sent
 
     bool m_byAnswer = false;
     std::vector<Item> m_items;
-    Callbacks m_callbacks;
+    OwnerHooks m_hooks;
     std::optional<Flight> m_flight;
     int m_pass = 0;
     size_t m_cursor = 0;
     int m_done = 0;
-    qint64 m_beliefWaitSince = -1;
+    qint64 m_believingSince = 0; // when the transfer went Believing
     qint64 m_startedAt = 0;
     qint64 m_endedAt = 0;
     std::optional<Report> m_report;

@@ -1,10 +1,10 @@
 #include "comm/requestline.h"
 
-void RequestLine::Take(PacedTransfer *owner, const Framing::Asks &asks) {
+void RequestLine::Take(LineClient *owner, const Framing::Asks &asks) {
     m_current = Request{asks, owner, -1, false};
 }
 
-void RequestLine::Release(const PacedTransfer *owner) {
+void RequestLine::Release(const LineClient *owner) {
     if (heldBy(owner)) {
         m_current.reset();
     }

@@ -31,14 +31,15 @@ void SendQueue::QueueUrgentMessage(int byte0, int byte1, int byte2) {
     }
     // Only whole waiting messages may give way; the bytes of the message that is already
     // going out stay.
-    while (m_length + 3 > Capacity + UrgentReserve && messages() > (m_headSent > 0 ? 1 : 0)) {
-        m_length -= 3;
+    while (m_length + Msg::MessageBytes > Capacity + UrgentReserve &&
+           messages() > (m_headSent > 0 ? 1 : 0)) {
+        m_length -= Msg::MessageBytes;
     }
     Store(Framing::Raw(byte0, byte1, byte2));
 }
 
 void SendQueue::Append(const Framing::Message &message) {
-    if (m_length + 3 > Capacity) {
+    if (m_length + Msg::MessageBytes > Capacity) {
         return; // dropped whole
     }
     Store(message);
@@ -63,7 +64,7 @@ std::optional<uint8_t> SendQueue::TakeNext() {
         m_bytes[static_cast<size_t>(i - 1)] = m_bytes[static_cast<size_t>(i)];
     }
     --m_length;
-    if (++m_headSent == 3) {
+    if (++m_headSent == Msg::MessageBytes) {
         m_headSent = 0;
         for (int i = 1; i < MaxMessages; ++i) {
             m_asks[static_cast<size_t>(i - 1)] = m_asks[static_cast<size_t>(i)];

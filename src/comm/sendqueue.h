@@ -37,7 +37,7 @@ public:
 
     // What the message of byte 0 asks for, and whether byte 0 is its last byte.
     Framing::Asks headAsks() const { return m_asks[0]; }
-    bool headIsLastByte() const { return m_length > 0 && m_headSent == 2; }
+    bool headIsLastByte() const { return m_length > 0 && m_headSent == Msg::MessageBytes - 1; }
 
     // Removes and returns byte 0, or nothing when the queue is empty.
     std::optional<uint8_t> TakeNext();
@@ -50,11 +50,11 @@ public:
 
 private:
     // A partly sent first message leaves room for one more whole one.
-    static constexpr int MaxMessages = (Capacity + UrgentReserve) / 3 + 1;
+    static constexpr int MaxMessages = (Capacity + UrgentReserve) / Msg::MessageBytes + 1;
 
     void Append(const Framing::Message &message);
     void Store(const Framing::Message &message);
-    int messages() const { return (m_length + m_headSent) / 3; }
+    int messages() const { return (m_length + m_headSent) / Msg::MessageBytes; }
 
     std::array<uint8_t, Capacity + UrgentReserve> m_bytes{};
     std::array<Framing::Asks, MaxMessages> m_asks{};

@@ -1,7 +1,6 @@
 #include "comm/sharedstate.h"
 
 #include "comm/messages.h"
-#include "comm/pacedtransfer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,17 +48,16 @@ Receiver::Result SharedState::Receive(const QByteArray &bytes) {
         if (!answers.Accept(a.board, a.cell, t)) {
             continue;
         }
-        const bool taken =
-            std::any_of(m_transfers.begin(), m_transfers.end(), [&](PacedTransfer *transfer) {
-                return transfer->OnBelieved(a.board, a.cell, a.value);
-            });
+        const bool taken = std::any_of(m_clients.begin(), m_clients.end(), [&](LineClient *client) {
+            return client->OnBelieved(a.board, a.cell, a.value);
+        });
         if (!taken) {
             image(a.board).Apply(a.cell, a.value);
         }
     }
     for (const Receiver::Answer &a : result.discarded) {
-        for (PacedTransfer *transfer : m_transfers) {
-            transfer->OnDiscarded(a.board, a.cell);
+        for (LineClient *client : m_clients) {
+            client->OnDiscarded(a.board, a.cell);
         }
     }
     return result;
@@ -110,36 +108,34 @@ std::optional<SharedState::TransferReport> SharedState::TakeTransferReport() {
         m_status.reset();
     }
     // A transfer that ended meanwhile says more than an edit's line.
-    for (PacedTransfer *transfer : m_transfers) {
-        if (const std::optional<PacedTransfer::Report> r = transfer->TakeReport()) {
-            report = TransferReport{r->line, r->details};
+    for (LineClient *client : m_clients) {
+        if (std::optional<TransferReport> r = client->TakeReport()) {
+            report = std::move(r);
         }
     }
     return report;
 }
 
-void SharedState::FreeLine(PacedTransfer *owner) {
+void SharedState::FreeLine(LineClient *owner) {
     if (!line.heldBy(owner)) {
         return;
     }
     line.Release(owner);
-    for (PacedTransfer *transfer : m_transfers) {
-        if (transfer != owner) {
-            transfer->Wake();
+    for (LineClient *client : m_clients) {
+        if (client != owner) {
+            client->Wake();
         }
     }
 }
 
 void SharedState::InterruptTransfers() {
-    for (PacedTransfer *transfer : m_transfers) {
-        if (transfer->byAnswer() && transfer->active()) {
-            transfer->Abort(true);
-        }
+    for (LineClient *client : m_clients) {
+        client->OnInterrupted();
     }
 }
 
-void SharedState::RegisterTransfer(PacedTransfer *transfer) {
-    m_transfers.push_back(transfer);
+void SharedState::RegisterClient(LineClient *client) {
+    m_clients.push_back(client);
 }
 
 void SharedState::SetUnwrittenSource(const void *owner, UnwrittenSource source) {
@@ -160,8 +156,7 @@ UnwrittenChanges SharedState::CollectUnwritten() const {
     return changes;
 }
 
-void SharedState::UnregisterTransfer(PacedTransfer *transfer) {
-    line.Release(transfer);
-    m_transfers.erase(std::remove(m_transfers.begin(), m_transfers.end(), transfer),
-                      m_transfers.end());
+void SharedState::UnregisterClient(LineClient *client) {
+    line.Release(client);
+    m_clients.erase(std::remove(m_clients.begin(), m_clients.end(), client), m_clients.end());
 }

@@ -12,8 +12,6 @@
 #include <functional>
 #include <vector>
 
-class PacedTransfer;
-
 // Station data: which of the 48 positions are in use, their names and how the picture is drawn.
 struct StationData {
     static constexpr int MaxPositions = 48;
@@ -117,14 +115,11 @@ public:
     bool Heard(int index) const;
 
     // The tabs' transfers: they hear of the requests on the wire and of the answers.
-    void RegisterTransfer(PacedTransfer *transfer);
-    void UnregisterTransfer(PacedTransfer *transfer);
+    void RegisterClient(LineClient *client);
+    void UnregisterClient(LineClient *client);
     // The report of a transfer that has just ended, if any (the latest one wins): the status
     // bar's line and the cells that failed.
-    struct TransferReport {
-        QString line;
-        QString details;
-    };
+    using TransferReport = LineClient::Report;
     std::optional<TransferReport> TakeTransferReport();
     // A tab's own line for the status bar (what an edit did); it is shown like a transfer's
     // report, and a later one replaces it, as does a transfer's report taken with it.
@@ -137,7 +132,7 @@ public:
     // The last byte of a message left the transmit queue, on the wire or drained while offline.
     void NoteSent(const Framing::Asks &asks, bool onWire);
     // A transfer lets go of the line; the others waiting for it may go on.
-    void FreeLine(PacedTransfer *owner);
+    void FreeLine(LineClient *owner);
     // The line went away: every transfer paced by the answers ends, saying it was interrupted
     // and how far it got. It is not resumed by itself.
     void InterruptTransfers();
@@ -158,7 +153,7 @@ public:
     UnwrittenChanges unwrittenFromFile;
 
 private:
-    std::vector<PacedTransfer *> m_transfers;
+    std::vector<LineClient *> m_clients;
     std::vector<std::pair<const void *, UnwrittenSource>> m_unwrittenSources;
     std::optional<QString> m_status;
 };

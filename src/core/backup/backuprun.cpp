@@ -59,17 +59,17 @@ bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Reque
     }
     m_failures.clear();
     m_reportLine.clear();
-    PacedTransfer::Callbacks callbacks;
-    callbacks.done = [this](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
-                            int value) { Done(r, outcome, value); };
-    callbacks.wake = [this] { m_timer.start(0); };
+    PacedTransfer::OwnerHooks hooks;
+    hooks.ownerDone = [this](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
+                             int value) { Done(r, outcome, value); };
+    hooks.ownerWake = [this] { m_timer.start(0); };
     m_writesSent = 0;
-    callbacks.sent = [this](const PacedTransfer::Request &r) {
+    hooks.ownerSent = [this](const PacedTransfer::Request &r) {
         if (r.kind == PacedTransfer::Request::Kind::Write) {
             ++m_writesSent;
         }
     };
-    if (!m_transfer.StartByAnswer(mode, std::move(requests), callbacks)) {
+    if (!m_transfer.StartByAnswer(mode, std::move(requests), hooks)) {
         return false;
     }
     m_ended = false;

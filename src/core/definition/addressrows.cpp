@@ -356,19 +356,19 @@ QList<AddressRows::Problem> AddressRows::StartReadByAnswer(const std::function<v
                 {Request::Kind::Read, Board::Grube, AddressCodes::StepCell(row, step), 0, row});
         }
     }
-    PacedTransfer::Callbacks callbacks;
-    callbacks.sent = [this](const Request &r) {
+    PacedTransfer::OwnerHooks hooks;
+    hooks.ownerSent = [this](const Request &r) {
         if (RowState[at(r.tag)] == NotVerified) {
             RowState[at(r.tag)] = Requested;
         }
     };
-    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+    hooks.ownerDone = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
         if (outcome != PacedTransfer::Outcome::Confirmed) {
             m_failedRows[at(r.tag)] = true;
         }
     };
-    callbacks.wake = wake;
-    m_transfer.StartByAnswer(Mode::Read, std::move(requests), callbacks);
+    hooks.ownerWake = wake;
+    m_transfer.StartByAnswer(Mode::Read, std::move(requests), hooks);
     return problems;
 }
 
@@ -398,15 +398,15 @@ QList<AddressRows::Problem> AddressRows::StartWriteByAnswer(const std::function<
         }
     }
     ProgressMax = std::max<int>(1, static_cast<int>(requests.size()));
-    PacedTransfer::Callbacks callbacks;
-    callbacks.sent = [this](const Request &r) { RowState[at(r.tag)] = Sent; };
-    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+    PacedTransfer::OwnerHooks hooks;
+    hooks.ownerSent = [this](const Request &r) { RowState[at(r.tag)] = Sent; };
+    hooks.ownerDone = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
         if (outcome != PacedTransfer::Outcome::Verified) {
             m_failedRows[at(r.tag)] = true;
         }
     };
-    callbacks.wake = wake;
-    m_transfer.StartByAnswer(Mode::Write, std::move(requests), callbacks);
+    hooks.ownerWake = wake;
+    m_transfer.StartByAnswer(Mode::Write, std::move(requests), hooks);
     return problems;
 }
 

@@ -20,9 +20,6 @@ public:
     static constexpr int Rows = AddressCodes::Rows;
     static constexpr int PositionRows = AddressCodes::PositionRows;
     static constexpr int FirstPositionRow = AddressCodes::FirstPositionRow;
-    static constexpr int Idle = PacedTransfer::Idle; // TransferRow while no transfer ran yet
-    // TransferRow that ends a running transfer at the next tick.
-    static constexpr int Stopped = PacedTransfer::Stopped;
     static constexpr int NoPosition = 255;
     static constexpr int ReadCellsPerRow = 4;
     static constexpr int ReadIntervalMs = 300;

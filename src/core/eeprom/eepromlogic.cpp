@@ -84,9 +84,9 @@ void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
         for (int cell = 0; cell < Cells; ++cell) {
             cells.push_back({PacedTransfer::Request::Kind::Read, board, cell, 0, cell});
         }
-        PacedTransfer::Callbacks callbacks;
-        callbacks.wake = wake;
-        sweep.StartByAnswer(PacedTransfer::Mode::Read, cells, callbacks);
+        PacedTransfer::OwnerHooks hooks;
+        hooks.ownerWake = wake;
+        sweep.StartByAnswer(PacedTransfer::Mode::Read, cells, hooks);
         return;
     }
     const PacedTransfer::Pacing pacing{TickMs, TickMs, TickMs};

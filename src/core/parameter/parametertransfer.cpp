@@ -46,12 +46,12 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
         }
         requests.push_back(r);
     }
-    PacedTransfer::Callbacks callbacks;
-    callbacks.sent = [this](const Request &r) {
+    PacedTransfer::OwnerHooks hooks;
+    hooks.ownerSent = [this](const Request &r) {
         // Requested (blue), or written and not yet read back.
         m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::Blue : Mark::Sent);
     };
-    callbacks.done = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+    hooks.ownerDone = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
         switch (outcome) {
         case PacedTransfer::Outcome::Confirmed:
             break; // the mirror holds it, marked received: it shows green
@@ -68,8 +68,8 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
             break;
         }
     };
-    callbacks.wake = wake;
-    m_transfer.StartByAnswer(mode, std::move(requests), callbacks);
+    hooks.ownerWake = wake;
+    m_transfer.StartByAnswer(mode, std::move(requests), hooks);
 }
 
 PacedTransfer::Step ParameterTransfer::StepAt(int entry) {

@@ -12,8 +12,6 @@ class ParameterModel;
 // until a read brings them back, and passes the others quickly.
 class ParameterTransfer {
 public:
-    static constexpr int Idle = PacedTransfer::Idle;        // no transfer since construction
-    static constexpr int Stopping = PacedTransfer::Stopped; // a second click ends the transfer
     static constexpr int ReadIntervalMs = 300;
     static constexpr int WriteIntervalMs = 500;
     static constexpr int SkipIntervalMs = 50; // an unchanged row is passed quickly
@@ -26,6 +24,7 @@ public:
     bool Running() const { return m_transfer.running(); }
     int interval() const { return m_transfer.interval(); }
     PacedTransfer &engine() { return m_transfer; }
+    const PacedTransfer &engine() const { return m_transfer; }
 
     // A click on "Werte einlesen" or "Werte schreiben": starts a transfer, or ends the running one
     // (of either kind) at the next tick.

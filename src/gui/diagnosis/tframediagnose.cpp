@@ -523,9 +523,9 @@ void TFrameDiagnose::btn_para_okClick() {
             writes.push_back(
                 {PacedTransfer::Request::Kind::Write, Board::Buehne, w.cell, value, w.cell});
         }
-        PacedTransfer::Callbacks callbacks;
-        callbacks.wake = [this] { m_paraTimer->start(0); };
-        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, writes, callbacks);
+        PacedTransfer::OwnerHooks hooks;
+        hooks.ownerWake = [this] { m_paraTimer->start(0); };
+        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, writes, hooks);
         m_paraTimer->start(0);
         return;
     }

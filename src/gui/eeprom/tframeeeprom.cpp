@@ -196,16 +196,16 @@ void TFrameEEprom::SingleByAnswer(Board board, PacedTransfer::Request request) {
     const bool write = request.kind == PacedTransfer::Request::Kind::Write;
     h.result->setText(write ? tr("schreibt %1 …").arg(HexByteText(request.cell))
                             : tr("liest %1 …").arg(HexByteText(request.cell)));
-    PacedTransfer::Callbacks callbacks;
+    PacedTransfer::OwnerHooks hooks;
     QLabel *label = h.result;
-    callbacks.done = [label](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
-                             int value) {
+    hooks.ownerDone = [label](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
+                              int value) {
         label->setText(Eeprom::SingleResultText(
             r.cell, r.value, r.kind == PacedTransfer::Request::Kind::Write, outcome, value));
     };
-    callbacks.wake = [this] { Timer3->start(0); };
+    hooks.ownerWake = [this] { Timer3->start(0); };
     h.single->StartByAnswer(write ? PacedTransfer::Mode::Write : PacedTransfer::Mode::Read,
-                            {request}, callbacks);
+                            {request}, hooks);
     WakeTimer3();
 }
 
