@@ -3,9 +3,9 @@
 // backup written from an image made of the same bytes, read back, and read back once more with
 // one cell edited.
 //
-// Input: the file's bytes. For an input whose length is a multiple of 8, the same bytes, two per
-// cell (state, value), also make the image of a written backup, and the bytes after them choose
-// the edited cell and the kind of edit.
+// Input: the file's bytes. For an input whose length is a multiple of 8, its first bytes also
+// choose the edited cell, the kind of edit and the backup's time, and all its bytes, two per cell
+// (state, value) and repeated as needed, make the image of the written backup.
 
 #include "backupfile.h"
 #include "fuzzcheck.h"
@@ -141,19 +141,27 @@ Backup::Image AsWritten(Backup::Image image) {
     return image;
 }
 
-void CheckWrittenBackup(FuzzInput &in) {
+void CheckWrittenBackup(const uint8_t *data, size_t size) {
     static const ProgramSettings settings;
     static const SharedState state;
-    Backup::Image image;
-    for (Board board : Boards) {
-        for (Cell &c : image.of(board)) {
-            const uint8_t s = in.byte();
-            c.state = static_cast<Cell::State>(s & 3);
-            c.value = in.byte();
-        }
-    }
+    FuzzInput in(data, size);
+    // The edit first, so that a short input chooses every kind of edit too.
+    const Board board = in.byte() & 1 ? Board::Buehne : Board::Grube;
+    const int cell = in.byte();
+    const uint8_t edit = in.byte();
+    const uint8_t other = in.byte();
     const Backup::Stamp stamp{QDateTime::fromSecsSinceEpoch(in.u32(), Qt::UTC),
                               QStringLiteral("0.38")};
+    // The image: two bytes a cell, the input's bytes over and over.
+    Backup::Image image;
+    size_t at = 0;
+    for (Board b : Boards) {
+        for (Cell &c : image.of(b)) {
+            c.state = static_cast<Cell::State>(data[at % size] & 3);
+            c.value = data[(at + 1) % size];
+            at += 2;
+        }
+    }
     IniFile written;
     Backup::WriteBackup(written, settings, state, image, stamp);
 
@@ -176,10 +184,6 @@ void CheckWrittenBackup(FuzzInput &in) {
     // One cell edited by hand. A change of what the cell holds breaks the CRC; the same contents
     // written another way do not. A cell written twice with two values is refused whatever the
     // CRC says.
-    const Board board = in.byte() & 1 ? Board::Buehne : Board::Grube;
-    const int cell = in.byte();
-    const uint8_t edit = in.byte();
-    const uint8_t other = in.byte();
     const Cell before = expected.of(board)[static_cast<size_t>(cell)];
     const QString beforeText = written.readString(SectionOf(board), KeyOf(board, cell), QString());
     QString text;
@@ -253,9 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CheckAnyFile(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     // Writing and reading back a whole backup takes ten times as long as reading a file, and its
     // outcome depends little on the bytes: one input in eight (by its length) does it.
-    if (size % 8 == 0) {
-        FuzzInput in(data, size);
-        CheckWrittenBackup(in);
+    if (size > 0 && size % 8 == 0) {
+        CheckWrittenBackup(data, size);
     }
     return 0;
 }
