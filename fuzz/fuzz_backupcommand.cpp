@@ -6,7 +6,7 @@
 // (UTF-8), for mode 1 the choices of a built command line, for mode 2 an answer of any bytes, for
 // mode 3 the choices of a built answer.
 
-#include "backupcommand.h"
+#include "cli/backupcommand.h"
 #include "fuzzcheck.h"
 #include "fuzztext.h"
 

@@ -7,13 +7,13 @@
 // choose the edited cell, the kind of edit and the backup's time, and all its bytes, two per cell
 // (state, value) and repeated as needed, make the image of the written backup.
 
-#include "backupfile.h"
+#include "comm/sharedstate.h"
+#include "core/backup/backupfile.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "core/settings/settingsfile.h"
 #include "fuzzcheck.h"
 #include "fuzztext.h"
-#include "inifile.h"
-#include "inikeys.h"
-#include "settingsfile.h"
-#include "sharedstate.h"
 
 #include <QDateTime>
 

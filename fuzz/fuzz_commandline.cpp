@@ -4,7 +4,7 @@
 // Input: a mode byte; for even ones the arguments as pieces between NUL bytes (UTF-8), for odd
 // ones the choices of a built command line.
 
-#include "commandline.h"
+#include "cli/commandline.h"
 #include "fuzzcheck.h"
 #include "fuzztext.h"
 

@@ -5,14 +5,14 @@
 //
 // Input: the file's bytes.
 
-#include "configfile.h"
+#include "comm/portmap.h"
+#include "comm/sharedstate.h"
+#include "core/configuration/configfile.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "core/settings/settingsfile.h"
 #include "fuzzcheck.h"
 #include "fuzztext.h"
-#include "inifile.h"
-#include "inikeys.h"
-#include "portmap.h"
-#include "settingsfile.h"
-#include "sharedstate.h"
 
 #include <QList>
 #include <algorithm>

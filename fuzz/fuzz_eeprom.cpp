@@ -6,7 +6,7 @@
 // Input: a mode byte; for even ones the file's bytes, for odd ones the choices of a built file.
 
 #include "fuzzcheck.h"
-#include "simulator.h"
+#include "sim/simulator.h"
 
 #include <QBuffer>
 #include <QStringList>

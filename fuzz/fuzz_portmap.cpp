@@ -3,12 +3,12 @@
 //
 // Input: the file's bytes; the same bytes, cut at line ends, are also tried as port names.
 
+#include "comm/portmap.h"
+#include "core/settings/inifile.h"
+#include "core/settings/inikeys.h"
+#include "core/settings/settingsfile.h"
 #include "fuzzcheck.h"
 #include "fuzztext.h"
-#include "inifile.h"
-#include "inikeys.h"
-#include "portmap.h"
-#include "settingsfile.h"
 
 namespace {
 void CheckName(const PortMap &map, const QString &name) {

@@ -7,7 +7,7 @@
 
 #include "fuzzcheck.h"
 #include "fuzztext.h"
-#include "simcommandline.h"
+#include "sim/simcommandline.h"
 
 #include <QCoreApplication>
 #include <climits>
