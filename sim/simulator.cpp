@@ -435,7 +435,12 @@ bool Simulator::loadEeprom(const QString &path, QString *error) {
         }
         return false;
     }
-    QTextStream in(&file);
+    readEeprom(file);
+    return true;
+}
+
+void Simulator::readEeprom(QIODevice &device) {
+    QTextStream in(&device);
     while (!in.atEnd()) {
         const QStringList parts = in.readLine().split(u' ', Qt::SkipEmptyParts);
         if (parts.size() != 3) {
@@ -455,7 +460,6 @@ bool Simulator::loadEeprom(const QString &path, QString *error) {
         }
     }
     fitToCount();
-    return true;
 }
 
 bool Simulator::saveEeprom(const QString &path, QString *error) const {
@@ -466,7 +470,18 @@ bool Simulator::saveEeprom(const QString &path, QString *error) const {
         }
         return false;
     }
-    QTextStream out(&file);
+    writeEeprom(file);
+    if (!file.commit()) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+void Simulator::writeEeprom(QIODevice &device) const {
+    QTextStream out(&device);
     for (int cell = 0; cell < Cells; ++cell) {
         out << QStringLiteral("P %1 %2\n")
                    .arg(cell, 2, 16, QChar(u'0'))
@@ -478,11 +493,4 @@ bool Simulator::saveEeprom(const QString &path, QString *error) const {
                    .arg(bridgeCell(cell), 2, 16, QChar(u'0'));
     }
     out.flush();
-    if (!file.commit()) {
-        if (error) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    return true;
 }

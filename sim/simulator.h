@@ -9,6 +9,8 @@
 #include <deque>
 #include <random>
 
+class QIODevice;
+
 // Options of the simulated controller. Every random choice follows the seed.
 struct SimOptions {
     uint32_t seed = 1;
@@ -92,6 +94,9 @@ public:
     // The EEPROM file: 512 lines "P nn vv" / "B nn vv" in hexadecimal.
     bool loadEeprom(const QString &path, QString *error = nullptr);
     bool saveEeprom(const QString &path, QString *error = nullptr) const;
+    // The same text from and to an open device: lines that are not of that form are skipped.
+    void readEeprom(QIODevice &device);
+    void writeEeprom(QIODevice &device) const;
 
 private:
     struct Pending {

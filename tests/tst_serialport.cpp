@@ -115,6 +115,10 @@ private slots:
         QCOMPARE(PortMap::NumberOfName(QStringLiteral("com7")), 7);
         QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM0")), 0);
         QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM10")), 0);
+        // Other digits than 1..9 name no port: "COM³" and "COM٣" are device paths.
+        QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM\u00b3")), 0);
+        QCOMPARE(PortMap::NumberOfName(QStringLiteral("COM\u0663")), 0);
+        QCOMPARE(map.targetForName(QStringLiteral("COM\u00b3")), QStringLiteral("COM\u00b3"));
     }
 
     void bytesBothWays() {

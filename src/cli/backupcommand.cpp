@@ -28,12 +28,15 @@ void Put(std::FILE *stream, const QString &text) {
     std::fflush(stream);
 }
 
-bool Yes(const QString &answer) {
+} // namespace
+
+bool IsYes(const QString &answer) {
     const QString a = answer.trimmed().toLower();
     return a == QLatin1String("j") || a == QLatin1String("ja") || a == QLatin1String("y") ||
            a == QLatin1String("yes");
 }
 
+namespace {
 enum class Answer { Yes, No, Interrupted };
 
 // Asks on the terminal; yes only for an explicit yes.
@@ -47,7 +50,7 @@ Answer AskTerminal(const QString &question, const InterruptWatcher &interrupts) 
     if (!std::fgets(line, sizeof line, stdin)) {
         return Answer::No;
     }
-    return Yes(QString::fromLocal8Bit(line)) ? Answer::Yes : Answer::No;
+    return IsYes(QString::fromLocal8Bit(line)) ? Answer::Yes : Answer::No;
 }
 
 int ExitCode(BackupJob::Result result) {

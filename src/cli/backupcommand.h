@@ -38,6 +38,9 @@ struct Options {
 // message and the usage in error.
 bool Parse(const QStringList &arguments, Options *options, QString *error);
 QString Usage();
+// Whether the answer to the restore question is yes: j, ja, y or yes in any case, with blanks
+// around.
+bool IsYes(const QString &answer);
 
 // Runs the command under a running QCoreApplication (its event loop is run here) and returns the
 // exit code. defaultSettingsPath is the settings file used without --settings.

@@ -38,6 +38,8 @@ int PortMap::NumberOfName(const QString &name) {
     if (name.size() != 4 || !name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
         return 0;
     }
-    const int n = name.at(3).digitValue();
+    // An ASCII digit only: digitValue() would also read "COM³" or an Arabic-Indic three as COM3.
+    const char16_t digit = name.at(3).unicode();
+    const int n = digit >= u'0' && digit <= u'9' ? digit - u'0' : 0;
     return n >= FirstPort && n <= LastPort ? n : 0;
 }

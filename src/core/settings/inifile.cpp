@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 // UTF-8 is handled by the program; the INI class only sees bytes.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
+#include <algorithm>
 #include <string>
 
 struct IniFile::Impl {
@@ -21,9 +23,34 @@ struct IniFile::Impl {
 };
 
 namespace {
-std::string Utf8(const QString &s) {
-    return s.toUtf8().toStdString();
-}
+// A text in UTF-8 for the INI class, as QString::toUtf8 makes it. Section and key names, and most
+// values, are short ASCII: those are copied on the stack, so that a look-up allocates nothing (a
+// settings file takes a few thousand of them on every load and save).
+class Utf8 {
+public:
+    explicit Utf8(const QString &text) {
+        const char16_t *chars = reinterpret_cast<const char16_t *>(text.utf16());
+        const qsizetype n = text.size();
+        if (std::all_of(chars, chars + n, [](char16_t c) { return c < 0x80; })) {
+            m_ascii.resize(n + 1);
+            std::transform(chars, chars + n, m_ascii.data(),
+                           [](char16_t c) { return static_cast<char>(c); });
+            m_ascii[n] = '\0';
+            m_text = m_ascii.constData();
+        } else {
+            m_other = text.toUtf8();
+            m_text = m_other.constData();
+        }
+    }
+    Utf8(const Utf8 &) = delete;
+    Utf8 &operator=(const Utf8 &) = delete;
+    const char *c_str() const { return m_text; }
+
+private:
+    QVarLengthArray<char, 64> m_ascii;
+    QByteArray m_other;
+    const char *m_text = nullptr;
+};
 
 } // namespace
 
@@ -88,7 +115,7 @@ QStringList IniFile::conflictingKeys(const QString &section) const {
     if (d->loaded.empty() || all.LoadData(d->loaded.data(), d->loaded.size()) < 0) {
         return conflicting;
     }
-    const std::string name = Utf8(section);
+    const Utf8 name(section);
     CSimpleIniA::TNamesDepend keys;
     all.GetAllKeys(name.c_str(), keys);
     keys.sort(CSimpleIniA::Entry::LoadOrder());

@@ -1,9 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Sections and keys of the settings file and of configuration files.
 namespace Ini {
+
+// Keys with a number in them, made once for the numbers the files hold: every load and save of
+// the settings file names each of them, and building the name anew each time was most of the cost.
+inline QStringList NumberedKeys(const QString &pattern, int first, int last) {
+    QStringList keys;
+    for (int i = first; i <= last; ++i) {
+        keys << pattern.arg(i);
+    }
+    return keys;
+}
+inline QString NumberedKey(const QStringList &keys, int first, const QString &pattern, int i) {
+    return i >= first && i - first < keys.size() ? keys.at(i - first) : pattern.arg(i);
+}
 
 inline const QString Settings = QStringLiteral("SETTINGS");
 inline const QString ComPort = QStringLiteral("COM-Port");
@@ -39,10 +53,14 @@ inline const QString Extern = QStringLiteral("extern");
 inline const QString Use = QStringLiteral("use");
 inline const QString Name = QStringLiteral("Name");
 inline QString PositionUseKey(int i) {
-    return QStringLiteral("Position_%1_use").arg(i);
+    static const QString pattern = QStringLiteral("Position_%1_use");
+    static const QStringList keys = NumberedKeys(pattern, 1, 48); // the positions 1..48
+    return NumberedKey(keys, 1, pattern, i);
 }
 inline QString PositionNameKey(int i) {
-    return QStringLiteral("Position_%1_name").arg(i);
+    static const QString pattern = QStringLiteral("Position_%1_name");
+    static const QStringList keys = NumberedKeys(pattern, 1, 48); // the positions 1..48
+    return NumberedKey(keys, 1, pattern, i);
 }
 
 inline const QString Grube = QStringLiteral("Grube");
@@ -54,10 +72,14 @@ inline const QString UseMM = QStringLiteral("Use_MM");
 inline const QString EeGrube = QStringLiteral("EE_GRUBE");
 inline const QString EeBuhne = QStringLiteral("EE_BUHNE");
 inline QString PitCellKey(int i) {
-    return QStringLiteral("data_%1_grube").arg(i);
+    static const QString pattern = QStringLiteral("data_%1_grube");
+    static const QStringList keys = NumberedKeys(pattern, 0, 255);
+    return NumberedKey(keys, 0, pattern, i);
 }
 inline QString BridgeCellKey(int i) {
-    return QStringLiteral("data_%1_buhne").arg(i);
+    static const QString pattern = QStringLiteral("data_%1_buhne");
+    static const QStringList keys = NumberedKeys(pattern, 0, 255);
+    return NumberedKey(keys, 0, pattern, i);
 }
 // Changes not yet written to a board, beside the values (settings file only): the parameter
 // tab's cells in EE_GRUBE and EE_BUHNE as "13,20", the address rows in "Adressen" as
