@@ -80,6 +80,7 @@ private slots:
             {"compare", "--port", "simulator", file, "more"},
             {"backup", "--port", "simulator", "--baud", "1234", file},
             {"backup", "--port", "simulator", "--yes", file},
+            {"backup", "--port", "simulator", ""},
             {"restore", "--port", "simulator", "--colour", file},
         };
         for (const QStringList &args : wrong) {

@@ -154,7 +154,9 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     if (parser.isSet(settings)) {
         o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
     }
-    const QStringList files = parser.positionalArguments();
+    QStringList files = parser.positionalArguments();
+    // An empty name ("") names no file: it is missing, not a file in no folder.
+    files.removeAll(QString());
     if (files.size() != 1) {
         return fail(
             files.isEmpty()
