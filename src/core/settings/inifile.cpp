@@ -13,6 +13,7 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 #include <algorithm>
+#include <memory>
 #include <string>
 
 struct IniFile::Impl {
@@ -20,6 +21,8 @@ struct IniFile::Impl {
     CSimpleIniA ini{false, false, false};
     // The text as loaded, for the look at keys that it holds twice.
     std::string loaded;
+    // The same text with every occurrence of a key kept, read at the first such look.
+    std::unique_ptr<CSimpleIniA> everyKey;
 };
 
 namespace {
@@ -80,6 +83,7 @@ IniFile::~IniFile() = default;
 bool IniFile::loadBytes(const QByteArray &bytes) {
     d->ini.Reset();
     d->loaded.clear();
+    d->everyKey.reset();
     m_windows1252 = false;
     QString text;
     // A Windows editor's "Unicode" is UTF-16 with a byte order mark.
@@ -109,12 +113,17 @@ bool IniFile::loadBytes(const QByteArray &bytes) {
 }
 
 QStringList IniFile::conflictingKeys(const QString &section) const {
-    // Read once more with every occurrence of a key kept; the file as used keeps only the last.
-    CSimpleIniA all{false, true, false};
+    // Read once more with every occurrence of a key kept (the file as used keeps only the last),
+    // once for all the sections asked about.
     QStringList conflicting;
-    if (d->loaded.empty() || all.LoadData(d->loaded.data(), d->loaded.size()) < 0) {
+    if (d->loaded.empty()) {
         return conflicting;
     }
+    if (!d->everyKey) {
+        d->everyKey = std::make_unique<CSimpleIniA>(false, true, false);
+        d->everyKey->LoadData(d->loaded.data(), d->loaded.size());
+    }
+    const CSimpleIniA &all = *d->everyKey;
     const Utf8 name(section);
     CSimpleIniA::TNamesDepend keys;
     all.GetAllKeys(name.c_str(), keys);
