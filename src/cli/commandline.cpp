@@ -28,113 +28,119 @@ QString Commands() {
 }
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList &arguments) {
-    QCommandLineParser parser;
-    // Qt's options are single-dash words: -platform offscreen.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "CommandLine", "Einrichten, Bedienen und Diagnose der Drehscheiben-Steuerung über die "
-                       "serielle Schnittstelle."));
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help")},
-        QCoreApplication::translate("CommandLine",
-                                    "Zeigt diese Hilfe an und beendet das Programm."));
-    const QCommandLineOption version(
+namespace {
+// The options of the window's command line, with Qt's own accepted and hidden from the help.
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QCoreApplication::translate(
+                                "CommandLine", "Zeigt diese Hilfe an und beendet das Programm.")};
+    QCommandLineOption version{
         {QStringLiteral("v"), QStringLiteral("version")},
         QCoreApplication::translate("CommandLine",
-                                    "Zeigt die Version an und beendet das Programm."));
-    const QCommandLineOption settings(
+                                    "Zeigt die Version an und beendet das Programm.")};
+    QCommandLineOption settings{
         QStringLiteral("settings"),
         QCoreApplication::translate("CommandLine",
                                     "Liest und schreibt die Einstellungen in DATEI statt in der "
                                     "Einstellungs-Datei des Programms."),
-        QCoreApplication::translate("CommandLine", "DATEI"));
-    const QCommandLineOption log(
-        QStringLiteral("log"),
-        QCoreApplication::translate(
-            "CommandLine", "Schreibt ein Protokoll der Sitzung (Verbindung, jedes Byte auf der "
-                           "Leitung, Übertragungen) mit Uhrzeit an das Ende von DATEI."),
-        QCoreApplication::translate("CommandLine", "DATEI"));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(settings);
-    const QCommandLineOption lang(
+        QCoreApplication::translate("CommandLine", "DATEI")};
+    QCommandLineOption log{QStringLiteral("log"),
+                           QCoreApplication::translate(
+                               "CommandLine",
+                               "Schreibt ein Protokoll der Sitzung (Verbindung, jedes Byte auf der "
+                               "Leitung, Übertragungen) mit Uhrzeit an das Ende von DATEI."),
+                           QCoreApplication::translate("CommandLine", "DATEI")};
+    QCommandLineOption lang{
         QStringLiteral("lang"),
         QCoreApplication::translate("CommandLine",
                                     "Sprache der Oberfläche: de (Deutsch) oder en (Englisch); "
                                     "ohne: die Einstellung „Sprache“, sonst die des Systems."),
-        QCoreApplication::translate("CommandLine", "SPRACHE"));
-    parser.addOption(log);
-    parser.addOption(lang);
-    for (const char *name : QtValueOptions) {
-        QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
-        o.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(o);
-    }
-    for (const char *name : QtFlagOptions) {
-        QCommandLineOption o(QString::fromLatin1(name));
-        o.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(o);
-    }
+        QCoreApplication::translate("CommandLine", "SPRACHE")};
 
+    void AddTo(QCommandLineParser &parser) const {
+        // Qt's options are single-dash words: -platform offscreen.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.setApplicationDescription(QCoreApplication::translate(
+            "CommandLine", "Einrichten, Bedienen und Diagnose der Drehscheiben-Steuerung über "
+                           "die serielle Schnittstelle."));
+        for (const QCommandLineOption &o : {help, version, settings, log, lang}) {
+            parser.addOption(o);
+        }
+        for (const char *name : QtValueOptions) {
+            QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+            o.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(o);
+        }
+        for (const char *name : QtFlagOptions) {
+            QCommandLineOption o(QString::fromLatin1(name));
+            o.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(o);
+        }
+    }
+};
+
+CommandLine Refused(const QString &line) {
     CommandLine result;
+    result.action = CommandLine::Action::Error;
+    result.output = line;
+    return result;
+}
+
+// The file named by a file option, made absolute; false when the option is given empty.
+bool TakeFile(const QCommandLineParser &parser, const QCommandLineOption &option, QString *path) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    const QString file = parser.value(option);
+    if (file.isEmpty()) {
+        return false;
+    }
+    *path = QFileInfo(file).absoluteFilePath();
+    return true;
+}
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    const Options options;
+    options.AddTo(parser);
     const QString usage = parser.helpText();
     if (!parser.parse(arguments)) {
-        result.action = CommandLine::Action::Error;
-        result.output = QCoreApplication::translate("CommandLine", "pivota: %1\n\n%2")
-                            .arg(parser.errorText(), usage);
-        return result;
+        return Refused(QCoreApplication::translate("CommandLine", "pivota: %1\n\n%2")
+                           .arg(parser.errorText(), usage));
     }
     if (!parser.positionalArguments().isEmpty()) {
-        result.action = CommandLine::Action::Error;
-        result.output =
+        return Refused(
             QCoreApplication::translate("CommandLine", "pivota: Unerwartetes Argument „%1“.\n\n%2")
-                .arg(parser.positionalArguments().constFirst(), usage);
-        return result;
+                .arg(parser.positionalArguments().constFirst(), usage));
     }
-    if (parser.isSet(settings)) {
-        const QString file = parser.value(settings);
-        if (file.isEmpty()) {
-            result.action = CommandLine::Action::Error;
-            result.output = QCoreApplication::translate(
-                                "CommandLine", "pivota: --settings braucht einen Dateinamen.\n\n%1")
-                                .arg(usage);
-            return result;
-        }
-        result.settingsPath = QFileInfo(file).absoluteFilePath();
+    CommandLine result;
+    if (!TakeFile(parser, options.settings, &result.settingsPath)) {
+        return Refused(QCoreApplication::translate(
+                           "CommandLine", "pivota: --settings braucht einen Dateinamen.\n\n%1")
+                           .arg(usage));
     }
-    if (parser.isSet(log)) {
-        const QString file = parser.value(log);
-        if (file.isEmpty()) {
-            result.action = CommandLine::Action::Error;
-            result.output = QCoreApplication::translate(
-                                "CommandLine", "pivota: --log braucht einen Dateinamen.\n\n%1")
-                                .arg(usage);
-            return result;
-        }
-        result.logPath = QFileInfo(file).absoluteFilePath();
+    if (!TakeFile(parser, options.log, &result.logPath)) {
+        return Refused(QCoreApplication::translate("CommandLine",
+                                                   "pivota: --log braucht einen Dateinamen.\n\n%1")
+                           .arg(usage));
     }
-    if (parser.isSet(lang)) {
-        const QString code = parser.value(lang).trimmed().toLower();
+    if (parser.isSet(options.lang)) {
+        const QString code = parser.value(options.lang).trimmed().toLower();
         if (code != QLatin1String("de") && code != QLatin1String("en")) {
-            result.action = CommandLine::Action::Error;
-            result.output = QCoreApplication::translate("CommandLine",
-                                                        "pivota: --lang braucht de oder en.\n\n%1")
-                                .arg(usage);
-            return result;
+            return Refused(QCoreApplication::translate("CommandLine",
+                                                       "pivota: --lang braucht de oder en.\n\n%1")
+                               .arg(usage));
         }
         result.language = code;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(options.help)) {
         result.action = CommandLine::Action::Help;
         result.output = usage + Commands();
-        return result;
-    }
-    if (parser.isSet(version)) {
+    } else if (parser.isSet(options.version)) {
         result.action = CommandLine::Action::Version;
         result.output = QCoreApplication::translate("CommandLine", "pivota %1\n")
                             .arg(QCoreApplication::applicationVersion());
-        return result;
     }
     return result;
 }
