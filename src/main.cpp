@@ -123,8 +123,8 @@ int main(int argc, char *argv[]) {
         }
     }
     QtDialogs dialogs;
-    TfrmMain::BuildHiddenTabsAfterFirstFrame(true); // the first frame comes sooner
-    TfrmMain window(SettingsPath(commandLine), dialogs);
+    // The tabs not shown first are built after the first frame, which then comes sooner.
+    TfrmMain window(SettingsPath(commandLine), dialogs, TfrmMain::HiddenTabs::AfterFirstFrame);
     dialogs.setParent(&window);
     // The icon is built in, so no icon theme is searched for it. Decoding it takes longer than
     // the first frame can spare: the title bar and the task bar have it a moment later.

@@ -76,10 +76,12 @@ struct Adapters {
     bool pullOut(const QString &name) const { return QFile::remove(link(name)); }
     // The window's devices from here, rescanned soon after a change.
     void watchFrom(TfrmMain &w, int *reads = nullptr) const {
-        w.setPortEnumerator(std::make_unique<LinkedPorts>(byId(), reads));
-        PortWatcher &watcher = w.frameSettings()->portWatcher();
-        watcher.setFolders(devices(), byId());
-        watcher.setSettleDelay(20);
+        w.setPortEnumerator(std::make_shared<LinkedPorts>(byId(), reads));
+        for (PortWatcher *watcher :
+             {&w.frameSettings()->portWatcher(), &w.session().returnWatcher()}) {
+            watcher->setFolders(devices(), byId());
+            watcher->setSettleDelay(20);
+        }
     }
 };
 
@@ -210,7 +212,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(a.dialogs.count("error"), 1, Limit);
         QVERIFY(!w.state().Online);
         QVERIFY(w.reconnectPending());
-        QVERIFY(w.frameSettings()->portWatcher().isActive()); // though its tab is not shown
+        QVERIFY(w.session().returnWatcher().isActive()); // though its tab is not shown
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Unterbrochen")), Limit);
         QVERIFY(w.statusText().contains(QStringLiteral(" von 256 Zellen gelesen")));
         QVERIFY(!w.state().Online); // nothing came back yet
@@ -220,7 +222,7 @@ private slots:
         QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
         QVERIFY(w.port().isOpen());
         QVERIFY(!w.reconnectPending());
-        QVERIFY(!w.frameSettings()->portWatcher().isActive());
+        QVERIFY(!w.session().returnWatcher().isActive());
         QVERIFY(!Find<QPushButton>(&w, "btnStart")->isEnabled());
         QCOMPARE(a.dialogs.count("error"), 1);
 
@@ -238,17 +240,16 @@ private slots:
     void nameThatGoesLateIsAwaitedAsWell() {
         AdapterWindow a;
         TfrmMain &w = a.w();
-        w.frameSettings()->portWatcher().setSettleDelay(20);
         w.btnStartClick();
         QVERIFY(w.state().Online);
         a.pty->closeMaster(); // the line breaks, the name is still there
         QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
-        QVERIFY(w.frameSettings()->portWatcher().hasPort(
-            a.adapters.link(QStringLiteral("usb-Pivota_A"))));
+        QVERIFY(
+            w.session().returnWatcher().hasPort(a.adapters.link(QStringLiteral("usb-Pivota_A"))));
         QVERIFY(a.adapters.pullOut(QStringLiteral("usb-Pivota_A")));
-        QTRY_VERIFY_WITH_TIMEOUT(!w.frameSettings()->portWatcher().hasPort(
-                                     a.adapters.link(QStringLiteral("usb-Pivota_A"))),
-                                 Limit);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !w.session().returnWatcher().hasPort(a.adapters.link(QStringLiteral("usb-Pivota_A"))),
+            Limit);
         QVERIFY(!w.state().Online);
         QVERIFY(a.plugInAgain());
         QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
@@ -267,7 +268,7 @@ private slots:
         a.pullOut();
         QTRY_COMPARE_WITH_TIMEOUT(a.dialogs.count("error"), 1, Limit);
         QVERIFY(!w.reconnectPending());
-        QVERIFY(!w.frameSettings()->portWatcher().isActive());
+        QVERIFY(!w.session().returnWatcher().isActive());
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
         QVERIFY(!w.state().Online);
@@ -286,7 +287,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
         Find<QCheckBox>(&w, "cbx_auto_verbinden")->click();
         QVERIFY(!w.reconnectPending());
-        QVERIFY(!w.frameSettings()->portWatcher().isActive());
+        QVERIFY(!w.session().returnWatcher().isActive());
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
         QVERIFY(!w.state().Online);

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 using Cells = std::array<std::array<int, 256>, 2>; // [0] pit, [1] bridge
@@ -191,19 +192,29 @@ private slots:
             QCOMPARE(s.job.lines().constLast(),
                      QStringLiteral("Grube: 6 Unterschiede, Bühne: 5 Unterschiede"));
 
-            // Declined: nothing is written.
+            // Declined after a while: the run waits for the answer with the line going on (the
+            // housekeeping tick runs), and nothing is written.
             QString asked;
-            s.job.confirm = [&](const QString &question) {
+            int ticksAtQuestion = -1;
+            int ticksAtAnswer = -1;
+            s.job.ownerAsk = [&](const QString &question) {
                 asked = question;
-                return false;
+                ticksAtQuestion = s.session.driver().housekeepingRuns();
+                QTimer::singleShot(3 * LinkDriver::HousekeepingMs, &s.job, [&] {
+                    ticksAtAnswer = s.session.driver().housekeepingRuns();
+                    QVERIFY(s.job.awaitingAnswer());
+                    s.job.Answer(false);
+                });
             };
             QCOMPARE(s.Run(BackupJob::Action::Restore, backup), BackupJob::Result::Differences);
             QVERIFY2(asked.contains(QStringLiteral("5 Zellen der Grube und 4 Zellen der Bühne")),
                      qPrintable(asked));
+            QVERIFY(ticksAtAnswer > ticksAtQuestion);
+            QVERIFY(!s.job.awaitingAnswer());
 
             // The firmware cells are never written, so the controller still differs from the
             // file, and the run says so.
-            s.job.confirm = [](const QString &) { return true; };
+            s.job.ownerAsk = [&](const QString &) { s.job.Answer(true); };
             QCOMPARE(s.Run(BackupJob::Action::Restore, backup), BackupJob::Result::Differences);
             QCOMPARE(s.job.total(), 9);
             const QStringList lines = s.job.lines();

@@ -150,12 +150,13 @@ private slots:
         const QImage plain = f.picture()->image().copy();
 
         t.dialogs.texts = {QStringLiteral(" Lokschuppen ")};
+        const int drawn = t.state.stationRevision();
         emit button->customContextMenuRequested(QPoint(2, 2));
         QCOMPARE(t.dialogs.count("text"), 1);
         QCOMPARE(t.dialogs.calls.last().caption, QStringLiteral("Positionsname"));
         QCOMPARE(t.state.station.PositionName[3], QStringLiteral("Lokschuppen"));
         QVERIFY(button->toolTip().contains(QStringLiteral("Position 3: Lokschuppen")));
-        QVERIFY(t.state.RedrawRequest); // the operation tab follows
+        QVERIFY(t.state.stationRevision() != drawn); // the operation tab follows
         QVERIFY(f.picture()->image() != plain);
 
         // Cancelled: kept. Empty: the number again, and the picture as before.
@@ -387,11 +388,11 @@ private slots:
                                                "der Position ändern"));
         QVERIFY(b4->toolTip().startsWith(QStringLiteral("Gleis deaktivieren\nPosition 4\n")));
 
-        s.RedrawRequest = false;
+        int revision = s.stationRevision();
         QTest::mouseClick(b4, Qt::LeftButton);
         QVERIFY(!s.station.PositionUsed[4]);
         QVERIFY(b4->toolTip().startsWith(QStringLiteral("Gleis aktivieren\n")));
-        QVERIFY(s.RedrawRequest);
+        QVERIFY(s.stationRevision() != revision);
         QCOMPARE(f.rows().RowAddress[4], 99); // the rows are not touched
 
         QTest::mouseClick(Find<QPushButton>(&f, "btn_all"), Qt::LeftButton);
@@ -440,6 +441,7 @@ private slots:
         s.station.ReverseCounting = false;
         s.station.ShowSwitchLine = false;
         s.station.UseMotorola = false;
+        const int shownAt = s.stationRevision();
         f.ShowDefinition();
         auto *offset = Find<QSpinBox>(&f, "UpDown_Offset");
         QCOMPARE(offset->minimum(), -48);
@@ -449,15 +451,15 @@ private slots:
         QVERIFY(!Find<QCheckBox>(&f, "cbx_umdrehen")->isChecked());
         QVERIFY(!Find<QCheckBox>(&f, "cbx_umschaltlinie")->isChecked());
         QVERIFY(!Find<QCheckBox>(&f, "cbx_use_mm")->isChecked());
-        QVERIFY(!s.RedrawRequest); // showing is no user change
+        QCOMPARE(s.stationRevision(), shownAt); // showing is no user change
 
         offset->setValue(-48);
         QCOMPARE(s.station.ZeroOffset, -48);
-        QVERIFY(s.RedrawRequest);
-        s.RedrawRequest = false;
+        QVERIFY(s.stationRevision() != shownAt);
+        int revision = s.stationRevision();
         Find<QCheckBox>(&f, "cbx_umdrehen")->click();
         QVERIFY(s.station.ReverseCounting);
-        QVERIFY(s.RedrawRequest);
+        QVERIFY(s.stationRevision() != revision);
         Find<QCheckBox>(&f, "cbx_umschaltlinie")->click();
         QVERIFY(s.station.ShowSwitchLine);
         Find<QCheckBox>(&f, "cbx_use_mm")->click();
@@ -466,9 +468,10 @@ private slots:
         // Shown again from other data: the handlers keep out.
         s.station.ReverseCounting = false;
         s.station.UseMotorola = false;
-        s.RedrawRequest = false;
+        revision = s.stationRevision();
         f.ShowDefinition();
-        QVERIFY(!s.station.ReverseCounting && !s.station.UseMotorola && !s.RedrawRequest);
+        QVERIFY(!s.station.ReverseCounting && !s.station.UseMotorola);
+        QCOMPARE(s.stationRevision(), revision);
         QVERIFY(!Find<QCheckBox>(&f, "cbx_umdrehen")->isChecked());
     }
 

@@ -316,17 +316,17 @@ private slots:
         // Another zero position: every button moves to its new place.
         const QPoint placed = frame.positionButton(1)->pos();
         state.station.ZeroOffset = 5;
-        state.RedrawRequest = true;
+        state.StationChanged();
         frame.ShowPositions();
         QVERIFY(frame.positionButton(1)->pos() != placed);
         QVERIFY(moves.count >= 48);
         // A position taken out of use loses its button at the next drawing.
         state.station.PositionUsed[9] = false;
-        state.RedrawRequest = true;
+        state.StationChanged();
         frame.ShowPositions();
         QVERIFY(frame.positionButton(9)->isHidden());
         state.station.PositionUsed[9] = true;
-        state.RedrawRequest = true;
+        state.StationChanged();
         frame.ShowPositions();
         QVERIFY(!frame.positionButton(9)->isHidden());
     }

@@ -248,11 +248,10 @@ private slots:
         const QStringList expected = StateOf(eager.get());
         eager.reset();
 
-        TfrmMain::BuildHiddenTabsAfterFirstFrame(true);
         m_folder.remove();
         m_folder.write(settings);
-        auto later = std::make_unique<TfrmMain>(m_folder.path(), m_dialogs);
-        TfrmMain::BuildHiddenTabsAfterFirstFrame(false);
+        auto later = std::make_unique<TfrmMain>(m_folder.path(), m_dialogs,
+                                                TfrmMain::HiddenTabs::AfterFirstFrame);
         QVERIFY(!later->hiddenTabsBuilt());
         QVERIFY(later->frameDefinition() == nullptr);
         QVERIFY(!later->SettingsChanged()); // not even shown yet: nothing can have changed

@@ -230,7 +230,7 @@ private slots:
                              "[Extra]\nkeep=1\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
-        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{
+        w.setPortEnumerator(std::make_shared<ListedPorts>(QList<FoundPort>{
             {QStringLiteral("/dev/serial/by-id/usb-none"), QStringLiteral("/dev/ttyUSB9"),
              QStringLiteral("nothing"), QString()},
             {pty.device(), pty.device(), QStringLiteral("Testgerät"), QStringLiteral("Pivota")}}));
@@ -284,7 +284,7 @@ private slots:
                              "COM2=simulator\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
-        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        w.setPortEnumerator(std::make_shared<ListedPorts>(QList<FoundPort>{}));
         ShowSettingsTab(w);
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QCOMPARE(w.statusText(), QStringLiteral("zuerst einen COM-Port wählen"));
@@ -317,7 +317,7 @@ private slots:
         QVERIFY(folder.write("[SETTINGS]\nCOM-Port=4\n"));
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
-        w.setPortEnumerator(std::make_unique<ListedPorts>(QList<FoundPort>{}));
+        w.setPortEnumerator(std::make_shared<ListedPorts>(QList<FoundPort>{}));
         ShowSettingsTab(w);
         auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
         const int entry = combo->findText(QStringLiteral("Pfad eingeben ..."));

@@ -401,9 +401,9 @@ private slots:
         t.frame.ShowStatus();
         Find<QCheckBox>(&t.frame, "cbx_zeige_sollpos_extern")->click();
         QVERIFY(t.state.ShowExternalTarget);
-        QVERIFY(t.state.RedrawRequest);
+        QVERIFY(t.frame.redrawRequested());
         t.frame.ShowPositions();
-        QVERIFY(!t.state.RedrawRequest);
+        QVERIFY(!t.frame.redrawRequested());
         QCOMPARE(Text(&t.frame, "pnl_SollPosition_int"), QStringLiteral("7"));
         QCOMPARE(CountColour(image, area, Colors::BridgeTarget), 0);
     }
@@ -453,7 +453,7 @@ private slots:
         const QImage plain = t.frame.picture()->image().copy();
         QCOMPARE(t.frame.positionButton(7)->toolTip(), QStringLiteral("Diese Position anfahren "));
         t.state.station.PositionName[7] = QStringLiteral("Lokschuppen");
-        t.state.RedrawRequest = true; // as the definition tab asks after a rename
+        t.state.StationChanged(); // as the definition tab says after a rename
         t.frame.ShowPositions();
         QCOMPARE(t.frame.positionButton(7)->toolTip(),
                  QStringLiteral("Diese Position anfahren \n7: Lokschuppen"));

@@ -77,6 +77,47 @@ private slots:
         const auto report = transfer.TakeReport();
         QVERIFY(report && report->line.startsWith(QStringLiteral("Unterbrochen")));
     }
+
+    // A lost line with the box on waits for the device to come back, through the session's own
+    // watcher; the user's next choice decides: another port or the box off ends the wait (lost),
+    // Stop ends everything (offline). Without the box the line just stays lost.
+    void aLostLineWaitsForItsDeviceUntilTheUserDecides() {
+        QTemporaryDir dir;
+        const QString device = dir.filePath("tty");
+        for (const auto &[autoReconnect, next] :
+             {std::pair{true, QStringLiteral("other port")},
+              std::pair{true, QStringLiteral("box off")}, std::pair{true, QStringLiteral("stop")},
+              std::pair{false, QString()}}) {
+            SimProcess sim;
+            QVERIFY(sim.start({"--hang-up-after", "1"}, device));
+            Session session;
+            QString reason;
+            QString configureError;
+            QVERIFY2(session.Start({device, 19200, autoReconnect}, &reason, &configureError),
+                     qPrintable(reason));
+            QVERIFY(TestUtil::RunUntil([&] { return !session.online(); }, 15000));
+            if (!autoReconnect) {
+                QCOMPARE(session.connectionState(), Session::State::Lost);
+                QVERIFY(!session.waitingForDevice() && !session.returnWatcher().isActive());
+                continue;
+            }
+            QCOMPARE(session.connectionState(), Session::State::Waiting);
+            QVERIFY(session.waitingForDevice() && session.returnWatcher().isActive());
+            QVERIFY(!session.state().Online);
+            if (next == QLatin1String("other port")) {
+                session.Choose({QStringLiteral("COM3"), 19200, true});
+            } else if (next == QLatin1String("box off")) {
+                session.Choose({device, 19200, false});
+            } else {
+                session.Stop();
+            }
+            QCOMPARE(session.connectionState(), next == QLatin1String("stop")
+                                                    ? Session::State::Offline
+                                                    : Session::State::Lost);
+            QVERIFY2(!session.waitingForDevice(), qPrintable(next));
+            QVERIFY(!session.returnWatcher().isActive());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSession)

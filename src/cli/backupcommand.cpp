@@ -7,6 +7,7 @@
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
 #include "platform/interrupts.h"
+#include "platform/terminalline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -37,22 +38,6 @@ bool IsYes(const QString &answer) {
 }
 
 namespace {
-enum class Answer { Yes, No, Interrupted };
-
-// Asks on the terminal; yes only for an explicit yes.
-Answer AskTerminal(const QString &question, const InterruptWatcher &interrupts) {
-    Put(stderr, QStringLiteral("%1 [j/N] ").arg(question));
-    if (!interrupts.WaitForInput()) {
-        Put(stderr, QStringLiteral("\n"));
-        return Answer::Interrupted;
-    }
-    char line[64] = {};
-    if (!std::fgets(line, sizeof line, stdin)) {
-        return Answer::No;
-    }
-    return IsYes(QString::fromLocal8Bit(line)) ? Answer::Yes : Answer::No;
-}
-
 int ExitCode(BackupJob::Result result) {
     switch (result) {
     case BackupJob::Result::Equal:
@@ -232,17 +217,25 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
     bool signalled = false;
     QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
         signalled = true;
+        if (job.awaitingAnswer()) {
+            Put(stderr, QStringLiteral("\n")); // Ctrl-C at the question: nothing is written
+        }
         job.Abort();
     });
-    job.confirm = [&o, &signalled, &interrupts](const QString &question) {
+    // The restore question waits for the user's line while the session goes on; yes only for an
+    // explicit yes.
+    TerminalLine answer;
+    QObject::connect(&answer, &TerminalLine::lineRead, &job,
+                     [&job](const QString &line) { job.Answer(IsYes(line)); });
+    QObject::connect(&answer, &TerminalLine::ended, &job, [&job] { job.Answer(false); });
+    job.ownerAsk = [&o, &job, &answer](const QString &question) {
         if (o.yes) {
             Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
-            return true;
+            job.Answer(true);
+            return;
         }
-        const Answer answer = AskTerminal(question, interrupts);
-        // Ctrl-C at the question ends the run before anything is written.
-        signalled = signalled || answer == Answer::Interrupted;
-        return answer == Answer::Yes;
+        Put(stderr, QStringLiteral("%1 [j/N] ").arg(question));
+        answer.Start();
     };
     QString lineError;
     QObject::connect(&session, &Session::lost, &job,

@@ -41,8 +41,8 @@ std::optional<Diagnosis::DriveMessage> DirectDrive::End() {
     }
     DirectDriveActive = false;
     const Diagnosis::DriveMessage stop = Message();
-    if (onEnded) {
-        onEnded();
+    if (ownerEnded) {
+        ownerEnded();
     }
     return stop;
 }
@@ -52,8 +52,8 @@ void DirectDrive::Abandon() {
         return;
     }
     DirectDriveActive = false;
-    if (onEnded) {
-        onEnded();
+    if (ownerEnded) {
+        ownerEnded();
     }
 }
 

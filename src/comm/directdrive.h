@@ -67,8 +67,9 @@ public:
     std::optional<Diagnosis::DriveMessage> End();
     // Ends a running drive without a message (the line is gone).
     void Abandon();
-    // Called when End or Abandon ended a drive (the diagnosis tab shows it idle).
-    std::function<void()> onEnded;
+    // The one owner's hook, called when End or Abandon ended a drive: the diagnosis tab, which
+    // shows it idle.
+    std::function<void()> ownerEnded;
     // The four values from the bridge board's mirror.
     void TakeValues(const BoardImage &bridge);
     std::array<Diagnosis::CellWrite, 4> Writes() const;

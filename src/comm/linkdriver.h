@@ -1,44 +1,72 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 class Link;
 class SharedState;
 
-// The timers that move the bytes of a link without a window: the transmit tick that puts the
-// queue on the line one byte per interval (woken when something is queued, asleep while nothing
-// waits, the first byte after an idle line at once), the receive tick that takes what came (also
-// right after the port reports bytes), and the health check that notices a silent board. This is
-// what the main window's timers do for the window; the command line runs on it.
+// The timers that drive all traffic of a link, for the window and the command line alike:
+// `Timer_Senden` puts the transmit queue on the line one byte per "Interval_Senden" (woken when
+// something is queued, asleep while nothing waits, the first byte after an idle line at once);
+// `Timer_Receive` takes what came, right after the port reports bytes and again while bytes are
+// left behind, and closes the port after Stop; `Timer2`, the housekeeping tick every 200 ms for the
+// whole run, notices a silent board, copies the reported positions and lets the listeners of
+// housekeeping() refresh.
 class LinkDriver : public QObject {
     Q_OBJECT
 public:
-    static constexpr int HealthMs = 200;
+    static constexpr int HousekeepingMs = 200;
+    // The earliest a housekeeping tick runs behind a read, counted from the last one.
+    static constexpr int HousekeepingBehindReadMs = 100;
+    static constexpr int DefaultIntervalMs = 20;
 
-    // byteIntervalMs: the gap between bytes on the line ("Interval_Senden"); receiveMs: the
-    // receive tick ("Interval_Receive"); readSize: bytes taken per read ("COM-Buffersize").
-    LinkDriver(SharedState &state, Link &link, int byteIntervalMs, int receiveMs, int readSize,
-               QObject *parent = nullptr);
+    LinkDriver(SharedState &state, Link &link, QObject *parent = nullptr);
     ~LinkDriver() override;
 
-    // Starts the receive and health ticks once the link is open; Stop ends every tick.
-    void Start();
-    void Stop();
-    bool running() const { return m_receive.isActive(); }
+    // The gap between bytes on the line ("Interval_Senden") and the receive tick
+    // ("Interval_Receive").
+    void setIntervals(int byteIntervalMs, int receiveMs);
+    int byteInterval() const { return m_transmit->interval(); }
+    int receiveInterval() const { return m_receive->interval(); }
+    // Bytes taken per read ("COM-Buffersize").
+    void setReadSize(int bytes);
+    int readSize() const { return m_readSize; }
+
+    // A receive tick is due: after the port was opened, and after Stop (it closes the port).
+    void ReceiveSoon();
+    // No receive tick until the port is opened again.
+    void StopReceiving();
+    // Whether the port is read as soon as it reports bytes (and bytes left behind at the next
+    // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
+    void SetReadOnArrival(bool on);
+    // How often the housekeeping tick has run, by its timer or right behind a board's report.
+    int housekeepingRuns() const { return m_housekeepingRuns; }
+
+public slots:
+    void Timer_SendenTimer();
+    void Timer_ReceiveTimer();
+    void Timer2Timer();
+
+signals:
+    // The housekeeping tick ran (after the health check and the positions).
+    void housekeeping();
 
 private:
     void WakeSendTick();
     void SendFirstByte();
-    void TransmitTick();
-    void ReceiveTick();
 
     SharedState &m_state;
     Link &m_link;
-    int m_readSize;
-    QTimer m_transmit;
-    QTimer m_firstByte;
-    QTimer m_receive;
-    QTimer m_readSoon;
-    QTimer m_health;
+    int m_readSize = 8;
+    QTimer *m_transmit;
+    QTimer *m_receive;
+    QTimer *m_housekeeping;
+    QTimer m_firstByte; // the first byte after an idle line
+    QTimer m_readSoon;  // a read right after the port reported bytes
+    bool m_readOnArrival = true;
+    bool m_bytesArrived = false;      // the port reported bytes since the last read
+    QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick
+    int m_housekeepingRuns = 0;
 };

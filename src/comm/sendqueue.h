@@ -42,11 +42,11 @@ public:
     // Removes and returns byte 0, or nothing when the queue is empty.
     std::optional<uint8_t> TakeNext();
 
-    // Called by QueueMessage and QueueKeyCode before they append (the window clears its send log).
-    std::function<void()> onClearLog;
-    // Called after bytes were appended (the window starts its transmit tick, which stops itself
-    // once the queue is empty).
-    std::function<void()> onQueued;
+    // The one owner of each hook: the send log, cleared by QueueMessage and QueueKeyCode before
+    // they append; and the link driver, whose transmit tick starts after bytes were appended and
+    // stops itself once the queue is empty.
+    std::function<void()> sendLogClear;
+    std::function<void()> driverWake;
 
 private:
     // A partly sent first message leaves room for one more whole one.

@@ -3,36 +3,6 @@
 #include "comm/messages.h"
 
 #include <algorithm>
-#include <cmath>
-
-#include <QElapsedTimer>
-
-void StationData::SetDefaults() {
-    for (int i = 0; i <= MaxPositions; ++i) {
-        PositionUsed[static_cast<size_t>(i)] = true;
-        PositionName[static_cast<size_t>(i)] = i == 0 ? QString() : QString::number(i);
-    }
-    ZeroOffset = 0;
-    ReverseCounting = true;
-    ShowSwitchLine = true;
-    UseMotorola = true;
-    RSense = DefaultRSense;
-}
-
-bool StationData::IsUsableRSense(float ohm) {
-    return std::isfinite(ohm) && ohm > 0.0f;
-}
-
-SharedState::SharedState() {
-    clock = [] {
-        static const QElapsedTimer started = [] {
-            QElapsedTimer t;
-            t.start();
-            return t;
-        }();
-        return started.elapsed();
-    };
-}
 
 Receiver::Result SharedState::Receive(const QByteArray &bytes) {
     Receiver::Result result = receiver.Feed(bytes);
@@ -48,7 +18,7 @@ Receiver::Result SharedState::Receive(const QByteArray &bytes) {
         if (!answers.Accept(a.board, a.cell, t)) {
             continue;
         }
-        const bool taken = std::any_of(m_clients.begin(), m_clients.end(), [&](LineClient *client) {
+        const bool taken = std::any_of(clients().begin(), clients().end(), [&](LineClient *client) {
             return client->OnBelieved(a.board, a.cell, a.value);
         });
         if (!taken) {
@@ -56,23 +26,11 @@ Receiver::Result SharedState::Receive(const QByteArray &bytes) {
         }
     }
     for (const Receiver::Answer &a : result.discarded) {
-        for (LineClient *client : m_clients) {
+        for (LineClient *client : clients()) {
             client->OnDiscarded(a.board, a.cell);
         }
     }
     return result;
-}
-
-void SharedState::NoteSent(const Framing::Asks &asks, bool onWire) {
-    const qint64 t = now();
-    if (onWire) {
-        answers.NoteOnWire(asks, t);
-    }
-    const bool waited = line.busy() && line.current()->onWireAt < 0 && !line.current()->drained;
-    line.NoteSent(asks, onWire, t);
-    if (waited && (line.current()->onWireAt >= 0 || line.current()->drained)) {
-        line.current()->owner->Wake(); // its time-out starts now
-    }
 }
 
 void SharedState::TakePositions() {
@@ -101,43 +59,6 @@ bool SharedState::Heard(int index) const {
     return Online && receiver.table().letter(index) == Letters[static_cast<size_t>(index & 7)];
 }
 
-std::optional<SharedState::TransferReport> SharedState::TakeTransferReport() {
-    std::optional<TransferReport> report;
-    if (m_status) {
-        report = TransferReport{*m_status, QString()};
-        m_status.reset();
-    }
-    // A transfer that ended meanwhile says more than an edit's line.
-    for (LineClient *client : m_clients) {
-        if (std::optional<TransferReport> r = client->TakeReport()) {
-            report = std::move(r);
-        }
-    }
-    return report;
-}
-
-void SharedState::FreeLine(LineClient *owner) {
-    if (!line.heldBy(owner)) {
-        return;
-    }
-    line.Release(owner);
-    for (LineClient *client : m_clients) {
-        if (client != owner) {
-            client->Wake();
-        }
-    }
-}
-
-void SharedState::InterruptTransfers() {
-    for (LineClient *client : m_clients) {
-        client->OnInterrupted();
-    }
-}
-
-void SharedState::RegisterClient(LineClient *client) {
-    m_clients.push_back(client);
-}
-
 void SharedState::SetUnwrittenSource(const void *owner, UnwrittenSource source) {
     auto &sources = m_unwrittenSources;
     sources.erase(std::remove_if(sources.begin(), sources.end(),
@@ -154,9 +75,4 @@ UnwrittenChanges SharedState::CollectUnwritten() const {
         source.second(changes);
     }
     return changes;
-}
-
-void SharedState::UnregisterClient(LineClient *client) {
-    line.Release(client);
-    m_clients.erase(std::remove(m_clients.begin(), m_clients.end(), client), m_clients.end());
 }

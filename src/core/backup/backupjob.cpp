@@ -75,7 +75,26 @@ bool BackupJob::Start() {
 }
 
 void BackupJob::Abort() {
+    if (m_awaitingAnswer) {
+        Answer(false);
+        return;
+    }
     m_run.Abort();
+}
+
+void BackupJob::Answer(bool yes) {
+    if (!m_awaitingAnswer) {
+        return;
+    }
+    m_awaitingAnswer = false;
+    if (!yes) {
+        m_lines << QCoreApplication::translate(
+            "BackupJob", "Nicht wiederhergestellt: nichts wurde geschrieben.");
+        End(Result::Differences, true);
+        return;
+    }
+    m_run.StartWrite(m_plan);
+    emit progressed();
 }
 
 QString BackupJob::ProgressText() const {
@@ -207,15 +226,14 @@ void BackupJob::FinishCompare() {
         End(AllRestored() ? Result::Equal : Result::Differences, true);
         return;
     }
-    const QString question = Backup::RestoreQuestion(plan, m_firmware, m_file.backup);
-    if (!confirm || !confirm(question)) {
-        m_lines << QCoreApplication::translate(
-            "BackupJob", "Nicht wiederhergestellt: nichts wurde geschrieben.");
-        End(Result::Differences, true);
+    m_plan = plan;
+    m_awaitingAnswer = true;
+    if (!ownerAsk) {
+        Answer(false);
         return;
     }
-    m_run.StartWrite(plan);
-    emit progressed();
+    // The last thing done here: the owner may answer before it returns.
+    ownerAsk(Backup::RestoreQuestion(plan, m_firmware, m_file.backup));
 }
 
 bool BackupJob::AllRestored() const {

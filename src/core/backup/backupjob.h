@@ -29,8 +29,10 @@ public:
 
     // The settings a backup file holds besides the cells (as "speichern" writes them).
     std::function<ProgramSettings()> settings;
-    // Asked once before a restore writes; false leaves the boards as they are.
-    std::function<bool(const QString &question)> confirm;
+    // The owner's hook, asked once before a restore writes: it shows the question and gives the
+    // user's word with Answer(), at once or later; the run waits meanwhile and the line goes on.
+    // Without it nothing is written.
+    std::function<void(const QString &question)> ownerAsk;
     // The program version a backup records.
     QString version;
 
@@ -43,8 +45,12 @@ public:
     bool Start();
     // Both in one.
     bool Start(Action action, const QString &path) { return Prepare(action, path) && Start(); }
+    // The answer to the restore question: yes writes, no leaves the boards as they are.
+    void Answer(bool yes);
+    bool awaitingAnswer() const { return m_awaitingAnswer; }
+    // Stops the run; a restore question not yet answered counts as no.
     void Abort();
-    bool running() const { return m_run.running(); }
+    bool running() const { return m_run.running() || m_awaitingAnswer; }
     Action action() const { return m_action; }
 
     int progress() const { return m_run.progress(); }
@@ -87,4 +93,6 @@ private:
         0; // cells the file holds as unconfirmed: neither compared nor written
     Result m_result = Result::Equal;
     QStringList m_lines;
+    std::vector<Backup::Write> m_plan; // what a restore writes once the user says yes
+    bool m_awaitingAnswer = false;
 };

@@ -174,7 +174,7 @@ bool IsAddressCell(int cell) {
 
 void LoadTrackDefinition(const IniFile &ini, SharedState &state) {
     ReadStationData(ini, state);
-    state.RedrawRequest = true; // the operation picture follows at once
+    state.StationChanged(); // the operation picture follows at once
 }
 
 void LoadParameters(const IniFile &ini, SharedState &state) {

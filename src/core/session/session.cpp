@@ -1,26 +1,27 @@
 #include "core/session/session.h"
 
-#include "comm/linkdriver.h"
 #include "comm/portmap.h"
 #include "comm/serialportdevice.h"
 #include "sim/simport.h"
 
-Session::Session(QObject *parent) : QObject(parent), m_link(m_state) {
+Session::Session(QObject *parent)
+    : QObject(parent), m_link(m_state), m_driver(m_state, m_link, this),
+      m_enumerator(std::make_shared<SystemPortEnumerator>()),
+      m_returnWatch(m_enumerator.get(), this) {
     m_link.port().setDeviceFactory(&Session::OpenDevice);
-    connect(&m_link, &Link::failed, this, [this](Link::Failure failure, const QString &reason) {
-        SetConnection(State::Lost);
-        emit lost(failure, reason);
-    });
+    connect(&m_link, &Link::failed, this, &Session::OnLinkFailed);
     connect(&m_link, &Link::silenceChanged, this, [this](bool silent) {
         if (online()) {
             SetConnection(silent ? State::Silent : State::Online);
         }
     });
+    connect(&m_returnWatch, &PortWatcher::portsChanged, this,
+            [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
 }
 
 Session::~Session() {
-    if (m_driver) {
-        m_driver->Stop();
+    if (m_link.port().isOpen()) {
+        m_link.port().Close();
     }
 }
 
@@ -32,32 +33,44 @@ std::unique_ptr<PortDevice> Session::OpenDevice(const QString &target) {
 }
 
 void Session::setTiming(int byteIntervalMs, int receiveMs, int readSize) {
-    m_byteIntervalMs = byteIntervalMs;
-    m_receiveMs = receiveMs;
-    m_readSize = readSize;
+    m_driver.setIntervals(byteIntervalMs, receiveMs);
+    m_driver.setReadSize(readSize);
+}
+
+void Session::Choose(const ConnectionSettings &settings) {
+    if (m_return.armed() && (!settings.autoReconnect || settings.port != m_settings.port)) {
+        StopWaiting(); // another port chosen, or the box switched off
+    }
+    m_settings = settings;
+}
+
+QString Session::portToOpen() const {
+    return m_settings.port.isEmpty() ? m_link.portName() : m_settings.port;
 }
 
 bool Session::Start(const ConnectionSettings &settings, QString *reason, QString *configureError) {
-    Stop();
-    m_settings = settings;
-    if (!m_link.Open(settings.port, settings.baud, reason, configureError)) {
+    Choose(settings);
+    return Start(reason, configureError);
+}
+
+bool Session::Start(QString *reason, QString *configureError) {
+    StopWaiting();
+    if (online()) {
+        Stop();
+    }
+    if (!m_link.Open(portToOpen(), m_settings.baud, reason, configureError)) {
         return false;
     }
-    m_driver =
-        std::make_unique<LinkDriver>(m_state, m_link, m_byteIntervalMs, m_receiveMs, m_readSize);
-    m_driver->Start();
+    m_driver.ReceiveSoon();
     SetConnection(State::Online);
     return true;
 }
 
 void Session::Stop() {
-    if (m_driver) {
-        m_driver->Stop();
-        m_driver.reset();
-    }
-    if (m_link.port().isOpen()) {
-        m_link.port().Close();
-    }
+    StopWaiting();
+    m_link.EndDirectDrive();
+    m_link.Stop(); // the next receive tick closes the port
+    m_driver.ReceiveSoon();
     SetConnection(State::Offline);
 }
 
@@ -73,4 +86,89 @@ void Session::SetConnection(State state) {
         m_state.InterruptTransfers();
     }
     emit stateChanged(state);
+}
+
+void Session::OnLinkFailed(Link::Failure failure, const QString &reason) {
+    SetConnection(State::Lost);
+    // A USB adapter pulled out takes its device along; plugged in again it comes back under the
+    // same stable name. Watched from the loss on, so that a return while the user is told of the
+    // loss counts.
+    const QString target = m_link.port().portMap().targetForName(m_link.portName());
+    if (m_settings.autoReconnect && !target.isEmpty() && target != PortMap::Simulator) {
+        AwaitReturn(target, false);
+    }
+    emit lost(failure, reason);
+}
+
+void Session::setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator) {
+    m_returnWatch.setEnumerator(enumerator.get());
+    m_enumerator = std::move(enumerator);
+    emit portEnumeratorChanged();
+}
+
+void Session::AwaitReturn(const QString &target, bool retry) {
+    m_return.Disarm(); // the read below is no return yet
+    const bool wasWatching = m_returnWatch.isActive();
+    m_returnWatch.setActive(true); // reads the devices when it switches on
+    SetConnection(State::Waiting);
+    if (retry) {
+        // Back but not to be opened yet: the next change of the devices tries again.
+        m_return.Arm(target, false);
+        return;
+    }
+    if (wasWatching) {
+        m_returnWatch.rescan();
+    }
+    // udev may not have removed the adapter's device yet: then it must go before it comes back.
+    m_return.Arm(target, PortReturn::Lists(m_returnWatch.ports(), target));
+}
+
+void Session::StopWaiting() {
+    m_return.Disarm();
+    m_reconnectDue = false;
+    m_returnWatch.setActive(false);
+    if (m_connection == State::Waiting) {
+        SetConnection(State::Lost);
+    }
+}
+
+void Session::HoldReconnect(bool held) {
+    m_reconnectHeld = held;
+    if (!held && m_reconnectDue) {
+        m_reconnectDue = false;
+        Reconnect();
+    }
+}
+
+void Session::OnPortsChanged(const QList<FoundPort> &ports) {
+    if (!m_return.Returned(ports)) {
+        return;
+    }
+    if (m_reconnectHeld) {
+        m_reconnectDue = true;
+        return;
+    }
+    Reconnect();
+}
+
+void Session::Reconnect() {
+    const QString name = m_link.portName();
+    const QString returned = m_link.port().portMap().targetForName(name);
+    if (online() || !m_settings.autoReconnect) {
+        StopWaiting();
+        return;
+    }
+    QString reason;
+    QString configureError;
+    if (!m_link.Open(name, m_settings.baud, &reason, &configureError)) {
+        AwaitReturn(returned, true);
+        emit reconnectFailed(name);
+        return;
+    }
+    m_return.Disarm();
+    m_reconnectDue = false;
+    m_returnWatch.setActive(false);
+    m_driver.ReceiveSoon();
+    SetConnection(State::Online);
+    emit reconnected(configureError);
 }

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+struct LevelView;
+struct ProgramSettings;
+
 // What the main window asks of every tab: it keeps the tabs in one list and calls these, never a
 // tab's own functions by name.
 class TabFrame : public QWidget {
@@ -18,4 +21,10 @@ public:
     virtual void Reload() {}
     // Something changed on the PC that is not yet written to a board.
     virtual bool HasUnwrittenChanges() const { return false; }
+    // The settings file was read: the tab shows what it keeps of it (before Reload).
+    virtual void ShowSettings(const ProgramSettings &) {}
+    // What the user level shows of the tab.
+    virtual void ShowLevel(const LevelView &) {}
+    // The window's outer height changed: a tab that reaches down to the window's bottom follows.
+    virtual void FitWindowHeight(int) {}
 };

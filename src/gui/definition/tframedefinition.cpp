@@ -339,7 +339,7 @@ void TFrameDefinition::RenamePosition(int position) {
     }
     name = wanted;
     DrawTurntable();
-    m_state.RedrawRequest = true; // the operation tab shows it too
+    m_state.StationChanged(); // the operation tab shows it too
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -352,7 +352,7 @@ void TFrameDefinition::PositionButtonClick(int position) {
     bool &used = m_state.station.PositionUsed[at(position)];
     used = !used;
     DrawTurntable();
-    m_state.RedrawRequest = true;
+    m_state.StationChanged();
 }
 
 void TFrameDefinition::btn_allClick() {
@@ -360,7 +360,7 @@ void TFrameDefinition::btn_allClick() {
         m_state.station.PositionUsed[at(i)] = true;
     }
     DrawTurntable();
-    m_state.RedrawRequest = true;
+    m_state.StationChanged();
 }
 
 void TFrameDefinition::bnt_noneClick() {
@@ -368,7 +368,7 @@ void TFrameDefinition::bnt_noneClick() {
         m_state.station.PositionUsed[at(i)] = false;
     }
     DrawTurntable();
-    m_state.RedrawRequest = true;
+    m_state.StationChanged();
 }
 
 void TFrameDefinition::cbx_umdrehenClick() {
@@ -377,7 +377,7 @@ void TFrameDefinition::cbx_umdrehenClick() {
     }
     m_state.station.ReverseCounting = cbx_umdrehen->isChecked();
     DrawTurntable();
-    m_state.RedrawRequest = true;
+    m_state.StationChanged();
 }
 
 void TFrameDefinition::cbx_umschaltlinieClick() {
@@ -386,7 +386,7 @@ void TFrameDefinition::cbx_umschaltlinieClick() {
     }
     m_state.station.ShowSwitchLine = cbx_umschaltlinie->isChecked();
     DrawTurntable();
-    m_state.RedrawRequest = true;
+    m_state.StationChanged();
 }
 
 void TFrameDefinition::UpDown_OffsetClick() {
@@ -395,7 +395,7 @@ void TFrameDefinition::UpDown_OffsetClick() {
     }
     m_state.station.ZeroOffset = UpDown_Offset->value();
     DrawTurntable();
-    m_state.RedrawRequest = true; // the operation tab's picture turns with it
+    m_state.StationChanged(); // the operation tab's picture turns with it
 }
 
 void TFrameDefinition::cbx_use_mmClick() {

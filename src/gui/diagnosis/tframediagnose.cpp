@@ -89,7 +89,7 @@ TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *pa
     setObjectName(QStringLiteral("TFrameDiagnose"));
     // The window ends a drive itself on Stop, QT_TRANSLATE_NOOP("TFrameDiagnose", "Ende") and a
     // lost line.
-    m_state.directDrive.onEnded = [this] { ShowDriveIdle(true); };
+    m_state.directDrive.ownerEnded = [this] { ShowDriveIdle(true); };
     m_paraWrite = std::make_unique<PacedTransfer>(m_state);
     m_paraTimer = new QTimer(this);
     m_paraTimer->setSingleShot(true);
@@ -211,7 +211,7 @@ void TFrameDiagnose::ArrangeDiagnosisTab() {
 // Refresh
 
 TFrameDiagnose::~TFrameDiagnose() {
-    m_state.directDrive.onEnded = nullptr;
+    m_state.directDrive.ownerEnded = nullptr;
 }
 
 void TFrameDiagnose::SetRecording(bool on) {

@@ -34,6 +34,7 @@ public:
         ShowStatus();
     }
     void Reload() override { HousekeepingTick(); }
+    void ShowLevel(const LevelView &view) override;
 
     // Refreshes called by the main window's 200 ms tick and after settings were read.
     void ShowPositions();
@@ -63,12 +64,19 @@ public slots:
     void cbx_Click(QCheckBox *sender);
     void cbx_zeige_sollpos_externClick();
     void pnl_bedienungResize();
+    // The picture is drawn anew at the next ShowPositions, whether or not a position changed.
+    bool redrawRequested() const { return RedrawRequest; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int PositionButtonWidth = 20;
+    static constexpr int PositionButtonHeight = 14;
+    // The tool tip of a position button.
+    static QString GoHint();
+
     void BuildForm();
     void BuildPositionGroup();
     // The position group's fonts, colours, symbols and connections.
@@ -111,6 +119,10 @@ private:
     // Whether the target is shown: not during and after an endless turn, until a target is
     // chosen or driven to again.
     bool m_targetShown = true;
+    // The picture needs drawing: the target shown or hidden, the pit board's target shown, or
+    // the station data changed since it was drawn (m_drawnStation).
+    bool RedrawRequest = false;
+    int m_drawnStation = -1;
     // What the direction and turning panels show, kept apart from their texts: empty while they
     // show "?".
     std::optional<bool> m_shownLeft;

@@ -34,7 +34,9 @@ BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
     setObjectName(QStringLiteral("GroupBoxBackup"));
     m_job.settings = std::move(settings);
     m_job.version = QCoreApplication::applicationVersion();
-    m_job.confirm = [this](const QString &question) { return m_dialogs.askYesNo(question); };
+    m_job.ownerAsk = [this](const QString &question) {
+        m_job.Answer(m_dialogs.askYesNo(question));
+    };
 
     btn_backup = Named(new QPushButton(tr("Steuerung sichern ..."), this), "btn_backup");
     btn_backup->setToolTip(tr("liest alle Zellen beider Platinen (jede zweimal) und "

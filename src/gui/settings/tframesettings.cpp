@@ -1,4 +1,5 @@
 #include "gui/settings/tframesettings.h"
+
 #include <QCoreApplication>
 
 #include "comm/link.h"
@@ -7,6 +8,7 @@
 #include "core/settings/inifile.h"
 #include "core/settings/inikeys.h"
 #include "core/settings/settingsstore.h"
+#include "core/settings/userlevel.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/named.h"
 #include "gui/settings/backuppanel.h"
@@ -27,17 +29,6 @@
 #include <QRadioButton>
 
 namespace {
-constexpr int ButtonWidth = 75;
-constexpr int ButtonHeight = 25;
-constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byte
-constexpr int Memo1MaxLines = 1000;    // each port scan adds nine lines
-
-QLabel *AddLabel(QWidget *parent, const QString &text, int x, int y, int w = 212) {
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(x, y, w, 16);
-    return label;
-}
-
 // The list entry that asks for a device path (no device has this name).
 const QString EnterPathItem = QStringLiteral("<Pfad eingeben>");
 
@@ -66,173 +57,27 @@ QString Loaded() {
 }
 } // namespace StatusTexts
 
-constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
-                                         "cbx_load_adr"};
 } // namespace
 
-TFrameSettings::TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link,
-                               SettingsStore &store, QWidget *parent)
-    : TabFrame(parent), m_state(state), m_dialogs(dialogs), m_link(link), m_store(store),
-      m_enumerator(std::make_unique<SystemPortEnumerator>()),
-      m_watcher(std::make_unique<PortWatcher>(m_enumerator.get())) {
+TFrameSettings::TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore &store,
+                               QWidget *parent)
+    : TabFrame(parent), m_session(session), m_state(session.state()), m_dialogs(dialogs),
+      m_link(session.link()), m_store(store),
+      m_watcher(std::make_unique<PortWatcher>(session.portEnumerator())) {
     setObjectName(QStringLiteral("TFrameSettings"));
     BuildForm();
     connect(m_watcher.get(), &PortWatcher::portsChanged, this,
             [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
+    connect(&m_session, &Session::portEnumeratorChanged, this,
+            &TFrameSettings::OnPortEnumeratorChanged);
+    // The send log shows every byte taken from the transmit queue, and the info dump each dump.
+    connect(&m_link, &Link::byteSent, this, &TFrameSettings::AppendSendLog);
+    connect(&m_link, &Link::dumped, this, &TFrameSettings::ShowDump);
+    m_state.sendQueue.sendLogClear = [this] { ClearSendLog(); };
 }
 
-TFrameSettings::~TFrameSettings() = default;
-
-void TFrameSettings::BuildForm() {
-    GroupBoxCom = Named(new QGroupBox(tr("COM-Port"), this), "GroupBoxCom");
-    GroupBoxCom->setGeometry(10, 10, 130, 260);
-    for (int n = 1; n <= 9; ++n) {
-        auto *rad = new QRadioButton(tr("Com%1").arg(n), GroupBoxCom);
-        rad->setObjectName(QStringLiteral("rad_com%1").arg(n));
-        rad->setGeometry(10, 20 + (n - 1) * 22, 100, 20);
-        connect(rad, &QRadioButton::clicked, this, &TFrameSettings::rad_comClick);
-        rad_com[static_cast<size_t>(n)] = rad;
-    }
-    btnCheck = Named(new QPushButton(tr("COM-Port suchen"), GroupBoxCom), "btnCheck");
-    btnCheck->setToolTip(tr("Suche nach COM-Ports"));
-    btnCheck->setGeometry(8, 222, 114, ButtonHeight);
-    connect(btnCheck, &QPushButton::clicked, this, &TFrameSettings::btnCheckClick);
-
-    // What each COM number means, and a way to map one to a device of this machine.
-    GroupBoxPorts = Named(new QGroupBox(tr("Port-Zuordnung"), this), "GroupBoxPorts");
-    GroupBoxPorts->setGeometry(10, 300, 310, 232);
-    for (int n = 1; n <= 9; ++n) {
-        auto *label = new QLabel(GroupBoxPorts);
-        label->setObjectName(QStringLiteral("lbl_port%1").arg(n));
-        label->setGeometry(10, 20 + (n - 1) * 16, 290, 16);
-        lbl_port[static_cast<size_t>(n)] = label;
-    }
-    ComboBox_ports = Named(new QComboBox(GroupBoxPorts), "ComboBox_ports");
-    ComboBox_ports->setGeometry(10, 170, 290, 24);
-    ComboBox_ports->setToolTip(tr("Geräte dieses Rechners"));
-    btn_port_assign = Named(new QPushButton(tr("zuordnen"), GroupBoxPorts), "btn_port_assign");
-    btn_port_assign->setGeometry(10, 200, 90, ButtonHeight);
-    btn_port_assign->setToolTip(tr("ordnet das gewählte Gerät dem markierten COM-Port zu"));
-    connect(btn_port_assign, &QPushButton::clicked, this, &TFrameSettings::btn_port_assignClick);
-    cbx_auto_verbinden = Named(new QCheckBox(tr("automatisch wieder verbinden"), GroupBoxPorts),
-                               "cbx_auto_verbinden");
-    cbx_auto_verbinden->setToolTip(
-        tr("öffnet den Port wieder, sobald der abgezogene USB-Adapter wieder "
-           "eingesteckt ist"));
-    cbx_auto_verbinden->setGeometry(104, 202, 204, 20);
-    cbx_auto_verbinden->setChecked(true);
-    connect(cbx_auto_verbinden, &QCheckBox::clicked, this, &TFrameSettings::autoReconnectChanged);
-
-    GroupBox1 = Named(new QGroupBox(tr("Baud Rate"), this), "GroupBox1");
-    GroupBox1->setGeometry(150, 10, 170, 95);
-    rad_2400 = Named(new QRadioButton(QStringLiteral("2400"), GroupBox1), "rad_2400");
-    rad_2400->setToolTip(tr("Baud-Rate 2400"));
-    rad_9600 = Named(new QRadioButton(QStringLiteral("9600"), GroupBox1), "rad_9600");
-    rad_9600->setToolTip(tr("Baud-Rate 9600"));
-    rad_19200 = Named(new QRadioButton(QStringLiteral("19200"), GroupBox1), "rad_19200");
-    rad_19200->setToolTip(tr("Baud-Rate 19200"));
-    rad_2400->setGeometry(10, 20, 140, 20);
-    rad_9600->setGeometry(10, 42, 140, 20);
-    rad_19200->setGeometry(10, 64, 140, 20);
-    rad_19200->setChecked(true);
-    GroupBox1->setEnabled(false);
-    GroupBox1->setVisible(false);
-
-    GroupBox3 = Named(new QGroupBox(tr("Darstellung"), this), "GroupBox3");
-    GroupBox3->setToolTip(tr("Änderung erst nach RESET aktiv"));
-    GroupBox3->setGeometry(150, 110, 170, 95);
-    rad_fahren = Named(new QRadioButton(tr("Betrieb"), GroupBox3), "rad_fahren");
-    rad_justage = Named(new QRadioButton(tr("Einstellen + Justage"), GroupBox3), "rad_justage");
-    rad_debug = Named(new QRadioButton(QStringLiteral("Debug"), GroupBox3), "rad_debug");
-    rad_fahren->setGeometry(10, 20, 150, 20);
-    rad_justage->setGeometry(10, 42, 150, 20);
-    rad_debug->setGeometry(10, 64, 150, 20);
-    rad_justage->setChecked(true);
-
-    GroupBox2 = Named(new QGroupBox(tr("Senden"), this), "GroupBox2");
-    GroupBox2->setGeometry(150, 210, 170, 85);
-    Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
-    Edit1->setToolTip(tr("Zeichen, die beim Druck auf SENDEN über die RS232 geschickt werden"));
-    Edit1->setGeometry(10, 22, 150, 24);
-    btnSenden = Named(new QPushButton(tr("Senden"), GroupBox2), "btnSenden");
-    btnSenden->setGeometry(10, 52, ButtonWidth, ButtonHeight);
-    connect(btnSenden, &QPushButton::clicked, this, &TFrameSettings::btnSendenClick);
-    GroupBox2->setVisible(false);
-
-    GroupBox4 = Named(new QGroupBox(tr("Einstellungen speichern"), this), "GroupBox4");
-    GroupBox4->setGeometry(330, 10, 230, 112);
-    AddLabel(GroupBox4, tr("hier können alle Einstellungen"), 10, 22);
-    AddLabel(GroupBox4, tr("(Parameter, Adressen, Positionen"), 10, 38);
-    AddLabel(GroupBox4, tr("usw.) gespeichert werden."), 10, 54);
-    Button1 = Named(new QPushButton(tr("speichern"), GroupBox4), "Button1");
-    Button1->setGeometry(10, 78, 90, ButtonHeight);
-    connect(Button1, &QPushButton::clicked, this, &TFrameSettings::Button1Click);
-
-    GroupBox5 = Named(new QGroupBox(tr("Einstellungen laden"), this), "GroupBox5");
-    GroupBox5->setGeometry(330, 130, 230, 250);
-    AddLabel(GroupBox5, tr("gespeicherte Parameter-Dateien"), 10, 22);
-    AddLabel(GroupBox5, tr("können hier eingelesen werden."), 10, 38);
-    AddLabel(GroupBox5, tr("Dabei werden nur die gewählten"), 10, 54);
-    AddLabel(GroupBox5, tr("Daten übernommen."), 10, 70);
-    AddLabel(GroupBox5, tr("folgende Daten übernehmen:"), 10, 94);
-    for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
-        const ConfigFile::Part part = ConfigFile::Parts[i];
-        auto *box = Named(new QCheckBox(ConfigFile::Caption(part), GroupBox5),
-                          QLatin1String(LoadBoxNames[i]));
-        box->setToolTip(ConfigFile::Hint(part));
-        box->setGeometry(10, 114 + 22 * static_cast<int>(i), 190, 20);
-        m_loadBoxes[i] = box;
-    }
-    Button2 = Named(new QPushButton(tr("laden"), GroupBox5), "Button2");
-    Button2->setGeometry(10, 212, 90, ButtonHeight);
-    connect(Button2, &QPushButton::clicked, this, &TFrameSettings::Button2Click);
-
-    // How the tabs' transfers go: paced by the boards' answers and read back, or as first built.
-    GroupBoxTransfer = Named(new QGroupBox(tr("Übertragung"), this), "GroupBoxTransfer");
-    GroupBoxTransfer->setGeometry(330, 390, 230, 72);
-    cbx_feste_taktung = Named(new QCheckBox(tr("feste Taktung (wie bisher)"), GroupBoxTransfer),
-                              "cbx_feste_taktung");
-    cbx_feste_taktung->setToolTip(
-        tr("eine Anfrage je Takt der Seite (300 ms lesen, 500 ms schreiben), ohne "
-           "Wiederholung und ohne Prüfen, für eine Platine, die das braucht"));
-    cbx_feste_taktung->setGeometry(10, 20, 210, 20);
-    connect(cbx_feste_taktung, &QCheckBox::clicked, this, &TFrameSettings::cbx_feste_taktungClick);
-    cbx_schreiben_pruefen =
-        Named(new QCheckBox(tr("Schreiben prüfen"), GroupBoxTransfer), "cbx_schreiben_pruefen");
-    cbx_schreiben_pruefen->setToolTip(
-        tr("jede geschriebene Zelle wird zurückgelesen und mit dem Geschriebenen "
-           "verglichen"));
-    cbx_schreiben_pruefen->setGeometry(10, 44, 210, 20);
-    connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
-            &TFrameSettings::cbx_schreiben_pruefenClick);
-
-    // The send log shows its lines through a model: one per byte, made only for the rows in view.
-    m_sendLog = new SendLogModel(SendLogMaxLines, this);
-    Memo2 = Named(new SendLogView(*m_sendLog, this), "Memo2");
-    Memo2->resize(180, 300);
-    Memo1 = Named(new QPlainTextEdit(this), "Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setMaximumBlockCount(Memo1MaxLines);
-    Memo1->resize(190, 300);
-    Memo1->setPlainText(tr("Sendeprotokoll Empfang \nvon Grube"));
-
-    btn_comstat = Named(new QPushButton(QStringLiteral("COMSTAT"), this), "btn_comstat");
-    btn_DCB = Named(new QPushButton(QStringLiteral("DCB"), this), "btn_DCB");
-    btn_hComReceive =
-        Named(new QPushButton(QStringLiteral("hComReceive"), this), "btn_hComReceive");
-    int y = 300;
-    for (QPushButton *b : {btn_comstat, btn_DCB, btn_hComReceive}) {
-        b->setGeometry(150, y, 90, ButtonHeight);
-        b->setVisible(false);
-        y += 30;
-    }
-    connect(btn_comstat, &QPushButton::clicked, this, &TFrameSettings::btn_comstatClick);
-    connect(btn_DCB, &QPushButton::clicked, this, &TFrameSettings::btn_DCBClick);
-    connect(btn_hComReceive, &QPushButton::clicked, this, &TFrameSettings::btn_hComReceiveClick);
-
-    m_backup = new BackupPanel(
-        m_state, m_dialogs,
-        [this] { return currentSettings ? currentSettings() : ProgramSettings(); }, this);
+TFrameSettings::~TFrameSettings() {
+    m_state.sendQueue.sendLogClear = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -309,10 +154,15 @@ void TFrameSettings::ShowSettings(const ProgramSettings &s) {
     cbx_schreiben_pruefen->setEnabled(!t.fixedPacing);
     cbx_auto_verbinden->setChecked(s.autoReconnect);
     ShowPortMap();
+    // The buttons checked already say nothing when checked again.
+    TellConnection();
+    emit levelChosen(checkedLevel());
 }
 
-bool TFrameSettings::autoReconnect() const {
-    return cbx_auto_verbinden->isChecked();
+void TFrameSettings::TellConnection() {
+    const int n = checkedPort();
+    emit connectionChosen(
+        {n ? PortMap::PortName(n) : QString(), checkedBaud(), cbx_auto_verbinden->isChecked()});
 }
 
 void TFrameSettings::cbx_feste_taktungClick() {
@@ -325,14 +175,14 @@ void TFrameSettings::cbx_schreiben_pruefenClick() {
     m_state.transferSettings.verifyWrites = cbx_schreiben_pruefen->isChecked();
 }
 
-void TFrameSettings::ShowForLevel(bool memos, bool baudAndSend) {
-    Memo1->setVisible(memos);
-    Memo2->setVisible(memos);
-    GroupBox1->setVisible(baudAndSend); // shown at Debug, but stays disabled
-    GroupBox2->setVisible(baudAndSend);
+void TFrameSettings::ShowLevel(const LevelView &view) {
+    Memo1->setVisible(view.memos);
+    Memo2->setVisible(view.memos);
+    GroupBox1->setVisible(view.baudAndSend); // shown at Debug, but stays disabled
+    GroupBox2->setVisible(view.baudAndSend);
 }
 
-void TFrameSettings::ArrangeMemos(int outerHeight) {
+void TFrameSettings::FitWindowHeight(int outerHeight) {
     const int memoTop = GroupBoxCom->y();
     const int memoHeight = std::max(0, outerHeight - memoTop - 140 - BackupPanel::HeightBelowMemos);
     Memo2->setGeometry(GroupBox4->x() + GroupBox4->width() + 20, memoTop, Memo2->width(),
@@ -365,9 +215,8 @@ void TFrameSettings::btnCheckClick() {
     RefreshPortList();
 }
 
-void TFrameSettings::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
-    m_watcher->setEnumerator(enumerator.get());
-    m_enumerator = std::move(enumerator);
+void TFrameSettings::OnPortEnumeratorChanged() {
+    m_watcher->setEnumerator(m_session.portEnumerator());
     if (m_watcher->isActive()) {
         m_watcher->rescan();
     }
@@ -389,13 +238,8 @@ void TFrameSettings::hideEvent(QHideEvent *event) {
     UpdateWatcher();
 }
 
-void TFrameSettings::setWatchForReturn(bool on) {
-    m_watchForReturn = on;
-    UpdateWatcher();
-}
-
 void TFrameSettings::UpdateWatcher() {
-    const bool wanted = m_shown || m_watchForReturn;
+    const bool wanted = m_shown;
     if (wanted == m_watcher->isActive()) {
         return;
     }
@@ -406,7 +250,6 @@ void TFrameSettings::OnPortsChanged(const QList<FoundPort> &ports) {
     if (m_portsListed) {
         ShowPorts(ports);
     }
-    emit portsChanged(ports);
 }
 
 void TFrameSettings::RefreshPortList() {
@@ -414,7 +257,8 @@ void TFrameSettings::RefreshPortList() {
         m_watcher->rescan(); // a change is shown and told on the way
         ShowPorts(m_watcher->ports());
     } else {
-        ShowPorts(m_enumerator ? m_enumerator->Ports() : QList<FoundPort>());
+        const PortEnumerator *enumerator = m_session.portEnumerator();
+        ShowPorts(enumerator ? enumerator->Ports() : QList<FoundPort>());
     }
 }
 
@@ -563,7 +407,7 @@ void TFrameSettings::Button1Click() {
         return;
     }
     QString error;
-    const ProgramSettings settings = currentSettings ? currentSettings() : ProgramSettings();
+    const ProgramSettings settings = ownerSettings ? ownerSettings() : ProgramSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
         emit statusMessage(StatusTexts::NotSaved());
         ReportSaveFailure(SettingsStore::NotSavedText(error));
@@ -590,32 +434,17 @@ void TFrameSettings::Button2Click() {
         emit statusMessage(StatusTexts::LoadCancelled());
         return;
     }
-    const auto fail = [&](const QString &text) {
-        emit statusMessage(StatusTexts::NothingLoaded());
-        m_dialogs.showError(QApplication::applicationName(), text);
-    };
-    if (const QString notAFile = ConfigFile::NotAFileText(path); !notAFile.isEmpty()) {
-        fail(notAFile);
-        return;
-    }
     IniFile ini;
-    QString error;
-    if (!ini.load(path, &error)) {
-        fail(tr("Die Datei kann nicht geladen werden.\n%1").arg(error));
-        return;
-    }
-    if (const QString twice = ConfigFile::ConflictText(ini, {Ini::EeGrube, Ini::EeBuhne});
-        !twice.isEmpty()) {
-        fail(tr("Die Datei kann nicht geladen werden.\n%1").arg(twice));
+    if (!ReadConfiguration(path, ini)) {
         return;
     }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
     const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
     if (missing.size() == chosen.size()) {
-        fail(tr("%1 ist keine Konfigurationsdatei mit den gewählten "
-                "Daten (%2). Es wurde nichts geladen.")
-                 .arg(path, missingText));
+        FailLoad(tr("%1 ist keine Konfigurationsdatei mit den gewählten "
+                    "Daten (%2). Es wurde nichts geladen.")
+                     .arg(path, missingText));
         return;
     }
     if (!missing.isEmpty()) {
@@ -623,10 +452,52 @@ void TFrameSettings::Button2Click() {
                                  "nicht geladen.")
                                   .arg(missingText));
     }
+    QList<ConfigFile::Part> offered;
+    for (ConfigFile::Part part : chosen) {
+        if (!missing.contains(part)) {
+            offered << part;
+        }
+    }
+    const QList<ConfigFile::Part> taken = TakeParts(ini, offered);
+    const QString name = QFileInfo(path).fileName();
+    emit statusMessage(taken.isEmpty()
+                           ? StatusTexts::NothingTaken().arg(name)
+                           : StatusTexts::Loaded().arg(
+                                 name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
+    // The tabs mark what the load changed while they see the flags.
+    emit configurationLoaded();
+    m_state.ParametersLoaded = false;
+    m_state.AddressesLoaded = false;
+}
+
+void TFrameSettings::FailLoad(const QString &text) {
+    emit statusMessage(StatusTexts::NothingLoaded());
+    m_dialogs.showError(QApplication::applicationName(), text);
+}
+
+bool TFrameSettings::ReadConfiguration(const QString &path, IniFile &ini) {
+    if (const QString notAFile = ConfigFile::NotAFileText(path); !notAFile.isEmpty()) {
+        FailLoad(notAFile);
+        return false;
+    }
+    QString error;
+    if (!ini.load(path, &error)) {
+        FailLoad(tr("Die Datei kann nicht geladen werden.\n%1").arg(error));
+        return false;
+    }
+    if (const QString twice = ConfigFile::ConflictText(ini, {Ini::EeGrube, Ini::EeBuhne});
+        !twice.isEmpty()) {
+        FailLoad(tr("Die Datei kann nicht geladen werden.\n%1").arg(twice));
+        return false;
+    }
+    return true;
+}
+
+QList<ConfigFile::Part> TFrameSettings::TakeParts(const IniFile &ini,
+                                                  const QList<ConfigFile::Part> &offered) {
     QList<ConfigFile::Part> taken;
     const auto wanted = [&](ConfigFile::Part part) {
-        const bool yes = chosen.contains(part) && !missing.contains(part) &&
-                         m_dialogs.askYesNo(ConfigFile::Question(part));
+        const bool yes = offered.contains(part) && m_dialogs.askYesNo(ConfigFile::Question(part));
         if (yes) {
             taken << part;
         }
@@ -648,13 +519,5 @@ void TFrameSettings::Button2Click() {
     if (wanted(ConfigFile::Part::Addresses)) {
         ConfigFile::LoadAddresses(ini, m_state);
     }
-    const QString name = QFileInfo(path).fileName();
-    emit statusMessage(taken.isEmpty()
-                           ? StatusTexts::NothingTaken().arg(name)
-                           : StatusTexts::Loaded().arg(
-                                 name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
-    // The tabs mark what the load changed while they see the flags.
-    emit configurationLoaded();
-    m_state.ParametersLoaded = false;
-    m_state.AddressesLoaded = false;
+    return taken;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/configuration/configfile.h"
+#include "core/session/session.h"
 #include "core/settings/settingsfile.h"
 #include "gui/common/tabframe.h"
 #include "platform/portenumerator.h"
@@ -13,7 +15,9 @@ class BackupPanel;
 class Dialogs;
 class Link;
 class PortWatcher;
+class IniFile;
 class SettingsStore;
+class Session;
 class SharedState;
 class QCheckBox;
 class QComboBox;
@@ -32,39 +36,27 @@ class QRadioButton;
 class TFrameSettings : public TabFrame {
     Q_OBJECT
 public:
-    TFrameSettings(SharedState &state, Dialogs &dialogs, Link &link, SettingsStore &store,
+    TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore &store,
                    QWidget *parent = nullptr);
     ~TFrameSettings() override;
 
     void OnlineChanged() override;
 
-    // The choices as the buttons hold them: the port 1..9 (0: none checked), the baud rate (0:
-    // none checked, the driver's rate stays) and the user level stored for the next start.
-    int checkedPort() const;
-    int checkedBaud() const;
-    QString checkedLevel() const;
-    // Checks the buttons that the settings name, and shows how transfers are paced.
-    void ShowSettings(const ProgramSettings &settings);
+    // Checks the buttons that the settings name, shows how transfers are paced, and tells the
+    // choices (connectionChosen, levelChosen).
+    void ShowSettings(const ProgramSettings &settings) override;
     // What the user level shows of this tab: the memos, and the baud and send groups.
-    void ShowForLevel(bool memos, bool baudAndSend);
+    void ShowLevel(const LevelView &view) override;
     // The memos reach down to 140 pixels above the window's outer bottom edge.
-    void ArrangeMemos(int outerHeight);
-
-    // Where the serial devices offered come from (tests offer their own). A list shown already
-    // is read again from it.
-    void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
+    void FitWindowHeight(int outerHeight) override;
     // Lists the devices found now and what Com1..Com9 mean. The devices are first read when the
     // list is first shown or asked for, never at the start: reading them takes a while.
     void RefreshPortList();
     // Whether the list of devices has been read at all.
     bool portsListed() const { return m_portsListed; }
 
-    // Follows devices coming and going while the port list is shown, or while the window waits
-    // for the adapter of a lost line to come back (watchForReturn).
+    // Follows devices coming and going while the port list is shown.
     PortWatcher &portWatcher() { return *m_watcher; }
-    void setWatchForReturn(bool on);
-    // The box "automatisch wieder verbinden".
-    bool autoReconnect() const;
 
     // The send log: one line per byte taken from the transmit queue, and one per manual send.
     void AppendSendLog(uint8_t byte);
@@ -73,18 +65,20 @@ public:
     // The info dump at a marker of the board.
     void ShowDump(const QStringList &lines);
 
-    // The window's settings as a configuration file stores them (its size and place included).
-    std::function<ProgramSettings()> currentSettings;
+    // Set by the window that owns the tab, the one that knows its size and place: the settings
+    // as a configuration file stores them.
+    std::function<ProgramSettings()> ownerSettings;
 
 signals:
     // A line for the status bar.
     void statusMessage(const QString &text);
+    // What the user chose to connect to: a port, baud or the box "automatisch wieder verbinden"
+    // clicked, or the settings shown.
+    void connectionChosen(const ConnectionSettings &settings);
+    // The user level stored for the next start.
+    void levelChosen(const QString &level);
     // A port button was clicked: Start is possible again.
     void portChosen();
-    // The devices of this machine changed while they were watched.
-    void portsChanged(const QList<FoundPort> &ports);
-    // The box "automatisch wieder verbinden" was clicked.
-    void autoReconnectChanged(bool on);
     // A configuration file was loaded into the mirrors and station data: the tabs show it, while
     // the loaded flags are still set.
     void configurationLoaded();
@@ -109,22 +103,38 @@ protected:
 
 private:
     void BuildForm();
+    void BuildPortGroups();
+    void BuildChoiceGroups();
+    void BuildFileGroups();
+    void BuildLogs();
+    // The choices as the buttons hold them: the port 1..9 (0: none checked), the baud rate (0:
+    // none checked, the driver's rate stays) and the user level stored for the next start.
+    int checkedPort() const;
+    int checkedBaud() const;
+    QString checkedLevel() const;
+    void TellConnection();
     void UpdateWatcher();
+    // The session's devices come from another enumerator: a list shown already is read again.
+    void OnPortEnumeratorChanged();
     void OnPortsChanged(const QList<FoundPort> &ports);
     void ShowPorts(const QList<FoundPort> &ports);
     void ShowPortMap();
     void AddMemo1(const QString &line);
     void ReportSaveFailure(const QString &text);
+    // "laden": the file read and checked (false, with the reason said, when it cannot be used),
+    // then each part offered that the user agrees to; the parts taken.
+    void FailLoad(const QString &text);
+    bool ReadConfiguration(const QString &path, IniFile &ini);
+    QList<ConfigFile::Part> TakeParts(const IniFile &ini, const QList<ConfigFile::Part> &offered);
 
+    Session &m_session;
     SharedState &m_state;
     Dialogs &m_dialogs;
     Link &m_link;
     SettingsStore &m_store;
-    std::unique_ptr<PortEnumerator> m_enumerator;
     std::unique_ptr<PortWatcher> m_watcher;
     bool m_portsListed = false;
     bool m_shown = false;
-    bool m_watchForReturn = false;
 
     QGroupBox *GroupBoxCom = nullptr;
     std::array<QRadioButton *, 10> rad_com{}; // 1..9

@@ -16,7 +16,6 @@
 #include "gui/settings/tframesettings.h"
 #include "gui/window/benchprobe.h"
 #include "platform/portenumerator.h"
-#include "platform/portwatcher.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,14 +39,13 @@ constexpr std::array<size_t, 6> OnlineOrder = {5, 0, 3, 2, 1, 4};
 
 using namespace ConnectionTexts;
 
-TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent)
-    : QMainWindow(parent), m_dialogs(dialogs), m_link(m_state), m_store(settingsPath) {
+TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, HiddenTabs hiddenTabs,
+                   QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_store(settingsPath) {
     setObjectName(QStringLiteral("frmMain"));
-    BuildForm();
-    ConnectLink();
-    ConnectPortWatch();
-    // A port mapped to "simulator" talks to the built-in controller simulator.
-    port().setDeviceFactory(&Session::OpenDevice);
+    BuildForm(hiddenTabs);
+    ConnectSession();
+    ConnectSettingsTab();
 
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;
@@ -57,178 +55,25 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *paren
     ReadProgIni();
     FormResize();
     SetOnline(false);
-    Timer_Receive->stop();
-    m_state.infoTable().Reset();
+    state().infoTable().Reset();
     ApplyUserLevel();
     PageControl1->setCurrentIndex(0);
     // With the other tabs built after the first frame, the start is noted once they are: until
     // then the window is not even on the screen.
     if (hiddenTabsBuilt()) {
-        m_store.NoteStart(SettingsToCompare(), m_state);
+        m_store.NoteStart(SettingsToCompare(), state());
     }
     BenchProbe::InstallIfAsked(*this); // measurements for bench/run.sh, only when asked
 }
 
-TfrmMain::~TfrmMain() {
-    // The tabs hold on to the shared state and the link: they go first.
-    delete takeCentralWidget();
-}
+TfrmMain::~TfrmMain() = default;
 
 QString TfrmMain::statusText() const {
     return StatusPanel0->text();
 }
 
-void TfrmMain::setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator) {
-    m_settingsTab->setPortEnumerator(std::move(enumerator));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Settings file
-
-void TfrmMain::ReadProgIni() {
-    QString error;
-    // A missing file gives every key its default. So does one that cannot be read, but the user
-    // is told at once, and "Ende" will not overwrite it.
-    if (!m_store.Read(m_settings, m_state, port().portMap(), &error)) {
-        m_dialogs.showError(QApplication::applicationName(), SettingsStore::UnreadableText(error));
-    }
-    m_settingsTab->ShowSettings(m_settings);
-    Timer_Receive->setInterval(m_settings.intervalReceive);
-    Timer_Senden->setInterval(m_settings.intervalSenden);
-    m_firstByte.setTimerType(Qt::PreciseTimer);
-    PlaceWindow();
-    ReloadTabs();
-}
-
-bool TfrmMain::WriteProgIni() {
-    const ProgramSettings settings = CurrentSettings();
-    QString error;
-    if (!m_store.Save(settings, m_state, &error)) {
-        // Said once; the settings kept are those read, so that nothing looks changed that was not.
-        if (!m_saveFailureReported) {
-            m_saveFailureReported = true;
-            m_dialogs.showError(QApplication::applicationName(),
-                                SettingsStore::NotSavedText(error));
-        }
-        return false;
-    }
-    m_saveFailureReported = false;
-    m_settings = settings;
-    return true;
-}
-
-bool TfrmMain::SavedOrMayBeLost() {
-    return WriteProgIni() ||
-           m_dialogs.askYesNo(CloseWithoutSavingQuestion(QDir::toNativeSeparators(settingsPath())));
-}
-
-ProgramSettings TfrmMain::CurrentSettings() const {
-    ProgramSettings s = m_settings;
-    s.comPort = m_settingsTab->checkedPort();
-    s.baud = m_settingsTab->checkedBaud();
-    if (s.baud == 0) {
-        s.baud = 19200;
-    }
-    s.checkedLevel = m_settingsTab->checkedLevel();
-    s.autoReconnect = m_settingsTab->autoReconnect();
-    s.intervalReceive = Timer_Receive->interval();
-    s.intervalSenden = Timer_Senden->interval();
-    // The client size and the frame's top left of the normal (not maximized) window: what
-    // PlaceWindow gives back at the next start, so that it looks as it did.
-    const QRect normal = NormalGeometry();
-    s.width = normal.width();
-    s.height = normal.height();
-    s.top = normal.y();
-    s.left = normal.x();
-    return s;
-}
-
-ProgramSettings TfrmMain::SettingsToCompare() const {
-    ProgramSettings s = CurrentSettings();
-    // Where the window manager puts the window, and whether the user moved it, is not worth a
-    // question: the place is compared as it was read.
-    s.width = m_settings.width;
-    s.height = m_settings.height;
-    s.top = m_settings.top;
-    s.left = m_settings.left;
-    return s;
-}
-
-bool TfrmMain::SettingsChanged() const {
-    return m_store.ChangedSinceStart(SettingsToCompare(), m_state);
-}
-
-void TfrmMain::ReloadTabs() {
-    for (TabFrame *tab : m_tabs) {
-        if (tab) { // the tabs not shown first are built after the first frame
-            tab->Reload();
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Closing
-
-bool TfrmMain::HasUnwrittenChanges() const {
-    return std::any_of(m_tabs.begin(), m_tabs.end(),
-                       [](const TabFrame *tab) { return tab && tab->HasUnwrittenChanges(); });
-}
-
-void TfrmMain::btnCloseClick() {
-    m_link.EndDirectDrive();
-    // "Ende" saves the settings file; rows not yet written to the board would be lost unasked.
-    if (HasUnwrittenChanges()) {
-        switch (m_dialogs.askYesNoCancel(CloseQuestion(SettingsChanged(), true))) {
-        case Dialogs::Choice::Yes:
-            if (!SavedOrMayBeLost()) {
-                return;
-            }
-            break;
-        case Dialogs::Choice::No:
-            break;
-        case Dialogs::Choice::Cancel:
-            return;
-        }
-    } else if (!SavedOrMayBeLost()) {
-        return;
-    }
-    m_closingWithEnde = true;
-    if (!close()) {
-        m_closingWithEnde = false;
-    }
-}
-
-void TfrmMain::closeEvent(QCloseEvent *event) {
-    // A motor the program started must not run on once the window is gone.
-    const auto closeNow = [this, event] {
-        m_link.EndDirectDrive();
-        StopAwaitingReturn();
-        QMainWindow::closeEvent(event);
-    };
-    if (m_closingWithEnde) {
-        closeNow();
-        return;
-    }
-    const QString question = CloseQuestion(SettingsChanged(), HasUnwrittenChanges());
-    if (question.isEmpty()) {
-        closeNow();
-        return;
-    }
-    switch (m_dialogs.askYesNoCancel(question)) {
-    case Dialogs::Choice::Yes:
-        if (!SavedOrMayBeLost()) {
-            event->ignore(); // nothing is lost
-            return;
-        }
-        closeNow();
-        return;
-    case Dialogs::Choice::No:
-        closeNow();
-        return;
-    case Dialogs::Choice::Cancel:
-        event->ignore();
-        return;
-    }
+void TfrmMain::setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator) {
+    m_session->setPortEnumerator(std::move(enumerator));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -242,8 +87,11 @@ void TfrmMain::ApplyUserLevel() {
     for (size_t i = 0; i < view->tabs.size(); ++i) {
         PageControl1->setTabVisible(static_cast<int>(i), view->tabs[i]);
     }
-    m_settingsTab->ShowForLevel(view->memos, view->baudAndSend);
-    m_bedienung->SetExternalTargetVisible(view->extras);
+    for (TabFrame *tab : m_tabs) {
+        if (tab) {
+            tab->ShowLevel(*view);
+        }
+    }
 }
 
 void TfrmMain::PlaceWindow() {
@@ -283,23 +131,36 @@ void TfrmMain::resizeEvent(QResizeEvent *event) {
 // ---------------------------------------------------------------------------------------------
 // Connection
 
+void TfrmMain::ConnectSession() {
+    connect(m_session, &Session::stateChanged, this, &TfrmMain::OnSessionState);
+    connect(m_session, &Session::lost, this, &TfrmMain::OnLinkFailed);
+    connect(m_session, &Session::reconnected, this, &TfrmMain::OnReconnected);
+    connect(m_session, &Session::reconnectFailed, this,
+            [this](const QString &name) { StatusPanel0->setText(NoPort(name)); });
+    connect(&m_session->driver(), &LinkDriver::housekeeping, this, &TfrmMain::OnHousekeeping);
+    Link &line = link();
+    connect(&line, &Link::fillLevel, this, &TfrmMain::SetFillBar);
+    connect(&line, &Link::silenceChanged, this, &TfrmMain::OnSilenceChanged);
+    connect(&line, &Link::stopped, this,
+            [this] { StatusPanel0->setText(ConnectionTexts::Stopped()); });
+}
+
 void TfrmMain::ShowOpenError(const QString &reason) {
     m_dialogs.showError(OpenErrorCaption(), OpenErrorText(reason));
 }
 
 void TfrmMain::btnStartClick() {
-    StopAwaitingReturn();
-    const int n = m_settingsTab->checkedPort();
-    const QString name = n ? PortMap::PortName(n) : m_link.portName();
+    m_session->StopWaiting();
+    const QString name = m_session->portToOpen();
     QString reason;
-    if (!m_link.Probe(name, &reason)) {
+    if (!m_session->Probe(name, &reason)) {
         ShowOpenError(reason);
         StatusPanel0->setText(NoPort(name));
         return;
     }
     StatusPanel0->setText(Opened(name));
     QString configureError;
-    if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
+    if (!m_session->Start(&reason, &configureError)) {
         // Taken between the probe and the open: stay offline rather than pretend a link.
         ShowOpenError(reason);
         StatusPanel0->setText(NoPort(name));
@@ -308,25 +169,22 @@ void TfrmMain::btnStartClick() {
     if (!configureError.isEmpty()) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
-    SetOnline(true);
     btnStop->setFocus();
-    Timer_Receive->start();
 }
 
 void TfrmMain::btnStopClick() {
-    StopAwaitingReturn();
-    m_link.EndDirectDrive();
-    SetOnline(false);
+    m_session->Stop();
     btnStart->setFocus();
 }
 
-void TfrmMain::SetOnline(bool connected) {
-    m_state.Online = connected;
-    if (!connected) {
-        m_link.Stop(); // the next receive tick closes the port
-        Timer_Receive->start();
-        m_state.InterruptTransfers();
+void TfrmMain::OnSessionState(Session::State) {
+    if (m_shownOnline != m_session->online()) {
+        SetOnline(m_session->online());
     }
+}
+
+void TfrmMain::SetOnline(bool connected) {
+    m_shownOnline = connected;
     btnStart->setEnabled(!connected);
     btnStop->setEnabled(connected);
     for (size_t i : OnlineOrder) {
@@ -337,90 +195,18 @@ void TfrmMain::SetOnline(bool connected) {
 }
 
 void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
-    SetOnline(false);
     StatusPanel0->setText(Stopped());
-    Timer_Receive->stop();
     btnStart->setFocus();
-    // A USB adapter pulled out takes its device along; plugged in again it comes back under the
-    // same stable name. Watched from the loss on, so that a return while the box is up counts.
-    const QString target = port().portMap().targetForName(m_link.portName());
-    if (m_settingsTab->autoReconnect() && !target.isEmpty() && target != PortMap::Simulator) {
-        AwaitReturn(target, false);
-    }
-    m_reportingLoss = true;
+    // An adapter that comes back while the box is up is opened once the user has seen it.
+    m_session->HoldReconnect(true);
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
-    m_reportingLoss = false;
-    if (m_reconnectDue) {
-        m_reconnectDue = false;
-        Reconnect();
-    }
+    m_session->HoldReconnect(false);
 }
 
-void TfrmMain::ConnectPortWatch() {
-    connect(m_settingsTab, &TFrameSettings::portsChanged, this, &TfrmMain::OnPortsChanged);
-    // Another port chosen, or the box switched off: the lost adapter is no longer awaited.
-    connect(m_settingsTab, &TFrameSettings::portChosen, this, &TfrmMain::StopAwaitingReturn);
-    connect(m_settingsTab, &TFrameSettings::autoReconnectChanged, this, [this](bool on) {
-        if (!on) {
-            StopAwaitingReturn();
-        }
-    });
-}
-
-void TfrmMain::AwaitReturn(const QString &target, bool retry) {
-    m_return.Disarm(); // the read below is no return yet
-    PortWatcher &watcher = m_settingsTab->portWatcher();
-    const bool wasWatching = watcher.isActive();
-    m_settingsTab->setWatchForReturn(true); // reads the devices when it switches on
-    if (retry) {
-        // Back but not to be opened yet: the next change of the devices tries again.
-        m_return.Arm(target, false);
-        return;
-    }
-    if (wasWatching) {
-        watcher.rescan();
-    }
-    // udev may not have removed the adapter's device yet: then it must go before it comes back.
-    m_return.Arm(target, PortReturn::Lists(watcher.ports(), target));
-}
-
-void TfrmMain::StopAwaitingReturn() {
-    m_return.Disarm();
-    m_reconnectDue = false;
-    m_settingsTab->setWatchForReturn(false);
-}
-
-void TfrmMain::OnPortsChanged(const QList<FoundPort> &ports) {
-    if (!m_return.Returned(ports)) {
-        return;
-    }
-    if (m_reportingLoss) {
-        m_reconnectDue = true;
-        return;
-    }
-    Reconnect();
-}
-
-void TfrmMain::Reconnect() {
-    const QString name = m_link.portName();
-    const QString returned = port().portMap().targetForName(name);
-    QString reason;
-    QString configureError;
-    if (m_state.Online || !m_settingsTab->autoReconnect()) {
-        StopAwaitingReturn();
-        return;
-    }
-    if (!m_link.Open(name, m_settingsTab->checkedBaud(), &reason, &configureError)) {
-        AwaitReturn(returned, true);
-        StatusPanel0->setText(NoPort(name));
-        return;
-    }
-    StopAwaitingReturn();
+void TfrmMain::OnReconnected(const QString &configureError) {
     if (!configureError.isEmpty()) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
-    SetOnline(true);
-    Timer_Receive->start();
     StatusPanel0->setText(ReconnectedText());
 }
 
@@ -435,72 +221,7 @@ void TfrmMain::OnSilenceChanged(bool silent) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Timers
-
-void TfrmMain::WakeSendTick() {
-    if (!m_link.hasBytesToSend() || Timer_Senden->isActive()) {
-        return;
-    }
-    Timer_Senden->start();
-    // A line idle for less than a tick takes the first byte only when that tick is over; one
-    // idle for longer takes it at once: the board never gets two bytes closer together than
-    // "Interval_Senden", but no request waits for a tick it does not need.
-    const qint64 wait = m_link.WaitBeforeNextByte(Timer_Senden->interval());
-    if (wait < Timer_Senden->interval()) {
-        m_firstByte.start(static_cast<int>(wait));
-    }
-}
-
-void TfrmMain::SendFirstByte() {
-    if (m_link.WaitBeforeNextByte(Timer_Senden->interval()) > 0 || !m_link.hasBytesToSend()) {
-        return; // a tick has sent since
-    }
-    Timer_SendenTimer();
-    if (m_link.hasBytesToSend()) {
-        Timer_Senden->start(); // the next byte one whole interval after this one
-    }
-}
-
-void TfrmMain::Timer_SendenTimer() {
-    m_link.TransmitTick();
-    // Nothing left to send: no more ticks until something is queued (WakeSendTick).
-    if (!m_link.hasBytesToSend()) {
-        Timer_Senden->stop();
-    }
-}
-
-void TfrmMain::Timer_ReceiveTimer() {
-    m_settings.readSize = std::clamp(m_settings.readSize, 1, ProgramSettings::MaxReadSize);
-    m_link.ReceiveTick(m_settings.readSize);
-    const bool arrived = std::exchange(m_bytesArrived, false);
-    // The board reports every 200 ms. The housekeeping tick follows the reports: it runs right
-    // behind the read of one once at least HousekeepingBehindReadMs have passed since it last
-    // ran, and otherwise starts its period anew from this read, so that it runs behind the next
-    // report. One wake-up then serves both, five a second instead of ten on a standing
-    // connection, and it never runs more than HousekeepingMs + HousekeepingBehindReadMs apart.
-    // Without reports it keeps its own period.
-    if (arrived && m_readOnArrival && m_state.Online && m_lastHousekeeping.isValid()) {
-        Timer2->start();
-        if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs) {
-            Timer2Timer();
-        }
-    }
-    // More than one tick takes waits for the next tick, "Interval_Receive" later; otherwise no
-    // tick is due until the port reports bytes again.
-    if (m_readOnArrival && port().isOpen() && port().QueryPortStatus() > 0) {
-        Timer_Receive->start();
-    } else {
-        Timer_Receive->stop();
-    }
-}
-
-void TfrmMain::SetReadOnArrival(bool on) {
-    m_readOnArrival = on;
-    if (!on) {
-        Timer_Receive->stop();
-        m_readSoon.stop();
-    }
-}
+// Housekeeping
 
 void TfrmMain::SetFillBar(qint64 waiting) {
     const int position = static_cast<int>(std::min<qint64>(waiting, ProgressBar2->maximum()));
@@ -515,16 +236,10 @@ void TfrmMain::SetFillBar(qint64 waiting) {
     }
 }
 
-void TfrmMain::Timer2Timer() {
-    m_lastHousekeeping.start();
-    ++m_housekeepingRuns;
-    m_link.CheckHealth();
-    if (const auto report = m_state.TakeTransferReport()) {
+void TfrmMain::OnHousekeeping() {
+    if (const auto report = state().TakeTransferReport()) {
         StatusPanel0->setText(report->line);
         StatusPanel0->setToolTip(report->details);
-    }
-    if (m_state.Online) {
-        m_state.TakePositions();
     }
     for (TabFrame *tab : m_tabs) {
         if (tab) {

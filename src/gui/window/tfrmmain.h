@@ -1,14 +1,12 @@
 #pragma once
 
 #include "comm/link.h"
-#include "comm/portreturn.h"
 #include "comm/sharedstate.h"
+#include "core/session/session.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
-#include <QTimer>
 #include <array>
 #include <memory>
 
@@ -19,7 +17,6 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
-class QTimer;
 class TabFrame;
 class TFrameBedienung;
 class TFrameDefinition;
@@ -28,24 +25,32 @@ class TFrameEEprom;
 class TFrameParameter;
 class TFrameSettings;
 
-// The program's one window: six tabs, Start, Stop and Ende, the status bar and the timers that
-// drive all traffic. It owns the state that the tabs share and the link to the pit board, hands
-// the state to each tab, forwards every tick to the link and the tabs, and reads and writes the
-// settings file.
+// The program's one window: six tabs, Start, Stop and Ende, and the status bar. It shows a
+// session (the connection, the state the tabs share and the timers that drive all traffic), hands
+// the state to each tab, lets the tabs refresh on the session's housekeeping tick, and reads and
+// writes the settings file.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
+    // Whether the tabs not shown first (definition, parameter, diagnosis, EEPROM) are built at
+    // once, or only once the first frame is on the screen, so that it comes sooner (the
+    // program's start). Until then frameDefinition() .. frameEEprom() are null.
+    enum class HiddenTabs { AtOnce, AfterFirstFrame };
+
     static inline const QString Caption = QStringLiteral("Pivota V0.38");
     static QString VersionStatus() { return tr(" Pivota V0.38 vom 08. Aug. 2013"); }
     static QString SilentText() { return tr("keine Antwort von der Gruben-Platine"); }
     static QString ReconnectedText() { return tr("Verbindung wiederhergestellt"); }
 
-    TfrmMain(const QString &settingsPath, Dialogs &dialogs, QWidget *parent = nullptr);
+    TfrmMain(const QString &settingsPath, Dialogs &dialogs,
+             HiddenTabs hiddenTabs = HiddenTabs::AtOnce, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    SharedState &state() { return m_state; }
-    Link &link() { return m_link; }
-    ComPort &port() { return m_link.port(); }
+    Session &session() { return *m_session; }
+    SharedState &state() { return m_session->state(); }
+    const SharedState &state() const { return m_session->state(); }
+    Link &link() { return m_session->link(); }
+    ComPort &port() { return m_session->link().port(); }
     const QString &settingsPath() const { return m_store.path(); }
     QString statusText() const;
     QString userLevel() const { return m_settings.userLevel; }
@@ -58,24 +63,19 @@ public:
     TFrameEEprom *frameEEprom() const { return m_eeprom; }
     TFrameSettings *frameSettings() const { return m_settingsTab; }
 
-    void SetOnline(bool connected);
     // Whether the window waits for the adapter of a lost line to come back.
-    bool reconnectPending() const { return m_return.armed(); }
+    bool reconnectPending() const { return m_session->waitingForDevice(); }
     // Whether the port is read as soon as it reports bytes (and bytes left behind at the next
     // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
-    void SetReadOnArrival(bool on);
+    void SetReadOnArrival(bool on) { m_session->driver().SetReadOnArrival(on); }
 
-    // The program's start: windows made after this with true build the tabs not shown first
-    // (definition, parameter, diagnosis, EEPROM) only once the first frame is on the screen,
-    // so that it comes sooner. Until then frameDefinition() .. frameEEprom() are null. Windows
-    // made otherwise (tests) build every tab at once.
-    static void BuildHiddenTabsAfterFirstFrame(bool later);
     bool hiddenTabsBuilt() const { return m_definition != nullptr; }
     // How often the housekeeping tick has run, by its timer or right behind a board's report.
-    int housekeepingRuns() const { return m_housekeepingRuns; }
+    int housekeepingRuns() const { return m_session->driver().housekeepingRuns(); }
 
-    // Where the serial devices offered on the settings tab come from (tests offer their own).
-    void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
+    // Where the serial devices offered on the settings tab and awaited after a loss come from
+    // (tests offer their own).
+    void setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator);
 
 signals:
     // The first frame is on the screen: what it does not need (the other tabs, the window icon)
@@ -86,9 +86,10 @@ public slots:
     void btnStartClick();
     void btnStopClick();
     void btnCloseClick();
-    void Timer_SendenTimer();
-    void Timer_ReceiveTimer();
-    void Timer2Timer();
+    // The session's ticks, run by hand (tests).
+    void Timer_SendenTimer() { m_session->driver().Timer_SendenTimer(); }
+    void Timer_ReceiveTimer() { m_session->driver().Timer_ReceiveTimer(); }
+    void Timer2Timer() { m_session->driver().Timer2Timer(); }
     void FormResize();
 
     void ReadProgIni();
@@ -109,8 +110,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void BuildForm();
-    void ConnectLink();
+    void BuildForm(HiddenTabs hiddenTabs);
+    void ConnectSession();
+    void ConnectSettingsTab();
+    // Offline or online: the buttons and the tabs follow.
+    void SetOnline(bool connected);
+    void OnSessionState(Session::State state);
+    // What the tabs do on every housekeeping tick: the report of a transfer that ended goes to
+    // the status bar, the tabs refresh.
+    void OnHousekeeping();
     void ApplyUserLevel();
     void PlaceWindow();
     // The client size and the frame's top left of the window when not maximized.
@@ -127,34 +135,27 @@ private:
     // The settings as "Ende" would write them now, the window's place left as it was read.
     ProgramSettings SettingsToCompare() const;
     void ReloadTabs();
-    void WakeSendTick();
-    void SendFirstByte();
     void SetFillBar(qint64 waiting);
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
+    void OnReconnected(const QString &configureError);
     void ShowOpenError(const QString &reason);
     // Saves the settings file, or, when it cannot be written, asks whether to close without.
     bool SavedOrMayBeLost();
-    void ConnectPortWatch();
-    // Waiting for the adapter of a lost line: the port watcher runs meanwhile.
-    // retry: it came back but could not be opened; the next change of the devices tries again.
-    void AwaitReturn(const QString &target, bool retry);
-    void StopAwaitingReturn();
-    void OnPortsChanged(const QList<FoundPort> &ports);
-    void Reconnect();
 
     Dialogs &m_dialogs;
-    SharedState m_state;
-    Link m_link;
+    // A child made after the central widget: the tabs, which hold on to its state, are gone
+    // before it (children go in the order they were made).
+    Session *m_session = nullptr;
     SettingsStore m_store;
     ProgramSettings m_settings;
     bool m_closingWithEnde = false;
     bool m_saveFailureReported = false; // the box about an unwritable settings file was shown
     QColor m_fillColor;
-    QString m_textBeforeSilence;  // status text that the silence message replaced
-    PortReturn m_return;          // the adapter of a lost line, until it comes back
-    bool m_reportingLoss = false; // the box about a lost line is shown
-    bool m_reconnectDue = false;  // the adapter came back while that box was shown
+    QString m_textBeforeSilence; // status text that the silence message replaced
+    ConnectionSettings m_chosen; // what the settings tab says the user chose
+    QString m_chosenLevel;       // the user level chosen for the next start
+    bool m_shownOnline = false;  // what the buttons and tabs show
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;
@@ -176,18 +177,4 @@ private:
     QStatusBar *StatusBar1 = nullptr;
     QLabel *StatusPanel0 = nullptr;
     QLabel *StatusPanel1 = nullptr;
-
-    QTimer *Timer_Receive = nullptr;
-    QTimer *Timer_Senden = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer m_firstByte; // the first byte after an idle line
-    QTimer m_readSoon;  // a read right after the port reported bytes
-    bool m_readOnArrival = true;
-    static inline bool s_hiddenTabsLater = false;
-    bool m_bytesArrived = false;      // the port reported bytes since the last read
-    QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick (Timer2Timer)
-    int m_housekeepingRuns = 0;
-    static constexpr int HousekeepingMs = 200;
-    // The earliest a housekeeping tick runs behind a read, counted from the last one.
-    static constexpr int HousekeepingBehindReadMs = 100;
 };

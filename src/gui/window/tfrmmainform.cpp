@@ -38,18 +38,20 @@ constexpr int StatusBarUp = 44;
 constexpr int StatusBarHeight = 20;
 } // namespace
 
-void TfrmMain::BuildForm() {
+void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
+    // Made after the central widget, so that the tabs go before the session they hold on to.
+    m_session = new Session(this);
 
     PageControl1 = Named(new QTabWidget(central), "PageControl1");
-    m_bedienung = new TFrameBedienung(m_state, m_dialogs);
+    m_bedienung = new TFrameBedienung(state(), m_dialogs);
     m_tabs[0] = m_bedienung;
-    if (!s_hiddenTabsLater) {
+    if (hiddenTabs == HiddenTabs::AtOnce) {
         BuildHiddenTabs();
     }
-    m_settingsTab = new TFrameSettings(m_state, m_dialogs, m_link, m_store);
+    m_settingsTab = new TFrameSettings(*m_session, m_dialogs, m_store);
     m_tabs[5] = m_settingsTab;
     const QStringList captions = {tr("Betrieb"),   tr("Gleis-Definition / Adressen"),
                                   tr("Parameter"), tr("Diagnose"),
@@ -73,14 +75,6 @@ void TfrmMain::BuildForm() {
             PlaceTab(i);
         }
     }
-    m_settingsTab->currentSettings = [this] { return CurrentSettings(); };
-    connect(m_settingsTab, &TFrameSettings::statusMessage, this,
-            [this](const QString &text) { StatusPanel0->setText(text); });
-    connect(m_settingsTab, &TFrameSettings::portChosen, this, [this] {
-        btnStart->setEnabled(true);
-        btnStop->setEnabled(false);
-    });
-    connect(m_settingsTab, &TFrameSettings::configurationLoaded, this, &TfrmMain::ReloadTabs);
 
     ProgressBar2 = Named(new QProgressBar(central), "ProgressBar2");
     ProgressBar2->setRange(0, FillBarMax);
@@ -112,50 +106,24 @@ void TfrmMain::BuildForm() {
     StatusPanel1->setFixedWidth(50);
     StatusBar1->addWidget(StatusPanel0, 1);
     StatusBar1->addWidget(StatusPanel1);
-
-    Timer_Receive = Named(new QTimer(this), "Timer_Receive");
-    Timer_Receive->setInterval(10);
-    // The port is read when it reports bytes; the receive tick comes only when a read is still
-    // due (after Start and Stop, or bytes left behind), not fifty times a second to find nothing.
-    Timer_Receive->setSingleShot(true);
-    Timer_Senden = Named(new QTimer(this), "Timer_Senden");
-    Timer_Senden->setInterval(20);
-    Timer2 = Named(new QTimer(this), "Timer2");
-    Timer2->setInterval(HousekeepingMs);
-    // Never early: restarted behind a report, it must not come just before the next one.
-    Timer2->setTimerType(Qt::PreciseTimer);
-    connect(Timer_Receive, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
-    connect(Timer_Senden, &QTimer::timeout, this, &TfrmMain::Timer_SendenTimer);
-    connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
-    Timer2->start();
 }
 
-void TfrmMain::ConnectLink() {
-    m_state.sendQueue.onClearLog = [this] { m_settingsTab->ClearSendLog(); };
-    // The transmit tick runs only while bytes wait: a queued byte wakes it, the tick that sends
-    // the last byte puts it to sleep again.
-    m_state.sendQueue.onQueued = [this] { WakeSendTick(); };
-    connect(&m_link, &Link::wantsToSend, this, &TfrmMain::WakeSendTick);
-    // Bytes are read as soon as the port reports them.
-    connect(&m_link, &Link::dataWaiting, this, [this] {
-        m_bytesArrived = true;
-        if (m_readOnArrival && !m_readSoon.isActive()) {
-            m_readSoon.start(0);
-        }
+void TfrmMain::ConnectSettingsTab() {
+    m_settingsTab->ownerSettings = [this] { return CurrentSettings(); };
+    connect(m_settingsTab, &TFrameSettings::statusMessage, this,
+            [this](const QString &text) { StatusPanel0->setText(text); });
+    connect(m_settingsTab, &TFrameSettings::connectionChosen, this,
+            [this](const ConnectionSettings &chosen) {
+                m_chosen = chosen;
+                m_session->Choose(chosen);
+            });
+    connect(m_settingsTab, &TFrameSettings::levelChosen, this,
+            [this](const QString &level) { m_chosenLevel = level; });
+    connect(m_settingsTab, &TFrameSettings::portChosen, this, [this] {
+        btnStart->setEnabled(true);
+        btnStop->setEnabled(false);
     });
-    m_firstByte.setSingleShot(true);
-    m_readSoon.setSingleShot(true);
-    connect(&m_firstByte, &QTimer::timeout, this, &TfrmMain::SendFirstByte);
-    connect(&m_readSoon, &QTimer::timeout, this, &TfrmMain::Timer_ReceiveTimer);
-    connect(&m_link, &Link::byteSent, m_settingsTab, &TFrameSettings::AppendSendLog);
-    connect(&m_link, &Link::dumped, m_settingsTab, &TFrameSettings::ShowDump);
-    connect(&m_link, &Link::fillLevel, this, &TfrmMain::SetFillBar);
-    connect(&m_link, &Link::silenceChanged, this, &TfrmMain::OnSilenceChanged);
-    connect(&m_link, &Link::failed, this, &TfrmMain::OnLinkFailed);
-    connect(&m_link, &Link::stopped, this, [this] {
-        StatusPanel0->setText(ConnectionTexts::Stopped());
-        Timer_Receive->stop();
-    });
+    connect(m_settingsTab, &TFrameSettings::configurationLoaded, this, &TfrmMain::ReloadTabs);
 }
 
 void TfrmMain::FormResize() {
@@ -171,9 +139,13 @@ void TfrmMain::FormResize() {
     btnStart->move(startLeft, h - ButtonsUp);
     ProgressBar2->setGeometry(10, h - FillBarUp, startLeft - 20, FillBarHeight);
     StatusBar1->setGeometry(0, h - StatusBarUp, w, StatusBarHeight);
-    // The settings tab keeps its designed height in a smaller window (it scrolls), and its memos
-    // with it.
-    m_settingsTab->ArrangeMemos(std::max(h, WindowPlacement::ControlsMinimum.height()));
+    // The tabs keep their designed height in a smaller window (they scroll), and the settings
+    // tab's memos with it.
+    for (TabFrame *tab : m_tabs) {
+        if (tab) {
+            tab->FitWindowHeight(std::max(h, WindowPlacement::ControlsMinimum.height()));
+        }
+    }
     KeepTabsAtDesignedSize();
 }
 
@@ -202,18 +174,14 @@ void TfrmMain::KeepTabsAtDesignedSize() {
     }
 }
 
-void TfrmMain::BuildHiddenTabsAfterFirstFrame(bool later) {
-    s_hiddenTabsLater = later;
-}
-
 void TfrmMain::BuildHiddenTabs() {
     if (m_definition) {
         return;
     }
-    m_definition = new TFrameDefinition(m_state, m_dialogs);
-    m_parameter = new TFrameParameter(m_state, m_dialogs);
-    m_diagnose = new TFrameDiagnose(m_state, m_dialogs);
-    m_eeprom = new TFrameEEprom(m_state, m_dialogs);
+    m_definition = new TFrameDefinition(state(), m_dialogs);
+    m_parameter = new TFrameParameter(state(), m_dialogs);
+    m_diagnose = new TFrameDiagnose(state(), m_dialogs);
+    m_eeprom = new TFrameEEprom(state(), m_dialogs);
     m_tabs[1] = m_definition;
     m_tabs[2] = m_parameter;
     m_tabs[3] = m_diagnose;
@@ -245,7 +213,7 @@ void TfrmMain::BuildHiddenTabsNow() {
         m_tabs[i]->OnlineChanged();
     }
     KeepTabsAtDesignedSize();
-    m_store.NoteStart(SettingsToCompare(), m_state);
+    m_store.NoteStart(SettingsToCompare(), state());
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
