@@ -3,6 +3,7 @@
 // follows them while it is shown; a line lost because its adapter went away is opened again
 // when the same adapter comes back, unless "automatisch wieder verbinden" is off.
 
+#include "core/session/connectiontexts.h"
 #include "fixtures/holder.h"
 #include "fixtures/pty.h"
 #include "fixtures/scripteddialogs.h"
@@ -301,6 +302,52 @@ private slots:
         Find<QRadioButton>(&w, "rad_com3")->click();
         QVERIFY(!w.reconnectPending());
         QVERIFY(a.plugInAgain());
+        QVERIFY(WaitForHousekeepingTicks(w, 3));
+        QVERIFY(!w.state().Online);
+    }
+
+    // A port mapped to a path of its own (a link that a udev rule or socat makes, which no list
+    // of serial devices holds): the window waits for that path and says so, opens it again once
+    // it is back, and Stop ends the wait.
+    void mappedPathIsAwaitedWhateverItIs() {
+        Adapters adapters; // an empty by-id folder
+        QTemporaryDir links;
+        const QString path = links.filePath(QStringLiteral("drehscheibe"));
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->isValid() && QFile::link(pty->device(), path));
+        SettingsFolder folder;
+        ScriptedDialogs dialogs;
+        folder.write(TestIni::OnPort(2, path));
+        TfrmMain w(folder.path(), dialogs);
+        adapters.watchFrom(w);
+        const auto pull = [&] {
+            pty->closeMaster();
+            QVERIFY(QFile::remove(path));
+        };
+        const auto plugIn = [&] {
+            pty = std::make_unique<Pty>();
+            QVERIFY(pty->isValid() && QFile::link(pty->device(), path));
+        };
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+
+        pull();
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.count("error"), 1, Limit);
+        QVERIFY(w.reconnectPending());
+        QCOMPARE(w.statusText(), ConnectionTexts::WaitingFor(path));
+        QVERIFY(Find<QPushButton>(&w, "btnStop")->isEnabled());
+        plugIn();
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
+        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
+
+        // Lost again; this time the user ends the wait.
+        pull();
+        QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
+        w.btnStopClick();
+        QVERIFY(!w.reconnectPending());
+        QVERIFY(!Find<QPushButton>(&w, "btnStop")->isEnabled());
+        QCOMPARE(w.statusText(), ConnectionTexts::Stopped());
+        plugIn();
         QVERIFY(WaitForHousekeepingTicks(w, 3));
         QVERIFY(!w.state().Online);
     }

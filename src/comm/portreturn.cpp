@@ -12,11 +12,11 @@ void PortReturn::Disarm() {
     m_seenGone = false;
 }
 
-bool PortReturn::Returned(const QList<FoundPort> &ports) {
+bool PortReturn::Returned(bool present) {
     if (!armed()) {
         return false;
     }
-    if (!Lists(ports, m_target)) {
+    if (!present) {
         m_seenGone = true;
         return false;
     }

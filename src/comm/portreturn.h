@@ -20,7 +20,9 @@ public:
 
     // Takes the devices as read after a change: true once when the awaited device is back, after
     // which nothing more is awaited.
-    bool Returned(const QList<FoundPort> &ports);
+    bool Returned(const QList<FoundPort> &ports) { return Returned(Lists(ports, m_target)); }
+    // The same for whether the awaited device is there now, however that was found out.
+    bool Returned(bool present);
 
     // Whether target is one of ports, by its stable name or by its device.
     static bool Lists(const QList<FoundPort> &ports, const QString &target);

@@ -55,6 +55,10 @@ QString Stopped() {
                                        "Kommunikation mit Gruben-Platine gestoppt");
 }
 
+QString WaitingFor(const QString &device) {
+    return QCoreApplication::translate("ConnectionTexts", "wartet auf %1 ...").arg(device);
+}
+
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges) {
     if (!settingsChanged && !unwrittenChanges) {
         return QString();

@@ -17,6 +17,8 @@ QString FailureText(Link::Failure failure, const QString &reason);
 QString NoPort(const QString &name);
 QString Opened(const QString &name);
 QString Stopped();
+// While a lost adapter is awaited to come back (Stop ends the wait).
+QString WaitingFor(const QString &device);
 
 // The question before the window closes without "Ende", or nothing when nothing would be lost.
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges);

@@ -4,6 +4,10 @@
 #include "comm/serialportdevice.h"
 #include "sim/simport.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+
 Session::Session(QObject *parent)
     : QObject(parent), m_link(m_state), m_driver(m_state, m_link, this),
       m_enumerator(std::make_shared<SystemPortEnumerator>()),
@@ -15,8 +19,12 @@ Session::Session(QObject *parent)
             SetConnection(silent ? State::Silent : State::Online);
         }
     });
-    connect(&m_returnWatch, &PortWatcher::portsChanged, this,
-            [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
+    connect(&m_returnWatch, &PortWatcher::portsChanged, this, &Session::OnDevicesChanged);
+    // As the port watcher does: one look once the burst of changes that a new device makes is
+    // over.
+    m_pathSettle.setSingleShot(true);
+    m_pathSettle.setInterval(PortWatcher::DefaultSettleMs);
+    connect(&m_pathSettle, &QTimer::timeout, this, &Session::OnDevicesChanged);
 }
 
 Session::~Session() {
@@ -120,13 +128,40 @@ void Session::AwaitReturn(const QString &target, bool retry) {
         m_returnWatch.rescan();
     }
     // udev may not have removed the adapter's device yet: then it must go before it comes back.
-    m_return.Arm(target, PortReturn::Lists(m_returnWatch.ports(), target));
+    m_return.Arm(target, Present(target));
+    WatchAwaitedPath(true);
+}
+
+bool Session::Present(const QString &target) const {
+    return PortReturn::Lists(m_returnWatch.ports(), target) || QFileInfo::exists(target);
+}
+
+void Session::WatchAwaitedPath(bool on) {
+    m_pathSettle.stop();
+    m_pathWatch.reset();
+    if (!on) {
+        return;
+    }
+    m_pathWatch = std::make_unique<QFileSystemWatcher>();
+    // The folder that holds the path tells when it comes and goes; its parent too, since a
+    // folder that goes with its last device (as udev's by-id folder does) is no longer watched,
+    // and its return shows there.
+    const QFileInfo folder(QFileInfo(m_return.target()).absolutePath());
+    for (const QFileInfo &watched : {folder, QFileInfo(folder.absolutePath())}) {
+        if (watched.exists()) {
+            m_pathWatch->addPath(watched.absoluteFilePath());
+        }
+    }
+    const auto changed = [this] { m_pathSettle.start(); };
+    connect(m_pathWatch.get(), &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(m_pathWatch.get(), &QFileSystemWatcher::fileChanged, this, changed);
 }
 
 void Session::StopWaiting() {
     m_return.Disarm();
     m_reconnectDue = false;
     m_returnWatch.setActive(false);
+    WatchAwaitedPath(false);
     if (m_connection == State::Waiting) {
         SetConnection(State::Lost);
     }
@@ -140,8 +175,8 @@ void Session::HoldReconnect(bool held) {
     }
 }
 
-void Session::OnPortsChanged(const QList<FoundPort> &ports) {
-    if (!m_return.Returned(ports)) {
+void Session::OnDevicesChanged() {
+    if (!m_return.Returned(Present(m_return.target()))) {
         return;
     }
     if (m_reconnectHeld) {
@@ -168,6 +203,7 @@ void Session::Reconnect() {
     m_return.Disarm();
     m_reconnectDue = false;
     m_returnWatch.setActive(false);
+    WatchAwaitedPath(false);
     m_driver.ReceiveSoon();
     SetConnection(State::Online);
     emit reconnected(configureError);

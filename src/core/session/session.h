@@ -8,9 +8,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class PortDevice;
+class QFileSystemWatcher;
 
 // What the user chose to connect to: the port (COM1..COM9 as the settings file's [Ports] maps
 // them, a device path, or "simulator"; empty: the port last opened), the line's baud rate (0: the
@@ -79,6 +81,8 @@ public:
     const PortEnumerator *portEnumerator() const { return m_enumerator.get(); }
     PortWatcher &returnWatcher() { return m_returnWatch; }
     bool waitingForDevice() const { return m_return.armed(); }
+    // The device awaited: the stable name or the path the port is mapped to.
+    const QString &awaitedDevice() const { return m_return.target(); }
     // The user decided otherwise: nothing is awaited any more.
     void StopWaiting();
     // While the user is being told of the loss, an adapter that came back is opened only once
@@ -106,7 +110,11 @@ private:
     // retry: the adapter came back but could not be opened; the next change of the devices tries
     // again.
     void AwaitReturn(const QString &target, bool retry);
-    void OnPortsChanged(const QList<FoundPort> &ports);
+    // Whether the awaited device is there: listed by the watcher, or its path exists (a link made
+    // by a udev rule or by socat, which no list of serial devices holds).
+    bool Present(const QString &target) const;
+    void OnDevicesChanged();
+    void WatchAwaitedPath(bool on);
     void Reconnect();
 
     SharedState m_state;
@@ -116,6 +124,9 @@ private:
     State m_connection = State::Offline;
     std::shared_ptr<const PortEnumerator> m_enumerator;
     PortWatcher m_returnWatch;
+    // The awaited path's folder (and the path itself), watched besides the serial devices.
+    std::unique_ptr<QFileSystemWatcher> m_pathWatch;
+    QTimer m_pathSettle;
     PortReturn m_return; // the adapter of a lost line, until it comes back
     bool m_reconnectHeld = false;
     bool m_reconnectDue = false; // the adapter came back while the reconnect was held

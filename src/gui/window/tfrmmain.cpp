@@ -173,14 +173,20 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::btnStopClick() {
+    const bool waiting = m_session->waitingForDevice();
     m_session->Stop();
+    if (waiting) {
+        StatusPanel0->setText(Stopped()); // the wait is over
+    }
     btnStart->setFocus();
 }
 
-void TfrmMain::OnSessionState(Session::State) {
+void TfrmMain::OnSessionState(Session::State state) {
     if (m_shownOnline != m_session->online()) {
         SetOnline(m_session->online());
     }
+    // Stop ends the wait for a lost adapter.
+    btnStop->setEnabled(m_session->online() || state == Session::State::Waiting);
 }
 
 void TfrmMain::SetOnline(bool connected) {
@@ -201,6 +207,9 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     m_session->HoldReconnect(true);
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
     m_session->HoldReconnect(false);
+    if (m_session->waitingForDevice()) {
+        StatusPanel0->setText(WaitingFor(QDir::toNativeSeparators(m_session->awaitedDevice())));
+    }
 }
 
 void TfrmMain::OnReconnected(const QString &configureError) {
