@@ -526,7 +526,6 @@ private slots:
         b.answer = [](::Board, int cell, int value, int n) {
             return cell == 4 && n == 0 ? -1 : value; // asked again after a time-out
         };
-        s.transferSettings.answerTimeoutMs = 30;
         PacedTransfer t(s);
         QSignalSpy progressed(&t, &PacedTransfer::progressed);
         QSignalSpy finished(&t, &PacedTransfer::finished);
