@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace TestUtil;
 using AddressCodes::StepCell;
@@ -90,7 +91,8 @@ private slots:
     }
 
     // A read marks each row green once its cells came; a written row is read back and turns
-    // green, and the board holds what was written.
+    // green, and the board holds what was written. The engine runs the transfer on its own timer:
+    // the tab's timer only follows the mirror meanwhile.
     void definitionReadAndVerifiedWrite() {
         SimulatedWindow s({}, Fast);
         TfrmMain &w = s.w();
@@ -98,6 +100,8 @@ private slots:
         TFrameDefinition *f = w.frameDefinition();
         ForgetReceived(w.state());
         Click(f, "btn_read_adr");
+        QVERIFY(f->rows().Running());
+        QCOMPARE(f->timer()->interval(), AddressRows::IdleIntervalMs);
         QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 30000));
         QTRY_VERIFY_WITH_TIMEOUT(f->rows().RowState[27] == int(AddressRows::Verified), 3000);
         for (int k = 0; k < AddressRows::Rows; ++k) {
@@ -120,7 +124,8 @@ private slots:
         QVERIFY(w.statusText().contains(QStringLiteral("geschrieben und geprüft")));
     }
 
-    // A board that says nothing: every cell named, no row marked as if it had answered.
+    // A board that says nothing: every cell named, no row marked as if it had answered. The tab's
+    // timer, which ticks a transfer at fixed pacing, stays still.
     void silentBoardLeavesEverythingUnmarked() {
         SimOptions silent;
         silent.silent = true;
@@ -129,7 +134,14 @@ private slots:
         w.btnStartClick();
         TFrameParameter *tab = w.frameParameter();
         Click(tab, "btn_read_values");
-        QVERIFY(RunUntil([&] { return !tab->transfer().Running(); }, 30000));
+        QVERIFY(tab->transfer().Running());
+        QVERIFY(RunUntil(
+            [&] { return Find<QTimer>(tab, "Timer4")->isActive() || !tab->transfer().Running(); },
+            30000));
+        QVERIFY(!Find<QTimer>(tab, "Timer4")->isActive());
+        // Its end reached the tab: the bar says how far it got.
+        QCOMPARE(Find<QProgressBar>(tab, "ProgressBar3")->format(),
+                 QStringLiteral("31 von 31 Zellen"));
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("31 Zellen in ")), 2000);
         QVERIFY2(w.statusText().contains(QStringLiteral(", 0 wiederholt, 31 ohne Antwort")),
                  qPrintable(w.statusText()));

@@ -58,7 +58,7 @@ private slots:
         SharedState s;
         s.transferSettings.fixedPacing = true; // one request per tick, as first built
         Eeprom::Sweeps sweeps(s);
-        sweeps.Toggle(board, {});
+        sweeps.Toggle(board);
         QVERIFY(sweeps.of(board).running());
         QVERIFY(!sweeps.of(pitBoard ? Board::Buehne : Board::Grube).running());
         for (int cell = 0; cell < Eeprom::Sweeps::Cells; ++cell) {
@@ -81,8 +81,8 @@ private slots:
         SharedState s;
         s.transferSettings.fixedPacing = true; // one request per tick, as first built
         Eeprom::Sweeps sweeps(s);
-        sweeps.Toggle(Board::Grube, {});
-        sweeps.Toggle(Board::Buehne, {});
+        sweeps.Toggle(Board::Grube);
+        sweeps.Toggle(Board::Buehne);
         // Two bytes of other traffic still waiting: neither sweep asks.
         s.sendQueue.QueueValue(0xE0, 99);
         s.sendQueue.TakeNext();
@@ -113,13 +113,13 @@ private slots:
         s.clock = [&] { return now; };
         s.transferSettings.fixedPacing = true; // one request per tick, as first built
         Eeprom::Sweeps sweeps(s);
-        sweeps.Toggle(Board::Buehne, {});
+        sweeps.Toggle(Board::Buehne);
         for (int i = 0; i < 3; ++i) {
             sweeps.Tick();
             Drain(s.sendQueue);
         }
         QCOMPARE(sweeps.bridge.position(), 3);
-        sweeps.Toggle(Board::Buehne, {}); // stop
+        sweeps.Toggle(Board::Buehne); // stop
         QVERIFY(!sweeps.bridge.running());
         QVERIFY(!sweeps.bridge.active());
         QCOMPARE(sweeps.Tick().bridge, 0);
@@ -128,7 +128,7 @@ private slots:
         now += TransferTally::GraceMs;
         QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("0 von 3 Zellen beantwortet"));
 
-        sweeps.Toggle(Board::Buehne, {});
+        sweeps.Toggle(Board::Buehne);
         QCOMPARE(sweeps.bridge.position(), 0);
         QCOMPARE(sweeps.Tick().bridge, 1);
         QCOMPARE(Drain(s.sendQueue), (std::vector<int>{0x90, 0x00, 0x00}));

@@ -4,10 +4,14 @@
 
 #include "comm/pacedtransfer.h"
 #include "comm/sharedstate.h"
+#include "fixtures/rununtil.h"
 #include "fixtures/testutil.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <map>
 
@@ -87,30 +91,49 @@ struct FakeBoards {
             }
         }
     }
-    // Lets ms pass in steps of one millisecond, ticking the engine whenever it asks to.
+    // Lets ms pass in steps of one millisecond, ticking the engine whenever it asks to: in place
+    // of its own timer, which runs on real time.
     void Run(PacedTransfer &t, qint64 ms) {
         const qint64 until = now + ms;
         qint64 next = now;
         while (now < until) {
-            for (auto it = due.begin(); it != due.end();) {
-                if (it->first <= now) {
-                    if (it->second.at(0) == 'H') {
-                        --bridgeInFlight;
-                    }
-                    s.Receive(it->second);
-                    it = due.erase(it);
-                } else {
-                    ++it;
-                }
-            }
-            if (woken || now >= next) {
-                woken = false;
+            Deliver();
+            if (t.wakePending() || now >= next) {
                 t.Tick();
                 next = now + std::max(1, t.interval());
             }
             Transmit();
             ++now;
         }
+    }
+    // The answers that are due reach the receiver.
+    void Deliver() {
+        for (auto it = due.begin(); it != due.end();) {
+            if (it->first <= now) {
+                if (it->second.at(0) == 'H') {
+                    --bridgeInFlight;
+                }
+                s.Receive(it->second);
+                it = due.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // The clock follows real time, and the line and the boards run on a timer of their own, until
+    // done (at most ms): the engine ticks only by its own timer.
+    bool RunInRealTime(const std::function<bool()> &done, int ms) {
+        QElapsedTimer real;
+        real.start();
+        const qint64 start = now;
+        QTimer line;
+        QObject::connect(&line, &QTimer::timeout, [&] {
+            now = start + real.elapsed();
+            Deliver();
+            Transmit();
+        });
+        line.start(1);
+        return TestUtil::RunUntil(done, ms);
     }
     // Runs until the transfer has ended, at most ms.
     bool Finish(PacedTransfer &t, qint64 ms = 60000) {
@@ -120,7 +143,6 @@ struct FakeBoards {
         }
         return !t.active();
     }
-    bool woken = false;
 };
 
 std::vector<Request> Reads(::Board board, std::initializer_list<int> cells) {
@@ -133,10 +155,9 @@ std::vector<Request> Reads(::Board board, std::initializer_list<int> cells) {
 
 struct Outcomes {
     std::map<int, std::pair<Outcome, int>> byTag;
-    PacedTransfer::OwnerHooks callbacks(FakeBoards &b) {
+    PacedTransfer::OwnerHooks callbacks() {
         PacedTransfer::OwnerHooks c;
         c.ownerDone = [this](const Request &r, Outcome o, int v) { byTag[r.tag] = {o, v}; };
-        c.ownerWake = [&b] { b.woken = true; };
         return c;
     }
 };
@@ -156,7 +177,7 @@ private slots:
         PacedTransfer t(s);
         Outcomes out;
         QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}),
-                                out.callbacks(b)));
+                                out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 3), 2);
         QCOMPARE(b.asked(0, 4), 2);
@@ -187,7 +208,7 @@ private slots:
         Outcomes out;
         QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
                                 {{Request::Kind::Write, ::Board::Grube, 5, 0x55, 5}},
-                                out.callbacks(b)));
+                                out.callbacks()));
         QCOMPARE(t.state(), State::Running);
         t.Tick();
         QCOMPARE(t.state(), State::WaitingOnLine);
@@ -215,11 +236,11 @@ private slots:
             step.cell = cell;
             return step;
         };
-        QVERIFY(f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Pacing{}, reads));
+        QVERIFY(f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Intervals{}, reads));
         QCOMPARE(f.state(), State::Running);
         QVERIFY(f.Tick().step);
         QCOMPARE(f.position(), 1);
-        QVERIFY(!f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Pacing{}, reads));
+        QVERIFY(!f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Intervals{}, reads));
         QCOMPARE(f.state(), State::Stopping);
         QVERIFY(f.active());
         QVERIFY(!f.running());
@@ -241,7 +262,7 @@ private slots:
         };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {7, 8}), out.callbacks(b));
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {7, 8}), out.callbacks());
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 7), 3);
         QCOMPARE(out.byTag[7].first, Outcome::Confirmed);
@@ -259,7 +280,7 @@ private slots:
         PacedTransfer t(s);
         Outcomes out;
         t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x1E, 0x1F}),
-                        out.callbacks(b));
+                        out.callbacks());
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 0x1F), PacedTransfer::MaxAsks);
         QCOMPARE(out.byTag[0x1F].first, Outcome::NoAnswer);
@@ -279,7 +300,7 @@ private slots:
         b.answer = [](::Board, int, int value, int n) { return n == 1 ? value ^ 0x01 : value; };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks(b));
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks());
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 0x40), 5); // FF, FE, FF, FF settle nothing; FF, FF, FF in a row do
         QCOMPARE(out.byTag[0x40].first, Outcome::Confirmed);
@@ -297,7 +318,7 @@ private slots:
         PacedTransfer traceRun(s);
         Outcomes tracedOut;
         traceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0xC1}),
-                               tracedOut.callbacks(traced));
+                               tracedOut.callbacks());
         QVERIFY(traced.Finish(traceRun));
         QCOMPARE(traced.asked(0, 0xC1), PacedTransfer::MaxAsks);
         QCOMPARE(tracedOut.byTag[0xC1].first, Outcome::Unconfirmed);
@@ -314,7 +335,7 @@ private slots:
         PacedTransfer flippedRun(s);
         Outcomes flippedOut;
         flippedRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x80}),
-                                 flippedOut.callbacks(flipped));
+                                 flippedOut.callbacks());
         QVERIFY(flipped.Finish(flippedRun));
         QCOMPARE(flippedOut.byTag[0x80].first, Outcome::Unconfirmed);
         QVERIFY(!s.pit.received(0x80));
@@ -328,7 +349,7 @@ private slots:
         PacedTransfer twiceRun(s);
         Outcomes twiceOut;
         twiceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x90}),
-                               twiceOut.callbacks(twice));
+                               twiceOut.callbacks());
         QVERIFY(twice.Finish(twiceRun));
         QCOMPARE(twiceOut.byTag[0x90], std::make_pair(Outcome::Confirmed, 0x27));
         QCOMPARE(twice.asked(0, 0x90), 6); // 27, 23, 23, 27, 27, 27
@@ -340,8 +361,7 @@ private slots:
         Outcomes out2;
         s.pit.setValue(0x41, 0x99);
         s.pit.setReceived(0x41, false);
-        u.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x41}),
-                        out2.callbacks(noisy));
+        u.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x41}), out2.callbacks());
         QVERIFY(noisy.Finish(u));
         QCOMPARE(out2.byTag[0x41].first, Outcome::Unconfirmed);
         QCOMPARE(s.pit.value(0x41), uint8_t(0x99));
@@ -366,7 +386,7 @@ private slots:
         reads[2].expect = 0x33; // as the board holds it, but the first answer is stray
         PacedTransfer t(s);
         Outcomes out;
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks(b)));
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 1), 1);
         QCOMPARE(out.byTag[1], std::make_pair(Outcome::Confirmed, 0x11));
@@ -391,7 +411,7 @@ private slots:
         Outcomes out;
         std::vector<Request> writes = {{Request::Kind::Write, ::Board::Buehne, 0x21, 0x16, 1},
                                        {Request::Kind::Write, ::Board::Buehne, 0x33, 0x96, 2}};
-        t.StartByAnswer(PacedTransfer::Mode::Write, writes, out.callbacks(b));
+        t.StartByAnswer(PacedTransfer::Mode::Write, writes, out.callbacks());
         QVERIFY(b.Finish(t));
         QCOMPARE(out.byTag[1].first, Outcome::Verified);
         QCOMPARE(out.byTag[2].first, Outcome::Verified);
@@ -410,8 +430,7 @@ private slots:
         PacedTransfer u(s);
         Outcomes out2;
         u.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}},
-                        out2.callbacks(stubborn));
+                        {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}}, out2.callbacks());
         QVERIFY(stubborn.Finish(u));
         QCOMPARE(stubborn.written(0, 0x50), PacedTransfer::MaxWrites);
         QCOMPARE(out2.byTag[7].first, Outcome::Mismatch);
@@ -430,8 +449,7 @@ private slots:
         PacedTransfer v(s);
         Outcomes out3;
         v.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x60, 0x06, 8}},
-                        out3.callbacks(damaged));
+                        {{Request::Kind::Write, ::Board::Grube, 0x60, 0x06, 8}}, out3.callbacks());
         QVERIFY(damaged.Finish(v));
         QCOMPARE(out3.byTag[8].first, Outcome::Verified);
         QCOMPARE(damaged.written(0, 0x60), 1);
@@ -484,9 +502,9 @@ private slots:
         Outcomes out1;
         Outcomes out2;
         first.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2, 3}),
-                            out1.callbacks(b));
+                            out1.callbacks());
         second.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {17, 18}),
-                             out2.callbacks(b));
+                             out2.callbacks());
         const qint64 until = b.now + 10000;
         while ((first.active() || second.active()) && b.now < until) {
             b.Run(first, 1);
@@ -496,6 +514,95 @@ private slots:
         QCOMPARE(b.mostBridgeInFlight, 1);
         QCOMPARE(int(out1.byTag.size()), 3);
         QCOMPARE(int(out2.byTag.size()), 2);
+    }
+
+    // The engine runs on its own timer: its owner starts it and hears of it through the signals,
+    // once for every request that went out and once at the end.
+    void runsOnItsOwnTimerAndTellsItsOwner() {
+        SharedState s;
+        FakeBoards b(s);
+        b.pit[3] = 0x33;
+        b.pit[4] = 0x44;
+        b.answer = [](::Board, int cell, int value, int n) {
+            return cell == 4 && n == 0 ? -1 : value; // asked again after a time-out
+        };
+        PacedTransfer t(s);
+        QSignalSpy progressed(&t, &PacedTransfer::progressed);
+        QSignalSpy finished(&t, &PacedTransfer::finished);
+        Outcomes out;
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}),
+                                out.callbacks()));
+        QVERIFY(b.RunInRealTime([&] { return finished.count() > 0; }, 10000));
+        QVERIFY(!t.active());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Complete);
+        QCOMPARE(b.asked(0, 4), 3);
+        QCOMPARE(progressed.count(), 5);
+        QCOMPARE(out.byTag[3], std::make_pair(Outcome::Confirmed, 0x33));
+        QCOMPARE(out.byTag[4], std::make_pair(Outcome::Confirmed, 0x44));
+        QVERIFY(t.TakeReport()->line.contains(", 1 wiederholt, 0 ohne Antwort"));
+    }
+
+    // The lost line ends a transfer at once, but tells its owner only at the engine's next turn,
+    // once whoever noticed the loss has done with it. An owner that aborts hears nothing: it
+    // knows.
+    void aLostLineIsAnnouncedLaterAndAnAbortNotAtAll() {
+        SharedState s;
+        FakeBoards b(s);
+        b.answer = [](::Board, int, int, int) { return -1; }; // the board says nothing
+        PacedTransfer t(s);
+        QSignalSpy finished(&t, &PacedTransfer::finished);
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2}));
+        b.Run(t, 5);
+        QCOMPARE(t.state(), PacedTransfer::State::AwaitingAnswer);
+        s.InterruptTransfers();
+        QVERIFY(!t.active());
+        QVERIFY(!s.line.busy());
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(TestUtil::RunUntil([&] { return finished.count() > 0; }, 2000));
+        QCOMPARE(finished.at(0).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Interrupted);
+        QVERIFY(
+            t.TakeReport()->line.startsWith("Unterbrochen, die Verbindung ging verloren: 0 von 2"));
+
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1})));
+        t.Abort();
+        QVERIFY(t.TakeReport()->line.startsWith("Abgebrochen: "));
+        // A transfer after it runs to its end: its ending is the only one announced.
+        b.answer = nullptr;
+        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1})));
+        QVERIFY(b.RunInRealTime([&] { return !t.active(); }, 10000));
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(1).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Complete);
+    }
+
+    // A transfer that ends when the line is silent ends at its next tick; the others go on.
+    void aSilentLineEndsOnlyTheTransfersThatAskToEnd() {
+        SharedState s;
+        FakeBoards b(s);
+        PacedTransfer backup(s);
+        backup.setEndsWhenSilent(true);
+        PacedTransfer tab(s);
+        QSignalSpy backupEnded(&backup, &PacedTransfer::finished);
+        QSignalSpy tabEnded(&tab, &PacedTransfer::finished);
+        backup.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2}));
+        tab.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3}));
+        b.Run(backup, 2); // the backup's first request is out
+        s.LinkSilent = true;
+        QVERIFY(backup.Tick().ended);
+        QVERIFY(!backup.active());
+        QCOMPARE(backupEnded.count(), 1);
+        QCOMPARE(backupEnded.at(0).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Silent);
+        QVERIFY(backup.TakeReport()->line.startsWith("Unterbrochen"));
+        QVERIFY(!s.line.busy()); // the line is free for the tab's transfer
+        QVERIFY(tab.Tick().step);
+        QVERIFY(b.Finish(tab));
+        QCOMPARE(tabEnded.count(), 1);
+        QCOMPARE(tabEnded.at(0).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Complete);
     }
 
     // Stopped at any point: nothing more is sent, the line is free, what was read stays.
@@ -517,11 +624,11 @@ private slots:
         Outcomes out;
         if (afterMs > 1000) {
             t.StartByAnswer(PacedTransfer::Mode::Write,
-                            {{Request::Kind::Write, ::Board::Buehne, 9, 1, 9}}, out.callbacks(b));
+                            {{Request::Kind::Write, ::Board::Buehne, 9, 1, 9}}, out.callbacks());
             afterMs = 20; // written, the read-back waits for the bridge board
         } else {
             t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {5, 6, 7}),
-                            out.callbacks(b));
+                            out.callbacks());
         }
         b.Run(t, afterMs);
         t.Abort();

@@ -50,7 +50,8 @@ private slots:
     }
 
     // pivota-sim answers nothing for a while, then hangs up: silent, then lost once, and a
-    // transfer that was waiting for an answer ends, saying the line went away.
+    // transfer that was waiting for an answer ends, saying the line went away, and tells its
+    // owner so once.
     void silentThenLost() {
         QTemporaryDir dir;
         const QString device = dir.filePath("tty");
@@ -62,7 +63,10 @@ private slots:
         QString configureError;
         QVERIFY2(session.Start({device, 19200, false}, &reason, &configureError),
                  qPrintable(reason));
+        // The request waits for its answer until the line goes.
+        session.state().transferSettings.answerTimeoutMs = 60000;
         PacedTransfer transfer(session.state());
+        QSignalSpy finished(&transfer, &PacedTransfer::finished);
         QVERIFY(transfer.StartByAnswer(
             PacedTransfer::Mode::Read,
             {{PacedTransfer::Request::Kind::Read, Board::Grube, 5, 0, 5}}, {}));
@@ -76,6 +80,10 @@ private slots:
         QVERIFY(!transfer.active());
         const auto report = transfer.TakeReport();
         QVERIFY(report && report->line.startsWith(QStringLiteral("Unterbrochen")));
+        QVERIFY(TestUtil::RunUntil([&] { return finished.count() > 0; }, 2000));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<PacedTransfer::Ending>(),
+                 PacedTransfer::Ending::Interrupted);
     }
 
     // A lost line with the box on waits for the device to come back, through the session's own

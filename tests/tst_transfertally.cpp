@@ -17,8 +17,7 @@ private slots:
         SharedState s;
         qint64 now = 0;
         s.clock = [&] { return now; };
-        PacedTransfer transfer(s);
-        TransferTally &t = transfer.tally();
+        TransferTally t;
         t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
         QCOMPARE(t.requested(), 0);
         t.Begin();
@@ -41,11 +40,26 @@ private slots:
         QCOMPARE(t.Poll(now + TransferTally::GraceMs),
                  QStringLiteral("3 von 4 Zellen beantwortet"));
         QCOMPARE(t.Poll(now + 5000), QString()); // reported once
+    }
 
-        t.Begin(); // every cell answering reports at once, without waiting
+    // A read at fixed pacing counts its requests: once every cell answered, its report comes at
+    // once, without waiting.
+    void aReadAtFixedPacingReportsItsAnswers() {
+        SharedState s;
+        qint64 now = 0;
+        s.clock = [&] { return now; };
+        PacedTransfer transfer(s);
+        const auto reads = [](int entry) {
+            PacedTransfer::Step step;
+            step.kind = PacedTransfer::Step::Kind::Read;
+            step.cell = entry;
+            return step;
+        };
+        QVERIFY(transfer.Toggle(PacedTransfer::Mode::Read, 1, {}, reads));
+        QVERIFY(transfer.Tick().step);
         s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
-        t.NoteRequest(s.pit, 0);
-        t.End(now);
+        QVERIFY(transfer.Tick().ended);
+        QVERIFY(!s.TakeTransferReport()); // the answer is still due
         Answer(s, 'G', 0, 3);
         QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("1 von 1 Zellen beantwortet"));
     }

@@ -1,14 +1,18 @@
-// PacedTransfer paced by the boards' answers.
+// Transfers paced by the boards' answers: which request goes next, what the line and the
+// receiver tell of it, and when a cell is believed.
+
+#include "comm/answerpacing.h"
 
 #include "comm/logging.h"
 #include "comm/messages.h"
-#include "comm/pacedtransfer.h"
 #include "comm/sharedstate.h"
 
-#include <QCoreApplication>
-#include <QLocale>
-#include <QStringList>
 #include <algorithm>
+
+using Transfer::Mode;
+using Transfer::Outcome;
+using Transfer::Request;
+using Transfer::State;
 
 namespace {
 // How often a waiting transfer looks again by itself; the line and the receiver wake it sooner.
@@ -18,17 +22,6 @@ constexpr qint64 StuckMs = 5000;
 // How long the answers that came at the end of a pass may wait to be believed: the board reports
 // every 200 ms, and the report shows them in step.
 constexpr qint64 BeliefWaitMs = 1000;
-// How many failed cells the status line names before it leaves the rest to the details.
-constexpr int CellsNamed = 6;
-
-QString BoardName(Board board) {
-    return board == Board::Grube ? QCoreApplication::translate("PacedTransfer", "Grube")
-                                 : QCoreApplication::translate("PacedTransfer", "Bühne");
-}
-
-QString CellName(int cell) {
-    return QStringLiteral("0x%1").arg(cell, 2, 16, QLatin1Char('0'));
-}
 
 // An ask that brought no believed answer.
 constexpr int NoValue = -1;
@@ -65,27 +58,16 @@ int Settled(const std::vector<int> &asked, int expect) {
 }
 } // namespace
 
-QString PacedTransfer::SecondsText(qint64 ms) {
-    // German numbers unless the interface is English.
-    const QLocale locale =
-        QLocale().language() == QLocale::English ? QLocale() : QLocale(QLocale::German);
-    return locale.toString(double(ms) / 1000.0, 'f', 1);
-}
-
-qint64 PacedTransfer::TimeoutMs(const SharedState &state, Board board) {
+qint64 AnswerPacing::TimeoutMs(const SharedState &state, Board board) {
     const qint64 t = std::max(1, state.transferSettings.answerTimeoutMs);
     return board == Board::Buehne ? 2 * t : t;
 }
 
-qint64 PacedTransfer::WriteSettleMs(Board board) {
+qint64 AnswerPacing::WriteSettleMs(Board board) {
     return board == Board::Grube ? 10 : 50;
 }
 
-bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks) {
-    if (active()) {
-        return false;
-    }
-    m_byAnswer = true;
+void AnswerPacing::Start(Mode mode, std::vector<Request> requests, Transfer::OwnerHooks hooks) {
     m_mode = mode;
     m_items.clear();
     for (const Request &r : requests) {
@@ -104,10 +86,9 @@ bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, Owne
     m_interval = 0;
     qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << m_items.size()
                         << "cells paced by the answers started";
-    return true;
 }
 
-bool PacedTransfer::Eligible(const Item &item) const {
+bool AnswerPacing::Eligible(const Item &item) const {
     if (item.outcome) {
         return false;
     }
@@ -133,7 +114,7 @@ bool PacedTransfer::Eligible(const Item &item) const {
     return item.asks < MaxAsks;
 }
 
-void PacedTransfer::Send(size_t index, bool write) {
+void AnswerPacing::Send(size_t index, bool write) {
     Item &item = m_items[index];
     const Request &r = item.request;
     Framing::Asks asks;
@@ -153,7 +134,7 @@ void PacedTransfer::Send(size_t index, bool write) {
         m_state.sendQueue.QueueValue(Framing::ReadCommand(r.board), r.cell);
         ++item.asks;
     }
-    m_state.line.Take(this, asks);
+    m_state.line.Take(&m_holder, asks);
     m_flight = Flight{index, write, -1, m_state.now()};
     m_phase = State::WaitingOnLine;
     qCDebug(lcTransfer) << (write ? "write" : "read") << BoardName(r.board) << CellName(r.cell)
@@ -163,7 +144,7 @@ void PacedTransfer::Send(size_t index, bool write) {
     }
 }
 
-bool PacedTransfer::SendNext() {
+bool AnswerPacing::SendNext() {
     for (size_t i = m_cursor; i < m_items.size(); ++i) {
         Item &item = m_items[i];
         if (!Eligible(item)) {
@@ -179,41 +160,46 @@ bool PacedTransfer::SendNext() {
     return false;
 }
 
-void PacedTransfer::TickByAnswer(TickResult &result) {
+Transfer::TickResult AnswerPacing::Tick() {
+    Transfer::TickResult result;
+    if (!active()) {
+        return result;
+    }
     const qint64 now = m_state.now();
     m_interval = WaitMs;
     FollowLine();
     switch (m_phase) {
     case State::WaitingOnLine:
         if (!WaitOnLine(now)) {
-            return;
+            return result;
         }
         break;
     case State::AwaitingAnswer:
         if (!AwaitAnswer(now)) {
-            return;
+            return result;
         }
         break;
     case State::AwaitingReadBack:
         AwaitReadBack(now);
-        return;
+        return result;
     case State::Running:
     case State::Believing:
         break;
     case State::Idle:
     case State::Stopping:
     case State::Ended:
-        return;
+        return result;
     }
     Proceed(result, now);
+    return result;
 }
 
-void PacedTransfer::FollowLine() {
+void AnswerPacing::FollowLine() {
     if (!m_flight) {
         return;
     }
     const RequestLine &line = m_state.line;
-    if (!line.heldBy(this)) {
+    if (!line.heldBy(&m_holder)) {
         m_flight.reset();
         m_phase = State::Running;
     } else if (line.current()->drained) {
@@ -223,7 +209,7 @@ void PacedTransfer::FollowLine() {
     }
 }
 
-void PacedTransfer::LoseFlight() {
+void AnswerPacing::LoseFlight() {
     if (!m_flight->write) {
         NoteFailedAsk(m_items[m_flight->item]);
     }
@@ -232,7 +218,7 @@ void PacedTransfer::LoseFlight() {
     m_phase = State::Running;
 }
 
-bool PacedTransfer::WaitOnLine(qint64 now) {
+bool AnswerPacing::WaitOnLine(qint64 now) {
     if (now - m_flight->queuedAt < StuckMs) {
         return false; // still waiting in the transmit queue
     }
@@ -242,7 +228,7 @@ bool PacedTransfer::WaitOnLine(qint64 now) {
     return true;
 }
 
-bool PacedTransfer::AwaitAnswer(qint64 now) {
+bool AnswerPacing::AwaitAnswer(qint64 now) {
     const Request &r = m_items[m_flight->item].request;
     const qint64 deadline = m_state.line.current()->onWireAt + TimeoutMs(m_state, r.board);
     if (now < deadline) {
@@ -254,7 +240,7 @@ bool PacedTransfer::AwaitAnswer(qint64 now) {
     return true;
 }
 
-void PacedTransfer::AwaitReadBack(qint64 now) {
+void AnswerPacing::AwaitReadBack(qint64 now) {
     // The cell is read back once the board has had its time to write it; the read-back's own
     // bytes count towards that time.
     if (m_flight->readBackAt < 0) {
@@ -270,13 +256,13 @@ void PacedTransfer::AwaitReadBack(qint64 now) {
     Send(m_flight->item, false);
 }
 
-void PacedTransfer::Proceed(TickResult &result, qint64 now) {
+void AnswerPacing::Proceed(Transfer::TickResult &result, qint64 now) {
     if (m_state.line.busy() ||
         m_state.sendQueue.length() + Msg::MessageBytes > SendQueue::Capacity) {
         return; // another transfer's request is on its way, or the queue is full
     }
     if (SendNext()) {
-        result.step = Step{};
+        result.step = Transfer::Step{};
         return;
     }
     if (!Believed(now)) {
@@ -289,15 +275,15 @@ void PacedTransfer::Proceed(TickResult &result, qint64 now) {
         ++m_pass;
         m_cursor = 0;
         if (SendNext()) {
-            result.step = Step{};
+            result.step = Transfer::Step{};
             return;
         }
     }
-    Finish(true);
+    Finish();
     result.ended = true;
 }
 
-bool PacedTransfer::Believed(qint64 now) {
+bool AnswerPacing::Believed(qint64 now) {
     // The pass is through. Answers that came but are not yet believed decide what the next pass
     // must ask again: wait for them, as long as the board's next report may take to show them in
     // step.
@@ -322,23 +308,17 @@ bool PacedTransfer::Believed(qint64 now) {
     return true;
 }
 
-void PacedTransfer::NoteFailedAsk(Item &item) {
+void AnswerPacing::NoteFailedAsk(Item &item) {
     if (!item.outcome) {
         item.asked.push_back(NoValue);
     }
 }
 
-void PacedTransfer::ReleaseLine() {
-    m_state.FreeLine(this);
+void AnswerPacing::ReleaseLine() {
+    m_state.FreeLine(&m_holder);
 }
 
-void PacedTransfer::Wake() {
-    if (active() && m_byAnswer && m_hooks.ownerWake) {
-        m_hooks.ownerWake();
-    }
-}
-
-PacedTransfer::Item *PacedTransfer::Awaiting(Board board, int cell) {
+AnswerPacing::Item *AnswerPacing::Awaiting(Board board, int cell) {
     Item *open = nullptr;
     for (Item &item : m_items) {
         if (item.request.board != board || item.request.cell != cell) {
@@ -354,25 +334,23 @@ PacedTransfer::Item *PacedTransfer::Awaiting(Board board, int cell) {
     return open;
 }
 
-void PacedTransfer::OnArrived(Board board, int cell) {
+bool AnswerPacing::OnArrived(Board board, int cell) {
     if (!m_flight || m_flight->write) {
-        return;
+        return false;
     }
     Item &item = m_items[m_flight->item];
     if (item.request.board != board || item.request.cell != cell) {
-        return;
+        return false;
     }
     ++item.awaiting;
     ReleaseLine();
     m_flight.reset();
     m_phase = State::Running;
-    if (m_hooks.ownerWake) {
-        m_hooks.ownerWake(); // the next request can go at once
-    }
+    return true; // the next request can go at once
 }
 
-bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
-    if (!m_byAnswer || !active()) {
+bool AnswerPacing::OnBelieved(Board board, int cell, int value) {
+    if (!active()) {
         return false;
     }
     Item *item = Awaiting(board, cell);
@@ -387,27 +365,23 @@ bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
         item->asked.push_back(value);
         Settle(*item);
     }
-    if (m_hooks.ownerWake) {
-        m_hooks.ownerWake();
-    }
     return true; // a late copy of a settled cell must not land in the mirror unconfirmed
 }
 
-void PacedTransfer::OnDiscarded(Board board, int cell) {
-    if (!m_byAnswer || !active()) {
-        return;
+bool AnswerPacing::OnDiscarded(Board board, int cell) {
+    if (!active()) {
+        return false;
     }
     Item *item = Awaiting(board, cell);
-    if (item && item->awaiting > 0) {
-        --item->awaiting;
-        NoteFailedAsk(*item); // the answer came out of step: what it held is not known
-        if (m_hooks.ownerWake) {
-            m_hooks.ownerWake();
-        }
+    if (!item || item->awaiting == 0) {
+        return false;
     }
+    --item->awaiting;
+    NoteFailedAsk(*item); // the answer came out of step: what it held is not known
+    return true;
 }
 
-void PacedTransfer::Settle(Item &item) {
+void AnswerPacing::Settle(Item &item) {
     const Request &r = item.request;
     std::optional<Outcome> outcome;
     int value = -1;
@@ -439,169 +413,15 @@ void PacedTransfer::Settle(Item &item) {
     }
 }
 
-void PacedTransfer::Abort(bool interrupted) {
-    if (!active() || !m_byAnswer) {
+void AnswerPacing::Abort(bool interrupted) {
+    if (!active()) {
         return;
     }
     ReleaseLine();
     m_flight.reset();
     m_phase = State::Ended;
     m_endedAt = m_state.now();
-    m_report = Report{ReportLine(true, interrupted), QString()};
+    m_report = Transfer::Report{ReportLine(true, interrupted), QString()};
     qCDebug(lcTransfer) << (interrupted ? "transfer interrupted" : "transfer stopped by the user")
                         << "after" << m_done << "of" << m_items.size() << "cells";
-}
-
-void PacedTransfer::OnInterrupted() {
-    if (m_byAnswer && active()) {
-        Abort(true);
-    }
-}
-
-void PacedTransfer::Finish(bool complete) {
-    QStringList details;
-    for (Item &item : m_items) {
-        if (!item.outcome && complete) {
-            const bool read = item.request.kind == Request::Kind::Read;
-            item.outcome = item.values.empty() ? Outcome::NoAnswer
-                           : read              ? Outcome::Unconfirmed
-                                               : Outcome::Mismatch;
-            ++m_done;
-            if (m_hooks.ownerDone) {
-                m_hooks.ownerDone(item.request, *item.outcome,
-                                  item.values.empty() ? -1 : item.values.back());
-            }
-        }
-        if (item.outcome && *item.outcome != Outcome::Confirmed &&
-            *item.outcome != Outcome::Verified) {
-            const Request &r = item.request;
-            QString what;
-            switch (*item.outcome) {
-            case Outcome::NoAnswer:
-                what = QCoreApplication::translate("PacedTransfer", "keine Antwort");
-                break;
-            case Outcome::Unconfirmed:
-                what =
-                    QCoreApplication::translate("PacedTransfer", "keine zwei gleichen Antworten");
-                break;
-            case Outcome::Mismatch:
-                what = QCoreApplication::translate("PacedTransfer", "geschrieben %1, gelesen %2")
-                           .arg(CellName(r.value), CellName(item.values.back()));
-                break;
-            default:
-                break;
-            }
-            details << QStringLiteral("%1 %2 (%3): %4")
-                           .arg(BoardName(r.board), CellName(r.cell))
-                           .arg(r.cell)
-                           .arg(what);
-        }
-    }
-    ReleaseLine();
-    m_flight.reset();
-    m_phase = State::Ended;
-    m_endedAt = m_state.now();
-    m_report = Report{ReportLine(false, false), details.join(u'\n')};
-    qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
-}
-
-QString PacedTransfer::ReportLine(bool stopped, bool interrupted) const {
-    const bool read = m_mode == Mode::Read;
-    const QString seconds = SecondsText(m_endedAt - m_startedAt);
-    if (stopped) {
-        const QString cells =
-            QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen %3")
-                .arg(m_done)
-                .arg(m_items.size())
-                .arg(read ? QCoreApplication::translate("PacedTransfer", "gelesen")
-                          : QCoreApplication::translate("PacedTransfer", "geschrieben"));
-        return interrupted
-                   ? QCoreApplication::translate(
-                         "PacedTransfer", "Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
-                         .arg(cells, seconds)
-                   : QCoreApplication::translate("PacedTransfer",
-                                                 "Abgebrochen: %1 in %2 s, das Bisherige bleibt")
-                         .arg(cells, seconds);
-    }
-    int repeated = 0;
-    std::vector<const Item *> failedItems;
-    for (const Item &item : m_items) {
-        const bool settled =
-            item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
-        if (!settled) {
-            failedItems.push_back(&item);
-        } else if (item.asks > (read && item.request.expect < 0 ? 2 : 1) || item.writes > 1) {
-            ++repeated; // came through only when asked again
-        }
-    }
-    QString line =
-        read ? QCoreApplication::translate(
-                   "PacedTransfer", "%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
-             : QCoreApplication::translate(
-                   "PacedTransfer", "%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
-                                    "falsch");
-    line = line.arg(m_items.size()).arg(seconds).arg(repeated).arg(failedItems.size());
-    if (!failedItems.empty()) {
-        QStringList named;
-        Board last = failedItems.front()->request.board;
-        named << BoardName(last);
-        for (size_t i = 0; i < failedItems.size() && i < size_t(CellsNamed); ++i) {
-            const Request &r = failedItems[i]->request;
-            if (r.board != last) {
-                last = r.board;
-                named << BoardName(last);
-            }
-            named.last() += QLatin1Char(' ') + CellName(r.cell);
-        }
-        line += QStringLiteral(": ") + named.join(QStringLiteral("; "));
-        if (failedItems.size() > size_t(CellsNamed)) {
-            line += QStringLiteral(" …");
-        }
-    }
-    return line;
-}
-
-int PacedTransfer::Units() const {
-    int units = 0;
-    for (const Item &item : m_items) {
-        if (item.outcome) {
-            units += 2;
-        } else if (item.request.kind == Request::Kind::Read) {
-            units += std::min(item.asks, 2);
-        } else {
-            units += std::min(item.writes, 1) + std::min(item.asks, 1);
-        }
-    }
-    return units;
-}
-
-int PacedTransfer::progress() const {
-    return Units() / 2;
-}
-
-QString PacedTransfer::ProgressText() const {
-    const int units = Units();
-    const int total = static_cast<int>(m_items.size());
-    QString text =
-        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(units / 2).arg(total);
-    const qint64 elapsed = (active() ? m_state.now() : m_endedAt) - m_startedAt;
-    if (active() && elapsed >= RateAfterMs && units > 0) {
-        const qint64 left = elapsed * (2 * total - units) / units;
-        text +=
-            QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);
-    }
-    return text;
-}
-
-std::optional<PacedTransfer::Report> PacedTransfer::TakeReport() {
-    if (m_byAnswer || m_report) {
-        std::optional<Report> report;
-        report.swap(m_report);
-        return report;
-    }
-    const QString line = m_tally.Poll(m_state.now());
-    if (line.isEmpty()) {
-        return std::nullopt;
-    }
-    return Report{line, QString()};
 }

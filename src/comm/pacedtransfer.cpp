@@ -1,10 +1,15 @@
 #include "comm/pacedtransfer.h"
-#include <QCoreApplication>
 
-#include "comm/logging.h"
 #include "comm/sharedstate.h"
 
-PacedTransfer::PacedTransfer(SharedState &state) : m_state(state) {
+#include <algorithm>
+#include <utility>
+
+PacedTransfer::PacedTransfer(SharedState &state, QObject *parent)
+    : QObject(parent), m_state(state), m_fixed(state), m_answer(state, *this) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &PacedTransfer::OnTimer);
     m_state.RegisterClient(this);
 }
 
@@ -12,100 +17,116 @@ PacedTransfer::~PacedTransfer() {
     m_state.UnregisterClient(this);
 }
 
-bool PacedTransfer::Toggle(Mode mode, int count, const Pacing &pacing, StepAt steps) {
-    if (m_byAnswer && active()) {
+bool PacedTransfer::Toggle(Mode mode, int count, const Intervals &intervals, StepAt steps) {
+    AnnounceEnding();
+    if (byAnswer() && m_answer.active()) {
         Abort(); // a click while a transfer paced by the answers runs ends it
         return false;
     }
-    m_byAnswer = false;
-    m_pacing = pacing;
-    m_interval = mode == Mode::Read ? pacing.readMs : pacing.writeMs;
-    if (running()) {
-        m_phase = State::Stopping;
-        qCDebug(lcTransfer) << "transfer stopped by the user";
-        return false;
-    }
-    m_mode = mode;
-    m_count = count;
-    m_steps = std::move(steps);
-    m_position = 0;
-    m_phase = State::Running;
-    m_written = 0;
-    m_startedAt = m_state.now();
-    m_report.reset();
-    if (mode == Mode::Read) {
-        m_tally.Begin();
-    }
-    qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << count
-                        << "entries started";
-    return true;
+    m_current = &m_fixed;
+    return m_fixed.Toggle(mode, count, intervals, std::move(steps));
 }
 
 void PacedTransfer::End() {
-    if (!active()) {
-        return;
+    if (!byAnswer()) {
+        m_fixed.End();
     }
-    const bool stopped = m_phase == State::Stopping;
-    m_phase = State::Ended;
-    m_tally.End(m_state.now());
-    if (m_mode == Mode::Write) {
-        // A write has no answers to count: it says what it sent, so that the status bar does not
-        // go on showing the transfer before.
-        m_endedAt = m_state.now();
-        const QString seconds = SecondsText(m_endedAt - m_startedAt);
-        const QString line =
-            stopped ? QCoreApplication::translate(
-                          "PacedTransfer",
-                          "Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
-                    : QCoreApplication::translate(
-                          "PacedTransfer", "%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
-        m_report = Report{line.arg(m_written).arg(seconds), QString()};
+}
+
+bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks) {
+    AnnounceEnding();
+    if (active()) {
+        return false;
     }
-    qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;
+    m_current = &m_answer;
+    m_answer.Start(mode, std::move(requests), std::move(hooks));
+    WakeSoon();
+    return true;
+}
+
+void PacedTransfer::Abort(bool interrupted) {
+    if (byAnswer() && m_answer.active()) {
+        m_answer.Abort(interrupted);
+        m_timer.stop();
+    }
 }
 
 PacedTransfer::TickResult PacedTransfer::Tick() {
-    TickResult result;
-    if (!active()) {
+    if (!byAnswer()) {
+        return m_fixed.Tick();
+    }
+    m_woken = false;
+    if (!m_answer.active()) {
+        return {};
+    }
+    if (m_endsWhenSilent && m_state.LinkSilent) {
+        m_answer.Abort(true);
+        emit finished(Ending::Silent);
+        return {true, std::nullopt};
+    }
+    const TickResult result = m_answer.Tick();
+    if (result.ended) {
+        emit finished(Ending::Complete);
         return result;
     }
-    if (m_byAnswer) {
-        TickByAnswer(result);
-        return result;
+    if (result.step) {
+        emit progressed();
     }
-    if (m_mode == Mode::Write) {
-        m_interval = m_pacing.writeMs;
+    if (!m_woken && m_answer.active()) {
+        m_timer.start(std::max(0, m_answer.interval()));
     }
-    if (!running()) {
-        End();
-        result.ended = true;
-        return result;
-    }
-    if (m_state.sendQueue.length() >= 2) {
-        return result; // other traffic is still going out: try again at the next tick
-    }
-    const Step step = m_steps(m_position);
-    switch (step.kind) {
-    case Step::Kind::Read:
-        m_state.sendQueue.QueueValue(Framing::ReadCommand(step.board), step.cell);
-        m_tally.NoteRequest(m_state.image(step.board), step.cell);
-        break;
-    case Step::Kind::Write:
-        m_state.sendQueue.QueueValuePair(Framing::WriteCommand(step.board), step.cell, step.value);
-        ++m_written;
-        break;
-    case Step::Kind::Skip:
-        m_interval = m_pacing.skipMs;
-        break;
-    }
-    if (step.kind != Step::Kind::Skip) {
-        qCDebug(lcTransfer) << (step.kind == Step::Kind::Read ? "read" : "write")
-                            << (step.board == Board::Grube ? "pit" : "bridge") << "cell"
-                            << step.cell;
-    }
-    if (step.last) {
-        ++m_position;
-    }
-    result.step = step;
     return result;
+}
+
+void PacedTransfer::OnTimer() {
+    if (m_unannounced) {
+        AnnounceEnding();
+        return;
+    }
+    Tick();
+}
+
+void PacedTransfer::AnnounceEnding() {
+    if (const std::optional<Ending> ending = std::exchange(m_unannounced, std::nullopt)) {
+        emit finished(*ending);
+    }
+}
+
+void PacedTransfer::WakeSoon() {
+    m_woken = true;
+    m_timer.start(0);
+}
+
+void PacedTransfer::Wake() {
+    if (byAnswer() && m_answer.active()) {
+        WakeSoon();
+    }
+}
+
+void PacedTransfer::OnArrived(Board board, int cell) {
+    if (m_answer.OnArrived(board, cell)) {
+        WakeSoon(); // the next request can go at once
+    }
+}
+
+bool PacedTransfer::OnBelieved(Board board, int cell, int value) {
+    const bool taken = m_answer.OnBelieved(board, cell, value);
+    if (taken) {
+        WakeSoon();
+    }
+    return taken;
+}
+
+void PacedTransfer::OnDiscarded(Board board, int cell) {
+    if (m_answer.OnDiscarded(board, cell)) {
+        WakeSoon();
+    }
+}
+
+void PacedTransfer::OnInterrupted() {
+    if (byAnswer() && m_answer.active()) {
+        m_answer.Abort(true);
+        m_unannounced = Ending::Interrupted;
+        m_timer.start(0);
+    }
 }

@@ -2,11 +2,11 @@
 
 #include "comm/sharedstate.h"
 
-BackupRun::BackupRun(SharedState &state, QObject *parent)
-    : QObject(parent), m_state(state), m_transfer(state) {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &BackupRun::Tick);
+BackupRun::BackupRun(SharedState &state, QObject *parent) : QObject(parent), m_transfer(state) {
+    // A board that says nothing at all would cost every cell all its time-outs: minutes.
+    m_transfer.setEndsWhenSilent(true);
+    connect(&m_transfer, &PacedTransfer::progressed, this, &BackupRun::progressed);
+    connect(&m_transfer, &PacedTransfer::finished, this, &BackupRun::OnTransferFinished);
 }
 
 BackupRun::~BackupRun() = default;
@@ -62,7 +62,6 @@ bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Reque
     PacedTransfer::OwnerHooks hooks;
     hooks.ownerDone = [this](const PacedTransfer::Request &r, PacedTransfer::Outcome outcome,
                              int value) { Done(r, outcome, value); };
-    hooks.ownerWake = [this] { m_timer.start(0); };
     m_writesSent = 0;
     hooks.ownerSent = [this](const PacedTransfer::Request &r) {
         if (r.kind == PacedTransfer::Request::Kind::Write) {
@@ -73,7 +72,6 @@ bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Reque
         return false;
     }
     m_ended = false;
-    m_timer.start(0);
     return true;
 }
 
@@ -120,31 +118,17 @@ void BackupRun::Abort() {
     Finish(End::Stopped);
 }
 
-void BackupRun::Tick() {
-    if (m_ended) {
-        return;
-    }
-    if (!m_transfer.active()) {
-        // Ended by somebody else: the line went away (the engine's report says so).
-        Finish(End::Interrupted);
-        return;
-    }
-    if (m_state.LinkSilent) {
-        // A board that says nothing at all would cost every cell all its time-outs: minutes.
-        m_transfer.Abort(true);
-        Finish(End::Silent);
-        return;
-    }
-    const PacedTransfer::TickResult result = m_transfer.Tick();
-    if (result.ended) {
+void BackupRun::OnTransferFinished(PacedTransfer::Ending ending) {
+    switch (ending) {
+    case PacedTransfer::Ending::Complete:
         Finish(End::Complete);
-        return;
-    }
-    if (result.step) {
-        emit progressed();
-    }
-    if (!m_timer.isActive()) {
-        m_timer.start(std::max(0, m_transfer.interval()));
+        break;
+    case PacedTransfer::Ending::Interrupted: // the line went away (the engine's report says so)
+        Finish(End::Interrupted);
+        break;
+    case PacedTransfer::Ending::Silent:
+        Finish(End::Silent);
+        break;
     }
 }
 
@@ -153,7 +137,6 @@ void BackupRun::Finish(End end) {
         return;
     }
     m_ended = true;
-    m_timer.stop();
     if (const std::optional<PacedTransfer::Report> report = m_transfer.TakeReport()) {
         m_reportLine = report->line;
     }

@@ -4,7 +4,6 @@
 #include "core/backup/backupplan.h"
 
 #include <QObject>
-#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -12,9 +11,9 @@ class SharedState;
 
 // One read or write of many cells of both boards for a backup, a compare or a restore, paced by
 // the boards' answers whatever the settings say: every cell read twice and believed only when two
-// answers agree, every written cell read back, what failed asked again. It runs on its own timer
-// beside the tabs' transfers; the line is shared through the request line as theirs is. What it
-// reads lands in the mirrors as after any read.
+// answers agree, every written cell read back, what failed asked again. Its engine runs on its own
+// timer beside the tabs' transfers; the line is shared through the request line as theirs is.
+// What it reads lands in the mirrors as after any read.
 class BackupRun : public QObject {
     Q_OBJECT
 public:
@@ -65,13 +64,11 @@ signals:
 
 private:
     bool Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Request> requests);
-    void Tick();
+    void OnTransferFinished(PacedTransfer::Ending ending);
     void Done(const PacedTransfer::Request &request, PacedTransfer::Outcome outcome, int value);
     void Finish(End end);
 
-    SharedState &m_state;
     PacedTransfer m_transfer;
-    QTimer m_timer;
     Backup::Image m_found;
     std::vector<Backup::Failure> m_failures;
     QString m_reportLine;

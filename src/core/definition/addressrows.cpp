@@ -254,24 +254,24 @@ void AddressRows::ReadFromImage(bool force) {
 QList<AddressRows::Problem> AddressRows::StartRead() {
     ProgressMax = Rows * ReadCellsPerRow;
     Progress = 0;
-    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
     if (Running()) {
-        m_transfer.Toggle(Mode::Read, Rows, pacing, nullptr); // ends it at the next tick
+        m_transfer.Toggle(Mode::Read, Rows, intervals, nullptr); // ends it at the next tick
         return {};
     }
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
     RowState.fill(NotVerified);
     TransferStep = 0;
-    m_transfer.Toggle(Mode::Read, Rows, pacing, [this](int row) { return ReadStep(row); });
+    m_transfer.Toggle(Mode::Read, Rows, intervals, [this](int row) { return ReadStep(row); });
     return problems;
 }
 
 QList<AddressRows::Problem> AddressRows::StartWrite() {
     Progress = 0;
-    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
     if (Running()) {
-        m_transfer.Toggle(Mode::Write, Rows, pacing, nullptr); // ends it at the next tick
+        m_transfer.Toggle(Mode::Write, Rows, intervals, nullptr); // ends it at the next tick
         return {};
     }
     m_writeMotorola = m_state.station.UseMotorola;
@@ -280,7 +280,7 @@ QList<AddressRows::Problem> AddressRows::StartWrite() {
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
     TransferStep = 0;
-    m_transfer.Toggle(Mode::Write, Rows, pacing, [this](int row) { return WriteStep(row); });
+    m_transfer.Toggle(Mode::Write, Rows, intervals, [this](int row) { return WriteStep(row); });
     return problems;
 }
 
@@ -337,7 +337,7 @@ PacedTransfer::Step AddressRows::WriteStep(int row) {
     return step;
 }
 
-QList<AddressRows::Problem> AddressRows::StartReadByAnswer(const std::function<void()> &wake) {
+QList<AddressRows::Problem> AddressRows::StartReadByAnswer() {
     ProgressMax = Rows * ReadCellsPerRow;
     Progress = 0;
     if (Running()) {
@@ -367,12 +367,11 @@ QList<AddressRows::Problem> AddressRows::StartReadByAnswer(const std::function<v
             m_failedRows[at(r.tag)] = true;
         }
     };
-    hooks.ownerWake = wake;
     m_transfer.StartByAnswer(Mode::Read, std::move(requests), hooks);
     return problems;
 }
 
-QList<AddressRows::Problem> AddressRows::StartWriteByAnswer(const std::function<void()> &wake) {
+QList<AddressRows::Problem> AddressRows::StartWriteByAnswer() {
     Progress = 0;
     if (Running()) {
         m_transfer.Abort();
@@ -405,7 +404,6 @@ QList<AddressRows::Problem> AddressRows::StartWriteByAnswer(const std::function<
             m_failedRows[at(r.tag)] = true;
         }
     };
-    hooks.ownerWake = wake;
     m_transfer.StartByAnswer(Mode::Write, std::move(requests), hooks);
     return problems;
 }
@@ -429,11 +427,9 @@ void AddressRows::FinishByAnswer() {
 
 AddressRows::TickResult AddressRows::Tick() {
     TickResult result;
-    if (m_transfer.active()) {
+    if (m_transfer.active() && !m_transfer.byAnswer()) {
         result.ended = m_transfer.Tick().ended;
-        if (m_transfer.byAnswer()) {
-            Progress = m_transfer.progress();
-        } else if (result.ended) {
+        if (result.ended) {
             Progress = 0;
         }
     }

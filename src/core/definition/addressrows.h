@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <array>
-#include <functional>
 
 class SharedState;
 struct UnwrittenChanges;
@@ -63,8 +62,12 @@ public:
     bool ReadMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Read; }
     bool WriteMode() const { return m_transfer.active() && m_transfer.mode() == Mode::Write; }
     PacedTransfer &transfer() { return m_transfer; }
-    // What the timer and the progress bar show after a tick.
-    int Interval() const { return m_transfer.active() ? m_transfer.interval() : IdleIntervalMs; }
+    // What the timer and the progress bar show after a tick. A transfer paced by the answers runs
+    // on its engine's timer: the tab's timer then only follows the mirror.
+    int Interval() const {
+        return m_transfer.active() && !m_transfer.byAnswer() ? m_transfer.interval()
+                                                             : IdleIntervalMs;
+    }
     int Progress = 0;
     int ProgressMax = Rows * ReadCellsPerRow;
 
@@ -113,7 +116,7 @@ public:
     // Whether the mirror changed since the rows last took it.
     bool ImageChanged() const;
 
-    // Transfers. A click while one runs ends it at the next tick.
+    // Transfers at fixed pacing. A click while one runs ends it at the next tick.
     bool Running() const { return m_transfer.running(); }
     QList<Problem> StartRead();
     QList<Problem> StartWrite();
@@ -121,14 +124,18 @@ public:
         bool ended = false;     // the transfer ended in this tick
         bool refreshed = false; // rows were taken from the mirror
     };
+    // One tick of the tab's transfer timer: the next step of a transfer at fixed pacing, and the
+    // rows taken from a changed mirror.
     TickResult Tick();
 
     // The same transfers paced by the answers: every cell read twice, every written cell read back.
     // A read leaves the rows whose cells did not all come back unmarked; a written row turns
-    // verified when every cell came back as written, failed otherwise. wake runs the tab's timer
-    // soon. A click while one runs ends it at once.
-    QList<Problem> StartReadByAnswer(const std::function<void()> &wake);
-    QList<Problem> StartWriteByAnswer(const std::function<void()> &wake);
+    // verified when every cell came back as written, failed otherwise. The engine runs them on its
+    // own timer and tells of them by its signals. A click while one runs ends it at once.
+    QList<Problem> StartReadByAnswer();
+    QList<Problem> StartWriteByAnswer();
+    // The tab calls this when the engine of a transfer paced by the answers has progressed.
+    void FollowProgress() { Progress = m_transfer.progress(); }
     // The tab calls this when a transfer paced by the answers has ended.
     void FinishByAnswer();
 

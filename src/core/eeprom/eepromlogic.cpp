@@ -73,7 +73,7 @@ QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outco
 
 Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state), m_state(state) {}
 
-void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
+void Sweeps::Toggle(Board board) {
     PacedTransfer &sweep = of(board);
     if (sweep.byAnswer() && sweep.running()) {
         sweep.Abort();
@@ -84,12 +84,10 @@ void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
         for (int cell = 0; cell < Cells; ++cell) {
             cells.push_back({PacedTransfer::Request::Kind::Read, board, cell, 0, cell});
         }
-        PacedTransfer::OwnerHooks hooks;
-        hooks.ownerWake = wake;
-        sweep.StartByAnswer(PacedTransfer::Mode::Read, cells, hooks);
+        sweep.StartByAnswer(PacedTransfer::Mode::Read, std::move(cells));
         return;
     }
-    const PacedTransfer::Pacing pacing{TickMs, TickMs, TickMs};
+    const PacedTransfer::Intervals intervals{TickMs, TickMs, TickMs};
     const auto steps = [board](int cell) {
         PacedTransfer::Step step;
         step.kind = PacedTransfer::Step::Kind::Read;
@@ -97,7 +95,7 @@ void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
         step.cell = cell;
         return step;
     };
-    if (!sweep.Toggle(PacedTransfer::Mode::Read, Cells, pacing, steps)) {
+    if (!sweep.Toggle(PacedTransfer::Mode::Read, Cells, intervals, steps)) {
         sweep.End(); // stopped by the user: report what the requests so far got
     }
 }
@@ -105,13 +103,10 @@ void Sweeps::Toggle(Board board, const std::function<void()> &wake) {
 Sweeps::Progress Sweeps::Tick() {
     Progress progress;
     for (PacedTransfer *sweep : {&pit, &bridge}) {
-        if (!sweep->running()) {
+        if (!sweep->running() || sweep->byAnswer()) {
             continue;
         }
-        const bool sent = sweep->Tick().step.has_value();
-        if (sweep->byAnswer()) {
-            (sweep == &pit ? progress.pit : progress.bridge) = sweep->progress();
-        } else if (sent) {
+        if (sweep->Tick().step) {
             (sweep == &pit ? progress.pit : progress.bridge) = sweep->position();
             if (!sweep->running()) {
                 sweep->End(); // its last request is out: the sweep is done

@@ -3,7 +3,6 @@
 #include "comm/pacedtransfer.h"
 
 #include <QString>
-#include <functional>
 
 class BoardImage;
 class SharedState;
@@ -27,8 +26,9 @@ QString ClearQuestion(Board board);
 QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outcome outcome,
                          int value);
 
-// The read-all sweeps of both boards: every cell in ascending order, one request per tick of
-// the tab's timer while the transmit queue holds fewer than 2 bytes.
+// The read-all sweeps of both boards: every cell in ascending order. At fixed pacing one request
+// per tick of the tab's timer while the transmit queue holds fewer than 2 bytes; paced by the
+// answers each sweep runs on its engine's own timer.
 class Sweeps {
 public:
     static constexpr int Cells = 256;
@@ -41,18 +41,17 @@ public:
     PacedTransfer &of(Board board) { return board == Board::Grube ? pit : bridge; }
 
     // A click on "gesamtes EEprom einlesen": stops a running sweep, else starts one at cell 0,
-    // paced by the answers unless the settings ask for fixed pacing. wake runs the tab's timer
-    // soon.
-    void Toggle(Board board, const std::function<void()> &wake);
+    // paced by the answers unless the settings ask for fixed pacing.
+    void Toggle(Board board);
 
     struct Progress {
         int pit = 0;
         int bridge = 0;
     };
-    // One tick: each board queues its next read while the queue holds fewer than 2 bytes; the
-    // pit board is asked first, so its request holds the bridge sweep back. The position reached
-    // by each sweep that sent, 0 for one that did not; a sweep paced by the answers shows the
-    // cells it is through with.
+    // One tick of the tab's timer for the sweeps at fixed pacing: each board queues its next read
+    // while the queue holds fewer than 2 bytes; the pit board is asked first, so its request holds
+    // the bridge sweep back. The position reached by each sweep that sent, 0 for one that did not
+    // (and for a sweep paced by the answers, which its engine runs).
     Progress Tick();
 
 private:

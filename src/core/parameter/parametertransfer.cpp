@@ -11,8 +11,8 @@ ParameterTransfer::ParameterTransfer(ParameterModel &model)
 }
 
 void ParameterTransfer::Start(Mode mode, int entryCount) {
-    const PacedTransfer::Pacing pacing{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
-    m_transfer.Toggle(mode, entryCount, pacing, [this](int entry) { return StepAt(entry); });
+    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    m_transfer.Toggle(mode, entryCount, intervals, [this](int entry) { return StepAt(entry); });
 }
 
 void ParameterTransfer::StartRead(int entryCount) {
@@ -23,8 +23,7 @@ void ParameterTransfer::StartWrite(int entryCount) {
     Start(Mode::Write, entryCount);
 }
 
-void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
-                                      const std::function<void()> &wake) {
+void ParameterTransfer::StartByAnswer(Mode mode, int entryCount) {
     if (m_transfer.running()) {
         m_transfer.Abort();
         return;
@@ -68,7 +67,6 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount,
             break;
         }
     };
-    hooks.ownerWake = wake;
     m_transfer.StartByAnswer(mode, std::move(requests), hooks);
 }
 
@@ -91,9 +89,9 @@ PacedTransfer::Step ParameterTransfer::StepAt(int entry) {
 ParameterTransfer::Step ParameterTransfer::Tick() {
     const PacedTransfer::TickResult r = m_transfer.Tick();
     if (r.ended || !m_transfer.active()) {
-        return {true, m_transfer.byAnswer() ? m_transfer.progress() : 0};
+        return {true, 0};
     }
-    return {false, m_transfer.byAnswer() ? m_transfer.progress() : m_transfer.position()};
+    return {false, m_transfer.position()};
 }
 
 } // namespace Parameter

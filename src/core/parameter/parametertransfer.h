@@ -32,14 +32,15 @@ public:
     void StartWrite(int entryCount);
     // The same paced by the answers: every entry read twice, every written entry read back
     // (green when it came back as written, red when not); a click while one runs ends it at
-    // once. wake runs the tab's timer soon.
-    void StartByAnswer(PacedTransfer::Mode mode, int entryCount, const std::function<void()> &wake);
+    // once. The engine runs it on its own timer and tells of it by its signals.
+    void StartByAnswer(PacedTransfer::Mode mode, int entryCount);
 
     struct Step {
         bool ended = false;
         int progress = 0;
     };
-    // One tick: queues the next entry's request, marks it, and moves on; or ends the transfer.
+    // One tick of the tab's timer at fixed pacing: queues the next entry's request, marks it, and
+    // moves on; or ends the transfer.
     Step Tick();
 
 private:

@@ -66,6 +66,20 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
     Timer5 = Named(new QTimer(this), "Timer5");
     Timer5->setInterval(AddressRows::IdleIntervalMs);
     connect(Timer5, &QTimer::timeout, this, &TFrameDefinition::Timer5Timer);
+    // A transfer paced by the answers runs on the engine's timer; Timer5 ticks one at fixed
+    // pacing and follows the mirror.
+    connect(&m_rows.transfer(), &PacedTransfer::progressed, this, [this] {
+        ShowTransferProgress();
+        if (m_rows.RowState != m_statesShown) {
+            ShowAddressRows(); // a row's requests went out, or its cells were written
+        }
+    });
+    connect(&m_rows.transfer(), &PacedTransfer::finished, this, [this] {
+        ShowTransferProgress();
+        m_rows.FinishByAnswer();
+        EndTransfer();
+        ShowAddressRows();
+    });
     btn_read_adr->setEnabled(false);
     btn_write_adr->setEnabled(false);
     btn_read_adr->setText(CaptionRead());
@@ -425,7 +439,7 @@ void TFrameDefinition::StartTransfer(bool read) {
     const bool byAnswer = read ? t.byAnswer() : t.verifying();
     const bool stopping = m_rows.Running();
     if (stopping && m_rows.transfer().byAnswer()) {
-        read ? m_rows.StartReadByAnswer({}) : m_rows.StartWriteByAnswer({});
+        read ? m_rows.StartReadByAnswer() : m_rows.StartWriteByAnswer();
         m_rows.FinishByAnswer(); // stopped at once: what was read stays
         EndTransfer();
         ShowAddressRows();
@@ -434,14 +448,13 @@ void TFrameDefinition::StartTransfer(bool read) {
     m_transferShown = true;
     (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort());
     (read ? btn_write_adr : btn_read_adr)->setEnabled(false);
-    const auto wake = [this] { Timer5->start(0); };
     QList<AddressRows::Problem> problems;
     if (byAnswer && !stopping) {
-        problems = read ? m_rows.StartReadByAnswer(wake) : m_rows.StartWriteByAnswer(wake);
+        problems = read ? m_rows.StartReadByAnswer() : m_rows.StartWriteByAnswer();
     } else {
         problems = read ? m_rows.StartRead() : m_rows.StartWrite();
     }
-    Timer5->start(byAnswer && !stopping ? 0 : m_rows.Interval());
+    Timer5->start(m_rows.Interval());
     ProgressBar3->setRange(0, m_rows.ProgressMax);
     ProgressBar3->setValue(0);
     ProgressBar3->setTextVisible(m_rows.transfer().byAnswer() && m_rows.Running());
@@ -450,13 +463,14 @@ void TFrameDefinition::StartTransfer(bool read) {
 }
 
 void TFrameDefinition::OnlineChanged() {
-    // A transfer paced by the answers that the lost line interrupted has ended already.
-    if (m_transferShown && !m_rows.Running() && m_rows.transfer().byAnswer()) {
-        m_rows.FinishByAnswer();
-        EndTransfer();
-        ShowAddressRows();
-    }
     UpdateDefinitionButtons();
+}
+
+void TFrameDefinition::ShowTransferProgress() {
+    m_rows.FollowProgress();
+    ProgressBar3->setMaximum(m_rows.ProgressMax);
+    ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
+    ProgressBar3->setFormat(m_rows.transfer().ProgressText());
 }
 
 void TFrameDefinition::EndTransfer() {
@@ -477,9 +491,6 @@ void TFrameDefinition::Timer5Timer() {
     ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
     if (m_rows.transfer().byAnswer()) {
         ProgressBar3->setFormat(m_rows.transfer().ProgressText());
-    }
-    if (result.ended && m_rows.transfer().byAnswer()) {
-        m_rows.FinishByAnswer();
     }
     if (result.ended) {
         EndTransfer();

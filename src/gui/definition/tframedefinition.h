@@ -101,6 +101,8 @@ private:
     // out of range; clears both otherwise.
     void ShowRangeMark(int row);
     void ReportProblems(const QList<AddressRows::Problem> &problems);
+    // How far the transfer paced by the answers got, on the bar and in its text.
+    void ShowTransferProgress();
     void EndTransfer();
     void StartTransfer(bool read);
     int PositionCount() const;
@@ -122,6 +124,8 @@ private:
     ButtonLayout m_drawnLayout;
     bool Updating = false;
     bool m_transferShown = false; // the buttons show a running transfer
+    // The rows' states the panels show.
+    std::array<int, AddressRows::Rows> m_statesShown{};
 
     QWidget *pnl_definition = nullptr;
     TurntablePicture *tt_Image1 = nullptr;

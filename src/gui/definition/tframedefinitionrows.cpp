@@ -210,6 +210,7 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
             ShowRangeMark(k); // the edit being typed in is marked when it is left
         }
     }
+    m_statesShown = m_rows.RowState;
     Updating = wasUpdating;
 }
 

@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 using namespace Diagnosis;
 using namespace DiagnosisForm;
@@ -91,14 +90,6 @@ TFrameDiagnose::TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *pa
     // lost line.
     m_state.directDrive.ownerEnded = [this] { ShowDriveIdle(true); };
     m_paraWrite = std::make_unique<PacedTransfer>(m_state);
-    m_paraTimer = new QTimer(this);
-    m_paraTimer->setSingleShot(true);
-    connect(m_paraTimer, &QTimer::timeout, this, [this] {
-        m_paraWrite->Tick();
-        if (m_paraWrite->active()) {
-            m_paraTimer->start(m_paraWrite->interval());
-        }
-    });
     BuildForm();
     UpdateDiagnosisButtons();
 }
@@ -523,10 +514,7 @@ void TFrameDiagnose::btn_para_okClick() {
             writes.push_back(
                 {PacedTransfer::Request::Kind::Write, Board::Buehne, w.cell, value, w.cell});
         }
-        PacedTransfer::OwnerHooks hooks;
-        hooks.ownerWake = [this] { m_paraTimer->start(0); };
-        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, writes, hooks);
-        m_paraTimer->start(0);
+        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, std::move(writes));
         return;
     }
     for (const CellWrite &w : m_state.directDrive.Writes()) {

@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 // The diagnosis tab "Diagnose": the error flags of both boards, the pit board's DIP switches, the
 // sense current and the sensor voltage as values and live graphs, and the direct drive that finds
@@ -107,7 +106,6 @@ private:
     bool Loading = false;
     // The load-control values written and read back, paced by the answers.
     std::unique_ptr<PacedTransfer> m_paraWrite;
-    QTimer *m_paraTimer = nullptr;
 
     Diagnosis::SampleHistory SenseHistory;
     Diagnosis::SampleHistory SensorHistory;

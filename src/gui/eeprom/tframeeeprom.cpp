@@ -41,6 +41,17 @@ TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent
     Timer3 = Named(new QTimer(this), "Timer3");
     Timer3->setInterval(FirstTickMs);
     connect(Timer3, &QTimer::timeout, this, &TFrameEEprom::Timer3Timer);
+    // A sweep paced by the answers runs on its engine's timer; Timer3 ticks one at fixed pacing
+    // and redraws the dumps.
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        PacedTransfer &sweep = m_sweeps.of(board);
+        connect(&sweep, &PacedTransfer::progressed, this,
+                [this, board] { ShowSweepProgress(board, m_sweeps.of(board).progress()); });
+        connect(&sweep, &PacedTransfer::finished, this, [this, board] {
+            ShowSweepProgress(board, m_sweeps.of(board).progress());
+            WakeTimer3();
+        });
+    }
 
     ShowPitEEprom();
     ShowBridgeEEprom();
@@ -203,7 +214,6 @@ void TFrameEEprom::SingleByAnswer(Board board, PacedTransfer::Request request) {
         label->setText(Eeprom::SingleResultText(
             r.cell, r.value, r.kind == PacedTransfer::Request::Kind::Write, outcome, value));
     };
-    hooks.ownerWake = [this] { Timer3->start(0); };
     h.single->StartByAnswer(write ? PacedTransfer::Mode::Write : PacedTransfer::Mode::Read,
                             {request}, hooks);
     WakeTimer3();
@@ -233,7 +243,7 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
     bar->setRange(0, 255);
     bar->setValue(0);
     bar->setTextVisible(false);
-    m_sweeps.Toggle(board, [this] { Timer3->start(0); });
+    m_sweeps.Toggle(board);
     if (m_sweeps.of(board).byAnswer()) {
         bar->setRange(0, Eeprom::Sweeps::Cells);
         bar->setTextVisible(true);
@@ -294,28 +304,17 @@ void TFrameEEprom::btn_updateClick() {
 }
 
 void TFrameEEprom::Timer3Timer() {
-    const bool pitByAnswer = m_sweeps.pit.byAnswer() && m_sweeps.pit.active();
-    const bool bridgeByAnswer = m_sweeps.bridge.byAnswer() && m_sweeps.bridge.active();
     const Eeprom::Sweeps::Progress progress = m_sweeps.Tick();
-    int next = Eeprom::Sweeps::TickMs;
-    for (const auto &[board, byAnswer, value] :
-         {std::tuple{Board::Grube, pitByAnswer, progress.pit},
-          std::tuple{Board::Buehne, bridgeByAnswer, progress.bridge}}) {
-        if (byAnswer) {
-            ShowSweepProgress(board, value);
-            next = std::min(next, m_sweeps.of(board).interval());
-        } else {
+    for (const auto &[board, value] :
+         {std::pair{Board::Grube, progress.pit}, std::pair{Board::Buehne, progress.bridge}}) {
+        // A sweep paced by the answers shows how far it got as its engine tells.
+        const PacedTransfer &sweep = m_sweeps.of(board);
+        if (!(sweep.byAnswer() && sweep.active())) {
             HalfOf(board).progress->setValue(std::min(value, 255));
         }
     }
-    for (Half *h : {&m_pit, &m_bridge}) {
-        if (h->single->active()) {
-            h->single->Tick();
-            next = std::min(next, h->single->interval());
-        }
-    }
-    if (Timer3->interval() != next) {
-        Timer3->setInterval(std::max(next, 0));
+    if (Timer3->interval() != Eeprom::Sweeps::TickMs) {
+        Timer3->setInterval(Eeprom::Sweeps::TickMs);
     }
     if (m_state.pit.revision() != m_pitShown) {
         ShowPitEEprom();

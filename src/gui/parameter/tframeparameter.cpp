@@ -42,6 +42,16 @@ TFrameParameter::TFrameParameter(SharedState &state, Dialogs &dialogs, QWidget *
     BuildForm();
     Timer4 = Named(new QTimer(this), "Timer4");
     connect(Timer4, &QTimer::timeout, this, &TFrameParameter::Timer4Timer);
+    // A transfer paced by the answers runs on the engine's timer; Timer4 ticks one at fixed
+    // pacing.
+    connect(&m_transfer.engine(), &PacedTransfer::progressed, this, [this] {
+        ShowTransferProgress();
+        ShowMarks();
+    });
+    connect(&m_transfer.engine(), &PacedTransfer::finished, this, [this] {
+        ShowTransferProgress();
+        EndTransfer();
+    });
     btn_read_values->setEnabled(false);
     btn_write_values->setEnabled(false);
     ArrangeParameterRows();
@@ -284,10 +294,6 @@ void TFrameParameter::CheckBox_xClick(int group, int bit) {
 // Buttons and transfers
 
 void TFrameParameter::OnlineChanged() {
-    // A transfer paced by the answers that the lost line interrupted has ended already.
-    if (Timer4->isActive() && m_transfer.engine().byAnswer() && !m_transfer.Running()) {
-        EndTransfer();
-    }
     UpdateParameterButtons();
 }
 
@@ -315,14 +321,13 @@ void TFrameParameter::StartTransfer(PacedTransfer::Mode mode) {
     ProgressBar3->setTextVisible(byAnswer);
     if (byAnswer || (m_transfer.engine().byAnswer() && m_transfer.Running())) {
         const bool wasRunning = m_transfer.Running();
-        m_transfer.StartByAnswer(mode, m_model.entryCount(), [this] { Timer4->start(0); });
+        m_transfer.StartByAnswer(mode, m_model.entryCount());
         if (wasRunning) {
             EndTransfer(); // stopped at once; what was read stays
             return;
         }
         ProgressBar3->setRange(0, std::max(1, m_transfer.engine().total()));
         ShowMarks();
-        Timer4->start(0);
         return;
     }
     if (read) {
@@ -336,15 +341,17 @@ void TFrameParameter::StartTransfer(PacedTransfer::Mode mode) {
 void TFrameParameter::Timer4Timer() {
     const ParameterTransfer::Step step = m_transfer.Tick();
     ProgressBar3->setValue(step.progress);
-    if (m_transfer.engine().byAnswer()) {
-        ProgressBar3->setFormat(m_transfer.engine().ProgressText());
-    }
     if (step.ended) {
         EndTransfer();
         return;
     }
     Timer4->setInterval(m_transfer.interval());
     ShowMarks();
+}
+
+void TFrameParameter::ShowTransferProgress() {
+    ProgressBar3->setValue(m_transfer.engine().progress());
+    ProgressBar3->setFormat(m_transfer.engine().ProgressText());
 }
 
 void TFrameParameter::EndTransfer() {

@@ -96,6 +96,8 @@ private:
     QGroupBox *BoxOf(Parameter::Box box) const;
     void ReportInvalid(int row);
     void ShowOutcome(int slot, const Parameter::ParameterModel::EditOutcome &outcome);
+    // How far the transfer paced by the answers got, on the bar and in its text.
+    void ShowTransferProgress();
     void EndTransfer();
     // The values and marks of the rows after a mirror changed elsewhere; texts and layout stay.
     void RefreshValues();

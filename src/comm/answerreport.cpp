@@ -1,0 +1,172 @@
+// Transfers paced by the boards' answers: how far they got, how they end and what they report.
+
+#include "comm/answerpacing.h"
+
+#include "comm/logging.h"
+#include "comm/sharedstate.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+using Transfer::Mode;
+using Transfer::Outcome;
+using Transfer::Request;
+using Transfer::State;
+
+namespace {
+// How many failed cells the status line names before it leaves the rest to the details.
+constexpr int CellsNamed = 6;
+} // namespace
+
+QString AnswerPacing::BoardName(Board board) {
+    return board == Board::Grube ? QCoreApplication::translate("PacedTransfer", "Grube")
+                                 : QCoreApplication::translate("PacedTransfer", "Bühne");
+}
+
+QString AnswerPacing::CellName(int cell) {
+    return QStringLiteral("0x%1").arg(cell, 2, 16, QLatin1Char('0'));
+}
+
+void AnswerPacing::Finish() {
+    QStringList details;
+    for (Item &item : m_items) {
+        if (!item.outcome) {
+            const bool read = item.request.kind == Request::Kind::Read;
+            item.outcome = item.values.empty() ? Outcome::NoAnswer
+                           : read              ? Outcome::Unconfirmed
+                                               : Outcome::Mismatch;
+            ++m_done;
+            if (m_hooks.ownerDone) {
+                m_hooks.ownerDone(item.request, *item.outcome,
+                                  item.values.empty() ? -1 : item.values.back());
+            }
+        }
+        if (*item.outcome != Outcome::Confirmed && *item.outcome != Outcome::Verified) {
+            details << FailureText(item);
+        }
+    }
+    ReleaseLine();
+    m_flight.reset();
+    m_phase = State::Ended;
+    m_endedAt = m_state.now();
+    m_report = Transfer::Report{ReportLine(false, false), details.join(u'\n')};
+    qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
+}
+
+QString AnswerPacing::FailureText(const Item &item) {
+    const Request &r = item.request;
+    QString what;
+    switch (*item.outcome) {
+    case Outcome::NoAnswer:
+        what = QCoreApplication::translate("PacedTransfer", "keine Antwort");
+        break;
+    case Outcome::Unconfirmed:
+        what = QCoreApplication::translate("PacedTransfer", "keine zwei gleichen Antworten");
+        break;
+    case Outcome::Mismatch:
+        what = QCoreApplication::translate("PacedTransfer", "geschrieben %1, gelesen %2")
+                   .arg(CellName(r.value), CellName(item.values.back()));
+        break;
+    case Outcome::Confirmed:
+    case Outcome::Verified:
+        break;
+    }
+    return QStringLiteral("%1 %2 (%3): %4")
+        .arg(BoardName(r.board), CellName(r.cell))
+        .arg(r.cell)
+        .arg(what);
+}
+
+QString AnswerPacing::ReportLine(bool stopped, bool interrupted) const {
+    const bool read = m_mode == Mode::Read;
+    const QString seconds = SecondsText(m_endedAt - m_startedAt);
+    if (stopped) {
+        const QString cells =
+            QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen %3")
+                .arg(m_done)
+                .arg(m_items.size())
+                .arg(read ? QCoreApplication::translate("PacedTransfer", "gelesen")
+                          : QCoreApplication::translate("PacedTransfer", "geschrieben"));
+        return interrupted
+                   ? QCoreApplication::translate(
+                         "PacedTransfer", "Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
+                         .arg(cells, seconds)
+                   : QCoreApplication::translate("PacedTransfer",
+                                                 "Abgebrochen: %1 in %2 s, das Bisherige bleibt")
+                         .arg(cells, seconds);
+    }
+    int repeated = 0;
+    std::vector<const Item *> failedItems;
+    for (const Item &item : m_items) {
+        const bool settled =
+            item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
+        if (!settled) {
+            failedItems.push_back(&item);
+        } else if (item.asks > (read && item.request.expect < 0 ? 2 : 1) || item.writes > 1) {
+            ++repeated; // came through only when asked again
+        }
+    }
+    QString line =
+        read ? QCoreApplication::translate(
+                   "PacedTransfer", "%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
+             : QCoreApplication::translate(
+                   "PacedTransfer", "%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
+                                    "falsch");
+    line = line.arg(m_items.size()).arg(seconds).arg(repeated).arg(failedItems.size());
+    if (!failedItems.empty()) {
+        QStringList named;
+        Board last = failedItems.front()->request.board;
+        named << BoardName(last);
+        for (size_t i = 0; i < failedItems.size() && i < size_t(CellsNamed); ++i) {
+            const Request &r = failedItems[i]->request;
+            if (r.board != last) {
+                last = r.board;
+                named << BoardName(last);
+            }
+            named.last() += QLatin1Char(' ') + CellName(r.cell);
+        }
+        line += QStringLiteral(": ") + named.join(QStringLiteral("; "));
+        if (failedItems.size() > size_t(CellsNamed)) {
+            line += QStringLiteral(" …");
+        }
+    }
+    return line;
+}
+
+int AnswerPacing::Units() const {
+    int units = 0;
+    for (const Item &item : m_items) {
+        if (item.outcome) {
+            units += 2;
+        } else if (item.request.kind == Request::Kind::Read) {
+            units += std::min(item.asks, 2);
+        } else {
+            units += std::min(item.writes, 1) + std::min(item.asks, 1);
+        }
+    }
+    return units;
+}
+
+int AnswerPacing::progress() const {
+    return Units() / 2;
+}
+
+QString AnswerPacing::ProgressText() const {
+    const int units = Units();
+    const int total = static_cast<int>(m_items.size());
+    QString text =
+        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(units / 2).arg(total);
+    const qint64 elapsed = (active() ? m_state.now() : m_endedAt) - m_startedAt;
+    if (active() && elapsed >= RateAfterMs && units > 0) {
+        const qint64 left = elapsed * (2 * total - units) / units;
+        text +=
+            QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);
+    }
+    return text;
+}
+
+std::optional<Transfer::Report> AnswerPacing::TakeReport() {
+    std::optional<Transfer::Report> report;
+    report.swap(m_report);
+    return report;
+}
