@@ -666,6 +666,10 @@ DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 
 <context>
     <name>ConnectionTexts</name>
     <message>
+        <source>wartet auf %1 ...</source>
+        <translation>waiting for %1 ...</translation>
+    </message>
+    <message>
         <source>Fehler COM-Port Öffnen - OpenComm</source>
         <translation>Error opening COM port - OpenComm</translation>
     </message>
