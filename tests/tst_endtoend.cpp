@@ -1,6 +1,7 @@
 // The program against a simulated controller: in process, and through a real pseudo-terminal with
 // pivota-sim as a separate process.
 
+#include "core/session/connectiontexts.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/settingsfolder.h"
 #include "fixtures/simprocess.h"
@@ -139,7 +140,7 @@ private slots:
         QVERIFY(w.state().Online);
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 5000);
         QVERIFY(!w.state().Online);
-        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+        QCOMPARE(w.statusText(), ConnectionTexts::WaitingFor(link)); // the link is awaited
     }
 
     void simulatorKeepsItsEepromFile() {

@@ -3,6 +3,7 @@
 // lost lines, the port scan, the fill bar, manual sends and the dumps.
 
 #include "comm/sendqueue.h"
+#include "core/session/connectiontexts.h"
 #include "core/settings/inifile.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/settingsfolder.h"
@@ -471,7 +472,9 @@ private slots:
             "Problem mit RS232 Schnittstelle!"));
         QVERIFY(!w.state().Online);
         QVERIFY(!w.port().isOpen());
-        QCOMPARE(w.statusText(), QStringLiteral("Kommunikation mit Gruben-Platine gestoppt"));
+        // The device is awaited to come back ("automatisch wieder verbinden" is on), and the
+        // status bar says so.
+        QCOMPARE(w.statusText(), ConnectionTexts::WaitingFor(t.pty.device()));
         QVERIFY(!Find<QTimer>(&w, "Timer_Receive")->isActive());
         // The timers go on: nothing more is reported and the queue drains into the log.
         QVERIFY(WaitForHousekeepingTicks(w));

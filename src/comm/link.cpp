@@ -8,23 +8,19 @@
 
 #include <QCoreApplication>
 
-namespace {
-const char *StateName(Link::State state) {
+const char *Link::StateName(State state) {
     switch (state) {
-    case Link::State::Offline:
+    case State::Offline:
         return "offline";
-    case Link::State::Opening:
-        return "opening";
-    case Link::State::Online:
+    case State::Online:
         return "online";
-    case Link::State::Silent:
+    case State::Silent:
         return "silent";
-    case Link::State::Lost:
+    case State::Lost:
         return "lost";
     }
     return "?";
 }
-} // namespace
 
 Link::Link(SharedState &state, QObject *parent)
     : QObject(parent), m_shared(state), m_readBuffer(MaxReadSize) {
@@ -49,7 +45,6 @@ bool Link::Probe(const QString &name, QString *reason) {
 }
 
 bool Link::Open(const QString &name, int baud, QString *reason, QString *configureError) {
-    SetState(State::Opening);
     m_portName = name;
     if (!m_port.OpenPort(name, reason)) {
         qCDebug(lcLink) << "open" << name << "failed:" << (reason ? *reason : QString());

@@ -12,17 +12,13 @@
 class SharedState;
 
 // The connection to the pit board: the port device, the health of the line, what a manual send
-// could not yet put on the line, and the read buffer. The window's timers drive it (a transmit tick
-// writes one queued byte, a receive tick reads what waits); it reports outward by signals and never
-// calls back into the window.
-//
-// States: Offline (never connected, or stopped), Opening (while the port is being opened), Online
-// (the board talks), Silent (connected, but the board has said nothing for a while) and Lost (the
-// line failed; the failure has been reported once).
+// could not yet put on the line, and the read buffer. The session's timers drive it (a transmit
+// tick writes one queued byte, a receive tick reads what waits); it reports outward by signals and
+// never calls back. The connection's state is the session's; the link keeps only what its own
+// steps need (whether it may write, and whether a failure was reported already).
 class Link : public QObject {
     Q_OBJECT
 public:
-    enum class State { Offline, Opening, Online, Silent, Lost };
     enum class Failure { Receive, Send };
     static constexpr int MaxReadSize = 4000;
 
@@ -31,7 +27,7 @@ public:
 
     ComPort &port() { return m_port; }
     const ComPort &port() const { return m_port; }
-    State state() const { return m_linkState; }
+    // Open and not stopped: bytes go on the wire.
     bool online() const { return m_linkState == State::Online || m_linkState == State::Silent; }
     // The name of the port last opened ("COM1".."COM9" or a device); empty at first.
     const QString &portName() const { return m_portName; }
@@ -83,11 +79,13 @@ signals:
     void dataWaiting();
 
 private:
+    enum class State { Offline, Online, Silent, Lost };
     // -1 (reported) on failure.
     qint64 Read(char *data, qint64 maxBytes);
     qint64 Write(const char *data, qint64 count);
     void Fail(Failure failure, const QString &reason);
     void SetState(State state);
+    static const char *StateName(State state);
 
     SharedState &m_shared;
     ComPort m_port;
