@@ -98,6 +98,9 @@ public:
     QString RowName(int row) const;
     // Empty, or what is wrong with the row's address: it lies beyond the formats in use.
     QString RangeProblem(int row) const;
+    // Why an address lies beyond the formats in use, without the row's name; empty when it does
+    // not.
+    static QString RangeReason(int address, bool motorola);
 
     bool HasUnwrittenChanges() const;
 
@@ -164,6 +167,11 @@ private:
     // Rows of the transfer paced by the answers: those with a cell that failed.
     std::array<bool, Rows> m_failedRows{};
     std::array<bool, Rows> m_writtenRows{};
+    // The rows of the running write whose address the format in use refused: they keep their
+    // mark and are named after the transfer's report line ("P:11 nicht geschrieben: ...").
+    QList<Problem> m_refused;
+    void NoteRefusedRows();
+    void ReportRefusedRows();
 
     SharedState &m_state;
     PacedTransfer m_transfer;
