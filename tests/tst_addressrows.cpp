@@ -174,6 +174,30 @@ private slots:
         QVERIFY(!rows.RangeProblem(27).isEmpty());
     }
 
+    // What is no address at all leaves the row as it was; a sign alone or an empty edit is on
+    // its way to one.
+    void lettersChangeNothing() {
+        SharedState s;
+        AddressRows rows(s);
+        LoadStandard(rows);
+        for (const char *text : {"22x", "x", "2 2", "0x10", "1e3"}) {
+            QCOMPARE(int(rows.EditAddress(0, QString::fromLatin1(text))),
+                     int(AddressRows::EditResult::Invalid));
+            QCOMPARE(rows.RowAddress[0], 225);
+            QCOMPARE(rows.RowState[0], int(AddressRows::Verified));
+        }
+        QVERIFY(!rows.HasUnwrittenChanges());
+        for (const char *text : {"-", "+", ""}) {
+            QCOMPARE(int(rows.EditAddress(1, QString::fromLatin1(text))),
+                     int(AddressRows::EditResult::Empty));
+            QCOMPARE(rows.RowAddress[1], 226);
+            QCOMPARE(rows.RowState[1], int(AddressRows::Changed));
+        }
+        QCOMPARE(int(rows.EditAddress(1, QStringLiteral("-5"))),
+                 int(AddressRows::EditResult::Accepted));
+        QCOMPARE(rows.RowAddress[1], -5);
+    }
+
     void readingRowsFromTheMirror() {
         SharedState s;
         AddressRows rows(s);

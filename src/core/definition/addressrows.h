@@ -71,7 +71,9 @@ public:
     int Progress = 0;
     int ProgressMax = Rows * ReadCellsPerRow;
 
-    // Editing. Each marks the row as changed.
+    // Editing. Each marks the row as changed, except a text that is no address at all (Invalid):
+    // it changes nothing, and the edit goes back to its last valid text. An empty edit, or a sign
+    // alone on the way to a number, keeps the address (Empty).
     EditResult EditAddress(int row, const QString &text);
     void ToggleGreen(int row);
     // The presets of the combo box, index 0..5; any other index changes nothing.
