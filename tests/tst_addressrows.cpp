@@ -174,6 +174,30 @@ private slots:
         QVERIFY(!rows.RangeProblem(27).isEmpty());
     }
 
+    // What is no address at all leaves the row as it was; a sign alone or an empty edit is on
+    // its way to one.
+    void lettersChangeNothing() {
+        SharedState s;
+        AddressRows rows(s);
+        LoadStandard(rows);
+        for (const char *text : {"22x", "x", "2 2", "0x10", "1e3"}) {
+            QCOMPARE(int(rows.EditAddress(0, QString::fromLatin1(text))),
+                     int(AddressRows::EditResult::Invalid));
+            QCOMPARE(rows.RowAddress[0], 225);
+            QCOMPARE(rows.RowState[0], int(AddressRows::Verified));
+        }
+        QVERIFY(!rows.HasUnwrittenChanges());
+        for (const char *text : {"-", "+", ""}) {
+            QCOMPARE(int(rows.EditAddress(1, QString::fromLatin1(text))),
+                     int(AddressRows::EditResult::Empty));
+            QCOMPARE(rows.RowAddress[1], 226);
+            QCOMPARE(rows.RowState[1], int(AddressRows::Changed));
+        }
+        QCOMPARE(int(rows.EditAddress(1, QStringLiteral("-5"))),
+                 int(AddressRows::EditResult::Accepted));
+        QCOMPARE(rows.RowAddress[1], -5);
+    }
+
     void readingRowsFromTheMirror() {
         SharedState s;
         AddressRows rows(s);
@@ -246,6 +270,59 @@ private slots:
         QCOMPARE(rows.RowState[13], int(AddressRows::Sent));
         QCOMPARE(rows.RowState[12], int(AddressRows::Verified));
         QVERIFY(!rows.HasUnwrittenChanges());
+    }
+
+    // A row whose address the format in use cannot hold is not written in that format: it stays
+    // changed, and the write's report names it with the reason, the first few on the status line
+    // and every one in the details. The other format's cells are written as before.
+    void refusedRowsAreNamedInTheReport() {
+        SharedState s;
+        s.station.UseMotorola = true;
+        AddressRows rows(s);
+        LoadStandard(rows);
+        rows.StoreAddressesInImage();
+        const uint8_t motorolaBefore = s.pit.value(StepCell(14, 4));
+        QVERIFY(rows.EditAddress(14, QStringLiteral("999")) == AddressRows::EditResult::Accepted);
+        QCOMPARE(rows.RowName(14), QStringLiteral("P:11"));
+        const QList<AddressRows::Problem> problems = rows.StartWrite();
+        QCOMPARE(problems.size(), 1);
+        QCOMPARE(problems.at(0).row, 14);
+        const QList<Message> sent = RunTransfer(rows, s);
+        QCOMPARE(sent.size(), 4); // the DCC cells and the position
+        QCOMPARE(rows.RowState[14], int(AddressRows::Changed));
+        QVERIFY(rows.HasUnwrittenChanges());
+        QCOMPARE(s.pit.value(StepCell(14, 4)), motorolaBefore);
+        QCOMPARE(s.pit.value(StepCell(14, 0)), AddressCodes::Dcc(999, false)[0]);
+        const std::optional<PacedTransfer::Report> report = rows.transfer().TakeReport();
+        QVERIFY(report);
+        const QString named = QStringLiteral("P:11 nicht geschrieben: Adresse 999 liegt außerhalb "
+                                             "von 0 bis 320 (Motorola bis 320, DCC bis 2044)");
+        QVERIFY2(report->line.endsWith(QStringLiteral("; ") + named), qPrintable(report->line));
+        QCOMPARE(report->details, named);
+
+        // Many refused rows: three on the line, every one in the details.
+        for (int row = 4; row < 28; ++row) {
+            rows.EditAddress(row, QStringLiteral("400"));
+        }
+        rows.StartWrite();
+        RunTransfer(rows, s);
+        const std::optional<PacedTransfer::Report> many = rows.transfer().TakeReport();
+        QVERIFY(many);
+        QCOMPARE(many->line.count(QStringLiteral("nicht geschrieben:")), 3);
+        QVERIFY(many->line.endsWith(QStringLiteral("; …")));
+        QCOMPARE(many->details.count(QStringLiteral("nicht geschrieben:")), 24);
+        QVERIFY(many->details.contains(QStringLiteral("P:24 nicht geschrieben: Adresse 400")));
+
+        // Without Motorola the same addresses are all written, and nothing is named.
+        s.station.UseMotorola = false;
+        rows.StartWrite();
+        RunTransfer(rows, s);
+        QVERIFY(!rows.HasUnwrittenChanges());
+        const std::optional<PacedTransfer::Report> none = rows.transfer().TakeReport();
+        QVERIFY(none);
+        QVERIFY2(!none->line.contains(QStringLiteral("nicht geschrieben:")),
+                 qPrintable(none->line));
+        QVERIFY(none->details.isEmpty());
     }
 
     void abortEndsAtTheNextTick() {

@@ -6,6 +6,7 @@
 #include "core/definition/addressrows.h"
 #include "fixtures/addresstransfer.h"
 #include "fixtures/definitionframe.h"
+#include "fixtures/rununtil.h"
 #include "fixtures/simulatedwindow.h"
 #include "fixtures/testutil.h"
 #include "fixtures/testwindow.h"
@@ -204,6 +205,44 @@ private slots:
 
     // -----------------------------------------------------------------------------------------
     // In the main window
+
+    // With Motorola in use, a verified write of an address beyond Motorola's range sends the DCC
+    // cells, which read back as written; the Motorola cells keep the old address, so the row is
+    // not shown as confirmed, and the closing line says which row was not written and why.
+    void refusedRowIsNotShownAsConfirmed() {
+        SimulatedWindow sw({}, "Interval_Senden=2\nInterval_Receive=2\n");
+        TfrmMain &w = sw.w();
+        TFrameDefinition *f = w.frameDefinition();
+        Find<QCheckBox>(f, "cbx_use_mm")->setChecked(true);
+        QVERIFY(w.state().station.UseMotorola);
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QTest::mouseClick(Find<QPushButton>(f, "btn_read_adr"), Qt::LeftButton);
+        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 15000));
+        QCOMPARE(f->rows().RowName(14), QStringLiteral("P:11"));
+        const int motorolaBefore = sw.sim->pitCell(StepCell(14, 4));
+
+        Edit(f, 14)->setText(QStringLiteral("999"));
+        QTest::mouseClick(Find<QPushButton>(f, "btn_write_adr"), Qt::LeftButton);
+        QCOMPARE(sw.dialogs.count("warning"), 1);
+        QVERIFY(
+            sw.dialogs.calls.last().text.contains(QStringLiteral("Motorola-Format (max: 320)")));
+        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 15000));
+        QCOMPARE(sw.sim->pitCell(StepCell(14, 0)), AddressCodes::Dcc(999, false)[0]);
+        QCOMPARE(sw.sim->pitCell(StepCell(14, 4)), motorolaBefore);
+        QCOMPARE(f->rows().RowState[14], int(AddressRows::Changed));
+        QCOMPARE(PanelColour(*f, 14), Colors::MarkChanged);
+        QCOMPARE(Edit(f, 14)->text(), QStringLiteral("999"));
+        QVERIFY(f->HasUnwrittenChanges());
+        // The rows the mirror brings meanwhile do not make it confirmed either.
+        f->Timer5Timer();
+        QCOMPARE(f->rows().RowState[14], int(AddressRows::Changed));
+        QVERIFY(RunUntil([&] { return w.statusText().contains(QStringLiteral("geprüft")); }, 3000));
+        QVERIFY2(w.statusText().endsWith(
+                     QStringLiteral("; P:11 nicht geschrieben: Adresse 999 liegt außerhalb von 0 "
+                                    "bis 320 (Motorola bis 320, DCC bis 2044)")),
+                 qPrintable(w.statusText()));
+    }
 
     void settingsShowOnTheTabAtStart() {
         const AddressCodes::Code c = AddressCodes::Dcc(1234, false);

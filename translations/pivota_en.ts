@@ -57,12 +57,16 @@ The current values will be lost.</translation>
         <translation>Position row %1</translation>
     </message>
     <message>
-        <source>%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis %3, DCC bis %4)</source>
-        <translation>%1: address %2 is outside 0 to %3 (Motorola up to %3, DCC up to %4)</translation>
+        <source>Adresse %1 liegt außerhalb von 0 bis %2 (Motorola bis %2, DCC bis %3)</source>
+        <translation>address %1 is outside 0 to %2 (Motorola up to %2, DCC up to %3)</translation>
     </message>
     <message>
-        <source>%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)</source>
-        <translation>%1: address %2 is outside 0 to %3 (DCC)</translation>
+        <source>Adresse %1 liegt außerhalb von 0 bis %2 (DCC)</source>
+        <translation>address %1 is outside 0 to %2 (DCC)</translation>
+    </message>
+    <message>
+        <source>%1 nicht geschrieben: %2</source>
+        <translation>%1 not written: %2</translation>
     </message>
 </context>
 <context>

@@ -110,6 +110,10 @@ public:
 
     // The report of a transfer that has ended (LineClient::Report). Given once.
     std::optional<Report> TakeReport() override { return m_current->TakeReport(); }
+    // Adds the owner's words to that report while it is not yet taken (TransferPacing).
+    void AmendReport(const QString &line, const QString &details) {
+        m_current->AmendReport(line, details);
+    }
 
     // The transfer can go on (the line came free, its request went out): it ticks soon.
     void Wake() override;

@@ -35,6 +35,15 @@ public:
     virtual int total() const = 0;
     // The report of a transfer that has ended, given once.
     virtual std::optional<Transfer::Report> TakeReport() = 0;
+    // The owner's own words after the line and the details of the report not yet taken: what it
+    // kept back from the transfer. Nothing without such a report.
+    void AmendReport(const QString &line, const QString &details) {
+        if (m_report) {
+            m_report->line += line;
+            m_report->details +=
+                (m_report->details.isEmpty() ? QString() : QStringLiteral("\n")) + details;
+        }
+    }
 
     // "31,9" in the German interface, "31.9" in the English one: the seconds of a report line.
     static QString SecondsText(qint64 ms);

@@ -4,6 +4,7 @@
 #include "comm/sharedstate.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <algorithm>
 
 using AddressCodes::CellBase;
@@ -78,26 +79,26 @@ QString AddressRows::RowName(int row) const {
                : QCoreApplication::translate("AddressRows", "Positionszeile %1").arg(j + 1);
 }
 
-QString AddressRows::RangeProblem(int row) const {
-    const int address = RowAddress[at(row)];
-    const bool motorola = m_state.station.UseMotorola;
+QString AddressRows::RangeReason(int address, bool motorola) {
     const int limit = motorola ? AddressCodes::MaxMotorola : AddressCodes::MaxDcc;
     if (address >= 0 && address <= limit) {
         return QString();
     }
-    return motorola
-               ? QCoreApplication::translate(
-                     "AddressRows", "%1: Adresse %2 liegt außerhalb von 0 bis %3 (Motorola bis "
-                                    "%3, DCC bis %4)")
-                     .arg(RowName(row))
-                     .arg(address)
-                     .arg(limit)
-                     .arg(AddressCodes::MaxDcc)
-               : QCoreApplication::translate("AddressRows",
-                                             "%1: Adresse %2 liegt außerhalb von 0 bis %3 (DCC)")
-                     .arg(RowName(row))
-                     .arg(address)
-                     .arg(limit);
+    return motorola ? QCoreApplication::translate(
+                          "AddressRows",
+                          "Adresse %1 liegt außerhalb von 0 bis %2 (Motorola bis %2, DCC bis %3)")
+                          .arg(address)
+                          .arg(limit)
+                          .arg(AddressCodes::MaxDcc)
+                    : QCoreApplication::translate("AddressRows",
+                                                  "Adresse %1 liegt außerhalb von 0 bis %2 (DCC)")
+                          .arg(address)
+                          .arg(limit);
+}
+
+QString AddressRows::RangeProblem(int row) const {
+    const QString reason = RangeReason(RowAddress[at(row)], m_state.station.UseMotorola);
+    return reason.isEmpty() ? reason : QStringLiteral("%1: %2").arg(RowName(row), reason);
 }
 
 bool AddressRows::HasUnwrittenChanges() const {
@@ -279,6 +280,7 @@ QList<AddressRows::Problem> AddressRows::StartWrite() {
     ProgressMax = Rows * m_cellsPerRow;
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
+    NoteRefusedRows();
     TransferStep = 0;
     m_transfer.Toggle(Mode::Write, Rows, intervals, [this](int row) { return WriteStep(row); });
     return problems;
@@ -381,6 +383,7 @@ QList<AddressRows::Problem> AddressRows::StartWriteByAnswer() {
     m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
+    NoteRefusedRows();
     m_failedRows.fill(false);
     m_writtenRows.fill(false);
     using Request = PacedTransfer::Request;
@@ -398,7 +401,11 @@ QList<AddressRows::Problem> AddressRows::StartWriteByAnswer() {
     }
     ProgressMax = std::max<int>(1, static_cast<int>(requests.size()));
     PacedTransfer::OwnerHooks hooks;
-    hooks.ownerSent = [this](const Request &r) { RowState[at(r.tag)] = Sent; };
+    // A row whose address the format in use refused stays changed while its other cells go out,
+    // so that following the mirror meanwhile does not take it for written.
+    hooks.ownerSent = [this](const Request &r) {
+        RowState[at(r.tag)] = m_unstored[at(r.tag)] ? Changed : Sent;
+    };
     hooks.ownerDone = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
         if (outcome != PacedTransfer::Outcome::Verified) {
             m_failedRows[at(r.tag)] = true;
@@ -422,15 +429,56 @@ void AddressRows::FinishByAnswer() {
             RowState[at(row)] = NotVerified; // nothing of this row is believed
         }
     }
+    if (wrote) {
+        ReportRefusedRows();
+    }
     Progress = 0;
+}
+
+void AddressRows::NoteRefusedRows() {
+    m_refused.clear();
+    for (int row = 0; row < Rows; ++row) {
+        if (!ToBeWritten(RowState[at(row)]) || m_skip[at(row)] == 0) {
+            continue;
+        }
+        m_refused.append(
+            {row, QCoreApplication::translate("AddressRows", "%1 nicht geschrieben: %2")
+                      .arg(RowName(row), RangeReason(RowAddress[at(row)], m_writeMotorola))});
+    }
+}
+
+void AddressRows::ReportRefusedRows() {
+    if (m_refused.isEmpty()) {
+        return;
+    }
+    // The status line names the first few; the details name every one.
+    constexpr qsizetype NamedOnTheLine = 3;
+    QStringList line;
+    QStringList details;
+    for (const Problem &p : m_refused) {
+        if (line.size() < NamedOnTheLine) {
+            line << p.message;
+        }
+        details << p.message;
+    }
+    if (m_refused.size() > NamedOnTheLine) {
+        line << QStringLiteral("…");
+    }
+    m_transfer.AmendReport(QStringLiteral("; ") + line.join(QStringLiteral("; ")),
+                           details.join(u'\n'));
+    m_refused.clear();
 }
 
 AddressRows::TickResult AddressRows::Tick() {
     TickResult result;
     if (m_transfer.active() && !m_transfer.byAnswer()) {
+        const bool writing = m_transfer.mode() == Mode::Write;
         result.ended = m_transfer.Tick().ended;
         if (result.ended) {
             Progress = 0;
+            if (writing) {
+                ReportRefusedRows();
+            }
         }
     }
     if (ImageChanged()) {

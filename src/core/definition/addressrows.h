@@ -71,7 +71,9 @@ public:
     int Progress = 0;
     int ProgressMax = Rows * ReadCellsPerRow;
 
-    // Editing. Each marks the row as changed.
+    // Editing. Each marks the row as changed, except a text that is no address at all (Invalid):
+    // it changes nothing, and the edit goes back to its last valid text. An empty edit, or a sign
+    // alone on the way to a number, keeps the address (Empty).
     EditResult EditAddress(int row, const QString &text);
     void ToggleGreen(int row);
     // The presets of the combo box, index 0..5; any other index changes nothing.
@@ -98,6 +100,9 @@ public:
     QString RowName(int row) const;
     // Empty, or what is wrong with the row's address: it lies beyond the formats in use.
     QString RangeProblem(int row) const;
+    // Why an address lies beyond the formats in use, without the row's name; empty when it does
+    // not.
+    static QString RangeReason(int address, bool motorola);
 
     bool HasUnwrittenChanges() const;
 
@@ -164,6 +169,11 @@ private:
     // Rows of the transfer paced by the answers: those with a cell that failed.
     std::array<bool, Rows> m_failedRows{};
     std::array<bool, Rows> m_writtenRows{};
+    // The rows of the running write whose address the format in use refused: they keep their
+    // mark and are named after the transfer's report line ("P:11 nicht geschrieben: ...").
+    QList<Problem> m_refused;
+    void NoteRefusedRows();
+    void ReportRefusedRows();
 
     SharedState &m_state;
     PacedTransfer m_transfer;

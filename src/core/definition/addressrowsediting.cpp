@@ -50,14 +50,16 @@ void AddressRows::MarkChanged(int row) {
 }
 
 AddressRows::EditResult AddressRows::EditAddress(int row, const QString &text) {
-    MarkChanged(row);
-    if (text.isEmpty()) {
-        return EditResult::Empty;
-    }
     bool ok = false;
     const int address = text.toInt(&ok, 10);
-    if (!ok) {
-        return EditResult::Invalid;
+    const bool onTheWay =
+        text.isEmpty() || text == QLatin1String("-") || text == QLatin1String("+");
+    if (!ok && !onTheWay) {
+        return EditResult::Invalid; // a letter: the row stays as it was
+    }
+    MarkChanged(row);
+    if (onTheWay) {
+        return EditResult::Empty;
     }
     RowAddress[at(row)] = address;
     return EditResult::Accepted;

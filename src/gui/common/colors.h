@@ -43,6 +43,11 @@ inline const QColor MarkSent = FromBgr(0xFF00FF);      // fuchsia: written, not 
 // Written, but read back otherwise or not at all: a red of its own, lighter than the address
 // edits' red output, so that the text on it stays readable.
 inline const QColor MarkFailed = QColor(0xFF, 0x60, 0x60);
+// A row of the definition tab whose write was not read back as written: its label turns dark
+// violet with white text, so that it catches the eye among the red and green address edits and
+// reads apart from both, also to eyes that do not tell red from green.
+inline const QColor RowFailedLabel = QColor(0x5A, 0x1E, 0x96);
+inline const QColor RowFailedText = QColor(0xFF, 0xFF, 0xFF);
 // Address edits: the output of the address; no address keeps the window colour.
 inline const QColor AddressGreen = FromBgr(0x00FF00);
 inline const QColor AddressRed = FromBgr(0x0000FF);

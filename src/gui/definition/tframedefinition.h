@@ -89,6 +89,7 @@ protected:
 private:
     struct Row {
         QLabel *label = nullptr;
+        QString hint; // the label's own tool tip
         QLineEdit *edit = nullptr;
         QLabel *panel = nullptr;
         QPushButton *rg = nullptr;
@@ -100,6 +101,9 @@ private:
     // Marks the row's label and names the problem in the edit's tool tip when its address lies
     // out of range; clears both otherwise.
     void ShowRangeMark(int row);
+    // The row's label: marked when the row's write was not read back as written, or when its
+    // address lies out of range (ShowRangeMark), plain otherwise.
+    void ShowLabelMark(int row);
     void ReportProblems(const QList<AddressRows::Problem> &problems);
     // How far the transfer paced by the answers got, on the bar and in its text.
     void ShowTransferProgress();
@@ -126,6 +130,11 @@ private:
     bool m_transferShown = false; // the buttons show a running transfer
     // The rows' states the panels show.
     std::array<int, AddressRows::Rows> m_statesShown{};
+    // Whether a row's label shows that its address lies out of range.
+    std::array<bool, AddressRows::Rows> m_rangeShown{};
+    // The last text of each address edit that was a number or on its way to one: a letter typed
+    // takes the edit back to it.
+    std::array<QString, AddressRows::Rows> m_validText{};
 
     QWidget *pnl_definition = nullptr;
     TurntablePicture *tt_Image1 = nullptr;

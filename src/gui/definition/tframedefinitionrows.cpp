@@ -5,7 +5,6 @@
 
 #include "comm/sharedstate.h"
 #include "gui/common/colors.h"
-#include "gui/common/controls.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/named.h"
 
@@ -15,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 constexpr int RowFontPixels = 11;
@@ -110,17 +110,18 @@ void TFrameDefinition::BuildRows() {
         const QString n = QString::number(k);
         if (k < AddressRows::FirstPositionRow) {
             r.label = new QLabel(tr(FunctionRows[k].caption), GroupBox_Adressen);
-            r.label->setToolTip(tr(FunctionRows[k].hint));
+            r.hint = tr(FunctionRows[k].hint);
         } else {
             r.label = new QLabel(QStringLiteral("P:%1").arg(k - 3), GroupBox_Adressen);
-            r.label->setToolTip(tr("Adresse für Anfahren dieser Position"));
+            r.hint = tr("Adresse für Anfahren dieser Position");
         }
+        r.label->setToolTip(r.hint);
         r.label->setObjectName(QStringLiteral("lbl_adr_") + n);
         r.label->setFont(rowFont);
         // The label ends a little before its edit, so that its text never touches the edit.
         r.label->setGeometry(left + LabelLeft, top, EditLeft - LabelGap - LabelLeft, 20);
         r.label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        r.label->setAutoFillBackground(true); // for the mark of an address out of range
+        r.label->setAutoFillBackground(true); // for the marks of a failed row and of a range
 
         r.edit = new QLineEdit(GroupBox_Adressen);
         r.edit->setObjectName(QStringLiteral("edt_adr_") + n);
@@ -176,15 +177,34 @@ void TFrameDefinition::ShowRowState(int row) {
     SetColour(r.panel, QPalette::Window,
               look.colour.isValid() ? look.colour : palette().color(QPalette::Base));
     r.panel->setToolTip(look.hint);
+    ShowLabelMark(row);
 }
 
 void TFrameDefinition::ShowRangeMark(int row) {
     const Row &r = m_rowWidgets[at(row)];
     const QString problem = m_rows.RangeProblem(row);
-    SetColour(r.label, QPalette::Window,
-              problem.isEmpty() ? palette().color(QPalette::Window) : Colors::MarkFailed);
+    m_rangeShown[at(row)] = !problem.isEmpty();
+    ShowLabelMark(row);
     if (r.edit->toolTip() != problem) {
         r.edit->setToolTip(problem);
+    }
+}
+
+void TFrameDefinition::ShowLabelMark(int row) {
+    const Row &r = m_rowWidgets[at(row)];
+    // The status panel is small and stands beside an edit that is red or green for the
+    // accessory's output: a failed read-back marks the row's label as well, in colours of its
+    // own, and its tool tip says why.
+    const bool failed = m_rows.RowState[at(row)] == AddressRows::Failed;
+    const QColor ground = failed                  ? Colors::RowFailedLabel
+                          : m_rangeShown[at(row)] ? Colors::MarkFailed
+                                                  : palette().color(QPalette::Window);
+    SetColour(r.label, QPalette::Window, ground);
+    SetColour(r.label, QPalette::WindowText,
+              failed ? Colors::RowFailedText : palette().color(QPalette::WindowText));
+    const QString hint = failed ? r.hint + u'\n' + LookOf(AddressRows::Failed).hint : r.hint;
+    if (r.label->toolTip() != hint) {
+        r.label->setToolTip(hint);
     }
 }
 
@@ -204,6 +224,9 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
         const QString text = QString::number(address);
         if (!typing && r.edit->text() != text) {
             r.edit->setText(text);
+        }
+        if (!typing) {
+            m_validText[at(k)] = text;
         }
         ShowRowState(k);
         if (k != editedRow && !r.edit->hasFocus()) {
@@ -231,17 +254,26 @@ void TFrameDefinition::edt_adrChange(int row) {
         return;
     }
     QLineEdit *edit = m_rowWidgets[at(row)].edit;
+    QString &valid = m_validText[at(row)];
     switch (m_rows.EditAddress(row, edit->text())) {
     case AddressRows::EditResult::Empty:
+        valid = edit->text();
         ShowRowState(row);
         break;
-    case AddressRows::EditResult::Invalid:
-        ShowRowState(row);
-        m_dialogs.showWarning(InvalidInputText());
-        edit->setFocus();
+    case AddressRows::EditResult::Invalid: {
+        // Back to the last valid text, the cursor where it stood before the keystroke; the row
+        // is left as it was.
+        const int cursor = edit->cursorPosition() - (edit->text().size() - valid.size());
+        const bool wasUpdating = Updating;
+        Updating = true;
+        edit->setText(valid);
+        Updating = wasUpdating;
+        edit->setCursorPosition(std::clamp(cursor, 0, static_cast<int>(valid.size())));
         break;
+    }
     case AddressRows::EditResult::Accepted:
         ShowAddressRows(row);
+        valid = edit->text();
         break;
     }
 }
