@@ -62,10 +62,10 @@ Backup::Image ExpectedCells(const IniFile &ini) {
             const auto value = FuzzText::Byte(text);
             const bool unconfirmed =
                 text.trimmed().compare(Backup::UnconfirmedText, Qt::CaseInsensitive) == 0;
-            image.of(board)[static_cast<size_t>(cell)] =
-                value         ? Cell::Of(*value)
-                : unconfirmed ? Cell{Cell::State::Unconfirmed, 0}
-                              : Cell{Cell::State::Unreadable, 0};
+            image.of(board)[static_cast<size_t>(cell)] = value ? Cell::Of(*value)
+                                                         : unconfirmed
+                                                             ? Cell{Cell::State::Unconfirmed, 0}
+                                                             : Cell{Cell::State::Unreadable, 0};
         }
     }
     return image;

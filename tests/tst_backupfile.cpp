@@ -303,7 +303,8 @@ private slots:
                  qPrintable(error));
         // An unconfirmed cell made a value: the counts show it.
         edited = text;
-        edited.replace(QStringLiteral("data_5_buhne=unbestätigt"), QStringLiteral("data_5_buhne=1"));
+        edited.replace(QStringLiteral("data_5_buhne=unbestätigt"),
+                       QStringLiteral("data_5_buhne=1"));
         QVERIFY(!Check(edited.toUtf8(), nullptr, &error));
         QVERIFY2(error.contains(QStringLiteral("Bühne 256 Zellen (256 mit Wert); die Sicherung "
                                                "nennt 256 und 255")),
@@ -352,9 +353,11 @@ private slots:
         }
         QVERIFY2(texts.contains(QStringLiteral("P:3 DCC-Adresse: Datei 230, Steuerung 250")),
                  qPrintable(texts.join(u'\n')));
-        QVERIFY(texts.contains(QStringLiteral("P:3 Motorola-Adresse: Datei 77 rot, Steuerung 77 grün")));
+        QVERIFY(texts.contains(
+            QStringLiteral("P:3 Motorola-Adresse: Datei 77 rot, Steuerung 77 grün")));
         QVERIFY(texts.contains(QStringLiteral("P:3 Position: Datei 3, Steuerung 6")));
-        QVERIFY(texts.contains(QStringLiteral("Turn DCC-Adresse: Datei 12, Steuerung keine Antwort")));
+        QVERIFY(
+            texts.contains(QStringLiteral("Turn DCC-Adresse: Datei 12, Steuerung keine Antwort")));
         // One line per code, its cells in the detail.
         QCOMPARE(texts.count(QStringLiteral("P:3 DCC-Adresse: Datei 230, Steuerung 250")), 1);
         const auto dcc = std::find_if(lines.begin(), lines.end(), [](const Backup::ResultLine &l) {
@@ -373,8 +376,7 @@ private slots:
         file.pit[size_t(AddressCodes::StepCell(row, 3))] = Cell{};
         file.bridge[1] = Cell::Of(100);
         board.bridge[1] = Cell::Of(126);
-        const auto unnamed =
-            Backup::DifferenceLines(Backup::Compare(file, board), file, board);
+        const auto unnamed = Backup::DifferenceLines(Backup::Compare(file, board), file, board);
         QStringList unnamedTexts;
         for (const auto &line : unnamed) {
             unnamedTexts << line.text;
