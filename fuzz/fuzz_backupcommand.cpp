@@ -43,14 +43,15 @@ void CheckAny(const QStringList &arguments) {
         return;
     }
     FUZZ_CHECK(BackupCommand::IsCommand(arguments));
-    const Options::Action action = arguments.at(1) == Commands.at(0)   ? Options::Action::Backup
-                                   : arguments.at(1) == Commands.at(1) ? Options::Action::Compare
-                                                                       : Options::Action::Restore;
+    const QString command = arguments.at(BackupCommand::CommandAt(arguments));
+    const Options::Action action = command == Commands.at(0)   ? Options::Action::Backup
+                                   : command == Commands.at(1) ? Options::Action::Compare
+                                                               : Options::Action::Restore;
     FUZZ_CHECK(o.action == action);
     if (o.help) {
         return;
     }
-    FUZZ_CHECK(o.baud == 2400 || o.baud == 9600 || o.baud == 19200);
+    FUZZ_CHECK(o.baud == 0 || o.baud == 2400 || o.baud == 9600 || o.baud == 19200);
     FUZZ_CHECK(!o.port.isEmpty() && o.port == o.port.trimmed());
     FUZZ_CHECK(!o.yes || o.action == Options::Action::Restore);
     FUZZ_CHECK(o.settingsPath.isEmpty() || QFileInfo(o.settingsPath).isAbsolute());

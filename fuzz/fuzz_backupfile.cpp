@@ -58,9 +58,14 @@ Backup::Image ExpectedCells(const IniFile &ini) {
             if (cell < 0) {
                 continue;
             }
-            const auto value = FuzzText::Byte(ini.readString(SectionOf(board), key, QString()));
-            image.of(board)[static_cast<size_t>(cell)] =
-                value ? Cell::Of(*value) : Cell{Cell::State::Unconfirmed, 0};
+            const QString text = ini.readString(SectionOf(board), key, QString());
+            const auto value = FuzzText::Byte(text);
+            const bool unconfirmed =
+                text.trimmed().compare(Backup::UnconfirmedText, Qt::CaseInsensitive) == 0;
+            image.of(board)[static_cast<size_t>(cell)] = value ? Cell::Of(*value)
+                                                         : unconfirmed
+                                                             ? Cell{Cell::State::Unconfirmed, 0}
+                                                             : Cell{Cell::State::Unreadable, 0};
         }
     }
     return image;

@@ -73,6 +73,14 @@ int main(int argc, char *argv[]) {
         // The language comes from the command line, the settings file or the system; then the
         // command line is read again, so that its help and messages are in that language.
         commandLine = ParseCommandLine(QCoreApplication::arguments());
+        const bool command = BackupCommand::IsCommand(QCoreApplication::arguments());
+        if (command) {
+            // The commands' options stand before or after the command: the window's parser
+            // does not know them.
+            const BackupCommand::Options early = BackupCommand::Peek(QCoreApplication::arguments());
+            commandLine.language = early.language;
+            commandLine.settingsPath = early.settingsPath;
+        }
         language =
             ChooseLanguage(commandLine.language, LanguageFromSettings(SettingsPath(commandLine)),
                            SystemLocaleNames());
@@ -82,7 +90,7 @@ int main(int argc, char *argv[]) {
         InstallTranslations(console, language,
                             TranslationFolders(QCoreApplication::applicationDirPath()));
         // Backup, compare and restore run here, on the console alone.
-        if (BackupCommand::IsCommand(QCoreApplication::arguments())) {
+        if (command) {
             return BackupCommand::Run(QCoreApplication::arguments(),
                                       DefaultSettingsPath(QCoreApplication::applicationFilePath(),
                                                           QStandardPaths::writableLocation(

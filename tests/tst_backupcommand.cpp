@@ -224,6 +224,110 @@ private slots:
         }
     }
 
+    // Options before and after the command, in any order; the messages in the chosen language;
+    // the settings file's baud rate.
+    void optionsInAnyOrder() {
+        const QString file = m_dir.filePath(QStringLiteral("order.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_BUHNE]\ndata_1_buhne=126\n"));
+        const QList<QStringList> orders = {
+            {"--lang", "en", "compare", "--settings", m_settings, "--port", "simulator", file},
+            {"--settings", m_settings, "compare", "--port", "simulator", file},
+            {"compare", "--lang", "en", "--port", "simulator", "--settings", m_settings, file},
+            {"--port", "simulator", "--lang=de", "compare", file},
+        };
+        for (const QStringList &args : orders) {
+            const Run r = RunPivota(args);
+            QVERIFY2(r.code == 0, qPrintable(args.join(' ') + '\n' + Dump(r)));
+            const bool english = args.contains(QStringLiteral("en"));
+            QVERIFY2(r.out.trimmed() ==
+                         (english ? QStringLiteral("Pit: no differences, Bridge: no differences")
+                                  : QStringLiteral("Grube: keine Unterschiede, Bühne: keine "
+                                                   "Unterschiede")),
+                     qPrintable(Dump(r)));
+        }
+        // A wrong command line is told in the chosen language, wherever --lang stands.
+        for (const QStringList &args :
+             {QStringList{"--lang", "en", "backup", "--baud", "1234", "--port", "simulator", file},
+              QStringList{"backup", "--colour", "--lang", "en", file}}) {
+            const Run r = RunPivota(args);
+            QVERIFY2(r.code == 2, qPrintable(Dump(r)));
+            QVERIFY2(r.err.contains(QStringLiteral("Usage: pivota backup")), qPrintable(Dump(r)));
+            QVERIFY2(!r.err.contains(QStringLiteral("Aufruf")), qPrintable(Dump(r)));
+        }
+        const Run lang = RunPivota({"backup", "--lang", "fr", "--port", "simulator", file});
+        QCOMPARE(lang.code, 2);
+        QVERIFY(lang.err.contains(QStringLiteral("--lang braucht de oder en.")));
+        // The system's own reasons, as the window gives them.
+        const QString regular = m_dir.filePath(QStringLiteral("regular"));
+        QVERIFY(TestUtil::WriteFile(regular, "x"));
+        Run r = RunPivota({"--lang", "en", "compare", "--port", regular, file});
+        QVERIFY2(r.code == 3, qPrintable(Dump(r)));
+        QVERIFY2(r.err.contains(QStringLiteral("Inappropriate ioctl for device")),
+                 qPrintable(Dump(r)));
+        r = RunPivota({"compare", "--port", m_dir.path(), "--lang", "en", file});
+        QVERIFY2(r.code == 3 && r.err.contains(QStringLiteral("Is a directory")),
+                 qPrintable(Dump(r)));
+    }
+
+    void theBaudRateOfTheSettingsFile() {
+        // No --baud: the settings file's rate, as the window takes it.
+        Pty terminal;
+        QVERIFY(terminal.isValid());
+        const QString settings = m_dir.filePath(QStringLiteral("baud.ini"));
+        QByteArray ini = FastSettings(terminal.device());
+        ini.replace("[SETTINGS]\n", "[SETTINGS]\nBaud=2400\n");
+        QVERIFY(TestUtil::WriteFile(settings, ini));
+        const QString file = m_dir.filePath(QStringLiteral("baud.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_GRUBE]\ndata_48_grube=24\n"));
+        for (const auto &[args, speed] :
+             {std::pair{QStringList{"compare", "--settings", settings, "--port", "COM3", file},
+                        speed_t(B2400)},
+              std::pair{QStringList{"compare", "--baud", "19200", "--settings", settings, "--port",
+                                    "COM3", file},
+                        speed_t(B19200)}}) {
+            QProcess p;
+            p.start(QStringLiteral(PIVOTA_PATH), args);
+            QVERIFY(p.waitForStarted());
+            // The controller says nothing: the line is watched while the program waits for it.
+            const bool set =
+                QTest::qWaitFor([&] { return terminal.outputSpeed() == speed; }, 10000);
+            p.kill();
+            p.waitForFinished();
+            QVERIFY2(set, qPrintable(QString::number(terminal.outputSpeed())));
+        }
+    }
+
+    // Texts in the file that are no value: named, never written; nothing usable is refused.
+    void cellTextsThatAreNoValues() {
+        const QString file = m_dir.filePath(QStringLiteral("hand.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_GRUBE]\ndata_7_grube=300\ndata_48_grube=20\n"
+                                          "[EE_BUHNE]\ndata_9_buhne=xyz\n"));
+        const QStringList common = {"--settings", m_settings, "--port", "simulator"};
+        Run r = RunPivota(QStringList{"compare"} + common + QStringList{file});
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+        QVERIFY2(r.out.contains(QStringLiteral("Grube 7 (0x07) Adresszeile 4, DCC-Byte 1: in der "
+                                               "Datei „300“, kein Wert (0 bis 255), nicht "
+                                               "verglichen")),
+                 qPrintable(Dump(r)));
+        QVERIFY(r.out.contains(QStringLiteral("Bühne 9 (0x09): in der Datei „xyz“")));
+
+        r = RunPivota(QStringList{"restore"} + common + QStringList{"--yes", file});
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+        // The list of what differs first, then the question on a line of its own.
+        const qsizetype question = r.err.indexOf(QStringLiteral("Wiederherstellen: "));
+        QVERIFY2(question >= 0 && (question == 0 || r.err.at(question - 1) == u'\n'),
+                 qPrintable(Dump(r)));
+        QVERIFY2(r.err.contains(QStringLiteral("Ohne Wert in der Datei, nicht geschrieben: Grube 7 "
+                                               "(0x07) „300“, Bühne 9 (0x09) „xyz“.")),
+                 qPrintable(Dump(r)));
+        QVERIFY(r.out.contains(QStringLiteral("Wiederhergestellt: 1 Zellen geschrieben")));
+
+        QVERIFY(TestUtil::WriteFile(file, "[EE_GRUBE]\ndata_7_grube=300\n"));
+        r = RunPivota(QStringList{"restore"} + common + QStringList{"--yes", file});
+        QVERIFY2(r.code == 2, qPrintable(Dump(r)));
+        QVERIFY(r.err.contains(QStringLiteral("Nichts wurde gesendet.")));
+    }
+
     // What is no regular file is refused at once with the reason, before the port is opened,
     // and a device given as the backup's file stays the device.
     void filesThatAreNoFilesAreRefusedAtOnce() {
@@ -335,10 +439,13 @@ private slots:
             QVERIFY(sim.start(simArgs, link));
             Run r = RunPivota({"compare", "--settings", settings, "--port", link, backup});
             QVERIFY2(r.code == 1, qPrintable(Dump(r)));
-            QCOMPARE(r.out.count(u'\n'), 4);
-            QVERIFY(
-                r.out.contains(QStringLiteral("Grube 60 (0x3c) Adresszeile 9, "
-                                              "Positionsnummer: Datei 53 (0x35), Steuerung 0")));
+            // The position row in the tab's words, the cell indented below it.
+            QCOMPARE(r.out.count(u'\n'), 5);
+            QVERIFY2(r.out.contains(QStringLiteral("Positionszeile 5 Position: Datei 54, "
+                                                   "Steuerung 1\n    Grube 60 (0x3c) Adresszeile "
+                                                   "9, Positionsnummer: Datei 53 (0x35), "
+                                                   "Steuerung 0")),
+                     qPrintable(Dump(r)));
             QVERIFY(r.out.contains(QStringLiteral("Bühne 13 (0x0d) Parameter „Filter_b“")));
             QVERIFY(r.out.contains(QStringLiteral("Grube: 1 Unterschied, Bühne: 2 Unterschiede")));
 

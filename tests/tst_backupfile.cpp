@@ -1,6 +1,7 @@
 // The rules of a whole-controller backup without a board: the file's format and CRC, what a file
 // is refused for, which cells a compare lists and a restore writes, and how the cells are named.
 
+#include "comm/addresscodes.h"
 #include "comm/sharedstate.h"
 #include "core/backup/backupfile.h"
 #include "core/backup/backupplan.h"
@@ -143,12 +144,21 @@ private slots:
         // A configuration file without [Sicherung] needs no CRC: its cells are taken as they are.
         Backup::FileContents contents;
         QString error;
-        QVERIFY(Check("[EE_GRUBE]\ndata_3_grube=7\ndata_4_grube=x\n[EE_BUHNE]\ndata_9_buhne=300\n",
+        QVERIFY(Check("[EE_GRUBE]\ndata_3_grube=7\ndata_4_grube=x\ndata_6_grube= Unbestätigt \n"
+                      "[EE_BUHNE]\ndata_9_buhne=300\n",
                       &contents, &error));
         QVERIFY(!contents.backup);
         QVERIFY(contents.image.pit[3] == Cell::Of(7));
-        QCOMPARE(contents.image.pit[4].state, State::Unconfirmed); // no byte: not a value
-        QCOMPARE(contents.image.bridge[9].state, State::Unconfirmed);
+        // No byte: not a value, and not unconfirmed either; the text is kept for the lists.
+        QCOMPARE(contents.image.pit[4].state, State::Unreadable);
+        QCOMPARE(contents.image.bridge[9].state, State::Unreadable);
+        QCOMPARE(contents.image.pit[6].state, State::Unconfirmed);
+        QCOMPARE(contents.unreadable.size(), size_t(2));
+        QCOMPARE(contents.unreadable[0].board, Board::Grube);
+        QCOMPARE(contents.unreadable[0].cell, 4);
+        QCOMPARE(contents.unreadable[0].text, QStringLiteral("x"));
+        QCOMPARE(contents.unreadable[1].board, Board::Buehne);
+        QCOMPARE(contents.unreadable[1].text, QStringLiteral("300"));
         QCOMPARE(contents.image.pit[5].state, State::Absent);
         QCOMPARE(contents.image.Known(Board::Grube), 1);
 
@@ -232,6 +242,167 @@ private slots:
         QVERIFY2(question.contains(QStringLiteral("1 Zelle der Grube und 1 Zelle der Bühne")),
                  qPrintable(question));
         QVERIFY(question.contains(QStringLiteral("Firmware")));
+    }
+
+    void textsThatAreNoValuesAreNamedAndNeverWritten() {
+        Backup::FileContents contents;
+        QString error;
+        QVERIFY(Check("[EE_GRUBE]\ndata_7_grube=300\ndata_48_grube=20\n"
+                      "[EE_BUHNE]\ndata_9_buhne=xyz\n",
+                      &contents, &error));
+        Backup::Image board = FullImage();
+        const auto differences = Backup::Compare(contents.image, board);
+        QCOMPARE(differences.size(), size_t(1)); // cell 48 alone: 20 against 48
+        QCOMPARE(differences[0].cell, 48);
+        const auto plan = Backup::RestorePlan(differences);
+        QCOMPARE(plan.size(), size_t(1));
+        QCOMPARE(plan[0].cell, 48);
+        QCOMPARE(Backup::CellsToRead(contents.image).size(), size_t(1));
+        QCOMPARE(Backup::UnreadableInFileLine(contents.unreadable[0], false),
+                 QStringLiteral("Grube 7 (0x07) Adresszeile 4, DCC-Byte 1: in der Datei „300“, "
+                                "kein Wert (0 bis 255), nicht verglichen"));
+        QVERIFY(Backup::UnreadableInFileLine(contents.unreadable[1], true)
+                    .startsWith(QStringLiteral("Bühne 9 (0x09)")));
+        const QString question = Backup::RestoreQuestion(plan, 0, false, contents.unreadable);
+        QVERIFY2(question.contains(QStringLiteral("nicht geschrieben: Grube 7 (0x07) „300“, "
+                                                  "Bühne 9 (0x09) „xyz“.")),
+                 qPrintable(question));
+
+        // Many are named up to a count.
+        Backup::UnreadableCells many;
+        for (int cell = 0; cell < 8; ++cell) {
+            many.push_back({Board::Buehne, cell, QStringLiteral("-1")});
+        }
+        const QString list = Backup::UnreadableList(many);
+        QCOMPARE(list.count(QStringLiteral("„-1“")), Backup::NamedCells);
+        QVERIFY2(list.endsWith(QStringLiteral(" und 3 weitere")), qPrintable(list));
+
+        // Texts alone and no value: nothing is usable, the file is refused with the cells.
+        QVERIFY(!Check("[EE_GRUBE]\ndata_7_grube=300\n[EE_BUHNE]\ndata_9_buhne=xyz\n", nullptr,
+                       &error));
+        QVERIFY2(error.contains(QStringLiteral("Grube 7 (0x07) „300“")), qPrintable(error));
+    }
+
+    void aBackupWhoseCrcFailsSaysWhatItCanSee() {
+        Backup::Image image = FullImage();
+        image.bridge[5] = Cell{State::Unconfirmed, 0};
+        const QString text = QString::fromUtf8(BackupBytes(image));
+        QString error;
+        // A text no backup writes, and a removed cell, are named.
+        QString edited = text;
+        edited.replace(QStringLiteral("data_30_grube=30\n"), QStringLiteral("data_30_grube=3O\n"));
+        edited.replace(QStringLiteral("data_100_buhne=155\n"), QString());
+        QVERIFY(!Check(edited.toUtf8(), nullptr, &error));
+        QVERIFY2(error.contains(QStringLiteral("Kein Wert: Grube 30 (0x1e) „3O“.")),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("Es fehlen 1 von 512 Zellen: Bühne 100 (0x64).")),
+                 qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("Gelesen: Grube 256 Zellen (255 mit Wert), Bühne "
+                                               "255 Zellen (254 mit Wert); die Sicherung nennt "
+                                               "256 und 255 bestätigte Zellen.")),
+                 qPrintable(error));
+        // An unconfirmed cell made a value: the counts show it.
+        edited = text;
+        edited.replace(QStringLiteral("data_5_buhne=unbestätigt"),
+                       QStringLiteral("data_5_buhne=1"));
+        QVERIFY(!Check(edited.toUtf8(), nullptr, &error));
+        QVERIFY2(error.contains(QStringLiteral("Bühne 256 Zellen (256 mit Wert); die Sicherung "
+                                               "nennt 256 und 255")),
+                 qPrintable(error));
+        QVERIFY(!error.contains(QStringLiteral("lässt sich daraus nicht sagen")));
+        // One value changed for another: only that something changed can be said.
+        edited = text;
+        edited.replace(QStringLiteral("data_30_grube=30\n"), QStringLiteral("data_30_grube=31\n"));
+        QVERIFY(!Check(edited.toUtf8(), nullptr, &error));
+        QVERIFY2(error.contains(QStringLiteral("Grube 256 Zellen (256 mit Wert)")) &&
+                     error.contains(QStringLiteral("lässt sich daraus nicht sagen")),
+                 qPrintable(error));
+    }
+
+    void addressCellsAreNamedAsTheDefinitionTabNamesTheRow() {
+        // Row 7 drives to position 3 (position number 2): its DCC code 230 in the file, 250 on the
+        // board; its Motorola code differs in the colour alone.
+        Backup::Image file;
+        Backup::Image board;
+        const int row = 6;
+        const auto put = [&](Backup::Image &image, int firstStep, const AddressCodes::Code &code) {
+            for (int i = 0; i < 3; ++i) {
+                image.pit[size_t(AddressCodes::StepCell(row, firstStep + i))] =
+                    Cell::Of(code[size_t(i)]);
+            }
+        };
+        put(file, 0, AddressCodes::Dcc(230, true));
+        put(board, 0, AddressCodes::Dcc(250, true));
+        put(file, 4, AddressCodes::Motorola(77, false));
+        put(board, 4, AddressCodes::Motorola(77, true));
+        file.pit[size_t(AddressCodes::StepCell(row, 3))] = Cell::Of(2);
+        board.pit[size_t(AddressCodes::StepCell(row, 3))] = Cell::Of(5);
+        // The function row "Turn" without an answer for one byte of its code.
+        const int turn = 2;
+        for (int i = 0; i < 3; ++i) {
+            file.pit[size_t(AddressCodes::StepCell(turn, i))] =
+                Cell::Of(AddressCodes::Dcc(12, false)[size_t(i)]);
+            board.pit[size_t(AddressCodes::StepCell(turn, i))] = Cell::Of(0);
+        }
+        board.pit[size_t(AddressCodes::StepCell(turn, 1))] = Cell{State::NoAnswer, 0};
+        const auto differences = Backup::Compare(file, board);
+        const auto lines = Backup::DifferenceLines(differences, file, board);
+        QStringList texts;
+        for (const auto &line : lines) {
+            texts << line.text;
+        }
+        QVERIFY2(texts.contains(QStringLiteral("P:3 DCC-Adresse: Datei 230, Steuerung 250")),
+                 qPrintable(texts.join(u'\n')));
+        QVERIFY(texts.contains(
+            QStringLiteral("P:3 Motorola-Adresse: Datei 77 rot, Steuerung 77 grün")));
+        QVERIFY(texts.contains(QStringLiteral("P:3 Position: Datei 3, Steuerung 6")));
+        QVERIFY(
+            texts.contains(QStringLiteral("Turn DCC-Adresse: Datei 12, Steuerung keine Antwort")));
+        // One line per code, its cells in the detail.
+        QCOMPARE(texts.count(QStringLiteral("P:3 DCC-Adresse: Datei 230, Steuerung 250")), 1);
+        const auto dcc = std::find_if(lines.begin(), lines.end(), [](const Backup::ResultLine &l) {
+            return l.text.startsWith(QStringLiteral("P:3 DCC"));
+        });
+        int differing = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int cell = AddressCodes::StepCell(row, i);
+            differing += file.pit[size_t(cell)] == board.pit[size_t(cell)] ? 0 : 1;
+            QCOMPARE(dcc->detail.contains(QStringLiteral("Grube %1 ").arg(cell)),
+                     !(file.pit[size_t(cell)] == board.pit[size_t(cell)]));
+        }
+        QVERIFY(differing > 0);
+        QVERIFY(dcc->detail.contains(QStringLiteral("Adresszeile 7, DCC-Byte")));
+        // Without the position in the file the row is named by its place; a parameter stays.
+        file.pit[size_t(AddressCodes::StepCell(row, 3))] = Cell{};
+        file.bridge[1] = Cell::Of(100);
+        board.bridge[1] = Cell::Of(126);
+        const auto unnamed = Backup::DifferenceLines(Backup::Compare(file, board), file, board);
+        QStringList unnamedTexts;
+        for (const auto &line : unnamed) {
+            unnamedTexts << line.text;
+        }
+        QVERIFY2(unnamedTexts.contains(
+                     QStringLiteral("Positionszeile 3 DCC-Adresse: Datei 230, Steuerung 250")),
+                 qPrintable(unnamedTexts.join(u'\n')));
+        QCOMPARE(unnamed.back().text,
+                 QStringLiteral("Bühne 1 (0x01) Parameter „Geschwindigkeit Links schnell“: Datei "
+                                "100 (0x64), Steuerung 126 (0x7e)"));
+        QVERIFY(unnamed.back().detail.isEmpty());
+    }
+
+    void theFileSaysWhatItIs() {
+        const QByteArray bytes =
+            Backup::BackupBytes(ProgramSettings(), SharedState(), FullImage(), TheStamp);
+        const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+        QVERIFY(lines[0].startsWith(QStringLiteral("; Sicherung der Drehscheiben-Steuerung")));
+        QCOMPARE(lines[1], QStringLiteral("; Geschrieben von Pivota 0.38 am 2026-12-09 07:15:30."));
+        QVERIFY(lines[2].startsWith(QStringLiteral("; „unbestätigt“: ")));
+        // The comment changes nothing of what is read.
+        Backup::FileContents contents;
+        QString error;
+        QVERIFY2(Check(bytes, &contents, &error), qPrintable(error));
+        QVERIFY(contents.image.pit == FullImage().pit);
+        QVERIFY(contents.backup);
     }
 
     void firmwareCells() {

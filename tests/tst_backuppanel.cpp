@@ -11,9 +11,18 @@
 #include "gui/settings/backuppanel.h"
 #include "gui/settings/tframesettings.h"
 
+#include "comm/addresscodes.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 
 using namespace TestUtil;
 
@@ -98,8 +107,15 @@ private slots:
         TFrameEEprom *eeprom = t.w().frameEEprom();
         Find<QPushButton>(eeprom, "btn_get_all_EEData2")->click();
         QVERIFY(eeprom->sweeps().bridge.running());
+        // The save dialog offers a name with the day's date.
+        QCOMPARE(t.dialogs.calls.last().kind, QStringLiteral("save"));
+        QCOMPARE(
+            t.dialogs.calls.last().caption,
+            QStringLiteral("Sicherung_%1.pvt").arg(QDate::currentDate().toString(Qt::ISODate)));
         QVERIFY(t.Finish());
         QVERIFY(RunUntil([&] { return !eeprom->sweeps().bridge.running(); }, 60000));
+        QVERIFY2(ReadFile(path).startsWith("; Sicherung der Drehscheiben-Steuerung"),
+                 ReadFile(path).left(200).constData());
         QVERIFY2(t.results().contains(QStringLiteral("Grube 256 von 256 Zellen, Bühne 256 von "
                                                      "256 Zellen bestätigt")),
                  qPrintable(t.results()));
@@ -154,6 +170,70 @@ private slots:
         QCOMPARE(int(t.sim->pitCell(48)), 20);
         QCOMPARE(int(t.sim->pitCell(1)), 4); // the firmware version stays
         QCOMPARE(int(t.w().state().bridge.value(1)), 100);
+    }
+
+    void resultsReadableScrolledToTheEndAndOnTheStatusBar_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1000 x 670") << QSize(1000, 670);
+        QTest::newRow("1920 x 1080") << QSize(1920, 1080);
+    }
+    void resultsReadableScrolledToTheEndAndOnTheStatusBar() {
+        QFETCH(QSize, size);
+        Window t;
+        t.w().resize(size);
+        auto *pages = Find<QTabWidget>(&t.w(), "PageControl1");
+        for (int i = 0; i < pages->count(); ++i) {
+            if (pages->widget(i)->isAncestorOf(t.panel)) {
+                pages->setCurrentIndex(i);
+            }
+        }
+        t.w().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.w()));
+        t.w().btnStartClick();
+        // Twenty parameters of the bridge board and the DCC code of the row of position 3.
+        QByteArray bytes = "[EE_BUHNE]\n";
+        for (int cell = 1; cell <= 20; ++cell) {
+            bytes += QByteArray("data_") + QByteArray::number(cell) +
+                     "_buhne=" + QByteArray::number((t.sim->bridgeCell(cell) + 1) & 0xFF) + '\n';
+        }
+        bytes += "[EE_GRUBE]\n";
+        const AddressCodes::Code code = AddressCodes::Dcc(250, true);
+        for (int i = 0; i < 3; ++i) {
+            bytes += QByteArray("data_") + QByteArray::number(AddressCodes::StepCell(6, i)) +
+                     "_grube=" + QByteArray::number(code[size_t(i)]) + '\n';
+        }
+        bytes +=
+            QByteArray("data_") + QByteArray::number(AddressCodes::StepCell(6, 3)) + "_grube=2\n";
+        const QString file = t.folder.file(QStringLiteral("many.pvt"));
+        QVERIFY(WriteFile(file, bytes));
+        t.dialogs.fileNames << file;
+        t.button("btn_compare")->click();
+        QVERIFY(t.Finish());
+        QCoreApplication::processEvents();
+
+        auto *memo = Find<QPlainTextEdit>(t.panel, "Memo_backup");
+        const QStringList lines = t.results().split(u'\n');
+        QVERIFY2(lines.size() >= 22, qPrintable(t.results()));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("Grube: ")) &&
+                     lines.last().endsWith(QStringLiteral(", Bühne: 20 Unterschiede")),
+                 qPrintable(lines.last()));
+        // No line runs out of the list: none is cut off, none needs a scroll to the side.
+        QVERIFY(!memo->horizontalScrollBar()->isVisible());
+        // The closing line in view.
+        QTextCursor end = memo->textCursor();
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(memo->viewport()->rect().contains(memo->cursorRect(end)),
+                 qPrintable(QStringLiteral("%1 %2")
+                                .arg(memo->cursorRect(end).y())
+                                .arg(memo->viewport()->height())));
+        QCOMPARE(Find<QLabel>(&t.w(), "StatusPanel0")->text(), lines.last());
+        // The address row by the tab's name, its cells in the line's tool tip.
+        const qsizetype row = lines.indexOf(
+            QRegularExpression(QStringLiteral("^P:3 DCC-Adresse: Datei 250, Steuerung \\d+$")));
+        QVERIFY2(row >= 0, qPrintable(t.results()));
+        QVERIFY2(t.panel->lineToolTip(int(row)).contains(QStringLiteral("Adresszeile 7, DCC-Byte")),
+                 qPrintable(t.panel->lineToolTip(int(row))));
+        QVERIFY(t.panel->lineToolTip(int(lines.size() - 1)).isEmpty());
     }
 
     void damagedFileIsRefusedWithABox() {

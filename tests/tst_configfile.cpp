@@ -32,6 +32,43 @@ private slots:
         QVERIFY(!ConfigFile::IsParameterCell(true, 47));
     }
 
+    void cellTextsAndTheCellsALoadLeaves() {
+        IniFile ini;
+        QVERIFY(ini.loadBytes("[EE_GRUBE]\ndata_4_grube= 17 \ndata_5_grube=256\n"
+                              "data_6_grube=UNBESTÄTIGT\ndata_7_grube=0x10\n"
+                              "data_49_grube=-3\n[EE_BUHNE]\ndata_2_buhne=zwei\n"));
+        using Kind = ConfigFile::CellEntry::Kind;
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 4).kind, Kind::Value);
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 4).value, 17);
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 5).kind, Kind::Unreadable);
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 5).text, QStringLiteral("256"));
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 6).kind, Kind::Unconfirmed);
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 7).kind, Kind::Unreadable);
+        QCOMPARE(ConfigFile::ReadCell(ini, true, 8).kind, Kind::Missing);
+        QCOMPARE(ConfigFile::ReadCell(ini, false, 2).kind, Kind::Unreadable);
+
+        const auto parameters = ConfigFile::UnreadableCells(ini, {Part::Parameters});
+        QCOMPARE(parameters.size(), 2);
+        QCOMPARE(parameters[0].cell, 49);
+        QVERIFY(parameters[0].pitBoard);
+        QCOMPARE(parameters[1].cell, 2);
+        QVERIFY(!parameters[1].pitBoard);
+        const auto addresses = ConfigFile::UnreadableCells(ini, {Part::Addresses});
+        QCOMPARE(addresses.size(), 2);
+        QCOMPARE(addresses[0].cell, 5);
+        QCOMPARE(addresses[1].cell, 7);
+
+        SharedState state;
+        state.pit.setValue(5, 99);
+        state.pit.setReceived(5, true);
+        state.pit.setValue(6, (state.pit.defaultValue(6) + 1) & 0xFF);
+        ConfigFile::LoadAddresses(ini, state);
+        QCOMPARE(int(state.pit.value(4)), 17);
+        QCOMPARE(int(state.pit.value(5)), 99); // no value in the file: left as it was
+        QVERIFY(state.pit.received(5));
+        QCOMPARE(state.pit.value(6), state.pit.defaultValue(6)); // unconfirmed: the default
+    }
+
     void missingPartsByTheSectionsAFileHolds() {
         const QList<Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
         IniFile ini;

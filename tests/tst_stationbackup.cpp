@@ -12,8 +12,10 @@
 #include "gui/definition/tframedefinition.h"
 #include "gui/operation/tframebedienung.h"
 #include "gui/parameter/tframeparameter.h"
+
 #include "gui/settings/tframesettings.h"
 #include "gui/window/tfrmmain.h"
+#include <QLabel>
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -276,8 +278,37 @@ private slots:
         QCOMPARE(w.state().station.ZeroOffset, 3);
         QCOMPARE(w.state().station.RSense, 0.47f);
         QCOMPARE(w.state().pit.value(4), uint8_t(17));
-        QCOMPARE(w.state().pit.value(5), uint8_t(0)); // no byte: the cell's default
+        QCOMPARE(w.state().pit.value(5), uint8_t(0)); // no byte: the PC's value stays
         QCOMPARE(w.dialogs.count("error"), 0);
+    }
+
+    void cellsWhoseTextIsNoValueAreNamedAndKept() {
+        Window w;
+        w.state().pit.setValue(7, 64);
+        w.state().bridge.setValue(9, 33);
+        const uint8_t defaultPit7 = BoardImage::DefaultFor(Board::Grube, 7);
+        QVERIFY(defaultPit7 != 64);
+        QVERIFY(WriteFile(w.file("hand.pvt"), "[EE_GRUBE]\ndata_7_grube=300\ndata_8_grube=12\n"
+                                              "[EE_BUHNE]\ndata_9_buhne=xyz\ndata_10_buhne=5\n"));
+        w.choose(false, false, true, true);
+        w.load(w.file("hand.pvt"), {true, true});
+        // Kept as the PC held them, not the defaults: a write would send what the file never held.
+        QCOMPARE(int(w.state().pit.value(7)), 64);
+        QCOMPARE(int(w.state().bridge.value(9)), 33);
+        QCOMPARE(int(w.state().pit.value(8)), 12);
+        QCOMPARE(int(w.state().bridge.value(10)), 5);
+        const QString status = Find<QLabel>(w.w.get(), "StatusPanel0")->text();
+        QVERIFY2(status.startsWith(QStringLiteral("aus hand.pvt übernommen: Parameter, Adressen")),
+                 qPrintable(status));
+        QVERIFY2(status.endsWith(QStringLiteral("; ohne Wert, nicht geladen: Grube 7 (0x07) "
+                                                "„300“, Bühne 9 (0x09) „xyz“")),
+                 qPrintable(status));
+        // Only the parts taken count: without the parameters, bridge cell 9 is not named.
+        w.choose(false, false, false, true);
+        w.load(w.file("hand.pvt"), {true});
+        const QString addresses = Find<QLabel>(w.w.get(), "StatusPanel0")->text();
+        QVERIFY2(addresses.endsWith(QStringLiteral("nicht geladen: Grube 7 (0x07) „300“")),
+                 qPrintable(addresses));
     }
 
     void rSenseOnlyFromAFileThatHoldsIt() {

@@ -72,50 +72,6 @@ The current values will be lost.</translation>
 <context>
     <name>BackupCommand</name>
     <message>
-        <source>Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] DATEI
-        pivota compare --port GERÄT [--baud N] [--settings DATEI] DATEI
-        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--yes] DATEI
-
-backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als
-         Sicherung in DATEI (ladbar mit &quot;laden&quot;).
-compare  liest DATEI und beide Platinen und listet jeden Unterschied.
-restore  vergleicht, fragt nach und schreibt nur die abweichenden Zellen
-         (nie die Firmware-Version), jede zurückgelesen.
-
---port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei
-                 zugeordnet, oder &quot;simulator&quot;
---baud N         2400, 9600 oder 19200 (Vorgabe 19200)
---settings DATEI Einstellungs-Datei (Port-Zuordnung, Antwort-Timeout)
---yes            restore ohne Rückfrage
-
-Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.
-Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht
-bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,
-130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).
-</source>
-        <translation>Usage: pivota backup  --port DEVICE [--baud N] [--settings FILE] FILE
-       pivota compare --port DEVICE [--baud N] [--settings FILE] FILE
-       pivota restore --port DEVICE [--baud N] [--settings FILE] [--yes] FILE
-
-backup   reads all cells of both boards (each twice) and writes them as a
-         backup to FILE (loadable with &quot;Load&quot;).
-compare  reads FILE and both boards and lists every difference.
-restore  compares, asks, and writes only the differing cells
-         (never the firmware version), each read back.
-
---port DEVICE    device path (/dev/ttyUSB0), COM1..COM9 as assigned in the
-                 settings file, or &quot;simulator&quot;
---baud N         2400, 9600 or 19200 (default 19200)
---settings FILE  settings file (port mapping, answer time-out)
---yes            restore without asking
-
-Progress on standard error, result on standard output.
-Exit status: 0 all done and equal, 1 differences or cells not
-confirmed/written, 2 usage or file error, 3 connection failed,
-130 stopped with Ctrl-C (a backup then writes no file).
-</translation>
-    </message>
-    <message>
         <source>pivota: %1
 
 %2</source>
@@ -185,6 +141,60 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation> (--yes)
 </translation>
     </message>
+    <message>
+        <source>Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI
+        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI
+        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] [--yes]
+               DATEI
+Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.
+
+backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als
+         Sicherung in DATEI (ladbar mit &quot;laden&quot;).
+compare  liest DATEI und beide Platinen und listet jeden Unterschied.
+restore  vergleicht, fragt nach und schreibt nur die abweichenden Zellen
+         (nie die Firmware-Version), jede zurückgelesen.
+
+--port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei
+                 zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Baud, Antwort-Timeout)
+--lang de|en     Sprache der Meldungen
+--yes            restore ohne Rückfrage
+
+Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.
+Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht
+bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,
+130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).
+</source>
+        <translation>Usage: pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
+       pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
+       pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--yes]
+              FILE
+The options may stand before and after the command, in any order.
+
+backup   reads all cells of both boards (each twice) and writes them as a
+         backup to FILE (loadable with &quot;Load&quot;).
+compare  reads FILE and both boards and lists every difference.
+restore  compares, asks, and writes only the differing cells
+         (never the firmware version), each read back.
+
+--port DEVICE    device path (/dev/ttyUSB0), COM1..COM9 as assigned in the
+                 settings file, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port mapping, baud, answer time-out)
+--lang de|en     language of the messages
+--yes            restore without asking
+
+Progress on standard error, result on standard output.
+Exit status: 0 all done and equal, 1 differences or cells not
+confirmed/written, 2 usage or file error, 3 connection failed,
+130 stopped with Ctrl-C (a backup then writes no file).
+</translation>
+    </message>
+    <message>
+        <source>--lang braucht de oder en.</source>
+        <translation>--lang needs de or en.</translation>
+    </message>
 </context>
 <context>
     <name>BackupFile</name>
@@ -197,16 +207,56 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation>The backup holds no checksum (%1): it is incomplete.</translation>
     </message>
     <message>
-        <source>Die Prüfsumme der Sicherung stimmt nicht (in der Datei %1, aus den Zellen berechnet %2): die Datei ist beschädigt oder wurde verändert.</source>
-        <translation>The backup&apos;s checksum does not match (%1 in the file, %2 computed from the cells): the file is damaged or was changed.</translation>
-    </message>
-    <message>
         <source>Die Datei %1 ist nicht vorhanden.</source>
         <translation>The file %1 does not exist.</translation>
     </message>
     <message>
         <source>Die Datei %1 kann nicht gelesen werden: %2</source>
         <translation>The file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>Kein Wert: %1.</source>
+        <translation>No value: %1.</translation>
+    </message>
+    <message>
+        <source>Es fehlen %1 von %2 Zellen: %3.</source>
+        <translation>%1 of %2 cells are missing: %3.</translation>
+    </message>
+    <message>
+        <source>Gelesen: Grube %1 Zellen (%2 mit Wert), Bühne %3 Zellen (%4 mit Wert); die Sicherung nennt %5 und %6 bestätigte Zellen.</source>
+        <translation>Read: pit %1 cells (%2 with a value), bridge %3 cells (%4 with a value); the backup names %5 and %6 confirmed cells.</translation>
+    </message>
+    <message>
+        <source>Welche Zelle geändert wurde, lässt sich daraus nicht sagen.</source>
+        <translation>Which cell was changed cannot be told from this.</translation>
+    </message>
+    <message>
+        <source>Sicherung der Drehscheiben-Steuerung: jede Zelle der Gruben- und der Bühnen-Platine (EE_GRUBE, EE_BUHNE).</source>
+        <translation>Backup of the turntable controller: every cell of the pit and of the bridge board (EE_GRUBE, EE_BUHNE).</translation>
+    </message>
+    <message>
+        <source>Geschrieben von Pivota %1 am %2.</source>
+        <translation>Written by Pivota %1 on %2.</translation>
+    </message>
+    <message>
+        <source>„unbestätigt“: die Platine gab für die Zelle keine zwei gleichen Antworten, ihr Wert ist nicht bekannt;</source>
+        <translation>“unbestätigt” (unconfirmed): the board gave no two equal answers for the cell, its value is not known;</translation>
+    </message>
+    <message>
+        <source>Wiederherstellen schreibt eine solche Zelle nie, „laden“ setzt den Vorgabewert der Zelle.</source>
+        <translation>Restore never writes such a cell, “Load” sets the cell&apos;s default.</translation>
+    </message>
+    <message>
+        <source>Die Prüfsumme CRC32 in [Sicherung] erkennt eine Datei, die seitdem verändert wurde.</source>
+        <translation>The checksum CRC32 in [Sicherung] recognises a file that was changed since.</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keinen Wert einer Zelle, nur Text, der keiner ist (0 bis 255): %1.</source>
+        <translation>The file holds no value of any cell, only text that is none (0 to 255): %1.</translation>
+    </message>
+    <message>
+        <source>Die Prüfsumme der Sicherung stimmt nicht (in der Datei %1, aus den Zellen berechnet %2): die Datei ist beschädigt oder wurde verändert. %3</source>
+        <translation>The backup&apos;s checksum does not match (in the file %1, computed from the cells %2): the file is damaged or was changed. %3</translation>
     </message>
 </context>
 <context>
@@ -289,7 +339,7 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     </message>
     <message>
         <source>Die Firmware-Version der Steuerung weicht von der Datei ab (%1 Zellen; sie wird nie geschrieben).</source>
-        <translation>The controller's firmware version differs from the file (%1 cells; it is never written).</translation>
+        <translation>The controller&apos;s firmware version differs from the file (%1 cells; it is never written).</translation>
     </message>
 </context>
 <context>
@@ -333,6 +383,10 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>fertig</source>
         <translation>done</translation>
+    </message>
+    <message>
+        <source>Sicherung_%1.%2</source>
+        <translation>Backup_%1.%2</translation>
     </message>
 </context>
 <context>
@@ -455,11 +509,59 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     </message>
     <message>
         <source>Nichts zu schreiben, aber die Firmware-Version der Steuerung weicht von der Datei ab (%1; sie wird nie geschrieben).</source>
-        <translation>Nothing to write, but the controller's firmware version differs from the file (%1; it is never written).</translation>
+        <translation>Nothing to write, but the controller&apos;s firmware version differs from the file (%1; it is never written).</translation>
     </message>
     <message>
         <source> Achtung, keine Prüfsumme: die Datei wurde nicht von einer Sicherung geschrieben.</source>
         <translation> Caution, no checksum: the file was not written by a backup.</translation>
+    </message>
+    <message>
+        <source>kein Wert</source>
+        <translation>no value</translation>
+    </message>
+    <message>
+        <source>keine Adresse (%1)</source>
+        <translation>no address (%1)</translation>
+    </message>
+    <message>
+        <source> grün</source>
+        <translation> green</translation>
+    </message>
+    <message>
+        <source> rot</source>
+        <translation> red</translation>
+    </message>
+    <message>
+        <source>keine</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>%1 Position: Datei %2, Steuerung %3</source>
+        <translation>%1 position: file %2, controller %3</translation>
+    </message>
+    <message>
+        <source>%1 Motorola-Adresse: Datei %2, Steuerung %3</source>
+        <translation>%1 Motorola address: file %2, controller %3</translation>
+    </message>
+    <message>
+        <source>%1 DCC-Adresse: Datei %2, Steuerung %3</source>
+        <translation>%1 DCC address: file %2, controller %3</translation>
+    </message>
+    <message>
+        <source>%1: in der Datei „%2“, kein Wert (0 bis 255), nicht geschrieben</source>
+        <translation>%1: “%2” in the file, no value (0 to 255), not written</translation>
+    </message>
+    <message>
+        <source>%1: in der Datei „%2“, kein Wert (0 bis 255), nicht verglichen</source>
+        <translation>%1: “%2” in the file, no value (0 to 255), not compared</translation>
+    </message>
+    <message>
+        <source> und %1 weitere</source>
+        <translation> and %1 more</translation>
+    </message>
+    <message>
+        <source> Ohne Wert in der Datei, nicht geschrieben: %1.</source>
+        <translation> Without a value in the file, not written: %1.</translation>
     </message>
 </context>
 <context>
@@ -2294,6 +2396,10 @@ These are not loaded.</translation>
     <message>
         <source>Gerät für COM%1 (Pfad):</source>
         <translation>Device for COM%1 (path):</translation>
+    </message>
+    <message>
+        <source>; ohne Wert, nicht geladen: %1</source>
+        <translation>; without a value, not loaded: %1</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace BackupCommand {
 
@@ -54,16 +55,76 @@ int ExitCode(BackupJob::Result result) {
 }
 } // namespace
 
+namespace {
+// The options, of the commands and of the window, that take the next argument as their value.
+const QStringList ValueOptions = {QStringLiteral("--port"), QStringLiteral("--baud"),
+                                  QStringLiteral("--settings"), QStringLiteral("--lang"),
+                                  QStringLiteral("--log")};
+
+// The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
+// given counts, as for the parser.
+std::optional<QString> ValueOf(const QStringList &arguments, const QString &name) {
+    std::optional<QString> value;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--")) {
+            break;
+        }
+        if (a == name && i + 1 < arguments.size()) {
+            value = arguments.at(++i);
+        } else if (a.startsWith(name + u'=')) {
+            value = a.mid(name.size() + 1);
+        }
+    }
+    return value;
+}
+} // namespace
+
+int CommandAt(const QStringList &arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (ValueOptions.contains(a)) {
+            ++i; // its value
+            continue;
+        }
+        if (a.startsWith(u'-') && a != QLatin1String("-")) {
+            if (a == QLatin1String("--")) {
+                return 0;
+            }
+            continue;
+        }
+        return Commands.contains(a) ? static_cast<int>(i) : 0;
+    }
+    return 0;
+}
+
 bool IsCommand(const QStringList &arguments) {
-    return arguments.size() > 1 && Commands.contains(arguments.at(1));
+    return CommandAt(arguments) > 0;
+}
+
+Options Peek(const QStringList &arguments) {
+    Options o;
+    if (const auto language = ValueOf(arguments, QStringLiteral("--lang"))) {
+        const QString code = language->trimmed().toLower();
+        if (code == QLatin1String("de") || code == QLatin1String("en")) {
+            o.language = code;
+        }
+    }
+    if (const auto settings = ValueOf(arguments, QStringLiteral("--settings"));
+        settings && !settings->isEmpty()) {
+        o.settingsPath = QFileInfo(*settings).absoluteFilePath();
+    }
+    return o;
 }
 
 QString Usage() {
     return QCoreApplication::translate(
         "BackupCommand",
-        "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
-        "        pivota compare --port GERÄT [--baud N] [--settings DATEI] DATEI\n"
-        "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--yes] DATEI\n"
+        "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
+        "        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
+        "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] [--yes]\n"
+        "               DATEI\n"
+        "Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.\n"
         "\n"
         "backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als\n"
         "         Sicherung in DATEI (ladbar mit \"laden\").\n"
@@ -73,8 +134,9 @@ QString Usage() {
         "\n"
         "--port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei\n"
         "                 zugeordnet, oder \"simulator\"\n"
-        "--baud N         2400, 9600 oder 19200 (Vorgabe 19200)\n"
-        "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Antwort-Timeout)\n"
+        "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
+        "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Baud, Antwort-Timeout)\n"
+        "--lang de|en     Sprache der Meldungen\n"
         "--yes            restore ohne Rückfrage\n"
         "\n"
         "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
@@ -93,7 +155,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return fail(QCoreApplication::translate("BackupCommand",
                                                 "Kein Befehl (backup, compare, restore)."));
     }
-    const QString command = arguments.at(1);
+    const int at = CommandAt(arguments);
+    const QString command = arguments.at(at);
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption port(QStringLiteral("port"), QString(),
@@ -102,9 +165,10 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const QCommandLineOption settings(QStringLiteral("settings"), QString(),
                                       QCoreApplication::translate("BackupCommand", "DATEI"));
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
-    parser.addOptions({help, port, baud, settings, yes});
+    const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("de|en"));
+    parser.addOptions({help, port, baud, settings, yes, lang});
     QStringList rest = arguments;
-    rest.removeAt(1); // the command
+    rest.removeAt(at); // the command
     if (!parser.parse(rest)) {
         return fail(parser.errorText());
     }
@@ -138,6 +202,12 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     }
     if (parser.isSet(settings)) {
         o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
+    }
+    if (parser.isSet(lang)) {
+        o.language = parser.value(lang).trimmed().toLower();
+        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
+            return fail(QCoreApplication::translate("BackupCommand", "--lang braucht de oder en."));
+        }
     }
     QStringList files = parser.positionalArguments();
     // An empty name ("") names no file: it is missing, not a file in no folder.
@@ -209,6 +279,20 @@ void ShowProgress(BackupJob &job, bool *lineOpen) {
     });
 }
 
+// The job's lines from the first not yet printed on, each with its detail indented below it.
+void PutLines(std::FILE *out, const BackupJob &job, int *printed) {
+    for (; *printed < job.lines().size(); ++*printed) {
+        QString text = job.lines().at(*printed) + u'\n';
+        const QString detail = job.detail(*printed);
+        if (!detail.isEmpty()) {
+            for (const QString &line : detail.split(u'\n')) {
+                text += QStringLiteral("    %1\n").arg(line);
+            }
+        }
+        Put(out, text);
+    }
+}
+
 // Runs the prepared job on the open session to its end; the exit status.
 int RunJob(const Options &o, Session &session, BackupJob &job) {
     // Ctrl-C and SIGTERM stop the run cleanly: a backup writes no file, a restore stops between
@@ -228,7 +312,15 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
     QObject::connect(&answer, &TerminalLine::lineRead, &job,
                      [&job](const QString &line) { job.Answer(IsYes(line)); });
     QObject::connect(&answer, &TerminalLine::ended, &job, [&job] { job.Answer(false); });
-    job.ownerAsk = [&o, &job, &answer](const QString &question) {
+    bool lineOpen = false;
+    int printed = 0;
+    // The question stands on its own line, after the list of what differs and is to be written.
+    job.ownerAsk = [&o, &job, &answer, &lineOpen, &printed](const QString &question) {
+        if (lineOpen) {
+            Put(stderr, QStringLiteral("\n"));
+            lineOpen = false;
+        }
+        PutLines(stdout, job, &printed);
         if (o.yes) {
             Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
             job.Answer(true);
@@ -240,7 +332,6 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
     QString lineError;
     QObject::connect(&session, &Session::lost, &job,
                      [&lineError](Link::Failure, const QString &why) { lineError = why; });
-    bool lineOpen = false;
     ShowProgress(job, &lineOpen);
 
     QEventLoop loop;
@@ -259,9 +350,7 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
     if (!lineError.isEmpty()) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(lineError));
     }
-    for (const QString &line : job.lines()) {
-        Put(out, line + QLatin1Char('\n'));
-    }
+    PutLines(out, job, &printed);
     return code;
 }
 } // namespace
@@ -290,7 +379,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     if (!ReadSettings(o, defaultSettingsPath, session, settings)) {
         return UsageError;
     }
-    settings.baud = o.baud;
+    if (o.baud > 0) {
+        settings.baud = o.baud;
+    }
 
     // A file that cannot be used is refused before the port is opened, and a file to compare
     // with is read here, once.
@@ -307,7 +398,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
                       settings.readSize);
     QString reason;
     QString configureError;
-    if (!session.Start({o.port, o.baud, false}, &reason, &configureError)) {
+    if (!session.Start({o.port, settings.baud, false}, &reason, &configureError)) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return LineFailed;
     }

@@ -6,11 +6,12 @@
 // The command line's backup, compare and restore: the same job as on the settings tab, without a
 // window and without a display.
 //
-//   pivota backup  --port DEVICE [--baud N] [--settings FILE] FILE
-//   pivota compare --port DEVICE [--baud N] [--settings FILE] FILE
-//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--yes] FILE
+//   pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
+//   pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
+//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--yes] FILE
 //
-// DEVICE is a device path, a name COM1..COM9 as the settings file maps it, or "simulator".
+// The options may stand before or after the command, in any order. DEVICE is a device path, a
+// name COM1..COM9 as the settings file maps it, or "simulator".
 // Progress goes to standard error, the result list to standard output.
 namespace BackupCommand {
 
@@ -21,16 +22,20 @@ constexpr int UsageError = 2;    // a wrong command line, or a file refused or n
 constexpr int LineFailed = 3;    // the port could not be opened, or the line failed
 constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell counts SIGINT)
 
-// Whether the first argument after the program names one of the commands.
+// Where the command stands among the arguments: the first one that is neither an option nor an
+// option's value; 0 when that is no command (or there is none).
+int CommandAt(const QStringList &arguments);
+// Whether the arguments name one of the commands.
 bool IsCommand(const QStringList &arguments);
 
 struct Options {
     enum class Action { Backup, Compare, Restore };
     Action action = Action::Backup;
     QString port;
-    int baud = 19200;
+    int baud = 0; // 0: as the settings file says, as the window uses it
     QString file;
     QString settingsPath; // empty: the program's settings file
+    QString language;     // "de", "en", or empty: as the settings file or the system says
     bool yes = false;
     bool help = false;
 };
@@ -38,6 +43,10 @@ struct Options {
 // message and the usage in error.
 bool Parse(const QStringList &arguments, Options *options, QString *error);
 QString Usage();
+// The language and the settings file that the arguments name, read before the translations are
+// loaded, so that even the messages about a wrong command line come in the chosen language.
+// Whatever else is wrong with them is not looked at here.
+Options Peek(const QStringList &arguments);
 // Whether the answer to the restore question is yes: j, ja, y or yes in any case, with blanks
 // around.
 bool IsYes(const QString &answer);

@@ -1,11 +1,15 @@
 #include "core/backup/backupfile.h"
 #include <QCoreApplication>
 
+#include "core/backup/backupplan.h"
+
 #include "comm/sharedstate.h"
 #include "core/configuration/configfile.h"
 #include "core/settings/inifile.h"
 #include "core/settings/inikeys.h"
 #include "core/settings/settingsfile.h"
+
+#include "platform/filesafety.h"
 
 #include <QFileInfo>
 
@@ -29,14 +33,63 @@ QString CrcText(uint32_t crc) {
     return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0'));
 }
 
-// A whole number 0..255 in decimal, nothing around it but blanks.
-std::optional<int> ByteOf(const QString &text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < 0 || value > 0xFF) {
-        return std::nullopt;
+// The cells of a board a backup holds, a value or unconfirmed (a backup holds every cell).
+int Listed(const Image &image, Board board) {
+    return image.Held(board) +
+           static_cast<int>(
+               std::count_if(image.of(board).begin(), image.of(board).end(),
+                             [](const Cell &c) { return c.state == Cell::State::Unreadable; }));
+}
+
+// What the cells of a backup whose CRC does not match show of the change: the texts that no
+// backup writes, the cells it lacks, and the cells read against the counts it recorded.
+QString MismatchDetail(const IniFile &ini, const FileContents &read) {
+    QStringList parts;
+    if (!read.unreadable.empty()) {
+        parts << QCoreApplication::translate("BackupFile", "Kein Wert: %1.")
+                     .arg(UnreadableList(read.unreadable));
     }
-    return value;
+    QStringList missing;
+    int missingCount = 0;
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        for (int cell = 0; cell < Cells; ++cell) {
+            if (read.image.of(board)[static_cast<size_t>(cell)].state == Cell::State::Absent) {
+                if (++missingCount <= NamedCells) {
+                    missing << QStringLiteral("%1 %2").arg(BoardName(board), CellText(cell));
+                }
+            }
+        }
+    }
+    if (missingCount > 0) {
+        if (missingCount > NamedCells) {
+            missing << QStringLiteral("…");
+        }
+        parts << QCoreApplication::translate("BackupFile", "Es fehlen %1 von %2 Zellen: %3.")
+                     .arg(missingCount)
+                     .arg(2 * Cells)
+                     .arg(missing.join(QStringLiteral(", ")));
+    }
+    const int recordedPit = ini.readInt(Section, KeyPitCells, -1);
+    const int recordedBridge = ini.readInt(Section, KeyBridgeCells, -1);
+    const int knownPit = read.image.Known(Board::Grube);
+    const int knownBridge = read.image.Known(Board::Buehne);
+    parts << QCoreApplication::translate("BackupFile",
+                                         "Gelesen: Grube %1 Zellen (%2 mit Wert), Bühne %3 Zellen "
+                                         "(%4 mit Wert); die Sicherung nennt %5 und %6 "
+                                         "bestätigte Zellen.")
+                 .arg(Listed(read.image, Board::Grube))
+                 .arg(knownPit)
+                 .arg(Listed(read.image, Board::Buehne))
+                 .arg(knownBridge)
+                 .arg(ini.readString(Section, KeyPitCells, QStringLiteral("?")).trimmed(),
+                      ini.readString(Section, KeyBridgeCells, QStringLiteral("?")).trimmed());
+    if (read.unreadable.empty() && missingCount == 0 && recordedPit == knownPit &&
+        recordedBridge == knownBridge) {
+        parts << QCoreApplication::translate("BackupFile",
+                                             "Welche Zelle geändert wurde, lässt sich daraus "
+                                             "nicht sagen.");
+    }
+    return parts.join(u' ');
 }
 } // namespace
 
@@ -110,25 +163,65 @@ void WriteBackup(IniFile &ini, const ProgramSettings &settings, const SharedStat
     ini.writeString(Section, KeyCrc, CrcText(CellsCrc(written)));
 }
 
-bool SaveBackup(const QString &path, const ProgramSettings &settings, const SharedState &state,
-                const Image &image, const Stamp &stamp, QString *error) {
-    IniFile ini; // a backup replaces the file whole: nothing of an older file stays in it
-    WriteBackup(ini, settings, state, image, stamp);
-    return ini.save(path, error);
+QString HeaderComment(const Stamp &stamp) {
+    const QStringList lines = {
+        QCoreApplication::translate("BackupFile",
+                                    "Sicherung der Drehscheiben-Steuerung: jede Zelle der "
+                                    "Gruben- und der Bühnen-Platine (EE_GRUBE, EE_BUHNE)."),
+        QCoreApplication::translate("BackupFile", "Geschrieben von Pivota %1 am %2.")
+            .arg(stamp.version, stamp.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+        QCoreApplication::translate("BackupFile",
+                                    "„unbestätigt“: die Platine gab für die Zelle keine zwei "
+                                    "gleichen Antworten, ihr Wert ist nicht bekannt;"),
+        QCoreApplication::translate("BackupFile",
+                                    "Wiederherstellen schreibt eine solche Zelle nie, „laden“ "
+                                    "setzt den Vorgabewert der Zelle."),
+        QCoreApplication::translate("BackupFile",
+                                    "Die Prüfsumme CRC32 in [Sicherung] erkennt eine Datei, die "
+                                    "seitdem verändert wurde."),
+    };
+    QString text;
+    for (const QString &line : lines) {
+        text += QStringLiteral("; ") + line + QLatin1Char('\n');
+    }
+    return text;
 }
 
-Image CellsOf(const IniFile &ini) {
+QByteArray BackupBytes(const ProgramSettings &settings, const SharedState &state,
+                       const Image &image, const Stamp &stamp) {
+    IniFile ini; // a backup replaces the file whole: nothing of an older file stays in it
+    WriteBackup(ini, settings, state, image, stamp);
+    return HeaderComment(stamp).toUtf8() + '\n' + ini.toBytes();
+}
+
+bool SaveBackup(const QString &path, const ProgramSettings &settings, const SharedState &state,
+                const Image &image, const Stamp &stamp, QString *error) {
+    return FileSafety::WriteWhole(path, BackupBytes(settings, state, image, stamp), error);
+}
+
+Image CellsOf(const IniFile &ini, UnreadableCells *unreadable) {
     Image image;
     for (Board board : {Board::Grube, Board::Buehne}) {
         for (int cell = 0; cell < Cells; ++cell) {
-            const QString &section = SectionOf(board);
-            const QString key = KeyOf(board, cell);
-            if (!ini.hasKey(section, key)) {
-                continue;
+            const ConfigFile::CellEntry entry =
+                ConfigFile::ReadCell(ini, board == Board::Grube, cell);
+            Cell &c = image.of(board)[static_cast<size_t>(cell)];
+            switch (entry.kind) {
+            case ConfigFile::CellEntry::Kind::Missing:
+                break;
+            case ConfigFile::CellEntry::Kind::Value:
+                c = Cell::Of(entry.value);
+                break;
+            case ConfigFile::CellEntry::Kind::Unconfirmed:
+                c = Cell{Cell::State::Unconfirmed, 0};
+                break;
+            case ConfigFile::CellEntry::Kind::Unreadable:
+                c = Cell{Cell::State::Unreadable, 0};
+                if (unreadable) {
+                    unreadable->push_back({board, cell, entry.text});
+                }
+                break;
             }
-            const std::optional<int> value = ByteOf(ini.readString(section, key, QString()));
-            image.of(board)[static_cast<size_t>(cell)] =
-                value ? Cell::Of(*value) : Cell{Cell::State::Unconfirmed, 0};
         }
     }
     return image;
@@ -136,13 +229,20 @@ Image CellsOf(const IniFile &ini) {
 
 bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
     FileContents read;
-    read.image = CellsOf(ini);
+    read.image = CellsOf(ini, &read.unreadable);
     const auto fail = [error](const QString &text) {
         if (error) {
             *error = text;
         }
         return false;
     };
+    if (read.image.Held(Board::Grube) == 0 && read.image.Held(Board::Buehne) == 0 &&
+        !read.unreadable.empty()) {
+        return fail(QCoreApplication::translate(
+                        "BackupFile", "Die Datei enthält keinen Wert einer Zelle, nur Text, der "
+                                      "keiner ist (0 bis 255): %1.")
+                        .arg(UnreadableList(read.unreadable)));
+    }
     if (read.image.Held(Board::Grube) == 0 && read.image.Held(Board::Buehne) == 0) {
         return fail(QCoreApplication::translate(
                         "BackupFile", "Die Datei enthält keine Zellen der Steuerung (keine "
@@ -168,8 +268,8 @@ bool CheckFile(const IniFile &ini, FileContents *contents, QString *error) {
             return fail(QCoreApplication::translate(
                             "BackupFile", "Die Prüfsumme der Sicherung stimmt nicht (in der Datei "
                                           "%1, aus den Zellen berechnet %2): die Datei ist "
-                                          "beschädigt oder wurde verändert.")
-                            .arg(stored, computed));
+                                          "beschädigt oder wurde verändert. %3")
+                            .arg(stored, computed, MismatchDetail(ini, read)));
         }
         read.time = ini.readString(Section, KeyTime, QString());
         read.version = ini.readString(Section, KeyVersion, QString());

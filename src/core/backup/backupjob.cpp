@@ -26,6 +26,7 @@ bool BackupJob::Prepare(Action action, const QString &path) {
     m_action = action;
     m_path = path;
     m_lines.clear();
+    m_details.clear();
     m_differences.clear();
     m_unknown = 0;
     m_firmware = 0;
@@ -193,14 +194,25 @@ void BackupJob::FinishCompare() {
     m_differences = Backup::Compare(m_file.image, m_run.found());
     const auto unconfirmed = Backup::UnconfirmedInFile(m_file.image);
     m_unconfirmedInFile = static_cast<int>(unconfirmed.size());
-    QStringList lines = Backup::CompareLines(m_differences);
+    for (const Backup::ResultLine &line :
+         Backup::DifferenceLines(m_differences, m_file.image, m_run.found())) {
+        if (!line.detail.isEmpty()) {
+            m_details.insert(static_cast<int>(m_lines.size()), line.detail);
+        }
+        m_lines << line.text;
+    }
     // Before the count per board that closes the list.
     for (const auto &[board, cell] : unconfirmed) {
-        lines.insert(lines.size() - 1, Backup::UnconfirmedInFileLine(board, cell, restore));
+        m_lines << Backup::UnconfirmedInFileLine(board, cell, restore);
     }
-    m_lines << lines;
+    for (const Backup::Unreadable &cell : m_file.unreadable) {
+        m_lines << Backup::UnreadableInFileLine(cell, restore);
+    }
+    m_lines << Backup::CountLine(m_differences);
     if (!restore) {
-        End(m_differences.empty() && m_unconfirmedInFile == 0 ? Result::Equal : Result::Differences,
+        End(m_differences.empty() && m_unconfirmedInFile == 0 && m_file.unreadable.empty()
+                ? Result::Equal
+                : Result::Differences,
             true);
         return;
     }
@@ -216,7 +228,7 @@ void BackupJob::FinishCompare() {
     if (plan.empty()) {
         // The firmware version is the board's own: a difference there is listed, not restored,
         // and the controller still differs from the file.
-        m_lines << (m_unknown > 0 || m_unconfirmedInFile > 0
+        m_lines << (m_unknown > 0 || m_unconfirmedInFile > 0 || !m_file.unreadable.empty()
                         ? QCoreApplication::translate("BackupJob", "Nichts zu schreiben.")
                     : m_firmware > 0
                         ? Backup::FirmwareDiffersLine(m_firmware)
@@ -233,11 +245,12 @@ void BackupJob::FinishCompare() {
         return;
     }
     // The last thing done here: the owner may answer before it returns.
-    ownerAsk(Backup::RestoreQuestion(plan, m_firmware, m_file.backup));
+    ownerAsk(Backup::RestoreQuestion(plan, m_firmware, m_file.backup, m_file.unreadable));
 }
 
 bool BackupJob::AllRestored() const {
-    return m_unknown == 0 && m_firmware == 0 && m_unconfirmedInFile == 0;
+    return m_unknown == 0 && m_firmware == 0 && m_unconfirmedInFile == 0 &&
+           m_file.unreadable.empty();
 }
 
 void BackupJob::FinishRestore() {

@@ -4,6 +4,7 @@
 #include "core/backup/backuprun.h"
 #include "core/settings/settingsfile.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -61,6 +62,8 @@ public:
     Result result() const { return m_result; }
     // The result list: differences, cells not confirmed or not written, and the closing lines.
     const QStringList &lines() const { return m_lines; }
+    // The cells behind a line of lines() in detail; empty where the line names its cell itself.
+    QString detail(int line) const { return m_details.value(line); }
     // The differences of the last compare (also of a restore's compare).
     const std::vector<Backup::Difference> &differences() const { return m_differences; }
 
@@ -77,7 +80,7 @@ private:
     bool End(Result result, bool emitted);
     bool NothingAnswered() const;
     // Nothing a restore left out: no cell unknown on the board, no firmware difference, no cell
-    // the file holds as unconfirmed.
+    // the file holds as unconfirmed or as a text that is no value.
     bool AllRestored() const;
 
     SharedState &m_state;
@@ -93,6 +96,7 @@ private:
         0; // cells the file holds as unconfirmed: neither compared nor written
     Result m_result = Result::Equal;
     QStringList m_lines;
+    QHash<int, QString> m_details;     // by line of m_lines
     std::vector<Backup::Write> m_plan; // what a restore writes once the user says yes
     bool m_awaitingAnswer = false;
 };

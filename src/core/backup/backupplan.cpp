@@ -5,6 +5,10 @@
 #include "core/parameter/parametercatalogue.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <map>
+#include <optional>
 
 namespace Backup {
 
@@ -107,6 +111,8 @@ QString ValueText(const Cell &cell) {
         return QCoreApplication::translate("BackupPlan", "unbestätigt");
     case Cell::State::NoAnswer:
         return QCoreApplication::translate("BackupPlan", "keine Antwort");
+    case Cell::State::Unreadable:
+        return QCoreApplication::translate("BackupPlan", "kein Wert");
     case Cell::State::Absent:
         break;
     }
@@ -214,6 +220,155 @@ QStringList CompareLines(const std::vector<Difference> &differences) {
     return lines;
 }
 
+namespace {
+// The address row and step of a pit cell, as AddressMeaning finds them.
+std::optional<std::pair<int, int>> AddressStepOf(int cell) {
+    for (int row = 0; row < AddressCodes::Rows; ++row) {
+        for (int step = 0; step <= LastStep; ++step) {
+            if (AddressCodes::StepCell(row, step) == cell &&
+                (step != PositionStep || row >= AddressCodes::FirstPositionRow)) {
+                return std::make_pair(row, step);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The row as the definition tab names it: its function, or the position it drives to ("P:3"),
+// taken from the file where the file holds it.
+QString RowName(int row, const Image &file) {
+    static const std::array<const char *, AddressCodes::FirstPositionRow> functions = {
+        QT_TRANSLATE_NOOP("TFrameDefinition", "Licht"), "Step", "Turn", "DIR"};
+    if (row < AddressCodes::FirstPositionRow) {
+        return QCoreApplication::translate("TFrameDefinition", functions[static_cast<size_t>(row)]);
+    }
+    const Cell &position = file.pit[static_cast<size_t>(AddressCodes::StepCell(row, PositionStep))];
+    constexpr int MostPositions = 48;
+    if (position.known() && position.value < MostPositions) {
+        return QStringLiteral("P:%1").arg(position.value + 1);
+    }
+    return QCoreApplication::translate("AddressRows", "Positionszeile %1")
+        .arg(row - AddressCodes::FirstPositionRow + 1);
+}
+
+// The address a code's bytes stand for, -a for red: DCC decoded, Motorola found among its
+// codes; nullopt for bytes that are no code of either.
+std::optional<int> AddressOf(const AddressCodes::Code &code, bool motorola) {
+    if (code == AddressCodes::Code{0, 0, 0}) {
+        return 0; // no address
+    }
+    if (!motorola) {
+        const int address = AddressCodes::DecodeDcc(code);
+        return address == 0 ? std::nullopt : std::optional<int>(address);
+    }
+    for (int address = 1; address <= AddressCodes::MaxMotorola; ++address) {
+        for (const bool green : {false, true}) {
+            if (AddressCodes::Motorola(address, green) == code) {
+                return green ? address : -address;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The code of a row's format in an image, if every one of its cells is held as a value there;
+// else the first cell that is not, for the text.
+struct CodeCells {
+    std::optional<AddressCodes::Code> code;
+    Cell missing;
+};
+CodeCells CodeOf(const Image &image, int row, int firstStep) {
+    CodeCells found;
+    AddressCodes::Code code{};
+    for (int i = 0; i < 3; ++i) {
+        const Cell &c = image.pit[static_cast<size_t>(AddressCodes::StepCell(row, firstStep + i))];
+        if (!c.known()) {
+            found.missing = c;
+            return found;
+        }
+        code[static_cast<size_t>(i)] = c.value;
+    }
+    found.code = code;
+    return found;
+}
+
+QString AddressText(const CodeCells &cells, bool motorola, bool colour) {
+    if (!cells.code) {
+        return ValueText(cells.missing);
+    }
+    const std::optional<int> address = AddressOf(*cells.code, motorola);
+    if (!address) {
+        return QCoreApplication::translate("BackupPlan", "keine Adresse (%1)")
+            .arg(AddressCodes::CodeText(*cells.code));
+    }
+    QString text = QString::number(std::abs(*address));
+    if (colour && *address != 0) {
+        text += *address > 0 ? QCoreApplication::translate("BackupPlan", " grün")
+                             : QCoreApplication::translate("BackupPlan", " rot");
+    }
+    return text;
+}
+
+QString PositionText(const Cell &cell) {
+    if (!cell.known()) {
+        return ValueText(cell);
+    }
+    constexpr int NoPosition = 255;
+    return cell.value == NoPosition ? QCoreApplication::translate("BackupPlan", "keine")
+                                    : QString::number(cell.value + 1);
+}
+} // namespace
+
+std::vector<ResultLine> DifferenceLines(const std::vector<Difference> &differences,
+                                        const Image &file, const Image &board) {
+    std::vector<ResultLine> lines;
+    // The line of each row's code already given, by row and first step; its detail grows.
+    std::map<std::pair<int, int>, size_t> given;
+    for (const Difference &d : differences) {
+        const auto step = d.board == Board::Grube ? AddressStepOf(d.cell) : std::nullopt;
+        if (!step) {
+            lines.push_back({DifferenceLine(d), QString()});
+            continue;
+        }
+        const auto [row, s] = *step;
+        if (s == PositionStep) {
+            lines.push_back(
+                {QCoreApplication::translate("BackupPlan", "%1 Position: Datei %2, Steuerung %3")
+                     .arg(RowName(row, file), PositionText(d.file), PositionText(d.onBoard)),
+                 DifferenceLine(d)});
+            continue;
+        }
+        const bool motorola = s > PositionStep;
+        const int firstStep = motorola ? PositionStep + 1 : 0;
+        const auto key = std::make_pair(row, firstStep);
+        if (const auto it = given.find(key); it != given.end()) {
+            lines[it->second].detail += u'\n' + DifferenceLine(d);
+            continue;
+        }
+        const CodeCells inFile = CodeOf(file, row, firstStep);
+        if (!inFile.code) {
+            lines.push_back({DifferenceLine(d), QString()}); // the file holds no whole code
+            continue;
+        }
+        const CodeCells onBoard = CodeOf(board, row, firstStep);
+        // The colour only where the address alone does not show the difference.
+        const auto fileAddress = AddressOf(*inFile.code, motorola);
+        const auto boardAddress =
+            onBoard.code ? AddressOf(*onBoard.code, motorola) : std::optional<int>();
+        const bool colour = fileAddress && boardAddress && *fileAddress == -*boardAddress;
+        given[key] = lines.size();
+        lines.push_back(
+            {(motorola ? QCoreApplication::translate("BackupPlan",
+                                                     "%1 Motorola-Adresse: Datei %2, Steuerung %3")
+                       : QCoreApplication::translate("BackupPlan",
+                                                     "%1 DCC-Adresse: Datei %2, Steuerung %3"))
+                 .arg(RowName(row, file), AddressText(inFile, motorola, colour),
+                      AddressText(onBoard, motorola, colour)),
+             DifferenceLine(d)});
+    }
+    return lines;
+}
+
 std::vector<std::pair<Board, int>> UnconfirmedInFile(const Image &file) {
     std::vector<std::pair<Board, int>> cells;
     for (Board board : {Board::Grube, Board::Buehne}) {
@@ -234,6 +389,31 @@ QString UnconfirmedInFileLine(Board board, int cell, bool restore) {
         .arg(Located(board, cell));
 }
 
+QString UnreadableInFileLine(const Unreadable &cell, bool restore) {
+    return (restore
+                ? QCoreApplication::translate("BackupPlan",
+                                              "%1: in der Datei „%2“, kein Wert (0 bis 255), nicht "
+                                              "geschrieben")
+                : QCoreApplication::translate("BackupPlan",
+                                              "%1: in der Datei „%2“, kein Wert (0 bis 255), nicht "
+                                              "verglichen"))
+        .arg(Located(cell.board, cell.cell), cell.text);
+}
+
+QString UnreadableList(const UnreadableCells &cells) {
+    QStringList named;
+    for (size_t i = 0; i < cells.size() && i < static_cast<size_t>(NamedCells); ++i) {
+        named << QStringLiteral("%1 %2 „%3“")
+                     .arg(BoardName(cells[i].board), CellText(cells[i].cell), cells[i].text);
+    }
+    QString text = named.join(QStringLiteral(", "));
+    if (cells.size() > static_cast<size_t>(NamedCells)) {
+        text += QCoreApplication::translate("BackupPlan", " und %1 weitere")
+                    .arg(cells.size() - static_cast<size_t>(NamedCells));
+    }
+    return text;
+}
+
 QString FirmwareDiffersLine(int firmwareCells) {
     return QCoreApplication::translate(
                "BackupPlan", "Nichts zu schreiben, aber die Firmware-Version der Steuerung weicht "
@@ -241,7 +421,8 @@ QString FirmwareDiffersLine(int firmwareCells) {
         .arg(CellsCount(firmwareCells));
 }
 
-QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, bool fromBackup) {
+QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, bool fromBackup,
+                        const UnreadableCells &unreadable) {
     QString text = QCoreApplication::translate(
                        "BackupPlan", "Wiederherstellen: %1 der Grube und %2 der Bühne werden "
                                      "geschrieben.")
@@ -251,6 +432,11 @@ QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, b
         text += QCoreApplication::translate("BackupPlan",
                                             " Die Firmware-Version (%1) bleibt, wie sie ist.")
                     .arg(CellsCount(firmwareSkipped));
+    }
+    if (!unreadable.empty()) {
+        text += QCoreApplication::translate("BackupPlan",
+                                            " Ohne Wert in der Datei, nicht geschrieben: %1.")
+                    .arg(UnreadableList(unreadable));
     }
     if (!fromBackup) {
         text += QCoreApplication::translate(

@@ -16,6 +16,9 @@ bool IsFirmwareCell(Board board, int cell);
 // firmware version; empty where it knows nothing.
 QString CellMeaning(Board board, int cell);
 
+// How many cells a list in one line names before it ends with "…".
+constexpr int NamedCells = 5;
+
 // "Grube", "Bühne".
 QString BoardName(Board board);
 // "52 (0x34)".
@@ -53,6 +56,20 @@ int CountOf(const std::vector<Write> &writes, Board board);
 // One line of the result list: "Grube 52 (0x34) Adresszeile 13, DCC-Byte 1: Datei 12 (0x0c),
 // Steuerung 13 (0x0d)".
 QString DifferenceLine(const Difference &difference);
+
+// A line of a result list as the window shows it: the text, and the cells behind it in detail
+// (empty where the text names the cell itself).
+struct ResultLine {
+    QString text;
+    QString detail;
+};
+// The differences as the user knows the cells: the cells of an address row's code in one line
+// that names the row as the definition tab does and gives the address on both sides
+// ("P:3 DCC-Adresse: Datei 230, Steuerung 250"), with the cells in the detail; a position number
+// as the tab counts positions; every other cell as DifferenceLine names it. file and board are
+// the images compared: the other cells of a row's code come from them.
+std::vector<ResultLine> DifferenceLines(const std::vector<Difference> &differences,
+                                        const Image &file, const Image &board);
 // The list of a compare, closed by the count per board.
 QStringList CompareLines(const std::vector<Difference> &differences);
 // "Grube: 2 Unterschiede, Bühne: keine Unterschiede".
@@ -60,12 +77,18 @@ QString CountLine(const std::vector<Difference> &differences);
 
 // The one question before a restore writes. A file that is no backup carries no checksum, so
 // nothing shows whether it was changed since it was written: the question says so.
+// Cells whose text in the file is no value are named: nothing is written for them.
 QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped,
-                        bool fromBackup = true);
+                        bool fromBackup = true, const UnreadableCells &unreadable = {});
 // The cells the file holds as unconfirmed, which are neither compared nor written.
 std::vector<std::pair<Board, int>> UnconfirmedInFile(const Image &file);
 // "Grube 52 (0x34) ...: in der Datei unbestätigt, nicht geschrieben" (or "nicht verglichen").
 QString UnconfirmedInFileLine(Board board, int cell, bool restore);
+// "Grube 7 (0x07) ...: in der Datei „300“, kein Wert (0 bis 255), nicht geschrieben" (or "nicht
+// verglichen").
+QString UnreadableInFileLine(const Unreadable &cell, bool restore);
+// "Grube 7 (0x07) „300“, Bühne 9 (0x09) „xyz“", the first NamedCells and then "und 3 weitere".
+QString UnreadableList(const UnreadableCells &cells);
 // The closing line of a restore that found only the firmware version to differ.
 QString FirmwareDiffersLine(int firmwareCells);
 // The differences whose value on the board is not known (no answer, no two alike), which a

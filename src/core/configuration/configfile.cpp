@@ -20,11 +20,18 @@ bool HasSection(const IniFile &ini, const QString &section) {
     });
 }
 
-// Reads the cells of one board that the test accepts, each with its default when missing.
+bool TakesAddress(bool pitBoard, int cell) {
+    return pitBoard && IsAddressCell(cell);
+}
+
+// Reads the cells of one board that the test accepts, each with its default when missing. A cell
+// whose text is no value keeps what the PC holds: a default in its place would be a value the
+// file never held, and a write from the tab would send it.
 void LoadCells(const IniFile &ini, SharedState &state, bool pitBoard, bool (*take)(bool, int)) {
     BoardImage &image = pitBoard ? state.pit : state.bridge;
     for (int cell = 0; cell < BoardImage::Cells; ++cell) {
-        if (!take(pitBoard, cell)) {
+        if (!take(pitBoard, cell) ||
+            ReadCell(ini, pitBoard, cell).kind == CellEntry::Kind::Unreadable) {
             continue;
         }
         if (pitBoard) {
@@ -172,6 +179,47 @@ bool IsAddressCell(int cell) {
            (cell >= 56 && cell <= 239);
 }
 
+CellEntry ReadCell(const IniFile &ini, bool pitBoard, int cell) {
+    const QString &section = pitBoard ? Ini::EeGrube : Ini::EeBuhne;
+    const QString key = pitBoard ? Ini::PitCellKey(cell) : Ini::BridgeCellKey(cell);
+    CellEntry entry;
+    if (!ini.hasKey(section, key)) {
+        return entry;
+    }
+    entry.text = ini.readString(section, key, QString());
+    const QString trimmed = entry.text.trimmed();
+    bool ok = false;
+    const int value = trimmed.toInt(&ok, 10);
+    if (ok && value >= 0 && value <= 0xFF) {
+        entry.kind = CellEntry::Kind::Value;
+        entry.value = value;
+    } else if (trimmed.compare(UnconfirmedText, Qt::CaseInsensitive) == 0) {
+        entry.kind = CellEntry::Kind::Unconfirmed;
+    } else {
+        entry.kind = CellEntry::Kind::Unreadable;
+    }
+    return entry;
+}
+
+QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Part> &parts) {
+    QList<UnreadableCell> cells;
+    for (const bool pitBoard : {true, false}) {
+        for (int cell = 0; cell < BoardImage::Cells; ++cell) {
+            const bool loaded =
+                (parts.contains(Part::Parameters) && IsParameterCell(pitBoard, cell)) ||
+                (parts.contains(Part::Addresses) && TakesAddress(pitBoard, cell));
+            if (!loaded) {
+                continue;
+            }
+            const CellEntry entry = ReadCell(ini, pitBoard, cell);
+            if (entry.kind == CellEntry::Kind::Unreadable) {
+                cells.append({pitBoard, cell, entry.text});
+            }
+        }
+    }
+    return cells;
+}
+
 void LoadTrackDefinition(const IniFile &ini, SharedState &state) {
     ReadStationData(ini, state);
     state.StationChanged(); // the operation picture follows at once
@@ -185,7 +233,7 @@ void LoadParameters(const IniFile &ini, SharedState &state) {
 
 void LoadAddresses(const IniFile &ini, SharedState &state) {
     state.AddressesLoaded = true;
-    LoadCells(ini, state, true, [](bool, int cell) { return IsAddressCell(cell); });
+    LoadCells(ini, state, true, TakesAddress);
 }
 
 void LoadRSense(const IniFile &ini, SharedState &state) {

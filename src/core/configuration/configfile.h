@@ -47,6 +47,30 @@ int PortOf(const IniFile &ini);
 bool IsParameterCell(bool pitBoard, int cell);
 bool IsAddressCell(int cell);
 
+// What a backup writes for a cell whose value the board never confirmed.
+inline const QString UnconfirmedText = QStringLiteral("unbestätigt");
+
+// What a file holds for one cell: a whole number 0..255 in decimal (blanks around it allowed),
+// "unbestätigt", or a text that is neither (a hand-edited "300" or "xyz"), which is no value
+// of the cell and is never taken for one.
+struct CellEntry {
+    enum class Kind { Missing, Value, Unconfirmed, Unreadable };
+    Kind kind = Kind::Missing;
+    int value = 0;
+    QString text; // as the file holds it
+};
+CellEntry ReadCell(const IniFile &ini, bool pitBoard, int cell);
+
+// A cell of the chosen parts that the file holds as a text that is no value.
+struct UnreadableCell {
+    bool pitBoard = true;
+    int cell = 0;
+    QString text;
+};
+// Those cells, pit board first, each board in the order of its cells. A load leaves them as
+// they are on the PC.
+QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Part> &parts);
+
 // Reads the parts into the mirrors and station data. The cells filled lose their received flags:
 // a value from a file is no value a board confirmed. The parameters-loaded and addresses-loaded
 // flags are set for the tabs' refresh.

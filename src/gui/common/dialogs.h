@@ -23,6 +23,12 @@ public:
     // File dialogs with the filter and default suffix; empty when cancelled.
     virtual QString askOpenFileName(const QString &filter, const QString &defaultSuffix) = 0;
     virtual QString askSaveFileName(const QString &filter, const QString &defaultSuffix) = 0;
+    // The same with the name field filled in with suggestedName (a name without a folder).
+    virtual QString askSaveFileName(const QString &filter, const QString &defaultSuffix,
+                                    const QString &suggestedName) {
+        (void)suggestedName;
+        return askSaveFileName(filter, defaultSuffix);
+    }
 
     enum class Choice { Yes, No, Cancel };
     // Warning icon; "Ja", "Nein" and "Abbrechen". A seam that does not ask answers Cancel, which

@@ -6,11 +6,16 @@
 #include "gui/common/named.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QEvent>
 #include <QGridLayout>
+#include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QToolTip>
 
 namespace {
 // The column right of the configuration groups, from the top to the bottom of the page; while the
@@ -55,7 +60,11 @@ BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
     m_progress->setFormat(QString());
     m_results = Named(new QPlainTextEdit(this), "Memo_backup");
     m_results->setReadOnly(true);
-    m_results->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Lines wrap at the list's width, so that each is read whole without scrolling sideways.
+    m_results->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_results->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_results->viewport()->installEventFilter(this); // the lines' tool tips
 
     m_grid = new QGridLayout(this);
     m_grid->setContentsMargins(8, 4, 8, 8);
@@ -80,6 +89,16 @@ BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
 
 bool BackupPanel::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
+    if (watched == m_results->viewport() && type == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = lineToolTip(m_results->cursorForPosition(help->pos()).blockNumber());
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, m_results->viewport());
+        }
+        return true;
+    }
     if ((watched == parentWidget() && type == QEvent::Resize) ||
         (watched == m_sendLog && (type == QEvent::Show || type == QEvent::Hide ||
                                   type == QEvent::Resize || type == QEvent::Move))) {
@@ -130,8 +149,13 @@ void BackupPanel::UpdateButtons() {
     btn_abort->setEnabled(running);
 }
 
+QString BackupPanel::SuggestedName(const QDate &date) {
+    return tr("Sicherung_%1.%2").arg(date.toString(Qt::ISODate), ConfigFile::DefaultSuffix);
+}
+
 void BackupPanel::btn_backupClick() {
-    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix);
+    const QString path = m_dialogs.askSaveFileName(ConfigFile::Filter(), ConfigFile::DefaultSuffix,
+                                                   SuggestedName(QDate::currentDate()));
     if (!path.isEmpty()) {
         Run(BackupJob::Action::Backup, path);
     }
@@ -164,7 +188,7 @@ void BackupPanel::Run(BackupJob::Action action, const QString &path) {
     m_progress->setValue(0);
     m_progress->setFormat(QString());
     if (!m_job.Start(action, path)) {
-        m_results->setPlainText(m_job.lines().join(u'\n'));
+        ShowResults();
         m_dialogs.showError(title(), m_job.lines().join(u'\n'));
         UpdateButtons();
         return;
@@ -183,6 +207,17 @@ void BackupPanel::ShowProgress() {
 void BackupPanel::Finished() {
     m_progress->setFormat(m_job.result() == BackupJob::Result::Stopped ? tr("abgebrochen")
                                                                        : tr("fertig"));
-    m_results->setPlainText(m_job.lines().join(u'\n'));
+    ShowResults();
     UpdateButtons();
+}
+
+void BackupPanel::ShowResults() {
+    m_results->setPlainText(m_job.lines().join(u'\n'));
+    // The closing lines are the result: in view, and on the status bar.
+    m_results->moveCursor(QTextCursor::End);
+    m_results->ensureCursorVisible();
+    if (QScrollBar *bar = m_results->verticalScrollBar()) {
+        bar->setValue(bar->maximum());
+    }
+    emit statusMessage(m_job.lines().isEmpty() ? QString() : m_job.lines().constLast());
 }

@@ -7,6 +7,7 @@
 
 class Dialogs;
 class SharedState;
+class QDate;
 class QGridLayout;
 class QPlainTextEdit;
 class QProgressBar;
@@ -28,6 +29,14 @@ public:
     // The connection went up or down.
     void OnlineChanged();
     BackupJob &job() { return m_job; }
+    // The tool tip of a line of the result list: the cells behind it in detail.
+    QString lineToolTip(int line) const { return m_job.detail(line); }
+    // The name the backup's save dialog offers: "Sicherung_2026-12-09.pvt".
+    static QString SuggestedName(const QDate &date);
+
+signals:
+    // A run's result, or why it did not start, for the status bar.
+    void statusMessage(const QString &text);
 
 public slots:
     void btn_backupClick();
@@ -42,6 +51,8 @@ private:
     void Run(BackupJob::Action action, const QString &path);
     void ShowProgress();
     void Finished();
+    // The result list, scrolled to its end, and its last line on the status bar.
+    void ShowResults();
     void UpdateButtons();
     void Arrange();
 

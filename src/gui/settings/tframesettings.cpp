@@ -4,6 +4,7 @@
 
 #include "comm/link.h"
 #include "comm/sharedstate.h"
+#include "core/backup/backupplan.h"
 #include "core/configuration/configfile.h"
 #include "core/settings/inifile.h"
 #include "core/settings/inikeys.h"
@@ -54,6 +55,9 @@ QString NothingTaken() {
 }
 QString Loaded() {
     return QCoreApplication::translate("TFrameSettings", "aus %1 übernommen: %2");
+}
+QString NotLoadedCells() {
+    return QCoreApplication::translate("TFrameSettings", "; ohne Wert, nicht geladen: %1");
 }
 } // namespace StatusTexts
 
@@ -460,10 +464,19 @@ void TFrameSettings::Button2Click() {
     }
     const QList<ConfigFile::Part> taken = TakeParts(ini, offered);
     const QString name = QFileInfo(path).fileName();
-    emit statusMessage(taken.isEmpty()
-                           ? StatusTexts::NothingTaken().arg(name)
-                           : StatusTexts::Loaded().arg(
-                                 name, ConfigFile::Captions(taken).join(QStringLiteral(", "))));
+    QString status = taken.isEmpty()
+                         ? StatusTexts::NothingTaken().arg(name)
+                         : StatusTexts::Loaded().arg(
+                               name, ConfigFile::Captions(taken).join(QStringLiteral(", ")));
+    // Cells whose text is no value kept what the PC held: the line names each one.
+    Backup::UnreadableCells unreadable;
+    for (const ConfigFile::UnreadableCell &c : ConfigFile::UnreadableCells(ini, taken)) {
+        unreadable.push_back({c.pitBoard ? Board::Grube : Board::Buehne, c.cell, c.text});
+    }
+    if (!unreadable.empty()) {
+        status += StatusTexts::NotLoadedCells().arg(Backup::UnreadableList(unreadable));
+    }
+    emit statusMessage(status);
     // The tabs mark what the load changed while they see the flags.
     emit configurationLoaded();
     m_state.ParametersLoaded = false;

@@ -38,6 +38,7 @@ void TFrameSettings::BuildForm() {
     m_backup = new BackupPanel(
         m_state, m_dialogs, [this] { return ownerSettings ? ownerSettings() : ProgramSettings(); },
         this);
+    connect(m_backup, &BackupPanel::statusMessage, this, &TFrameSettings::statusMessage);
 }
 
 void TFrameSettings::BuildPortGroups() {

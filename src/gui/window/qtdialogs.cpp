@@ -145,6 +145,11 @@ QString QtDialogs::askOpenFileName(const QString &filter, const QString &default
 }
 
 QString QtDialogs::askSaveFileName(const QString &filter, const QString &defaultSuffix) {
+    return askSaveFileName(filter, defaultSuffix, QString());
+}
+
+QString QtDialogs::askSaveFileName(const QString &filter, const QString &defaultSuffix,
+                                   const QString &suggestedName) {
     const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(
         m_parent, PlanFileDialog(filter, defaultSuffix, m_lastFolder, m_documentsFolder));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -152,5 +157,8 @@ QString QtDialogs::askSaveFileName(const QString &filter, const QString &default
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog->setOption(QFileDialog::ReadOnly, false);
     dialog->setSizeGripEnabled(true);
+    if (!suggestedName.isEmpty()) {
+        dialog->selectFile(suggestedName);
+    }
     return runFileDialog(*dialog);
 }

@@ -47,6 +47,8 @@ public:
                                    const QString &defaultText) override;
     QString askOpenFileName(const QString &filter, const QString &defaultSuffix) override;
     QString askSaveFileName(const QString &filter, const QString &defaultSuffix) override;
+    QString askSaveFileName(const QString &filter, const QString &defaultSuffix,
+                            const QString &suggestedName) override;
     Choice askYesNoCancel(const QString &text) override;
 
 private:
