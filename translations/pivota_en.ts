@@ -1904,6 +1904,10 @@ right</translation>
         <translation>Read whole EEPROM</translation>
     </message>
     <message>
+        <source>Ein Klick auf „gesamtes EEprom einlesen“ stoppt das Einlesen</source>
+        <translation>A click on “Read whole EEPROM” stops the read</translation>
+    </message>
+    <message>
         <source>setzte 00</source>
         <translation>Set 00</translation>
     </message>
