@@ -31,6 +31,13 @@ void Click(QWidget *parent, const char *name) {
     QTest::mouseClick(Find<QPushButton>(parent, name), Qt::LeftButton);
 }
 
+// The cells a status line counts: "…: 36 von 256 Zellen gelesen in …".
+int CellsIn(const QString &status) {
+    const int of = status.indexOf(QStringLiteral(" von "));
+    const int from = status.lastIndexOf(u' ', of - 1) + 1;
+    return status.mid(from, of - from).toInt();
+}
+
 void ForgetReceived(SharedState &s) {
     for (int cell = 0; cell < 256; ++cell) {
         s.pit.setReceived(cell, false);
@@ -187,6 +194,35 @@ private slots:
         QVERIFY(!tab->sweeps().pit.running());
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Abgebrochen: ")), 2000);
         QVERIFY(w.state().pit.received(0));
+        // The bar says so too, with the status line's count.
+        const int cells = CellsIn(w.statusText());
+        QCOMPARE(bar->format(), QStringLiteral("Abgebrochen: %1 von 256 Zellen").arg(cells));
+        QCOMPARE(bar->value(), cells);
+    }
+
+    // A click that stops the parameter or the definition tab's transfer leaves the bar saying so,
+    // with the status line's count, not the running text it showed last.
+    void aStoppedTabTransferSaysSoOnItsBar() {
+        SimulatedWindow s({}, "Benutzer=Debug");
+        TfrmMain &w = s.w();
+        w.btnStartClick();
+        const std::pair<QWidget *, const char *> tabs[] = {{w.frameParameter(), "btn_read_values"},
+                                                           {w.frameDefinition(), "btn_read_adr"}};
+        QString before;
+        for (const auto &[tab, button] : tabs) {
+            auto *bar = Find<QProgressBar>(tab, "ProgressBar3");
+            Click(tab, button);
+            QTRY_VERIFY_WITH_TIMEOUT(bar->format().contains(QStringLiteral(" von ")), 5000);
+            Click(tab, button);
+            QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Abgebrochen: ")) &&
+                                         w.statusText() != before,
+                                     2000);
+            before = w.statusText();
+            const int cells = CellsIn(w.statusText());
+            QVERIFY2(bar->format().startsWith(QStringLiteral("Abgebrochen: %1 von ").arg(cells)),
+                     qPrintable(bar->format() + " / " + w.statusText()));
+            QCOMPARE(bar->value(), cells);
+        }
     }
 
     // The line goes away in the middle: the transfer ends, says it was interrupted and how far it
@@ -204,6 +240,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Unterbrochen")), 2000);
         QVERIFY(w.statusText().contains(QStringLiteral(" von 256 Zellen gelesen")));
         QCOMPARE(s.dialogs.calls.size(), 1); // the lost line's own box
+        // The bar no longer shows a time left: it says what the status line says.
+        auto *bar = Find<QProgressBar>(tab, "ProgressBar1");
+        const int cells = CellsIn(w.statusText());
+        QVERIFY(cells > 0);
+        QCOMPARE(bar->format(), QStringLiteral("Unterbrochen: %1 von 256 Zellen").arg(cells));
+        QCOMPARE(bar->value(), cells);
     }
 };
 

@@ -175,6 +175,41 @@ private slots:
         QVERIFY(Find<QWidget>(&tab, "Memo_ee_buhne")->y() > bevel->y());
     }
 
+    // The caption of "gesamtes EEprom einlesen" stays while a sweep runs; its tool tip and the
+    // bar's say that a click now stops it, and go once the sweep has ended, whichever the pacing.
+    void aRunningSweepSaysThatAClickStopsIt() {
+        for (const bool fixed : {false, true}) {
+            SharedState state;
+            state.transferSettings.fixedPacing = fixed;
+            state.Online = true;
+            ScriptedDialogs dialogs;
+            TFrameEEprom tab(state, dialogs);
+            tab.UpdateEEpromButtons();
+            auto *pit = Find<QPushButton>(&tab, "btn_get_all_EEData");
+            auto *bridge = Find<QPushButton>(&tab, "btn_get_all_EEData2");
+            auto *bar = Find<QProgressBar>(&tab, "ProgressBar1");
+            QVERIFY(pit->toolTip().isEmpty());
+            QTest::mouseClick(pit, Qt::LeftButton);
+            QVERIFY(tab.sweeps().pit.running());
+            QCOMPARE(pit->text(), QStringLiteral("gesamtes EEprom einlesen"));
+            QCOMPARE(pit->toolTip(), TFrameEEprom::StopHint());
+            QCOMPARE(bar->toolTip(), TFrameEEprom::StopHint());
+            QVERIFY(bridge->toolTip().isEmpty()); // the bridge board's sweep does not run
+            if (fixed) {
+                // Left to run, it ends in the tick that sends its last request.
+                for (int tick = 0; tick < 300 && tab.sweeps().pit.running(); ++tick) {
+                    Drain(state.sendQueue);
+                    tab.Timer3Timer();
+                }
+            } else {
+                QTest::mouseClick(pit, Qt::LeftButton);
+            }
+            QVERIFY(!tab.sweeps().pit.running());
+            QVERIFY2(pit->toolTip().isEmpty(), fixed ? "fixed pacing" : "paced by the answers");
+            QVERIFY(bar->toolTip().isEmpty());
+        }
+    }
+
     void fullPitSweepAgainstSimulator() {
         SimulatedWindow s({}, "Benutzer=Debug\nFeste_Taktung=1");
         TfrmMain &w = s.w();

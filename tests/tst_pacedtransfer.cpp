@@ -578,6 +578,82 @@ private slots:
                  PacedTransfer::Ending::Complete);
     }
 
+    // Once ended, the progress counts what the report line counts, marked when the transfer was
+    // interrupted or stopped: not the cell that was half asked when the line went away.
+    void theEndedProgressAgreesWithTheReport_data() {
+        QTest::addColumn<bool>("interrupted");
+        QTest::newRow("line lost") << true;
+        QTest::newRow("stopped") << false;
+    }
+
+    void theEndedProgressAgreesWithTheReport() {
+        QFETCH(bool, interrupted);
+        SharedState s;
+        FakeBoards b(s);
+        b.answer = [](::Board, int cell, int value, int) { return cell == 2 ? -1 : value; };
+        PacedTransfer t(s);
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2, 3}));
+        // Cell 1 settled, cell 2 timed out twice, cell 3 asked once.
+        for (int ms = 0; ms < 5000 && b.asked(0, 3) == 0; ++ms) {
+            b.Run(t, 1);
+        }
+        b.Run(t, 1); // the engine sees its request on the wire
+        QCOMPARE(b.asked(0, 3), 1);
+        QCOMPARE(t.state(), PacedTransfer::State::AwaitingAnswer);
+        QCOMPARE(t.ProgressText(), QStringLiteral("1 von 3 Zellen"));
+        if (interrupted) {
+            s.InterruptTransfers();
+        } else {
+            t.Abort();
+        }
+        const QString line = t.TakeReport()->line;
+        QVERIFY2(line.contains(QStringLiteral(": 1 von 3 Zellen gelesen in ")), qPrintable(line));
+        QCOMPARE(t.progress(), 1);
+        QCOMPARE(t.ProgressText(), interrupted ? QStringLiteral("Unterbrochen: 1 von 3 Zellen")
+                                               : QStringLiteral("Abgebrochen: 1 von 3 Zellen"));
+
+        // Run to its end, the same engine counts every cell again, unmarked.
+        b.answer = nullptr;
+        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2}));
+        QCOMPARE(t.ProgressText(), QStringLiteral("0 von 2 Zellen"));
+        QVERIFY(b.Finish(t));
+        QCOMPARE(t.progress(), 2);
+        QCOMPARE(t.ProgressText(), QStringLiteral("2 von 2 Zellen"));
+    }
+
+    // Written and read back once, a write whose read-backs are lost is read back again: the
+    // progress says so (and the owner hears of each read-back) instead of a time left of 0 s
+    // while it waits.
+    void aWriteReadBackAgainSaysSo() {
+        SharedState s;
+        FakeBoards b(s);
+        s.transferSettings.answerTimeoutMs = 1000; // the bridge board's answers: 2 s
+        // The first two read-backs of the bridge cell bring nothing.
+        b.answer = [](::Board, int, int value, int n) { return n < 2 ? -1 : value; };
+        PacedTransfer t(s);
+        QSignalSpy progressed(&t, &PacedTransfer::progressed);
+        t.StartByAnswer(PacedTransfer::Mode::Write,
+                        {{Request::Kind::Write, ::Board::Buehne, 0x1f, 0x42, 1}});
+        QStringList shown;
+        for (int ms = 0; ms < 10000 && t.active(); ++ms) {
+            b.Run(t, 1);
+            if (shown.isEmpty() || shown.last() != t.ProgressText()) {
+                shown << t.ProgressText();
+            }
+        }
+        QVERIFY(!t.active());
+        QCOMPARE(b.asked(1, 0x1f), 3);
+        // Long enough for a time left to be shown, had it been.
+        QVERIFY(b.now - 1000 >= PacedTransfer::RateAfterMs);
+        QCOMPARE(shown, (QStringList{QStringLiteral("0 von 1 Zellen"),
+                                     QStringLiteral("0 von 1 Zellen, liest Bühne 0x1f zurück"),
+                                     QStringLiteral("1 von 1 Zellen")}));
+        // The write, and each of the three read-backs.
+        QCOMPARE(progressed.count(), 4);
+        QVERIFY(t.TakeReport()->line.contains(QStringLiteral("geschrieben und geprüft, 1 "
+                                                             "wiederholt, 0 falsch")));
+    }
+
     // A transfer that ends when the line is silent ends at its next tick; the others go on.
     void aSilentLineEndsOnlyTheTransfersThatAskToEnd() {
         SharedState s;

@@ -1052,6 +1052,38 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <source>%1 Zellen in %2 s geschrieben, nicht zurückgelesen</source>
         <translation>%1 cells written in %2 s, not read back</translation>
     </message>
+    <message>
+        <source>Abgebrochen: %1</source>
+        <translation>Stopped: %1</translation>
+    </message>
+    <message>
+        <source>Unterbrochen: %1</source>
+        <translation>Interrupted: %1</translation>
+    </message>
+    <message>
+        <source>wartet auf Antworten</source>
+        <translation>waiting for answers</translation>
+    </message>
+    <message>
+        <source>schreibt %1 erneut</source>
+        <translation>writing %1 again</translation>
+    </message>
+    <message>
+        <source>schreibt %1</source>
+        <translation>writing %1</translation>
+    </message>
+    <message>
+        <source>liest %1 zurück</source>
+        <translation>reading %1 back</translation>
+    </message>
+    <message>
+        <source>fragt %1 erneut</source>
+        <translation>asking %1 again</translation>
+    </message>
+    <message>
+        <source>liest %1</source>
+        <translation>reading %1</translation>
+    </message>
 </context>
 <context>
     <name>Parameter</name>
@@ -1976,6 +2008,10 @@ right</translation>
     <message>
         <source>gesamtes EEprom einlesen</source>
         <translation>Read whole EEPROM</translation>
+    </message>
+    <message>
+        <source>Ein Klick auf „gesamtes EEprom einlesen“ stoppt das Einlesen</source>
+        <translation>A click on “Read whole EEPROM” stops the read</translation>
     </message>
     <message>
         <source>setzte 00</source>

@@ -83,6 +83,7 @@ void AnswerPacing::Start(Mode mode, std::vector<Request> requests, Transfer::Own
     m_startedAt = m_state.now();
     m_report.reset();
     m_phase = State::Running;
+    m_ending = Ending::Running;
     m_interval = 0;
     qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << m_items.size()
                         << "cells paced by the answers started";
@@ -181,6 +182,7 @@ Transfer::TickResult AnswerPacing::Tick() {
         break;
     case State::AwaitingReadBack:
         AwaitReadBack(now);
+        result.readBack = m_flight && !m_flight->write;
         return result;
     case State::Running:
     case State::Believing:
@@ -420,6 +422,7 @@ void AnswerPacing::Abort(bool interrupted) {
     ReleaseLine();
     m_flight.reset();
     m_phase = State::Ended;
+    m_ending = interrupted ? Ending::Interrupted : Ending::Stopped;
     m_endedAt = m_state.now();
     m_report = Transfer::Report{ReportLine(true, interrupted), QString()};
     qCDebug(lcTransfer) << (interrupted ? "transfer interrupted" : "transfer stopped by the user")

@@ -45,9 +45,13 @@ public:
 
     // Requests with an outcome, of all.
     int done() const { return m_done; }
+    // The cells it is through with (an outcome each), as its report line counts them.
     int progress() const override;
     int total() const override { return static_cast<int>(m_items.size()); }
-    // "37 von 256 Zellen, noch 12 s"
+    // The cells it is through with and, in its first pass, the time left: "36 von 256 Zellen,
+    // noch 12 s"; once every cell had its first asks, what it does now instead ("6 von 7 Zellen,
+    // liest Grube 0x1f zurück"). Once ended, marked when it was stopped or interrupted
+    // ("Unterbrochen: 36 von 256 Zellen").
     QString ProgressText() const;
     std::optional<Transfer::Report> TakeReport() override;
 
@@ -103,7 +107,8 @@ private:
     void Finish();
     Item *Awaiting(Board board, int cell);
     void ReleaseLine();
-    // Progress in halves of a cell: each cell counts two (read twice, or written and read back).
+    // The work of the first pass in halves of a cell: each cell counts two (read twice, or
+    // written and read back); what the time left is reckoned from.
     int Units() const;
     // "Grube", "Bühne"; "0x1f".
     static QString BoardName(Board board);
@@ -111,6 +116,8 @@ private:
     // "Grube 0x1f (31): keine Antwort", for the report's details.
     static QString FailureText(const Item &item);
     QString ReportLine(bool stopped, bool interrupted) const;
+    // What the request in flight does: "liest Grube 0x1f zurück", "wartet auf Antworten".
+    QString DoingText() const;
 
     LineClient &m_holder;
     std::vector<Item> m_items;
@@ -121,4 +128,6 @@ private:
     int m_done = 0;
     qint64 m_believingSince = 0; // when the transfer went Believing
     qint64 m_endedAt = 0;
+    enum class Ending { Running, Complete, Stopped, Interrupted };
+    Ending m_ending = Ending::Running;
 };

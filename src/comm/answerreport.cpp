@@ -48,6 +48,7 @@ void AnswerPacing::Finish() {
     ReleaseLine();
     m_flight.reset();
     m_phase = State::Ended;
+    m_ending = Ending::Complete;
     m_endedAt = m_state.now();
     m_report = Transfer::Report{ReportLine(false, false), details.join(u'\n')};
     qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
@@ -148,21 +149,60 @@ int AnswerPacing::Units() const {
 }
 
 int AnswerPacing::progress() const {
-    return Units() / 2;
+    return m_done; // as the report line counts them
 }
 
 QString AnswerPacing::ProgressText() const {
-    const int units = Units();
     const int total = static_cast<int>(m_items.size());
-    QString text =
-        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(units / 2).arg(total);
-    const qint64 elapsed = (active() ? m_state.now() : m_endedAt) - m_startedAt;
-    if (active() && elapsed >= RateAfterMs && units > 0) {
-        const qint64 left = elapsed * (2 * total - units) / units;
-        text +=
-            QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);
+    const QString cells =
+        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(m_done).arg(total);
+    if (!active()) {
+        switch (m_ending) {
+        case Ending::Stopped:
+            return QCoreApplication::translate("PacedTransfer", "Abgebrochen: %1").arg(cells);
+        case Ending::Interrupted:
+            return QCoreApplication::translate("PacedTransfer", "Unterbrochen: %1").arg(cells);
+        case Ending::Running:
+        case Ending::Complete:
+            break;
+        }
+        return cells;
     }
-    return text;
+    if (m_done == total) {
+        return cells; // through with all, it ends at its next turn
+    }
+    const int units = Units();
+    if (m_pass > 1 || units >= 2 * total) {
+        // Every cell had its first asks: what is left are read-backs, asks again and answers
+        // still to come. A time left would say 0 s for as long as they take.
+        return cells + QStringLiteral(", ") + DoingText();
+    }
+    const qint64 elapsed = m_state.now() - m_startedAt;
+    if (elapsed >= RateAfterMs && units > 0) {
+        const qint64 left = elapsed * (2 * total - units) / units;
+        return cells +
+               QCoreApplication::translate("PacedTransfer", ", noch %1 s").arg((left + 999) / 1000);
+    }
+    return cells;
+}
+
+QString AnswerPacing::DoingText() const {
+    if (!m_flight) {
+        return QCoreApplication::translate("PacedTransfer", "wartet auf Antworten");
+    }
+    const Item &item = m_items[m_flight->item];
+    const QString cell =
+        BoardName(item.request.board) + QLatin1Char(' ') + CellName(item.request.cell);
+    if (m_flight->write) {
+        return item.writes > 1
+                   ? QCoreApplication::translate("PacedTransfer", "schreibt %1 erneut").arg(cell)
+                   : QCoreApplication::translate("PacedTransfer", "schreibt %1").arg(cell);
+    }
+    if (item.request.kind == Request::Kind::Write) {
+        return QCoreApplication::translate("PacedTransfer", "liest %1 zurück").arg(cell);
+    }
+    return m_pass > 1 ? QCoreApplication::translate("PacedTransfer", "fragt %1 erneut").arg(cell)
+                      : QCoreApplication::translate("PacedTransfer", "liest %1").arg(cell);
 }
 
 std::optional<Transfer::Report> AnswerPacing::TakeReport() {

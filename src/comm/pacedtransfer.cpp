@@ -69,7 +69,7 @@ PacedTransfer::TickResult PacedTransfer::Tick() {
         emit finished(Ending::Complete);
         return result;
     }
-    if (result.step) {
+    if (result.step || result.readBack) {
         emit progressed();
     }
     if (!m_woken && m_answer.active()) {

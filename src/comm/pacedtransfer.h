@@ -101,11 +101,13 @@ public:
     bool wakePending() const { return m_woken; }
     // Requests with an outcome, of all.
     int done() const { return m_answer.done(); }
-    // The cells the transfer is through with, counting a cell read once as half through; at fixed
+    // Paced by the answers, the cells it is through with, as its report counts them; at fixed
     // pacing the entries taken.
     int progress() const { return m_current->progress(); }
     int total() const { return m_current->total(); }
-    // "37 von 256 Zellen, noch 12 s"; empty at fixed pacing.
+    // "36 von 256 Zellen, noch 12 s", "6 von 7 Zellen, liest Grube 0x1f zurück", and once it has
+    // ended "Unterbrochen: 36 von 256 Zellen" (AnswerPacing::ProgressText); empty at fixed
+    // pacing.
     QString ProgressText() const { return byAnswer() ? m_answer.ProgressText() : QString(); }
 
     // The report of a transfer that has ended (LineClient::Report). Given once.
@@ -127,8 +129,8 @@ public:
     void OnInterrupted() override;
 
 signals:
-    // The transfer paced by the answers sent a cell's next request (a write's read-back aside):
-    // time to show how far it got.
+    // The transfer paced by the answers sent a cell's next request or a write's read-back: time
+    // to show how far it got and what it does.
     void progressed();
     // The transfer paced by the answers has ended by itself (once per start).
     void finished(PacedTransfer::Ending ending);

@@ -29,8 +29,7 @@ public:
     // Started, not stopped, and something left to do.
     virtual bool running() const = 0;
     virtual Transfer::TickResult Tick() = 0;
-    // Entries taken at fixed pacing; cells through paced by the answers (a cell read once counts
-    // half).
+    // Entries taken at fixed pacing; cells through (an outcome each) paced by the answers.
     virtual int progress() const = 0;
     virtual int total() const = 0;
     // The report of a transfer that has ended, given once.

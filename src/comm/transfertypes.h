@@ -83,6 +83,7 @@ struct TickResult {
     bool ended = false;       // the transfer ended in this tick
     std::optional<Step> step; // the step taken in this tick, if any (paced by the answers: a
                               // request went out)
+    bool readBack = false;    // paced by the answers: a write's read-back went out
 };
 using Report = LineClient::Report;
 

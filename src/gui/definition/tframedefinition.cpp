@@ -75,9 +75,9 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
         }
     });
     connect(&m_rows.transfer(), &PacedTransfer::finished, this, [this] {
-        ShowTransferProgress();
         m_rows.FinishByAnswer();
         EndTransfer();
+        ShowTransferProgress(); // how far it got, as the status line counts it
         ShowAddressRows();
     });
     btn_read_adr->setEnabled(false);
@@ -442,6 +442,7 @@ void TFrameDefinition::StartTransfer(bool read) {
         read ? m_rows.StartReadByAnswer() : m_rows.StartWriteByAnswer();
         m_rows.FinishByAnswer(); // stopped at once: what was read stays
         EndTransfer();
+        ShowTransferProgress(); // the bar says that it was stopped, and how far it got
         ShowAddressRows();
         return;
     }
@@ -487,10 +488,11 @@ void TFrameDefinition::Timer5Timer() {
     if (Timer5->interval() != m_rows.Interval()) {
         Timer5->setInterval(m_rows.Interval());
     }
-    ProgressBar3->setMaximum(m_rows.ProgressMax);
-    ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
     if (m_rows.transfer().byAnswer()) {
-        ProgressBar3->setFormat(m_rows.transfer().ProgressText());
+        ShowTransferProgress(); // also once it has ended: how far it got
+    } else {
+        ProgressBar3->setMaximum(m_rows.ProgressMax);
+        ProgressBar3->setValue(std::min(m_rows.Progress, m_rows.ProgressMax));
     }
     if (result.ended) {
         EndTransfer();

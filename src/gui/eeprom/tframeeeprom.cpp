@@ -49,6 +49,7 @@ TFrameEEprom::TFrameEEprom(SharedState &state, Dialogs &dialogs, QWidget *parent
                 [this, board] { ShowSweepProgress(board, m_sweeps.of(board).progress()); });
         connect(&sweep, &PacedTransfer::finished, this, [this, board] {
             ShowSweepProgress(board, m_sweeps.of(board).progress());
+            ShowSweepHint(board);
             WakeTimer3();
         });
     }
@@ -249,7 +250,22 @@ void TFrameEEprom::StartOrStopSweep(Board board) {
         bar->setTextVisible(true);
         ShowSweepProgress(board, m_sweeps.of(board).progress());
     }
+    ShowSweepHint(board);
     WakeTimer3();
+}
+
+QString TFrameEEprom::StopHint() {
+    return tr("Ein Klick auf „gesamtes EEprom einlesen“ stoppt das Einlesen");
+}
+
+void TFrameEEprom::ShowSweepHint(Board board) {
+    // The caption stays as it is; the tool tips say what a click does now.
+    const QString hint = m_sweeps.of(board).running() ? StopHint() : QString();
+    Half &h = HalfOf(board);
+    if (h.readAll->toolTip() != hint) {
+        h.readAll->setToolTip(hint);
+        h.progress->setToolTip(hint);
+    }
 }
 
 void TFrameEEprom::ShowSweepProgress(Board board, int progress) {
@@ -312,6 +328,7 @@ void TFrameEEprom::Timer3Timer() {
         if (!(sweep.byAnswer() && sweep.active())) {
             HalfOf(board).progress->setValue(std::min(value, 255));
         }
+        ShowSweepHint(board); // a sweep at fixed pacing ends in the tick that sent its last
     }
     if (Timer3->interval() != Eeprom::Sweeps::TickMs) {
         Timer3->setInterval(Eeprom::Sweeps::TickMs);

@@ -30,6 +30,8 @@ public:
     void OnlineChanged() override {
         UpdateEEpromButtons();
         WakeTimer3(); // shows how far a transfer that the lost line interrupted got
+        ShowSweepHint(Board::Grube);
+        ShowSweepHint(Board::Buehne);
     }
     // A changed mirror wakes the tab's timer, which redraws the dumps.
     void HousekeepingTick() override { WakeTimer3(); }
@@ -41,6 +43,8 @@ public:
     void ArrangeEEpromTab();
 
     const Eeprom::Sweeps &sweeps() const { return m_sweeps; }
+    // "Ein Klick auf „gesamtes EEprom einlesen“ stoppt das Einlesen", shown while a sweep runs.
+    static QString StopHint();
 
     // Timer3 runs only while a sweep runs or a dump waits to be redrawn. Starts it when one of
     // them has come up.
@@ -80,6 +84,8 @@ private:
     // A single cell read (twice) or written and read back, paced by the answers.
     void SingleByAnswer(Board board, PacedTransfer::Request request);
     void ShowSweepProgress(Board board, int progress);
+    // While a sweep runs, its button and bar say that a click on the button stops it.
+    void ShowSweepHint(Board board);
     Half &HalfOf(Board board) { return board == Board::Grube ? m_pit : m_bridge; }
     void StartOrStopSweep(Board board);
     // The edit's byte, or nothing (with the warning shown) when it holds no hexadecimal byte.

@@ -323,7 +323,8 @@ void TFrameParameter::StartTransfer(PacedTransfer::Mode mode) {
         const bool wasRunning = m_transfer.Running();
         m_transfer.StartByAnswer(mode, m_model.entryCount());
         if (wasRunning) {
-            EndTransfer(); // stopped at once; what was read stays
+            ShowTransferProgress(); // the bar says that it was stopped, and how far it got
+            EndTransfer();          // stopped at once; what was read stays
             return;
         }
         ProgressBar3->setRange(0, std::max(1, m_transfer.engine().total()));
