@@ -1,21 +1,16 @@
 // pivota-sim: a simulated turntable controller on a pseudo-terminal.
 
+#include "sim/linepump.h"
 #include "sim/simcommandline.h"
 #include "sim/simulator.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSocketNotifier>
-#include <QTimer>
 
-#include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -29,22 +24,6 @@ void OnSignal(int) {
     [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
 }
 
-void Trace(bool on, const char *direction, const QByteArray &bytes) {
-    if (!on || bytes.isEmpty()) {
-        return;
-    }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
-    std::fprintf(stderr, "%s %s %s\n", qPrintable(stamp), direction, bytes.toHex(' ').constData());
-}
-
-void TraceLost(bool on, int count, const char *why) {
-    if (!on || count <= 0) {
-        return;
-    }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
-    std::fprintf(stderr, "%s -- %d request%s lost: %s\n", qPrintable(stamp), count,
-                 count == 1 ? "" : "s", why);
-}
 // The pseudo-terminal the simulator answers on.
 struct Line {
     int master = -1;
@@ -72,100 +51,6 @@ bool OpenLine(Line &line) {
     }
     return true;
 }
-
-// Moves the simulator on in real time and carries its bytes to and from the line, the output
-// paced at the line rate (10 bits a byte).
-class Pump {
-public:
-    Pump(QCoreApplication &app, Simulator &sim, int master, int lineRate, bool tracing)
-        : m_app(app), m_sim(sim), m_master(master), m_lineRate(lineRate), m_tracing(tracing) {
-        m_clock.start();
-        // Woken when the simulator has something to send or do, or when the line rate lets the
-        // next bytes go, rather than on a fixed beat.
-        m_timer.setSingleShot(true);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, &app, [this] { Send(); });
-        Schedule();
-        m_reader = std::make_unique<QSocketNotifier>(master, QSocketNotifier::Read);
-        QObject::connect(m_reader.get(), &QSocketNotifier::activated, &app, [this] { Receive(); });
-    }
-
-    // Reads no more from the line, which is about to close.
-    void Stop() { m_reader->setEnabled(false); }
-
-private:
-    void CatchUp() {
-        const qint64 now = m_clock.elapsed();
-        // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
-        m_sim.advance(static_cast<int>(std::min<qint64>(now - m_last, INT_MAX)));
-        m_budget = std::min(m_budget + double(now - m_last) * m_lineRate / 10000.0, 64.0);
-        m_last = now;
-        m_outgoing += m_sim.takeOutput();
-    }
-
-    void Schedule() {
-        qint64 wait = m_sim.nextEventAt() - m_sim.now();
-        if (!m_outgoing.isEmpty()) {
-            // The next byte may go once the budget has a whole byte again.
-            wait = std::min<qint64>(wait, m_budget >= 1.0 ? 0 : 1);
-        }
-        m_timer.start(static_cast<int>(std::clamp<qint64>(wait, 0, 200)));
-    }
-
-    void Send() {
-        CatchUp();
-        if (m_outgoing.size() > 4096) {
-            // Nobody reads the line: keep only the latest output, as a full driver queue would.
-            m_outgoing.remove(0, m_outgoing.size() - 4096);
-        }
-        const int allowed = std::min<int>(static_cast<int>(m_budget), m_outgoing.size());
-        if (allowed > 0) {
-            const ssize_t n =
-                ::write(m_master, m_outgoing.constData(), static_cast<size_t>(allowed));
-            if (n > 0) {
-                Trace(m_tracing, "->", m_outgoing.left(static_cast<int>(n)));
-                m_outgoing.remove(0, static_cast<int>(n));
-                m_budget -= double(n);
-            }
-        }
-        if (m_sim.hungUp()) {
-            std::fprintf(stderr, "pivota-sim: hanging up\n");
-            m_app.quit();
-            return;
-        }
-        Schedule();
-    }
-
-    void Receive() {
-        char buf[256];
-        const ssize_t n = ::read(m_master, buf, sizeof buf);
-        if (n > 0) {
-            const QByteArray bytes(buf, static_cast<int>(n));
-            Trace(m_tracing, "<-", bytes);
-            // The boards judge the pacing by when a request arrives, not by the last tick.
-            CatchUp();
-            const int relaying = m_sim.lostWhileRelaying();
-            const int writing = m_sim.lostWhileWriting();
-            m_sim.receive(bytes);
-            TraceLost(m_tracing, m_sim.lostWhileRelaying() - relaying,
-                      "a bridge request was still being relayed");
-            TraceLost(m_tracing, m_sim.lostWhileWriting() - writing, "the board was writing");
-            Schedule(); // an answer may be due soon
-        }
-    }
-
-    QCoreApplication &m_app;
-    Simulator &m_sim;
-    const int m_master;
-    const int m_lineRate;
-    const bool m_tracing;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    double m_budget = 0.0;
-    QByteArray m_outgoing;
-    QTimer m_timer;
-    std::unique_ptr<QSocketNotifier> m_reader;
-};
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -217,7 +102,11 @@ int main(int argc, char *argv[]) {
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
 
-    Pump pump(app, sim, line.master, args.settings.lineRate, tracing);
+    LinePump pump(sim, line.master, args.settings.lineRate, tracing);
+    pump.hungUp = [&app] {
+        std::fprintf(stderr, "pivota-sim: hanging up\n");
+        app.quit();
+    };
     const int rc = app.exec();
 
     if (tracing) {

@@ -215,7 +215,8 @@ private slots:
         b.Transmit();
         t.Tick();
         QCOMPARE(t.state(), State::AwaitingReadBack);
-        QCOMPARE(t.interval(), int(PacedTransfer::WriteSettleMs(::Board::Grube)));
+        QCOMPARE(t.interval(), int(PacedTransfer::WriteSettleMs(::Board::Grube) +
+                                   PacedTransfer::ReadBackMarginMs));
         b.now += t.interval();
         t.Tick();
         QCOMPARE(t.state(), State::WaitingOnLine); // the read-back
@@ -396,6 +397,37 @@ private slots:
         QCOMPARE(b.asked(0, 3), 4); // 30, 33: the stray answer conflicts; 33, 33, 33 settle it
         QCOMPARE(out.byTag[3], std::make_pair(Outcome::Confirmed, 0x33));
         QVERIFY(t.TakeReport()->line.contains(", 2 wiederholt, 0 ohne Antwort"));
+    }
+
+    // At short pacing the read-back's own bytes cover most of the board's write time: its last
+    // byte must still reach the board a clear margin after that time is over, since the
+    // program's millisecond clock may run up to one behind the write's last byte and the line
+    // delivers the write a little late. Read back at the very end of the write time, it is lost.
+    void readBackAtShortPacingLeavesTheBoardAMargin() {
+        for (const ::Board board : {::Board::Grube, ::Board::Buehne}) {
+            for (const int interval : {1, 2, 4, 20}) {
+                SharedState s;
+                FakeBoards b(s);
+                s.transferSettings.byteIntervalMs = interval;
+                PacedTransfer t(s);
+                Outcomes out;
+                QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
+                                        {{Request::Kind::Write, board, 0x21, 0x16, 1}},
+                                        out.callbacks()));
+                QVERIFY(b.Finish(t));
+                QCOMPARE(out.byTag[1].first, Outcome::Verified);
+                QCOMPARE(b.readTimes.size(), size_t(1));
+                // The fake line takes each message at once; on the real one the read-back's
+                // last byte leaves two intervals after its first.
+                const qint64 lastByte = b.readTimes.front() + 2 * interval;
+                const qint64 writeOver = b.writeTimes.front() + PacedTransfer::WriteSettleMs(board);
+                QVERIFY2(lastByte - writeOver >= 2,
+                         qPrintable(QStringLiteral("board %1, interval %2: %3 ms after the write")
+                                        .arg(int(board))
+                                        .arg(interval)
+                                        .arg(lastByte - b.writeTimes.front())));
+            }
+        }
     }
 
     // Every write is read back once the board had its time to write; a cell that comes back

@@ -3,6 +3,7 @@
 #include "comm/addresscodes.h"
 #include "fixtures/simtest.h"
 #include "fixtures/testutil.h"
+#include "sim/linepump.h"
 #include "sim/simcommandline.h"
 #include "sim/simport.h"
 #include "sim/simulator.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <climits>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace SimTest;
@@ -245,6 +247,50 @@ private slots:
         sim.receive(B({0xF0, 1, 0}));
         sim.advance(2000);
         QVERIFY(sim.takeOutput().isEmpty());
+    }
+
+    // A line that nobody reads fills up: the pump then sleeps until there is room, waking only
+    // for the simulator's own events, rather than trying to write again at once for ever. Once
+    // the far end reads, what the simulator says follows again. (A socket pair stands in for
+    // the pseudo-terminal: its buffer fills at a known point and stays full.)
+    void pumpSleepsWhileNobodyReadsTheLine() {
+        int ends[2] = {-1, -1};
+        QVERIFY(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) == 0);
+        const int line = ends[0];
+        const int far = ends[1];
+        for (const int fd : ends) {
+            QVERIFY(::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) == 0);
+        }
+        // What an earlier program left unread: the line takes no more.
+        const QByteArray filler(4096, 'q');
+        while (::write(line, filler.constData(), size_t(filler.size())) > 0) {
+        }
+        QVERIFY(errno == EAGAIN || errno == EWOULDBLOCK);
+
+        Simulator sim;
+        LinePump pump(sim, line, 19200, false);
+        // A second of the simulator's time: five reports and a marker that cannot go out.
+        QTRY_VERIFY_WITH_TIMEOUT(sim.now() >= 1000, 20000);
+        QVERIFY2(pump.sendWakeUps() < 100, qPrintable(QString::number(pump.sendWakeUps())));
+        QVERIFY(pump.waitingForRoom());
+        QVERIFY(pump.outgoing() > 0);
+
+        // The far end reads: the filler comes, then the reports and markers as they come.
+        QByteArray received;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                char buf[4096];
+                ssize_t n = 0;
+                while ((n = ::read(far, buf, sizeof buf)) > 0) {
+                    received.append(buf, int(n));
+                }
+                return !pump.waitingForRoom() && received.contains("XYZ");
+            }(),
+            20000);
+        QVERIFY(received.startsWith(filler));
+        pump.Stop();
+        ::close(far);
+        ::close(line);
     }
 
     void errorsAndBlockedBridge() {

@@ -243,13 +243,14 @@ bool AnswerPacing::AwaitAnswer(qint64 now) {
 }
 
 void AnswerPacing::AwaitReadBack(qint64 now) {
-    // The cell is read back once the board has had its time to write it; the read-back's own
-    // bytes count towards that time.
+    // The cell is read back once the board has had its time to write it, with a margin; the
+    // read-back's own bytes count towards that time.
     if (m_flight->readBackAt < 0) {
         const qint64 bytes = 2 * qint64(m_state.transferSettings.byteIntervalMs);
+        const qint64 settle =
+            WriteSettleMs(m_items[m_flight->item].request.board) + ReadBackMarginMs;
         m_flight->readBackAt =
-            m_state.line.current()->onWireAt +
-            std::max<qint64>(0, WriteSettleMs(m_items[m_flight->item].request.board) - bytes);
+            m_state.line.current()->onWireAt + std::max<qint64>(0, settle - bytes);
     }
     if (now < m_flight->readBackAt) {
         m_interval = static_cast<int>(m_flight->readBackAt - now);

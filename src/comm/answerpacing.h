@@ -28,6 +28,11 @@ public:
     // to 10 ms to write, and a bridge cell is relayed by the pit board first, which takes it up to
     // 40 ms more.
     static qint64 WriteSettleMs(Board board);
+    // What the read-back's last byte leaves the board beyond that time: the program's clock and
+    // the board's count in whole milliseconds, and the line delivers the write a little later
+    // than it left; without it a read-back at short pacing can arrive while the board still
+    // writes, and is lost.
+    static constexpr qint64 ReadBackMarginMs = 2;
 
     // holder: the engine in whose name the requests hold the line.
     AnswerPacing(SharedState &state, LineClient &holder)

@@ -44,6 +44,7 @@ public:
         return AnswerPacing::TimeoutMs(state, board);
     }
     static qint64 WriteSettleMs(Board board) { return AnswerPacing::WriteSettleMs(board); }
+    static constexpr qint64 ReadBackMarginMs = AnswerPacing::ReadBackMarginMs;
 
     // How a transfer paced by the answers ended by itself.
     enum class Ending {
