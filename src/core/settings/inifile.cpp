@@ -9,8 +9,10 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
-// UTF-8 is handled by the program; the INI class only sees bytes.
+// UTF-8 is handled by the program; the INI class only sees bytes. The class's member definitions
+// are compiled here, from the header, so that no built library of the target system is needed.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <algorithm>
 #include <memory>
