@@ -24,10 +24,11 @@ fail() { echo "tools/windows/build.sh: $*" >&2; exit 1; }
 
 # What the cross build needs from Debian: the MinGW-w64 compilers (posix threads, as Qt was built),
 # ninja, Wine (tests, the Qt tools' checks), NSIS (the installer), Qt's host tools of the same
-# version (moc, rcc, uic, lrelease), Qt's German texts, SimpleIni's header, zip.
+# version (moc, rcc, uic, lrelease), Qt's German texts, SimpleIni's header, zip, and the fonts that
+# the tests under Wine measure with; Wine's own fonts for the window (tools/windows/screenshots.sh).
 PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build cmake wine nsis zip
           qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-          libsimpleini-dev)
+          libsimpleini-dev fonts-dejavu-core fonts-wine)
 missing=()
 for p in "${PACKAGES[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

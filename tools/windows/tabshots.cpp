@@ -1,8 +1,7 @@
 // pivota-tabshots SETTINGS FOLDER: pictures of every tab of the window for the README, as the
 // Windows build shows them. The window opens on SETTINGS (the built-in simulator on COM5 at the
 // "Debug" level, so that every tab is there), connects, and after the simulated boards have
-// reported for a while each tab is written to FOLDER/windows-<n>-<tab>.png, the window with its
-// frame as the screen shows it.
+// reported for a while each tab is written to FOLDER/windows-<n>-<tab>.png.
 
 #include "gui/window/qtdialogs.h"
 #include "gui/window/tfrmmain.h"
@@ -35,11 +34,12 @@ bool HasContent(const QImage &image) {
     return false;
 }
 
+// The window's client area as the screen shows it (on Xvfb there is no window manager, so no
+// frame), or as the window paints itself where the screen cannot be read.
 QImage Picture(TfrmMain &window) {
-    const QRect frame = window.frameGeometry();
-    QImage image = window.screen()
-                       ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                       .toImage();
+    const QRect area = window.geometry();
+    QImage image =
+        window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
     return HasContent(image) ? image : window.grab().toImage();
 }
 
@@ -47,6 +47,7 @@ QString FileName(int index, const QString &tab) {
     QString name = tab.toLower();
     name.replace(QLatin1Char(' '), QLatin1Char('-'));
     name.remove(QRegularExpression(QStringLiteral("[^a-z0-9-]")));
+    name.replace(QRegularExpression(QStringLiteral("-+")), QStringLiteral("-"));
     return QStringLiteral("windows-%1-%2.png").arg(index + 1).arg(name);
 }
 } // namespace
@@ -71,7 +72,8 @@ int main(int argc, char *argv[]) {
     std::function<void()> next = [&] {
         if (index >= 0 && tabs->isTabVisible(index)) {
             const QString file = out.filePath(FileName(index, tabs->tabText(index)));
-            if (Picture(window).save(file)) {
+            // Best compression: the pictures go into the repository.
+            if (Picture(window).save(file, "PNG", 0)) {
                 std::printf("%s\n", qPrintable(file));
                 ++written;
             }
