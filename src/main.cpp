@@ -6,13 +6,14 @@
 #include "gui/window/programicon.h"
 #include "gui/window/qtdialogs.h"
 #include "gui/window/tfrmmain.h"
+#include "platform/console.h"
+#include "platform/settingslocation.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,8 +37,7 @@ void StartupMessages(QtMsgType type, const QMessageLogContext &context, const QS
         const QString line =
             NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
                           qEnvironmentVariable("WAYLAND_DISPLAY"));
-        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-        std::fflush(stderr);
+        WriteText(stderr, line + QLatin1Char('\n'));
         std::_Exit(CommandLine::NoDisplay);
     }
     (void)context;
@@ -45,7 +45,7 @@ void StartupMessages(QtMsgType type, const QMessageLogContext &context, const QS
 }
 
 int Print(std::FILE *stream, const QString &text, int code) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    WriteText(stream, text);
     return code;
 }
 
@@ -54,8 +54,7 @@ QString SettingsPath(const CommandLine &commandLine) {
         return commandLine.settingsPath;
     }
     const QString path =
-        DefaultSettingsPath(QCoreApplication::applicationFilePath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+        DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder());
     // The user's configuration folder may not exist yet; "Ende" writes into it.
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
@@ -91,10 +90,9 @@ int main(int argc, char *argv[]) {
                             TranslationFolders(QCoreApplication::applicationDirPath()));
         // Backup, compare and restore run here, on the console alone.
         if (command) {
-            return BackupCommand::Run(QCoreApplication::arguments(),
-                                      DefaultSettingsPath(QCoreApplication::applicationFilePath(),
-                                                          QStandardPaths::writableLocation(
-                                                              QStandardPaths::AppConfigLocation)));
+            return BackupCommand::Run(
+                QCoreApplication::arguments(),
+                DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder()));
         }
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {

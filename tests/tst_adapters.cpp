@@ -8,7 +8,7 @@
 #include "fixtures/pty.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/settingsfolder.h"
-#include "fixtures/testwindow.h"
+#include "fixtures/ptywindow.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/eeprom/tframeeeprom.h"
 #include "gui/settings/tframesettings.h"

@@ -5,7 +5,7 @@
 #include "comm/sharedstate.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/testutil.h"
-#include "fixtures/testwindow.h"
+#include "fixtures/ptywindow.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/turntablepicture.h"
 #include "gui/definition/tframedefinition.h"

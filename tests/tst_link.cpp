@@ -14,7 +14,7 @@
 #include "fixtures/simprocess.h"
 #include "fixtures/simulatedwindow.h"
 #include "fixtures/testutil.h"
-#include "fixtures/testwindow.h"
+#include "fixtures/ptywindow.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
 #include "gui/eeprom/tframeeeprom.h"

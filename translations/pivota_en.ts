@@ -1381,6 +1381,10 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <translation> The program could not be identified.</translation>
     </message>
     <message>
+        <source> Welches Programm es ist, sagt Windows nicht.</source>
+        <translation> Windows does not say which program it is.</translation>
+    </message>
+    <message>
         <source>Prozess %1</source>
         <translation>process %1</translation>
     </message>

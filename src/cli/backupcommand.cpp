@@ -6,6 +6,7 @@
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
+#include "platform/console.h"
 #include "platform/interrupts.h"
 #include "platform/terminalline.h"
 
@@ -26,8 +27,7 @@ const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"
 constexpr int PlainSteps = 10;
 
 void Put(std::FILE *stream, const QString &text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+    WriteText(stream, text);
 }
 
 } // namespace
@@ -267,7 +267,8 @@ void ShowProgress(BackupJob &job, bool *lineOpen) {
     auto plainShown = std::make_shared<int>(-1);
     QObject::connect(&job, &BackupJob::progressed, &job, [&job, lineOpen, terminal, plainShown] {
         if (terminal) {
-            Put(stderr, QStringLiteral("\r%1\033[K").arg(job.ProgressText()));
+            Put(stderr,
+                QStringLiteral("\r%1%2").arg(job.ProgressText(), QLatin1String(ClearToLineEnd)));
             *lineOpen = true;
             return;
         }

@@ -1,5 +1,7 @@
 #include "comm/portmap.h"
 
+#include "platform/systemports.h"
+
 void PortMap::setEntry(int number, const QString &target) {
     const QString t = target.trimmed();
     if (t.isEmpty()) {
@@ -23,15 +25,7 @@ QString PortMap::targetForName(const QString &name) const {
 }
 
 QString PortMap::DefaultTarget(int number) {
-#ifdef Q_OS_WIN
-    return PortName(number);
-#elif defined(Q_OS_MACOS)
-    return number <= 4 ? QStringLiteral("/dev/cu.serial%1").arg(number - 1)
-                       : QStringLiteral("/dev/cu.usbserial%1").arg(number - 5);
-#else
-    return number <= 4 ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
-                       : QStringLiteral("/dev/ttyUSB%1").arg(number - 5);
-#endif
+    return DefaultPortDevice(number);
 }
 
 int PortMap::NumberOfName(const QString &name) {

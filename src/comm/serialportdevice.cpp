@@ -1,15 +1,10 @@
 #include "comm/serialportdevice.h"
 
 #include "platform/portholders.h"
+#include "platform/portwrite.h"
 
 #include <QCoreApplication>
 #include <QSet>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
-#endif
 
 namespace {
 // Devices this process holds open, by their own names. The device's lock refuses a second open
@@ -17,6 +12,19 @@ namespace {
 QSet<QString> &OpenDevices() {
     static QSet<QString> devices;
     return devices;
+}
+
+PortFailure FailureOf(PortWrite::Fault fault) {
+    switch (fault) {
+    case PortWrite::Fault::Gone:
+        return PortFailure::Removed;
+    case PortWrite::Fault::Refused:
+        return PortFailure::Permission;
+    case PortWrite::Fault::None:
+    case PortWrite::Fault::Other:
+        break;
+    }
+    return PortFailure::Other;
 }
 } // namespace
 
@@ -141,61 +149,16 @@ qint64 SerialPortDevice::write(const char *data, qint64 count, QString *error) {
         }
         return -1;
     }
-#ifdef Q_OS_UNIX
-    // Straight to the device, which Qt opened non-blocking: a full output buffer takes fewer
-    // bytes (or none) and is no error, while Qt's own write path would take it for a failed
-    // line. The caller keeps what the line did not take.
-    qint64 written = 0;
-    while (written < count) {
-        const ssize_t n = ::write(m_port.handle(), data + written, size_t(count - written));
-        if (n > 0) {
-            written += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            const int code = errno;
-            if (error) {
-                *error = PortFailureText(WriteFailure(code), m_device,
-                                         QString::fromLocal8Bit(strerror(code)));
-            }
-            return -1;
-        }
-        break; // the line's buffer is full for now
+    // The line takes what fits now; the caller keeps what it did not take.
+    const PortWrite result = WriteWithoutWaiting(m_port, data, count);
+    if (result.written < 0 && error) {
+        *error = PortFailureText(FailureOf(result.fault), m_device, result.systemText);
     }
-    return written;
-#else
-    const qint64 n = m_port.write(data, count);
-    if (n < 0) {
-        if (error) {
-            *error = PortFailureText(PortFailure::Other, m_device, m_port.errorString());
-        }
-        return -1;
-    }
-    return n;
-#endif
+    return result.written;
 }
 
 PortFailure SerialPortDevice::WriteFailure(int systemError) {
-#ifdef Q_OS_UNIX
-    switch (systemError) {
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-    case EPIPE:
-        return PortFailure::Removed;
-    case EACCES:
-    case EPERM:
-        return PortFailure::Permission;
-    default:
-        break;
-    }
-#else
-    Q_UNUSED(systemError);
-#endif
-    return PortFailure::Other;
+    return FailureOf(WriteFaultOf(systemError));
 }
 
 qint64 SerialPortDevice::bytesWaiting() const {
@@ -247,8 +210,7 @@ void SerialPortDevice::onError(QSerialPort::SerialPortError error) {
 QString BusyDeviceText(const QString &device, const PortHolderSearch &search) {
     QString text = PortFailureText(PortFailure::Busy, device, QString());
     if (search.holders.isEmpty()) {
-        return text + QCoreApplication::translate(
-                          "PortHolders", " Welches Programm es ist, ließ sich nicht feststellen.");
+        return text + UnknownHolderSentence();
     }
     QStringList names;
     for (const PortHolder &h : search.holders) {

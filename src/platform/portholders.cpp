@@ -15,6 +15,7 @@
 
 namespace {
 
+#ifdef Q_OS_LINUX
 bool IsProcessId(const char *name) {
     if (*name == '\0') {
         return false;
@@ -27,7 +28,6 @@ bool IsProcessId(const char *name) {
     return true;
 }
 
-#ifdef Q_OS_LINUX
 // A process that ended during the search has simply gone; any other failure means the system
 // would not let us look.
 bool Vanished(int error) {
@@ -123,4 +123,14 @@ PortHolderSearch PortHolders::find(const QString &device) const {
     Q_UNUSED(device);
 #endif
     return search;
+}
+
+QString UnknownHolderSentence() {
+#ifdef Q_OS_WIN
+    return QCoreApplication::translate("PortHolders",
+                                       " Welches Programm es ist, sagt Windows nicht.");
+#else
+    return QCoreApplication::translate("PortHolders",
+                                       " Welches Programm es ist, ließ sich nicht feststellen.");
+#endif
 }

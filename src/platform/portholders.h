@@ -47,3 +47,8 @@ public:
 private:
     QString m_procFolder;
 };
+
+// The sentence that follows "... wird bereits von einem anderen Programm benutzt." when no holder
+// was found: on Linux that it could not be found out (another user's program, whose files the
+// system does not show), on Windows that the system does not say (it names no holder of a port).
+QString UnknownHolderSentence();

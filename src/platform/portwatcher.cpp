@@ -47,6 +47,7 @@ PortWatcher::PortWatcher(const PortEnumerator *enumerator, QObject *parent)
     m_settle.setSingleShot(true);
     m_settle.setInterval(DefaultSettleMs);
     connect(&m_settle, &QTimer::timeout, this, &PortWatcher::rescan);
+    connect(&m_poll, &QTimer::timeout, this, &PortWatcher::rescan);
 }
 
 PortWatcher::~PortWatcher() = default;
@@ -64,16 +65,34 @@ void PortWatcher::setActive(bool active) {
     if (active == isActive()) {
         return;
     }
+    m_active = active;
     if (!active) {
         m_settle.stop();
+        m_poll.stop();
         m_fs.reset(); // closes the notification handle with all its watches
         return;
     }
-    m_fs = std::make_unique<QFileSystemWatcher>();
-    connect(m_fs.get(), &QFileSystemWatcher::directoryChanged, this, &PortWatcher::onFolderChanged);
-    // Watch first, then read: a device that comes in between is seen by both at worst.
-    updateWatches();
+    if (m_pollMs > 0) {
+        m_poll.start(m_pollMs);
+    } else {
+        m_fs = std::make_unique<QFileSystemWatcher>();
+        connect(m_fs.get(), &QFileSystemWatcher::directoryChanged, this,
+                &PortWatcher::onFolderChanged);
+        // Watch first, then read: a device that comes in between is seen by both at worst.
+        updateWatches();
+    }
     m_ports = read();
+}
+
+void PortWatcher::setPollInterval(int ms) {
+    ms = std::max(ms, 0);
+    if (ms == m_pollMs) {
+        return;
+    }
+    const bool active = isActive();
+    setActive(false);
+    m_pollMs = ms;
+    setActive(active);
 }
 
 bool PortWatcher::hasPort(const QString &target) const {

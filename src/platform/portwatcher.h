@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/portenumerator.h"
+#include "platform/systemports.h"
 
 #include <QObject>
 #include <QStringList>
@@ -13,7 +14,9 @@ class QFileSystemWatcher;
 // the by-id folder (and the by-id folder's parent, since udev makes the by-id folder only for the
 // first USB serial adapter) through the system's file notifications, never by polling; a change
 // starts a short settling delay, after which one rescan through the enumerator takes in the whole
-// burst of events that plugging an adapter makes. Switched off it holds no watches and no timer.
+// burst of events that plugging an adapter makes. Where the system tells nothing of ports coming
+// and going (Windows), it reads the list again once a second instead (the poll interval), and
+// reports a change the same way. Switched off it holds no watches and no timer.
 class PortWatcher : public QObject {
     Q_OBJECT
 public:
@@ -31,18 +34,22 @@ public:
     QString byIdFolder() const { return m_byIdFolder; }
     void setSettleDelay(int ms) { m_settle.setInterval(ms); }
     int settleDelay() const { return m_settle.interval(); }
+    // 0: the system's file notifications; above 0: the list is read again every ms milliseconds.
+    // Changing it while active takes effect at once.
+    void setPollInterval(int ms);
+    int pollInterval() const { return m_pollMs; }
 
     // Switching on watches the folders and reads the devices at once, silently: ports() is then
     // current, and portsChanged tells each later change. Switching off drops the watches and a
     // rescan that was due.
     void setActive(bool active);
-    bool isActive() const { return m_fs != nullptr; }
+    bool isActive() const { return m_active; }
 
     // The devices as last read.
     const QList<FoundPort> &ports() const { return m_ports; }
     // Whether a device of that target (stable name or device path) was there at the last read.
     bool hasPort(const QString &target) const;
-    // The folders watched now (empty while off).
+    // The folders watched now (empty while off or polling).
     QStringList watchedFolders() const;
     // A change was seen and its rescan is due.
     bool isSettling() const { return m_settle.isActive(); }
@@ -67,5 +74,8 @@ private:
     QString m_byIdFolder = PortFolders::SerialById;
     std::unique_ptr<QFileSystemWatcher> m_fs;
     QTimer m_settle;
+    QTimer m_poll;
+    int m_pollMs = PortsChangeNotified() ? 0 : PortPollMs;
+    bool m_active = false;
     QList<FoundPort> m_ports;
 };

@@ -9,8 +9,10 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
-// UTF-8 is handled by the program; the INI class only sees bytes.
+// UTF-8 is handled by the program; the INI class only sees bytes. The class's member definitions
+// are compiled here, from the header, so that no built library of the target system is needed.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <algorithm>
 #include <memory>
@@ -173,8 +175,10 @@ QByteArray IniFile::toBytes() const {
     std::string out;
     d->ini.Save(out, false);
     QByteArray bytes = QByteArray::fromStdString(out);
+    // The INI class ends lines as the system it was built for does (CR LF on Windows); the file
+    // keeps the line ends it came with, on every system, and a new one gets LF.
+    bytes.replace("\r\n", "\n");
     if (m_crlf) {
-        bytes.replace("\r\n", "\n");
         bytes.replace("\n", "\r\n");
     }
     return bytes;

@@ -1,20 +1,12 @@
 #include "platform/interrupts.h"
 
-#include <QTimer>
-#include <csignal>
-
-#ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 #include <cerrno>
+#include <csignal>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#else
-#include <atomic>
-#include <io.h>
-#endif
 
-#ifdef Q_OS_UNIX
 namespace {
 // The handler only writes a byte; the notifier reads it in the event loop.
 int g_pipe[2] = {-1, -1};
@@ -74,50 +66,14 @@ bool InterruptWatcher::WaitForInput() const {
     }
 }
 
+bool InterruptWatcher::Pending() const {
+    if (!d->notifier) {
+        return false;
+    }
+    pollfd fd{g_pipe[0], POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
+}
+
 bool IsTerminal(std::FILE *stream) {
     return ::isatty(::fileno(stream)) != 0;
 }
-
-#else // a portable fallback: the handler sets a flag, which a timer looks at
-
-namespace {
-std::atomic<bool> g_interrupted{false};
-
-void OnSignal(int) {
-    g_interrupted = true;
-}
-} // namespace
-
-struct InterruptWatcher::Impl {
-    QTimer poll;
-    void (*oldInt)(int) = nullptr;
-    void (*oldTerm)(int) = nullptr;
-};
-
-InterruptWatcher::InterruptWatcher(QObject *parent) : QObject(parent), d(std::make_unique<Impl>()) {
-    g_interrupted = false;
-    d->oldInt = std::signal(SIGINT, OnSignal);
-    d->oldTerm = std::signal(SIGTERM, OnSignal);
-    d->poll.setInterval(100);
-    connect(&d->poll, &QTimer::timeout, this, [this] {
-        if (g_interrupted.exchange(false)) {
-            emit interrupted();
-        }
-    });
-    d->poll.start();
-}
-
-InterruptWatcher::~InterruptWatcher() {
-    std::signal(SIGINT, d->oldInt);
-    std::signal(SIGTERM, d->oldTerm);
-}
-
-bool InterruptWatcher::WaitForInput() const {
-    return !g_interrupted;
-}
-
-bool IsTerminal(std::FILE *stream) {
-    return ::_isatty(::_fileno(stream)) != 0;
-}
-
-#endif
