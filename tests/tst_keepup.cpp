@@ -2,7 +2,9 @@
 // drains what waits, the timers run only while they have work, and a bridge step repaints only
 // the picture.
 
+#include "comm/linkdriver.h"
 #include "comm/sharedstate.h"
+#include "core/session/session.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/testutil.h"
 #include "fixtures/ptywindow.h"
@@ -163,6 +165,15 @@ private slots:
         // Its own period starts anew behind the report.
         QVERIFY(housekeeping->isActive());
         QVERIFY(housekeeping->remainingTime() > 59000);
+
+        // A report right behind that one, long before the tick is nearly due again, shows as
+        // soon as it is read: the label follows the last report, not the one before it.
+        const int runs = w.session().driver().housekeepingRuns();
+        QVERIFY(t.pty.send(QByteArray("L\x05\x0b", 3)));
+        QTRY_COMPARE(Find<QLabel>(&w, "pnl_IstPosition_int")->text(), QStringLiteral("12"));
+        QCOMPARE(w.state().ActualPosition, 11);
+        QCOMPARE(w.session().driver().housekeepingRuns(), runs + 1);
+        QCOMPARE(ticks.count(), 0);
     }
 
     void sendTickSleepsWithAnEmptyQueue() {

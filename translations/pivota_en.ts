@@ -1397,6 +1397,21 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     </message>
 </context>
 <context>
+    <name>SendLogView</name>
+    <message>
+        <source>Sendeprotokoll</source>
+        <translation>Send log</translation>
+    </message>
+    <message>
+        <source>Kopieren</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Alles auswählen</source>
+        <translation>Select All</translation>
+    </message>
+</context>
+<context>
     <name>SerialPortDevice</name>
     <message>
         <source>Port ist nicht geöffnet.</source>

@@ -121,10 +121,13 @@ void LinkDriver::Timer_ReceiveTimer() {
     // ran, and otherwise starts its period anew from this read, so that it runs behind the next
     // report. One wake-up then serves both, five a second instead of ten on a standing
     // connection, and it never runs more than HousekeepingMs + HousekeepingBehindReadMs apart.
+    // A read that brought other positions than the tick last took runs it at once, however
+    // recently it ran: the position shown follows the board's last report, not the one before.
     // Without reports it keeps its own period.
     if (arrived && m_readOnArrival && m_state.Online && m_lastHousekeeping.isValid()) {
         m_housekeeping->start();
-        if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs) {
+        if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs ||
+            ReportedPositions() != m_positionsTaken) {
             Timer2Timer();
         }
     }
@@ -137,8 +140,14 @@ void LinkDriver::Timer_ReceiveTimer() {
     }
 }
 
+LinkDriver::Positions LinkDriver::ReportedPositions() const {
+    const InfoTable &table = m_state.infoTable();
+    return {table.data1(InfoTable::Positions), table.data2(InfoTable::Positions)};
+}
+
 void LinkDriver::Timer2Timer() {
     m_lastHousekeeping.start();
+    m_positionsTaken = ReportedPositions();
     ++m_housekeepingRuns;
     m_link.CheckHealth();
     if (m_state.Online) {

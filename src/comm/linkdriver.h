@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
+#include <utility>
 
 class Link;
 class SharedState;
@@ -54,6 +56,9 @@ signals:
     void housekeeping();
 
 private:
+    // Target and actual position of the board's last position report, as received.
+    using Positions = std::pair<uint8_t, uint8_t>;
+    Positions ReportedPositions() const;
     void WakeSendTick();
     void SendFirstByte();
 
@@ -69,4 +74,5 @@ private:
     bool m_bytesArrived = false;      // the port reported bytes since the last read
     QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick
     int m_housekeepingRuns = 0;
+    Positions m_positionsTaken{0xFF, 0xFF}; // what the last housekeeping tick took
 };

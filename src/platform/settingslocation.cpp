@@ -5,7 +5,9 @@
 #include <QStandardPaths>
 
 QString AppDataSettingsFolder(const QString &appData, const QString &fallback) {
-    const QString folder = QDir::fromNativeSeparators(appData.trimmed());
+    // A Windows path on every system, so that it is read alike wherever it is tested.
+    QString folder = appData.trimmed();
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (folder.isEmpty()) {
         return fallback;
     }

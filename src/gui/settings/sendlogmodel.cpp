@@ -31,6 +31,7 @@ void SendLogModel::Append(Entry entry) {
     }
     m_entries[m_first] = entry;
     m_first = (m_first + 1) % m_entries.size();
+    ++m_dropped;
     emit dataChanged(index(0), index(n - 1), {Qt::DisplayRole});
 }
 
@@ -41,6 +42,7 @@ void SendLogModel::Clear() {
     m_first = 0;
     m_texts.clear();
     m_firstText = 0;
+    m_dropped = 0;
     endResetModel();
 }
 

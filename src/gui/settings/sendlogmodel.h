@@ -30,6 +30,9 @@ public:
     QStringList lines() const;
     // The byte of line row, nothing for a manual send's line (or no such row).
     std::optional<uint8_t> byteAt(int row) const;
+    // Lines dropped at the cap since the log was last cleared: row r holds the line numbered
+    // droppedLines() + r, a number that stays with its line while older ones go.
+    qint64 droppedLines() const { return m_dropped; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -52,4 +55,5 @@ private:
     size_t m_first = 0;
     std::deque<QString> m_texts; // the manual sends' lines still in the log, oldest first
     uint32_t m_firstText = 0;    // the number of m_texts.front()
+    qint64 m_dropped = 0;
 };
