@@ -323,9 +323,10 @@ void TFrameEEprom::Timer3Timer() {
     const Eeprom::Sweeps::Progress progress = m_sweeps.Tick();
     for (const auto &[board, value] :
          {std::pair{Board::Grube, progress.pit}, std::pair{Board::Buehne, progress.bridge}}) {
-        // A sweep paced by the answers shows how far it got as its engine tells.
+        // A sweep paced by the answers shows how far it got as its engine tells, also once it has
+        // ended.
         const PacedTransfer &sweep = m_sweeps.of(board);
-        if (!(sweep.byAnswer() && sweep.active())) {
+        if (!sweep.byAnswer()) {
             HalfOf(board).progress->setValue(std::min(value, 255));
         }
         ShowSweepHint(board); // a sweep at fixed pacing ends in the tick that sent its last
