@@ -1,18 +1,18 @@
 // Backup, compare and restore of the whole controller against pivota-sim at the default settings,
-// the link driven without a window as on the command line, each timed and set against its floor:
-// the requests' bytes on the wire (3 bytes at "Interval_Senden" each) and the simulator's answer
-// delay for each of them. A backup reads every cell twice; a compare reads every cell once where
-// it holds the file's value; a restore of 10 changed cells is timed from the answer to its
-// question to its end (its compare before it is timed as a compare). Not a test: run by
-// bench/run.sh, figures depend on the machine.
+// the link driven without a window as on the command line, each timed and set against its floor,
+// the least time that the line and the boards allow: 2I + max(I, answer) per request, its three
+// bytes "Interval_Senden" (I) apart, then the later of one interval and the answer (the board's
+// delay and the answer's own bytes on the line), or for a write, the board's time to write the
+// cell before its read-back's last byte. A backup reads every cell twice; a compare reads every
+// cell once where it holds the file's value; a restore of 10 changed cells is timed from the
+// answer to its question to its end (its compare before it is timed as a compare). Not a test:
+// run by bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-backup PIVOTA_SIM
 
-#include "comm/link.h"
-#include "comm/linkdriver.h"
 #include "comm/pacedtransfer.h"
-#include "comm/sharedstate.h"
 #include "core/backup/backupjob.h"
+#include "core/session/session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,8 +21,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace {
 // pivota-sim's defaults (sim/simulator.h) and the program's (settings file without keys).
@@ -33,20 +33,31 @@ constexpr int IntervalReceive = 20;
 constexpr int ReadSize = 8;
 constexpr int ChangedCells = 10;
 
+constexpr double LineBaud = 19200;
+constexpr double AnswerBytesMs = 3 * 10 * 1000.0 / LineBaud;
+
+// One request: its three bytes, then the later of one interval and what the next request must
+// wait for after its last byte.
+double Request(double wait) {
+    return 2.0 * IntervalSenden + std::max(double(IntervalSenden), wait);
+}
+
+double ReadRequest(Board board) {
+    return Request((board == Board::Grube ? PitDelayMs : BridgeDelayMs) + AnswerBytesMs);
+}
+
 // One read of every cell of both boards.
 double OnePass() {
-    return 256 * (3.0 * IntervalSenden + PitDelayMs) + 256 * (3.0 * IntervalSenden + BridgeDelayMs);
+    return 256 * ReadRequest(Board::Grube) + 256 * ReadRequest(Board::Buehne);
 }
 
 // Writes of cells, each read back once the board has written it.
 double WriteFloor(int pitCells, int bridgeCells) {
-    const auto cell = [](Board board, double delay) {
-        const double readBack =
-            std::max(3.0 * IntervalSenden, double(PacedTransfer::WriteSettleMs(board)));
-        return 3.0 * IntervalSenden + readBack + delay;
+    const auto cell = [](Board board) {
+        const double settle = double(PacedTransfer::WriteSettleMs(board));
+        return Request(settle - 2.0 * IntervalSenden) + ReadRequest(board);
     };
-    return pitCells * cell(Board::Grube, PitDelayMs) +
-           bridgeCells * cell(Board::Buehne, BridgeDelayMs);
+    return pitCells * cell(Board::Grube) + bridgeCells * cell(Board::Buehne);
 }
 
 void Print(const char *name, double ms, double floor, const QString &status) {
@@ -78,16 +89,17 @@ bool WriteSimFile(const QString &path, int changed) {
     return true;
 }
 
-struct Session {
-    explicit Session(const QString &device) {
-        state.transferSettings.byteIntervalMs = IntervalSenden;
+// The session to the simulator and the job, as the command line runs them.
+struct Connection {
+    explicit Connection(const QString &device) {
+        session.setTiming(IntervalSenden, IntervalReceive, ReadSize);
         QString reason;
         QString configure;
-        opened = link.Open(device, 19200, &reason, &configure);
-        state.Online = opened;
-        driver =
-            std::make_unique<LinkDriver>(state, link, IntervalSenden, IntervalReceive, ReadSize);
-        driver->Start();
+        opened = session.Start({device, 19200, false}, &reason, &configure);
+        job.ownerAsk = [this](const QString &) {
+            writing.start();
+            job.Answer(true);
+        };
     }
     double Run(BackupJob::Action action, const QString &file) {
         QEventLoop loop;
@@ -99,10 +111,9 @@ struct Session {
         }
         return double(clock.elapsed());
     }
-    SharedState state;
-    Link link{state};
-    std::unique_ptr<LinkDriver> driver;
-    BackupJob job{state};
+    Session session;
+    BackupJob job{session.state()};
+    QElapsedTimer writing; // from the answer to the restore question
     bool opened = false;
 };
 
@@ -132,7 +143,7 @@ int main(int argc, char *argv[]) {
             std::fprintf(stderr, "pivota-sim did not start\n");
             return 1;
         }
-        Session s(link);
+        Connection s(link);
         if (!s.opened) {
             std::fprintf(stderr, "no connection\n");
             return 1;
@@ -152,16 +163,11 @@ int main(int argc, char *argv[]) {
     if (!StartSim(sim, args.at(1), link, simFile)) {
         return 1;
     }
-    Session s(link);
-    QElapsedTimer writing;
-    s.job.confirm = [&](const QString &) {
-        writing.start();
-        return true;
-    };
+    Connection s(link);
     const double total = s.Run(BackupJob::Action::Restore, backup);
-    const double compare = total - double(writing.elapsed());
+    const double compare = total - double(s.writing.elapsed());
     Print("restore: its compare, 10 cells differ", compare, OnePass(), QString());
-    Print("restore: 10 cells written and verified", double(writing.elapsed()),
+    Print("restore: 10 cells written and verified", double(s.writing.elapsed()),
           WriteFloor(ChangedCells / 2, ChangedCells - ChangedCells / 2), s.job.lines().last());
     sim.terminate();
     sim.waitForFinished(5000);

@@ -1,8 +1,11 @@
 // The tabs' transfers against pivota-sim, each timed from the click to its end and set against its
-// floor: the time its requests take on the wire (3 bytes at "Interval_Senden" each) plus the
-// simulator's answer delay for each of them, and for a write read back, the time the board takes to
-// write the cell before it can be read. Not a test: run by bench/run.sh, figures depend on the
-// machine.
+// floor, the least time that the line and the boards allow: a request's three bytes go
+// "Interval_Senden" (I) apart, and the next request's first byte comes no sooner than one interval
+// after its last one and, for a read, no sooner than the answer is in (the board's delay and the
+// answer's own three bytes on the line); for a write, its read-back's last byte no sooner than the
+// board has written the cell. That is 2I + max(I, answer) per request. Each run is reported as
+// measured over floor: at 1.00x a transfer loses nothing to its own pacing. Not a test: run by
+// bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-transfers PIVOTA_SIM [INTERVAL_SENDEN...]      (default: 20 2)
 
@@ -23,13 +26,17 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
 namespace {
-// pivota-sim's defaults (sim/simulator.h).
+// pivota-sim's defaults (sim/simulator.h, sim/simcommandline.h).
 constexpr double PitDelayMs = 5;
 constexpr double BridgeDelayMs = 40;
+constexpr double LineBaud = 19200;
+// An answer's three bytes of ten bits on the line.
+constexpr double AnswerBytesMs = 3 * 10 * 1000.0 / LineBaud;
 
 bool RunUntil(const std::function<bool()> &done, int timeoutMs) {
     QEventLoop loop;
@@ -45,21 +52,30 @@ bool RunUntil(const std::function<bool()> &done, int timeoutMs) {
     return done();
 }
 
-// A read of cells twice each: two requests on the wire and two answers per cell.
-double ReadFloor(int pitCells, int bridgeCells, int interval) {
-    return 2 * (pitCells * (3.0 * interval + PitDelayMs) +
-                bridgeCells * (3.0 * interval + BridgeDelayMs));
+// One request: its three bytes, then the later of one interval and what the next request must
+// wait for after its last byte.
+double Request(double interval, double wait) {
+    return 2 * interval + std::max(interval, wait);
 }
 
-// A write of cells, each read back once the board has written it.
+double ReadRequest(Board board, int interval) {
+    return Request(interval, (board == Board::Grube ? PitDelayMs : BridgeDelayMs) + AnswerBytesMs);
+}
+
+// A read of cells twice each.
+double ReadFloor(int pitCells, int bridgeCells, int interval) {
+    return 2 * (pitCells * ReadRequest(Board::Grube, interval) +
+                bridgeCells * ReadRequest(Board::Buehne, interval));
+}
+
+// A write of cells, each read back once: the read-back's last byte comes no sooner than the board
+// has written the cell (for a bridge cell, relayed it first).
 double WriteFloor(int pitCells, int bridgeCells, int interval) {
-    const auto cell = [interval](Board board, double delay) {
-        const double readBack =
-            std::max(3.0 * interval, double(PacedTransfer::WriteSettleMs(board)));
-        return 3.0 * interval + readBack + delay;
+    const auto cell = [interval](Board board) {
+        const double settle = double(PacedTransfer::WriteSettleMs(board));
+        return Request(interval, settle - 2 * interval) + ReadRequest(board, interval);
     };
-    return pitCells * cell(Board::Grube, PitDelayMs) +
-           bridgeCells * cell(Board::Buehne, BridgeDelayMs);
+    return pitCells * cell(Board::Grube) + bridgeCells * cell(Board::Buehne);
 }
 
 struct Result {

@@ -14,6 +14,7 @@
 #include "gui/settings/tframesettings.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -223,6 +224,10 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
         StatusBar1->removeEventFilter(this);
         m_firstFrameShown = true;
         QTimer::singleShot(0, this, [this] {
+            // The frame is drawn but may still wait in the connection to the display, which is
+            // sent only when the event loop next sleeps: send it now, so that the user sees the
+            // window before the other tabs are built, not after.
+            QGuiApplication::sync();
             BuildHiddenTabsNow();
             emit firstFrameShown();
         });
