@@ -28,6 +28,15 @@ constexpr int SendLogMaxLines = 20000; // the send log grows by one line per byt
 constexpr int Memo1MaxLines = 1000;    // each port scan adds nine lines
 constexpr const char *LoadBoxNames[4] = {"cbx_load_com", "cbx_load_gleisdef", "cbx_load_para",
                                          "cbx_load_adr"};
+// Calls then when the button becomes checked, by a click or by the settings shown; its unchecking
+// says nothing, since another button of its group is checked at the same time.
+template <typename Then> void WhenChecked(QRadioButton *rad, QObject *context, Then then) {
+    QObject::connect(rad, &QRadioButton::toggled, context, [then](bool on) {
+        if (on) {
+            then();
+        }
+    });
+}
 } // namespace
 
 void TFrameSettings::BuildForm() {
@@ -56,11 +65,7 @@ void TFrameSettings::BuildPortGroups() {
         rad->setObjectName(QStringLiteral("rad_com%1").arg(n));
         rad->setGeometry(10, 20 + (n - 1) * 22, 100, 20);
         connect(rad, &QRadioButton::clicked, this, &TFrameSettings::rad_comClick);
-        connect(rad, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                TellConnection();
-            }
-        });
+        WhenChecked(rad, this, [this] { TellConnection(); });
         rad_com[static_cast<size_t>(n)] = rad;
         // What each COM number means, and a way to map one to a device of this machine.
         auto *label = new QLabel(GroupBoxPorts);
@@ -132,20 +137,11 @@ void TFrameSettings::BuildChoiceGroups() {
     GroupBox1->setVisible(false);
     rad_justage->setChecked(true);
     GroupBox2->setVisible(false);
-    // Told when checked, by a click or by the settings shown.
     for (QRadioButton *rad : {rad_2400, rad_9600, rad_19200}) {
-        connect(rad, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                TellConnection();
-            }
-        });
+        WhenChecked(rad, this, [this] { TellConnection(); });
     }
     for (QRadioButton *rad : {rad_fahren, rad_justage, rad_debug}) {
-        connect(rad, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                emit levelChosen(checkedLevel());
-            }
-        });
+        WhenChecked(rad, this, [this] { emit levelChosen(checkedLevel()); });
     }
     connect(btnSenden, &QPushButton::clicked, this, &TFrameSettings::btnSendenClick);
 }
