@@ -257,14 +257,19 @@ void TFrameParameter::ArrangeBoxes() {
     placeRows(PositionsBox, Box::Positions, 6, editLeft, valueLeft);
     placeRows(VersionsBox, Box::Versions, 6, editLeft, valueLeft);
 
+    // Ten pixels between the columns where the page has them; a style with a wider tab frame
+    // (Windows') leaves a few pixels less, and the columns close up rather than run out of the
+    // page.
+    const int columns = commonWidth + 2 * paramWidth;
+    const int gap = std::clamp((pnl_reg->width() - 6 - columns) / 2, 4, 10);
     QGroupBox *speed = m_boxes[SpeedBox];
     speed->move(6, 6);
     m_boxes[TimeBox]->move(6, speed->y() + speed->height() + 10);
     QGroupBox *param = m_boxes[ParameterBox];
-    param->move(speed->x() + speed->width() + 10, speed->y());
+    param->move(speed->x() + speed->width() + gap, speed->y());
     m_boxes[PositionsBox]->move(param->x(), param->y() + param->height() + 10);
     QGroupBox *versions = m_boxes[VersionsBox];
-    versions->move(param->x() + param->width() + 10, speed->y());
+    versions->move(param->x() + param->width() + gap, speed->y());
     QGroupBox *options = m_boxes[OptionsBox];
     options->move(versions->x(), versions->y() + versions->height() + 10);
 }
