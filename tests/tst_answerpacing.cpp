@@ -54,12 +54,16 @@ private slots:
     void noisySweepOfBothBoardsStoresNoWrongValue() {
         SimOptions noisy;
         noisy.seed = 7;
-        noisy.dropProbability = 0.01;
-        noisy.corruptProbability = 0.01;
-        // A quick relay and short time-outs, so that the many requests a noisy line loses (a lost
-        // byte puts the stream out of step until the next marker) do not take long.
-        noisy.bridgeDelayMs = 5;
-        SimulatedWindow s(noisy, "Benutzer=Debug\nAntwort_Timeout=20\n" + Fast);
+        // A lost byte puts the stream out of step until the next marker, a second later at most,
+        // and a damaged one costs the answers around it: a few of each are enough. Quick boards,
+        // the shortest pacing and short time-outs keep the requests a noisy line loses from
+        // taking long.
+        noisy.dropProbability = 0.002;
+        noisy.corruptProbability = 0.005;
+        noisy.pitDelayMs = 1;
+        noisy.bridgeDelayMs = 2;
+        SimulatedWindow s(noisy, "Benutzer=Debug\nAntwort_Timeout=20\n"
+                                 "Interval_Senden=1\nInterval_Receive=1\n");
         TfrmMain &w = s.w();
         for (int cell = 0; cell < 256; cell += 3) {
             s.sim->setPitCell(cell, (cell * 7) & 0xFF);
@@ -136,7 +140,7 @@ private slots:
     void silentBoardLeavesEverythingUnmarked() {
         SimOptions silent;
         silent.silent = true;
-        SimulatedWindow s(silent, Fast + "Antwort_Timeout=20\n");
+        SimulatedWindow s(silent, Fast + "Antwort_Timeout=5\n");
         TfrmMain &w = s.w();
         w.btnStartClick();
         TFrameParameter *tab = w.frameParameter();

@@ -410,8 +410,9 @@ private slots:
         const QString link = m_dir.filePath(QStringLiteral("tty"));
         const QString settings = m_dir.filePath(QStringLiteral("sim.ini"));
         QVERIFY(TestUtil::WriteFile(settings, FastSettings(link)));
-        const QStringList simArgs = {"--eeprom", simFile,          "--pit-delay",
-                                     "1",        "--bridge-delay", "3"};
+        // Quick boards on a quick line.
+        const QStringList simArgs = {"--eeprom",       simFile, "--pit-delay", "1",
+                                     "--bridge-delay", "3",     "--baud",      "115200"};
         const QString backup = m_dir.filePath(QStringLiteral("backup.pvt"));
         {
             SimProcess sim;
@@ -452,13 +453,13 @@ private slots:
             r = RunPivota({"restore", "--settings", settings, "--port", link, "--yes", backup});
             QVERIFY2(r.code == 0, qPrintable(Dump(r)));
             QVERIFY(r.out.contains(QStringLiteral("Wiederhergestellt: 3 Zellen")));
-            r = RunPivota({"compare", "--settings", settings, "--port", link, backup});
-            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
         }
-        // The simulator saved its cells at exit: the file's again.
+        // The simulator saved its cells at exit: the file's again (a restore compares what it
+        // wrote by reading it back).
         const QByteArray saved = TestUtil::ReadFile(simFile);
         QVERIFY(saved.contains(SimLine('P', 60, (60 * 5 + 9) & 0xFF).toLatin1()));
         QVERIFY(saved.contains(SimLine('B', 13, (13 * 3 + 1) & 0xFF).toLatin1()));
+        QVERIFY(saved.contains(SimLine('B', 12, (12 * 3 + 1) & 0xFF).toLatin1()));
 
         // A damaged backup is refused and nothing is sent.
         QByteArray bytes = TestUtil::ReadFile(backup);

@@ -11,8 +11,7 @@ ParameterTransfer::ParameterTransfer(ParameterModel &model)
 }
 
 void ParameterTransfer::Start(Mode mode, int entryCount) {
-    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
-    m_transfer.Toggle(mode, entryCount, intervals, [this](int entry) { return StepAt(entry); });
+    m_transfer.Toggle(mode, entryCount, m_intervals, [this](int entry) { return StepAt(entry); });
 }
 
 void ParameterTransfer::StartRead(int entryCount) {

@@ -39,6 +39,13 @@ public:
         bool ended = false;
         int progress = 0;
     };
+    // The ticks of fixed pacing: the boards need the defaults; simulated boards that answer at
+    // once allow shorter ones.
+    void setFixedIntervals(const PacedTransfer::Intervals &intervals) {
+        m_intervals = intervals;
+        m_transfer.setInterval(intervals.readMs);
+    }
+
     // One tick of the tab's timer at fixed pacing: queues the next entry's request, marks it, and
     // moves on; or ends the transfer.
     Step Tick();
@@ -50,6 +57,7 @@ private:
 
     ParameterModel &m_model;
     PacedTransfer m_transfer;
+    PacedTransfer::Intervals m_intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
 };
 
 } // namespace Parameter

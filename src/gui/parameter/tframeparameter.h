@@ -45,6 +45,7 @@ public:
     bool HasUnwrittenChanges() const override;
 
     const Parameter::ParameterModel &model() const { return m_model; }
+    Parameter::ParameterTransfer &transfer() { return m_transfer; }
     const Parameter::ParameterTransfer &transfer() const { return m_transfer; }
     bool updating() const { return Updating; }
 
