@@ -52,7 +52,7 @@ done
 wineserver -w
 # One Wine server for the whole run, started and settled before the first test: the first program
 # of a fresh server now and then hung at its end (a test that takes a second ran into its time-out).
-wineserver -p
+wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1
 
 passed=0
@@ -82,7 +82,7 @@ else
     run() { wine "$PROGRAM_DIR/pivota.com" "$@"; }
 fi
 work=$(mktemp -d)
-trap 'rm -rf "$work"; rm -f "$WINEPREFIX/dosdevices/com3"; wineserver -k' EXIT
+trap 'rm -rf "$work"; rm -f "$WINEPREFIX/dosdevices/com3"; wineserver -k >/dev/null 2>&1' EXIT
 settings=$(zpath "$work/pivota.ini")
 
 # The built-in simulator: a backup, the same file compared back, and refused once its checksum
