@@ -1,10 +1,9 @@
 // pivota backup, compare and restore as a service technician runs them from a console without a
-// display: against the built-in simulator and against pivota-sim on a pseudo-terminal, with the
-// exit codes a script can rely on (0 equal, 1 differences, 2 usage or file, 3 line).
+// display, against the built-in simulator, with the exit codes a script can rely on (0 equal,
+// 1 differences, 2 usage or file, 3 line). Against pivota-sim: tst_backupcommandsim.
 
-#include "core/backup/backupfile.h"
+#include "fixtures/pivotarun.h"
 #include "fixtures/pty.h"
-#include "fixtures/simprocess.h"
 #include "fixtures/testutil.h"
 
 #include <QDir>
@@ -15,53 +14,7 @@
 #include <csignal>
 #include <sys/stat.h>
 
-namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run RunPivota(const QStringList &arguments, int timeoutMs = 60000) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(name)); // no display at all: the commands need none
-    }
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PIVOTA_PATH), arguments);
-    p.closeWriteChannel(); // standard input is no terminal, and empty
-    Run r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-QString Dump(const Run &r) {
-    return QStringLiteral("code %1\nout:\n%2\nerr:\n%3").arg(r.code).arg(r.out, r.err);
-}
-
-// Settings for fast runs: bytes 1 ms apart, short time-outs; COM3 on the given device.
-QByteArray FastSettings(const QString &com3 = QStringLiteral("/dev/pivota-test-missing")) {
-    return QStringLiteral("[SETTINGS]\nInterval_Senden=1\nInterval_Receive=1\nAntwort_Timeout=80\n"
-                          "[Ports]\nCOM3=%1\nCOM4=/dev/pivota-test-missing\n")
-        .arg(com3)
-        .toUtf8();
-}
-
-QString SimLine(char board, int cell, int value) {
-    return QStringLiteral("%1 %2 %3\n")
-        .arg(QLatin1Char(board))
-        .arg(cell, 2, 16, QLatin1Char('0'))
-        .arg(value, 2, 16, QLatin1Char('0'));
-}
-} // namespace
+using namespace PivotaRun;
 
 class TestBackupCommand : public QObject {
     Q_OBJECT
@@ -121,26 +74,6 @@ private slots:
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("--yes")));
         QVERIFY(!r.err.contains(QStringLiteral("liest"))); // nothing was read either
-    }
-
-    void lineFailures() {
-        const QString small = m_dir.filePath(QStringLiteral("small.pvt"));
-        QVERIFY(TestUtil::WriteFile(small, "[EE_BUHNE]\ndata_1_buhne=126\n"));
-        for (const QString &port :
-             {QStringLiteral("/dev/pivota-test-missing"), QStringLiteral("COM4")}) {
-            const Run r = RunPivota({"compare", "--settings", m_settings, "--port", port, small});
-            QVERIFY2(r.code == 3, qPrintable(Dump(r)));
-            QVERIFY(r.err.contains(QStringLiteral("/dev/pivota-test-missing")));
-        }
-        // A controller that never answers: no file.
-        SimProcess sim;
-        const QString link = m_dir.filePath(QStringLiteral("silent"));
-        QVERIFY(sim.start({"--silent"}, link));
-        const QString file = m_dir.filePath(QStringLiteral("silent.pvt"));
-        const Run r = RunPivota({"backup", "--settings", m_settings, "--port", link, file});
-        QVERIFY2(r.code == 3, qPrintable(Dump(r)));
-        QVERIFY(r.err.contains(QStringLiteral("antwortet nicht")));
-        QVERIFY(!QFile::exists(file));
     }
 
     void stoppedBackupWritesNoFile() {
@@ -395,81 +328,6 @@ private slots:
                  (err + out).constData());
         QVERIFY2((err + out).contains("nichts wurde geschrieben"), (err + out).constData());
         QVERIFY(!(err + out).contains("ein Teil der Zellen"));
-    }
-
-    void backupCompareRestoreAgainstPivotaSim() {
-        const QString simFile = m_dir.filePath(QStringLiteral("sim.txt"));
-        QString text;
-        for (int cell = 0; cell < 256; ++cell) {
-            text += SimLine('P', cell, (cell * 5 + 9) & 0xFF);
-        }
-        for (int cell = 0; cell < 256; ++cell) {
-            text += SimLine('B', cell, (cell * 3 + 1) & 0xFF);
-        }
-        QVERIFY(TestUtil::WriteFile(simFile, text.toLatin1()));
-        const QString link = m_dir.filePath(QStringLiteral("tty"));
-        const QString settings = m_dir.filePath(QStringLiteral("sim.ini"));
-        QVERIFY(TestUtil::WriteFile(settings, FastSettings(link)));
-        // Quick boards on a quick line.
-        const QStringList simArgs = {"--eeprom",       simFile, "--pit-delay", "1",
-                                     "--bridge-delay", "3",     "--baud",      "115200"};
-        const QString backup = m_dir.filePath(QStringLiteral("backup.pvt"));
-        {
-            SimProcess sim;
-            QVERIFY(sim.start(simArgs, link));
-            const Run r = RunPivota({"backup", "--settings", settings, "--port", "COM3", backup});
-            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
-            QVERIFY(r.out.contains(QStringLiteral("Grube 256 von 256 Zellen, Bühne 256 von 256")));
-        }
-        Backup::FileContents contents;
-        QString error;
-        QVERIFY2(Backup::ReadFile(backup, &contents, &error), qPrintable(error));
-        QVERIFY(contents.backup);
-        for (int cell = 0; cell < 256; ++cell) {
-            QVERIFY(contents.image.pit[size_t(cell)] == Backup::Cell::Of((cell * 5 + 9) & 0xFF));
-            QVERIFY(contents.image.bridge[size_t(cell)] == Backup::Cell::Of((cell * 3 + 1) & 0xFF));
-        }
-
-        // Three cells change behind the program's back.
-        text.replace(SimLine('P', 60, (60 * 5 + 9) & 0xFF), SimLine('P', 60, 0));
-        text.replace(SimLine('B', 12, (12 * 3 + 1) & 0xFF), SimLine('B', 12, 0));
-        text.replace(SimLine('B', 13, (13 * 3 + 1) & 0xFF), SimLine('B', 13, 0));
-        QVERIFY(TestUtil::WriteFile(simFile, text.toLatin1()));
-        {
-            SimProcess sim;
-            QVERIFY(sim.start(simArgs, link));
-            Run r = RunPivota({"compare", "--settings", settings, "--port", link, backup});
-            QVERIFY2(r.code == 1, qPrintable(Dump(r)));
-            // The position row in the tab's words, the cell indented below it.
-            QCOMPARE(r.out.count(u'\n'), 5);
-            QVERIFY2(r.out.contains(QStringLiteral("Positionszeile 5 Position: Datei 54, "
-                                                   "Steuerung 1\n    Grube 60 (0x3c) Adresszeile "
-                                                   "9, Positionsnummer: Datei 53 (0x35), "
-                                                   "Steuerung 0")),
-                     qPrintable(Dump(r)));
-            QVERIFY(r.out.contains(QStringLiteral("Bühne 13 (0x0d) Parameter „Filter_b“")));
-            QVERIFY(r.out.contains(QStringLiteral("Grube: 1 Unterschied, Bühne: 2 Unterschiede")));
-
-            r = RunPivota({"restore", "--settings", settings, "--port", link, "--yes", backup});
-            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
-            QVERIFY(r.out.contains(QStringLiteral("Wiederhergestellt: 3 Zellen")));
-        }
-        // The simulator saved its cells at exit: the file's again (a restore compares what it
-        // wrote by reading it back).
-        const QByteArray saved = TestUtil::ReadFile(simFile);
-        QVERIFY(saved.contains(SimLine('P', 60, (60 * 5 + 9) & 0xFF).toLatin1()));
-        QVERIFY(saved.contains(SimLine('B', 13, (13 * 3 + 1) & 0xFF).toLatin1()));
-        QVERIFY(saved.contains(SimLine('B', 12, (12 * 3 + 1) & 0xFF).toLatin1()));
-
-        // A damaged backup is refused and nothing is sent.
-        QByteArray bytes = TestUtil::ReadFile(backup);
-        QVERIFY(bytes.contains("data_60_grube=53"));
-        bytes.replace("data_60_grube=53", "data_60_grube=54");
-        QVERIFY(TestUtil::WriteFile(backup, bytes));
-        const Run r = RunPivota(
-            {"restore", "--settings", m_settings, "--port", "simulator", "--yes", backup});
-        QCOMPARE(r.code, 2);
-        QVERIFY(r.err.contains(QStringLiteral("Prüfsumme")));
     }
 
 private:
