@@ -421,7 +421,7 @@ private slots:
         sw.sim->setBridgeCell(33, 70);
         sw.sim->setPitCell(49, 0x14);
         auto *tab = w.frameParameter();
-        tab->transfer().setFixedIntervals({30, 50, 5});
+        tab->transfer().setFixedIntervals({80, 100, 10});
         w.findChild<QTabWidget *>("PageControl1")->setCurrentIndex(2); // "Parameter"
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
         QVERIFY(w.state().Online);
