@@ -13,7 +13,10 @@
 #include "gui/window/programicon.h"
 #include "gui/window/tfrmmain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,6 +190,27 @@ private slots:
         Find<QRadioButton>(w.get(), "rad_debug")->setChecked(true);
         QVERIFY(!w->close());
         QVERIFY(w->isVisible());
+    }
+
+    // The settings tab names the file in use as the system writes paths, whole in its tool tip
+    // and shortened in the middle where it is long.
+    void settingsTabNamesTheSettingsFile() {
+        ScriptedDialogs dialogs;
+        const QString deep =
+            m_folder.file(QString(QStringLiteral("a-rather-long-folder-name/")).repeated(6) +
+                          QStringLiteral("layout.ini"));
+        for (const QString &file : {path(), deep}) {
+            TfrmMain w(file, dialogs);
+            const QLabel *label = Find<QLabel>(&w, "lbl_settings_file");
+            QCOMPARE(label->toolTip(),
+                     QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+            const QStringList lines = label->text().split(u'\n');
+            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines[0], QStringLiteral("Einstellungsdatei:"));
+            QVERIFY2(lines[1].endsWith(QFileInfo(file).fileName()), qPrintable(lines[1]));
+            QVERIFY(label->fontMetrics().horizontalAdvance(lines[1]) <= label->width());
+            QCOMPARE(lines[1] == label->toolTip(), file == path());
+        }
     }
 
     // ------------------------------------------------------------------------------------------

@@ -2145,6 +2145,10 @@ determine the control parameters!</translation>
 <context>
     <name>TFrameSettings</name>
     <message>
+        <source>Einstellungsdatei:</source>
+        <translation>Settings file:</translation>
+    </message>
+    <message>
         <source>COM-Port</source>
         <translation>COM port</translation>
     </message>

@@ -158,6 +158,7 @@ private:
     QGroupBox *GroupBox4 = nullptr;
     QPushButton *Button1 = nullptr;
     QGroupBox *GroupBox5 = nullptr;
+    QLabel *lbl_settings_file = nullptr;      // the settings file in use
     std::array<QCheckBox *, 4> m_loadBoxes{}; // cbx_load_com, _gleisdef, _para, _adr
     QPushButton *Button2 = nullptr;
     QGroupBox *GroupBoxTransfer = nullptr;

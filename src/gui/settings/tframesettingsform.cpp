@@ -5,11 +5,13 @@
 #include "gui/settings/tframesettings.h"
 
 #include "core/configuration/configfile.h"
+#include "core/settings/settingsstore.h"
 #include "gui/common/formtable.h"
 #include "gui/common/named.h"
 #include "gui/settings/backuppanel.h"
 #include "gui/settings/sendlogmodel.h"
 #include "gui/settings/sendlogview.h"
+#include "platform/settingslocation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -159,6 +161,18 @@ void TFrameSettings::BuildFileGroups() {
         {Kind::GroupBox, "GroupBoxTransfer", {330, 390, 230, 72}, QT_TR_NOOP("Übertragung"),
          nullptr, Into(GroupBoxTransfer)},
     });
+    // clang-format on
+    // The settings file in use: beside the program, in the user's folder, or the one named on
+    // the command line. A long path keeps its start and its file name; the tool tip holds it all.
+    lbl_settings_file = Named(new QLabel(this), "lbl_settings_file");
+    lbl_settings_file->setGeometry(330, 470, 230, 34);
+    lbl_settings_file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const QString path = ShownPath(m_store.path());
+    lbl_settings_file->setText(
+        tr("Einstellungsdatei:") + QLatin1Char('\n') +
+        lbl_settings_file->fontMetrics().elidedText(path, Qt::ElideMiddle, 230));
+    lbl_settings_file->setToolTip(path);
+    // clang-format off
     BuildControls(GroupBox4, Context, {
         {Kind::Label, "", {10, 22, 212, 16}, QT_TR_NOOP("hier können alle Einstellungen"),
          nullptr, {}},
