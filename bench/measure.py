@@ -313,7 +313,7 @@ def main():
     sim = subprocess.Popen([SIM], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     device = sim.stdout.readline().strip()
     try:
-        start_ours, start_empty, start_ratios = startup()
+        start = startup()
         d = DURATION
         offline = measured_run(device, "", [("offline", 5, 5 + d)])["offline"]
         half = max(10, d // 2)
@@ -347,7 +347,7 @@ def main():
               % (latencies[0], statistics.median(latencies), max(latencies)))
     else:
         print("byte-to-label latency: no label change seen")
-    print_startup((start_ours, start_empty, start_ratios))
+    print_startup(start)
 
 
 def print_startup(figures):
