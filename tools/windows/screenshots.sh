@@ -8,13 +8,7 @@ OUT=${BUILD_WIN_DIR:-"$ROOT/build-win"}
 PROGRAM="$OUT/build/tools/windows/pivota-tabshots.exe"
 QT_PREFIX="$OUT/toolchain/install"
 [ -f "$PROGRAM" ] || { echo "tools/windows/screenshots.sh: run tools/windows/build.sh first" >&2; exit 1; }
-zpath() { echo "Z:$1" | tr '/' '\\'; }
-
-export WINEPREFIX="$OUT/wine"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-MINGW_GCC=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-export WINEPATH="$(zpath "$QT_PREFIX/bin");$(zpath "$MINGW_GCC");$(zpath /usr/x86_64-w64-mingw32/lib)"
+source "$ROOT/tools/windows/wine-env.sh"
 [ -d "$WINEPREFIX" ] || { wine wineboot -i >/dev/null 2>&1; wineserver -w; }
 # Windows' dialog fonts (Tahoma, "MS Shell Dlg") are not on this machine; Wine would take a serif
 # face for them. DejaVu Sans stands in, as on the Linux pictures.

@@ -16,17 +16,12 @@ QT_PREFIX="$OUT/toolchain/install"
 [ -f "$BUILD/build.ninja" ] || { echo "tools/windows/test.sh: no Windows build in $BUILD; run tools/windows/build.sh first" >&2; exit 1; }
 
 step() { echo "==> $*"; }
-zpath() { echo "Z:$1" | tr '/' '\\'; }
 
 # A Wine prefix of the tests' own, made once. Wine hands no QT_* variable of this environment to
 # the programs, so what Qt needs inside is set in the prefix: test output on standard error
 # (standard output is no Wine console under ctest), the fonts of the offscreen platform, and
 # Qt's plugins. (A pivota.exe run by hand in this prefix starts offscreen: pass -platform windows.)
-export WINEPREFIX="$OUT/wine"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-MINGW_GCC=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-export WINEPATH="$(zpath "$QT_PREFIX/bin");$(zpath "$MINGW_GCC");$(zpath /usr/x86_64-w64-mingw32/lib)"
+source "$ROOT/tools/windows/wine-env.sh"
 if [ ! -f "$WINEPREFIX/.pivota-ready" ]; then
     step "Making the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
