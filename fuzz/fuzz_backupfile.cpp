@@ -194,6 +194,7 @@ void CheckWrittenBackup(const uint8_t *data, size_t size) {
     QString text;
     QString twice; // a line of the cell put before its own
     enum class Outcome { Accepted, WrongCrc, Twice } outcome = Outcome::WrongCrc;
+    bool unreadable = false; // the cell's new text is no value
     switch (edit % 6) {
     case 0: // another value, or a value where none was confirmed
         text = QString::number(before.known() ? (before.value + 1 + other % 255) % 256 : other);
@@ -209,7 +210,10 @@ void CheckWrittenBackup(const uint8_t *data, size_t size) {
                 text = QStringLiteral("\t%1").arg(before.value, 3, 10, QLatin1Char('0'));
             }
         } else {
+            // Held as no value either way (the CRC is the same), but now a text that is no
+            // value, which the file's reader names.
             text = other & 1 ? QStringLiteral("256") : QStringLiteral("?");
+            unreadable = true;
         }
         break;
     case 3: // the CRC in capitals: still the same number
@@ -244,10 +248,21 @@ void CheckWrittenBackup(const uint8_t *data, size_t size) {
     const bool ok = Backup::CheckFile(edited, &editedContents, &error);
     FUZZ_CHECK(ok == (outcome == Outcome::Accepted));
     switch (outcome) {
-    case Outcome::Accepted:
+    case Outcome::Accepted: {
         FUZZ_CHECK(error.isEmpty());
-        FUZZ_CHECK(editedContents.image.of(board) == expected.of(board));
+        Backup::BoardCells want = expected.of(board);
+        if (unreadable) {
+            want[static_cast<size_t>(cell)] = Cell{Cell::State::Unreadable, 0};
+        }
+        FUZZ_CHECK(editedContents.image.of(board) == want);
+        FUZZ_CHECK(editedContents.unreadable.size() == (unreadable ? 1U : 0U));
+        if (unreadable) {
+            FUZZ_CHECK(editedContents.unreadable.front().board == board);
+            FUZZ_CHECK(editedContents.unreadable.front().cell == cell);
+            FUZZ_CHECK(editedContents.unreadable.front().text == text);
+        }
         break;
+    }
     case Outcome::WrongCrc: // the refusal names the CRC of the cells as they are now
         FUZZ_CHECK(error.contains(CrcText(Backup::CellsCrc(Backup::CellsOf(edited)))));
         break;
