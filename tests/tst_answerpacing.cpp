@@ -58,7 +58,7 @@ private slots:
         // and a damaged one costs the answers around it: a few of each are enough. Quick boards,
         // the shortest pacing and short time-outs keep the requests a noisy line loses from
         // taking long.
-        noisy.dropProbability = 0.002;
+        noisy.dropProbability = 0.001;
         noisy.corruptProbability = 0.005;
         noisy.pitDelayMs = 1;
         noisy.bridgeDelayMs = 2;
