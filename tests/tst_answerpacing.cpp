@@ -105,7 +105,9 @@ private slots:
     // green, and the board holds what was written. The engine runs the transfer on its own timer:
     // the tab's timer only follows the mirror meanwhile.
     void definitionReadAndVerifiedWrite() {
-        SimulatedWindow s({}, Fast);
+        SimOptions quick;
+        quick.pitDelayMs = 1;
+        SimulatedWindow s(quick, Fast);
         TfrmMain &w = s.w();
         w.btnStartClick();
         TFrameDefinition *f = w.frameDefinition();
@@ -140,7 +142,7 @@ private slots:
     void silentBoardLeavesEverythingUnmarked() {
         SimOptions silent;
         silent.silent = true;
-        SimulatedWindow s(silent, Fast + "Antwort_Timeout=5\n");
+        SimulatedWindow s(silent, Fast + "Antwort_Timeout=1\n");
         TfrmMain &w = s.w();
         w.btnStartClick();
         TFrameParameter *tab = w.frameParameter();
