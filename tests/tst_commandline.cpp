@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 #include "core/settings/language.h"
 #include "core/settings/settingsfile.h"
+#include "fixtures/pivotarun.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,36 +17,11 @@
 #include <memory>
 #include <unistd.h>
 
-namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using namespace PivotaRun;
 
-// The program as a user starts it from a console: no display, no platform chosen.
-Run RunPivota(const QStringList &arguments, const QMap<QString, QString> &extra = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(name));
-    }
-    for (auto it = extra.cbegin(); it != extra.cend(); ++it) {
-        env.insert(it.key(), it.value());
-    }
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PIVOTA_PATH), arguments);
-    Run r;
-    if (!p.waitForFinished(30000)) {
-        p.kill(); // a window that opened would never return
-        p.waitForFinished();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
+namespace {
+// A window that opened by mistake would never return.
+constexpr int Timeout = 30000;
 } // namespace
 
 class TestCommandLine : public QObject {
@@ -83,15 +59,15 @@ private slots:
             {QStringLiteral("LC_MESSAGES"), QString()},
             {QStringLiteral("LANG"), QStringLiteral("en_GB.UTF-8")}};
         const QStringList help = {QStringLiteral("--help")};
-        Run r = RunPivota(help, cLocale);
+        Run r = RunPivota(help, Timeout, cLocale);
         QVERIFY2(german(r), qPrintable(r.out + r.err));
-        r = RunPivota(help, englishLocale);
+        r = RunPivota(help, Timeout, englishLocale);
         QVERIFY2(english(r), qPrintable(r.out + r.err));
         r = RunPivota({QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--help")},
-                      cLocale);
+                      Timeout, cLocale);
         QVERIFY2(english(r), qPrintable(r.out + r.err));
         r = RunPivota({QStringLiteral("--lang"), QStringLiteral("de"), QStringLiteral("--help")},
-                      englishLocale);
+                      Timeout, englishLocale);
         QVERIFY2(german(r), qPrintable(r.out + r.err));
 
         // The settings file's key over the locale, the option over the key.
@@ -101,14 +77,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[SETTINGS]\nSprache=en\n");
         file.close();
-        r = RunPivota({QStringLiteral("--settings"), ini, QStringLiteral("--help")}, cLocale);
+        r = RunPivota({QStringLiteral("--settings"), ini, QStringLiteral("--help")}, Timeout,
+                      cLocale);
         QVERIFY2(english(r), qPrintable(r.out + r.err));
         r = RunPivota({QStringLiteral("--settings"), ini, QStringLiteral("--lang"),
                        QStringLiteral("de"), QStringLiteral("--help")},
-                      cLocale);
+                      Timeout, cLocale);
         QVERIFY2(german(r), qPrintable(r.out + r.err));
 
-        r = RunPivota({QStringLiteral("--lang"), QStringLiteral("fr")}, cLocale);
+        r = RunPivota({QStringLiteral("--lang"), QStringLiteral("fr")}, Timeout, cLocale);
         QCOMPARE(r.code, int(CommandLine::UsageError));
         QVERIFY2(r.err.startsWith(QLatin1String("pivota: --lang")), qPrintable(r.err));
     }
@@ -145,7 +122,7 @@ private slots:
         }
         const QString display = QStringLiteral(":%1").arg(number);
         const Run dead =
-            RunPivota({QStringLiteral("--settings"), QStringLiteral("/nonexistent/x.ini")},
+            RunPivota({QStringLiteral("--settings"), QStringLiteral("/nonexistent/x.ini")}, Timeout,
                       {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
                        {QStringLiteral("DISPLAY"), display}});
         QCOMPARE(dead.code, int(CommandLine::NoDisplay));
