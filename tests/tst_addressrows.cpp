@@ -287,8 +287,9 @@ private slots:
         const QList<AddressRows::Problem> problems = rows.StartWrite();
         QCOMPARE(problems.size(), 1);
         QCOMPARE(problems.at(0).row, 14);
+        // Nothing of the refused row goes out: the board keeps its old DCC address as well.
         const QList<Message> sent = RunTransfer(rows, s);
-        QCOMPARE(sent.size(), 4); // the DCC cells and the position
+        QCOMPARE(sent.size(), 0);
         QCOMPARE(rows.RowState[14], int(AddressRows::Changed));
         QVERIFY(rows.HasUnwrittenChanges());
         QCOMPARE(s.pit.value(StepCell(14, 4)), motorolaBefore);

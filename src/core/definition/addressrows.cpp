@@ -287,6 +287,11 @@ QList<AddressRows::Problem> AddressRows::StartWrite() {
 }
 
 int AddressRows::NextWriteStep(int row, int from) const {
+    // A row whose address a format in use refused sends none of its cells: half a row written
+    // would give the board a DCC address the user never saw confirmed beside an old Motorola one.
+    if (m_skip[at(row)] != 0) {
+        return -1;
+    }
     for (int step = from; step <= LastStep; ++step) {
         const bool dcc = step < DccSteps;
         const bool motorola = step > PositionStep;
@@ -318,12 +323,13 @@ PacedTransfer::Step AddressRows::ReadStep(int row) {
 
 PacedTransfer::Step AddressRows::WriteStep(int row) {
     PacedTransfer::Step step;
-    if (!ToBeWritten(RowState[at(row)])) {
+    // The position cell is always sent, so a changed row has at least that step unless its
+    // address was refused.
+    const int cellStep = ToBeWritten(RowState[at(row)]) ? NextWriteStep(row, TransferStep) : -1;
+    if (cellStep < 0) {
         TransferStep = 0;
         return step; // skipped quickly
     }
-    // The position cell is always sent, so a changed row has at least that step.
-    const int cellStep = NextWriteStep(row, TransferStep);
     Progress = m_cellsPerRow * row + std::min(cellStep, m_cellsPerRow - 1);
     step.kind = PacedTransfer::Step::Kind::Write;
     step.cell = AddressCodes::StepCell(row, cellStep);
