@@ -37,7 +37,8 @@ SimOptions FastBoards() {
 const QByteArray FastLines = "Interval_Senden=1\nInterval_Receive=1\nAntwort_Timeout=80\n";
 
 struct Window : SimulatedWindow {
-    Window() : SimulatedWindow(FastBoards(), FastLines) {
+    explicit Window(const SimOptions &options = FastBoards())
+        : SimulatedWindow(options, FastLines) {
         panel = w().frameSettings()->findChild<BackupPanel *>();
     }
     QPushButton *button(const char *name) { return Find<QPushButton>(panel, name); }
@@ -97,6 +98,20 @@ private slots:
         QVERIFY(t.w().state().pit.answerCount(0) > 0);
     }
 
+    // The line lost halfway: the bar says the run was interrupted, not done.
+    void lostLineLeavesTheBarInterrupted() {
+        SimOptions options = FastBoards();
+        options.hangUpAfterMs = 400;
+        Window t(options);
+        t.w().btnStartClick();
+        t.dialogs.fileNames << t.folder.file(QStringLiteral("lost.pvt"));
+        t.button("btn_backup")->click();
+        QVERIFY(t.Finish());
+        QCOMPARE(t.panel->job().result(), BackupJob::Result::LineFailed);
+        QCOMPARE(Find<QProgressBar>(t.panel, "ProgressBarBackup")->format(),
+                 QStringLiteral("unterbrochen"));
+    }
+
     void backupBesideAnEepromSweep() {
         Window t;
         t.w().btnStartClick();
@@ -136,7 +151,12 @@ private slots:
         QVERIFY(WriteFile(file, "[EE_GRUBE]\ndata_48_grube=20\ndata_1_grube=9\n"
                                 "[EE_BUHNE]\ndata_1_buhne=100\ndata_2_buhne=126\n"));
         t.dialogs.fileNames << file;
+        t.w()
+            .findChild<QLabel *>("StatusPanel0")
+            ->setText(QStringLiteral("Nichts wurde gesendet."));
         t.button("btn_compare")->click();
+        // While it runs the status bar says so, not what an earlier run ended with.
+        QCOMPARE(t.w().statusText(), BackupPanel::RunningText(BackupJob::Action::Compare, file));
         QVERIFY(t.Finish());
         QStringList lines = t.results().split(u'\n');
         QCOMPARE(lines.size(), 4);
@@ -147,12 +167,22 @@ private slots:
         QVERIFY(t.w().state().bridge.answerCount(1) > 0);
         QCOMPARE(int(t.w().state().bridge.value(1)), 126);
 
-        // Declined: nothing written.
+        // Declined: nothing written. The list of what would be written stands before the
+        // question, whose default is no.
         t.dialogs.fileNames << file;
         t.dialogs.answers << false;
+        QString listAtQuestion;
+        t.dialogs.whileOpen = [&](const ScriptedDialogs::Call &box) {
+            if (box.kind == QStringLiteral("yesno")) {
+                listAtQuestion = t.results();
+            }
+        };
         t.button("btn_restore")->click();
         QVERIFY(t.Finish());
         QCOMPARE(t.dialogs.count(QStringLiteral("yesno")), 1);
+        QCOMPARE(t.dialogs.calls.last().caption, QStringLiteral("Nein"));
+        QVERIFY2(listAtQuestion.contains(QStringLiteral("Grube: 2 Unterschiede, Bühne: 1")),
+                 qPrintable(listAtQuestion));
         QVERIFY(t.dialogs.calls.last().text.contains(
             QStringLiteral("1 Zelle der Grube und 1 Zelle der Bühne")));
         QCOMPARE(int(t.sim->bridgeCell(1)), 126);

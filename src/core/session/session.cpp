@@ -159,7 +159,6 @@ void Session::WatchAwaitedPath(bool on) {
 
 void Session::StopWaiting() {
     m_return.Disarm();
-    m_reconnectDue = false;
     m_returnWatch.setActive(false);
     WatchAwaitedPath(false);
     if (m_connection == State::Waiting) {
@@ -167,20 +166,8 @@ void Session::StopWaiting() {
     }
 }
 
-void Session::HoldReconnect(bool held) {
-    m_reconnectHeld = held;
-    if (!held && m_reconnectDue) {
-        m_reconnectDue = false;
-        Reconnect();
-    }
-}
-
 void Session::OnDevicesChanged() {
     if (!m_return.Returned(Present(m_return.target()))) {
-        return;
-    }
-    if (m_reconnectHeld) {
-        m_reconnectDue = true;
         return;
     }
     Reconnect();
@@ -201,7 +188,6 @@ void Session::Reconnect() {
         return;
     }
     m_return.Disarm();
-    m_reconnectDue = false;
     m_returnWatch.setActive(false);
     WatchAwaitedPath(false);
     m_driver.ReceiveSoon();

@@ -85,9 +85,6 @@ public:
     const QString &awaitedDevice() const { return m_return.target(); }
     // The user decided otherwise: nothing is awaited any more.
     void StopWaiting();
-    // While the user is being told of the loss, an adapter that came back is opened only once
-    // the hold ends.
-    void HoldReconnect(bool held);
 
     // The device behind a port's target: the built-in simulator for "simulator", the serial port
     // otherwise.
@@ -128,6 +125,4 @@ private:
     std::unique_ptr<QFileSystemWatcher> m_pathWatch;
     QTimer m_pathSettle;
     PortReturn m_return; // the adapter of a lost line, until it comes back
-    bool m_reconnectHeld = false;
-    bool m_reconnectDue = false; // the adapter came back while the reconnect was held
 };

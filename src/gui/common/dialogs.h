@@ -30,6 +30,13 @@ public:
         return askSaveFileName(filter, defaultSuffix);
     }
 
+    // The same before something is written to the controller: "Nein" is the default, so that a
+    // hasty Enter writes nothing.
+    virtual bool askYesNoDefaultNo(const QString &text) { return askYesNo(text); }
+    // Adds a line to the error box that is open (the line came back while the user reads of its
+    // loss); nothing when no box is open.
+    virtual void noteOnOpenBox(const QString &text) { (void)text; }
+
     enum class Choice { Yes, No, Cancel };
     // Warning icon; "Ja", "Nein" and "Abbrechen". A seam that does not ask answers Cancel, which
     // changes nothing and loses nothing.

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHelpEvent>
@@ -40,7 +41,9 @@ BackupPanel::BackupPanel(SharedState &state, Dialogs &dialogs,
     m_job.settings = std::move(settings);
     m_job.version = QCoreApplication::applicationVersion();
     m_job.ownerAsk = [this](const QString &question) {
-        m_job.Answer(m_dialogs.askYesNo(question));
+        // What will be written is in the list before the question asks for it.
+        ShowResults();
+        m_job.Answer(m_dialogs.askYesNoDefaultNo(question));
     };
 
     btn_backup = Named(new QPushButton(tr("Steuerung sichern ..."), this), "btn_backup");
@@ -195,6 +198,21 @@ void BackupPanel::Run(BackupJob::Action action, const QString &path) {
     }
     UpdateButtons();
     ShowProgress();
+    // The status bar says what runs now, not what an earlier run ended with.
+    emit statusMessage(RunningText(action, path));
+}
+
+QString BackupPanel::RunningText(BackupJob::Action action, const QString &path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (action) {
+    case BackupJob::Action::Backup:
+        return tr("Sichert die Steuerung in %1 ...").arg(file);
+    case BackupJob::Action::Compare:
+        return tr("Vergleicht die Steuerung mit %1 ...").arg(file);
+    case BackupJob::Action::Restore:
+        break;
+    }
+    return tr("Stellt die Steuerung aus %1 wieder her ...").arg(file);
 }
 
 void BackupPanel::ShowProgress() {
@@ -205,8 +223,22 @@ void BackupPanel::ShowProgress() {
 }
 
 void BackupPanel::Finished() {
-    m_progress->setFormat(m_job.result() == BackupJob::Result::Stopped ? tr("abgebrochen")
-                                                                       : tr("fertig"));
+    // The bar says how the run ended, as the list's closing line does.
+    switch (m_job.result()) {
+    case BackupJob::Result::Stopped:
+        m_progress->setFormat(tr("abgebrochen"));
+        break;
+    case BackupJob::Result::LineFailed:
+        m_progress->setFormat(tr("unterbrochen"));
+        break;
+    case BackupJob::Result::FileError:
+        m_progress->setFormat(tr("fehlgeschlagen"));
+        break;
+    case BackupJob::Result::Equal:
+    case BackupJob::Result::Differences:
+        m_progress->setFormat(tr("fertig"));
+        break;
+    }
     ShowResults();
     UpdateButtons();
 }

@@ -33,6 +33,8 @@ public:
     QString lineToolTip(int line) const { return m_job.detail(line); }
     // The name the backup's save dialog offers: "Sicherung_2026-12-09.pvt".
     static QString SuggestedName(const QDate &date);
+    // The status bar's line while a run goes: "Vergleicht die Steuerung mit /home/b.pvt ...".
+    static QString RunningText(BackupJob::Action action, const QString &path);
 
 signals:
     // A run's result, or why it did not start, for the status bar.

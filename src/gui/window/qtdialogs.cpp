@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -74,7 +75,16 @@ QtDialogs::QtDialogs(QWidget *parent)
 
 void QtDialogs::showError(const QString &caption, const QString &text) {
     QMessageBox box(QMessageBox::Critical, caption, Shown(text), QMessageBox::Ok, m_parent);
+    const QPointer<QMessageBox> outer = m_openError;
+    m_openError = &box;
     box.exec();
+    m_openError = outer;
+}
+
+void QtDialogs::noteOnOpenBox(const QString &text) {
+    if (m_openError) {
+        m_openError->setText(m_openError->text() + QStringLiteral("\n\n") + Shown(text));
+    }
 }
 
 void QtDialogs::showWarning(const QString &text) {
@@ -92,6 +102,14 @@ void QtDialogs::showMessage(const QString &text) {
 bool QtDialogs::askYesNo(const QString &text) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), Shown(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtDialogs::askYesNoDefaultNo(const QString &text) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), Shown(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -2,6 +2,8 @@
 
 #include "gui/common/dialogs.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -50,6 +52,8 @@ public:
     QString askSaveFileName(const QString &filter, const QString &defaultSuffix,
                             const QString &suggestedName) override;
     Choice askYesNoCancel(const QString &text) override;
+    bool askYesNoDefaultNo(const QString &text) override;
+    void noteOnOpenBox(const QString &text) override;
 
 private:
     // Runs a file dialog; the folder of an accepted file is where the next one opens.
@@ -58,4 +62,5 @@ private:
     QWidget *m_parent = nullptr;
     QString m_documentsFolder;
     QString m_lastFolder;
+    QPointer<QMessageBox> m_openError; // the error box that is open, innermost first
 };

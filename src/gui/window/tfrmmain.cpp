@@ -203,10 +203,11 @@ void TfrmMain::SetOnline(bool connected) {
 void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     StatusPanel0->setText(Stopped());
     btnStart->setFocus();
-    // An adapter that comes back while the box is up is opened once the user has seen it.
-    m_session->HoldReconnect(true);
+    // An adapter that comes back while the box is up is opened at once (an unattended layout
+    // must not stay offline until somebody clicks); the box then says so.
+    ++m_lossBoxes;
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
-    m_session->HoldReconnect(false);
+    --m_lossBoxes;
     if (m_session->waitingForDevice()) {
         StatusPanel0->setText(WaitingFor(QDir::toNativeSeparators(m_session->awaitedDevice())));
     }
@@ -217,6 +218,9 @@ void TfrmMain::OnReconnected(const QString &configureError) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
     StatusPanel0->setText(ReconnectedText());
+    if (m_lossBoxes > 0) {
+        m_dialogs.noteOnOpenBox(ReconnectedText());
+    }
 }
 
 void TfrmMain::OnSilenceChanged(bool silent) {

@@ -156,6 +156,7 @@ private:
     ConnectionSettings m_chosen; // what the settings tab says the user chose
     QString m_chosenLevel;       // the user level chosen for the next start
     bool m_shownOnline = false;  // what the buttons and tabs show
+    int m_lossBoxes = 0;         // boxes telling of a lost line that are open
 
     // Components of the form.
     QTabWidget *PageControl1 = nullptr;
