@@ -323,6 +323,19 @@ private slots:
         QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Stop Record")); // keeps recording
     }
 
+    // While another tab is shown, a slow speed changed in the mirror (the parameter tab wrote
+    // it) is the speed shown, before any drive starts.
+    void shownSpeedFollowsTheMirrorWhileHidden() {
+        Frame f;
+        f.state.bridge.setValue(CellSpeedLeft, 77);
+        f.frame.LoadDirectDriveValues();
+        f.frame.hide();
+        f.state.bridge.setValue(CellSpeedLeft, 90);
+        f.frame.RefreshDiagnosis();
+        QCOMPARE(f.panel("lbl_pwm")->text(), QStringLiteral("Geschwindigkeit L: 90"));
+        QVERIFY(f.state.sendQueue.isEmpty());
+    }
+
     void speedStepsStayInRange() {
         Frame f;
         f.state.bridge.setValue(CellSpeedLeft, 127);

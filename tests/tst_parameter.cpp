@@ -402,6 +402,35 @@ private slots:
 
     // In both pacings: paced by the answers every cell is read twice and a write is read back
     // (green at once); at fixed pacing a written value is marked sent until it is read.
+    // The line lost while a read waits for an answer: the entry asked for goes back to its mark,
+    // no row stays blue for a request that can no longer be answered.
+    void lostLineLeavesNoRequestMarked() {
+        SimOptions quick;
+        quick.pitDelayMs = 1;
+        quick.bridgeDelayMs = 3;
+        quick.hangUpAfterMs = 300;
+        SimulatedWindow sw(quick, "Interval_Senden=2\nInterval_Receive=2\n");
+        TfrmMain &w = sw.w();
+        auto *tab = w.frameParameter();
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        QTest::mouseClick(Find<QPushButton>(tab, "btn_read_values"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->transfer().Running(), 5000);
+        int green = 0;
+        for (int k = 0; k < 28; ++k) {
+            QVERIFY2(tab->model().rowMark(k) != Mark::Blue, qPrintable(QString::number(k)));
+            green += tab->model().rowMark(k) == Mark::Green ? 1 : 0;
+        }
+        for (int g = 0; g < Parameter::GroupSlots; ++g) {
+            for (int bit = 0; bit < Parameter::Bits; ++bit) {
+                QVERIFY(tab->model().bitMark(g, bit) != Mark::Blue);
+            }
+        }
+        QVERIFY(green > 0 && green < 28); // it was interrupted halfway
+        QCOMPARE(EditColour(tab, 0) == Colors::MarkRequested, false);
+    }
+
     void readWriteReadBackAgainstTheSimulator_data() {
         QTest::addColumn<bool>("fixed");
         QTest::newRow("paced by the answers") << false;
@@ -455,7 +484,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sw.sim->bridgeCell(13), uint8_t(50), 3000);
         QCOMPARE(EditColour(tab, FilterB), fixed ? Colors::MarkSent : Colors::MarkReceived);
         // The status bar shows the write's own line, not the read's.
-        QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("1 Zellen")), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("1 Zelle in")), 3000);
         QVERIFY(w.statusText().contains(fixed ? QStringLiteral("geschrieben, nicht zurückgelesen")
                                               : QStringLiteral("geschrieben und geprüft")));
         QCOMPARE(sw.sim->bridgeCell(33), uint8_t(70)); // nothing else written

@@ -328,6 +328,23 @@ void ParameterModel::MarkEntry(int entry, Mark mark) {
     }
 }
 
+ParameterModel::EntryMarks ParameterModel::MarksOf(int entry) const {
+    if (IsGroupEntry(entry)) {
+        return m_bitMarks[idx(entry - RowCount)];
+    }
+    EntryMarks marks{};
+    marks[0] = m_rows[idx(entry)].mark;
+    return marks;
+}
+
+void ParameterModel::RestoreMarks(int entry, const EntryMarks &marks) {
+    if (IsGroupEntry(entry)) {
+        m_bitMarks[idx(entry - RowCount)] = marks;
+    } else {
+        m_rows[idx(entry)].mark = marks[0];
+    }
+}
+
 bool ParameterModel::EntryChanged(int entry) const {
     if (!IsGroupEntry(entry)) {
         return ToBeWritten(m_rows[idx(entry)].mark);

@@ -92,6 +92,11 @@ public:
     void MarkEntry(int entry, Mark mark);
     // A write sends a row entry when its edit is yellow and an option group when any bit is.
     bool EntryChanged(int entry) const;
+    // The marks of an entry (a row's one, or the eight of an option group), to be put back when
+    // its request is never answered.
+    using EntryMarks = std::array<Mark, Bits>;
+    EntryMarks MarksOf(int entry) const;
+    void RestoreMarks(int entry, const EntryMarks &marks);
 
 private:
     struct Row {

@@ -8,6 +8,16 @@ namespace Parameter {
 ParameterTransfer::ParameterTransfer(ParameterModel &model)
     : m_model(model), m_transfer(model.state()) {
     m_transfer.setInterval(ReadIntervalMs);
+    // Before the tab hears of the end and shows the marks.
+    QObject::connect(&m_transfer, &PacedTransfer::finished, &m_transfer,
+                     [this] { RestoreUnanswered(); });
+}
+
+void ParameterTransfer::RestoreUnanswered() {
+    for (const auto &[entry, marks] : m_unanswered) {
+        m_model.RestoreMarks(entry, marks);
+    }
+    m_unanswered.clear();
 }
 
 void ParameterTransfer::Start(Mode mode, int entryCount) {
@@ -25,8 +35,10 @@ void ParameterTransfer::StartWrite(int entryCount) {
 void ParameterTransfer::StartByAnswer(Mode mode, int entryCount) {
     if (m_transfer.running()) {
         m_transfer.Abort();
+        RestoreUnanswered();
         return;
     }
+    m_unanswered.clear();
     using Request = PacedTransfer::Request;
     std::vector<Request> requests;
     for (int entry = 0; entry < entryCount; ++entry) {
@@ -46,10 +58,12 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount) {
     }
     PacedTransfer::OwnerHooks hooks;
     hooks.ownerSent = [this](const Request &r) {
+        m_unanswered.try_emplace(r.tag, m_model.MarksOf(r.tag));
         // Requested (blue), or written and not yet read back.
         m_model.MarkEntry(r.tag, r.kind == Request::Kind::Read ? Mark::Blue : Mark::Sent);
     };
     hooks.ownerDone = [this](const Request &r, PacedTransfer::Outcome outcome, int) {
+        m_unanswered.erase(r.tag);
         switch (outcome) {
         case PacedTransfer::Outcome::Confirmed:
             break; // the mirror holds it, marked received: it shows green

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "comm/pacedtransfer.h"
+#include "core/parameter/parametermodel.h"
+
+#include <map>
 
 namespace Parameter {
-
-class ParameterModel;
 
 // The paced read and write transfers of the parameter tab, one entry per tick of its timer, in
 // the catalogue's transfer order: a read asks for every entry and marks it blue; a write sends
@@ -54,10 +55,16 @@ private:
     using Mode = PacedTransfer::Mode;
     void Start(Mode mode, int entryCount);
     PacedTransfer::Step StepAt(int entry);
+    // Entries whose request went out and was never answered (the line went away, or the
+    // transfer was stopped) go back to the marks they had: blue would claim a request still on
+    // its way for good.
+    void RestoreUnanswered();
 
     ParameterModel &m_model;
     PacedTransfer m_transfer;
     PacedTransfer::Intervals m_intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+    // The marks before their request went out, of the entries without an outcome yet.
+    std::map<int, ParameterModel::EntryMarks> m_unanswered;
 };
 
 } // namespace Parameter

@@ -319,6 +319,12 @@ void TFrameDiagnose::RefreshDirectDriveValues() {
     DirectDrive &d = m_state.directDrive;
     if (!isVisibleTo(window())) {
         d.TakeValues(m_state.bridge);
+        // The speed the next start sends follows as well: a slow speed changed on the parameter
+        // tab shows here before the drive starts with it.
+        if (!d.DirectDriveActive) {
+            const bool left = rad_links->isChecked();
+            lbl_pwm->setText(SpeedText(left, left ? d.DriveSpeedLeft : d.DriveSpeedRight));
+        }
     }
     edt_Speed_l->setText(QString::number(d.DriveSpeedLeft));
     edt_Speed_r->setText(QString::number(d.DriveSpeedRight));
