@@ -191,6 +191,7 @@ private slots:
         TfrmMain &w = t.w();
         adapters.watchFrom(w);
         w.frameSettings()->btnCheckClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.frameSettings()->portScan().running(), Limit);
         QVERIFY(w.frameSettings()->portsListed());
         QVERIFY(PortList(w)->findData(adapters.link(QStringLiteral("usb-x"))) >= 0);
         QVERIFY(!w.frameSettings()->portWatcher().isActive());
@@ -233,6 +234,30 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wire += a.pty->receive(), QByteArray("\xF0\x05\x00", 3), Limit);
         // The interrupted read did not start again.
         QVERIFY(!eeprom->sweeps().pit.running());
+        w.btnStopClick();
+    }
+
+    // Nobody clicks the loss box away (an unattended layout): the adapter that comes back is
+    // opened all the same, and the open box says so.
+    void reconnectsWhileTheLossBoxIsOpen() {
+        AdapterWindow a;
+        TfrmMain &w = a.w();
+        w.btnStartClick();
+        QVERIFY(w.state().Online);
+        bool backWhileOpen = false;
+        a.dialogs.whileOpen = [&](const ScriptedDialogs::Call &box) {
+            if (box.kind == QStringLiteral("error")) {
+                QVERIFY(a.plugInAgain());
+                backWhileOpen = QTest::qWaitFor([&] { return w.state().Online; }, Limit);
+            }
+        };
+        a.pullOut();
+        QTRY_COMPARE_WITH_TIMEOUT(a.dialogs.count("error"), 1, Limit);
+        QVERIFY(backWhileOpen);
+        QCOMPARE(a.dialogs.count("note"), 1);
+        QCOMPARE(a.dialogs.calls.last().text, TfrmMain::ReconnectedText());
+        QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
+        QVERIFY(!w.reconnectPending());
         w.btnStopClick();
     }
 

@@ -31,6 +31,21 @@ private slots:
             const Run r = RunPivota({"compare", "--settings", m_settings, "--port", port, small});
             QVERIFY2(r.code == 3, qPrintable(Dump(r)));
             QVERIFY(r.err.contains(QStringLiteral("/dev/pivota-test-missing")));
+            // A COM number mapped to a device is named beside it.
+            QVERIFY2(port != QStringLiteral("COM4") ||
+                         r.err.contains(QStringLiteral("COM4: /dev/pivota-test-missing")),
+                     qPrintable(Dump(r)));
+        }
+        // A controller that is there but never answers: said so, not a lost line.
+        {
+            SimProcess silent;
+            const QString link = m_dir.filePath(QStringLiteral("mute"));
+            QVERIFY(silent.start({"--silent"}, link));
+            const Run r = RunPivota({"compare", "--settings", m_settings, "--port", link, small});
+            QVERIFY2(r.code == 3, qPrintable(Dump(r)));
+            QVERIFY2(r.err.contains(QStringLiteral("Die Steuerung antwortet nicht")) &&
+                         !r.err.contains(QStringLiteral("Verbindung ging verloren")),
+                     qPrintable(Dump(r)));
         }
         // A controller that never answers: no file.
         SimProcess sim;

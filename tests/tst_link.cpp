@@ -304,6 +304,7 @@ private slots:
 
         // The memo is hidden at this level; the scan says what it found in the status bar.
         w.frameSettings()->btnCheckClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.frameSettings()->portScan().running(), 20000);
         QVERIFY(w.statusText().startsWith(QStringLiteral("gefunden: ")));
         QVERIFY(w.statusText().contains(QStringLiteral("COM2")));
         QCOMPARE(dialogs.calls.size(), 0);

@@ -163,9 +163,11 @@ private slots:
                 QCOMPARE(pages->isTabVisible(i), shown.at(i));
             }
             QVERIFY(Find<QRadioButton>(&w, "rad_fahren")->isChecked());
-            Find<QRadioButton>(&w, "rad_debug")->setChecked(true);
-            // The choice takes effect only at the next start.
+            Find<QRadioButton>(&w, "rad_debug")->click();
+            // The choice takes effect only at the next start, and the status bar says so.
             QVERIFY(!pages->isTabVisible(4));
+            QCOMPARE(w.statusText(),
+                     QStringLiteral("Darstellung „Debug“ gilt ab dem nächsten Start."));
             w.btnCloseClick();
         }
         TfrmMain w(folder.path(), dialogs);
@@ -494,6 +496,11 @@ private slots:
         TfrmMain w(folder.path(), dialogs);
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
         w.frameSettings()->btnCheckClick();
+        // The window goes on while the ports are probed, one after the other.
+        QVERIFY(w.frameSettings()->portScan().running());
+        QVERIFY(!Find<QPushButton>(&w, "btnCheck")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.frameSettings()->portScan().running(), 20000);
+        QVERIFY(Find<QPushButton>(&w, "btnCheck")->isEnabled());
         QVERIFY(dialogs.calls.isEmpty());
         const QStringList lines = Lines(memo1);
         QCOMPARE(lines.size(), 2 + 9); // not cleared first
@@ -712,10 +719,12 @@ private slots:
 
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
         tab->btnCheckClick(); // nine lines
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->portScan().running(), 20000);
         for (int i = 0; i < 500; ++i) {
             tab->btn_comstatClick(); // two lines each
         }
         tab->btnCheckClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->portScan().running(), 20000);
         const QStringList lines = Lines(memo1);
         QCOMPARE(lines.size(), 1000);
         // The two lines it starts with, the first scan and most of the status lines went.

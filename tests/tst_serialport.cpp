@@ -1,4 +1,5 @@
 #include "comm/comport.h"
+#include "comm/portscan.h"
 #include "comm/serialportdevice.h"
 #include "fixtures/holder.h"
 #include "fixtures/pty.h"
@@ -6,10 +7,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QSemaphore>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
@@ -293,10 +296,49 @@ private slots:
         port.portMap().setEntry(4, QStringLiteral("/dev/pivota-no-such-device"));
         QString error;
         QVERIFY(!port.Probe(QStringLiteral("COM4"), &error));
-        QCOMPARE(error, QStringLiteral("/dev/pivota-no-such-device ist nicht vorhanden."));
+        // The COM number the user chose is named beside its device.
+        QCOMPARE(error, QStringLiteral("COM4: /dev/pivota-no-such-device ist nicht vorhanden."));
         QVERIFY(!port.OpenPort(QStringLiteral("COM4"), &error));
         QVERIFY(!port.isOpen());
         QCOMPARE(port.ReadPort(nullptr, 0, &error), qint64(-1));
+    }
+
+    // "COM-Port suchen" with a driver that keeps one open waiting: that port counts as not
+    // answering after the time limit, the others are probed, and the caller's event loop runs
+    // all the while.
+    void portScanNeverWaitsForAHangingDriver() {
+        ComPort port;
+        port.portMap().setEntry(2, QStringLiteral("/dev/pivota-present"));
+        port.portMap().setEntry(3, QStringLiteral("/dev/pivota-hangs"));
+        PortScan scan(port);
+        scan.setProbeLimit(300);
+        QSemaphore driver;
+        scan.setDeviceProbe([&driver](const QString &target) {
+            if (target == QStringLiteral("/dev/pivota-hangs")) {
+                driver.tryAcquire(1, 60000); // until the test lets it go
+            }
+            return target == QStringLiteral("/dev/pivota-present");
+        });
+        QList<std::pair<int, PortScan::Result>> probed;
+        connect(&scan, &PortScan::probed, this, [&](int n, PortScan::Result r) {
+            probed.append({n, r});
+        });
+        QStringList found;
+        connect(&scan, &PortScan::finished, this, [&](const QStringList &f) { found = f; });
+        int ticks = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] { ++ticks; });
+        beat.start(10);
+        scan.Start();
+        QVERIFY(scan.running());
+        QTRY_VERIFY_WITH_TIMEOUT(!scan.running(), 30000);
+        driver.release();
+        QCOMPARE(probed.size(), PortScan::Ports);
+        QVERIFY(probed[1] == std::make_pair(2, PortScan::Result::Present));
+        QVERIFY(probed[2] == std::make_pair(3, PortScan::Result::NoAnswer));
+        QCOMPARE(probed[8].first, 9);
+        QCOMPARE(found, QStringList{QStringLiteral("COM2")});
+        QVERIFY(ticks > 0);
     }
 
     void simulatorNeedsTheProgramsFactory() {

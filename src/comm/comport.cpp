@@ -29,6 +29,15 @@ QString PortFailureText(PortFailure failure, const QString &device, const QStrin
 }
 
 namespace {
+// A port the user knows by its COM number, mapped to a device: the reason names both
+// ("COM7: /dev/ttyUSB2 ist nicht vorhanden."), so that the user sees which choice it was.
+bool Failed(const QString &name, const QString &target, QString *error) {
+    if (error && name != target && !error->isEmpty() && !error->startsWith(name)) {
+        *error = QStringLiteral("%1: %2").arg(name, *error);
+    }
+    return false;
+}
+
 bool NotOpen(QString *error) {
     if (error) {
         *error = QCoreApplication::translate("ComPort", "Port ist nicht geöffnet.");
@@ -65,7 +74,7 @@ bool ComPort::OpenPort(const QString &name, QString *error) {
     Close();
     std::unique_ptr<PortDevice> device = MakeDevice(name, error);
     if (!device || !device->open(error)) {
-        return false;
+        return Failed(name, m_map.targetForName(name), error);
     }
     connect(device.get(), &PortDevice::lineLost, this, &ComPort::lineLost);
     connect(device.get(), &PortDevice::readyRead, this, &ComPort::readyRead);
@@ -76,7 +85,7 @@ bool ComPort::OpenPort(const QString &name, QString *error) {
 bool ComPort::Probe(const QString &name, QString *error) {
     std::unique_ptr<PortDevice> device = MakeDevice(name, error);
     if (!device || !device->open(error)) {
-        return false;
+        return Failed(name, m_map.targetForName(name), error);
     }
     device->close();
     return true;

@@ -4,13 +4,31 @@
 #include "platform/portwrite.h"
 
 #include <QCoreApplication>
+#include <QMutex>
 #include <QSet>
 
 namespace {
 // Devices this process holds open, by their own names. The device's lock refuses a second open
-// as well; this one costs no system call and holds on every system.
-QSet<QString> &OpenDevices() {
-    static QSet<QString> devices;
+// as well; this one costs no system call and holds on every system. The port scan probes on
+// threads of its own.
+struct OpenDeviceSet {
+    QMutex mutex;
+    QSet<QString> devices;
+    bool contains(const QString &d) {
+        const QMutexLocker lock(&mutex);
+        return devices.contains(d);
+    }
+    void insert(const QString &d) {
+        const QMutexLocker lock(&mutex);
+        devices.insert(d);
+    }
+    void remove(const QString &d) {
+        const QMutexLocker lock(&mutex);
+        devices.remove(d);
+    }
+};
+OpenDeviceSet &OpenDevices() {
+    static OpenDeviceSet devices;
     return devices;
 }
 

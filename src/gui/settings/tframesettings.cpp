@@ -67,9 +67,12 @@ TFrameSettings::TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore
                                QWidget *parent)
     : TabFrame(parent), m_session(session), m_state(session.state()), m_dialogs(dialogs),
       m_link(session.link()), m_store(store),
-      m_watcher(std::make_unique<PortWatcher>(session.portEnumerator())) {
+      m_watcher(std::make_unique<PortWatcher>(session.portEnumerator())),
+      m_scan(session.link().port()) {
     setObjectName(QStringLiteral("TFrameSettings"));
     BuildForm();
+    connect(&m_scan, &PortScan::probed, this, &TFrameSettings::OnPortProbed);
+    connect(&m_scan, &PortScan::finished, this, &TFrameSettings::OnPortScanFinished);
     connect(m_watcher.get(), &PortWatcher::portsChanged, this,
             [this](const QList<FoundPort> &ports) { OnPortsChanged(ports); });
     connect(&m_session, &Session::portEnumeratorChanged, this,
@@ -98,7 +101,7 @@ void TFrameSettings::OnlineChanged() {
     rad_2400->setEnabled(!connected);
     rad_9600->setEnabled(!connected);
     rad_19200->setEnabled(!connected);
-    btnCheck->setEnabled(!connected);
+    btnCheck->setEnabled(!connected && !m_scan.running());
     btn_port_assign->setEnabled(!connected);
 }
 
@@ -202,16 +205,33 @@ void TFrameSettings::rad_comClick() {
 // Ports
 
 void TFrameSettings::btnCheckClick() {
-    QStringList found;
-    for (int n = 1; n <= 9; ++n) {
-        // Quietly: a missing port is what the scan is for, not an error.
-        const bool present = m_link.Probe(PortMap::PortName(n), nullptr);
-        AddMemo1(present ? tr("COM%1 OK").arg(n) : tr("kein COM%1-Port").arg(n));
-        rad_com[static_cast<size_t>(n)]->setEnabled(present);
-        if (present) {
-            found << PortMap::PortName(n);
-        }
+    if (m_scan.running()) {
+        return;
     }
+    btnCheck->setEnabled(false);
+    emit statusMessage(tr("sucht COM-Ports ..."));
+    // Quietly: a missing port is what the scan is for, not an error.
+    m_scan.Start();
+}
+
+void TFrameSettings::OnPortProbed(int n, PortScan::Result result) {
+    switch (result) {
+    case PortScan::Result::Present:
+        AddMemo1(tr("COM%1 OK").arg(n));
+        break;
+    case PortScan::Result::Missing:
+        AddMemo1(tr("kein COM%1-Port").arg(n));
+        break;
+    case PortScan::Result::NoAnswer:
+        AddMemo1(tr("COM%1 antwortet nicht beim Öffnen").arg(n));
+        break;
+    }
+    rad_com[static_cast<size_t>(n)]->setEnabled(result == PortScan::Result::Present &&
+                                                !m_state.Online);
+}
+
+void TFrameSettings::OnPortScanFinished(const QStringList &found) {
+    btnCheck->setEnabled(!m_state.Online);
     // The memo is hidden at most user levels: the result goes to the status bar as well, and the
     // list of devices is read again.
     emit statusMessage(found.isEmpty() ? tr("kein COM-Port gefunden")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/portscan.h"
 #include "core/configuration/configfile.h"
 #include "core/session/session.h"
 #include "core/settings/settingsfile.h"
@@ -54,6 +55,13 @@ public:
     void RefreshPortList();
     // Whether the list of devices has been read at all.
     bool portsListed() const { return m_portsListed; }
+    // "COM-Port suchen" probes the ports one after the other while the window goes on.
+    PortScan &portScan() { return m_scan; }
+
+    // The status line of a click under "Darstellung": the level is for the next start.
+    static QString LevelAtNextStart(const QString &caption) {
+        return tr("Darstellung „%1“ gilt ab dem nächsten Start.").arg(caption);
+    }
 
     // Follows devices coming and going while the port list is shown.
     PortWatcher &portWatcher() { return *m_watcher; }
@@ -120,6 +128,8 @@ private:
     void ShowPorts(const QList<FoundPort> &ports);
     void ShowPortMap();
     void AddMemo1(const QString &line);
+    void OnPortProbed(int n, PortScan::Result result);
+    void OnPortScanFinished(const QStringList &found);
     void ReportSaveFailure(const QString &text);
     // "laden": the file read and checked (false, with the reason said, when it cannot be used),
     // then each part offered that the user agrees to; the parts taken.
@@ -133,6 +143,7 @@ private:
     Link &m_link;
     SettingsStore &m_store;
     std::unique_ptr<PortWatcher> m_watcher;
+    PortScan m_scan;
     bool m_portsListed = false;
     bool m_shown = false;
 

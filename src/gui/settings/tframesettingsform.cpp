@@ -144,6 +144,9 @@ void TFrameSettings::BuildChoiceGroups() {
     }
     for (QRadioButton *rad : {rad_fahren, rad_justage, rad_debug}) {
         WhenChecked(rad, this, [this] { emit levelChosen(checkedLevel()); });
+        // The tabs follow the level at the next start only: a click says so where the user looks.
+        connect(rad, &QRadioButton::clicked, this,
+                [this, rad] { emit statusMessage(LevelAtNextStart(rad->text())); });
     }
     connect(btnSenden, &QPushButton::clicked, this, &TFrameSettings::btnSendenClick);
 }
