@@ -31,13 +31,12 @@ void SetIdentity() {
 // message (which would abort with advice to reinstall) becomes one line that says what is wrong.
 QtMessageHandler g_previousHandler = nullptr;
 QList<std::pair<QtMsgType, QString>> g_heldMessages;
+// Made while the chosen language's texts are installed: the window system starts after them.
+QString g_noDisplayLine;
 
 void StartupMessages(QtMsgType type, const QMessageLogContext &context, const QString &message) {
     if (type == QtFatalMsg) {
-        const QString line =
-            NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
-                          qEnvironmentVariable("WAYLAND_DISPLAY"));
-        WriteText(stderr, line + QLatin1Char('\n'));
+        WriteText(stderr, g_noDisplayLine + QLatin1Char('\n'));
         std::_Exit(CommandLine::NoDisplay);
     }
     (void)context;
@@ -83,8 +82,11 @@ int main(int argc, char *argv[]) {
         language =
             ChooseLanguage(commandLine.language, LanguageFromSettings(SettingsPath(commandLine)),
                            SystemLocaleNames());
+        // Numbers in the messages follow the interface's language, not the system's.
         if (language == Language::English && QLocale().language() != QLocale::English) {
             QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        } else if (language == Language::German && QLocale().language() == QLocale::English) {
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         }
         InstallTranslations(console, language,
                             TranslationFolders(QCoreApplication::applicationDirPath()));
@@ -104,6 +106,9 @@ int main(int argc, char *argv[]) {
         case CommandLine::Action::Run:
             break;
         }
+        g_noDisplayLine =
+            NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
+                          qEnvironmentVariable("WAYLAND_DISPLAY"));
     }
 
     g_previousHandler = qInstallMessageHandler(StartupMessages);

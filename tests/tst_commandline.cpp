@@ -34,6 +34,9 @@ private slots:
             QVERIFY2(r.out.contains(QLatin1String("--settings <DATEI>")), qPrintable(r.out));
             QVERIFY(r.out.contains(QLatin1String("--version")));
             QVERIFY(r.out.contains(QLatin1String("--help")));
+            // The usage names the command as it is typed, not the path it was started by.
+            QVERIFY2(r.out.section(u'\n', 0, 0).contains(QLatin1String(": pivota [")),
+                     qPrintable(r.out.section(u'\n', 0, 0)));
             // Qt's own options work but do not clutter the help.
             QVERIFY(!r.out.contains(QLatin1String("platform")));
             QVERIFY(r.err.isEmpty());
@@ -90,7 +93,7 @@ private slots:
         QVERIFY2(r.err.startsWith(QLatin1String("pivota: --lang")), qPrintable(r.err));
     }
 
-    void wrongCommandLinePrintsUsageAndExitsTwo() {
+    void wrongCommandLineSaysWhatAndWhereTheUsageIs() {
         const QList<QPair<QStringList, QString>> cases = {
             {{QStringLiteral("--bogus")}, QStringLiteral("bogus")},
             {{QStringLiteral("stray.ini")}, QStringLiteral("stray.ini")},
@@ -103,7 +106,10 @@ private slots:
             const QString first = r.err.section(u'\n', 0, 0);
             QVERIFY2(first.startsWith(QLatin1String("pivota: ")) && first.contains(named),
                      qPrintable(r.err));
-            QVERIFY(r.err.contains(QLatin1String("--settings <DATEI>"))); // the usage follows
+            // One line more, where the usage is: the error stays in view.
+            QCOMPARE(r.err.count(u'\n'), 2);
+            QCOMPARE(r.err.section(u'\n', 1, 1),
+                     QStringLiteral("Aufruf und Optionen: pivota --help"));
         }
     }
 
@@ -113,6 +119,11 @@ private slots:
         QCOMPARE(none.err.count(u'\n'), 1);
         QVERIFY2(none.err.contains(QLatin1String("Keine grafische Anzeige")), qPrintable(none.err));
         QVERIFY(!none.err.contains(QLatin1String("Reinstalling")));
+        // In the language chosen, as every other message.
+        const Run english = RunPivota({QStringLiteral("--lang"), QStringLiteral("en")});
+        QCOMPARE(english.code, int(CommandLine::NoDisplay));
+        QVERIFY2(english.err.contains(QLatin1String("No graphical display")),
+                 qPrintable(english.err));
 
         // A display that is named but not there: the same, naming it. (A number no X server on
         // this machine uses, so that a test run beside a virtual display stays right.)

@@ -98,6 +98,14 @@ private slots:
         QVERIFY(range.contains(QStringLiteral("-5")));
         QVERIFY(range.contains(QStringLiteral("über 0")));
         QVERIFY(!range.contains(QStringLiteral("nur Zahlen")));
+        QVERIFY(range.contains(QStringLiteral("von 0,001 bis")));
+        // An English interface writes its numbers the English way.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        const QString english = RSenseRangeText(QStringLiteral("-5"));
+        QLocale::setDefault(QLocale::c());
+        QVERIFY2(english.contains(QStringLiteral("0.001")) &&
+                     !english.contains(QStringLiteral("0,001")),
+                 qPrintable(english));
     }
 
     // -----------------------------------------------------------------------------------------

@@ -677,9 +677,9 @@ private slots:
         QCOMPARE(b.asked(1, 0x1f), 3);
         // Long enough for a time left to be shown, had it been.
         QVERIFY(b.now - 1000 >= PacedTransfer::RateAfterMs);
-        QCOMPARE(shown, (QStringList{QStringLiteral("0 von 1 Zellen"),
-                                     QStringLiteral("0 von 1 Zellen, liest Bühne 0x1f zurück"),
-                                     QStringLiteral("1 von 1 Zellen")}));
+        QCOMPARE(shown, (QStringList{QStringLiteral("0 von 1 Zelle"),
+                                     QStringLiteral("0 von 1 Zelle, liest Bühne 0x1f zurück"),
+                                     QStringLiteral("1 von 1 Zelle")}));
         // The write, and each of the three read-backs.
         QCOMPARE(progressed.count(), 4);
         QVERIFY(t.TakeReport()->line.contains(QStringLiteral("geschrieben und geprüft, 1 "

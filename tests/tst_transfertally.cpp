@@ -61,7 +61,7 @@ private slots:
         QVERIFY(transfer.Tick().ended);
         QVERIFY(!s.TakeTransferReport()); // the answer is still due
         Answer(s, 'G', 0, 3);
-        QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("1 von 1 Zellen beantwortet"));
+        QCOMPARE(s.TakeTransferReport()->line, QStringLiteral("1 von 1 Zelle beantwortet"));
     }
 };
 

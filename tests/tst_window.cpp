@@ -8,6 +8,7 @@
 #include "fixtures/settingsfolder.h"
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
+#include "gui/common/elidinglabel.h"
 #include "gui/common/turntablepicture.h"
 #include "gui/operation/tframebedienung.h"
 #include "gui/window/programicon.h"
@@ -216,6 +217,29 @@ private slots:
             QCOMPARE(lines[1].contains(QChar(0x2026)), !fits);
             QVERIFY(file != deep || !fits);
         }
+    }
+
+    // A closing line longer than the status bar ends in "…" inside it, and the window keeps its
+    // size; the tool tip holds the whole line before the details.
+    void longStatusLineIsShortenedNotCut() {
+        ScriptedDialogs dialogs;
+        auto w = Open(dialogs, "[Window]\nLeft=10\nTop=10\nWidth=1000\nHeight=670\n");
+        const QSize size = w->size();
+        auto *panel = qobject_cast<ElidingLabel *>(Find<QLabel>(w.get(), "StatusPanel0"));
+        QVERIFY(panel);
+        const QString line = QStringLiteral("4 Zellen in 3,1 s geschrieben und geprüft; ") +
+                             QStringLiteral("P:11 nicht geschrieben: Adresse 999 liegt außerhalb "
+                                            "von 0 bis 320 (Motorola bis 320, DCC bis 2044); ")
+                                 .repeated(3);
+        panel->setText(line);
+        panel->setToolTip(QStringLiteral("details"));
+        QApplication::processEvents();
+        QCOMPARE(w->size(), size);
+        QVERIFY(w->rect().contains(QRect(panel->mapTo(w.get(), QPoint(0, 0)), panel->size())));
+        QVERIFY(panel->elided());
+        QVERIFY(panel->shownText().endsWith(QChar(0x2026)));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->shownText()) <= panel->width());
+        QCOMPARE(w->statusText(), line);
     }
 
     // ------------------------------------------------------------------------------------------

@@ -72,14 +72,6 @@ The current values will be lost.</translation>
 <context>
     <name>BackupCommand</name>
     <message>
-        <source>pivota: %1
-
-%2</source>
-        <translation>pivota: %1
-
-%2</translation>
-    </message>
-    <message>
         <source>Kein Befehl (backup, compare, restore).</source>
         <translation>No command (backup, compare, restore).</translation>
     </message>
@@ -194,6 +186,16 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>--lang braucht de oder en.</source>
         <translation>--lang needs de or en.</translation>
+    </message>
+    <message>
+        <source>Aufruf und Optionen: pivota backup --help
+</source>
+        <translation>Usage and options: pivota backup --help
+</translation>
+    </message>
+    <message>
+        <source>%1 [j/N] </source>
+        <translation>%1 [y/N] </translation>
     </message>
 </context>
 <context>
@@ -326,20 +328,24 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation>Not restored: nothing was written.</translation>
     </message>
     <message>
-        <source>Wiederhergestellt: %1 Zellen geschrieben und geprüft.</source>
-        <translation>Restored: %1 cells written and verified.</translation>
-    </message>
-    <message>
-        <source>Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 nicht geschrieben.</source>
-        <translation>Restored: %1 cells written and verified, %2 not written.</translation>
-    </message>
-    <message>
         <source>Die Sicherung kann dort nicht stehen: %1</source>
         <translation>The backup cannot be written there: %1</translation>
     </message>
     <message>
-        <source>Die Firmware-Version der Steuerung weicht von der Datei ab (%1 Zellen; sie wird nie geschrieben).</source>
-        <translation>The controller&apos;s firmware version differs from the file (%1 cells; it is never written).</translation>
+        <source>1 Zelle ohne sichere Antwort der Steuerung wird nicht geschrieben.</source>
+        <translation>1 cell without a sure answer from the controller is not written.</translation>
+    </message>
+    <message>
+        <source>Wiederhergestellt: %1 geschrieben und geprüft.</source>
+        <translation>Restored: %1 written and verified.</translation>
+    </message>
+    <message>
+        <source>Wiederhergestellt: %1 geschrieben und geprüft, %2 nicht geschrieben.</source>
+        <translation>Restored: %1 written and verified, %2 not written.</translation>
+    </message>
+    <message>
+        <source>Die Firmware-Version der Steuerung weicht von der Datei ab (%1; sie wird nie geschrieben).</source>
+        <translation>The controller&apos;s firmware version differs from the file (%1; it is never written).</translation>
     </message>
 </context>
 <context>
@@ -387,6 +393,26 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>Sicherung_%1.%2</source>
         <translation>Backup_%1.%2</translation>
+    </message>
+    <message>
+        <source>Sichert die Steuerung in %1 ...</source>
+        <translation>Backing up the controller to %1 ...</translation>
+    </message>
+    <message>
+        <source>Vergleicht die Steuerung mit %1 ...</source>
+        <translation>Comparing the controller with %1 ...</translation>
+    </message>
+    <message>
+        <source>Stellt die Steuerung aus %1 wieder her ...</source>
+        <translation>Restoring the controller from %1 ...</translation>
+    </message>
+    <message>
+        <source>unterbrochen</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>fehlgeschlagen</source>
+        <translation>failed</translation>
     </message>
 </context>
 <context>
@@ -458,14 +484,6 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>%1 Unterschiede</source>
         <translation>%1 differences</translation>
-    </message>
-    <message>
-        <source>1 Zelle</source>
-        <translation>1 cell</translation>
-    </message>
-    <message>
-        <source>%1 Zellen</source>
-        <translation>%1 cells</translation>
     </message>
     <message>
         <source>%1: Datei %2, Steuerung %3</source>
@@ -565,6 +583,25 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     </message>
 </context>
 <context>
+    <name>Cells</name>
+    <message>
+        <source>1 Zelle</source>
+        <translation>1 cell</translation>
+    </message>
+    <message>
+        <source>%1 Zellen</source>
+        <translation>%1 cells</translation>
+    </message>
+    <message>
+        <source>%1 von 1 Zelle</source>
+        <translation>%1 of 1 cell</translation>
+    </message>
+    <message>
+        <source>%1 von %2 Zellen</source>
+        <translation>%1 of %2 cells</translation>
+    </message>
+</context>
+<context>
     <name>ComPort</name>
     <message>
         <source>%1 ist nicht vorhanden.</source>
@@ -626,50 +663,10 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation>LANGUAGE</translation>
     </message>
     <message>
-        <source>pivota: %1
-
-%2</source>
-        <translation>pivota: %1
-
-%2</translation>
-    </message>
-    <message>
-        <source>pivota: Unerwartetes Argument „%1“.
-
-%2</source>
-        <translation>pivota: Unexpected argument “%1”.
-
-%2</translation>
-    </message>
-    <message>
         <source>pivota %1
 </source>
         <translation>pivota %1
 </translation>
-    </message>
-    <message>
-        <source>pivota: --settings braucht einen Dateinamen.
-
-%1</source>
-        <translation>pivota: --settings needs a file name.
-
-%1</translation>
-    </message>
-    <message>
-        <source>pivota: --log braucht einen Dateinamen.
-
-%1</source>
-        <translation>pivota: --log needs a file name.
-
-%1</translation>
-    </message>
-    <message>
-        <source>pivota: --lang braucht de oder en.
-
-%1</source>
-        <translation>pivota: --lang needs de or en.
-
-%1</translation>
     </message>
     <message>
         <source>pivota: Die Qt-Plattform „%1“ lässt sich nicht starten.</source>
@@ -700,6 +697,34 @@ Commands without a window (details with pivota COMMAND --help):
 DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
 2 usage or file error, 3 connection failed.
 </translation>
+    </message>
+    <message>
+        <source>pivota: %1
+</source>
+        <translation>pivota: %1
+</translation>
+    </message>
+    <message>
+        <source>Aufruf und Optionen: pivota --help
+</source>
+        <translation>Usage and options: pivota --help
+</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument „%1“.</source>
+        <translation>Unexpected argument “%1”.</translation>
+    </message>
+    <message>
+        <source>--settings braucht einen Dateinamen.</source>
+        <translation>--settings needs a file name.</translation>
+    </message>
+    <message>
+        <source>--log braucht einen Dateinamen.</source>
+        <translation>--log needs a file name.</translation>
+    </message>
+    <message>
+        <source>--lang braucht de oder en.</source>
+        <translation>--lang needs de or en.</translation>
     </message>
 </context>
 <context>
@@ -1009,10 +1034,6 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <translation>written %1, read %2</translation>
     </message>
     <message>
-        <source>%1 von %2 Zellen %3</source>
-        <translation>%1 of %2 cells %3</translation>
-    </message>
-    <message>
         <source>gelesen</source>
         <translation>read</translation>
     </message>
@@ -1029,28 +1050,8 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <translation>Stopped: %1 in %2 s, results so far kept</translation>
     </message>
     <message>
-        <source>%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort</source>
-        <translation>%1 cells read in %2 s, %3 repeated, %4 unanswered</translation>
-    </message>
-    <message>
-        <source>%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 falsch</source>
-        <translation>%1 cells written and verified in %2 s, %3 repeated, %4 wrong</translation>
-    </message>
-    <message>
-        <source>%1 von %2 Zellen</source>
-        <translation>%1 of %2 cells</translation>
-    </message>
-    <message>
         <source>, noch %1 s</source>
         <translation>, %1 s left</translation>
-    </message>
-    <message>
-        <source>Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt</source>
-        <translation>Stopped: %1 cells written in %2 s, the rest unchanged</translation>
-    </message>
-    <message>
-        <source>%1 Zellen in %2 s geschrieben, nicht zurückgelesen</source>
-        <translation>%1 cells written in %2 s, not read back</translation>
     </message>
     <message>
         <source>Abgebrochen: %1</source>
@@ -1083,6 +1084,30 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     <message>
         <source>liest %1</source>
         <translation>reading %1</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Unterbrochen, die Steuerung antwortet nicht: %1 in %2 s</source>
+        <translation>Interrupted, the controller does not answer: %1 in %2 s</translation>
+    </message>
+    <message>
+        <source>%1 in %2 s gelesen, %3 wiederholt, %4 ohne Antwort</source>
+        <translation>%1 read in %2 s, %3 repeated, %4 unanswered</translation>
+    </message>
+    <message>
+        <source>%1 in %2 s geschrieben und geprüft, %3 wiederholt, %4 falsch</source>
+        <translation>%1 written and verified in %2 s, %3 repeated, %4 wrong</translation>
+    </message>
+    <message>
+        <source>Abgebrochen: %1 in %2 s geschrieben, das Bisherige bleibt</source>
+        <translation>Stopped: %1 written in %2 s, the rest unchanged</translation>
+    </message>
+    <message>
+        <source>%1 in %2 s geschrieben, nicht zurückgelesen</source>
+        <translation>%1 written in %2 s, not read back</translation>
     </message>
 </context>
 <context>
@@ -2460,6 +2485,18 @@ These are not loaded.</translation>
         <source>; ohne Wert, nicht geladen: %1</source>
         <translation>; without a value, not loaded: %1</translation>
     </message>
+    <message>
+        <source>sucht COM-Ports ...</source>
+        <translation>searching for COM ports ...</translation>
+    </message>
+    <message>
+        <source>COM%1 antwortet nicht beim Öffnen</source>
+        <translation>COM%1 does not answer when opened</translation>
+    </message>
+    <message>
+        <source>Darstellung „%1“ gilt ab dem nächsten Start.</source>
+        <translation>View “%1” takes effect at the next start.</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMain</name>
@@ -2531,8 +2568,8 @@ These are not loaded.</translation>
 <context>
     <name>TransferTally</name>
     <message>
-        <source>%1 von %2 Zellen beantwortet</source>
-        <translation>%1 of %2 cells answered</translation>
+        <source>%1 beantwortet</source>
+        <translation>%1 answered</translation>
     </message>
 </context>
 </TS>

@@ -146,9 +146,11 @@ QString Usage() {
 }
 
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
+    // What is wrong, and where the usage is: the whole usage would push the error out of view.
     const auto fail = [&](const QString &text) {
-        *error =
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n\n%2").arg(text, Usage());
+        *error = QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(text) +
+                 QCoreApplication::translate("BackupCommand",
+                                             "Aufruf und Optionen: pivota backup --help\n");
         return false;
     };
     if (!IsCommand(arguments)) {
@@ -327,7 +329,7 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
             job.Answer(true);
             return;
         }
-        Put(stderr, QStringLiteral("%1 [j/N] ").arg(question));
+        Put(stderr, QCoreApplication::translate("BackupCommand", "%1 [j/N] ").arg(question));
         answer.Start();
     };
     QString lineError;

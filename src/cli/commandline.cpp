@@ -79,11 +79,26 @@ struct Options {
     }
 };
 
-CommandLine Refused(const QString &line) {
+// A usage error: what is wrong, and where the usage is, so that the error is the line in view.
+CommandLine Refused(const QString &what) {
     CommandLine result;
     result.action = CommandLine::Action::Error;
-    result.output = line;
+    result.output =
+        QCoreApplication::translate("CommandLine", "pivota: %1\n").arg(what) +
+        QCoreApplication::translate("CommandLine", "Aufruf und Optionen: pivota --help\n");
     return result;
+}
+
+// Qt's help names the program by the path it was started with ("/usr/local/bin/pivota",
+// "C:\Program Files\Pivota\pivota.exe"); the usage names the command as it is typed.
+QString HelpText(const QCommandLineParser &parser, const QStringList &arguments) {
+    QString text = parser.helpText();
+    const QString started = arguments.value(0);
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    if (!started.isEmpty() && lineEnd > 0) {
+        text = text.left(lineEnd).replace(started, QStringLiteral("pivota")) + text.mid(lineEnd);
+    }
+    return text;
 }
 
 // The file named by a file option, made absolute; false when the option is given empty.
@@ -104,39 +119,33 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     const Options options;
     options.AddTo(parser);
-    const QString usage = parser.helpText();
     if (!parser.parse(arguments)) {
-        return Refused(QCoreApplication::translate("CommandLine", "pivota: %1\n\n%2")
-                           .arg(parser.errorText(), usage));
+        return Refused(parser.errorText());
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return Refused(
-            QCoreApplication::translate("CommandLine", "pivota: Unerwartetes Argument „%1“.\n\n%2")
-                .arg(parser.positionalArguments().constFirst(), usage));
+        return Refused(QCoreApplication::translate("CommandLine", "Unerwartetes Argument „%1“.")
+                           .arg(parser.positionalArguments().constFirst()));
     }
     CommandLine result;
     if (!TakeFile(parser, options.settings, &result.settingsPath)) {
-        return Refused(QCoreApplication::translate(
-                           "CommandLine", "pivota: --settings braucht einen Dateinamen.\n\n%1")
-                           .arg(usage));
+        return Refused(
+            QCoreApplication::translate("CommandLine", "--settings braucht einen Dateinamen."));
     }
     if (!TakeFile(parser, options.log, &result.logPath)) {
-        return Refused(QCoreApplication::translate("CommandLine",
-                                                   "pivota: --log braucht einen Dateinamen.\n\n%1")
-                           .arg(usage));
+        return Refused(
+            QCoreApplication::translate("CommandLine", "--log braucht einen Dateinamen."));
     }
     if (parser.isSet(options.lang)) {
         const QString code = parser.value(options.lang).trimmed().toLower();
         if (code != QLatin1String("de") && code != QLatin1String("en")) {
-            return Refused(QCoreApplication::translate("CommandLine",
-                                                       "pivota: --lang braucht de oder en.\n\n%1")
-                               .arg(usage));
+            return Refused(
+                QCoreApplication::translate("CommandLine", "--lang braucht de oder en."));
         }
         result.language = code;
     }
     if (parser.isSet(options.help)) {
         result.action = CommandLine::Action::Help;
-        result.output = usage + Commands();
+        result.output = HelpText(parser, arguments) + Commands();
     } else if (parser.isSet(options.version)) {
         result.action = CommandLine::Action::Version;
         result.output = QCoreApplication::translate("CommandLine", "pivota %1\n")

@@ -417,15 +417,25 @@ void AnswerPacing::Settle(Item &item) {
 }
 
 void AnswerPacing::Abort(bool interrupted) {
+    End(interrupted ? Ending::Interrupted : Ending::Stopped);
+}
+
+void AnswerPacing::EndSilent() {
+    End(Ending::Silent);
+}
+
+void AnswerPacing::End(Ending why) {
     if (!active()) {
         return;
     }
     ReleaseLine();
     m_flight.reset();
     m_phase = State::Ended;
-    m_ending = interrupted ? Ending::Interrupted : Ending::Stopped;
+    m_ending = why;
     m_endedAt = m_state.now();
-    m_report = Transfer::Report{ReportLine(true, interrupted), QString()};
-    qCDebug(lcTransfer) << (interrupted ? "transfer interrupted" : "transfer stopped by the user")
+    m_report = Transfer::Report{ReportLine(why), QString()};
+    qCDebug(lcTransfer) << (why == Ending::Stopped  ? "transfer stopped by the user"
+                            : why == Ending::Silent ? "transfer ended: the board is silent"
+                                                    : "transfer interrupted")
                         << "after" << m_done << "of" << m_items.size() << "cells";
 }

@@ -47,6 +47,9 @@ public:
     // Ends it at once; what was read so far stays. The report says that it was stopped, or with
     // interrupted, that the line went away.
     void Abort(bool interrupted);
+    // Ends it at once because the board has said nothing for a while: the line is there, the
+    // controller does not answer, and the report says so.
+    void EndSilent();
 
     // Requests with an outcome, of all.
     int done() const { return m_done; }
@@ -120,7 +123,9 @@ private:
     static QString CellName(int cell);
     // "Grube 0x1f (31): keine Antwort", for the report's details.
     static QString FailureText(const Item &item);
-    QString ReportLine(bool stopped, bool interrupted) const;
+    enum class Ending { Running, Complete, Stopped, Interrupted, Silent };
+    void End(Ending why);
+    QString ReportLine(Ending ending) const;
     // What the request in flight does: "liest Grube 0x1f zurück", "wartet auf Antworten".
     QString DoingText() const;
 
@@ -133,6 +138,5 @@ private:
     int m_done = 0;
     qint64 m_believingSince = 0; // when the transfer went Believing
     qint64 m_endedAt = 0;
-    enum class Ending { Running, Complete, Stopped, Interrupted };
     Ending m_ending = Ending::Running;
 };

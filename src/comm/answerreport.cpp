@@ -3,6 +3,7 @@
 #include "comm/answerpacing.h"
 
 #include "comm/logging.h"
+#include "comm/numbertext.h"
 #include "comm/sharedstate.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ void AnswerPacing::Finish() {
     m_phase = State::Ended;
     m_ending = Ending::Complete;
     m_endedAt = m_state.now();
-    m_report = Transfer::Report{ReportLine(false, false), details.join(u'\n')};
+    m_report = Transfer::Report{ReportLine(Ending::Complete), details.join(u'\n')};
     qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
 }
 
@@ -78,23 +79,29 @@ QString AnswerPacing::FailureText(const Item &item) {
         .arg(what);
 }
 
-QString AnswerPacing::ReportLine(bool stopped, bool interrupted) const {
+QString AnswerPacing::ReportLine(Ending ending) const {
     const bool read = m_mode == Mode::Read;
     const QString seconds = SecondsText(m_endedAt - m_startedAt);
-    if (stopped) {
+    if (ending != Ending::Complete) {
         const QString cells =
-            QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen %3")
-                .arg(m_done)
-                .arg(m_items.size())
-                .arg(read ? QCoreApplication::translate("PacedTransfer", "gelesen")
+            QCoreApplication::translate("PacedTransfer", "%1 %2")
+                .arg(CellsOfText(m_done, qsizetype(m_items.size())),
+                     read ? QCoreApplication::translate("PacedTransfer", "gelesen")
                           : QCoreApplication::translate("PacedTransfer", "geschrieben"));
-        return interrupted
-                   ? QCoreApplication::translate(
-                         "PacedTransfer", "Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
-                         .arg(cells, seconds)
-                   : QCoreApplication::translate("PacedTransfer",
-                                                 "Abgebrochen: %1 in %2 s, das Bisherige bleibt")
-                         .arg(cells, seconds);
+        switch (ending) {
+        case Ending::Interrupted:
+            return QCoreApplication::translate(
+                       "PacedTransfer", "Unterbrochen, die Verbindung ging verloren: %1 in %2 s")
+                .arg(cells, seconds);
+        case Ending::Silent:
+            return QCoreApplication::translate(
+                       "PacedTransfer", "Unterbrochen, die Steuerung antwortet nicht: %1 in %2 s")
+                .arg(cells, seconds);
+        default:
+            return QCoreApplication::translate("PacedTransfer",
+                                               "Abgebrochen: %1 in %2 s, das Bisherige bleibt")
+                .arg(cells, seconds);
+        }
     }
     int repeated = 0;
     std::vector<const Item *> failedItems;
@@ -108,12 +115,13 @@ QString AnswerPacing::ReportLine(bool stopped, bool interrupted) const {
         }
     }
     QString line =
-        read ? QCoreApplication::translate(
-                   "PacedTransfer", "%1 Zellen in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
+        read ? QCoreApplication::translate("PacedTransfer",
+                                           "%1 in %2 s gelesen, %3 wiederholt, %4 ohne Antwort")
              : QCoreApplication::translate(
-                   "PacedTransfer", "%1 Zellen in %2 s geschrieben und geprüft, %3 wiederholt, %4 "
-                                    "falsch");
-    line = line.arg(m_items.size()).arg(seconds).arg(repeated).arg(failedItems.size());
+                   "PacedTransfer", "%1 in %2 s geschrieben und geprüft, %3 wiederholt, %4 falsch");
+    line = line.arg(CellsText(qsizetype(m_items.size())), seconds)
+               .arg(repeated)
+               .arg(failedItems.size());
     if (!failedItems.empty()) {
         QStringList named;
         Board last = failedItems.front()->request.board;
@@ -154,13 +162,13 @@ int AnswerPacing::progress() const {
 
 QString AnswerPacing::ProgressText() const {
     const int total = static_cast<int>(m_items.size());
-    const QString cells =
-        QCoreApplication::translate("PacedTransfer", "%1 von %2 Zellen").arg(m_done).arg(total);
+    const QString cells = CellsOfText(m_done, total);
     if (!active()) {
         switch (m_ending) {
         case Ending::Stopped:
             return QCoreApplication::translate("PacedTransfer", "Abgebrochen: %1").arg(cells);
         case Ending::Interrupted:
+        case Ending::Silent:
             return QCoreApplication::translate("PacedTransfer", "Unterbrochen: %1").arg(cells);
         case Ending::Running:
         case Ending::Complete:

@@ -1,6 +1,7 @@
 #include "comm/fixedpacing.h"
 
 #include "comm/logging.h"
+#include "comm/numbertext.h"
 #include "comm/sharedstate.h"
 
 #include <QCoreApplication>
@@ -46,12 +47,12 @@ void FixedPacing::End() {
         // go on showing the transfer before.
         const QString seconds = SecondsText(m_state.now() - m_startedAt);
         const QString line =
-            stopped ? QCoreApplication::translate(
-                          "PacedTransfer",
-                          "Abgebrochen: %1 Zellen in %2 s geschrieben, das Bisherige bleibt")
-                    : QCoreApplication::translate(
-                          "PacedTransfer", "%1 Zellen in %2 s geschrieben, nicht zurückgelesen");
-        m_report = Transfer::Report{line.arg(m_written).arg(seconds), QString()};
+            stopped
+                ? QCoreApplication::translate(
+                      "PacedTransfer", "Abgebrochen: %1 in %2 s geschrieben, das Bisherige bleibt")
+                : QCoreApplication::translate("PacedTransfer",
+                                              "%1 in %2 s geschrieben, nicht zurückgelesen");
+        m_report = Transfer::Report{line.arg(CellsText(m_written), seconds), QString()};
     }
     qCDebug(lcTransfer) << "transfer ended at entry" << m_position << "of" << m_count;
 }

@@ -60,7 +60,7 @@ PacedTransfer::TickResult PacedTransfer::Tick() {
         return {};
     }
     if (m_endsWhenSilent && m_state.LinkSilent) {
-        m_answer.Abort(true);
+        m_answer.EndSilent();
         emit finished(Ending::Silent);
         return {true, std::nullopt};
     }

@@ -1,10 +1,7 @@
 #include "comm/transferpacing.h"
 
-#include <QLocale>
+#include "comm/numbertext.h"
 
 QString TransferPacing::SecondsText(qint64 ms) {
-    // German numbers unless the interface is English.
-    const QLocale locale =
-        QLocale().language() == QLocale::English ? QLocale() : QLocale(QLocale::German);
-    return locale.toString(double(ms) / 1000.0, 'f', 1);
+    return InterfaceLocale().toString(double(ms) / 1000.0, 'f', 1);
 }

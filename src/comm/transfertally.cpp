@@ -1,6 +1,7 @@
 #include "comm/transfertally.h"
 
 #include "comm/boardimage.h"
+#include "comm/numbertext.h"
 
 #include <QCoreApplication>
 
@@ -47,7 +48,6 @@ QString TransferTally::Poll(qint64 nowMs) {
 }
 
 QString TransferTally::ReportText(int answered, int requested) {
-    return QCoreApplication::translate("TransferTally", "%1 von %2 Zellen beantwortet")
-        .arg(answered)
-        .arg(requested);
+    return QCoreApplication::translate("TransferTally", "%1 beantwortet")
+        .arg(CellsOfText(answered, requested));
 }

@@ -1,6 +1,7 @@
 #include "core/backup/backupjob.h"
 #include <QCoreApplication>
 
+#include "comm/numbertext.h"
 #include "comm/sharedstate.h"
 #include "platform/filesafety.h"
 
@@ -8,8 +9,11 @@
 #include <QFileInfo>
 
 namespace {
-const QString NoAnswerText = QCoreApplication::translate(
-    "BackupJob", "Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
+// Made when said, not at start-up: the interface's language is chosen after that.
+QString NoAnswerText() {
+    return QCoreApplication::translate(
+        "BackupJob", "Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.");
+}
 } // namespace
 
 BackupJob::BackupJob(SharedState &state, QObject *parent)
@@ -143,7 +147,7 @@ void BackupJob::OnRunFinished(BackupRun::End end) {
     }
     if (end == BackupRun::End::Interrupted || end == BackupRun::End::Silent) {
         m_lines << (end == BackupRun::End::Silent
-                        ? NoAnswerText
+                        ? NoAnswerText()
                         : QCoreApplication::translate("BackupJob", "Die Verbindung ging verloren."))
                 << (m_action == Action::Backup
                         ? QCoreApplication::translate("BackupJob", "Keine Datei geschrieben.")
@@ -156,7 +160,7 @@ void BackupJob::OnRunFinished(BackupRun::End end) {
         return;
     }
     if (NothingAnswered()) {
-        m_lines << NoAnswerText
+        m_lines << NoAnswerText()
                 << (m_action == Action::Backup
                         ? QCoreApplication::translate("BackupJob", "Keine Datei geschrieben.")
                         : QCoreApplication::translate("BackupJob", "Nichts wurde geschrieben."));
@@ -220,10 +224,14 @@ void BackupJob::FinishCompare() {
     m_unknown = Backup::UnknownOnBoard(m_differences);
     m_firmware = Backup::FirmwareDifferences(m_differences);
     if (m_unknown > 0) {
-        m_lines << QCoreApplication::translate(
-                       "BackupJob", "%1 Zellen ohne sichere Antwort der Steuerung werden nicht "
-                                    "geschrieben.")
-                       .arg(m_unknown);
+        m_lines << (m_unknown == 1
+                        ? QCoreApplication::translate(
+                              "BackupJob", "1 Zelle ohne sichere Antwort der Steuerung wird nicht "
+                                           "geschrieben.")
+                        : QCoreApplication::translate(
+                              "BackupJob", "%1 Zellen ohne sichere Antwort der Steuerung werden "
+                                           "nicht geschrieben.")
+                              .arg(m_unknown));
     }
     if (plan.empty()) {
         // The firmware version is the board's own: a difference there is listed, not restored,
@@ -260,19 +268,19 @@ void BackupJob::FinishRestore() {
     }
     const int written = m_run.total() - static_cast<int>(failures.size());
     m_lines << (failures.empty()
-                    ? QCoreApplication::translate(
-                          "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft.")
-                          .arg(written)
+                    ? QCoreApplication::translate("BackupJob",
+                                                  "Wiederhergestellt: %1 geschrieben und geprüft.")
+                          .arg(CellsText(written))
                     : QCoreApplication::translate(
-                          "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
-                                       "nicht geschrieben.")
-                          .arg(written)
+                          "BackupJob",
+                          "Wiederhergestellt: %1 geschrieben und geprüft, %2 nicht geschrieben.")
+                          .arg(CellsText(written))
                           .arg(failures.size()));
     if (m_firmware > 0) {
         m_lines << QCoreApplication::translate(
                        "BackupJob", "Die Firmware-Version der Steuerung weicht von der Datei ab "
-                                    "(%1 Zellen; sie wird nie geschrieben).")
-                       .arg(m_firmware);
+                                    "(%1; sie wird nie geschrieben).")
+                       .arg(CellsText(m_firmware));
     }
     End(failures.empty() && AllRestored() ? Result::Equal : Result::Differences, true);
 }

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include "comm/addresscodes.h"
+#include "comm/numbertext.h"
 #include "core/parameter/parametercatalogue.h"
 
 #include <algorithm>
@@ -194,10 +195,6 @@ QString Differences(int n) {
                     : QCoreApplication::translate("BackupPlan", "%1 Unterschiede").arg(n);
 }
 
-QString CellsCount(int n) {
-    return n == 1 ? QCoreApplication::translate("BackupPlan", "1 Zelle")
-                  : QCoreApplication::translate("BackupPlan", "%1 Zellen").arg(n);
-}
 } // namespace
 
 QString DifferenceLine(const Difference &d) {
@@ -418,7 +415,7 @@ QString FirmwareDiffersLine(int firmwareCells) {
     return QCoreApplication::translate(
                "BackupPlan", "Nichts zu schreiben, aber die Firmware-Version der Steuerung weicht "
                              "von der Datei ab (%1; sie wird nie geschrieben).")
-        .arg(CellsCount(firmwareCells));
+        .arg(CellsText(firmwareCells));
 }
 
 QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, bool fromBackup,
@@ -426,12 +423,12 @@ QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, b
     QString text = QCoreApplication::translate(
                        "BackupPlan", "Wiederherstellen: %1 der Grube und %2 der Bühne werden "
                                      "geschrieben.")
-                       .arg(CellsCount(CountOf(writes, Board::Grube)),
-                            CellsCount(CountOf(writes, Board::Buehne)));
+                       .arg(CellsText(CountOf(writes, Board::Grube)),
+                            CellsText(CountOf(writes, Board::Buehne)));
     if (firmwareSkipped > 0) {
         text += QCoreApplication::translate("BackupPlan",
                                             " Die Firmware-Version (%1) bleibt, wie sie ist.")
-                    .arg(CellsCount(firmwareSkipped));
+                    .arg(CellsText(firmwareSkipped));
     }
     if (!unreadable.empty()) {
         text += QCoreApplication::translate("BackupPlan",

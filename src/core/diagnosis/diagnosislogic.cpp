@@ -1,5 +1,7 @@
 #include "core/diagnosis/diagnosislogic.h"
 
+#include "comm/numbertext.h"
+
 #include "comm/messages.h"
 #include "comm/sharedstate.h"
 
@@ -50,7 +52,7 @@ QString RSenseRangeText(const QString &answer) {
                "DiagnosisLogic",
                "Ungültiger Wert für R-Sense: %1\rZugelassen ist ein Widerstand über 0, "
                "von %2 bis %3 Ohm (z. B. 15 oder 22,5).")
-        .arg(answer.trimmed(), QLocale(QLocale::German).toString(double(MinRSense), 'g', 6),
+        .arg(answer.trimmed(), InterfaceLocale().toString(double(MinRSense), 'g', 6),
              QString::number(double(MaxRSense), 'f', 0));
 }
 

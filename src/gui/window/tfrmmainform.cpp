@@ -5,6 +5,7 @@
 
 #include "core/session/connectiontexts.h"
 #include "core/settings/windowplacement.h"
+#include "gui/common/elidinglabel.h"
 #include "gui/common/named.h"
 #include "gui/definition/tframedefinition.h"
 #include "gui/diagnosis/tframediagnose.h"
@@ -99,9 +100,9 @@ void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
 
     StatusBar1 = Named(new QStatusBar(central), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusPanel0 = Named(new QLabel(StatusBar1), "StatusPanel0");
-    // Panel 0 is at least 250 wide and takes what the status bar has to spare, so that its
-    // longest lines ("Kommunikation mit Gruben-Platine gestoppt", a transfer's report) fit.
+    StatusPanel0 = Named(new ElidingLabel(StatusBar1), "StatusPanel0");
+    // Panel 0 is at least 250 wide and takes what the status bar has to spare; a line longer
+    // than that (a transfer's report naming its cells) ends in "…", whole in the tool tip.
     StatusPanel0->setMinimumWidth(250);
     StatusPanel1 = Named(new QLabel(StatusBar1), "StatusPanel1");
     StatusPanel1->setFixedWidth(50);
