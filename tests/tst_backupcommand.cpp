@@ -190,15 +190,22 @@ private slots:
         const Run lang = RunPivota({"backup", "--lang", "fr", "--port", "simulator", file});
         QCOMPARE(lang.code, 2);
         QVERIFY(lang.err.contains(QStringLiteral("--lang braucht de oder en.")));
-        // The system's own reasons, as the window gives them.
+        // What is no serial line is told in the program's words, in the chosen language.
         const QString regular = m_dir.filePath(QStringLiteral("regular"));
         QVERIFY(TestUtil::WriteFile(regular, "x"));
         Run r = RunPivota({"--lang", "en", "compare", "--port", regular, file});
         QVERIFY2(r.code == 3, qPrintable(Dump(r)));
-        QVERIFY2(r.err.contains(QStringLiteral("Inappropriate ioctl for device")),
+        QVERIFY2(r.err.contains(QStringLiteral("%1 is a file, not a serial port.").arg(regular)),
                  qPrintable(Dump(r)));
-        r = RunPivota({"compare", "--port", m_dir.path(), "--lang", "en", file});
-        QVERIFY2(r.code == 3 && r.err.contains(QStringLiteral("Is a directory")),
+        r = RunPivota({"compare", "--port", m_dir.path(), file});
+        QVERIFY2(r.code == 3 &&
+                     r.err.contains(QStringLiteral("%1 ist ein Ordner und keine serielle "
+                                                   "Schnittstelle.")
+                                        .arg(m_dir.path())),
+                 qPrintable(Dump(r)));
+        r = RunPivota({"compare", "--port", "/dev/null", file});
+        QVERIFY2(r.code == 3 &&
+                     r.err.contains(QStringLiteral("/dev/null ist keine serielle Schnittstelle.")),
                  qPrintable(Dump(r)));
     }
 

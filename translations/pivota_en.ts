@@ -1417,6 +1417,18 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <source>Port ist nicht geöffnet.</source>
         <translation>Port is not open.</translation>
     </message>
+    <message>
+        <source>%1 ist eine Datei und keine serielle Schnittstelle.</source>
+        <translation>%1 is a file, not a serial port.</translation>
+    </message>
+    <message>
+        <source>%1 ist ein Ordner und keine serielle Schnittstelle.</source>
+        <translation>%1 is a folder, not a serial port.</translation>
+    </message>
+    <message>
+        <source>%1 ist keine serielle Schnittstelle.</source>
+        <translation>%1 is not a serial port.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsStore</name>
