@@ -118,18 +118,6 @@ The current values will be lost.</translation>
 </translation>
     </message>
     <message>
-        <source>pivota: %1: %2
-</source>
-        <translation>pivota: %1: %2
-</translation>
-    </message>
-    <message>
-        <source>pivota: Einstellungs-Datei %1 nicht lesbar (%2), es gelten die Vorgabewerte.
-</source>
-        <translation>pivota: settings file %1 not readable (%2), defaults apply.
-</translation>
-    </message>
-    <message>
         <source>pivota: %1
 </source>
         <translation>pivota: %1
@@ -194,6 +182,18 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>--lang braucht de oder en.</source>
         <translation>--lang needs de or en.</translation>
+    </message>
+    <message>
+        <source>pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1
+</source>
+        <translation>pivota: settings file not readable, defaults apply: %1
+</translation>
+    </message>
+    <message>
+        <source>pivota: %1 ist die Einstellungs-Datei; die Sicherung würde sie überschreiben. Nichts wurde gesendet.
+</source>
+        <translation>pivota: %1 is the settings file; the backup would overwrite it. Nothing was sent.
+</translation>
     </message>
 </context>
 <context>
