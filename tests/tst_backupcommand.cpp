@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace PivotaRun;
 
@@ -77,26 +78,80 @@ private slots:
         QVERIFY(!r.err.contains(QStringLiteral("liest"))); // nothing was read either
     }
 
-    void stoppedBackupWritesNoFile() {
+    // SIGTERM as Ctrl-C, and a closed terminal (a dropped SSH session) or a closed pipe as well:
+    // the run stops cleanly and says what it did, with the same status.
+    void stoppedRunsSayWhatTheyDid_data() {
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("backup, SIGTERM") << true << SIGTERM;
+        QTest::newRow("backup, SIGHUP") << true << SIGHUP;
+        QTest::newRow("backup, SIGPIPE") << true << SIGPIPE;
+        QTest::newRow("restore, SIGHUP") << false << SIGHUP;
+        QTest::newRow("restore, SIGPIPE") << false << SIGPIPE;
+    }
+    void stoppedRunsSayWhatTheyDid() {
+        QFETCH(bool, backup);
+        QFETCH(int, signal);
         const QString file = m_dir.filePath(QStringLiteral("stopped.pvt"));
+        QFile::remove(file);
+        if (!backup) { // every pit cell differs from the built-in simulator's
+            QByteArray cells = "[EE_GRUBE]\n";
+            for (int cell = 1; cell < 256; ++cell) {
+                cells +=
+                    QStringLiteral("data_%1_grube=%2\n").arg(cell).arg(cell % 2 ? 77 : 78).toUtf8();
+            }
+            QVERIFY(TestUtil::WriteFile(file, cells));
+        }
         QProcess p;
         p.start(QStringLiteral(PIVOTA_PATH),
-                {"backup", "--settings", m_settings, "--port", "simulator", file});
+                backup
+                    ? QStringList{"backup", "--settings", m_settings, "--port", "simulator", file}
+                    : QStringList{"restore", "--yes", "--settings", m_settings, "--port",
+                                  "simulator", file});
         QVERIFY(p.waitForStarted());
         QByteArray err;
         QVERIFY(QTest::qWaitFor(
             [&] {
                 err += p.readAllStandardError();
-                return err.count("liest ") >= 2; // a tenth of the cells is read
+                // A tenth of the cells is read, or written.
+                return err.count(backup ? "liest " : "schreibt ") >= 2;
             },
             30000));
-        p.terminate(); // SIGTERM, as Ctrl-C: the run stops cleanly
+        ::kill(static_cast<pid_t>(p.processId()), signal);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 130);
         err += p.readAllStandardError();
-        QVERIFY2(err.contains("Abgebrochen: keine Datei geschrieben."), err.constData());
-        QVERIFY(!QFile::exists(file));
+        if (backup) {
+            QVERIFY2(err.contains("Abgebrochen: keine Datei geschrieben."), err.constData());
+            QVERIFY(!QFile::exists(file));
+        } else {
+            QVERIFY2(err.contains("Abgebrochen: das Wiederherstellen ist unvollständig"),
+                     err.constData());
+        }
+    }
+
+    // A backup into the settings file in use, under its name or through a link, would replace
+    // the settings with the cells: refused before anything is read.
+    void backupIntoTheSettingsFileIsRefused() {
+        const QString settings = m_dir.filePath(QStringLiteral("own.ini"));
+        const QByteArray original = FastSettings() + "; Anlage Keller\n";
+        QVERIFY(TestUtil::WriteFile(settings, original));
+        const QString symbolic = m_dir.filePath(QStringLiteral("own-link.pvt"));
+        QVERIFY(QFile::link(settings, symbolic));
+        const QString hard = m_dir.filePath(QStringLiteral("own-hard.pvt"));
+        QCOMPARE(
+            ::link(QFile::encodeName(settings).constData(), QFile::encodeName(hard).constData()),
+            0);
+        for (const QString &file : {settings, symbolic, hard}) {
+            const Run r =
+                RunPivota({"backup", "--settings", settings, "--port", "simulator", file});
+            QVERIFY2(r.code == 2, qPrintable(file + '\n' + Dump(r)));
+            QVERIFY2(r.err.contains(QStringLiteral("%1 ist die Einstellungs-Datei").arg(file)),
+                     qPrintable(Dump(r)));
+            QVERIFY2(!r.err.contains(QStringLiteral("liest")), qPrintable(Dump(r)));
+            QCOMPARE(TestUtil::ReadFile(settings), original);
+        }
     }
 
     void compareAndRestoreOnTheBuiltInSimulator() {
@@ -193,15 +248,22 @@ private slots:
         const Run lang = RunPivota({"backup", "--lang", "fr", "--port", "simulator", file});
         QCOMPARE(lang.code, 2);
         QVERIFY(lang.err.contains(QStringLiteral("--lang braucht de oder en.")));
-        // The system's own reasons, as the window gives them.
+        // What is no serial line is told in the program's words, in the chosen language.
         const QString regular = m_dir.filePath(QStringLiteral("regular"));
         QVERIFY(TestUtil::WriteFile(regular, "x"));
         Run r = RunPivota({"--lang", "en", "compare", "--port", regular, file});
         QVERIFY2(r.code == 3, qPrintable(Dump(r)));
-        QVERIFY2(r.err.contains(QStringLiteral("Inappropriate ioctl for device")),
+        QVERIFY2(r.err.contains(QStringLiteral("%1 is a file, not a serial port.").arg(regular)),
                  qPrintable(Dump(r)));
-        r = RunPivota({"compare", "--port", m_dir.path(), "--lang", "en", file});
-        QVERIFY2(r.code == 3 && r.err.contains(QStringLiteral("Is a directory")),
+        r = RunPivota({"compare", "--port", m_dir.path(), file});
+        QVERIFY2(r.code == 3 &&
+                     r.err.contains(QStringLiteral("%1 ist ein Ordner und keine serielle "
+                                                   "Schnittstelle.")
+                                        .arg(m_dir.path())),
+                 qPrintable(Dump(r)));
+        r = RunPivota({"compare", "--port", "/dev/null", file});
+        QVERIFY2(r.code == 3 &&
+                     r.err.contains(QStringLiteral("/dev/null ist keine serielle Schnittstelle.")),
                  qPrintable(Dump(r)));
     }
 
@@ -301,6 +363,20 @@ private slots:
         QVERIFY2(r.code == 2, qPrintable(Dump(r)));
         QVERIFY2(r.err.contains(QStringLiteral("data_1_buhne")), qPrintable(Dump(r)));
         QVERIFY(r.err.contains(QStringLiteral("Nichts wurde gesendet.")));
+
+        // A settings file far too large is named once, its size as the locale writes numbers.
+        const QString huge = m_dir.filePath(QStringLiteral("huge.ini"));
+        {
+            QFile f(huge);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(5 * 1024 * 1024)); // sparse
+        }
+        const Run big = RunPivota({"compare", "--port", "simulator", "--settings", huge, twice},
+                                  20000, {{"LC_ALL", "de_DE.UTF-8"}, {"LANG", "de_DE.UTF-8"}});
+        QVERIFY2(big.code == 2, qPrintable(Dump(big)));
+        QCOMPARE(big.err.count(huge), 1);
+        QVERIFY2(big.err.contains(QStringLiteral("(5,0 MB; höchstens 4 MB)")),
+                 qPrintable(Dump(big)));
     }
 
     // Ctrl-C while restore asks: it ends with 130 at once, and nothing is written.

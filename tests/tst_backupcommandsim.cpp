@@ -4,6 +4,7 @@
 // controller that never answers ends a run with status 3 and no file.
 
 #include "core/backup/backupfile.h"
+#include "fixtures/holder.h"
 #include "fixtures/pivotarun.h"
 #include "fixtures/simprocess.h"
 #include "fixtures/testutil.h"
@@ -56,6 +57,42 @@ private slots:
         QVERIFY2(r.code == 3, qPrintable(Dump(r)));
         QVERIFY(r.err.contains(QStringLiteral("antwortet nicht")));
         QVERIFY(!QFile::exists(file));
+    }
+
+    // pivota-sim keeps the device side of its line open itself: the line's far end, no holder. A
+    // shell that holds the line without a lock makes it busy, and the message names the shell,
+    // never the simulator. A line that hangs up is told once, in the program's words, without the
+    // program's log lines, which only --log or the logging rules ask for.
+    void heldLineAndHungUpLine() {
+        const QString small = m_dir.filePath(QStringLiteral("held.pvt"));
+        QVERIFY(TestUtil::WriteFile(small, "[EE_BUHNE]\ndata_1_buhne=126\n"));
+        const QString link = m_dir.filePath(QStringLiteral("held"));
+        {
+            SimProcess sim;
+            QVERIFY(sim.start({}, link));
+            Holder shell;
+            QVERIFY(shell.start(link));
+            const Run r = RunPivota({"compare", "--settings", m_settings, "--port", link, small});
+            QVERIFY2(r.code == 3, qPrintable(Dump(r)));
+            QVERIFY2(r.err.contains(QStringLiteral("wird bereits von einem anderen Programm "
+                                                   "benutzt (")) &&
+                         r.err.contains(QStringLiteral("Prozess %1).").arg(shell.pid())),
+                     qPrintable(Dump(r)));
+            QVERIFY2(
+                !r.err.contains(QStringLiteral("pivota-sim")) &&
+                    !r.err.contains(QStringLiteral("Prozess %1").arg(sim.m_process.processId())),
+                qPrintable(Dump(r)));
+        }
+        SimProcess sim;
+        QVERIFY(sim.start(
+            {"--pit-delay", "1", "--bridge-delay", "3", "--baud", "115200", "--hang-up-after", "1"},
+            link));
+        const Run r = RunPivota({"backup", "--settings", m_settings, "--port", link,
+                                 m_dir.filePath(QStringLiteral("hung-up.pvt"))});
+        QVERIFY2(r.code == 3, qPrintable(Dump(r)));
+        QVERIFY2(r.err.contains(QStringLiteral("die Gegenstelle hat die Leitung geschlossen")),
+                 qPrintable(Dump(r)));
+        QVERIFY2(!r.err.contains(QStringLiteral("pivota.link")), qPrintable(Dump(r)));
     }
 
     void backupCompareRestoreAgainstPivotaSim() {

@@ -7,14 +7,17 @@
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "platform/filesafety.h"
+#include "platform/savecopy.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,6 +143,87 @@ private slots:
         QVERIFY(FileSafety::WriteWhole(dir.filePath("neu.pvt"), "[a]\n", nullptr));
     }
 
+    // A save keeps the file's rights, owner and group whoever runs it, and replaces no file that
+    // grants writing to nobody: the superuser, whom the system lets write it, is refused as well,
+    // and "Ende" asks as it asks anybody whose save failed.
+    void aSaveKeepsTheFilesRightsAndSparesAReadOnlyFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("pivota.ini");
+        const QByteArray old("[a]\nx=1\n");
+        QVERIFY(Put(path, old));
+        const QByteArray file = QFile::encodeName(path);
+        const auto modeOf = [&] {
+            struct stat st {};
+            return ::stat(file.constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+        };
+        const bool superuser = ::geteuid() == 0;
+        // Writable through the group alone: only the superuser may write it, and its save file
+        // gave the copy the owner's right to write as well.
+        QList<mode_t> modes = {0600, 0640, 0604};
+        if (superuser) {
+            modes << 0460;
+            QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
+        }
+        for (const mode_t mode : modes) {
+            QCOMPARE(::chmod(file.constData(), mode), 0);
+            QString error;
+            QVERIFY2(FileSafety::WriteWhole(path, "[a]\nx=2\n", &error), qPrintable(error));
+            QCOMPARE(modeOf(), unsigned(mode));
+        }
+        if (superuser) {
+            struct stat st {};
+            QCOMPARE(::stat(file.constData(), &st), 0);
+            QCOMPARE(st.st_uid, uid_t(65534));
+            QCOMPARE(st.st_gid, gid_t(65534));
+        }
+        QVERIFY(Put(path, old));
+        QCOMPARE(::chmod(file.constData(), 0444), 0);
+        QString error;
+        QVERIFY(!FileSafety::WriteWhole(path, "[a]\nx=3\n", &error));
+        QCOMPARE(error, path + ": Die Datei ist schreibgeschützt.");
+        QVERIFY(!IniFile().save(path, &error));
+        QCOMPARE(Contents(path), old);
+        QCOMPARE(modeOf(), 0444u);
+    }
+
+    // A save killed while it writes leaves its copy beside the file (where the file system has no
+    // unnamed files); the next save of the file removes such copies, and nothing else: not a copy
+    // that a save is still writing, not a user's file of a like name, not another file's copy.
+    void copiesThatKilledSavesLeftGoAtTheNextSave() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("pivota.ini");
+        QVERIFY(Put(path, "[a]\nx=1\n"));
+        // A copy as a save makes it; a killed save no longer holds it open.
+        const auto copy = [&](const QString &name) {
+            const int fd = ::open(QFile::encodeName(dir.filePath(name)).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                SaveCopy::Prepare(fd, SaveCopy::Inspect(path));
+                [[maybe_unused]] const auto n = ::write(fd, "[a]\nx", 5);
+            }
+            return fd;
+        };
+        for (const char *name : {"pivota.ini.AbCdEf", "pivota.ini.xyzUVW", "pivota.ini.AbCdE",
+                                 "pivota.ini.AbCdEfG", "other.ini.AbCdEf"}) {
+            const int fd = copy(name);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        const int writing = copy("pivota.ini.QwErTy");
+        QVERIFY(writing >= 0);
+        QVERIFY(Put(dir.filePath("pivota.ini.backup"), "[a]\nx=0\n"));
+
+        QVERIFY(FileSafety::WriteWhole(path, "[a]\nx=2\n", nullptr));
+        const QStringList kept = {"other.ini.AbCdEf", "pivota.ini.AbCdE", "pivota.ini.AbCdEfG",
+                                  "pivota.ini.backup", "pivota.ini.QwErTy"};
+        QCOMPARE(Leftovers(dir.path(), "pivota.ini"), kept);
+        ::close(writing);
+        QVERIFY(FileSafety::WriteWhole(path, "[a]\nx=3\n", nullptr));
+        QVERIFY(!QFile::exists(dir.filePath("pivota.ini.QwErTy")));
+        QCOMPARE(Contents(path), QByteArray("[a]\nx=3\n"));
+        QCOMPARE(Contents(dir.filePath("pivota.ini.backup")), QByteArray("[a]\nx=0\n"));
+    }
+
     // Reading never waits for a writer and never takes more than the program can use: a pipe,
     // /dev/zero and a huge file are refused at once, the reason naming what they are.
     void readingRefusesWhatIsNoFileOrFarTooLarge() {
@@ -163,6 +247,12 @@ private slots:
         QVERIFY2(error.contains("Gerät"), qPrintable(error));
         QVERIFY(!FileSafety::ReadWhole(huge, &bytes, &error));
         QVERIFY2(error.contains("zu groß"), qPrintable(error));
+        // The size as the language writes numbers.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(!FileSafety::ReadWhole(huge, &bytes, &error));
+        QLocale::setDefault(QLocale::c());
+        QVERIFY2(error.startsWith(huge + ": Die Datei ist zu groß (50,0 MB; höchstens 4 MB)"),
+                 qPrintable(error));
         QVERIFY(!FileSafety::ReadWhole(dir.path(), &bytes, &error));
         QVERIFY2(error.contains("Ordner"), qPrintable(error));
         QVERIFY(FileSafety::ReadWhole(edge, &bytes, &error));

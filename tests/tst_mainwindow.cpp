@@ -151,6 +151,29 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
+    // A read-only settings file is not replaced: "Ende" says so and asks before it closes without
+    // saving, for the superuser (whom the system lets write it) as for anybody.
+    void readOnlySettingsFileIsNotReplaced() {
+        SettingsFolder folder;
+        ScriptedDialogs dialogs;
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=7\n"));
+        QVERIFY(QFile::setPermissions(folder.path(),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        TfrmMain w(folder.path(), dialogs);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.btnCloseClick();
+        QCOMPARE(dialogs.count("error"), 1);
+        QVERIFY2(dialogs.calls.first().text.contains(QStringLiteral("schreibgeschützt")),
+                 qPrintable(dialogs.calls.first().text));
+        QCOMPARE(dialogs.count("yesno"), 1);
+        QVERIFY(w.isVisible());
+        QCOMPARE(folder.read(), QByteArray("[SETTINGS]\nCOM-Port=7\n"));
+        QCOMPARE(QFile::permissions(folder.path()) &
+                     (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+                 QFileDevice::Permissions());
+    }
+
     void userLevels() {
         SettingsFolder folder;
         ScriptedDialogs dialogs;

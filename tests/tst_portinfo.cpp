@@ -17,7 +17,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace TestUtil;
 
@@ -154,29 +159,65 @@ private slots:
                      .arg(child.pid()));
     }
 
-    void refusedOpenNamesTheHolders() {
+    // A program that takes no lock (a shell's "exec 3<>", a cat reading the line) holds the device
+    // all the same: the program does not share the line with it, and says who it is. Once the
+    // program has the device, the driver keeps every later open out, and a second open here is
+    // refused naming this program.
+    void holderWithoutALockMakesTheDeviceBusy() {
         Pty pty;
         QVERIFY(pty.isValid());
-        Holder child;
-        QVERIFY(child.start(pty.device()));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            Holds(PortHolders().find(pty.device()), child.pid(), QStringLiteral("sleep")), 5000);
-
-        SerialPortDevice first(pty.device());
-        SerialPortDevice second(pty.device());
-        QString error;
-        QVERIFY2(first.open(&error), qPrintable(error));
-        QVERIFY(!second.open(&error));
-        // The sentence as before, then who holds it: this program and the child.
         const QString sentence =
             QStringLiteral("%1 wird bereits von einem anderen Programm benutzt").arg(pty.device());
-        QVERIFY2(error.startsWith(sentence + QStringLiteral(" (")), qPrintable(error));
-        QVERIFY2(
-            error.contains(QStringLiteral("Prozess %1").arg(QCoreApplication::applicationPid())),
-            qPrintable(error));
-        QVERIFY2(error.contains(QStringLiteral("sleep, Prozess %1").arg(child.pid())),
+        SerialPortDevice first(pty.device());
+        QString error;
+        {
+            Holder child;
+            QVERIFY(child.start(pty.device()));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                Holds(PortHolders().find(pty.device()), child.pid(), QStringLiteral("sleep")),
+                5000);
+            QVERIFY(!first.open(&error));
+            QCOMPARE(error,
+                     QStringLiteral("%1 (sleep, Prozess %2).").arg(sentence).arg(child.pid()));
+        }
+        QVERIFY2(first.open(&error), qPrintable(error));
+        SerialPortDevice second(pty.device());
+        QVERIFY(!second.open(&error));
+        QVERIFY2(error.startsWith(sentence + QStringLiteral(" (")) &&
+                     error.endsWith(
+                         QStringLiteral("Prozess %1).").arg(QCoreApplication::applicationPid())),
                  qPrintable(error));
-        QVERIFY2(error.endsWith(QStringLiteral(").")), qPrintable(error));
+        const int fd = ::open(QFile::encodeName(pty.device()).constData(), O_RDWR | O_NOCTTY);
+        if (fd < 0) {
+            QCOMPARE(errno, EBUSY);
+        } else { // the superuser passes the exclusive mode, but sees it
+            int exclusive = 0;
+            QCOMPARE(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+            ::close(fd);
+            QCOMPARE(exclusive, 1);
+        }
+    }
+
+    // A second device file of the same device (made with mknod) names the same device: a holder
+    // through either is found under the other. (A pseudo-terminal opens only through its own file;
+    // an adapter's device works as /dev/full does here.)
+    void secondDeviceFileOfTheSameDevice() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString device = QStringLiteral("/dev/full");
+        const QString node = dir.filePath(QStringLiteral("tt"));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(device).constData(), &st), 0);
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, st.st_rdev) != 0) {
+            QSKIP("Only the superuser makes device files");
+        }
+        const QList<std::pair<QString, QString>> namings = {{node, device}, {device, node}};
+        for (const auto &[held, looked] : namings) {
+            Holder child;
+            QVERIFY(child.start(held));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                Holds(PortHolders().find(looked), child.pid(), QStringLiteral("sleep")), 5000);
+        }
     }
 
     void latencyTimerFromSysfs() {

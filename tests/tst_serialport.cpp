@@ -16,6 +16,7 @@
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include <unistd.h>
 
@@ -339,6 +340,27 @@ private slots:
         QCOMPARE(probed[8].first, 9);
         QCOMPARE(found, QStringList{QStringLiteral("COM2")});
         QVERIFY(ticks > 0);
+    }
+
+    // A file, a folder or a device that is no serial line is said to be none, in the program's
+    // words, not in the system's ("Inappropriate ioctl for device", which comes in English).
+    void pathsThatAreNoSerialLine() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath(QStringLiteral("pivota.ini"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const QList<std::pair<QString, QString>> cases = {
+            {file, QStringLiteral("%1 ist eine Datei und keine serielle Schnittstelle.")},
+            {dir.path(), QStringLiteral("%1 ist ein Ordner und keine serielle Schnittstelle.")},
+            {QStringLiteral("/dev/null"), QStringLiteral("%1 ist keine serielle Schnittstelle.")}};
+        for (const auto &[path, text] : cases) {
+            SerialPortDevice device(path);
+            QString error;
+            QVERIFY(!device.open(&error));
+            QCOMPARE(error, text.arg(path));
+        }
     }
 
     void simulatorNeedsTheProgramsFactory() {

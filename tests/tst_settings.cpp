@@ -2,6 +2,7 @@
 #include "comm/sharedstate.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
+#include "core/settings/settingsstore.h"
 #include "fixtures/settingsfolder.h"
 #include "fixtures/testutil.h"
 #include "platform/filesafety.h"
@@ -281,6 +282,36 @@ private slots:
         QCOMPARE(again.readString("Name", "Position_2_name", {}),
                  QStringLiteral("Lokschuppen Süd"));
         QCOMPARE(again.readString("HAENDLER", "kunde", {}), QStringLiteral("Müller"));
+    }
+
+    // "Ende" keeps what the file held: a comment after the last key, and every name of a UTF-8
+    // file that an editor gave one Windows-1252 byte on another line.
+    void endeKeepsTheLastCommentAndTheNamesOfAMixedFile() {
+        const SettingsFolder folder;
+        const QString path = folder.path();
+        QVERIFY(WriteFile(path, "[Name]\n"
+                                "Position_1_name=S\xC3\xBC"
+                                "d\n"
+                                "[Haendler]\n"
+                                "Kunde=M\xFCller\n"
+                                "\n"
+                                "; Anlage Keller\n"
+                                "; Stand 2024\n"));
+        SettingsStore store(path);
+        ProgramSettings s;
+        SharedState state;
+        PortMap ports;
+        QString error;
+        QVERIFY2(store.Read(s, state, ports, &error), qPrintable(error));
+        QCOMPARE(state.station.PositionName[1], QStringLiteral("Süd"));
+        QVERIFY2(store.Save(s, state, &error), qPrintable(error));
+        const QString saved = QString::fromUtf8(ReadFile(path));
+        QVERIFY2(saved.contains("Position_1_name=Süd\n"), qPrintable(saved));
+        QVERIFY2(saved.contains("Kunde=Müller\n"), qPrintable(saved));
+        QVERIFY2(saved.endsWith("\n\n; Anlage Keller\n; Stand 2024\n"), qPrintable(saved));
+        // Saved again, nothing changes: the comment stays once, at the end.
+        QVERIFY(store.Save(s, state, &error));
+        QCOMPARE(QString::fromUtf8(ReadFile(path)), saved);
     }
 
     void windows1252SpecialBytes() {

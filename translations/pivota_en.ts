@@ -110,18 +110,6 @@ The current values will be lost.</translation>
 </translation>
     </message>
     <message>
-        <source>pivota: %1: %2
-</source>
-        <translation>pivota: %1: %2
-</translation>
-    </message>
-    <message>
-        <source>pivota: Einstellungs-Datei %1 nicht lesbar (%2), es gelten die Vorgabewerte.
-</source>
-        <translation>pivota: settings file %1 not readable (%2), defaults apply.
-</translation>
-    </message>
-    <message>
         <source>pivota: %1
 </source>
         <translation>pivota: %1
@@ -196,6 +184,18 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source>%1 [j/N] </source>
         <translation>%1 [y/N] </translation>
+    </message>
+    <message>
+        <source>pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1
+</source>
+        <translation>pivota: settings file not readable, defaults apply: %1
+</translation>
+    </message>
+    <message>
+        <source>pivota: %1 ist die Einstellungs-Datei; die Sicherung würde sie überschreiben. Nichts wurde gesendet.
+</source>
+        <translation>pivota: %1 is the settings file; the backup would overwrite it. Nothing was sent.
+</translation>
     </message>
 </context>
 <context>
@@ -1441,6 +1441,18 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     <message>
         <source>Port ist nicht geöffnet.</source>
         <translation>Port is not open.</translation>
+    </message>
+    <message>
+        <source>%1 ist eine Datei und keine serielle Schnittstelle.</source>
+        <translation>%1 is a file, not a serial port.</translation>
+    </message>
+    <message>
+        <source>%1 ist ein Ordner und keine serielle Schnittstelle.</source>
+        <translation>%1 is a folder, not a serial port.</translation>
+    </message>
+    <message>
+        <source>%1 ist keine serielle Schnittstelle.</source>
+        <translation>%1 is not a serial port.</translation>
     </message>
 </context>
 <context>

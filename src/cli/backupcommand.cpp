@@ -7,6 +7,7 @@
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
 #include "platform/console.h"
+#include "platform/filesafety.h"
 #include "platform/interrupts.h"
 #include "platform/terminalline.h"
 
@@ -238,15 +239,15 @@ bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session 
     if (store.Read(settings, session.state(), session.link().port().portMap(), &reason)) {
         return true;
     }
+    // The reason names the file itself.
     if (!o.settingsPath.isEmpty()) {
-        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
-                        .arg(o.settingsPath, reason));
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return false;
     }
-    Put(stderr, QCoreApplication::translate("BackupCommand",
-                                            "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
-                                            "gelten die Vorgabewerte.\n")
-                    .arg(path, reason));
+    Put(stderr, QCoreApplication::translate(
+                    "BackupCommand",
+                    "pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1\n")
+                    .arg(reason));
     return true;
 }
 
@@ -374,6 +375,19 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
             QCoreApplication::translate(
                 "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
                                  "nur mit --yes. Nichts wurde gesendet.\n"));
+        return UsageError;
+    }
+
+    // A backup into the settings file would replace the settings with the cells.
+    if (const QString file = QFileInfo(o.file).absoluteFilePath();
+        o.action == Options::Action::Backup &&
+        FileSafety::SameFile(file,
+                             o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand",
+                                                "pivota: %1 ist die Einstellungs-Datei; die "
+                                                "Sicherung würde sie überschreiben. Nichts wurde "
+                                                "gesendet.\n")
+                        .arg(file));
         return UsageError;
     }
 

@@ -44,6 +44,30 @@ PortFailure FailureOf(PortWrite::Fault fault) {
     }
     return PortFailure::Other;
 }
+
+// A path that names no serial line: said in the program's words before anything opens it, not
+// in the system's ("Inappropriate ioctl for device"), which come in English.
+QString NoSerialLineText(FileSafety::Kind kind, const QString &device) {
+    switch (kind) {
+    case FileSafety::Kind::Regular:
+        return QCoreApplication::translate("SerialPortDevice",
+                                           "%1 ist eine Datei und keine serielle Schnittstelle.")
+            .arg(device);
+    case FileSafety::Kind::Folder:
+        return QCoreApplication::translate("SerialPortDevice",
+                                           "%1 ist ein Ordner und keine serielle Schnittstelle.")
+            .arg(device);
+    case FileSafety::Kind::Missing:
+    case FileSafety::Kind::Other:
+        return QString(); // the port's own open tells
+    case FileSafety::Kind::Pipe:
+    case FileSafety::Kind::Device:
+    case FileSafety::Kind::Socket:
+        break;
+    }
+    return QCoreApplication::translate("SerialPortDevice", "%1 ist keine serielle Schnittstelle.")
+        .arg(device);
+}
 } // namespace
 
 SerialPortDevice::SerialPortDevice(const QString &device, QObject *parent)
@@ -84,12 +108,38 @@ bool SerialPortDevice::open(QString *error) {
     // Opened and locked as the device itself: under a link to it, or by its own name, it is the
     // same device.
     m_canonical = DevicePath(m_device);
-    if (OpenDevices().contains(m_canonical) ||
-        m_lock.take(m_canonical) == DeviceLock::Outcome::Held) {
+    const auto fail = [error](const QString &text) {
         if (error) {
-            *error = BusyDeviceText(m_device, PortHolders().find(m_device));
+            *error = text;
         }
         return false;
+    };
+    if (const FileSafety::Kind kind = DeviceKind(m_canonical); kind != FileSafety::Kind::Device) {
+        if (const QString text = NoSerialLineText(kind, m_device); !text.isEmpty()) {
+            return fail(text);
+        }
+    }
+    if (OpenDevices().contains(m_canonical)) {
+        return fail(BusyDeviceText(m_device, PortHolders().find(m_device)));
+    }
+    switch (m_lock.take(m_canonical)) {
+    case DeviceLock::Outcome::Held:
+        return fail(BusyDeviceText(m_device, PortHolders().find(m_device)));
+    case DeviceLock::Outcome::NoTerminal:
+        return fail(NoSerialLineText(FileSafety::Kind::Device, m_device));
+    case DeviceLock::Outcome::Taken: {
+        // A program that takes no lock (a shell's "exec 3<>", a cat reading the line) shows only
+        // as a holder; sharing the line with it would lose answers to it. The driver's exclusive
+        // mode, set once the port is open, keeps out whoever comes later.
+        const PortHolderSearch search = PortHolders().find(m_canonical, m_lock.descriptor());
+        if (!search.holders.isEmpty()) {
+            m_lock.release();
+            return fail(BusyDeviceText(m_device, search));
+        }
+        break;
+    }
+    case DeviceLock::Outcome::Failed:
+        break;
     }
     m_lost = false;
     m_lostReason.clear();
@@ -107,6 +157,8 @@ bool SerialPortDevice::open(QString *error) {
         m_port.clearError();
         return false;
     }
+    // Qt asks for the driver's exclusive mode as well; the program does not rest on that.
+    KeepOthersOut(m_port);
     OpenDevices().insert(m_canonical);
     m_open = true;
     return true;

@@ -4,10 +4,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPort>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 QString DevicePath(const QString &device) {
@@ -15,10 +17,22 @@ QString DevicePath(const QString &device) {
     return path.isEmpty() ? device : path;
 }
 
+FileSafety::Kind DeviceKind(const QString &path) {
+    return FileSafety::KindOf(path);
+}
+
 bool MayUseDevice(const QString &path) {
     // By the effective ids, as the open itself is judged.
     return ::geteuid() == 0 ||
            ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK | W_OK, AT_EACCESS) == 0;
+}
+
+void KeepOthersOut(QSerialPort &port) {
+#ifdef TIOCEXCL
+    ::ioctl(port.handle(), TIOCEXCL);
+#else
+    Q_UNUSED(port);
+#endif
 }
 
 DeviceLock::Outcome DeviceLock::take(const QString &path) {
@@ -28,6 +42,10 @@ DeviceLock::Outcome DeviceLock::take(const QString &path) {
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return Outcome::Failed;
+    }
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return Outcome::NoTerminal;
     }
     // The lock belongs to this open of the device: another open, even in this program, is refused.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -52,11 +70,17 @@ QString DevicePath(const QString &device) {
     return device;
 }
 
+FileSafety::Kind DeviceKind(const QString &) {
+    return FileSafety::Kind::Device;
+}
+
 // Windows refuses a port that another program has open as "access denied"; there are no rights
 // on a port that a user could lack.
 bool MayUseDevice(const QString &) {
     return true;
 }
+
+void KeepOthersOut(QSerialPort &) {}
 
 DeviceLock::Outcome DeviceLock::take(const QString &) {
     return Outcome::Taken;

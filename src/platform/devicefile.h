@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/filesafety.h"
+
 #include <QString>
+
+class QSerialPort;
 
 // A serial device as a file of the system: its own name, the user's rights on it and the
 // program's lock on it. On Unix the device is a file under /dev that links may name as well; on
@@ -12,9 +16,17 @@
 // under one name. A name that names no file is kept as it is.
 QString DevicePath(const QString &device);
 
+// What lies at the device's path, looked at without opening it: a file or a folder is no serial
+// line. On Windows a port's name is always a device.
+FileSafety::Kind DeviceKind(const QString &path);
+
 // Whether the user may read and write the device: always for the superuser, and where the system
 // keeps no such rights.
 bool MayUseDevice(const QString &path);
+
+// The driver's exclusive mode on an open device: a later open of it fails, except the superuser's.
+// Nothing where the system has no such mode.
+void KeepOthersOut(QSerialPort &port);
 
 // The program's hold on a device: an advisory lock on the device file itself, not on a name, so
 // that a second open of the same device under any name is refused, in this program or another,
@@ -25,8 +37,9 @@ class DeviceLock {
 public:
     enum class Outcome {
         Taken,
-        Held,   // another open of the device has it
-        Failed, // none: the device did not open or takes no lock; the port's own open decides
+        Held,       // another open of the device has it
+        NoTerminal, // the device opened but is no serial line (/dev/null, for example)
+        Failed,     // none: the device did not open or takes no lock; the port's own open decides
     };
 
     DeviceLock() = default;
@@ -36,7 +49,9 @@ public:
 
     Outcome take(const QString &path);
     void release();
+    // The lock's own open of the device while it is taken, otherwise -1.
+    int descriptor() const { return m_fd; }
 
 private:
-    [[maybe_unused]] int m_fd = -1; // the lock's own descriptor (Unix)
+    int m_fd = -1; // the lock's own descriptor (Unix)
 };

@@ -1,9 +1,12 @@
 #include "platform/filesafety.h"
 
+#include "platform/savecopy.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStorageInfo>
 
@@ -23,8 +26,7 @@ QString TooLarge(const QString &path, qint64 size) {
                "FileSafety",
                "%1: Die Datei ist zu groß (%2 MB; höchstens %3 MB): sie ist keine Datei dieses "
                "Programms.")
-        .arg(path)
-        .arg(double(size) / (1024.0 * 1024.0), 0, 'f', 1)
+        .arg(path, QLocale().toString(double(size) / (1024.0 * 1024.0), 'f', 1))
         .arg(MaxReadBytes / (1024 * 1024));
 }
 
@@ -169,7 +171,10 @@ bool ReadWhole(const QString &path, QByteArray *bytes, QString *error) {
 bool CanReplace(const QString &path, QString *error) {
     const Kind kind = KindOf(path);
     if (kind == Kind::Missing || kind == Kind::Regular) {
-        if (kind == Kind::Regular && !QFileInfo(path).isWritable()) {
+        // The superuser may write any file: one that grants writing to nobody is read-only for
+        // the superuser as well.
+        if (kind == Kind::Regular &&
+            (!QFileInfo(path).isWritable() || SaveCopy::WritableByNobody(path))) {
             if (error) {
                 *error =
                     QCoreApplication::translate("FileSafety", "%1: Die Datei ist schreibgeschützt.")
@@ -232,6 +237,10 @@ bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error) {
     if (!CanReplace(path, error)) {
         return false;
     }
+    // Copies that saves cut short (killed) left beside the file go before a new one is written.
+    SaveCopy::RemoveLeftOvers(path);
+    // The copy takes the file's rights, owner and group, whoever saves it.
+    const SaveCopy::Original original = SaveCopy::Inspect(path);
     // Unbuffered, so that a short write fails at once: a buffered one is only flushed on commit,
     // whose close would not tell the save file of the failure and would replace the old file with
     // the cut one.
@@ -239,11 +248,13 @@ bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error) {
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     QString systemText = ok ? QString() : file.errorString();
     if (ok) {
+        SaveCopy::Prepare(file.handle(), original);
         ok = file.write(bytes) == bytes.size();
         if (!ok) {
             systemText = file.errorString(); // before the cancel replaces it
             file.cancelWriting();
         }
+        SaveCopy::Finish(file.handle());
         // commit() removes the unfinished copy when anything failed and keeps the old file.
         const bool committed = file.commit();
         if (!committed && systemText.isEmpty()) {
@@ -262,6 +273,37 @@ bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error) {
     // The new file's data was synced before the rename; the rename itself lives in the folder.
     SyncFolder(QFileInfo(QFileInfo(path).absoluteFilePath()).absolutePath());
     return true;
+}
+
+namespace {
+// Where a save to path would write: the file itself when there is one, through every link;
+// otherwise the file of that name in its folder as the folder resolves (a link that points at
+// nothing yet writes where it points).
+QString SaveTarget(const QString &path, int links = 0) {
+    const QFileInfo info(path);
+    if (info.exists()) {
+        return info.canonicalFilePath();
+    }
+    if (info.isSymLink() && links < 16) {
+        return SaveTarget(info.symLinkTarget(), links + 1);
+    }
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+} // namespace
+
+bool SameFile(const QString &a, const QString &b) {
+#ifdef Q_OS_UNIX
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+        ::stat(QFile::encodeName(b).constData(), &sb) == 0) {
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+    return SaveTarget(a) == SaveTarget(b);
+#else
+    return SaveTarget(a).compare(SaveTarget(b), Qt::CaseInsensitive) == 0;
+#endif
 }
 
 } // namespace FileSafety

@@ -40,6 +40,10 @@ bool IsFolderWritable(const QString &folder);
 // Syncs a folder's entries to the disk; false where the system cannot.
 bool SyncFolder(const QString &folder);
 
+// Whether two paths name the same file: the same file under two names (a symbolic or a hard link)
+// as well. A path that names nothing yet is compared as the file a save would create there.
+bool SameFile(const QString &a, const QString &b);
+
 // The reason a failed save gives to the user: a full disk says so, and a system text that says
 // nothing is replaced by one that does. bytesFree < 0 when the free space is not known.
 QString SaveFailureReason(const QString &path, const QString &systemText, qint64 bytesNeeded,

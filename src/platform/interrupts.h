@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <memory>
 
-// Ctrl-C (SIGINT) and SIGTERM, on a Windows console Ctrl-C and Ctrl-Break, as a signal of the event
-// loop: while a watcher lives they no longer end the program at once; interrupted() is emitted in
-// the event loop instead, so that a run can stop cleanly (a backup writes no file, a restore stops
-// between two cells). The old handling comes back when the watcher goes. One watcher at a time.
+// Ctrl-C (SIGINT) and SIGTERM, a closed terminal (SIGHUP) and a closed pipe (SIGPIPE), on a Windows
+// console Ctrl-C and Ctrl-Break, as a signal of the event loop: while a watcher lives they no
+// longer end the program at once; interrupted() is emitted in the event loop instead, so that a
+// run can stop cleanly (a backup writes no file, a restore stops between two cells). The old
+// handling comes back when the watcher goes (a broken pipe's stays ignored). One watcher at a time.
 class InterruptWatcher : public QObject {
     Q_OBJECT
 public:

@@ -10,8 +10,17 @@
 namespace {
 // The handler only writes a byte; the notifier reads it in the event loop.
 int g_pipe[2] = {-1, -1};
+volatile sig_atomic_t g_brokenPipe = 0;
 
-void OnSignal(int) {
+// A closed terminal (a dropped SSH session) and a closed pipe end the run as Ctrl-C does: what was
+// written is said, wherever the output still goes, and the exit status is the same.
+constexpr int Watched[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr int WatchedCount = int(sizeof Watched / sizeof Watched[0]);
+
+void OnSignal(int signal) {
+    if (signal == SIGPIPE) {
+        g_brokenPipe = 1;
+    }
     const char c = 1;
     [[maybe_unused]] const auto n = ::write(g_pipe[1], &c, 1);
 }
@@ -19,8 +28,7 @@ void OnSignal(int) {
 
 struct InterruptWatcher::Impl {
     std::unique_ptr<QSocketNotifier> notifier;
-    struct sigaction oldInt {};
-    struct sigaction oldTerm {};
+    struct sigaction old[WatchedCount] {};
 };
 
 InterruptWatcher::InterruptWatcher(QObject *parent) : QObject(parent), d(std::make_unique<Impl>()) {
@@ -31,8 +39,10 @@ InterruptWatcher::InterruptWatcher(QObject *parent) : QObject(parent), d(std::ma
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &d->oldInt);
-    sigaction(SIGTERM, &action, &d->oldTerm);
+    g_brokenPipe = 0;
+    for (int i = 0; i < WatchedCount; ++i) {
+        sigaction(Watched[i], &action, &d->old[i]);
+    }
     d->notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     connect(d->notifier.get(), &QSocketNotifier::activated, this, [this] {
         char c = 0;
@@ -45,8 +55,15 @@ InterruptWatcher::~InterruptWatcher() {
     if (!d->notifier) {
         return;
     }
-    sigaction(SIGINT, &d->oldInt, nullptr);
-    sigaction(SIGTERM, &d->oldTerm, nullptr);
+    for (int i = 0; i < WatchedCount; ++i) {
+        if (Watched[i] == SIGPIPE && g_brokenPipe) {
+            // Output still waiting for the closed pipe must not end the program by the signal
+            // when it is flushed at the exit, with another status than the one given.
+            signal(SIGPIPE, SIG_IGN);
+            continue;
+        }
+        sigaction(Watched[i], &d->old[i], nullptr);
+    }
     d->notifier.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

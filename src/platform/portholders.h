@@ -35,6 +35,12 @@ struct PortHolderSearch {
 // process, and names each by <proc>/<pid>/comm. The system shows another user's links only to
 // the superuser, so an ordinary user often learns only about their own programs. The search reads
 // only the proc folder, which never waits on a device; it takes a few milliseconds.
+//
+// A device is one device under every name: an open of another device file of it (one made with
+// mknod) holds it as well. The far end of a pseudo-terminal (the process holding its master side,
+// such as a simulated controller, which keeps the device side open itself so that the line stays
+// raw while nobody uses it) is the other end of the line, not a holder, unless it holds the
+// device's lock as this program does.
 class PortHolders {
 public:
     static constexpr QLatin1String DefaultProcFolder{"/proc"};
@@ -42,7 +48,9 @@ public:
     explicit PortHolders(QString procFolder = DefaultProcFolder);
 
     // The device may be given by a link (a by-id name): its holders have the device itself open.
-    PortHolderSearch find(const QString &device) const;
+    // ownDescriptor, when not -1, is an open of the device by this process that does not count
+    // (the lock the program takes before it looks).
+    PortHolderSearch find(const QString &device, int ownDescriptor = -1) const;
 
 private:
     QString m_procFolder;

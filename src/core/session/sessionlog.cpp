@@ -17,9 +17,7 @@ void Write(QtMsgType type, const QMessageLogContext &context, const QString &mes
         out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << ' ' << category << ": "
             << message << '\n';
         out.flush();
-        if (type < QtWarningMsg) {
-            return; // the program's own record goes to the file only
-        }
+        return; // the program's own record goes to the file only
     }
     if (g_previous) {
         g_previous(type, context, message);

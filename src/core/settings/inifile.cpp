@@ -25,6 +25,9 @@ struct IniFile::Impl {
     std::string loaded;
     // The same text with every occurrence of a key kept, read at the first such look.
     std::unique_ptr<CSimpleIniA> everyKey;
+    // The comment lines after the last key or section, which the INI class keeps only where a
+    // key or a section follows them; with a blank line before them when the file had one.
+    QByteArray trailingComment;
 };
 
 namespace {
@@ -57,6 +60,44 @@ private:
     const char *m_text = nullptr;
 };
 
+bool IsCommentLine(QStringView line) {
+    const QStringView text = line.trimmed();
+    return text.startsWith(u';') || text.startsWith(u'#');
+}
+
+// The comment lines at the end of a text, after its last line that is neither blank nor a comment
+// (none in a text of comments alone: that is the file's own comment, which the class keeps).
+QByteArray TrailingComment(const QString &text) {
+    const QList<QStringView> lines = QStringView(text).split(u'\n');
+    qsizetype end = lines.size();
+    while (end > 0 && lines.at(end - 1).trimmed().isEmpty()) {
+        --end;
+    }
+    qsizetype start = end;
+    while (start > 0 &&
+           (IsCommentLine(lines.at(start - 1)) || lines.at(start - 1).trimmed().isEmpty())) {
+        --start;
+    }
+    if (start == 0 || start == end) {
+        return QByteArray();
+    }
+    QByteArray comment;
+    if (lines.at(start).trimmed().isEmpty()) {
+        comment += '\n'; // kept apart from the keys, as it was
+    }
+    while (lines.at(start).trimmed().isEmpty()) {
+        ++start;
+    }
+    for (qsizetype i = start; i < end; ++i) {
+        QStringView line = lines.at(i);
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+        comment += line.toUtf8() + '\n';
+    }
+    return comment;
+}
+
 } // namespace
 
 QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252) {
@@ -64,12 +105,23 @@ QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252) {
     QString text = utf8.decode(bytes);
     const bool fallback = utf8.hasError();
     if (fallback) {
+        // Line by line: a file of this program that an editor gave one Windows-1252 byte keeps
+        // every other line, and every name on it, as it was written.
         text.clear();
         text.reserve(bytes.size());
-        for (char ch : bytes) {
-            const auto b = static_cast<unsigned char>(ch);
-            text.append(Windows1252Char(b));
+        for (const QByteArray &line : bytes.split('\n')) {
+            QStringDecoder lineUtf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = lineUtf8.decode(line);
+            if (!lineUtf8.hasError()) {
+                text += decoded;
+            } else {
+                for (char ch : line) {
+                    text += Windows1252Char(static_cast<unsigned char>(ch));
+                }
+            }
+            text += u'\n';
         }
+        text.chop(1); // the split's last piece ended no line
     }
     if (wasWindows1252) {
         *wasWindows1252 = fallback;
@@ -86,6 +138,7 @@ bool IniFile::loadBytes(const QByteArray &bytes) {
     d->ini.Reset();
     d->loaded.clear();
     d->everyKey.reset();
+    d->trailingComment.clear();
     m_windows1252 = false;
     QString text;
     // A Windows editor's "Unicode" is UTF-16 with a byte order mark.
@@ -111,6 +164,7 @@ bool IniFile::loadBytes(const QByteArray &bytes) {
     m_crlf = text.contains(QStringLiteral("\r\n"));
     const QByteArray utf8 = text.toUtf8();
     d->loaded = utf8.toStdString();
+    d->trailingComment = TrailingComment(text);
     return d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size())) >= 0;
 }
 
@@ -175,6 +229,7 @@ QByteArray IniFile::toBytes() const {
     std::string out;
     d->ini.Save(out, false);
     QByteArray bytes = QByteArray::fromStdString(out);
+    bytes += d->trailingComment;
     // The INI class ends lines as the system it was built for does (CR LF on Windows); the file
     // keeps the line ends it came with, on every system, and a new one gets LF.
     bytes.replace("\r\n", "\n");

@@ -7,9 +7,10 @@
 class CSimpleIniTempl_Wrapper;
 
 // An INI file held in memory: section and key names case-insensitive, unknown keys, their order
-// and comments kept. Read as UTF-8, or as Windows-1252 when the file is not valid UTF-8 (files of
-// the Windows version); written as UTF-8 through a save file, so a crash never leaves half a file.
-// Files that came with CR LF line ends are written back with them.
+// and comments kept (also those after the last key). Read as UTF-8, or line by line as
+// Windows-1252 where a line is not valid UTF-8 (files of the Windows version, or a byte an editor
+// added); written as UTF-8 through a save file, so a crash never leaves half a file. Files that
+// came with CR LF line ends are written back with them.
 class IniFile {
 public:
     IniFile();
@@ -26,6 +27,7 @@ public:
     // False (and empty) when the bytes are no text an INI file can hold: a NUL, or broken UTF-16.
     bool loadBytes(const QByteArray &bytes);
 
+    // Whether a line of the file was read as Windows-1252.
     bool wasWindows1252() const { return m_windows1252; }
 
     // Keys of a section that the loaded file holds more than once with different values (the
@@ -58,5 +60,6 @@ private:
     bool m_crlf = false;
 };
 
-// Decodes bytes as UTF-8 when they are valid UTF-8, otherwise as Windows-1252.
+// Decodes bytes as UTF-8 when they are valid UTF-8, otherwise line by line: UTF-8 where a line is
+// valid UTF-8, Windows-1252 where it is not. wasWindows1252 tells whether a line was.
 QString DecodeUtf8OrWindows1252(const QByteArray &bytes, bool *wasWindows1252 = nullptr);
