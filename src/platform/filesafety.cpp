@@ -1,11 +1,14 @@
 #include "platform/filesafety.h"
 
+#include "platform/filenames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -18,12 +21,17 @@
 namespace FileSafety {
 
 namespace {
+// A path in a message, as the user's system writes it.
+QString Shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
 QString TooLarge(const QString &path, qint64 size) {
     return QCoreApplication::translate(
                "FileSafety",
                "%1: Die Datei ist zu groß (%2 MB; höchstens %3 MB): sie ist keine Datei dieses "
                "Programms.")
-        .arg(path)
+        .arg(Shown(path))
         .arg(double(size) / (1024.0 * 1024.0), 0, 'f', 1)
         .arg(MaxReadBytes / (1024 * 1024));
 }
@@ -82,6 +90,10 @@ Kind KindOf(const QString &path) {
     }
     return KindOfMode(st.st_mode);
 #else
+    // A device's name stands for the device in every folder, whatever the folder holds.
+    if (FileNames::IsDeviceName(path)) {
+        return Kind::Device;
+    }
     const QFileInfo info(path);
     if (!info.exists()) {
         return Kind::Missing;
@@ -125,13 +137,14 @@ bool ReadWhole(const QString &path, QByteArray *bytes, QString *error) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        return fail(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(err))));
+        return fail(
+            QStringLiteral("%1: %2").arg(Shown(path), QString::fromLocal8Bit(::strerror(err))));
     }
     struct stat st {};
     const Kind kind = ::fstat(fd, &st) == 0 ? KindOfMode(st.st_mode) : Kind::Other;
     if (kind != Kind::Regular) {
         ::close(fd);
-        return fail(QStringLiteral("%1 %2.").arg(path, KindReason(kind)));
+        return fail(QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind)));
     }
     if (st.st_size > MaxReadBytes) {
         ::close(fd);
@@ -142,16 +155,17 @@ bool ReadWhole(const QString &path, QByteArray *bytes, QString *error) {
     const int err = errno;
     ::close(fd);
     if (!read) {
-        return fail(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(err))));
+        return fail(
+            QStringLiteral("%1: %2").arg(Shown(path), QString::fromLocal8Bit(::strerror(err))));
     }
 #else
     const Kind kind = KindOf(path);
     if (kind != Kind::Regular && kind != Kind::Missing) {
-        return fail(QStringLiteral("%1 %2.").arg(path, KindReason(kind)));
+        return fail(QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind)));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(QStringLiteral("%1: %2").arg(Shown(path), file.errorString()));
     }
     if (file.size() > MaxReadBytes) {
         return fail(TooLarge(path, file.size()));
@@ -173,14 +187,14 @@ bool CanReplace(const QString &path, QString *error) {
             if (error) {
                 *error =
                     QCoreApplication::translate("FileSafety", "%1: Die Datei ist schreibgeschützt.")
-                        .arg(path);
+                        .arg(Shown(path));
             }
             return false;
         }
         return true;
     }
     if (error) {
-        *error = QStringLiteral("%1 %2.").arg(path, KindReason(kind));
+        *error = QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind));
     }
     return false;
 }
@@ -190,11 +204,13 @@ bool IsFolderWritable(const QString &folder) {
     if (!info.isDir()) {
         return false;
     }
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0;
-#else
-    return info.isWritable();
-#endif
+    // Decided by making a file there: the permission bits or Windows' read-only mark do not tell
+    // (Windows' folder rights are not asked by QFileInfo, so a program in Program Files seemed
+    // free to write beside itself), and the superuser's access() answers yes on a file system that
+    // takes no new file all the same. The file is gone again at once.
+    QTemporaryFile probe(
+        QDir(info.absoluteFilePath()).filePath(QStringLiteral(".pivota-probe-XXXXXX")));
+    return probe.open();
 }
 
 bool SyncFolder(const QString &folder) {
@@ -218,14 +234,14 @@ QString SaveFailureReason(const QString &path, const QString &systemText, qint64
     if (bytesFree >= 0 && bytesFree < bytesNeeded + 4096) {
         return QCoreApplication::translate("IniFile",
                                            "%1: Auf dem Datenträger ist nicht genug Platz frei.")
-            .arg(path);
+            .arg(Shown(path));
     }
     if (systemText.isEmpty() || systemText == QLatin1String("Unknown error")) {
         return QCoreApplication::translate("IniFile",
                                            "%1: Die Datei konnte nicht geschrieben werden.")
-            .arg(path);
+            .arg(Shown(path));
     }
-    return QStringLiteral("%1: %2").arg(path, systemText);
+    return QStringLiteral("%1: %2").arg(Shown(path), systemText);
 }
 
 bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error) {
