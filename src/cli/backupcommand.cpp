@@ -12,6 +12,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <cstdio>
@@ -118,7 +119,7 @@ Options Peek(const QStringList &arguments) {
 }
 
 QString Usage() {
-    return QCoreApplication::translate(
+    return WrapLines(QCoreApplication::translate(
         "BackupCommand",
         "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
         "        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
@@ -142,13 +143,13 @@ QString Usage() {
         "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
         "Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht\n"
         "bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,\n"
-        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n");
+        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n"));
 }
 
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const auto fail = [&](const QString &text) {
-        *error =
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n\n%2").arg(text, Usage());
+        *error = WrapLines(
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n\n%2").arg(text, Usage()));
         return false;
     };
     if (!IsCommand(arguments)) {
@@ -238,13 +239,13 @@ bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session 
     }
     if (!o.settingsPath.isEmpty()) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1: %2\n")
-                        .arg(o.settingsPath, reason));
+                        .arg(QDir::toNativeSeparators(o.settingsPath), reason));
         return false;
     }
     Put(stderr, QCoreApplication::translate("BackupCommand",
                                             "pivota: Einstellungs-Datei %1 nicht lesbar (%2), es "
                                             "gelten die Vorgabewerte.\n")
-                    .arg(path, reason));
+                    .arg(QDir::toNativeSeparators(path), reason));
     return true;
 }
 
@@ -370,8 +371,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     if (o.action == Options::Action::Restore && !o.yes && !IsTerminal(stdin)) {
         Put(stderr,
             QCoreApplication::translate(
-                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
-                                 "nur mit --yes. Nichts wurde gesendet.\n"));
+                "BackupCommand",
+                "pivota: restore fragt vor dem Schreiben nach, doch die Eingabe ist umgeleitet "
+                "und kommt nicht von der Tastatur: dann nur mit --yes. Nichts wurde gesendet.\n"));
         return UsageError;
     }
 

@@ -1,5 +1,7 @@
 #include "cli/commandline.h"
 
+#include "platform/console.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -66,6 +68,11 @@ struct Options {
         for (const QCommandLineOption &o : {help, version, settings, log, lang}) {
             parser.addOption(o);
         }
+        parser.addPositionalArgument(
+            QCoreApplication::translate("CommandLine", "DATEI"),
+            QCoreApplication::translate(
+                "CommandLine", "Konfigurationsdatei, deren Daten das Fenster zum Laden anbietet."),
+            QCoreApplication::translate("CommandLine", "[DATEI]"));
         for (const char *name : QtValueOptions) {
             QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
             o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -82,8 +89,22 @@ struct Options {
 CommandLine Refused(const QString &line) {
     CommandLine result;
     result.action = CommandLine::Action::Error;
-    result.output = line;
+    result.output = WrapLines(line);
     return result;
+}
+
+// Qt's usage line names the program by the path it was started with (on Windows
+// "C:\Program Files\Pivota\pivota", unquoted): it names it as the user calls it.
+QString HelpText(const QCommandLineParser &parser) {
+    QString text = parser.helpText();
+    const QStringList started = QCoreApplication::arguments();
+    if (!started.isEmpty() && !started.constFirst().isEmpty()) {
+        const qsizetype at = text.left(text.indexOf(u'\n')).indexOf(started.constFirst());
+        if (at >= 0) {
+            text.replace(at, started.constFirst().size(), QStringLiteral("pivota"));
+        }
+    }
+    return text;
 }
 
 // The file named by a file option, made absolute; false when the option is given empty.
@@ -104,17 +125,22 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     const Options options;
     options.AddTo(parser);
-    const QString usage = parser.helpText();
+    const QString usage = HelpText(parser);
     if (!parser.parse(arguments)) {
         return Refused(QCoreApplication::translate("CommandLine", "pivota: %1\n\n%2")
                            .arg(parser.errorText(), usage));
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    // One file, the one the window is to open; a second one is not.
+    if (parser.positionalArguments().size() > 1) {
         return Refused(
             QCoreApplication::translate("CommandLine", "pivota: Unerwartetes Argument „%1“.\n\n%2")
-                .arg(parser.positionalArguments().constFirst(), usage));
+                .arg(parser.positionalArguments().at(1), usage));
     }
     CommandLine result;
+    if (!parser.positionalArguments().isEmpty() &&
+        !parser.positionalArguments().constFirst().isEmpty()) {
+        result.openFile = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    }
     if (!TakeFile(parser, options.settings, &result.settingsPath)) {
         return Refused(QCoreApplication::translate(
                            "CommandLine", "pivota: --settings braucht einen Dateinamen.\n\n%1")
@@ -136,7 +162,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     }
     if (parser.isSet(options.help)) {
         result.action = CommandLine::Action::Help;
-        result.output = usage + Commands();
+        result.output = WrapLines(usage + Commands());
     } else if (parser.isSet(options.version)) {
         result.action = CommandLine::Action::Version;
         result.output = QCoreApplication::translate("CommandLine", "pivota %1\n")
