@@ -130,18 +130,19 @@ int main(int argc, char *argv[]) {
     InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
     if (commandLine.action == CommandLine::Action::Error) {
         // A window program whose standard error nobody sees says what is wrong in a box.
-        QtDialogs dialogs;
-        dialogs.showError(QCoreApplication::applicationName(), commandLine.output.trimmed());
+        QtDialogs().showError(QCoreApplication::applicationName(), commandLine.output.trimmed());
         return CommandLine::UsageError;
     }
 
     if (!commandLine.logPath.isEmpty()) {
         QString error;
         if (!SessionLog::Start(commandLine.logPath, &error)) {
-            return Print(stderr,
-                         QCoreApplication::translate("Main", "pivota: %1: %2\n")
-                             .arg(QDir::toNativeSeparators(commandLine.logPath), error),
-                         CommandLine::UsageError);
+            const QString line = QCoreApplication::translate("Main", "pivota: %1: %2\n")
+                                     .arg(QDir::toNativeSeparators(commandLine.logPath), error);
+            if (!StandardErrorShown()) {
+                QtDialogs().showError(QCoreApplication::applicationName(), line.trimmed());
+            }
+            return Print(stderr, line, CommandLine::UsageError);
         }
     }
     QtDialogs dialogs;

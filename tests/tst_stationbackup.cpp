@@ -290,7 +290,7 @@ private slots:
         const QString missing = w.file("no-such-folder/station.pvt");
         w.save(missing);
         QCOMPARE(w.dialogs.count("error"), 1);
-        QVERIFY(w.dialogs.calls.last().text.contains(missing));
+        QVERIFY(w.dialogs.calls.last().text.contains(QDir::toNativeSeparators(missing)));
         // An existing file that cannot be understood is not replaced.
         const QByteArray damaged("[SETTINGS]\nCOM-Port=3\n\0\0\0", 25);
         QVERIFY(WriteFile(w.file("damaged.pvt"), damaged));
