@@ -99,10 +99,20 @@ int main(int argc, char *argv[]) {
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {
         case CommandLine::Action::Help:
+            // Where the settings are, which differs between a copy of one's own and an installed
+            // program.
+            return Print(stdout,
+                         WrapLines(commandLine.output +
+                                   QCoreApplication::translate("Main", "\nEinstellungs-Datei: %1\n")
+                                       .arg(ShownPath(SettingsPath(commandLine)))),
+                         EXIT_SUCCESS);
         case CommandLine::Action::Version:
             return Print(stdout, commandLine.output, EXIT_SUCCESS);
         case CommandLine::Action::Error:
-            return Print(stderr, commandLine.output, CommandLine::UsageError);
+            if (StandardErrorShown()) {
+                return Print(stderr, commandLine.output, CommandLine::UsageError);
+            }
+            break; // said in a box below
         case CommandLine::Action::Run:
             break;
         }
@@ -123,14 +133,21 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("example.c_seed_1d4a9cac.pivota"));
     // The program's texts and Qt's own (standard buttons, context menus) in the same language.
     InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
+    if (commandLine.action == CommandLine::Action::Error) {
+        // A window program whose standard error nobody sees says what is wrong in a box.
+        QtDialogs().showError(QCoreApplication::applicationName(), commandLine.output.trimmed());
+        return CommandLine::UsageError;
+    }
 
     if (!commandLine.logPath.isEmpty()) {
         QString error;
         if (!SessionLog::Start(commandLine.logPath, &error)) {
-            return Print(stderr,
-                         QCoreApplication::translate("Main", "pivota: %1: %2\n")
-                             .arg(commandLine.logPath, error),
-                         CommandLine::UsageError);
+            const QString line = QCoreApplication::translate("Main", "pivota: %1: %2\n")
+                                     .arg(QDir::toNativeSeparators(commandLine.logPath), error);
+            if (!StandardErrorShown()) {
+                QtDialogs().showError(QCoreApplication::applicationName(), line.trimmed());
+            }
+            return Print(stderr, line, CommandLine::UsageError);
         }
     }
     QtDialogs dialogs;
@@ -141,6 +158,14 @@ int main(int argc, char *argv[]) {
     // the first frame can spare: the title bar and the task bar have it a moment later.
     QObject::connect(&window, &TfrmMain::firstFrameShown, &window,
                      [] { QApplication::setWindowIcon(ProgramIcon()); });
+    // A file given to the program (a double click on a configuration file) is offered as "laden"
+    // offers it, once the window is there to ask.
+    if (!commandLine.openFile.isEmpty()) {
+        QObject::connect(
+            &window, &TfrmMain::firstFrameShown, &window,
+            [&window, file = commandLine.openFile] { window.OfferFile(file); },
+            Qt::QueuedConnection);
+    }
     window.show();
     return app.exec();
 }

@@ -197,6 +197,30 @@ private slots:
         QVERIFY(!w.frameSettings()->portWatcher().isActive());
     }
 
+    // The list counts as a person does: COM2 before COM12, ttyUSB9 before ttyUSB10.
+    void listInNaturalOrder() {
+        struct Fixed : PortEnumerator {
+            QList<FoundPort> Ports() const override {
+                QList<FoundPort> ports;
+                for (const char *name : {"/dev/ttyUSB10", "COM12", "/dev/ttyUSB9", "COM2"}) {
+                    FoundPort port;
+                    port.target = port.location = QString::fromLatin1(name);
+                    ports.append(port);
+                }
+                return ports;
+            }
+        };
+        TestWindow t;
+        t.w().setPortEnumerator(std::make_shared<Fixed>());
+        t.w().frameSettings()->btnCheckClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!t.w().frameSettings()->portScan().running(), Limit);
+        QStringList listed;
+        for (int i = 0; i < 4; ++i) {
+            listed << PortList(t.w())->itemData(i).toString();
+        }
+        QCOMPARE(listed, QStringList({"/dev/ttyUSB9", "/dev/ttyUSB10", "COM2", "COM12"}));
+    }
+
     // The adapter pulled out while connected and plugged in again: the window opens it by
     // itself, goes online and says so. The read that the loss interrupted said how far it got
     // and does not go on.

@@ -9,6 +9,7 @@
 #include "core/settings/inikeys.h"
 #include "core/settings/settingsfile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -448,6 +449,11 @@ private slots:
         QCOMPARE(lines[0], QStringLiteral("Bühne 1 (0x01) Parameter „Geschwindigkeit Links "
                                           "schnell“: nicht bestätigt (keine Antwort)"));
         QVERIFY(lines[1].contains(QStringLiteral("Grube 256 von 256 Zellen, Bühne 255 von 256")));
+        // The file as the system writes its paths ("C:\\b.pvt" on Windows).
+        QVERIFY2(
+            lines[1].startsWith(QStringLiteral("Gesichert in %1:")
+                                    .arg(QDir::toNativeSeparators(QStringLiteral("/tmp/x.pvt")))),
+            qPrintable(lines[1]));
     }
 
 private:

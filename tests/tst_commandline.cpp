@@ -96,7 +96,7 @@ private slots:
     void wrongCommandLineSaysWhatAndWhereTheUsageIs() {
         const QList<QPair<QStringList, QString>> cases = {
             {{QStringLiteral("--bogus")}, QStringLiteral("bogus")},
-            {{QStringLiteral("stray.ini")}, QStringLiteral("stray.ini")},
+            {{QStringLiteral("a.pvt"), QStringLiteral("stray.ini")}, QStringLiteral("stray.ini")},
             {{QStringLiteral("--settings")}, QStringLiteral("--settings")},
         };
         for (const auto &[arguments, named] : cases) {
@@ -111,6 +111,30 @@ private slots:
             QCOMPARE(r.err.section(u'\n', 1, 1),
                      QStringLiteral("Aufruf und Optionen: pivota --help"));
         }
+    }
+
+    // What the console shows: the program named as the user calls it, not by the path it was
+    // started with, and no line that an 80-column console would break in the middle of a word.
+    void helpAndUsageFitAConsole() {
+        const QList<QStringList> runs = {
+            {QStringLiteral("--help")},
+            {QStringLiteral("--bogus")},
+            {QStringLiteral("backup"), QStringLiteral("--help")},
+            {QStringLiteral("backup"), QStringLiteral("x.pvt")},
+            {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--help")}};
+        for (const QStringList &arguments : runs) {
+            const Run r = RunPivota(arguments);
+            const QString text = r.out + r.err;
+            QVERIFY2(!text.contains(QLatin1String(PIVOTA_PATH " ")), qPrintable(text));
+            for (const QString &line : text.split(u'\n')) {
+                QVERIFY2(line.size() <= 79, qPrintable(arguments.join(u' ') + u'\n' + line));
+            }
+        }
+        const Run help = RunPivota({QStringLiteral("--help")});
+        QVERIFY2(help.out.startsWith(QLatin1String("Aufruf: pivota [")), qPrintable(help.out));
+        QVERIFY2(RunPivota({QStringLiteral("--bogus")})
+                     .err.contains(QLatin1String("\nAufruf und Optionen: pivota --help")),
+                 "where the usage is, after an error");
     }
 
     void withoutDisplayOneClearLine() {
@@ -152,6 +176,12 @@ private slots:
         QCOMPARE(c.settingsPath, QDir::current().absoluteFilePath(QStringLiteral("demo.ini")));
         c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("--settings=/a b/c.ini")});
         QCOMPARE(c.settingsPath, QStringLiteral("/a b/c.ini"));
+
+        // One file is the window's to offer for loading (a double click on it); a second is not.
+        QVERIFY(c.openFile.isEmpty());
+        c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("Anlage.pvt")});
+        QCOMPARE(c.action, CommandLine::Action::Run);
+        QCOMPARE(c.openFile, QDir::current().absoluteFilePath(QStringLiteral("Anlage.pvt")));
 
         // Qt's own options stay Qt's.
         c = ParseCommandLine({QStringLiteral("pivota"), QStringLiteral("-platform"),

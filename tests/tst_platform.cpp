@@ -7,11 +7,15 @@
 #include "comm/serialportdevice.h"
 #include "core/settings/settingsfile.h"
 #include "platform/console.h"
+#include "platform/filenames.h"
+#include "platform/filesafety.h"
+#include "platform/portenumerator.h"
 #include "platform/portwatcher.h"
 #include "platform/settingslocation.h"
 #include "platform/systemports.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +119,129 @@ private slots:
         QVERIFY2(!shown.contains(other), qPrintable(shown));
         // A relative name is shown where it really lies.
         QVERIFY(QDir::isAbsolutePath(QDir::fromNativeSeparators(ShownPath("pivota.ini"))));
+    }
+
+    void folderIsWritableWhenAFileCanBeMadeThere() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(FileSafety::IsFolderWritable(dir.path()));
+        QVERIFY(QDir(dir.path())
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                             QDir::NoDotAndDotDot)); // the trial file is gone
+        QVERIFY(!FileSafety::IsFolderWritable(dir.filePath(QStringLiteral("missing"))));
+        // A folder that takes no file, not even from the superuser (as the tests may run), whose
+        // permission bits would let it: the process file system (under Wine the same on drive
+        // Z:). The folder rights of Windows are not read by QFileInfo either.
+        if (!QFileInfo(QStringLiteral("/proc/self")).exists()) {
+            QSKIP("no /proc on this machine");
+        }
+        QVERIFY(!FileSafety::IsFolderWritable(QStringLiteral("/proc")));
+    }
+
+    void namesCleanedAndCheckedAsWindowsDoes() {
+        using FileNames::System;
+        const System W = System::Windows;
+        QCOMPARE(FileNames::Cleaned(QStringLiteral("C:\\a.b\\x.pvt. . "), W),
+                 QStringLiteral("C:\\a.b\\x.pvt"));
+        QCOMPARE(FileNames::Cleaned(QStringLiteral("C:/Anlage.pvt."), W),
+                 QStringLiteral("C:/Anlage.pvt"));
+        QCOMPARE(FileNames::Cleaned(QStringLiteral("/home/a/x.pvt."), System::Unix),
+                 QStringLiteral("/home/a/x.pvt."));
+        for (const char *device :
+             {"C:\\con.pvt", "NUL", "Z:/dir/COM3.pvt", "lpt9", "aux .txt", "C:\\Prn.", "conout$"}) {
+            QVERIFY2(FileNames::IsDeviceName(QString::fromLatin1(device), W), device);
+            QVERIFY2(FileNames::Problem(QString::fromLatin1(device), W).contains(u'„'), device);
+            QVERIFY(!FileNames::IsDeviceName(QString::fromLatin1(device), System::Unix));
+        }
+        for (const char *file :
+             {"C:\\console.pvt", "COM10.pvt", "com0", "C:\\nul\\x.pvt", "Anlage.pvt."}) {
+            QVERIFY2(FileNames::Problem(QString::fromLatin1(file), W).isEmpty(), file);
+        }
+        QVERIFY(!FileNames::Problem(QStringLiteral("C:\\a?.pvt"), W).isEmpty());
+        QVERIFY(!FileNames::Problem(QStringLiteral("C:\\b:strom.pvt"), W).isEmpty());
+        QVERIFY(!FileNames::Problem(QStringLiteral("C:\\..."), W).isEmpty());
+        QVERIFY(FileNames::Problem(QStringLiteral("/home/a/con.pvt"), System::Unix).isEmpty());
+        // The message names the path as the system writes it.
+        QVERIFY(FileNames::Problem(QStringLiteral("C:/con.pvt"), W)
+                    .startsWith(QDir::toNativeSeparators(QStringLiteral("C:/con.pvt"))));
+
+        // A save dialog that adds the suffix to a name ending with a dot.
+        const QString pvt = QStringLiteral("pvt");
+        QCOMPARE(FileNames::SavedName(QStringLiteral("C:/A/Anlage.pvt..pvt"), pvt, W),
+                 QStringLiteral("C:/A/Anlage.pvt"));
+        QCOMPARE(FileNames::SavedName(QStringLiteral("C:/A/Anlage.pvt."), pvt, W),
+                 QStringLiteral("C:/A/Anlage.pvt"));
+        QCOMPARE(FileNames::SavedName(QStringLiteral("C:/A/Anlage..pvt"), pvt, W),
+                 QStringLiteral("C:/A/Anlage.pvt"));
+        QCOMPARE(FileNames::SavedName(QStringLiteral("C:/A/Anlage.txt"), pvt, W),
+                 QStringLiteral("C:/A/Anlage.txt"));
+        QCOMPARE(FileNames::SavedName(QStringLiteral("/a/Anlage.pvt..pvt"), pvt, System::Unix),
+                 QStringLiteral("/a/Anlage.pvt..pvt"));
+    }
+
+    void typedPortNamesAndTheirOrder() {
+        using FileNames::System;
+        for (const char *typed : {"COM12", "com3", " \\\\.\\COM12 ", "\\\\.\\CNCA0"}) {
+            QVERIFY2(DevicePathProblem(QString::fromLatin1(typed), System::Windows).isEmpty(),
+                     typed);
+        }
+        for (const char *typed : {"/dev/ttyUSB0", "COM", "COM0", "COMx", ""}) {
+            QVERIFY2(!DevicePathProblem(QString::fromLatin1(typed), System::Windows).isEmpty(),
+                     typed);
+        }
+        QCOMPARE(TypedDevice(QStringLiteral("\\\\.\\com12"), System::Windows),
+                 QStringLiteral("COM12"));
+        QCOMPARE(TypedDevice(QStringLiteral(" /dev/ttyACM0 "), System::Unix),
+                 QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(TypedDeviceStart(System::Windows), QStringLiteral("COM"));
+        QCOMPARE(TypedDeviceStart(System::Unix), QStringLiteral("/dev/"));
+        // On this system: Windows takes a port that is not plugged in; a device path must exist.
+        QCOMPARE(DevicePathProblem(QStringLiteral("COM12")).isEmpty(),
+                 bool(PIVOTA_EXPECT_BACKSLASH));
+
+        QList<FoundPort> ports;
+        for (const char *name : {"COM12", "ttyUSB10", "COM2", "ttyUSB9", "COM1", "ttyS0"}) {
+            ports << Port(QString::fromLatin1(name));
+        }
+        QStringList order;
+        for (const FoundPort &p : SortedForShowing(ports)) {
+            order << p.location;
+        }
+        QCOMPARE(order, QStringList({"COM1", "COM2", "COM12", "ttyS0", "ttyUSB9", "ttyUSB10"}));
+        QVERIFY(NaturalLess(QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/ttyUSB10")));
+        QVERIFY(!NaturalLess(QStringLiteral("COM10"), QStringLiteral("com9")));
+    }
+
+    void longLinesWrapAtBlanks() {
+        const QString table = QStringLiteral("  pivota backup  --port GERÄT DATEI   alle Zellen "
+                                             "beider Platinen sichern");
+        QCOMPARE(WrapLines(table, 60), QStringLiteral("  pivota backup  --port GERÄT DATEI   "
+                                                      "alle Zellen beider\n"
+                                                      "                                      "
+                                                      "Platinen sichern"));
+        const QString message = QStringLiteral("pivota: Die Datei /ein/sehr/langer/Pfad/zu/einer/"
+                                               "Sicherung.pvt ist nicht vorhanden.");
+        for (const QString &line : WrapLines(message, 30).split(u'\n')) {
+            QVERIFY2(line.size() <= 30, qPrintable(line));
+        }
+        QCOMPARE(WrapLines(message, 30).remove(u'\n').remove(u' '),
+                 QString(message).remove(u' ')); // nothing lost
+        QCOMPARE(WrapLines(QStringLiteral("kurz\n\nzwei Zeilen"), 30),
+                 QStringLiteral("kurz\n\nzwei Zeilen"));
+        const QString progress = QStringLiteral("\r") + QString(90, u'x');
+        QCOMPARE(WrapLines(progress, 30), progress);
+    }
+
+    void pathsInFileMessagesAsTheSystemWritesThem() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString missing = dir.filePath(QStringLiteral("fehlt/x.pvt"));
+        QByteArray bytes;
+        QString error;
+        QVERIFY(!FileSafety::ReadWhole(missing, &bytes, &error));
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(missing)), qPrintable(error));
+        QVERIFY(!FileSafety::CanReplace(dir.path(), &error));
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(dir.path())), qPrintable(error));
     }
 
     void portListFollowsAdaptersByPolling() {

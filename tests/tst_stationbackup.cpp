@@ -18,6 +18,7 @@
 #include <QLabel>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -233,6 +234,42 @@ private slots:
         QCOMPARE(target.state().pit.value(5), uint8_t((5 * 7 + 3) & 0xFF));
     }
 
+    // A file opened from the file manager: every part it holds is asked for as "laden" asks,
+    // whatever the boxes say; a file that cannot be loaded is refused in a box.
+    void fileGivenToTheWindowIsOfferedAsLoadOffersIt() {
+        Window source;
+        MakeStation(*source.w);
+        source.save(source.file("station.pvt"));
+
+        Window target;
+        target.choose(false, false, false, false);
+        target.dialogs.answers = {false, true, false, true};
+        target.w->OfferFile(source.file("station.pvt"));
+        QCOMPARE(target.dialogs.count("yesno"), 4);
+        QCOMPARE(target.dialogs.calls.size(), 4);
+        QCOMPARE(target.dialogs.calls.at(1).text,
+                 QStringLiteral("Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!"));
+        QCOMPARE(target.state().station.PositionName[2], QStringLiteral("Gleis 2 ä"));
+        QCOMPARE(target.state().pit.value(5), source.state().pit.value(5)); // an address cell
+        QVERIFY(!Find<QRadioButton>(target.w.get(), "rad_com7")->isChecked());
+
+        // Only the parts the file holds are asked for; nobody chose the others.
+        QVERIFY(WriteFile(target.file("names.pvt"), "[Name]\nPosition_2_name=Werkstatt\n"));
+        target.dialogs.calls.clear();
+        target.dialogs.answers = {true};
+        target.w->OfferFile(target.file("names.pvt"));
+        QCOMPARE(target.dialogs.calls.size(), 1);
+        QCOMPARE(target.state().station.PositionName[2], QStringLiteral("Werkstatt"));
+
+        target.dialogs.calls.clear();
+        const QString missing = target.file("fehlt.pvt");
+        target.w->OfferFile(missing);
+        QCOMPARE(target.dialogs.calls.size(), 1);
+        QCOMPARE(target.dialogs.calls.first().kind, QStringLiteral("error"));
+        QVERIFY2(target.dialogs.calls.first().text.contains(QDir::toNativeSeparators(missing)),
+                 qPrintable(target.dialogs.calls.first().text));
+    }
+
     void savingKeepsAnExistingFilesOtherKeys() {
         Window w;
         const QString path = w.file("station.pvt");
@@ -253,7 +290,7 @@ private slots:
         const QString missing = w.file("no-such-folder/station.pvt");
         w.save(missing);
         QCOMPARE(w.dialogs.count("error"), 1);
-        QVERIFY(w.dialogs.calls.last().text.contains(missing));
+        QVERIFY(w.dialogs.calls.last().text.contains(QDir::toNativeSeparators(missing)));
         // An existing file that cannot be understood is not replaced.
         const QByteArray damaged("[SETTINGS]\nCOM-Port=3\n\0\0\0", 25);
         QVERIFY(WriteFile(w.file("damaged.pvt"), damaged));

@@ -104,12 +104,6 @@ The current values will be lost.</translation>
         <translation>Unexpected argument “%1”.</translation>
     </message>
     <message>
-        <source>pivota: restore fragt vor dem Schreiben nach; ohne Terminal nur mit --yes. Nichts wurde gesendet.
-</source>
-        <translation>pivota: restore asks before writing; without a terminal only with --yes. Nothing was sent.
-</translation>
-    </message>
-    <message>
         <source>pivota: %1
 </source>
         <translation>pivota: %1
@@ -195,6 +189,12 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <source>pivota: %1 ist die Einstellungs-Datei; die Sicherung würde sie überschreiben. Nichts wurde gesendet.
 </source>
         <translation>pivota: %1 is the settings file; the backup would overwrite it. Nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>pivota: restore fragt vor dem Schreiben nach, doch die Eingabe ist umgeleitet und kommt nicht von der Tastatur: dann nur mit --yes. Nichts wurde gesendet.
+</source>
+        <translation>pivota: restore asks before it writes, but the input is redirected and does not come from the keyboard: then only with --yes. Nothing was sent.
 </translation>
     </message>
 </context>
@@ -726,6 +726,14 @@ DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 
         <source>--lang braucht de oder en.</source>
         <translation>--lang needs de or en.</translation>
     </message>
+    <message>
+        <source>Konfigurationsdatei, deren Daten das Fenster zum Laden anbietet.</source>
+        <translation>Configuration file whose data the window offers to load.</translation>
+    </message>
+    <message>
+        <source>[DATEI]</source>
+        <translation>[FILE]</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
@@ -950,6 +958,21 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     </message>
 </context>
 <context>
+    <name>FileNames</name>
+    <message>
+        <source>%1: Ein Dateiname nur aus Punkten und Leerzeichen ist unter Windows nicht möglich.</source>
+        <translation>%1: Windows takes no file name of dots and blanks alone.</translation>
+    </message>
+    <message>
+        <source>%1: „%2“ ist unter Windows der Name eines Geräts und kann keine Datei benennen.</source>
+        <translation>%1: “%2” is the name of a device on Windows and cannot name a file.</translation>
+    </message>
+    <message>
+        <source>%1: Windows erlaubt das Zeichen „%2“ in Dateinamen nicht.</source>
+        <translation>%1: Windows does not allow the character “%2” in file names.</translation>
+    </message>
+</context>
+<context>
     <name>FileSafety</name>
     <message>
         <source>%1: Die Datei ist zu groß (%2 MB; höchstens %3 MB): sie ist keine Datei dieses Programms.</source>
@@ -1008,6 +1031,14 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <source>pivota: %1: %2
 </source>
         <translation>pivota: %1: %2
+</translation>
+    </message>
+    <message>
+        <source>
+Einstellungs-Datei: %1
+</source>
+        <translation>
+Settings file: %1
 </translation>
     </message>
 </context>
@@ -1398,6 +1429,10 @@ The current values will be lost and cannot be brought back; nothing is sent to t
         <source>%1 ist ein Ordner, kein Gerät.</source>
         <translation>%1 is a folder, not a device.</translation>
     </message>
+    <message>
+        <source>„%1“ ist kein Port-Name. Windows nennt die seriellen Ports COM1, COM2, COM3 ... (auch \\.\COM12).</source>
+        <translation>“%1” is no port name. Windows names the serial ports COM1, COM2, COM3 ... (also \\.\COM12).</translation>
+    </message>
 </context>
 <context>
     <name>PortHolders</name>
@@ -1412,6 +1447,15 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     <message>
         <source>Prozess %1</source>
         <translation>process %1</translation>
+    </message>
+</context>
+<context>
+    <name>QtDialogs</name>
+    <message>
+        <source>%1 ist bereits vorhanden.
+Möchten Sie sie ersetzen?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
     </message>
 </context>
 <context>
@@ -2508,6 +2552,10 @@ These are not loaded.</translation>
     <message>
         <source>Darstellung „%1“ gilt ab dem nächsten Start.</source>
         <translation>View “%1” takes effect at the next start.</translation>
+    </message>
+    <message>
+        <source>Port für COM%1 (zum Beispiel COM12):</source>
+        <translation>Port for COM%1 (for example COM12):</translation>
     </message>
 </context>
 <context>

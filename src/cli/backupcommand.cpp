@@ -13,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <cstdio>
@@ -119,7 +120,7 @@ Options Peek(const QStringList &arguments) {
 }
 
 QString Usage() {
-    return QCoreApplication::translate(
+    return WrapLines(QCoreApplication::translate(
         "BackupCommand",
         "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
         "        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
@@ -143,15 +144,16 @@ QString Usage() {
         "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
         "Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht\n"
         "bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,\n"
-        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n");
+        "130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).\n"));
 }
 
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
     // What is wrong, and where the usage is: the whole usage would push the error out of view.
     const auto fail = [&](const QString &text) {
-        *error = QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(text) +
-                 QCoreApplication::translate("BackupCommand",
-                                             "Aufruf und Optionen: pivota backup --help\n");
+        *error = WrapLines(
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(text) +
+            QCoreApplication::translate("BackupCommand",
+                                        "Aufruf und Optionen: pivota backup --help\n"));
         return false;
     };
     if (!IsCommand(arguments)) {
@@ -373,8 +375,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     if (o.action == Options::Action::Restore && !o.yes && !IsTerminal(stdin)) {
         Put(stderr,
             QCoreApplication::translate(
-                "BackupCommand", "pivota: restore fragt vor dem Schreiben nach; ohne Terminal "
-                                 "nur mit --yes. Nichts wurde gesendet.\n"));
+                "BackupCommand",
+                "pivota: restore fragt vor dem Schreiben nach, doch die Eingabe ist umgeleitet "
+                "und kommt nicht von der Tastatur: dann nur mit --yes. Nichts wurde gesendet.\n"));
         return UsageError;
     }
 

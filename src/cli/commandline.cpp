@@ -1,5 +1,7 @@
 #include "cli/commandline.h"
 
+#include "platform/console.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -66,6 +68,11 @@ struct Options {
         for (const QCommandLineOption &o : {help, version, settings, log, lang}) {
             parser.addOption(o);
         }
+        parser.addPositionalArgument(
+            QCoreApplication::translate("CommandLine", "DATEI"),
+            QCoreApplication::translate(
+                "CommandLine", "Konfigurationsdatei, deren Daten das Fenster zum Laden anbietet."),
+            QCoreApplication::translate("CommandLine", "[DATEI]"));
         for (const char *name : QtValueOptions) {
             QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
             o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -83,14 +90,14 @@ struct Options {
 CommandLine Refused(const QString &what) {
     CommandLine result;
     result.action = CommandLine::Action::Error;
-    result.output =
+    result.output = WrapLines(
         QCoreApplication::translate("CommandLine", "pivota: %1\n").arg(what) +
-        QCoreApplication::translate("CommandLine", "Aufruf und Optionen: pivota --help\n");
+        QCoreApplication::translate("CommandLine", "Aufruf und Optionen: pivota --help\n"));
     return result;
 }
 
 // Qt's help names the program by the path it was started with ("/usr/local/bin/pivota",
-// "C:\Program Files\Pivota\pivota.exe"); the usage names the command as it is typed.
+// "C:\Program Files\Pivota\pivota.exe", unquoted); the usage names the command as it is typed.
 QString HelpText(const QCommandLineParser &parser, const QStringList &arguments) {
     QString text = parser.helpText();
     const QString started = arguments.value(0);
@@ -122,11 +129,16 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     if (!parser.parse(arguments)) {
         return Refused(parser.errorText());
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    // One file, the one the window is to open; a second one is not.
+    if (parser.positionalArguments().size() > 1) {
         return Refused(QCoreApplication::translate("CommandLine", "Unerwartetes Argument „%1“.")
-                           .arg(parser.positionalArguments().constFirst()));
+                           .arg(parser.positionalArguments().at(1)));
     }
     CommandLine result;
+    if (!parser.positionalArguments().isEmpty() &&
+        !parser.positionalArguments().constFirst().isEmpty()) {
+        result.openFile = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    }
     if (!TakeFile(parser, options.settings, &result.settingsPath)) {
         return Refused(
             QCoreApplication::translate("CommandLine", "--settings braucht einen Dateinamen."));
@@ -145,7 +157,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     }
     if (parser.isSet(options.help)) {
         result.action = CommandLine::Action::Help;
-        result.output = HelpText(parser, arguments) + Commands();
+        result.output = WrapLines(HelpText(parser, arguments) + Commands());
     } else if (parser.isSet(options.version)) {
         result.action = CommandLine::Action::Version;
         result.output = QCoreApplication::translate("CommandLine", "pivota %1\n")

@@ -16,6 +16,9 @@ struct CommandLine {
     QString logPath;
     // The interface language given with --lang ("de" or "en"); empty when not given.
     QString language;
+    // A file given without an option (a configuration file opened from the file manager), made
+    // absolute; the window offers to load it. Empty for none.
+    QString openFile;
     // Help or version text for standard output, or the error and the usage for standard error.
     QString output;
 

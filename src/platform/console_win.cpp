@@ -18,6 +18,24 @@ bool TakesEscapes(HANDLE console) {
 }
 } // namespace
 
+int ConsoleColumns(std::FILE *stream) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (handle == INVALID_HANDLE_VALUE || !::GetConsoleScreenBufferInfo(handle, &info)) {
+        return 0;
+    }
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns >= 2 ? columns - 1 : ConsoleLineWidth;
+}
+
+bool StandardErrorShown() {
+    // A window program (pivota.exe) started from Explorer or a link has no standard error at all;
+    // one started with its output redirected has a file or a pipe there.
+    const HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
 void WriteText(std::FILE *stream, const QString &text) {
     std::fflush(stream); // what the C library holds goes first
     const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
@@ -27,7 +45,7 @@ void WriteText(std::FILE *stream, const QString &text) {
         std::fflush(stream);
         return;
     }
-    QString shown = text;
+    QString shown = WrapLines(text, ConsoleColumns(stream));
     if (!TakesEscapes(handle)) {
         shown.remove(QLatin1String(ClearToLineEnd));
     }

@@ -1,5 +1,6 @@
 #include "platform/filesafety.h"
 
+#include "platform/filenames.h"
 #include "platform/savecopy.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -21,12 +23,17 @@
 namespace FileSafety {
 
 namespace {
+// A path in a message, as the user's system writes it.
+QString Shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
 QString TooLarge(const QString &path, qint64 size) {
     return QCoreApplication::translate(
                "FileSafety",
                "%1: Die Datei ist zu groß (%2 MB; höchstens %3 MB): sie ist keine Datei dieses "
                "Programms.")
-        .arg(path, QLocale().toString(double(size) / (1024.0 * 1024.0), 'f', 1))
+        .arg(Shown(path), QLocale().toString(double(size) / (1024.0 * 1024.0), 'f', 1))
         .arg(MaxReadBytes / (1024 * 1024));
 }
 
@@ -84,6 +91,10 @@ Kind KindOf(const QString &path) {
     }
     return KindOfMode(st.st_mode);
 #else
+    // A device's name stands for the device in every folder, whatever the folder holds.
+    if (FileNames::IsDeviceName(path)) {
+        return Kind::Device;
+    }
     const QFileInfo info(path);
     if (!info.exists()) {
         return Kind::Missing;
@@ -127,13 +138,14 @@ bool ReadWhole(const QString &path, QByteArray *bytes, QString *error) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        return fail(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(err))));
+        return fail(
+            QStringLiteral("%1: %2").arg(Shown(path), QString::fromLocal8Bit(::strerror(err))));
     }
     struct stat st {};
     const Kind kind = ::fstat(fd, &st) == 0 ? KindOfMode(st.st_mode) : Kind::Other;
     if (kind != Kind::Regular) {
         ::close(fd);
-        return fail(QStringLiteral("%1 %2.").arg(path, KindReason(kind)));
+        return fail(QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind)));
     }
     if (st.st_size > MaxReadBytes) {
         ::close(fd);
@@ -144,16 +156,17 @@ bool ReadWhole(const QString &path, QByteArray *bytes, QString *error) {
     const int err = errno;
     ::close(fd);
     if (!read) {
-        return fail(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(err))));
+        return fail(
+            QStringLiteral("%1: %2").arg(Shown(path), QString::fromLocal8Bit(::strerror(err))));
     }
 #else
     const Kind kind = KindOf(path);
     if (kind != Kind::Regular && kind != Kind::Missing) {
-        return fail(QStringLiteral("%1 %2.").arg(path, KindReason(kind)));
+        return fail(QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind)));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(QStringLiteral("%1: %2").arg(Shown(path), file.errorString()));
     }
     if (file.size() > MaxReadBytes) {
         return fail(TooLarge(path, file.size()));
@@ -178,14 +191,14 @@ bool CanReplace(const QString &path, QString *error) {
             if (error) {
                 *error =
                     QCoreApplication::translate("FileSafety", "%1: Die Datei ist schreibgeschützt.")
-                        .arg(path);
+                        .arg(Shown(path));
             }
             return false;
         }
         return true;
     }
     if (error) {
-        *error = QStringLiteral("%1 %2.").arg(path, KindReason(kind));
+        *error = QStringLiteral("%1 %2.").arg(Shown(path), KindReason(kind));
     }
     return false;
 }
@@ -195,11 +208,13 @@ bool IsFolderWritable(const QString &folder) {
     if (!info.isDir()) {
         return false;
     }
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0;
-#else
-    return info.isWritable();
-#endif
+    // Decided by making a file there: the permission bits or Windows' read-only mark do not tell
+    // (Windows' folder rights are not asked by QFileInfo, so a program in Program Files seemed
+    // free to write beside itself), and the superuser's access() answers yes on a file system that
+    // takes no new file all the same. The file is gone again at once.
+    QTemporaryFile probe(
+        QDir(info.absoluteFilePath()).filePath(QStringLiteral(".pivota-probe-XXXXXX")));
+    return probe.open();
 }
 
 bool SyncFolder(const QString &folder) {
@@ -223,14 +238,14 @@ QString SaveFailureReason(const QString &path, const QString &systemText, qint64
     if (bytesFree >= 0 && bytesFree < bytesNeeded + 4096) {
         return QCoreApplication::translate("IniFile",
                                            "%1: Auf dem Datenträger ist nicht genug Platz frei.")
-            .arg(path);
+            .arg(Shown(path));
     }
     if (systemText.isEmpty() || systemText == QLatin1String("Unknown error")) {
         return QCoreApplication::translate("IniFile",
                                            "%1: Die Datei konnte nicht geschrieben werden.")
-            .arg(path);
+            .arg(Shown(path));
     }
-    return QStringLiteral("%1: %2").arg(path, systemText);
+    return QStringLiteral("%1: %2").arg(Shown(path), systemText);
 }
 
 bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error) {

@@ -33,8 +33,8 @@ bool CanReplace(const QString &path, QString *error);
 // took the old one's place, its folder is synced so that the rename survives a power cut.
 bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error);
 
-// Whether the program may create and replace files in folder (access() semantics on Unix: the
-// superuser may write everywhere except on a read-only file system).
+// Whether the program may create and replace files in folder: whether a file can be made there
+// (and is removed again), for any user on any system and file system.
 bool IsFolderWritable(const QString &folder);
 
 // Syncs a folder's entries to the disk; false where the system cannot.

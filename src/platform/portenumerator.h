@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/filenames.h"
+
 #include <QLatin1String>
 #include <QList>
 #include <QString>
@@ -65,6 +67,22 @@ QString KernelDeviceName(const QString &device);
 std::optional<int> ReadLatencyTimer(const QString &device,
                                     const QString &usbSerialFolder = PortFolders::UsbSerial);
 
-// Why a device path typed in by the user cannot be mapped to a COM number: empty, not there, or a
-// folder; empty when it can.
-QString DevicePathProblem(const QString &path);
+// Why a device typed in by the user cannot be mapped to a COM number; empty when it can. On Unix a
+// device path: empty, not there, or a folder. On Windows a port's name ("COM12", also written
+// "\\.\COM12"), which is taken whether or not the port is there now (Windows shows no device
+// files to look at), or another name of Windows' device space ("\\.\CNCA0").
+QString DevicePathProblem(const QString &path, FileNames::System system = FileNames::Native);
+
+// What the user's typing of a device is stored as: a Windows port's name as Windows lists it
+// ("com12" and "\\.\COM12" are "COM12"); anything else as typed, without blanks around it.
+QString TypedDevice(const QString &typed, FileNames::System system = FileNames::Native);
+
+// What the field for a typed device starts with: "/dev/" on Unix, "COM" on Windows.
+QString TypedDeviceStart(FileNames::System system = FileNames::Native);
+
+// Names in the order a person counts: runs of digits by their number ("COM2" before "COM12",
+// "ttyUSB9" before "ttyUSB10"), letters without regard to case.
+bool NaturalLess(const QString &a, const QString &b);
+
+// The devices in the order the settings tab lists them: naturally by the system's name for them.
+QList<FoundPort> SortedForShowing(QList<FoundPort> ports);

@@ -22,14 +22,32 @@ step() { echo "==> $*"; }
 # (standard output is no Wine console under ctest), the fonts of the offscreen platform, and
 # Qt's plugins. (A pivota.exe run by hand in this prefix starts offscreen: pass -platform windows.)
 source "$ROOT/tools/windows/wine-env.sh"
-if [ ! -f "$WINEPREFIX/.pivota-ready" ]; then
+make_prefix() {
     step "Making the Wine prefix $WINEPREFIX"
+    wineserver -k >/dev/null 2>&1
+    chattr -i "$WINEPREFIX/drive_c/Program Files/Pivota" 2>/dev/null
     rm -rf "$WINEPREFIX"
-    start=$SECONDS
+    local start=$SECONDS
     wine wineboot -i >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.pivota-ready"
     echo "    $((SECONDS - start)) s"
+}
+# Whether the prefix runs a program at all. One came up broken once ("could not load
+# kernel32.dll" for every program, so every test failed for Wine's sake) where a fresh one worked.
+prefix_runs() {
+    [ "$(wine cmd /c echo pivota-wine-runs 2>/dev/null | tr -d '\r')" = pivota-wine-runs ]
+}
+if [ ! -f "$WINEPREFIX/.pivota-ready" ]; then
+    make_prefix
+fi
+if ! prefix_runs; then
+    echo "    The Wine prefix $WINEPREFIX runs no program; it is made once more."
+    make_prefix
+    if ! prefix_runs; then
+        echo "tools/windows/test.sh: Wine runs no program even in a fresh prefix ($WINEPREFIX)" >&2
+        exit 1
+    fi
 fi
 # The fonts of the offscreen platform: DejaVu Sans alone, the family that the Linux tests measure
 # with (a folder of every DejaVu font would give Qt's fallback the wider ones).
@@ -77,7 +95,8 @@ else
     run() { wine "$PROGRAM_DIR/pivota.com" "$@"; }
 fi
 work=$(mktemp -d)
-trap 'rm -rf "$work"; rm -f "$WINEPREFIX/dosdevices/com3"; wineserver -k >/dev/null 2>&1' EXIT
+# (The installed program's folder is made immutable for a moment below: never left so.)
+trap 'rm -rf "$work"; rm -f "$WINEPREFIX/dosdevices/com3"; chattr -i "$WINEPREFIX/drive_c/Program Files/Pivota" 2>/dev/null; wineserver -k >/dev/null 2>&1' EXIT
 settings=$(zpath "$work/pivota.ini")
 
 # The built-in simulator: a backup, the same file compared back, and refused once its checksum
@@ -95,7 +114,21 @@ simulator_runs() {
     run compare --port simulator --settings "$settings" "$(zpath "$work/wrong.pvt")" \
         >/dev/null 2>"$work/wrong.err"
     echo "$?" >"$work/wrong.code"
+    # Names Windows keeps for its devices, in any folder and with any extension, are refused
+    # before the boards are read; a name that ends with a dot is written as Windows stores it.
+    local i=0 name
+    for name in "${reserved_names[@]}"; do
+        start=$SECONDS
+        run backup --port simulator --settings "$settings" --lang de "$name" \
+            >"$work/reserved$i.out" 2>"$work/reserved$i.err"
+        echo "$? $((SECONDS - start))" >"$work/reserved$i.code"
+        i=$((i + 1))
+    done
+    run backup --port simulator --settings "$settings" "$(zpath "$work/dot.pvt.")" \
+        >"$work/dot.out" 2>"$work/dot.err"
+    echo "$?" >"$work/dot.code"
 }
+reserved_names=('C:\con.pvt' 'NUL' "$(zpath "$work")\\COM3.pvt")
 simulator_runs &
 simulator_job=$!
 
@@ -126,6 +159,100 @@ if [ -x "$SIM" ]; then
     serial_job=$!
 fi
 
+# The installer, silently: what it installs and registers (in the 64-bit view of the registry),
+# the settings file the installed program names, its command prompt, and what the uninstaller
+# leaves. Each finding goes to installer.results as "1|0<TAB>what".
+VERSION=$(sed -n 's/^project(pivota VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+SETUP="$OUT/Pivota-$VERSION-setup.exe"
+installer_run() {
+    local results="$work/installer.results" pf="$WINEPREFIX/drive_c/Program Files/Pivota"
+    local menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+    local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pivota'
+    local class='HKLM\Software\Classes\Pivota.Konfiguration'
+    local wow='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Pivota'
+    note() { printf '%s\t%s\n' "$2" "$1" >>"$results"; }
+    # 1 when the condition (a command line, evaluated here) holds, else 0.
+    yes_if() { if eval "$1"; then echo 1; else echo 0; fi; }
+    : >"$results"
+    wine "$SETUP" /S >"$work/setup.out" 2>&1
+    local code=$? kind
+    kind=$(file -b "$SETUP" | cut -d, -f1)
+    note "the installer ($kind) installs silently: exit $code" \
+        "$(yes_if '[ "$code" = 0 ] && grep -q "PE32+.*x86-64" <<<"$kind"')"
+    local missing=()
+    for f in pivota.exe pivota.com Qt6Core.dll libstdc++-6.dll platforms/qwindows.dll \
+             translations/pivota_en.qm LIESMICH.txt Uninstall.exe; do
+        [ -f "$pf/$f" ] || missing+=("$f")
+    done
+    note "the files in C:\\Program Files\\Pivota (missing: ${missing[*]:-none})" \
+        "$(yes_if '[ ${#missing[@]} = 0 ]')"
+    local prompt
+    prompt=$(ls "$menu" 2>/dev/null | grep -E '^Pivota(-Eingabeaufforderung| command prompt)\.lnk$')
+    note "the Start menu's Pivota.lnk and the command prompt's link ($prompt)" \
+        "$(yes_if '[ -f "$menu/Pivota.lnk" ] && [ -n "$prompt" ]')"
+    local registered size
+    registered=$(wine reg query "$key" /v DisplayVersion /reg:64 2>/dev/null | tr -d '\r')
+    size=$(wine reg query "$key" /v EstimatedSize /reg:64 2>/dev/null | tr -d '\r' |
+        sed -n 's/.*REG_DWORD\s*0x\([0-9a-fA-F]*\).*/\1/p')
+    note "the uninstall entry in the 64-bit registry view, none under Wow6432Node, EstimatedSize $((16#${size:-0})) KB" \
+        "$(yes_if 'grep -q "$VERSION" <<<"$registered" && [ "$((16#${size:-0}))" -gt 1000 ] &&
+            ! wine reg query "$wow" >/dev/null 2>&1')"
+    note ".pvt opens with pivota.exe \"%1\"" \
+        "$(yes_if 'wine reg query "$class\\shell\\open\\command" /ve /reg:64 2>/dev/null |
+            grep -qF "\\Pivota\\pivota.exe\" \"%1\""')"
+
+    # The settings file: %APPDATA% while the program's folder takes no file, beside the program
+    # while it does. Wine as root writes wherever the permission bits say no, so the folder is
+    # made immutable there.
+    local appdata shown
+    appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+    if chattr +i "$pf" 2>/dev/null || { [ "$(id -u)" != 0 ] && chmod a-w "$pf"; }; then
+        if ! touch "$pf/.probe" 2>/dev/null; then
+            shown=$(wine 'C:\Program Files\Pivota\pivota.com' --lang de --help 2>&1 | tr -d '\r' |
+                sed -n 's/^Einstellungs-Datei: //p')
+            note "the installed program, its folder not writable, names %APPDATA%\\Pivota\\pivota.ini ($shown)" \
+                "$(yes_if '[ "$shown" = "$appdata\\Pivota\\pivota.ini" ]')"
+        else
+            rm -f "$pf/.probe"
+            echo "SKIP	the settings file of the installed program: its folder cannot be made unwritable here" >>"$results"
+        fi
+        chattr -i "$pf" 2>/dev/null
+        chmod u+w "$pf"
+    else
+        echo "SKIP	the settings file of the installed program: neither chattr +i nor the permissions keep this user from writing" >>"$results"
+    fi
+    shown=$(wine 'C:\Program Files\Pivota\pivota.com' --lang de --help 2>&1 | tr -d '\r' |
+        sed -n 's/^Einstellungs-Datei: //p')
+    note "the program in a folder it may write names pivota.ini beside itself ($shown)" \
+        "$(yes_if '[ "$shown" = "C:\\Program Files\\Pivota\\pivota.ini" ]')"
+
+    # The command prompt of the Start menu: in the user's folder, "pivota" at hand.
+    local args ran
+    args=$(strings -el "$menu/$prompt" 2>/dev/null | tr '\n' ' ')
+    ran=$(cd "$work" && wine cmd /c cd /d '%USERPROFILE%' '&' set 'PATH=C:\Program Files\Pivota;%PATH%' \
+        '&' pivota --version 2>&1 | tr -d '\r')
+    note "the command prompt's link runs pivota --help with the program on PATH; so started, pivota --version says \"$ran\"" \
+        "$(yes_if 'grep -qF "PATH=C:\\Program Files\\Pivota;%PATH%" <<<"$args" &&
+            grep -qF "pivota --help" <<<"$args" && [ "$ran" = "pivota $VERSION" ]')"
+
+    # A settings file that a Pivota run as administrator left beside itself goes with the rest.
+    echo '[SETTINGS]' >"$pf/pivota.ini"
+    wine 'C:\Program Files\Pivota\Uninstall.exe' /S >/dev/null 2>&1
+    # The uninstaller runs on as a copy of itself; done once the folder is gone.
+    local waited=0
+    while [ -e "$pf" ] && [ "$waited" -lt 1200 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    local left
+    left=$(find "$pf" "$menu" -iname '*pivota*' 2>/dev/null | sed "s|$WINEPREFIX/drive_c/|C:/|" | tr '\n' ' ')
+    note "uninstalled: nothing left in Program Files or the Start menu (${left:-nothing})" \
+        "$(yes_if '[ -z "$left" ]')"
+    note "uninstalled: no uninstall entry, no file type" \
+        "$(yes_if '! wine reg query "$key" /reg:64 >/dev/null 2>&1 &&
+            ! wine reg query "$class" /reg:64 >/dev/null 2>&1 &&
+            ! wine reg query "HKLM\\Software\\Classes\\.pvt" /reg:64 >/dev/null 2>&1')"
+}
 step "Running the tests under Wine (ctest)"
 start=$SECONDS
 log="$OUT/ctest.log"
@@ -145,8 +272,17 @@ else
 fi
 echo "    $((SECONDS - start)) s (the failures in full: $log)"
 
+# Started once the tests are through: a fourth program starting in Wine at the same moment as the
+# others once left one without its internal window (QEventDispatcherWin32), and it waited for
+# ever.
+installer_job=
+if [ -f "$SETUP" ]; then
+    installer_run &
+    installer_job=$!
+fi
+
 step "The program under Wine: $PROGRAM_DIR/pivota.com"
-version=$(sed -n 's/^project(pivota VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+version=$VERSION
 run --version >"$work/version.out" 2>&1
 code=$?
 check "pivota --version prints \"pivota $version\"" \
@@ -180,6 +316,54 @@ elif [ -n "${CI:-}" ]; then
     check "pivota backup --port COM3 through Wine: no Linux pivota-sim at $SIM" 0
 else
     echo "    SKIP  pivota backup --port COM3 through Wine: no Linux pivota-sim at $SIM (cmake --build build --target pivota-sim)"
+fi
+
+i=0
+for name in "${reserved_names[@]}"; do
+    read -r code took <"$work/reserved$i.code"
+    check "pivota backup $name: refused before the boards are read, exit 2 ($took s)" \
+        "$([ "$code" = 2 ] && grep -q 'Nichts wurde gesendet' "$work/reserved$i.err" &&
+            ! grep -q 'liest' "$work/reserved$i.err" && echo 1)"
+    [ "$code" = 2 ] || tail -3 "$work/reserved$i.err" | tr -d '\r' | sed 's/^/      /'
+    i=$((i + 1))
+done
+check "pivota backup x.pvt.: writes and names $(zpath "$work/dot.pvt") as Windows stores it" \
+    "$([ "$(cat "$work/dot.code")" = 0 ] && [ -f "$work/dot.pvt" ] && [ ! -e "$work/dot.pvt." ] &&
+        tr -d '\r' <"$work/dot.out" | grep -qF " $(zpath "$work/dot.pvt"): " && echo 1)"
+check "messages name files with backslashes (\"Gesichert in $(zpath "$work/sim.pvt"): ...\")" \
+    "$(tr -d '\r' <"$work/backup.out" | grep -qF " $(zpath "$work/sim.pvt"): " && echo 1)"
+
+step "The package: stripped, and the console's texts"
+debug=()
+while IFS= read -r -d '' binary; do
+    x86_64-w64-mingw32-objdump -h "$binary" | grep -q ' \.debug_' && debug+=("${binary#"$PROGRAM_DIR"/}")
+done < <(find "$PROGRAM_DIR" -maxdepth 2 \( -iname '*.exe' -o -iname '*.com' -o -iname '*.dll' \) -print0)
+if [ "$PROGRAM_DIR" = "$OUT/package/Pivota" ]; then
+    check "no program or DLL of the package carries debug information (${debug[*]:-none does}; $(du -sm "$PROGRAM_DIR" | cut -f1) MB)" \
+        "$([ ${#debug[@]} = 0 ] && echo 1)"
+fi
+run --help >"$work/help.out" 2>&1
+wide=$(cat "$work/help.out" "$work/bogus.err" | tr -d '\r' | awk 'length > 79' | head -3)
+check "--help and the usage after an error: no line wider than 79 columns${wide:+ ($wide)}" \
+    "$([ -z "$wide" ] && echo 1)"
+check "the usage after an error names the program \"pivota\", as --help does" \
+    "$(tr -d '\r' <"$work/bogus.err" | grep -qE '^(Aufruf|Usage): pivota ' &&
+        tr -d '\r' <"$work/help.out" | grep -qE '^(Aufruf|Usage): pivota ' && echo 1)"
+
+if [ -n "$installer_job" ]; then
+    step "The installer under Wine: $SETUP"
+    wait "$installer_job"
+    while IFS=$'\t' read -r ok what; do
+        if [ "$ok" = SKIP ]; then
+            echo "    SKIP  $what"
+        else
+            check "$what" "$ok"
+        fi
+    done <"$work/installer.results"
+elif [ -n "${CI:-}" ] || [ "$PROGRAM_DIR" = "$OUT/package/Pivota" ]; then
+    check "the installer: no $SETUP" 0
+else
+    echo "    SKIP  the installer: no $SETUP (tools/windows/build.sh without --no-package)"
 fi
 
 # ---------------------------------------------------------------- summary

@@ -11,6 +11,7 @@
 
 #include "platform/filesafety.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace Backup {
@@ -284,7 +285,7 @@ bool ReadFile(const QString &path, FileContents *contents, QString *error) {
     if (!QFileInfo::exists(path)) {
         if (error) {
             *error = QCoreApplication::translate("BackupFile", "Die Datei %1 ist nicht vorhanden.")
-                         .arg(path);
+                         .arg(QDir::toNativeSeparators(path));
         }
         return false;
     }
@@ -294,7 +295,7 @@ bool ReadFile(const QString &path, FileContents *contents, QString *error) {
         if (error) {
             *error = QCoreApplication::translate("BackupFile",
                                                  "Die Datei %1 kann nicht gelesen werden: %2")
-                         .arg(path, reason);
+                         .arg(QDir::toNativeSeparators(path), reason);
         }
         return false;
     }

@@ -3,9 +3,11 @@
 
 #include "comm/numbertext.h"
 #include "comm/sharedstate.h"
+#include "platform/filenames.h"
 #include "platform/filesafety.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -28,7 +30,8 @@ bool BackupJob::Prepare(Action action, const QString &path) {
     }
     m_prepared = false;
     m_action = action;
-    m_path = path;
+    // The file the system will really write or read, so that the lines name that one.
+    m_path = FileNames::Cleaned(path);
     m_lines.clear();
     m_details.clear();
     m_differences.clear();
@@ -37,18 +40,23 @@ bool BackupJob::Prepare(Action action, const QString &path) {
     m_unconfirmedInFile = 0;
     m_file = Backup::FileContents();
     const QString nothingSent = QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
+    // A name that names a device or no file at all is told before the boards are read for a
+    // minute, not after; and reading such a "file" could wait on a device.
+    if (const QString problem = FileNames::Problem(m_path); !problem.isEmpty()) {
+        m_lines << problem << nothingSent;
+        return End(Result::FileError, false);
+    }
     if (action == Action::Backup) {
-        // Told before the boards are read for a minute, not after.
-        const QString folder = QFileInfo(path).absolutePath();
+        const QString folder = QFileInfo(m_path).absolutePath();
         QString error;
         if (!FileSafety::IsFolderWritable(folder)) {
             m_lines << QCoreApplication::translate(
                            "BackupJob", "In den Ordner %1 kann nicht geschrieben werden.")
-                           .arg(folder)
+                           .arg(QDir::toNativeSeparators(folder))
                     << nothingSent;
             return End(Result::FileError, false);
         }
-        if (!FileSafety::CanReplace(path, &error)) {
+        if (!FileSafety::CanReplace(m_path, &error)) {
             m_lines << QCoreApplication::translate("BackupJob",
                                                    "Die Sicherung kann dort nicht stehen: %1")
                            .arg(error)
@@ -57,7 +65,7 @@ bool BackupJob::Prepare(Action action, const QString &path) {
         }
     } else {
         QString error;
-        if (!Backup::ReadFile(path, &m_file, &error)) {
+        if (!Backup::ReadFile(m_path, &m_file, &error)) {
             m_lines << error << nothingSent;
             return End(Result::FileError, false);
         }

@@ -1,5 +1,6 @@
 #include "core/backup/backupplan.h"
 #include <QCoreApplication>
+#include <QDir>
 
 #include "comm/addresscodes.h"
 #include "comm/numbertext.h"
@@ -463,7 +464,7 @@ QStringList BackupLines(const QString &path, const Image &image) {
     lines << QCoreApplication::translate(
                  "BackupPlan", "Gesichert in %1: Grube %2 von %3 Zellen, Bühne %4 von %3 Zellen "
                                "bestätigt")
-                 .arg(path)
+                 .arg(QDir::toNativeSeparators(path))
                  .arg(image.Known(Board::Grube))
                  .arg(Cells)
                  .arg(image.Known(Board::Buehne));

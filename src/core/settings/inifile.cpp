@@ -4,6 +4,7 @@
 #include "platform/filesafety.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -218,7 +219,7 @@ bool IniFile::load(const QString &path, QString *error) {
                 QCoreApplication::translate(
                     "IniFile", "%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt "
                                "oder in einer unbekannten Kodierung).")
-                    .arg(path);
+                    .arg(QDir::toNativeSeparators(path));
         }
         return false;
     }

@@ -15,12 +15,14 @@
 #include "gui/settings/backuppanel.h"
 #include "gui/settings/sendlogmodel.h"
 #include "gui/settings/sendlogview.h"
+#include "platform/filenames.h"
 #include "platform/portenumerator.h"
 #include "platform/portwatcher.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -292,7 +294,7 @@ void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
     const bool hadChoice = ComboBox_ports->currentIndex() >= 0;
     const QString chosen = ComboBox_ports->currentData().toString();
     ComboBox_ports->clear();
-    for (const FoundPort &p : ports) {
+    for (const FoundPort &p : SortedForShowing(ports)) {
         ComboBox_ports->addItem(p.displayText(), p.target);
         ComboBox_ports->setItemData(ComboBox_ports->count() - 1,
                                     p.target == p.location
@@ -333,12 +335,16 @@ void TFrameSettings::btn_port_assignClick() {
     }
     QString target = ComboBox_ports->currentData().toString();
     if (target == EnterPathItem) {
-        const std::optional<QString> typed = m_dialogs.askText(
-            tr("Port-Zuordnung"), tr("Gerät für COM%1 (Pfad):").arg(n), QStringLiteral("/dev/"));
+        // Windows names its ports, Unix its device files.
+        const QString prompt = FileNames::Native == FileNames::System::Windows
+                                   ? tr("Port für COM%1 (zum Beispiel COM12):")
+                                   : tr("Gerät für COM%1 (Pfad):");
+        const std::optional<QString> typed =
+            m_dialogs.askText(tr("Port-Zuordnung"), prompt.arg(n), TypedDeviceStart());
         if (!typed) {
             return;
         }
-        target = typed->trimmed();
+        target = TypedDevice(*typed);
         if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
             m_dialogs.showError(tr("Port-Zuordnung"), problem);
             return;
@@ -458,6 +464,18 @@ void TFrameSettings::Button2Click() {
         emit statusMessage(StatusTexts::LoadCancelled());
         return;
     }
+    LoadConfiguration(path, chosen, true);
+}
+
+void TFrameSettings::OfferFile(const QString &path) {
+    // Every part the file holds is asked for, as if all four boxes were checked; a part the file
+    // lacks is not asked for, since the user chose none.
+    const QList<ConfigFile::Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
+    LoadConfiguration(FileNames::Cleaned(path), all, false);
+}
+
+void TFrameSettings::LoadConfiguration(const QString &path, const QList<ConfigFile::Part> &chosen,
+                                       bool chosenByUser) {
     IniFile ini;
     if (!ReadConfiguration(path, ini)) {
         return;
@@ -468,10 +486,10 @@ void TFrameSettings::Button2Click() {
     if (missing.size() == chosen.size()) {
         FailLoad(tr("%1 ist keine Konfigurationsdatei mit den gewählten "
                     "Daten (%2). Es wurde nichts geladen.")
-                     .arg(path, missingText));
+                     .arg(QDir::toNativeSeparators(path), missingText));
         return;
     }
-    if (!missing.isEmpty()) {
+    if (!missing.isEmpty() && chosenByUser) {
         m_dialogs.showMessage(tr("Die Datei enthält keine Daten für: %1.\nDiese werden "
                                  "nicht geladen.")
                                   .arg(missingText));

@@ -72,6 +72,10 @@ public:
     QStringList sendLogLines() const;
     // The info dump at a marker of the board.
     void ShowDump(const QStringList &lines);
+    // A configuration file given to the program (opened from the file manager): each part that
+    // it holds is offered as "laden" offers it, and a file that cannot be loaded is refused in a
+    // box.
+    void OfferFile(const QString &path);
 
     // Set by the window that owns the tab, the one that knows its size and place: the settings
     // as a configuration file stores them.
@@ -134,6 +138,10 @@ private:
     // "laden": the file read and checked (false, with the reason said, when it cannot be used),
     // then each part offered that the user agrees to; the parts taken.
     void FailLoad(const QString &text);
+    // Loads what the user agrees to of the parts chosen; chosenByUser: the boxes chose them, and
+    // a part the file lacks is said.
+    void LoadConfiguration(const QString &path, const QList<ConfigFile::Part> &chosen,
+                           bool chosenByUser);
     bool ReadConfiguration(const QString &path, IniFile &ini);
     QList<ConfigFile::Part> TakeParts(const IniFile &ini, const QList<ConfigFile::Part> &offered);
 

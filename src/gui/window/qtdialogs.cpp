@@ -1,5 +1,7 @@
 #include "gui/window/qtdialogs.h"
 
+#include "platform/filenames.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -178,5 +180,21 @@ QString QtDialogs::askSaveFileName(const QString &filter, const QString &default
     if (!suggestedName.isEmpty()) {
         dialog->selectFile(suggestedName);
     }
-    return runFileDialog(*dialog);
+    const QString chosen = runFileDialog(*dialog);
+    // The name as the system stores it, not a second suffix behind a dot the system drops.
+    const QString saved = FileNames::SavedName(chosen, dialog->defaultSuffix());
+    if (saved != chosen && QFileInfo::exists(saved)) {
+        // The dialog asked about the name it had; the file really written is another.
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                        QApplication::translate("QtDialogs",
+                                                "%1 ist bereits vorhanden.\nMöchten Sie sie "
+                                                "ersetzen?")
+                            .arg(QDir::toNativeSeparators(saved)),
+                        QMessageBox::Yes | QMessageBox::No, m_parent);
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            return QString();
+        }
+    }
+    return saved;
 }

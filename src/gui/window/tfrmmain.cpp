@@ -76,6 +76,11 @@ void TfrmMain::setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerato
     m_session->setPortEnumerator(std::move(enumerator));
 }
 
+void TfrmMain::OfferFile(const QString &path) {
+    BuildHiddenTabsNow(); // the tabs that show what is loaded
+    m_settingsTab->OfferFile(path);
+}
+
 // ---------------------------------------------------------------------------------------------
 // User level, place and layout
 

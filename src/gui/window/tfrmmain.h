@@ -73,6 +73,10 @@ public:
     // How often the housekeeping tick has run, by its timer or right behind a board's report.
     int housekeepingRuns() const { return m_session->driver().housekeepingRuns(); }
 
+    // A file given to the program: offered as the settings tab's "laden" offers a configuration
+    // file, each part it holds after a question.
+    void OfferFile(const QString &path);
+
     // Where the serial devices offered on the settings tab and awaited after a loss come from
     // (tests offer their own).
     void setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator);
