@@ -5,6 +5,7 @@
 #include "gui/common/named.h"
 #include "gui/common/turntabledrawing.h"
 #include "gui/common/turntablepicture.h"
+#include "gui/common/turntableview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,22 +86,8 @@ TFrameDefinition::TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget
     btn_read_adr->setText(CaptionRead());
     btn_write_adr->setText(CaptionWrite());
 
-    QFont small = font();
-    small.setPixelSize(9);
-    for (int i = 1; i <= StationData::MaxPositions; ++i) {
-        auto *b = new QPushButton(QString::number(i), pnl_definition);
-        b->setObjectName(QStringLiteral("PositionButton%1").arg(i));
-        b->setFont(small);
-        b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(HintActivate());
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setContextMenuPolicy(Qt::CustomContextMenu);
-        b->hide();
-        connect(b, &QPushButton::clicked, this, [this, i] { PositionButtonClick(i); });
-        connect(b, &QPushButton::customContextMenuRequested, this,
-                [this, i] { RenamePosition(i); });
-        PositionButtons[at(i - 1)] = b;
-    }
+    connect(m_view, &TurntableView::positionClicked, this, &TFrameDefinition::PositionButtonClick);
+    connect(m_view, &TurntableView::positionMenu, this, &TFrameDefinition::RenamePosition);
     BuildRows();
     ShowAddressRows();
     DrawTurntable();
@@ -116,7 +103,9 @@ void TFrameDefinition::WakeTimer5() {
 
 void TFrameDefinition::BuildForm() {
     pnl_definition = Named(new QWidget(this), "pnl_definition");
-    tt_Image1 = Named(new TurntablePicture(pnl_definition), "tt_Image1");
+    m_view = new TurntableView(pnl_definition, TurntableView::Buttons::EveryPosition,
+                               {TrackPenWidth, SwitchPenWidth});
+    tt_Image1 = m_view->picture();
     tt_Image1->setGeometry(FormPicture);
 
     GroupBox_Darstellung =
@@ -194,7 +183,7 @@ void TFrameDefinition::BuildForm() {
     connect(cbx_use_mm, &QCheckBox::toggled, this, &TFrameDefinition::cbx_use_mmClick);
 }
 
-void TFrameDefinition::ShowDefinition() {
+void TFrameDefinition::ShowDefinition(bool loaded) {
     Updating = true;
     StationData &st = m_state.station;
     const int n = m_state.PositionCount < 1 ? 10 : m_state.PositionCount;
@@ -206,7 +195,7 @@ void TFrameDefinition::ShowDefinition() {
     UpDown_Offset->setValue(st.ZeroOffset);
     cbx_umdrehen->setChecked(st.ReverseCounting);
     cbx_umschaltlinie->setChecked(st.ShowSwitchLine);
-    m_rows.ReadFromImage();
+    m_rows.ReadFromImage(false, loaded);
     ShowAddressRows();
     ShowPositionLabels();
     cbx_use_mm->setChecked(st.UseMotorola);
@@ -214,7 +203,7 @@ void TFrameDefinition::ShowDefinition() {
 }
 
 void TFrameDefinition::UpdateDefinitionButtons() {
-    const bool online = m_state.Online;
+    const bool online = m_state.connection().online();
     // While a transfer runs, only its own button ("Abbruch") may be pressed.
     btn_read_adr->setEnabled(online && !m_rows.WriteMode());
     btn_write_adr->setEnabled(online && !m_rows.ReadMode());
@@ -261,68 +250,19 @@ void TFrameDefinition::ArrangeDefinitionTab() {
 void TFrameDefinition::DrawTurntable() {
     ArrangeDefinitionTab();
     const StationData &st = m_state.station;
-    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
-                              st.ZeroOffset, st.ReverseCounting);
-    QImage &canvas = tt_Image1->canvas();
     // What lies under the buttons before: a button is repainted only when it moves or the
     // picture beneath it changes, not with every redraw of the picture.
-    const ButtonLayout layout{tt_Image1->geometry(), canvas.size(), canvas.devicePixelRatio(),
-                              g.positions(),         st.ZeroOffset, st.ReverseCounting};
-    const bool layoutChanged = layout != m_drawnLayout;
-    m_drawnLayout = layout;
-    const QImage before = layoutChanged ? QImage() : canvas.copy();
-    std::optional<QPainter> painter;
-    if (!canvas.isNull()) { // a picture of size 0 has nothing to draw on
-        painter.emplace(&canvas);
-        TurntableDrawing::DrawPit(*painter, g);
-    }
-    const QPoint origin = tt_Image1->pos();
-    const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
-    for (int i = 1; i <= StationData::MaxPositions; ++i) {
-        QPushButton *button = PositionButtons[at(i - 1)];
-        if (i > g.positions()) {
-            button->hide();
-            continue;
-        }
-        const bool used = st.PositionUsed[at(i)];
+    const QImage before = tt_Image1->image().copy();
+    const TurntableView::Drawn drawn = m_view->Draw(st, m_state.PositionCount, [&](int i) {
         const QString &name = st.PositionName[at(i)];
-        const QString hint = (used ? HintDeactivate() : HintActivate()) + u'\n' +
-                             tr("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) +
-                             u'\n' + HintRename();
-        if (button->toolTip() != hint) {
-            button->setToolTip(hint);
-        }
-        if (used && painter) {
-            TurntableDrawing::DrawTrack(*painter, g, i, TrackPenWidth);
-            TurntableDrawing::DrawName(*painter, g, i, name);
-        }
-        if (layoutChanged || button->isHidden()) {
-            button->move(g.ButtonTopLeft(i, buttonSize, origin));
-            button->show();
-            button->raise();
-        }
-    }
-    if (st.ShowSwitchLine && painter) {
-        TurntableDrawing::DrawSwitchLine(*painter, g, SwitchPenWidth);
-    }
-    painter.reset();
-    if (layoutChanged || before.isNull()) {
+        return (st.PositionUsed[at(i)] ? HintDeactivate() : HintActivate()) + u'\n' +
+               tr("Position %1").arg(TurntableDrawing::PositionCaption(i, name)) + u'\n' +
+               HintRename();
+    });
+    if (drawn.layoutChanged) {
         tt_Image1->update();
     } else {
-        // The picture without the buttons whose ground stayed the same.
-        QRegion region(tt_Image1->rect());
-        const qreal ratio = canvas.devicePixelRatio();
-        for (int i = 1; i <= g.positions(); ++i) {
-            const QRect onPicture = PositionButtons[at(i - 1)]->geometry().translated(-origin);
-            const QRect pixels =
-                QRectF(QPointF(onPicture.topLeft()) * ratio, QSizeF(onPicture.size()) * ratio)
-                    .toAlignedRect();
-            const QRect inside = pixels.intersected(canvas.rect());
-            if (inside.isEmpty() || before.copy(inside) == canvas.copy(inside)) {
-                region -= onPicture;
-            }
-        }
-        tt_Image1->update(region);
+        m_view->ShowChangedGround(before);
     }
     // The rows are shown again with the picture; a position row that serves no position keeps
     // its label hidden.

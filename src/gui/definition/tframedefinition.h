@@ -11,6 +11,7 @@
 class Dialogs;
 class SharedState;
 class TurntablePicture;
+class TurntableView;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -28,9 +29,6 @@ class QTimer;
 class TFrameDefinition : public TabFrame {
     Q_OBJECT
 public:
-    static constexpr int PositionButtonWidth = 20;
-    static constexpr int PositionButtonHeight = 14;
-
     TFrameDefinition(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
 
     void OnlineChanged() override;
@@ -40,9 +38,14 @@ public:
         ShowDefinition();
         DrawTurntable();
     }
+    void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) override {
+        ShowDefinition(taken.contains(ConfigFile::Part::Addresses));
+        DrawTurntable();
+    }
 
-    // Refreshes after settings or a configuration file were read.
-    void ShowDefinition();
+    // Refreshes after settings or a configuration file were read; loaded: the addresses come
+    // from a configuration file just loaded, and what it changed is to be written.
+    void ShowDefinition(bool loaded = false);
     void DrawTurntable();
     // Follows the main window's online state.
     void UpdateDefinitionButtons();
@@ -111,21 +114,9 @@ private:
     void StartTransfer(bool read);
     int PositionCount() const;
 
-    // What decides where the position buttons stand.
-    struct ButtonLayout {
-        QRect picture;
-        QSize canvas;
-        qreal pixelRatio = 0;
-        int positions = 0;
-        int zeroOffset = 0;
-        bool reversed = false;
-        bool operator==(const ButtonLayout &) const = default;
-    };
-
     SharedState &m_state;
     Dialogs &m_dialogs;
     AddressRows m_rows;
-    ButtonLayout m_drawnLayout;
     bool Updating = false;
     bool m_transferShown = false; // the buttons show a running transfer
     // The rows' states the panels show.
@@ -137,6 +128,7 @@ private:
     std::array<QString, AddressRows::Rows> m_validText{};
 
     QWidget *pnl_definition = nullptr;
+    TurntableView *m_view = nullptr; // the picture and its position buttons
     TurntablePicture *tt_Image1 = nullptr;
     QGroupBox *GroupBox_Darstellung = nullptr;
     QLabel *Label1 = nullptr;
@@ -154,6 +146,5 @@ private:
     QPushButton *btn_undo = nullptr;
     QCheckBox *cbx_use_mm = nullptr;
     QTimer *Timer5 = nullptr;
-    std::array<QPushButton *, 48> PositionButtons{};
     std::array<Row, AddressRows::Rows> m_rowWidgets{};
 };

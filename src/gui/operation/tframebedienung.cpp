@@ -12,6 +12,7 @@
 #include "gui/common/named.h"
 #include "gui/common/turntabledrawing.h"
 #include "gui/common/turntablepicture.h"
+#include "gui/common/turntableview.h"
 #include "gui/operation/driveicons.h"
 
 #include <QCheckBox>
@@ -24,8 +25,6 @@
 #include <QSignalBlocker>
 
 namespace {
-constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
-constexpr int SwitchPenWidth = 2;
 
 QString PositionText(int zeroBased) {
     return QString::number(zeroBased + 1);
@@ -283,7 +282,7 @@ void TFrameBedienung::ShowStatus() {
 }
 
 void TFrameBedienung::UpdateOperationButtons() {
-    const bool online = m_state.Online;
+    const bool online = m_state.connection().online();
     for (QCheckBox *box : {cbx_flash, cbx_horn, cbx_hupe, cbx_light}) {
         box->setEnabled(online);
     }
@@ -316,65 +315,25 @@ void TFrameBedienung::SetExternalTargetVisible(bool visible) {
 // ---------------------------------------------------------------------------------------------
 // The turntable view
 
-TFrameBedienung::ViewLayout TFrameBedienung::CurrentLayout() {
-    const StationData &st = m_state.station;
-    ViewLayout layout;
-    layout.picture = tt_Image1->geometry();
-    layout.canvas = tt_Image1->canvas().size();
-    layout.pixelRatio = tt_Image1->canvas().devicePixelRatio();
-    layout.positions = m_state.PositionCount;
-    layout.zeroOffset = st.ZeroOffset;
-    layout.reversed = st.ReverseCounting;
-    layout.switchLine = st.ShowSwitchLine;
-    std::copy(st.PositionUsed.begin(), st.PositionUsed.end(), layout.used.begin());
-    return layout;
+QPushButton *TFrameBedienung::positionButton(int k) const {
+    return m_view->button(k);
 }
 
 void TFrameBedienung::DrawTurntable() {
     ++m_drawCount;
     ArrangeOperationTab();
     const StationData &st = m_state.station;
-    const TurntableGeometry g(tt_Image1->width(), tt_Image1->height(), m_state.PositionCount,
-                              st.ZeroOffset, st.ReverseCounting);
-    const ViewLayout layout = CurrentLayout();
     // A bridge step leaves tracks, numbers and buttons as they are: moving and raising 48
     // buttons would repaint every one of them with each step of a turning bridge.
-    const bool layoutChanged = layout != m_drawnLayout;
-    m_drawnLayout = layout;
-    QPainter painter(&tt_Image1->canvas());
-    TurntableDrawing::DrawPit(painter, g);
-    const QPoint origin = tt_Image1->pos();
-    const QSize buttonSize(PositionButtonWidth, PositionButtonHeight);
-    for (int i = 1; i <= g.positions(); ++i) {
-        QPushButton *button = PositionButtons[static_cast<size_t>(i - 1)];
+    const TurntableView::Drawn drawn = m_view->Draw(st, m_state.PositionCount, [&](int i) {
         // The name, where the position has one of its own: in the tool tip and the picture.
         const QString &name = st.PositionName[static_cast<size_t>(i)];
-        const QString hint = TurntableDrawing::HasOwnName(i, name)
-                                 ? GoHint() + u'\n' + TurntableDrawing::PositionCaption(i, name)
-                                 : GoHint();
-        if (button->toolTip() != hint) {
-            button->setToolTip(hint);
-        }
-        if (st.PositionUsed[static_cast<size_t>(i)]) {
-            TurntableDrawing::DrawTrack(painter, g, i, TrackPenWidth);
-            TurntableDrawing::DrawName(painter, g, i, name);
-            if (layoutChanged) {
-                button->move(g.ButtonTopLeft(i, buttonSize, origin));
-                button->show();
-                button->raise();
-            }
-        } else {
-            button->hide();
-        }
-    }
-    // Buttons of positions beyond the turntable's count (after it was lowered) go away too.
-    for (int i = g.positions() + 1; i <= StationData::MaxPositions; ++i) {
-        PositionButtons[static_cast<size_t>(i - 1)]->hide();
-    }
-    if (st.ShowSwitchLine) {
-        TurntableDrawing::DrawSwitchLine(painter, g, SwitchPenWidth);
-    }
-    painter.end();
+        return TurntableDrawing::HasOwnName(i, name)
+                   ? GoHint() + u'\n' + TurntableDrawing::PositionCaption(i, name)
+                   : GoHint();
+    });
+    const TurntableGeometry &g = drawn.geometry;
+    const bool layoutChanged = drawn.layoutChanged;
     const bool external = cbx_zeige_sollpos_extern->isChecked() && m_state.DigitalTarget >= 0;
     if (m_targetShown || external) {
         DrawBridge(true); // the board's own target is shown as reported

@@ -9,6 +9,7 @@
 class Dialogs;
 class SharedState;
 class TurntablePicture;
+class TurntableView;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -51,7 +52,7 @@ public:
     // How often the view was drawn (redraws happen only when something shown changed).
     int drawCount() const { return m_drawCount; }
     TurntablePicture *picture() const { return tt_Image1; }
-    QPushButton *positionButton(int k) const { return PositionButtons[static_cast<size_t>(k - 1)]; }
+    QPushButton *positionButton(int k) const;
 
 public slots:
     void btn_leftClick();
@@ -72,8 +73,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static constexpr int PositionButtonWidth = 20;
-    static constexpr int PositionButtonHeight = 14;
+    static constexpr int TrackPenWidth = 1; // the definition tab draws its tracks thicker
+    static constexpr int SwitchPenWidth = 2;
     // The tool tip of a position button.
     static QString GoHint();
 
@@ -83,7 +84,6 @@ private:
     void DecoratePositionGroup();
     void BuildStatusGroups();
     void BuildManualSwitches();
-    void BuildPositionButtons();
     // Go to a target (code) turning left or right: the direction box is set first so that the
     // board gets the direction with the key code.
     void Drive(int code, bool left);
@@ -96,21 +96,6 @@ private:
                   const QColor &foreground);
     // No believable report: every status panel unknown, and nothing armed by made-up state.
     void ShowStatusUnknown();
-
-    // What decides the picture apart from the bridges: while it stays the same, a drawing
-    // changes only the pit disc, and the position buttons stay where they are.
-    struct ViewLayout {
-        QRect picture;
-        QSize canvas;
-        qreal pixelRatio = 0;
-        int positions = 0;
-        int zeroOffset = 0;
-        bool reversed = false;
-        bool switchLine = false;
-        std::array<bool, 49> used{};
-        bool operator==(const ViewLayout &) const = default;
-    };
-    ViewLayout CurrentLayout();
 
     SharedState &m_state;
     Dialogs &m_dialogs;
@@ -128,9 +113,9 @@ private:
     std::optional<bool> m_shownLeft;
     std::optional<bool> m_shownTurning;
     int m_drawCount = 0;
-    std::optional<ViewLayout> m_drawnLayout; // nothing until the first drawing
 
     QWidget *pnl_bedienung = nullptr;
+    TurntableView *m_view = nullptr; // the picture and its position buttons
     TurntablePicture *tt_Image1 = nullptr;
     QGroupBox *GroupBoxBedienung1 = nullptr;
     QLabel *Label4 = nullptr;
@@ -164,5 +149,4 @@ private:
     QCheckBox *cbx_flash = nullptr;
     QCheckBox *cbx_hupe = nullptr;
     QCheckBox *cbx_horn = nullptr;
-    std::array<QPushButton *, 48> PositionButtons{};
 };

@@ -10,6 +10,7 @@
 #include "gui/common/formtable.h"
 #include "gui/common/named.h"
 #include "gui/common/turntablepicture.h"
+#include "gui/common/turntableview.h"
 #include "gui/operation/driveicons.h"
 
 #include <QCheckBox>
@@ -26,20 +27,22 @@ constexpr int SmallGroupWidth = 150;
 void TFrameBedienung::BuildForm() {
     pnl_bedienung = Named(new QWidget(this), QStringLiteral("pnl_bedienung"));
 
-    tt_Image1 = Named(new TurntablePicture(pnl_bedienung), QStringLiteral("tt_Image1"));
+    m_view = new TurntableView(pnl_bedienung, TurntableView::Buttons::PositionsInUse,
+                               {TrackPenWidth, SwitchPenWidth});
+    tt_Image1 = m_view->picture();
     tt_Image1->setGeometry(8, 8, 400, 400);
     connect(
         tt_Image1, &TurntablePicture::redrawNeeded, this,
         [this] {
-            m_drawnLayout.reset(); // a new surface: everything is drawn and shown anew
+            m_view->Forget(); // a new surface: everything is drawn and shown anew
             DrawTurntable();
         },
         Qt::QueuedConnection);
+    connect(m_view, &TurntableView::positionClicked, this, &TFrameBedienung::btn_tt_goClick);
 
     BuildPositionGroup();
     BuildStatusGroups();
     BuildManualSwitches();
-    BuildPositionButtons();
 }
 
 void TFrameBedienung::BuildPositionGroup() {
@@ -178,22 +181,6 @@ void TFrameBedienung::BuildManualSwitches() {
     for (QCheckBox *box : {cbx_turn_go, cbx_turn_dir, cbx_light, cbx_flash, cbx_hupe, cbx_horn}) {
         // A state set by the program sends only when it really changes: toggled, not clicked.
         connect(box, &QCheckBox::toggled, this, [this, box] { cbx_Click(box); });
-    }
-}
-
-void TFrameBedienung::BuildPositionButtons() {
-    QFont small = font();
-    small.setPixelSize(9);
-    for (int k = 1; k <= StationData::MaxPositions; ++k) {
-        auto *b = new QPushButton(QString::number(k), pnl_bedienung);
-        b->setObjectName(QStringLiteral("PositionButton%1").arg(k));
-        b->setFont(small);
-        b->setFixedSize(PositionButtonWidth, PositionButtonHeight);
-        b->setToolTip(GoHint());
-        b->setFocusPolicy(Qt::NoFocus);
-        b->hide();
-        connect(b, &QPushButton::clicked, this, [this, k] { btn_tt_goClick(k); });
-        PositionButtons[static_cast<size_t>(k - 1)] = b;
     }
 }
 
