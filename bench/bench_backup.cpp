@@ -90,9 +90,9 @@ bool WriteSimFile(const QString &path, int changed) {
 }
 
 // The session to the simulator and the job, as the command line runs them.
-struct Connection {
-    explicit Connection(const QString &device) {
-        session.setTiming(IntervalSenden, IntervalReceive, ReadSize);
+struct BenchRun {
+    explicit BenchRun(const QString &device) {
+        session.setTiming({IntervalSenden, IntervalReceive, ReadSize});
         QString reason;
         QString configure;
         opened = session.Start({device, 19200, false}, &reason, &configure);
@@ -143,7 +143,7 @@ int main(int argc, char *argv[]) {
             std::fprintf(stderr, "pivota-sim did not start\n");
             return 1;
         }
-        Connection s(link);
+        BenchRun s(link);
         if (!s.opened) {
             std::fprintf(stderr, "no connection\n");
             return 1;
@@ -163,7 +163,7 @@ int main(int argc, char *argv[]) {
     if (!StartSim(sim, args.at(1), link, simFile)) {
         return 1;
     }
-    Connection s(link);
+    BenchRun s(link);
     const double total = s.Run(BackupJob::Action::Restore, backup);
     const double compare = total - double(s.writing.elapsed());
     Print("restore: its compare, 10 cells differ", compare, OnePass(), QString());

@@ -138,7 +138,7 @@ int main(int argc, char *argv[]) {
         QtDialogs dialogs;
         TfrmMain w(dir.filePath(QStringLiteral("pivota.ini")), dialogs);
         w.btnStartClick();
-        if (!w.state().Online) {
+        if (!w.state().connection().online()) {
             std::fprintf(stderr, "no connection\n");
             return 1;
         }

@@ -24,6 +24,8 @@ BUILD = sys.argv[1]
 STARTUP_ONLY = len(sys.argv) > 2 and sys.argv[2] == "startup"
 DURATION = int(sys.argv[2]) if len(sys.argv) > 2 and not STARTUP_ONLY else 60
 PIVOTA = os.path.join(BUILD, "src", "pivota")
+# The same program with its measurements (bench/benchprobe.h), for the runs that read them.
+PROBED = os.path.join(BUILD, "bench", "pivota-bench-window")
 SIM = os.path.join(BUILD, "sim", "pivota-sim")
 EMPTY = os.path.join(BUILD, "bench", "pivota-bench-emptywindow")
 TICK = os.sysconf("SC_CLK_TCK")
@@ -104,7 +106,7 @@ def paints_per_second(seconds, t0, t1, turning=None):
 def launch(settings_path, log, actions="", extra_env=None):
     env = dict(os.environ, PIVOTA_BENCH_LOG=log, PIVOTA_BENCH_ACTIONS=actions, LC_ALL="C.UTF-8")
     env.update(extra_env or {})
-    return subprocess.Popen([PIVOTA, "--settings", settings_path], env=env,
+    return subprocess.Popen([PROBED, "--settings", settings_path], env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 

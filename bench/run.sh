@@ -10,8 +10,9 @@ build=${BUILD_DIR:-$root/build}
 
 command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install -y xvfb" >&2; exit 1; }
 cmake -S "$root" -B "$build" -DPIVOTA_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target pivota pivota-sim pivota-bench-comm pivota-bench-emptywindow \
-    pivota-bench-transfers pivota-bench-sendlog pivota-bench-backup >/dev/null
+cmake --build "$build" -j2 --target pivota pivota-bench-window pivota-sim pivota-bench-comm \
+    pivota-bench-emptywindow pivota-bench-transfers pivota-bench-sendlog pivota-bench-backup \
+    >/dev/null
 
 echo "== transfers against pivota-sim, each against its floor"
 "$build/bench/pivota-bench-transfers" "$build/sim/pivota-sim" 20 2 2>/dev/null

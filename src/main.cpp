@@ -8,6 +8,11 @@
 #include "gui/window/tfrmmain.h"
 #include "platform/console.h"
 #include "platform/settingslocation.h"
+#include "programversion.h"
+
+#ifdef PIVOTA_BENCH_PROBE
+#include "benchprobe.h" // bench/: the program with its measurements, built only there
+#endif
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,14 +22,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifndef PIVOTA_VERSION
-#define PIVOTA_VERSION "0.0"
-#endif
-
 namespace {
 void SetIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("pivota"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(PIVOTA_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(PivotaVersion));
 }
 
 // While the window system starts, Qt's warnings are held back, and its fatal "no platform plugin"
@@ -85,7 +86,7 @@ int main(int argc, char *argv[]) {
         // Numbers in the messages follow the interface's language, not the system's.
         if (language == Language::English && QLocale().language() != QLocale::English) {
             QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-        } else if (language == Language::German && QLocale().language() == QLocale::English) {
+        } else if (language == Language::German && QLocale().language() != QLocale::German) {
             QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         }
         InstallTranslations(console, language,
@@ -154,6 +155,9 @@ int main(int argc, char *argv[]) {
     // The tabs not shown first are built after the first frame, which then comes sooner.
     TfrmMain window(SettingsPath(commandLine), dialogs, TfrmMain::HiddenTabs::AfterFirstFrame);
     dialogs.setParent(&window);
+#ifdef PIVOTA_BENCH_PROBE
+    BenchProbe::InstallIfAsked(window);
+#endif
     // The icon is built in, so no icon theme is searched for it. Decoding it takes longer than
     // the first frame can spare: the title bar and the task bar have it a moment later.
     QObject::connect(&window, &TfrmMain::firstFrameShown, &window,

@@ -14,7 +14,6 @@
 #include "gui/operation/tframebedienung.h"
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
-#include "gui/window/benchprobe.h"
 #include "platform/portenumerator.h"
 
 #include <QApplication>
@@ -32,8 +31,10 @@
 #include <utility>
 
 namespace {
-// The tabs in the order their connection-state updates run: operation, diagnosis, parameter,
-// definition, EEPROM (indices into the pages), after the settings tab's own buttons.
+// The order in which the tabs hear of a new connection state (indices into the pages): the
+// settings tab's own buttons first, then operation, diagnosis, parameter, definition and EEPROM,
+// as the program has always done it. No tab reads another's controls, so nothing depends on it
+// but what the user would see in between; it is kept so that nothing changes.
 constexpr std::array<size_t, 6> OnlineOrder = {5, 0, 3, 2, 1, 4};
 } // namespace
 
@@ -63,7 +64,6 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, HiddenTabs hid
     if (hiddenTabsBuilt()) {
         m_store.NoteStart(SettingsToCompare(), state());
     }
-    BenchProbe::InstallIfAsked(*this); // measurements for bench/run.sh, only when asked
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -155,22 +155,15 @@ void TfrmMain::ShowOpenError(const QString &reason) {
 }
 
 void TfrmMain::btnStartClick() {
-    m_session->StopWaiting();
     const QString name = m_session->portToOpen();
     QString reason;
-    if (!m_session->Probe(name, &reason)) {
+    QString configureError;
+    if (!m_session->Start(&reason, &configureError)) {
         ShowOpenError(reason);
         StatusPanel0->setText(NoPort(name));
         return;
     }
     StatusPanel0->setText(Opened(name));
-    QString configureError;
-    if (!m_session->Start(&reason, &configureError)) {
-        // Taken between the probe and the open: stay offline rather than pretend a link.
-        ShowOpenError(reason);
-        StatusPanel0->setText(NoPort(name));
-        return;
-    }
     if (!configureError.isEmpty()) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
@@ -186,18 +179,29 @@ void TfrmMain::btnStopClick() {
     btnStart->setFocus();
 }
 
-void TfrmMain::OnSessionState(Session::State state) {
+void TfrmMain::OnSessionState(Connection::State state) {
     if (m_shownOnline != m_session->online()) {
         SetOnline(m_session->online());
     }
-    // Stop ends the wait for a lost adapter.
-    btnStop->setEnabled(m_session->online() || state == Session::State::Waiting);
+    if (state == Connection::State::Connecting) {
+        StatusPanel0->setText(ConnectingTo(m_session->portToOpen()));
+    }
+    ShowButtons();
+}
+
+void TfrmMain::ShowButtons() {
+    // Start while nothing is connected or on its way; Stop ends a connection, one on its way,
+    // and the wait for a lost adapter.
+    const Connection::State state = m_session->connectionState();
+    const bool idle = state == Connection::State::Offline || state == Connection::State::Lost ||
+                      state == Connection::State::Waiting;
+    btnStart->setEnabled(idle);
+    btnStop->setEnabled(!idle || state == Connection::State::Waiting);
 }
 
 void TfrmMain::SetOnline(bool connected) {
     m_shownOnline = connected;
-    btnStart->setEnabled(!connected);
-    btnStop->setEnabled(connected);
+    ShowButtons();
     for (size_t i : OnlineOrder) {
         if (m_tabs[i]) {
             m_tabs[i]->OnlineChanged();

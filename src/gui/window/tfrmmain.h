@@ -5,6 +5,7 @@
 #include "core/session/session.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
+#include "programversion.h"
 
 #include <QMainWindow>
 #include <array>
@@ -37,8 +38,10 @@ public:
     // program's start). Until then frameDefinition() .. frameEEprom() are null.
     enum class HiddenTabs { AtOnce, AfterFirstFrame };
 
-    static inline const QString Caption = QStringLiteral("Pivota V0.38");
-    static QString VersionStatus() { return tr(" Pivota V0.38 vom 08. Aug. 2013"); }
+    static inline const QString Caption = QStringLiteral("Pivota V") + QLatin1String(PivotaVersion);
+    static QString VersionStatus() {
+        return tr(" Pivota V%1 vom 08. Aug. 2013").arg(QLatin1String(PivotaVersion));
+    }
     static QString SilentText() { return tr("keine Antwort von der Gruben-Platine"); }
     static QString ReconnectedText() { return tr("Verbindung wiederhergestellt"); }
 
@@ -54,7 +57,7 @@ public:
     const QString &settingsPath() const { return m_store.path(); }
     QString statusText() const;
     QString userLevel() const { return m_settings.userLevel; }
-    int readSize() const { return m_settings.readSize; }
+    int readSize() const { return m_session->timing().readSize; }
 
     TFrameBedienung *frameBedienung() const { return m_bedienung; }
     TFrameDefinition *frameDefinition() const { return m_definition; }
@@ -119,7 +122,9 @@ private:
     void ConnectSettingsTab();
     // Offline or online: the buttons and the tabs follow.
     void SetOnline(bool connected);
-    void OnSessionState(Session::State state);
+    void OnSessionState(Connection::State state);
+    // Start and Stop as the session's state allows them.
+    void ShowButtons();
     // What the tabs do on every housekeeping tick: the report of a transfer that ended goes to
     // the status bar, the tabs refresh.
     void OnHousekeeping();
@@ -157,8 +162,6 @@ private:
     bool m_saveFailureReported = false; // the box about an unwritable settings file was shown
     QColor m_fillColor;
     QString m_textBeforeSilence; // status text that the silence message replaced
-    ConnectionSettings m_chosen; // what the settings tab says the user chose
-    QString m_chosenLevel;       // the user level chosen for the next start
     bool m_shownOnline = false;  // what the buttons and tabs show
     int m_lossBoxes = 0;         // boxes telling of a lost line that are open
 
