@@ -1,5 +1,8 @@
 #include "sim/simport.h"
 
+#include "comm/portmap.h"
+#include "comm/serialportdevice.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -20,6 +23,15 @@ SimulatorPortDevice::SimulatorPortDevice(std::shared_ptr<Simulator> simulator, Q
 
 SimulatorPortDevice::~SimulatorPortDevice() {
     close();
+}
+
+ComPort::DeviceFactory DevicesWithSimulator() {
+    return [](const QString &target) -> std::unique_ptr<PortDevice> {
+        if (target == PortMap::Simulator) {
+            return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
+        }
+        return std::make_unique<SerialPortDevice>(target);
+    };
 }
 
 std::shared_ptr<Simulator> SimulatorPortDevice::Shared() {

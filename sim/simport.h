@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/comport.h"
 #include "comm/portdevice.h"
 #include "sim/simulator.h"
 
@@ -45,3 +46,7 @@ private:
     bool m_open = false;
     bool m_lost = false;
 };
+
+// The devices of the program: the built-in simulator of this run for a port mapped to
+// "simulator", a serial device for every other target.
+ComPort::DeviceFactory DevicesWithSimulator();

@@ -61,11 +61,10 @@ Cells ReadSimEeprom(const QString &path) {
 }
 
 // The session to the simulator and the job, as the command line runs them.
-struct Connection {
-    explicit Connection(const QString &device) {
+struct SessionRun {
+    explicit SessionRun(const QString &device) {
         state.transferSettings.answerTimeoutMs = 60;
-        state.transferSettings.byteIntervalMs = 1;
-        session.setTiming(1, 1, 64);
+        session.setTiming({1, 1, 64});
         QString configureError;
         opened = session.Start({device, 19200, false}, &reason, &configureError);
         QObject::connect(&session.link(), &Link::byteSent, [this](uint8_t) { ++bytesSent; });
@@ -124,7 +123,7 @@ private slots:
         const QString backup = dir.filePath("backup.pvt");
         int unconfirmed = 0;
         {
-            Connection s(device);
+            SessionRun s(device);
             QVERIFY2(s.opened, qPrintable(s.reason));
             // The quick boards answer within a few milliseconds: a request the noise lost is
             // given up soon. An answer that comes later still is one the engine must not believe.
@@ -192,7 +191,7 @@ private slots:
         SimProcess sim;
         QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile}, device));
         {
-            Connection s(device);
+            SessionRun s(device);
             QVERIFY2(s.opened, qPrintable(s.reason));
             QCOMPARE(s.Run(BackupJob::Action::Compare, backup), BackupJob::Result::Differences);
             const auto &differences = s.job.differences();
@@ -250,7 +249,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start(FastBoards, device));
-        Connection s(device);
+        SessionRun s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         Backup::Image image;
         for (int cell = 0; cell < 256; ++cell) {
@@ -282,7 +281,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start(FastBoards + QStringList{"--hang-up-after", "1"}, device));
-        Connection s(device);
+        SessionRun s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         const QString path = dir.filePath("b.pvt");
         QCOMPARE(s.Run(BackupJob::Action::Backup, path), BackupJob::Result::LineFailed);
@@ -295,7 +294,7 @@ private slots:
         const QString device = dir.filePath("tty");
         SimProcess sim;
         QVERIFY(sim.start({"--silent"}, device));
-        Connection s(device);
+        SessionRun s(device);
         QVERIFY2(s.opened, qPrintable(s.reason));
         QVERIFY(TestUtil::WriteFile(dir.filePath("c.pvt"), "[EE_GRUBE]\ndata_3_grube=1\n"));
         QCOMPARE(s.Run(BackupJob::Action::Compare, dir.filePath("c.pvt")),

@@ -10,6 +10,7 @@
 #include "platform/filesafety.h"
 #include "platform/interrupts.h"
 #include "platform/terminalline.h"
+#include "sim/simport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -150,10 +151,9 @@ QString Usage() {
 bool Parse(const QStringList &arguments, Options *options, QString *error) {
     // What is wrong, and where the usage is: the whole usage would push the error out of view.
     const auto fail = [&](const QString &text) {
-        *error = WrapLines(
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(text) +
-            QCoreApplication::translate("BackupCommand",
-                                        "Aufruf und Optionen: pivota backup --help\n"));
+        *error = WrapLines(QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(text) +
+                           QCoreApplication::translate(
+                               "BackupCommand", "Aufruf und Optionen: pivota backup --help\n"));
         return false;
     };
     if (!IsCommand(arguments)) {
@@ -395,6 +395,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
+    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
     ProgramSettings settings;
     if (!ReadSettings(o, defaultSettingsPath, session, settings)) {
         return UsageError;
@@ -414,8 +415,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return UsageError;
     }
 
-    session.setTiming(session.state().transferSettings.byteIntervalMs, settings.intervalReceive,
-                      settings.readSize);
+    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
     QString reason;
     QString configureError;
     if (!session.Start({o.port, settings.baud, false}, &reason, &configureError)) {

@@ -95,6 +95,13 @@ void PortWatcher::setPollInterval(int ms) {
     setActive(active);
 }
 
+void PortWatcher::watchPath(const QString &path) {
+    m_path = path;
+    if (m_fs) {
+        updateWatches();
+    }
+}
+
 bool PortWatcher::hasPort(const QString &target) const {
     return std::any_of(m_ports.cbegin(), m_ports.cend(), [&](const FoundPort &p) {
         return p.target == target || p.location == target;
@@ -127,6 +134,14 @@ void PortWatcher::updateWatches() {
             wanted.insert(above);
         }
     }
+    if (!m_path.isEmpty()) {
+        const QString folder = Parent(m_path);
+        for (const QString &f : {folder, Parent(folder)}) {
+            if (QFileInfo(f).isDir()) {
+                wanted.insert(QDir::cleanPath(QFileInfo(f).absoluteFilePath()));
+            }
+        }
+    }
     const QStringList watched = m_fs->directories();
     QStringList stale;
     for (const QString &folder : watched) {
@@ -154,6 +169,9 @@ QList<FoundPort> PortWatcher::read() const {
 
 void PortWatcher::rescan() {
     m_settle.stop();
+    if (!m_path.isEmpty()) {
+        emit pathSeen(QFileInfo::exists(m_path));
+    }
     QList<FoundPort> now = read();
     if (now.size() == m_ports.size() &&
         std::is_permutation(now.cbegin(), now.cend(), m_ports.cbegin())) {

@@ -54,6 +54,13 @@ public:
     // A change was seen and its rescan is due.
     bool isSettling() const { return m_settle.isActive(); }
 
+    // A path of its own besides the devices (a link that a udev rule or socat makes, which no
+    // list of serial devices holds): its folder and that folder's parent are watched too (a
+    // folder that goes with its last entry, as udev's by-id folder does, comes back there), and
+    // pathSeen tells after each change near it whether it is there. Empty: none.
+    void watchPath(const QString &path);
+    const QString &watchedPath() const { return m_path; }
+
 public slots:
     // Reads the devices now and reports a change, as the settling delay's end does.
     void rescan();
@@ -63,6 +70,9 @@ signals:
     // the targets that came and went.
     void portsChanged(const QList<FoundPort> &ports, const QStringList &appeared,
                       const QStringList &gone);
+    // The watched path was looked at after a change near it (or at a poll): a link removed and
+    // made again meanwhile is there again.
+    void pathSeen(bool exists);
 
 private:
     void onFolderChanged();
@@ -78,4 +88,5 @@ private:
     int m_pollMs = PortsChangeNotified() ? 0 : PortPollMs;
     bool m_active = false;
     QList<FoundPort> m_ports;
+    QString m_path;
 };

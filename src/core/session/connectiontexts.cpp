@@ -50,6 +50,10 @@ QString Opened(const QString &name) {
     return QCoreApplication::translate("ConnectionTexts", "%1 geöffnet").arg(name);
 }
 
+QString ConnectingTo(const QString &name) {
+    return QCoreApplication::translate("ConnectionTexts", "verbindet mit %1 ...").arg(name);
+}
+
 QString Stopped() {
     return QCoreApplication::translate("ConnectionTexts",
                                        "Kommunikation mit Gruben-Platine gestoppt");

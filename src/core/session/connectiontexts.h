@@ -16,6 +16,8 @@ QString FailureText(Link::Failure failure, const QString &reason);
 // Status bar lines: "kein COM3-Port", "COM3 geöffnet", the stopped connection.
 QString NoPort(const QString &name);
 QString Opened(const QString &name);
+// While the port is being opened: "verbindet mit COM3 ...".
+QString ConnectingTo(const QString &name);
 QString Stopped();
 // While a lost adapter is awaited to come back (Stop ends the wait).
 QString WaitingFor(const QString &device);

@@ -1,18 +1,14 @@
 #include "core/session/session.h"
 
 #include "comm/portmap.h"
-#include "comm/serialportdevice.h"
-#include "sim/simport.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
+#include <algorithm>
 
 Session::Session(QObject *parent)
     : QObject(parent), m_link(m_state), m_driver(m_state, m_link, this),
       m_enumerator(std::make_shared<SystemPortEnumerator>()),
       m_returnWatch(m_enumerator.get(), this) {
-    m_link.port().setDeviceFactory(&Session::OpenDevice);
     connect(&m_link, &Link::failed, this, &Session::OnLinkFailed);
     connect(&m_link, &Link::silenceChanged, this, [this](bool silent) {
         if (online()) {
@@ -20,11 +16,7 @@ Session::Session(QObject *parent)
         }
     });
     connect(&m_returnWatch, &PortWatcher::portsChanged, this, &Session::OnDevicesChanged);
-    // As the port watcher does: one look once the burst of changes that a new device makes is
-    // over.
-    m_pathSettle.setSingleShot(true);
-    m_pathSettle.setInterval(PortWatcher::DefaultSettleMs);
-    connect(&m_pathSettle, &QTimer::timeout, this, &Session::OnDevicesChanged);
+    connect(&m_returnWatch, &PortWatcher::pathSeen, this, &Session::OnDevicesChanged);
 }
 
 Session::~Session() {
@@ -33,16 +25,17 @@ Session::~Session() {
     }
 }
 
-std::unique_ptr<PortDevice> Session::OpenDevice(const QString &target) {
-    if (target == PortMap::Simulator) {
-        return std::make_unique<SimulatorPortDevice>(SimulatorPortDevice::Shared());
-    }
-    return std::make_unique<SerialPortDevice>(target);
+void Session::setDeviceFactory(ComPort::DeviceFactory factory) {
+    m_link.port().setDeviceFactory(std::move(factory));
 }
 
-void Session::setTiming(int byteIntervalMs, int receiveMs, int readSize) {
-    m_driver.setIntervals(byteIntervalMs, receiveMs);
-    m_driver.setReadSize(readSize);
+void Session::setTiming(const LineTiming &timing) {
+    LineTiming t = timing;
+    t.byteIntervalMs = std::max(1, t.byteIntervalMs);
+    t.receiveMs = std::max(1, t.receiveMs);
+    t.readSize = std::clamp(t.readSize, 1, Link::MaxReadSize);
+    m_state.setTiming(t);
+    m_driver.ApplyTiming();
 }
 
 void Session::Choose(const ConnectionSettings &settings) {
@@ -66,7 +59,14 @@ bool Session::Start(QString *reason, QString *configureError) {
     if (online()) {
         Stop();
     }
-    if (!m_link.Open(portToOpen(), m_settings.baud, reason, configureError)) {
+    const State before = connectionState();
+    const QString name = portToOpen();
+    SetConnection(State::Connecting);
+    // Probed first, as the program always has: a port that is missing or held says so before
+    // anything of the line is set up. Taken between the probe and the open, it stays closed.
+    if (!m_link.Probe(name, reason) ||
+        !m_link.Open(name, m_settings.baud, reason, configureError)) {
+        SetConnection(before);
         return false;
     }
     m_driver.ReceiveSoon();
@@ -83,12 +83,10 @@ void Session::Stop() {
 }
 
 void Session::SetConnection(State state) {
-    if (state == m_connection) {
+    const bool wasOnline = online();
+    if (!m_connection.set(state)) {
         return;
     }
-    const bool wasOnline = online();
-    m_connection = state;
-    m_state.Online = online();
     if (wasOnline && !online()) {
         // Nothing waits for an answer that cannot come.
         m_state.InterruptTransfers();
@@ -129,39 +127,18 @@ void Session::AwaitReturn(const QString &target, bool retry) {
     }
     // udev may not have removed the adapter's device yet: then it must go before it comes back.
     m_return.Arm(target, Present(target));
-    WatchAwaitedPath(true);
+    m_returnWatch.watchPath(target);
 }
 
 bool Session::Present(const QString &target) const {
     return PortReturn::Lists(m_returnWatch.ports(), target) || QFileInfo::exists(target);
 }
 
-void Session::WatchAwaitedPath(bool on) {
-    m_pathSettle.stop();
-    m_pathWatch.reset();
-    if (!on) {
-        return;
-    }
-    m_pathWatch = std::make_unique<QFileSystemWatcher>();
-    // The folder that holds the path tells when it comes and goes; its parent too, since a
-    // folder that goes with its last device (as udev's by-id folder does) is no longer watched,
-    // and its return shows there.
-    const QFileInfo folder(QFileInfo(m_return.target()).absolutePath());
-    for (const QFileInfo &watched : {folder, QFileInfo(folder.absolutePath())}) {
-        if (watched.exists()) {
-            m_pathWatch->addPath(watched.absoluteFilePath());
-        }
-    }
-    const auto changed = [this] { m_pathSettle.start(); };
-    connect(m_pathWatch.get(), &QFileSystemWatcher::directoryChanged, this, changed);
-    connect(m_pathWatch.get(), &QFileSystemWatcher::fileChanged, this, changed);
-}
-
 void Session::StopWaiting() {
     m_return.Disarm();
     m_returnWatch.setActive(false);
-    WatchAwaitedPath(false);
-    if (m_connection == State::Waiting) {
+    m_returnWatch.watchPath(QString());
+    if (connectionState() == State::Waiting) {
         SetConnection(State::Lost);
     }
 }
@@ -189,7 +166,7 @@ void Session::Reconnect() {
     }
     m_return.Disarm();
     m_returnWatch.setActive(false);
-    WatchAwaitedPath(false);
+    m_returnWatch.watchPath(QString());
     m_driver.ReceiveSoon();
     SetConnection(State::Online);
     emit reconnected(configureError);

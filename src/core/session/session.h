@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/connection.h"
 #include "comm/link.h"
 #include "comm/linkdriver.h"
 #include "comm/portreturn.h"
@@ -12,33 +13,29 @@
 #include <memory>
 
 class PortDevice;
-class QFileSystemWatcher;
 
 // What the user chose to connect to: the port (COM1..COM9 as the settings file's [Ports] maps
 // them, a device path, or "simulator"; empty: the port last opened), the line's baud rate (0: the
-// driver's rate stays), and whether a lost adapter is awaited to come back.
+// driver's rate stays), whether a lost adapter is awaited to come back, and the COM button of the
+// settings tab it came from (what the settings file keeps; 0 for a port named otherwise).
 struct ConnectionSettings {
     QString port;
     int baud = 19200;
     bool autoReconnect = true;
+    int comNumber = 0;
 
     bool operator==(const ConnectionSettings &) const = default;
 };
 
 // One connection to the controller and everything that belongs to it: the line traffic and the
-// boards' mirrors (SharedState), the link to the port, the timers that move its bytes, and the
-// wait for a lost adapter to come back. It has one state, from which "online" follows; nobody
-// sets that by hand. The window shows it, the command line runs it without a window.
+// boards' mirrors (SharedState), the link to the port, the timers that move its bytes, the line's
+// timing, and the wait for a lost adapter to come back. It alone owns the connection's state
+// (Connection), which everybody else only reads; the link under it tells it facts. The window
+// shows it, the command line runs it without a window.
 class Session : public QObject {
     Q_OBJECT
 public:
-    enum class State {
-        Offline, // never started, or stopped
-        Online,  // the port is open and the board talks
-        Silent,  // the port is open, but the board has said nothing for a while
-        Lost,    // the line failed; the port is closed, the failure reported once
-        Waiting, // the line failed and the adapter is awaited to come back
-    };
+    using State = Connection::State;
 
     explicit Session(QObject *parent = nullptr);
     ~Session() override;
@@ -50,9 +47,11 @@ public:
     LinkDriver &driver() { return m_driver; }
     const LinkDriver &driver() const { return m_driver; }
 
-    // The pace of the line: the gap between bytes ("Interval_Senden"), the receive tick
-    // ("Interval_Receive") and the bytes taken per read ("COM-Buffersize").
-    void setTiming(int byteIntervalMs, int receiveMs, int readSize);
+    // The pace of the line (LineTiming), from the settings file or the command line: the one
+    // the driver's ticks and the transfers' time-outs follow. Values that would stall the line
+    // are raised to 1.
+    void setTiming(const LineTiming &timing);
+    const LineTiming &timing() const { return m_state.timing(); }
 
     // The user's latest choice: taken by the next Start and by a reconnect. A wait for a lost
     // adapter ends when the choice no longer wants it.
@@ -61,19 +60,23 @@ public:
     // The port that Start opens: the chosen one, or the one last opened.
     QString portToOpen() const;
 
-    // Does the named port exist, and is it free? It is closed again at once.
-    bool Probe(const QString &name, QString *reason) { return m_link.Probe(name, reason); }
-    // Opens the chosen port and starts moving bytes; false, and offline, with the reason when the
-    // port cannot be opened. configureError says why the line's settings could not be set on a
-    // port that is open all the same.
+    // Connects to the chosen port: it is probed (does it exist, is it free?), then opened, and
+    // bytes start moving. Meanwhile the state is Connecting. False, and back where it was
+    // (offline or lost), with the reason when the port cannot be opened. configureError says why
+    // the line's settings could not be set on a port that is open all the same.
     bool Start(QString *reason, QString *configureError);
     bool Start(const ConnectionSettings &settings, QString *reason, QString *configureError);
     // Ends the connection: a running direct drive stops, nothing more goes on the wire, the next
     // receive tick closes the port, every transfer paced by the answers ends.
     void Stop();
+    // A running direct drive stops now (the program lets go of the motor: "Ende", the window
+    // closed); its stop goes on the wire at once as far as the line takes it.
+    void EndDirectDrive() { m_link.EndDirectDrive(); }
 
-    State connectionState() const { return m_connection; }
-    bool online() const { return m_connection == State::Online || m_connection == State::Silent; }
+    // The connection's state, read-only, with its signal.
+    const Connection &connection() const { return m_connection; }
+    State connectionState() const { return m_connection.state(); }
+    bool online() const { return m_connection.online(); }
 
     // Where the serial devices of this machine come from (tests offer their own). The wait for
     // the adapter of a lost line follows them through its own watcher.
@@ -86,12 +89,12 @@ public:
     // The user decided otherwise: nothing is awaited any more.
     void StopWaiting();
 
-    // The device behind a port's target: the built-in simulator for "simulator", the serial port
-    // otherwise.
-    static std::unique_ptr<PortDevice> OpenDevice(const QString &target);
+    // What opens the device behind a port's target: a serial device, unless the program gives
+    // one that knows more (the built-in simulator for "simulator"; tests' own devices).
+    void setDeviceFactory(ComPort::DeviceFactory factory);
 
 signals:
-    void stateChanged(Session::State state);
+    void stateChanged(Connection::State state);
     // The line failed: said once, with the reason for the user.
     void lost(Link::Failure failure, const QString &reason);
     // The awaited adapter came back and is open again; configureError as for Start.
@@ -111,18 +114,14 @@ private:
     // by a udev rule or by socat, which no list of serial devices holds).
     bool Present(const QString &target) const;
     void OnDevicesChanged();
-    void WatchAwaitedPath(bool on);
     void Reconnect();
 
-    SharedState m_state;
+    Connection m_connection; // before the state, which reads it
+    SharedState m_state{&m_connection};
     Link m_link;
     LinkDriver m_driver;
     ConnectionSettings m_settings;
-    State m_connection = State::Offline;
     std::shared_ptr<const PortEnumerator> m_enumerator;
     PortWatcher m_returnWatch;
-    // The awaited path's folder (and the path itself), watched besides the serial devices.
-    std::unique_ptr<QFileSystemWatcher> m_pathWatch;
-    QTimer m_pathSettle;
     PortReturn m_return; // the adapter of a lost line, until it comes back
 };

@@ -13,6 +13,7 @@
 #include "gui/operation/tframebedienung.h"
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
+#include "sim/simport.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -46,6 +47,8 @@ void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
     setCentralWidget(central);
     // Made after the central widget, so that the tabs go before the session they hold on to.
     m_session = new Session(this);
+    // The window's ports include the built-in simulator (demo mode, "simulator" in [Ports]).
+    m_session->setDeviceFactory(DevicesWithSimulator());
 
     PageControl1 = Named(new QTabWidget(central), "PageControl1");
     m_bedienung = new TFrameBedienung(state(), m_dialogs);
@@ -114,18 +117,18 @@ void TfrmMain::ConnectSettingsTab() {
     m_settingsTab->ownerSettings = [this] { return CurrentSettings(); };
     connect(m_settingsTab, &TFrameSettings::statusMessage, this,
             [this](const QString &text) { StatusPanel0->setText(text); });
-    connect(m_settingsTab, &TFrameSettings::connectionChosen, this,
-            [this](const ConnectionSettings &chosen) {
-                m_chosen = chosen;
-                m_session->Choose(chosen);
-            });
+    connect(m_settingsTab, &TFrameSettings::connectionChosen, m_session, &Session::Choose);
+    // The level takes effect at the next start: it is what the settings file will keep.
     connect(m_settingsTab, &TFrameSettings::levelChosen, this,
-            [this](const QString &level) { m_chosenLevel = level; });
-    connect(m_settingsTab, &TFrameSettings::portChosen, this, [this] {
-        btnStart->setEnabled(true);
-        btnStop->setEnabled(false);
-    });
-    connect(m_settingsTab, &TFrameSettings::configurationLoaded, this, &TfrmMain::ReloadTabs);
+            [this](const QString &level) { m_settings.checkedLevel = level; });
+    connect(m_settingsTab, &TFrameSettings::configurationLoaded, this,
+            [this](const QList<ConfigFile::Part> &taken) {
+                for (TabFrame *tab : m_tabs) {
+                    if (tab) {
+                        tab->ConfigurationLoaded(taken);
+                    }
+                }
+            });
 }
 
 void TfrmMain::FormResize() {
