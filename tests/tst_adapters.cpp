@@ -229,22 +229,22 @@ private slots:
         QVERIFY(a.pty->isValid());
         TfrmMain &w = a.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         TFrameEEprom *eeprom = w.frameEEprom();
         Find<QPushButton>(eeprom, "btn_get_all_EEData")->click();
         QVERIFY(eeprom->sweeps().pit.running());
 
         a.pullOut();
         QTRY_COMPARE_WITH_TIMEOUT(a.dialogs.count("error"), 1, Limit);
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(w.reconnectPending());
         QVERIFY(w.session().returnWatcher().isActive()); // though its tab is not shown
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Unterbrochen")), Limit);
         QVERIFY(w.statusText().contains(QStringLiteral(" von 256 Zellen gelesen")));
-        QVERIFY(!w.state().Online); // nothing came back yet
+        QVERIFY(!w.state().connection().online()); // nothing came back yet
 
         QVERIFY(a.plugInAgain());
-        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().connection().online(), Limit);
         QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
         QVERIFY(w.port().isOpen());
         QVERIFY(!w.reconnectPending());
@@ -267,12 +267,13 @@ private slots:
         AdapterWindow a;
         TfrmMain &w = a.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         bool backWhileOpen = false;
         a.dialogs.whileOpen = [&](const ScriptedDialogs::Call &box) {
             if (box.kind == QStringLiteral("error")) {
                 QVERIFY(a.plugInAgain());
-                backWhileOpen = QTest::qWaitFor([&] { return w.state().Online; }, Limit);
+                backWhileOpen =
+                    QTest::qWaitFor([&] { return w.state().connection().online(); }, Limit);
             }
         };
         a.pullOut();
@@ -291,7 +292,7 @@ private slots:
         AdapterWindow a;
         TfrmMain &w = a.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         a.pty->closeMaster(); // the line breaks, the name is still there
         QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
         QVERIFY(
@@ -300,9 +301,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             !w.session().returnWatcher().hasPort(a.adapters.link(QStringLiteral("usb-Pivota_A"))),
             Limit);
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(a.plugInAgain());
-        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().connection().online(), Limit);
         QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
         w.btnStopClick();
     }
@@ -314,14 +315,14 @@ private slots:
         auto *box = Find<QCheckBox>(&w, "cbx_auto_verbinden");
         QVERIFY(!box->isChecked());
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         a.pullOut();
         QTRY_COMPARE_WITH_TIMEOUT(a.dialogs.count("error"), 1, Limit);
         QVERIFY(!w.reconnectPending());
         QVERIFY(!w.session().returnWatcher().isActive());
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
 
         box->click(); // on again, and written at "Ende"
         w.btnCloseClick();
@@ -340,19 +341,19 @@ private slots:
         QVERIFY(!w.session().returnWatcher().isActive());
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
 
         // Again, and this time another COM number is chosen.
         Find<QCheckBox>(&w, "cbx_auto_verbinden")->click();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         a.pullOut();
         QTRY_VERIFY_WITH_TIMEOUT(w.reconnectPending(), Limit);
         Find<QRadioButton>(&w, "rad_com3")->click();
         QVERIFY(!w.reconnectPending());
         QVERIFY(a.plugInAgain());
         QVERIFY(WaitForHousekeepingTicks(w, 3));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
     }
 
     // A port mapped to a path of its own (a link that a udev rule or socat makes, which no list
@@ -378,7 +379,7 @@ private slots:
             QVERIFY(pty->isValid() && QFile::link(pty->device(), path));
         };
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
 
         pull();
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.count("error"), 1, Limit);
@@ -386,7 +387,7 @@ private slots:
         QCOMPARE(w.statusText(), ConnectionTexts::WaitingFor(path));
         QVERIFY(Find<QPushButton>(&w, "btnStop")->isEnabled());
         plugIn();
-        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, Limit);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().connection().online(), Limit);
         QCOMPARE(w.statusText(), TfrmMain::ReconnectedText());
 
         // Lost again; this time the user ends the wait.
@@ -398,7 +399,7 @@ private slots:
         QCOMPARE(w.statusText(), ConnectionTexts::Stopped());
         plugIn();
         QVERIFY(WaitForHousekeepingTicks(w, 3));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
     }
 
     // A device that is in use, by a program that takes no lock or by another window: Start's box
@@ -414,7 +415,7 @@ private slots:
                                          .endsWith(QStringLiteral("sleep")),
                                      Limit);
             a.w().btnStartClick();
-            QVERIFY(!a.w().state().Online);
+            QVERIFY(!a.w().state().connection().online());
             QCOMPARE(a.dialogs.count("error"), 1);
             const QString text = a.dialogs.calls.first().text;
             QVERIFY2(text.contains(busy), qPrintable(text));
@@ -422,12 +423,12 @@ private slots:
                      qPrintable(text));
         }
         a.w().btnStartClick();
-        QVERIFY(a.w().state().Online);
+        QVERIFY(a.w().state().connection().online());
         // A second window on the same settings: the device is taken.
         ScriptedDialogs dialogs;
         TfrmMain second(a.folder.path(), dialogs);
         second.btnStartClick();
-        QVERIFY(!second.state().Online);
+        QVERIFY(!second.state().connection().online());
         QCOMPARE(dialogs.count("error"), 1);
         const QString text = dialogs.calls.first().text;
         QVERIFY2(text.contains(busy), qPrintable(text));

@@ -70,7 +70,7 @@ private slots:
             s.sim->setBridgeCell(cell, 0xFF - cell);
         }
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         ForgetReceived(w.state());
         TFrameEEprom *tab = w.frameEEprom();
         Click(tab, "btn_get_all_EEData");
@@ -241,7 +241,7 @@ private slots:
         w.btnStartClick();
         TFrameEEprom *tab = w.frameEEprom();
         Click(tab, "btn_get_all_EEData");
-        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().connection().online(), 5000);
         QVERIFY(!tab->sweeps().pit.running());
         QTRY_VERIFY_WITH_TIMEOUT(w.statusText().startsWith(QStringLiteral("Unterbrochen")), 2000);
         QVERIFY(w.statusText().contains(QStringLiteral(" von 256 Zellen gelesen")));

@@ -8,6 +8,7 @@
 #include "core/definition/turntablegeometry.h"
 #include "fixtures/definitionframe.h"
 #include "fixtures/scripteddialogs.h"
+#include "fixtures/testsession.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
 #include "gui/common/turntabledrawing.h"
@@ -104,7 +105,8 @@ private slots:
     }
 
     void parameterEditsShowEachMark() {
-        SharedState state;
+        TestSession line;
+        SharedState &state = line.state;
         ScriptedDialogs dialogs;
         TFrameParameter tab(state, dialogs);
         tab.resize(1000, 540);
@@ -114,7 +116,7 @@ private slots:
         // Not confirmed by a board: the edit's own background.
         QCOMPARE(edit->palette().color(QPalette::Base), tab.palette().color(QPalette::Base));
 
-        state.Online = true;
+        line.GoOnline();
         tab.UpdateParameterButtons();
         QTest::mouseClick(Find<QPushButton>(&tab, "btn_read_values"), Qt::LeftButton);
         tab.Timer4Timer();

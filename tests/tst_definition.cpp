@@ -574,17 +574,17 @@ private slots:
         auto *read = Find<QPushButton>(&f, "btn_read_adr");
         auto *write = Find<QPushButton>(&f, "btn_write_adr");
         QVERIFY(!read->isEnabled() && !write->isEnabled());
-        t.state.Online = true;
+        t.line.Set(true);
         f.UpdateDefinitionButtons();
         QVERIFY(read->isEnabled() && write->isEnabled());
         f.btn_read_adrClick();
-        t.state.Online = false;
+        t.line.Set(false);
         f.UpdateDefinitionButtons();
-        t.state.Online = true;
+        t.line.Set(true);
         f.UpdateDefinitionButtons();
         QVERIFY(read->isEnabled()); // "Abbruch"
         QVERIFY(!write->isEnabled());
-        t.state.Online = false;
+        t.line.Set(false);
         f.UpdateDefinitionButtons();
         QVERIFY(!read->isEnabled() && !write->isEnabled());
     }

@@ -58,9 +58,7 @@ private slots:
             s.pit.setValue(StepCell(14, i), c[size_t(i)]);
         }
         s.pit.setValue(StepCell(20, 3), 40);
-        s.AddressesLoaded = true;
-        f.ShowDefinition();
-        QVERIFY(!s.AddressesLoaded);
+        f.ConfigurationLoaded({ConfigFile::Part::Addresses});
         QCOMPARE(rows.RowAddress[9], 1500);
         QCOMPARE(rows.RowState[9], int(AddressRows::Changed)); // not "verified" by old flags
         QCOMPARE(rows.RowState[14], int(AddressRows::Changed));
@@ -86,7 +84,7 @@ private slots:
     void writeWithNothingChanged() {
         DefinitionFrame t;
         TFrameDefinition &f = t.frame;
-        t.state.Online = true;
+        t.line.Set(true);
         f.UpdateDefinitionButtons();
         LoadStandard(f.rows());
         auto *write = Find<QPushButton>(&f, "btn_write_adr");
@@ -105,7 +103,7 @@ private slots:
         }
         QVERIFY(f.rows().WriteMode());
         // Offline meanwhile: the end enables nothing.
-        t.state.Online = false;
+        t.line.Set(false);
         f.UpdateDefinitionButtons();
         f.Timer5Timer();
         QVERIFY(!f.rows().WriteMode());
@@ -113,7 +111,7 @@ private slots:
         QCOMPARE(write->text(), QStringLiteral("Werte schreiben"));
         QCOMPARE(read->text(), QStringLiteral("Werte einlesen"));
         QVERIFY(!write->isEnabled() && !read->isEnabled());
-        t.state.Online = true;
+        t.line.Set(true);
         f.UpdateDefinitionButtons();
         QVERIFY(write->isEnabled() && read->isEnabled());
     }
@@ -121,7 +119,7 @@ private slots:
     void readRequestsEveryRowInOrder() {
         DefinitionFrame t;
         TFrameDefinition &f = t.frame;
-        t.state.Online = true;
+        t.line.Set(true);
         f.UpdateDefinitionButtons();
         auto *read = Find<QPushButton>(&f, "btn_read_adr");
         auto *bar = Find<QProgressBar>(&f, "ProgressBar3");
@@ -212,7 +210,7 @@ private slots:
         Find<QCheckBox>(f, "cbx_use_mm")->setChecked(true);
         QVERIFY(w.state().station.UseMotorola);
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QTest::mouseClick(Find<QPushButton>(f, "btn_read_adr"), Qt::LeftButton);
         QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 15000));
         QCOMPARE(f->rows().RowName(14), QStringLiteral("P:11"));
@@ -284,7 +282,7 @@ private slots:
         SharedState &s = w.state();
         TFrameDefinition *f = w.frameDefinition();
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
-        QVERIFY(s.Online);
+        QVERIFY(s.connection().online());
 
         // Each tick's request is answered and applied before the next tick.
         auto runTransfer = [&] {

@@ -8,6 +8,7 @@
 #include "fixtures/imagetestutil.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/simulatedwindow.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
@@ -40,7 +41,7 @@ struct Frame {
         frame.show();
     }
     void goOnline(bool online = true) {
-        state.Online = online;
+        line.Set(online);
         frame.UpdateDiagnosisButtons();
     }
     void measure(int sensor, int sense) {
@@ -50,7 +51,8 @@ struct Frame {
     QPushButton *button(const char *name) { return Find<QPushButton>(&frame, name); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-    SharedState state;
+    TestSession line;
+    SharedState &state = line.state;
     ScriptedDialogs dialogs;
     TFrameDiagnose frame;
 };
@@ -186,11 +188,11 @@ private slots:
         f.frame.RefreshDiagnosis();
         QCOMPARE(Background(f.panel("pnl_err_12")), f.frame.palette().color(QPalette::Button));
         // A silent line, and offline: the last report is no longer shown as the present state.
-        f.state.LinkSilent = true;
+        f.line.GoSilent();
         f.frame.RefreshDiagnosis();
         QCOMPARE(f.panel("pnl_calc")->text(), QStringLiteral("?"));
         QCOMPARE(Background(f.panel("pnl_err_20")), Colors::UnknownPanel);
-        f.state.LinkSilent = false;
+        f.line.TalkAgain();
         f.frame.RefreshDiagnosis();
         QCOMPARE(f.panel("pnl_calc")->text(), QStringLiteral("/2"));
         f.goOnline(false);
@@ -210,6 +212,7 @@ private slots:
 
     void recordingDecidesWhetherGraphsAreDrawn() {
         Frame f;
+        f.goOnline(); // a new connection: the reports before it are gone
         f.measure(40, 90);
         f.frame.RefreshDiagnosis();
         f.frame.RefreshDiagnosis();
@@ -217,7 +220,6 @@ private slots:
         QCOMPARE(f.frame.senseHistory().at(254), 90);
         QCOMPARE(f.frame.sensorHistory().at(253), 40);
         auto *image = Find<GraphPicture>(&f.frame, "Image_i_sense");
-        f.goOnline();
         f.click("btn_run");
         QCOMPARE(f.button("btn_run")->text(), QStringLiteral("Stop Record"));
         f.frame.RefreshDiagnosis();
@@ -476,7 +478,7 @@ private slots:
             SimulatedWindow s;
             TfrmMain &w = s.w();
             w.btnStartClick();
-            QVERIFY(w.state().Online);
+            QVERIFY(w.state().connection().online());
             auto *direct = Find<QPushButton>(w.frameDiagnose(), "btn_direct");
             QTest::mouseClick(direct, Qt::LeftButton);
             QTRY_VERIFY_WITH_TIMEOUT(s.sim->directDriveRunning(), 2000);
@@ -505,7 +507,7 @@ private slots:
         auto *direct = Find<QPushButton>(w.frameDiagnose(), "btn_direct");
         QTest::mouseClick(direct, Qt::LeftButton);
         QVERIFY(w.state().directDrive.DirectDriveActive);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().connection().online(), 5000);
         QVERIFY(!w.state().directDrive.DirectDriveActive);
         QCOMPARE(direct->text(), QStringLiteral("Start Direct Drive"));
         QCOMPARE(Background(Find<QGroupBox>(w.frameDiagnose(), "GroupBoxDD")),
@@ -524,7 +526,7 @@ private slots:
         Find<QTabWidget>(&w, "PageControl1")->setCurrentIndex(3);
         TFrameDiagnose *tab = w.frameDiagnose();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         const int speed = w.state().bridge.value(CellSpeedLeft); // 88 by default
         const int startPosition = s.sim->position();
 

@@ -6,6 +6,7 @@
 #include "core/eeprom/eepromlogic.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/simulatedwindow.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/eeprom/tframeeeprom.h"
@@ -133,7 +134,8 @@ private slots:
     }
 
     void buttonsFollowOnlineState() {
-        SharedState state;
+        TestSession line;
+        SharedState &state = line.state;
         ScriptedDialogs dialogs;
         TFrameEEprom tab(state, dialogs);
         const char *transfer[] = {"btn_get_all_EEData", "btn_get_all_EEData2", "btn_write_EEdata",
@@ -141,12 +143,12 @@ private slots:
         for (const char *name : transfer) {
             QVERIFY2(!Find<QPushButton>(&tab, name)->isEnabled(), name);
         }
-        state.Online = true;
+        line.GoOnline();
         tab.UpdateEEpromButtons();
         for (const char *name : transfer) {
             QVERIFY2(Find<QPushButton>(&tab, name)->isEnabled(), name);
         }
-        state.Online = false;
+        line.GoOffline();
         tab.UpdateEEpromButtons();
         QVERIFY(!Find<QPushButton>(&tab, "btn_get_EEdata")->isEnabled());
         QVERIFY(Find<QPushButton>(&tab, "btn_all_zero_g")->isEnabled());
@@ -179,9 +181,10 @@ private slots:
     // bar's say that a click now stops it, and go once the sweep has ended, whichever the pacing.
     void aRunningSweepSaysThatAClickStopsIt() {
         for (const bool fixed : {false, true}) {
-            SharedState state;
+            TestSession line;
+            SharedState &state = line.state;
             state.transferSettings.fixedPacing = fixed;
-            state.Online = true;
+            line.GoOnline();
             ScriptedDialogs dialogs;
             TFrameEEprom tab(state, dialogs);
             tab.UpdateEEpromButtons();
@@ -216,7 +219,7 @@ private slots:
         const auto &sim = s.sim;
         sim->setPitCell(200, 0x5C);
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         TFrameEEprom *tab = w.frameEEprom();
         QVERIFY(Find<QPushButton>(tab, "btn_get_all_EEData")->isEnabled());
         QTest::mouseClick(Find<QPushButton>(tab, "btn_get_all_EEData"), Qt::LeftButton);

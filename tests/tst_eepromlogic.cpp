@@ -110,7 +110,7 @@ private slots:
     void aSecondClickStopsAndTheNextStartsAtCellZero() {
         qint64 now = 0;
         SharedState s;
-        s.clock = [&] { return now; };
+        s.setClock([&] { return now; });
         s.transferSettings.fixedPacing = true; // one request per tick, as first built
         Eeprom::Sweeps sweeps(s);
         sweeps.Toggle(Board::Buehne);

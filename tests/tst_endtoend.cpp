@@ -42,7 +42,7 @@ private slots:
         TestWindow t(TestIni::OnPort(5, QStringLiteral("simulator")));
         TfrmMain &w = t.w();
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(w.statusText(), QStringLiteral("COM5 geöffnet"));
 
         QVERIFY(ReadPitCellUntil(w, 48, 24, 1));
@@ -78,11 +78,11 @@ private slots:
         SimulatedWindow s(options);
         TfrmMain &w = s.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QTRY_COMPARE_WITH_TIMEOUT(s.dialogs.calls.size(), 1, 3000);
         QCOMPARE(s.dialogs.calls.first().caption,
                  QStringLiteral("Fehler Datenempfang - ReceiveData"));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(!w.port().isOpen());
         // The window's ticks and the simulator's go on: no second box.
         QVERIFY(WaitForHousekeepingTicks(w));
@@ -105,7 +105,7 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
 
         QVERIFY(ReadPitCellUntil(w, 48, 24, 5));
@@ -120,7 +120,7 @@ private slots:
         sim.stop();
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 3000);
         QCOMPARE(dialogs.calls.first().kind, QStringLiteral("error"));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(!w.port().isOpen());
         QVERIFY(!QFile::exists(link)); // the simulator removed its link
         // The window's ticks go on: no second box.
@@ -137,9 +137,9 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.calls.size(), 1, 5000);
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QCOMPARE(w.statusText(), ConnectionTexts::WaitingFor(link)); // the link is awaited
     }
 

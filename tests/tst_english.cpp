@@ -92,7 +92,7 @@ private slots:
         TfrmMain &w = window.w();
         w.show();
         QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("btnStart")), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.state().Online, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.state().connection().online(), 10000);
         // A read of the addresses: its button offers the stop while it runs, then its status
         // line and the rows' marks are shown.
         auto *read = w.findChild<QPushButton *>(QStringLiteral("btn_read_adr"));

@@ -63,7 +63,7 @@ private slots:
         QVERIFY(t.pty.isValid());
         TfrmMain &w = t.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         w.SetReadOnArrival(false); // the test ticks itself
         Find<QTimer>(&w, "Timer2")->stop();
         auto *bar = Find<QProgressBar>(&w, "ProgressBar2");
@@ -113,7 +113,7 @@ private slots:
         TfrmMain &w = t.w();
         auto *tick = Find<QTimer>(&w, "Timer_Receive");
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QTRY_VERIFY(!tick->isActive()); // the tick after Start found nothing
         QSignalSpy ticks(tick, &QTimer::timeout);
         QVERIFY(t.pty.send(QByteArray("XYZA\x05\x06", 6)));
@@ -255,7 +255,7 @@ private slots:
         QVERIFY(!timer3->isActive());
 
         // A sweep keeps it running until its last request; a stop click ends it.
-        w.state().Online = true;
+        w.btnStartClick();
         tab->btn_get_all_EEDataClick();
         QVERIFY(timer3->isActive());
         QCOMPARE(timer3->interval(), 300);

@@ -14,6 +14,7 @@
 #include "fixtures/settingsfolder.h"
 #include "fixtures/simprocess.h"
 #include "fixtures/simulatedwindow.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
@@ -71,10 +72,11 @@ private slots:
     // A tab's read transfer without answers
 
     void eepromSweepWithoutAnswersSaysSo() {
-        SharedState s;
+        TestSession line;
+        SharedState &s = line.state;
         qint64 now = 0;
-        s.clock = [&] { return now; };
-        s.Online = true;
+        s.setClock([&] { return now; });
+        QVERIFY(line.GoOnline());
         s.transferSettings.fixedPacing = true; // one request per tick, counted as first built
         ScriptedDialogs dialogs;
         TFrameEEprom tab(s, dialogs);
@@ -116,10 +118,10 @@ private slots:
         ScriptedDialogs dialogs;
         TfrmMain w(folder.path(), dialogs);
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QTRY_COMPARE_WITH_TIMEOUT(w.statusText(), TfrmMain::SilentText(), 3000);
-        QVERIFY(w.state().LinkSilent);
+        QVERIFY(w.state().connection().silent());
         QVERIFY(w.port().isOpen()); // nothing closed because of it
         w.Timer2Timer();
         QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("?"));
@@ -146,7 +148,7 @@ private slots:
 
         // The controller goes away: offline, panels unknown.
         sim.stop();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().connection().online(), 3000);
         w.Timer2Timer();
         QCOMPARE(Text(&w, "pnl_turn_active"), QStringLiteral("?"));
         QVERIFY(!Find<QPushButton>(&w, "btn_left")->isEnabled());
@@ -157,7 +159,7 @@ private slots:
         QVERIFY(again.start({}, link));
         dialogs.calls.clear();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 3000);
         w.Timer2Timer();
@@ -167,7 +169,7 @@ private slots:
         // steps shorter than the limit, and after each step the board's next report arrives.
         const qint64 step = LinkHealth::SilenceMs / 2;
         auto now = std::make_shared<qint64>(w.state().now());
-        w.state().clock = [now] { return *now; };
+        w.state().setClock([now] { return *now; });
         InfoTable &table = w.state().infoTable();
         for (qint64 passed = 0; passed < LinkHealth::SilenceMs + 500; passed += step) {
             *now += step;
@@ -175,7 +177,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(table.letter(InfoTable::Measure), uint8_t('A'), 3000);
         }
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
-        QVERIFY(!w.state().LinkSilent);
+        QVERIFY(!w.state().connection().silent());
         QCOMPARE(dialogs.calls.size(), 0);
     }
 
@@ -193,7 +195,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 3000);
         w.Timer2Timer();
         QVERIFY(Text(&w, "pnl_hall").startsWith(QStringLiteral("Hall")));
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(s.dialogs.calls.size(), 0);
     }
 
@@ -263,7 +265,7 @@ private slots:
 
         // The next Start opens that device.
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
         QVERIFY(pty.send(QByteArray("XYZF\x00\x00", 6)));
         QTRY_VERIFY_WITH_TIMEOUT(w.state().StatusKnown(), 2000);
@@ -350,7 +352,7 @@ private slots:
         QVERIFY(folder.read().contains(QStringLiteral("COM4=%1").arg(pty.device()).toUtf8()));
         QCOMPARE(w.statusText(), QStringLiteral("COM4 = %1").arg(pty.device()));
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         w.btnStopClick();
     }
 };

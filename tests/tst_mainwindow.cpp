@@ -323,7 +323,7 @@ private slots:
         QVERIFY(t.pty.isValid());
         TfrmMain &w = t.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         w.state().sendQueue.QueueValue(0xF0, 1);
         t.pty.closeMaster(); // the far end goes away; the next byte cannot be written
         w.Timer_SendenTimer();
@@ -333,7 +333,7 @@ private slots:
             "Das Senden der Daten wurde abgebrochen, ein Senden von Daten war nicht möglich.\n"
             "Problem mit RS232 Schnittstelle!"));
         QVERIFY(t.dialogs.calls.first().text.contains(QStringLiteral("Gegenstelle")));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         // The read side sees the same loss later: still one box, while the window's timers go on.
         QVERIFY(WaitForHousekeepingTicks(w));
         w.Timer_ReceiveTimer();
@@ -357,7 +357,7 @@ private slots:
         const qint64 taken = logged.section(u'(', -1).chopped(1).toLongLong();
         QVERIFY2(taken < text.size(), qPrintable(logged)); // claims only what the line took
         QVERIFY(t.dialogs.calls.isEmpty());
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         // The far end reads slowly; the rest follows in order, then the queued request.
         QByteArray got;
         const QByteArray expected = text.toLatin1() + QByteArray("\xF0\x11\x00", 3);
@@ -365,7 +365,7 @@ private slots:
             (w.Timer_SendenTimer(), got += t.pty.receive(), got.size() >= expected.size()), 30000);
         QCOMPARE(got, expected);
         QVERIFY(t.dialogs.calls.isEmpty());
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
     }
 
     void startStopAgainstPseudoTerminal() {
@@ -375,7 +375,7 @@ private slots:
         QTest::mouseClick(Find<QPushButton>(&w, "btnStart"), Qt::LeftButton);
         QCOMPARE(t.dialogs.calls.size(), 0);
         QCOMPARE(w.statusText(), QStringLiteral("COM3 geöffnet"));
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QVERIFY(w.port().isOpen());
         QVERIFY(!Find<QPushButton>(&w, "btnStart")->isEnabled());
         QVERIFY(Find<QPushButton>(&w, "btnStop")->isEnabled());
@@ -412,7 +412,7 @@ private slots:
 
         // Stop: the next receive tick closes the port.
         QTest::mouseClick(Find<QPushButton>(&w, "btnStop"), Qt::LeftButton);
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(w.port().isOpen());
         w.Timer_ReceiveTimer();
         QVERIFY(!w.port().isOpen());
@@ -441,7 +441,7 @@ private slots:
         QCOMPARE(t.dialogs.calls.size(), 1);
         QCOMPARE(t.dialogs.calls.first().caption, QStringLiteral("GetCommState"));
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         auto *memo1 = Find<QPlainTextEdit>(&w, "Memo1");
         memo1->clear();
         w.frameSettings()->btn_DCBClick();
@@ -475,7 +475,7 @@ private slots:
         QVERIFY(
             dialogs.calls.first().text.endsWith(TestIni::MissingDevice + " ist nicht vorhanden."));
         QCOMPARE(w.statusText(), QStringLiteral("kein COM3-Port"));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(Find<QPushButton>(&w, "btnStart")->isEnabled());
         QVERIFY(!Find<QPushButton>(&w, "btnStop")->isEnabled());
         QVERIFY(Find<QRadioButton>(&w, "rad_com3")->isEnabled());
@@ -486,7 +486,7 @@ private slots:
         QVERIFY(t.pty.isValid());
         TfrmMain &w = t.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         w.state().sendQueue.QueueValue(0xF0, 1);
         t.pty.closeMaster(); // the adapter is pulled
         QTRY_COMPARE(t.dialogs.calls.size(), 1);
@@ -495,7 +495,7 @@ private slots:
         QVERIFY(t.dialogs.calls.first().text.startsWith(
             "Der Datenempfang wurde abgebrochen, ein Empfang von Daten war nicht möglich.\n"
             "Problem mit RS232 Schnittstelle!"));
-        QVERIFY(!w.state().Online);
+        QVERIFY(!w.state().connection().online());
         QVERIFY(!w.port().isOpen());
         // The device is awaited to come back ("automatisch wieder verbinden" is on), and the
         // status bar says so.

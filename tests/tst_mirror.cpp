@@ -1,5 +1,6 @@
 #include "comm/hexbyte.h"
 #include "comm/sharedstate.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 
 #include <QTest>
@@ -118,7 +119,7 @@ private slots:
     void answersNobodyAskedForAreDropped() {
         SharedState s;
         qint64 t = 1000;
-        s.clock = [&t] { return t; };
+        s.setClock([&t] { return t; });
         const uint64_t pitBefore = s.pit.revision();
         const uint64_t bridgeBefore = s.bridge.revision();
         // Noise that looks like answers: a "G" and an "H" for cells never requested.
@@ -149,8 +150,9 @@ private slots:
     }
 
     void impossiblePositionsAreIgnored() {
-        SharedState s;
-        s.Online = true;
+        TestSession line;
+        SharedState &s = line.state;
+        QVERIFY(line.GoOnline());
         s.PositionCount = 24;
         Receive(s, QByteArray("XYZ") + Msg3('L', 23, 5));
         s.TakePositions();
@@ -163,12 +165,14 @@ private slots:
     }
 
     void positionsOnlyWhileOnline() {
-        SharedState s;
+        TestSession line;
+        SharedState &s = line.state;
         Receive(s, QByteArray("XYZ") + Msg3('L', 5, 9));
         s.TakePositions();
         QCOMPARE(s.ActualPosition, 1);
         QCOMPARE(s.DigitalTarget, -1);
-        s.Online = true;
+        QVERIFY(line.GoOnline()); // a new connection: its own reports count
+        Receive(s, QByteArray("XYZ") + Msg3('L', 5, 9));
         s.TakePositions();
         QCOMPARE(s.ActualPosition, 9);
         QCOMPARE(s.DigitalTarget, 5);

@@ -1,6 +1,7 @@
 #include "comm/sharedstate.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/simulatedwindow.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 #include "fixtures/testwindow.h"
 #include "fixtures/widgettestutil.h"
@@ -45,12 +46,13 @@ int CountColour(const QImage &image, QRect area, const QColor &colour) {
 }
 
 struct Tab {
-    SharedState state;
+    TestSession line;
+    SharedState &state = line.state;
     ScriptedDialogs dialogs;
     TFrameBedienung frame{state, dialogs};
     explicit Tab(bool reversed = false) {
         state.station.ReverseCounting = reversed;
-        state.Online = true;
+        line.GoOnline();
         frame.resize(1000, 540);
         frame.UpdateOperationButtons();
     }
@@ -117,11 +119,11 @@ private slots:
         t.frame.btn_rightClick();
         QVERIFY(t.box("cbx_turn_go")->isChecked());
         Drain(t.state.sendQueue);
-        t.state.Online = false; // the line is lost while the go is ticked
+        t.line.Lose(); // the line is lost while the go is ticked
         t.frame.UpdateOperationButtons();
         QVERIFY(!t.box("cbx_turn_go")->isChecked());
         QVERIFY(t.state.sendQueue.isEmpty()); // nothing sent to a dead line
-        t.state.Online = true;                // reconnected: the next drive sends its go again
+        t.line.GoOnline();                    // reconnected: the next drive sends its go again
         t.frame.UpdateOperationButtons();
         t.status(0x00, 0x00);
         t.frame.btn_rightClick();
@@ -138,19 +140,19 @@ private slots:
 
         // The line goes silent: unknown look and no drive, but the drive in progress is kept,
         // so that its go is still withdrawn when the reports come back.
-        t.state.LinkSilent = true;
+        t.line.GoSilent();
         t.frame.ShowStatus();
         QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("?"));
         QVERIFY(t.state.Turning);
         QCOMPARE(t.frame.stopCountdown(), TFrameBedienung::StopTicks);
-        t.state.LinkSilent = false;
+        t.line.TalkAgain();
         t.frame.ShowStatus();
         QCOMPARE(Text(&t.frame, "pnl_turn_active"), QStringLiteral("dreht"));
 
         // Standing and known: the drive is offered; offline it is not, whatever was reported.
         t.status(0x00, 0x00);
         QVERIFY(Find<QPushButton>(&t.frame, "btn_left")->isEnabled());
-        t.state.Online = false;
+        t.line.GoOffline();
         t.frame.UpdateOperationButtons();
         t.frame.ShowStatus();
         for (const char *name : {"btn_left", "btn_right", "btn_left_endlos", "btn_right_endlos"}) {
@@ -313,7 +315,7 @@ private slots:
         QVERIFY(t.state.sendQueue.isEmpty());
         QVERIFY(!t.box("cbx_turn_go")->isEnabled());
         QVERIFY(!t.box("cbx_turn_dir")->isEnabled());
-        t.state.Online = false;
+        t.line.GoOffline();
         t.frame.UpdateOperationButtons();
         QVERIFY(!t.box("cbx_light")->isEnabled());
         QVERIFY(!t.box("cbx_horn")->isEnabled());

@@ -5,6 +5,7 @@
 #include "comm/pacedtransfer.h"
 #include "comm/sharedstate.h"
 #include "fixtures/rununtil.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 
 #include <QElapsedTimer>
@@ -25,8 +26,9 @@ using Outcome = PacedTransfer::Outcome;
 // otherwise, and the status report behind every answer shows the stream in step.
 struct FakeBoards {
     explicit FakeBoards(SharedState &state) : s(state) {
-        s.clock = [this] { return now; };
-        s.transferSettings.byteIntervalMs = 0; // a message reaches the board all at once
+        s.setClock([this] { return now; });
+        s.setTiming({0, LineTiming::DefaultMs,
+                     LineTiming::DefaultReadSize}); // a message reaches the board all at once
         pit.fill(0);
         bridge.fill(0);
     }
@@ -408,7 +410,7 @@ private slots:
             for (const int interval : {1, 2, 4, 20}) {
                 SharedState s;
                 FakeBoards b(s);
-                s.transferSettings.byteIntervalMs = interval;
+                s.setTiming({interval, LineTiming::DefaultMs, LineTiming::DefaultReadSize});
                 PacedTransfer t(s);
                 Outcomes out;
                 QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
@@ -498,7 +500,7 @@ private slots:
             QLocale::setDefault(locale);
             SharedState s;
             qint64 now = 1000;
-            s.clock = [&now] { return now; };
+            s.setClock([&now] { return now; });
             PacedTransfer t(s);
             const auto step = [](int position) {
                 PacedTransfer::Step st;
@@ -688,8 +690,10 @@ private slots:
 
     // A transfer that ends when the line is silent ends at its next tick; the others go on.
     void aSilentLineEndsOnlyTheTransfersThatAskToEnd() {
-        SharedState s;
+        TestSession line;
+        SharedState &s = line.state;
         FakeBoards b(s);
+        QVERIFY(line.GoOnline());
         PacedTransfer backup(s);
         backup.setEndsWhenSilent(true);
         PacedTransfer tab(s);
@@ -697,8 +701,10 @@ private slots:
         QSignalSpy tabEnded(&tab, &PacedTransfer::finished);
         backup.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2}));
         tab.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3}));
-        b.Run(backup, 2); // the backup's first request is out
-        s.LinkSilent = true;
+        b.Run(backup, 2);                   // the backup's first request is out
+        b.now += LinkHealth::SilenceMs + 1; // the pit board has said nothing for that long
+        line.session.link().CheckHealth();
+        QVERIFY(s.connection().silent());
         QVERIFY(backup.Tick().ended);
         QVERIFY(!backup.active());
         QCOMPARE(backupEnded.count(), 1);

@@ -4,6 +4,7 @@
 #include "comm/sharedstate.h"
 #include "fixtures/scripteddialogs.h"
 #include "fixtures/simulatedwindow.h"
+#include "fixtures/testsession.h"
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
@@ -61,7 +62,8 @@ struct Tab {
         tab.HideParameterRows();
         tab.ShowParameters();
     }
-    SharedState state;
+    TestSession line;
+    SharedState &state = line.state;
     ScriptedDialogs dialogs;
     TFrameParameter tab{state, dialogs};
 };
@@ -193,7 +195,7 @@ private slots:
     void emptiedFieldIsNotWritten() {
         Tab t;
         t.state.transferSettings.fixedPacing = true;
-        t.state.Online = true;
+        t.line.GoOnline();
         t.tab.UpdateParameterButtons();
         QLineEdit *edit = Edit(&t.tab, FilterB);
         const uint8_t before = t.state.bridge.value(13);
@@ -300,7 +302,7 @@ private slots:
     void transfersOnTimer4() {
         Tab t;
         t.state.transferSettings.fixedPacing = true; // one request per tick, as first built
-        t.state.Online = true;
+        t.line.GoOnline();
         t.tab.UpdateParameterButtons();
         auto *read = Find<QPushButton>(&t.tab, "btn_read_values");
         auto *bar = Find<QProgressBar>(&t.tab, "ProgressBar3");
@@ -358,7 +360,7 @@ private slots:
         QVERIFY(report->line.contains(QStringLiteral("geschrieben")));
 
         // Offline: the transfer buttons are off again.
-        t.state.Online = false;
+        t.line.GoOffline();
         t.tab.UpdateParameterButtons();
         QVERIFY(!read->isEnabled());
     }
@@ -367,13 +369,10 @@ private slots:
         Tab t;
         t.state.bridge.Apply(12, 65);
         t.tab.ShowParameters();
-        // What the main window does on a configuration load with "Parameter".
-        t.state.ParametersLoaded = true;
+        // A configuration load with "Parameter".
         t.state.bridge.setValue(33, 99);
         t.state.pit.setValue(50, 3);
-        t.tab.HideParameterRows();
-        t.tab.ShowParameters();
-        t.state.ParametersLoaded = false;
+        t.tab.ConfigurationLoaded({ConfigFile::Part::Parameters});
         QCOMPARE(EditColour(&t.tab, 17), Colors::MarkChanged);
         QCOMPARE(Edit(&t.tab, 17)->text(), QStringLiteral("99"));
         QCOMPARE(EditColour(&t.tab, 14), Colors::MarkReceived);
@@ -413,9 +412,9 @@ private slots:
         TfrmMain &w = sw.w();
         auto *tab = w.frameParameter();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QTest::mouseClick(Find<QPushButton>(tab, "btn_read_values"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.state().Online, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().connection().online(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->transfer().Running(), 5000);
         int green = 0;
         for (int k = 0; k < 28; ++k) {
@@ -453,7 +452,7 @@ private slots:
         tab->transfer().setFixedIntervals({80, 100, 10});
         w.findChild<QTabWidget *>("PageControl1")->setCurrentIndex(2); // "Parameter"
         QTest::mouseClick(w.findChild<QPushButton *>("btnStart"), Qt::LeftButton);
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
 
         auto *timer = tab->findChild<QTimer *>("Timer4");
         // Timer4 ticks a transfer at fixed pacing; one paced by the answers runs on its engine's

@@ -369,14 +369,12 @@ private slots:
         const int current = RowIndex("Strom Links");
         const int filter = RowIndex("Filter_s");
         f.state.bridge.Apply(12, 65);
-        f.model.Show(); // Filter_s green
-        f.state.ParametersLoaded = true;
+        f.model.Show();                  // Filter_s green
         f.state.bridge.setValue(33, 99); // "Strom Links" changed by the file
         f.state.pit.setValue(50, 3);     // option group 2 changed
         f.state.bridge.setValue(126, 7); // versions never load-marked
         f.model.Hide();
-        f.model.Show();
-        f.state.ParametersLoaded = false;
+        f.model.Show(true, true);
         QCOMPARE(f.model.rowMark(current), Mark::Yellow);
         QCOMPARE(f.model.text(current), QStringLiteral("99"));
         QCOMPARE(f.model.rowMark(filter), Mark::Green);

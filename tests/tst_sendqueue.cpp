@@ -35,7 +35,7 @@ private slots:
     void rawAndKeyCodeFormsDoNotFold() {
         SendQueue q;
         int cleared = 0;
-        q.sendLogClear = [&] { ++cleared; };
+        QObject::connect(&q, &SendQueue::sendLogCleared, [&] { ++cleared; });
         q.QueueMessage(Msg::FunctionGroup1, 0x40, 0x40);
         q.QueueMessage(0xA0, 0xFF, 0x86); // raw bytes go out exactly as passed
         q.QueueKeyCode(0xFF);             // bit 7 dropped, command stays 0xC4
@@ -87,7 +87,7 @@ private slots:
     void urgentMessageIsNeverDropped() {
         SendQueue q;
         int cleared = 0;
-        q.sendLogClear = [&cleared] { ++cleared; };
+        QObject::connect(&q, &SendQueue::sendLogCleared, [&cleared] { ++cleared; });
         for (int i = 0; i < 16; ++i) {
             q.QueueValue(Msg::ReadPitCell, i);
         }

@@ -126,8 +126,7 @@ private slots:
         QCOMPARE(t.TargetPosition, 11);
         QCOMPARE(target.w->userLevel(), QStringLiteral("Fahren"));
         QVERIFY(Find<QRadioButton>(target.w.get(), "rad_2400")->isChecked());
-        // The flags are only up while the tabs refresh; the operation picture follows.
-        QVERIFY(!t.ParametersLoaded && !t.AddressesLoaded);
+        // The operation picture follows.
         QVERIFY(target.w->frameBedienung()->drawCount() > drawn);
     }
 
@@ -364,14 +363,14 @@ private slots:
         SimulatedWindow s;
         TfrmMain &w = s.w();
         w.btnStartClick();
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QVERIFY(WriteFile(s.folder.file("port.pvt"), "[SETTINGS]\nCOM-Port=2\n"));
         Find<QCheckBox>(&w, "cbx_load_com")->setChecked(true);
         s.dialogs.fileNames << s.folder.file("port.pvt");
         s.dialogs.answers << true;
         w.frameSettings()->Button2Click();
         QVERIFY(Find<QRadioButton>(&w, "rad_com2")->isChecked());
-        QVERIFY(w.state().Online);
+        QVERIFY(w.state().connection().online());
         QVERIFY(w.port().isOpen());
         QVERIFY(!Find<QPushButton>(&w, "btnStart")->isEnabled());
     }

@@ -16,7 +16,7 @@ private slots:
     void tallyCountsAnswersNotFlags() {
         SharedState s;
         qint64 now = 0;
-        s.clock = [&] { return now; };
+        s.setClock([&] { return now; });
         TransferTally t;
         t.NoteRequest(s.pit, 1); // before Begin: no transfer is counting
         QCOMPARE(t.requested(), 0);
@@ -47,7 +47,7 @@ private slots:
     void aReadAtFixedPacingReportsItsAnswers() {
         SharedState s;
         qint64 now = 0;
-        s.clock = [&] { return now; };
+        s.setClock([&] { return now; });
         PacedTransfer transfer(s);
         const auto reads = [](int entry) {
             PacedTransfer::Step step;

@@ -886,6 +886,10 @@ Das Programm ohne Speichern beenden?</source>
 
 Quit without saving?</translation>
     </message>
+    <message>
+        <source>verbindet mit %1 ...</source>
+        <translation>connecting to %1 ...</translation>
+    </message>
 </context>
 <context>
     <name>Controls</name>
@@ -2561,10 +2565,6 @@ These are not loaded.</translation>
 <context>
     <name>TfrmMain</name>
     <message>
-        <source> Pivota V0.38 vom 08. Aug. 2013</source>
-        <translation> Pivota V0.38 of 8 Aug 2013</translation>
-    </message>
-    <message>
         <source>keine Antwort von der Gruben-Platine</source>
         <translation>no answer from the pit board</translation>
     </message>
@@ -2623,6 +2623,10 @@ These are not loaded.</translation>
     <message>
         <source>Verbindung wiederhergestellt</source>
         <translation>Connection restored</translation>
+    </message>
+    <message>
+        <source> Pivota V%1 vom 08. Aug. 2013</source>
+        <translation> Pivota V%1 of 8 Aug 2013</translation>
     </message>
 </context>
 <context>

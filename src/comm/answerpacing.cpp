@@ -246,7 +246,7 @@ void AnswerPacing::AwaitReadBack(qint64 now) {
     // The cell is read back once the board has had its time to write it, with a margin; the
     // read-back's own bytes count towards that time.
     if (m_flight->readBackAt < 0) {
-        const qint64 bytes = 2 * qint64(m_state.transferSettings.byteIntervalMs);
+        const qint64 bytes = 2 * qint64(m_state.timing().byteIntervalMs);
         const qint64 settle =
             WriteSettleMs(m_items[m_flight->item].request.board) + ReadBackMarginMs;
         m_flight->readBackAt =

@@ -4,15 +4,13 @@
 
 #include <QElapsedTimer>
 
-LineTraffic::LineTraffic() {
-    clock = [] {
-        static const QElapsedTimer started = [] {
-            QElapsedTimer t;
-            t.start();
-            return t;
-        }();
-        return started.elapsed();
-    };
+qint64 LineTraffic::SteadyMs() {
+    static const QElapsedTimer started = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return started.elapsed();
 }
 
 void LineTraffic::NoteSent(const Framing::Asks &asks, bool onWire) {

@@ -12,17 +12,28 @@
 #include <vector>
 
 // How the transfers of the tabs are paced (settings "Feste_Taktung", "Schreiben_pruefen",
-// "Antwort_Timeout"), and how fast the transmit tick puts bytes on the line ("Interval_Senden").
+// "Antwort_Timeout").
 struct TransferSettings {
     static constexpr int DefaultAnswerTimeoutMs = 300;
-    bool fixedPacing = false; // one request per tick of the tabs' timers, as first specified
+    bool fixedPacing = false; // one request per tick of the tabs' timers, the program's old way
     bool verifyWrites = true; // every written cell is read back (paced by the answers only)
     int answerTimeoutMs = DefaultAnswerTimeoutMs;
-    int byteIntervalMs = 20;
 
     // Transfers paced by the answers; writes of those that verify what they wrote.
     bool byAnswer() const { return !fixedPacing; }
     bool verifying() const { return !fixedPacing && verifyWrites; }
+};
+
+// The pace of the line, one for the window, the command line and the transfers: the gap between
+// two bytes ("Interval_Senden"), the receive tick ("Interval_Receive") and the bytes taken per
+// read ("COM-Buffersize"). The session sets it from the settings file or the command line.
+struct LineTiming {
+    static constexpr int DefaultMs = 20;
+    static constexpr int DefaultReadSize = 8;
+    int byteIntervalMs = DefaultMs;
+    int receiveMs = DefaultMs;
+    int readSize = DefaultReadSize;
+    bool operator==(const LineTiming &) const = default;
 };
 
 // The traffic on the line to the pit board: the transmit queue, the receiver with its InfoTable,
@@ -30,8 +41,6 @@ struct TransferSettings {
 // that hear of the requests and answers (through LineClient, so that the line knows no engine).
 class LineTraffic {
 public:
-    LineTraffic();
-
     SendQueue sendQueue;
     Receiver receiver;
     InfoTable &infoTable() { return receiver.table(); }
@@ -41,9 +50,12 @@ public:
     // The one request of the tabs' transfers that is on its way.
     RequestLine line;
     TransferSettings transferSettings;
-    // Milliseconds of a steady clock; tests may replace it.
-    std::function<qint64()> clock;
-    qint64 now() const { return clock(); }
+    const LineTiming &timing() const { return m_timing; }
+    void setTiming(const LineTiming &timing) { m_timing = timing; }
+    // Milliseconds of a steady clock, by which requests time out and the board's silence shows.
+    qint64 now() const { return m_clock ? m_clock() : SteadyMs(); }
+    // A clock of the test's own, which it moves by hand; none: the steady clock.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
 
     // The tabs' transfers: they hear of the requests on the wire and of the answers.
     void RegisterClient(LineClient *client);
@@ -68,6 +80,10 @@ protected:
     const std::vector<LineClient *> &clients() const { return m_clients; }
 
 private:
+    static qint64 SteadyMs();
+
     std::vector<LineClient *> m_clients;
     std::optional<QString> m_status;
+    LineTiming m_timing;
+    std::function<qint64()> m_clock;
 };

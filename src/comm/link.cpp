@@ -8,20 +8,6 @@
 
 #include <QCoreApplication>
 
-const char *Link::StateName(State state) {
-    switch (state) {
-    case State::Offline:
-        return "offline";
-    case State::Online:
-        return "online";
-    case State::Silent:
-        return "silent";
-    case State::Lost:
-        return "lost";
-    }
-    return "?";
-}
-
 Link::Link(SharedState &state, QObject *parent)
     : QObject(parent), m_shared(state), m_readBuffer(MaxReadSize) {
     connect(&m_port, &ComPort::lineLost, this,
@@ -30,13 +16,6 @@ Link::Link(SharedState &state, QObject *parent)
 }
 
 Link::~Link() = default;
-
-void Link::SetState(State state) {
-    if (state != m_linkState) {
-        qCDebug(lcLink) << "link" << StateName(m_linkState) << "->" << StateName(state);
-        m_linkState = state;
-    }
-}
 
 bool Link::Probe(const QString &name, QString *reason) {
     const bool ok = m_port.Probe(name, reason);
@@ -48,7 +27,6 @@ bool Link::Open(const QString &name, int baud, QString *reason, QString *configu
     m_portName = name;
     if (!m_port.OpenPort(name, reason)) {
         qCDebug(lcLink) << "open" << name << "failed:" << (reason ? *reason : QString());
-        SetState(State::Offline);
         return false;
     }
     if (!m_port.ConfigurePort(baud, configureError)) {
@@ -57,26 +35,21 @@ bool Link::Open(const QString &name, int baud, QString *reason, QString *configu
     } else if (configureError) {
         configureError->clear();
     }
+    m_holding = true;
     m_stopping = false;
     m_manualPending.clear();
     // Reports of an earlier connection are no news of this one: the panels stay unknown until the
     // board reports, and the board gets its time to say something.
     m_shared.infoTable().Reset();
-    m_shared.LinkSilent = false;
     m_health.Start(m_shared.now());
     qCDebug(lcLink) << "opened" << name << "at" << baud << "baud";
-    SetState(State::Online);
+    emit opened();
     return true;
 }
 
 void Link::Stop() {
-    if (m_linkState == State::Lost) {
-        return;
-    }
     m_health.Stop();
-    m_shared.LinkSilent = false;
     m_stopping = m_port.isOpen();
-    SetState(State::Offline);
 }
 
 bool Link::hasBytesToSend() const {
@@ -102,9 +75,10 @@ qint64 Link::Write(const char *data, qint64 count) {
 }
 
 void Link::Fail(Failure failure, const QString &reason) {
-    if (m_linkState == State::Lost || (m_linkState == State::Offline && !m_port.isOpen())) {
-        return; // this loss was reported already
+    if (!m_holding) {
+        return; // this loss was reported already, or the line was let go before
     }
+    m_holding = false;
     qCWarning(lcLink) << (failure == Failure::Receive ? "receive" : "send") << "failed:" << reason;
     // Closed before anybody hears of it: a box that waits for the user while the timers run must
     // not let a further byte go to a dead line.
@@ -112,15 +86,13 @@ void Link::Fail(Failure failure, const QString &reason) {
     m_manualPending.clear();
     m_stopping = false;
     m_health.Stop();
-    m_shared.LinkSilent = false;
     // Nothing reaches the board any more: a running direct drive ends here without a message.
     m_shared.directDrive.Abandon();
-    SetState(State::Lost);
     emit failed(failure, reason);
 }
 
 void Link::TransmitTick() {
-    if (online() && !m_manualPending.isEmpty()) {
+    if (Writing() && !m_manualPending.isEmpty()) {
         // The rest of a manual send that the line could not take at once goes first.
         const qint64 n = Write(m_manualPending.constData(), m_manualPending.size());
         if (n > 0) {
@@ -139,11 +111,11 @@ void Link::TransmitTick() {
     const char byte = static_cast<char>(queue.at(0));
     const bool last = queue.headIsLastByte();
     const Framing::Asks asks = queue.headAsks();
-    const bool onWire = online();
-    if (onWire && Write(&byte, 1) == 0 && online()) {
+    const bool onWire = Writing();
+    if (onWire && Write(&byte, 1) == 0 && Writing()) {
         return; // the line's buffer is full: the byte stays first in the queue for the next tick
     }
-    const bool reached = onWire && online();
+    const bool reached = onWire && Writing();
     if (reached) {
         m_lastByteAt = m_shared.now();
         qCDebug(lcLinkBytes) << "sent" << HexByteText(static_cast<uint8_t>(byte));
@@ -192,6 +164,7 @@ void Link::ReceiveTick(int readSize) {
     CheckHealth();
     if (m_stopping) {
         m_stopping = false;
+        m_holding = false;
         m_port.Close();
         m_manualPending.clear();
         qCDebug(lcLink) << "closed after Stop";
@@ -202,15 +175,11 @@ void Link::ReceiveTick(int readSize) {
 void Link::CheckHealth() {
     switch (m_health.Check(m_shared.now())) {
     case LinkHealth::Change::WentSilent:
-        m_shared.LinkSilent = true;
         qCInfo(lcLink) << "the pit board has said nothing for" << LinkHealth::SilenceMs << "ms";
-        SetState(State::Silent);
         emit silenceChanged(true);
         break;
     case LinkHealth::Change::CameBack:
-        m_shared.LinkSilent = false;
         qCInfo(lcLink) << "the pit board talks again";
-        SetState(State::Online);
         emit silenceChanged(false);
         break;
     case LinkHealth::Change::None:
@@ -227,7 +196,7 @@ qint64 Link::WaitBeforeNextByte(int interval) const {
 
 qint64 Link::SendRaw(const QByteArray &bytes) {
     qint64 written = 0;
-    if (!online()) {
+    if (!Writing()) {
         return 0;
     }
     if (m_manualPending.isEmpty()) {
@@ -238,7 +207,7 @@ qint64 Link::SendRaw(const QByteArray &bytes) {
         }
     }
     // What the line cannot take now follows with the next transmit ticks, in order.
-    if (online()) {
+    if (Writing()) {
         m_manualPending.append(bytes.mid(static_cast<qsizetype>(written)));
         if (!m_manualPending.isEmpty()) {
             emit wantsToSend();
@@ -257,7 +226,7 @@ bool Link::EndDirectDrive() {
     qCDebug(lcLink) << "direct drive stopped";
     m_shared.sendQueue.QueueUrgentMessage(stop->command, stop->speed, stop->flags);
     // Without waiting: what a full line does not take now stays queued, as with every byte.
-    while (online() && m_port.isOpen() && hasBytesToSend()) {
+    while (Writing() && m_port.isOpen() && hasBytesToSend()) {
         const qsizetype before = m_shared.sendQueue.length() + m_manualPending.size();
         TransmitTick();
         if (m_shared.sendQueue.length() + m_manualPending.size() >= before) {

@@ -11,11 +11,11 @@
 
 class SharedState;
 
-// The connection to the pit board: the port device, the health of the line, what a manual send
-// could not yet put on the line, and the read buffer. The session's timers drive it (a transmit
-// tick writes one queued byte, a receive tick reads what waits); it reports outward by signals and
-// never calls back. The connection's state is the session's; the link keeps only what its own
-// steps need (whether it may write, and whether a failure was reported already).
+// The line to the pit board: the port device, the health of the line, what a manual send could
+// not yet put on the line, and the read buffer. The session's timers drive it (a transmit tick
+// writes one queued byte, a receive tick reads what waits); it tells facts by signals (opened,
+// bytes sent, silence, failure, closed after Stop) and never calls back. The connection's state
+// is the session's alone: the link knows only whether its port is open and being closed.
 class Link : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +27,6 @@ public:
 
     ComPort &port() { return m_port; }
     const ComPort &port() const { return m_port; }
-    // Open and not stopped: bytes go on the wire.
-    bool online() const { return m_linkState == State::Online || m_linkState == State::Silent; }
     // The name of the port last opened ("COM1".."COM9" or a device); empty at first.
     const QString &portName() const { return m_portName; }
 
@@ -61,6 +59,8 @@ public:
     bool EndDirectDrive();
 
 signals:
+    // The port was opened; the board gets LinkHealth::SilenceMs to say something.
+    void opened();
     // The line failed; the port is closed already, and nothing more is sent. Once per loss.
     void failed(Link::Failure failure, const QString &reason);
     // A byte of the transmit queue was written, or drained while offline.
@@ -79,19 +79,19 @@ signals:
     void dataWaiting();
 
 private:
-    enum class State { Offline, Online, Silent, Lost };
+    // Open and not being closed: bytes go on the wire (else the transmit tick only drains the
+    // queue into the send log).
+    bool Writing() const { return m_holding && m_port.isOpen() && !m_stopping; }
     // -1 (reported) on failure.
     qint64 Read(char *data, qint64 maxBytes);
     qint64 Write(const char *data, qint64 count);
     void Fail(Failure failure, const QString &reason);
-    void SetState(State state);
-    static const char *StateName(State state);
 
     SharedState &m_shared;
     ComPort m_port;
     LinkHealth m_health;
-    State m_linkState = State::Offline;
     QString m_portName;
+    bool m_holding = false;        // a line opened and neither lost nor closed after Stop
     bool m_stopping = false;       // the port closes at the next receive tick
     bool m_messageOffWire = false; // a byte of the queue's first message was drained offline
     QByteArray m_manualPending;    // bytes of a manual send that the line has not taken yet

@@ -17,8 +17,8 @@ QTimer *NamedTimer(QObject *parent, const char *name, int interval) {
 
 LinkDriver::LinkDriver(SharedState &state, Link &link, QObject *parent)
     : QObject(parent), m_state(state), m_link(link),
-      m_transmit(NamedTimer(this, "Timer_Senden", DefaultIntervalMs)),
-      m_receive(NamedTimer(this, "Timer_Receive", DefaultIntervalMs)),
+      m_transmit(NamedTimer(this, "Timer_Senden", state.timing().byteIntervalMs)),
+      m_receive(NamedTimer(this, "Timer_Receive", state.timing().receiveMs)),
       m_housekeeping(NamedTimer(this, "Timer2", HousekeepingMs)) {
     // The port is read when it reports bytes; the receive tick comes only when a read is still
     // due (after Start and Stop, or bytes left behind), not fifty times a second to find nothing.
@@ -37,7 +37,7 @@ LinkDriver::LinkDriver(SharedState &state, Link &link, QObject *parent)
 
     // The transmit tick runs only while bytes wait: a queued byte wakes it, the tick that sends
     // the last byte puts it to sleep again.
-    m_state.sendQueue.driverWake = [this] { WakeSendTick(); };
+    connect(&m_state.sendQueue, &SendQueue::appended, this, &LinkDriver::WakeSendTick);
     connect(&m_link, &Link::wantsToSend, this, &LinkDriver::WakeSendTick);
     // Bytes are read as soon as the port reports them.
     connect(&m_link, &Link::dataWaiting, this, [this] {
@@ -51,17 +51,11 @@ LinkDriver::LinkDriver(SharedState &state, Link &link, QObject *parent)
     m_housekeeping->start();
 }
 
-LinkDriver::~LinkDriver() {
-    m_state.sendQueue.driverWake = nullptr;
-}
+LinkDriver::~LinkDriver() = default;
 
-void LinkDriver::setIntervals(int byteIntervalMs, int receiveMs) {
-    m_transmit->setInterval(std::max(1, byteIntervalMs));
-    m_receive->setInterval(std::max(1, receiveMs));
-}
-
-void LinkDriver::setReadSize(int bytes) {
-    m_readSize = bytes;
+void LinkDriver::ApplyTiming() {
+    m_transmit->setInterval(std::max(1, m_state.timing().byteIntervalMs));
+    m_receive->setInterval(std::max(1, m_state.timing().receiveMs));
 }
 
 void LinkDriver::ReceiveSoon() {
@@ -80,8 +74,16 @@ void LinkDriver::SetReadOnArrival(bool on) {
     }
 }
 
+void LinkDriver::SetTransmitOnWake(bool on) {
+    m_transmitOnWake = on;
+    if (!on) {
+        m_transmit->stop();
+        m_firstByte.stop();
+    }
+}
+
 void LinkDriver::WakeSendTick() {
-    if (!m_link.hasBytesToSend() || m_transmit->isActive()) {
+    if (!m_transmitOnWake || !m_link.hasBytesToSend() || m_transmit->isActive()) {
         return;
     }
     m_transmit->start();
@@ -113,8 +115,7 @@ void LinkDriver::Timer_SendenTimer() {
 }
 
 void LinkDriver::Timer_ReceiveTimer() {
-    m_readSize = std::clamp(m_readSize, 1, Link::MaxReadSize);
-    m_link.ReceiveTick(m_readSize);
+    m_link.ReceiveTick(std::clamp(m_state.timing().readSize, 1, Link::MaxReadSize));
     const bool arrived = std::exchange(m_bytesArrived, false);
     // The board reports every 200 ms. The housekeeping tick follows the reports: it runs right
     // behind the read of one once at least HousekeepingBehindReadMs have passed since it last
@@ -124,7 +125,8 @@ void LinkDriver::Timer_ReceiveTimer() {
     // A read that brought other positions than the tick last took runs it at once, however
     // recently it ran: the position shown follows the board's last report, not the one before.
     // Without reports it keeps its own period.
-    if (arrived && m_readOnArrival && m_state.Online && m_lastHousekeeping.isValid()) {
+    if (arrived && m_readOnArrival && m_state.connection().online() &&
+        m_lastHousekeeping.isValid()) {
         m_housekeeping->start();
         if (m_lastHousekeeping.elapsed() >= HousekeepingBehindReadMs ||
             ReportedPositions() != m_positionsTaken) {
@@ -150,7 +152,7 @@ void LinkDriver::Timer2Timer() {
     m_positionsTaken = ReportedPositions();
     ++m_housekeepingRuns;
     m_link.CheckHealth();
-    if (m_state.Online) {
+    if (m_state.connection().online()) {
         m_state.TakePositions();
     }
     emit housekeeping();

@@ -22,19 +22,12 @@ public:
     static constexpr int HousekeepingMs = 200;
     // The earliest a housekeeping tick runs behind a read, counted from the last one.
     static constexpr int HousekeepingBehindReadMs = 100;
-    static constexpr int DefaultIntervalMs = 20;
 
     LinkDriver(SharedState &state, Link &link, QObject *parent = nullptr);
     ~LinkDriver() override;
 
-    // The gap between bytes on the line ("Interval_Senden") and the receive tick
-    // ("Interval_Receive").
-    void setIntervals(int byteIntervalMs, int receiveMs);
-    int byteInterval() const { return m_transmit->interval(); }
-    int receiveInterval() const { return m_receive->interval(); }
-    // Bytes taken per read ("COM-Buffersize").
-    void setReadSize(int bytes);
-    int readSize() const { return m_readSize; }
+    // The line's timing (LineTraffic::timing) changed: the ticks follow it.
+    void ApplyTiming();
 
     // A receive tick is due: after the port was opened, and after Stop (it closes the port).
     void ReceiveSoon();
@@ -43,6 +36,9 @@ public:
     // Whether the port is read as soon as it reports bytes (and bytes left behind at the next
     // receive tick). Off, only calls of Timer_ReceiveTimer read: for tests that tick by hand.
     void SetReadOnArrival(bool on);
+    // Whether queued bytes wake the transmit tick. Off, only calls of Timer_SendenTimer send: for
+    // tests that look at the queue and tick by hand.
+    void SetTransmitOnWake(bool on);
     // How often the housekeeping tick has run, by its timer or right behind a board's report.
     int housekeepingRuns() const { return m_housekeepingRuns; }
 
@@ -64,13 +60,13 @@ private:
 
     SharedState &m_state;
     Link &m_link;
-    int m_readSize = 8;
     QTimer *m_transmit;
     QTimer *m_receive;
     QTimer *m_housekeeping;
     QTimer m_firstByte; // the first byte after an idle line
     QTimer m_readSoon;  // a read right after the port reported bytes
     bool m_readOnArrival = true;
+    bool m_transmitOnWake = true;
     bool m_bytesArrived = false;      // the port reported bytes since the last read
     QElapsedTimer m_lastHousekeeping; // since the last housekeeping tick
     int m_housekeepingRuns = 0;

@@ -59,7 +59,7 @@ PacedTransfer::TickResult PacedTransfer::Tick() {
     if (!m_answer.active()) {
         return {};
     }
-    if (m_endsWhenSilent && m_state.LinkSilent) {
+    if (m_endsWhenSilent && m_state.connection().silent()) {
         m_answer.EndSilent();
         emit finished(Ending::Silent);
         return {true, std::nullopt};

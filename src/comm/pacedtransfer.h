@@ -95,7 +95,7 @@ public:
     // interrupted, that the line went away. Not announced by finished: whoever aborts knows.
     void Abort(bool interrupted = false);
     // A transfer that ends as interrupted (Ending::Silent) once the pit board has said nothing
-    // for a while (SharedState::LinkSilent): against a board that says nothing at all every cell
+    // for a while (the connection is silent): against a board that says nothing at all every cell
     // would cost all its time-outs, minutes.
     void setEndsWhenSilent(bool ends) { m_endsWhenSilent = ends; }
     // Woken by the line or an answer since its last tick: the next tick is due at once.

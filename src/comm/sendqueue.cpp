@@ -12,23 +12,17 @@ void SendQueue::QueueValuePair(int command, int value1, int value2) {
 }
 
 void SendQueue::QueueMessage(int byte0, int byte1, int byte2) {
-    if (sendLogClear) {
-        sendLogClear();
-    }
+    emit sendLogCleared();
     Append(Framing::Raw(byte0, byte1, byte2));
 }
 
 void SendQueue::QueueKeyCode(int code) {
-    if (sendLogClear) {
-        sendLogClear();
-    }
+    emit sendLogCleared();
     Append(Framing::Raw(Msg::KeyCode, code & 0x7F, 0));
 }
 
 void SendQueue::QueueUrgentMessage(int byte0, int byte1, int byte2) {
-    if (sendLogClear) {
-        sendLogClear();
-    }
+    emit sendLogCleared();
     // Only whole waiting messages may give way; the bytes of the message that is already
     // going out stay.
     while (m_length + Msg::MessageBytes > Capacity + UrgentReserve &&
@@ -50,9 +44,7 @@ void SendQueue::Store(const Framing::Message &message) {
     for (uint8_t b : message) {
         m_bytes[static_cast<size_t>(m_length++)] = b;
     }
-    if (driverWake) {
-        driverWake();
-    }
+    emit appended();
 }
 
 std::optional<uint8_t> SendQueue::TakeNext() {

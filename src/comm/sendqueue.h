@@ -2,16 +2,17 @@
 
 #include "comm/framing.h"
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 // The paced transmit queue: at most 50 bytes, first in, first out. A message that does not fit is
 // dropped whole. The transmit tick takes one byte at a time (TakeNext). Every message is kept with
 // what it asks a board for, so that the answers can be matched to the requests that went out.
-class SendQueue {
+class SendQueue : public QObject {
+    Q_OBJECT
 public:
     static constexpr int Capacity = 50;
     // Room beyond the capacity that only messages which must never be lost may use (a stop).
@@ -42,11 +43,11 @@ public:
     // Removes and returns byte 0, or nothing when the queue is empty.
     std::optional<uint8_t> TakeNext();
 
-    // The one owner of each hook: the send log, cleared by QueueMessage and QueueKeyCode before
-    // they append; and the link driver, whose transmit tick starts after bytes were appended and
-    // stops itself once the queue is empty.
-    std::function<void()> sendLogClear;
-    std::function<void()> driverWake;
+signals:
+    // QueueMessage, QueueKeyCode and QueueUrgentMessage clear the send log before they append.
+    void sendLogCleared();
+    // Bytes were appended: the transmit tick, asleep while nothing waits, is needed.
+    void appended();
 
 private:
     // A partly sent first message leaves room for one more whole one.

@@ -34,7 +34,7 @@ Receiver::Result SharedState::Receive(const QByteArray &bytes) {
 }
 
 void SharedState::TakePositions() {
-    if (!Online) {
+    if (!connection().online()) {
         return;
     }
     const InfoTable &table = infoTable();
@@ -56,23 +56,22 @@ bool SharedState::Heard(int index) const {
                                                             Msg::LetterPitCell,
                                                             Msg::LetterBridgeCell,
                                                             0};
-    return Online && receiver.table().letter(index) == Letters[static_cast<size_t>(index & 7)];
+    return connection().online() &&
+           receiver.table().letter(index) == Letters[static_cast<size_t>(index & 7)];
 }
 
-void SharedState::SetUnwrittenSource(const void *owner, UnwrittenSource source) {
-    auto &sources = m_unwrittenSources;
-    sources.erase(std::remove_if(sources.begin(), sources.end(),
-                                 [owner](const auto &s) { return s.first == owner; }),
-                  sources.end());
-    if (source) {
-        sources.emplace_back(owner, std::move(source));
-    }
+void SharedState::AddUnwrittenSource(const UnwrittenSource *source) {
+    m_unwrittenSources.push_back(source);
+}
+
+void SharedState::RemoveUnwrittenSource(const UnwrittenSource *source) {
+    std::erase(m_unwrittenSources, source);
 }
 
 UnwrittenChanges SharedState::CollectUnwritten() const {
     UnwrittenChanges changes;
-    for (const auto &source : m_unwrittenSources) {
-        source.second(changes);
+    for (const UnwrittenSource *source : m_unwrittenSources) {
+        source->AddUnwritten(changes);
     }
     return changes;
 }

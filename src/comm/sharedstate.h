@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/boardmirrors.h"
+#include "comm/connection.h"
 #include "comm/directdrive.h"
 #include "comm/linetraffic.h"
 #include "comm/stationstate.h"
@@ -24,29 +25,41 @@ struct UnwrittenChanges {
     std::vector<AddressRow> addressRows;
 };
 
+// A part that holds changes made on the PC that no board has yet (the parameter tab's cells, the
+// address rows): the settings file collects them from every part registered.
+class UnwrittenSource {
+public:
+    virtual void AddUnwritten(UnwrittenChanges &changes) const = 0;
+
+protected:
+    ~UnwrittenSource() = default;
+};
+
 // Everything the session shares with the tabs, by what it holds: the line's traffic, both board
-// mirrors, the station, and the connection's flags, the direct drive and the changes not yet
+// mirrors, the station, the connection's state to read, the direct drive and the changes not yet
 // written. Plain data on the user-interface thread; the tabs never see the port. A part that
 // needs only one of them takes that one.
 class SharedState : public LineTraffic, public BoardMirrors, public StationState {
 public:
-    bool Online = false;
+    // The session's connection; without one (a state of its own, as plain tests make it), a
+    // connection that stays offline.
+    explicit SharedState(const Connection *connection = nullptr)
+        : m_connection(connection ? connection : &m_offline) {}
+    SharedState(const SharedState &) = delete;
+    SharedState &operator=(const SharedState &) = delete;
+
+    const Connection &connection() const { return *m_connection; }
 
     // The direct drive of the bridge motor (diagnosis tab); its stop must reach the board when
     // the program lets go of the line.
     DirectDrive directDrive;
 
-    bool ParametersLoaded = false;
-    bool AddressesLoaded = false;
-    // Nothing has arrived from the pit board for a while although connected (see LinkHealth).
-    bool LinkSilent = false;
-
     // Whether the latest report of a kind can be believed now: connected, the line not silent,
     // and the report heard since the connection was opened (the table is reset at Start). Before
     // that the table holds 0xFF, which must not be shown as a state.
-    bool StatusKnown() const { return !LinkSilent && Heard(InfoTable::Status); }
-    bool ErrorsKnown() const { return !LinkSilent && Heard(InfoTable::Error); }
-    bool MeasureKnown() const { return !LinkSilent && Heard(InfoTable::Measure); }
+    bool StatusKnown() const { return !connection().silent() && Heard(InfoTable::Status); }
+    bool ErrorsKnown() const { return !connection().silent() && Heard(InfoTable::Error); }
+    bool MeasureKnown() const { return !connection().silent() && Heard(InfoTable::Measure); }
     // Connected and the entry heard since Start, whether or not the line has gone silent since.
     bool Heard(int index) const;
 
@@ -59,15 +72,16 @@ public:
     // turntable does not have). Only while online.
     void TakePositions();
 
-    // The changes not yet written: every part that holds such changes gives a source (keyed by
-    // itself; an empty source removes it), and the settings file collects them all. What the
-    // settings file brought waits in unwrittenFromFile until each part takes its own share at
-    // its next refresh.
-    using UnwrittenSource = std::function<void(UnwrittenChanges &)>;
-    void SetUnwrittenSource(const void *owner, UnwrittenSource source);
+    // The changes not yet written: every part that holds such changes registers for its life,
+    // and the settings file collects them all. What the settings file brought waits in
+    // unwrittenFromFile until each part takes its own share at its next refresh.
+    void AddUnwrittenSource(const UnwrittenSource *source);
+    void RemoveUnwrittenSource(const UnwrittenSource *source);
     UnwrittenChanges CollectUnwritten() const;
     UnwrittenChanges unwrittenFromFile;
 
 private:
-    std::vector<std::pair<const void *, UnwrittenSource>> m_unwrittenSources;
+    std::vector<const UnwrittenSource *> m_unwrittenSources;
+    Connection m_offline;
+    const Connection *m_connection;
 };

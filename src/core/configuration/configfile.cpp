@@ -226,13 +226,11 @@ void LoadTrackDefinition(const IniFile &ini, SharedState &state) {
 }
 
 void LoadParameters(const IniFile &ini, SharedState &state) {
-    state.ParametersLoaded = true;
     LoadCells(ini, state, true, IsParameterCell);
     LoadCells(ini, state, false, IsParameterCell);
 }
 
 void LoadAddresses(const IniFile &ini, SharedState &state) {
-    state.AddressesLoaded = true;
     LoadCells(ini, state, true, TakesAddress);
 }
 

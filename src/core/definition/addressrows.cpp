@@ -23,11 +23,11 @@ size_t at(int i) {
 
 AddressRows::AddressRows(SharedState &state) : m_state(state), m_transfer(state) {
     RowGreen.fill(true);
-    m_state.SetUnwrittenSource(this, [this](UnwrittenChanges &c) { AddUnwritten(c); });
+    m_state.AddUnwrittenSource(this);
 }
 
 AddressRows::~AddressRows() {
-    m_state.SetUnwrittenSource(this, {});
+    m_state.RemoveUnwrittenSource(this);
 }
 
 void AddressRows::AddUnwritten(UnwrittenChanges &changes) const {
@@ -183,8 +183,7 @@ void AddressRows::StorePositionNumbersInImage() {
     StoredOwnCells(before);
 }
 
-void AddressRows::ReadAddressesFromImage(bool force) {
-    const bool loaded = m_state.AddressesLoaded;
+void AddressRows::ReadAddressesFromImage(bool force, bool loaded) {
     for (int k = 0; k < Rows; ++k) {
         int &state = RowState[at(k)];
         if (ToBeWritten(state)) {
@@ -217,8 +216,7 @@ void AddressRows::ReadAddressesFromImage(bool force) {
     }
 }
 
-void AddressRows::ReadPositionNumbersFromImage(bool force) {
-    const bool loaded = m_state.AddressesLoaded;
+void AddressRows::ReadPositionNumbersFromImage(bool force, bool loaded) {
     for (int j = 0; j < PositionRows; ++j) {
         const int k = j + FirstPositionRow;
         if (ToBeWritten(RowState[at(k)]) && !force && !loaded) {
@@ -242,10 +240,9 @@ void AddressRows::ReadPositionNumbersFromImage(bool force) {
     ApplyPositionLimits();
 }
 
-void AddressRows::ReadFromImage(bool force) {
-    ReadAddressesFromImage(force);
-    ReadPositionNumbersFromImage(force);
-    m_state.AddressesLoaded = false; // the load's changes are marked now
+void AddressRows::ReadFromImage(bool force, bool loaded) {
+    ReadAddressesFromImage(force, loaded);
+    ReadPositionNumbersFromImage(force, loaded);
     TakeUnwrittenFromFile();
 }
 

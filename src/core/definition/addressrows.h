@@ -2,19 +2,17 @@
 
 #include "comm/addresscodes.h"
 #include "comm/pacedtransfer.h"
+#include "comm/sharedstate.h"
 
 #include <QList>
 #include <QString>
 #include <array>
 
-class SharedState;
-struct UnwrittenChanges;
-
 // The 28 address rows of the definition tab without their widgets: the address and output of each
 // row, its data state, the position numbers of the position rows, their storage in the pit board's
 // mirror and the paced transfer of their cells to and from the pit board. One Tick() is one tick of
 // the tab's transfer timer.
-class AddressRows {
+class AddressRows : public UnwrittenSource {
 public:
     static constexpr int Rows = AddressCodes::Rows;
     static constexpr int PositionRows = AddressCodes::PositionRows;
@@ -112,12 +110,13 @@ public:
     QList<Problem> StoreAddressesInImage();
     void StorePositionNumbersInImage();
     // Takes rows from the mirror. Rows changed on the PC keep their values and mark, unless a
-    // configuration file was just loaded or force is set (undo).
-    void ReadAddressesFromImage(bool force = false);
-    void ReadPositionNumbersFromImage(bool force = false);
-    // Both reads; a configuration load's flag is taken afterwards, and so are the rows that the
-    // settings file kept as not yet written (with the values the PC held for them).
-    void ReadFromImage(bool force = false);
+    // configuration file was just loaded into the mirror (loaded: what it changed is marked to be
+    // written) or force is set (undo).
+    void ReadAddressesFromImage(bool force = false, bool loaded = false);
+    void ReadPositionNumbersFromImage(bool force = false, bool loaded = false);
+    // Both reads, and then the rows that the settings file kept as not yet written (with the
+    // values the PC held for them).
+    void ReadFromImage(bool force = false, bool loaded = false);
     // Whether the mirror changed since the rows last took it.
     bool ImageChanged() const;
 
@@ -152,7 +151,7 @@ private:
 
     void MarkChanged(int row);
     // The rows still to be written, for the settings file; and what it brought back.
-    void AddUnwritten(UnwrittenChanges &changes) const;
+    void AddUnwritten(UnwrittenChanges &changes) const override;
     void TakeUnwrittenFromFile();
     void SetRow(int row, int address, bool green);
     void SetPositionNumber(int j, int number, bool compare);

@@ -17,11 +17,11 @@ ParameterModel::ParameterModel(SharedState &state) : m_state(state) {
     for (auto &marks : m_bitMarks) {
         marks.fill(Mark::White);
     }
-    m_state.SetUnwrittenSource(this, [this](UnwrittenChanges &c) { AddUnwritten(c); });
+    m_state.AddUnwrittenSource(this);
 }
 
 ParameterModel::~ParameterModel() {
-    m_state.SetUnwrittenSource(this, {});
+    m_state.RemoveUnwrittenSource(this);
 }
 
 void ParameterModel::AddUnwritten(UnwrittenChanges &changes) const {
@@ -77,9 +77,9 @@ QString ParameterModel::ShownText(int row) const {
     return QString::number(value);
 }
 
-void ParameterModel::Show(bool takeAnswers) {
+void ParameterModel::Show(bool takeAnswers, bool loaded) {
     m_entryCount = EntryCount;
-    const bool loading = m_state.ParametersLoaded;
+    const bool loading = loaded;
     for (int k = 0; k < RowCount; ++k) {
         const ParameterRow &r = Rows()[idx(k)];
         Row &row = m_rows[idx(k)];

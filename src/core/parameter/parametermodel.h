@@ -1,13 +1,11 @@
 #pragma once
 
+#include "comm/sharedstate.h"
 #include "core/parameter/parametercatalogue.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
-
-class SharedState;
-struct UnwrittenChanges;
 
 namespace Parameter {
 
@@ -28,7 +26,7 @@ constexpr bool ToBeWritten(Mark mark) {
 // The parameter tab without widgets: the texts of the row edits, the ticks of the option bits,
 // the colour marks and the value labels, kept in step with the board mirrors. The tab's widgets
 // show this state and forward the user's actions to it.
-class ParameterModel {
+class ParameterModel : public UnwrittenSource {
 public:
     explicit ParameterModel(SharedState &state);
     ~ParameterModel();
@@ -51,12 +49,12 @@ public:
 
     void Hide() { m_entryCount = 0; }
 
-    // Takes every value from the mirrors: consumes the received flags (green), applies the load
-    // mark while a configuration file is being loaded, marks yellow what the settings file kept
-    // as not yet written, and sets the texts and ticks.
+    // Takes every value from the mirrors: consumes the received flags (green), marks yellow what
+    // a configuration file just loaded (loaded) changed and what the settings file kept as not yet
+    // written, and sets the texts and ticks.
     // Without takeAnswers the received flags are left to the transfer or tab that asked: only
     // the values and the marks of the PC are taken (a mirror changed elsewhere).
-    void Show(bool takeAnswers = true);
+    void Show(bool takeAnswers = true, bool loaded = false);
 
     enum class EditResult {
         Nothing, // nothing stored (empty text, a sign, a value still below the minimum, ...)
@@ -112,7 +110,7 @@ private:
 
     static size_t idx(int i) { return static_cast<size_t>(i); }
     // The cells still to be written, for the settings file; and what it brought back.
-    void AddUnwritten(UnwrittenChanges &changes) const;
+    void AddUnwritten(UnwrittenChanges &changes) const override;
     void TakeUnwrittenFromFile();
     void Store(int row, int value);
     void BeginEdit(int row);

@@ -119,7 +119,6 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     t.answerTimeoutMs = LimitedInterval(
         ini.readInt(Ini::Settings, Ini::AntwortTimeout, TransferSettings::DefaultAnswerTimeoutMs),
         TransferSettings::DefaultAnswerTimeoutMs);
-    t.byteIntervalMs = s.intervalSenden;
 
     s.width = ini.readInt(Ini::Window, Ini::Width, ProgramSettings::DefaultWidth);
     s.height = ini.readInt(Ini::Window, Ini::Height, ProgramSettings::DefaultHeight);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/configuration/configfile.h"
+
+#include <QList>
 #include <QWidget>
 
 struct LevelView;
@@ -17,8 +20,14 @@ public:
     virtual void OnlineChanged() = 0;
     // Every 200 ms, after the boards' answers went into the mirrors: the tab shows what changed.
     virtual void HousekeepingTick() {}
-    // The settings file or a configuration file was read: the tab shows the new data.
+    // The settings file was read: the tab shows the new data.
     virtual void Reload() {}
+    // A configuration file was loaded: the tab shows the new data and marks what the parts
+    // taken changed against what it showed (to be written to the board).
+    virtual void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) {
+        (void)taken;
+        Reload();
+    }
     // Something changed on the PC that is not yet written to a board.
     virtual bool HasUnwrittenChanges() const { return false; }
     // The settings file was read: the tab shows what it keeps of it (before Reload).

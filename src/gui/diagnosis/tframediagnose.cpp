@@ -371,7 +371,7 @@ void TFrameDiagnose::DrawSensorGraph() {
 // Buttons
 
 void TFrameDiagnose::UpdateDiagnosisButtons() {
-    const bool online = m_state.Online;
+    const bool online = m_state.connection().online();
     if (!online) {
         if (recording()) {
             SetRecording(false);
@@ -443,7 +443,7 @@ void TFrameDiagnose::ShowDriveIdle(bool idle) {
     QPalette p = GroupBoxDD->palette();
     p.setColor(QPalette::Window, idle ? palette().color(QPalette::Button) : Colors::Yellow);
     GroupBoxDD->setPalette(p);
-    btn_para_ok->setEnabled(idle && m_state.Online);
+    btn_para_ok->setEnabled(idle && m_state.connection().online());
 }
 
 void TFrameDiagnose::btn_directClick() {

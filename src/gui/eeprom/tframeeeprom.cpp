@@ -165,7 +165,7 @@ void TFrameEEprom::ShowBridgeEEprom() {
 }
 
 void TFrameEEprom::UpdateEEpromButtons() {
-    const bool online = m_state.Online;
+    const bool online = m_state.connection().online();
     for (Half *h : {&m_pit, &m_bridge}) {
         h->readAll->setEnabled(online);
         h->write->setEnabled(online);

@@ -125,12 +125,17 @@ void TFrameParameter::Reload() {
     ShowParameters();
 }
 
-void TFrameParameter::ShowParameters() {
+void TFrameParameter::ConfigurationLoaded(const QList<ConfigFile::Part> &taken) {
+    HideParameterRows();
+    ShowParameters(taken.contains(ConfigFile::Part::Parameters));
+}
+
+void TFrameParameter::ShowParameters(bool loaded) {
     Updating = true;
     m_bridgeAnswersShown = m_state.bridge.answerRevision();
     m_pitAnswersShown = m_state.pit.answerRevision();
     WriteCatalogue();
-    m_model.Show();
+    m_model.Show(true, loaded);
     for (int k = 0; k < RowSlots; ++k) {
         const RowSlot &s = m_rows[At(k)];
         const bool shown = k < RowCount && Rows()[At(k)].name[0] != '\0';
@@ -298,8 +303,8 @@ void TFrameParameter::OnlineChanged() {
 }
 
 void TFrameParameter::UpdateParameterButtons() {
-    btn_read_values->setEnabled(m_state.Online);
-    btn_write_values->setEnabled(m_state.Online);
+    btn_read_values->setEnabled(m_state.connection().online());
+    btn_write_values->setEnabled(m_state.connection().online());
 }
 
 void TFrameParameter::btn_read_valuesClick() {

@@ -32,11 +32,14 @@ public:
     // A bridge cell that arrived shows at once.
     void HousekeepingTick() override;
     void Reload() override;
+    void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) override;
 
     // Refreshes after settings or a configuration file were read; ShowParameters also after
     // every received bridge cell.
     void HideParameterRows();
-    void ShowParameters();
+    // loaded: the values come from a configuration file just loaded; what it changed turns
+    // yellow.
+    void ShowParameters(bool loaded = false);
     void ArrangeParameterRows();
     // Follows the main window's online state.
     void UpdateParameterButtons();

@@ -145,7 +145,7 @@ void BackupPanel::OnlineChanged() {
 
 void BackupPanel::UpdateButtons() {
     const bool running = m_job.running();
-    const bool start = m_state.Online && !running;
+    const bool start = m_state.connection().online() && !running;
     btn_backup->setEnabled(start);
     btn_compare->setEnabled(start);
     btn_restore->setEnabled(start);
@@ -183,7 +183,7 @@ void BackupPanel::btn_abortClick() {
 }
 
 void BackupPanel::Run(BackupJob::Action action, const QString &path) {
-    if (m_job.running() || !m_state.Online) {
+    if (m_job.running() || !m_state.connection().online()) {
         return; // the buttons are off then; a click that came through anyway changes nothing
     }
     m_results->clear();

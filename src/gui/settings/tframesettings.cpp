@@ -82,18 +82,16 @@ TFrameSettings::TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore
     // The send log shows every byte taken from the transmit queue, and the info dump each dump.
     connect(&m_link, &Link::byteSent, this, &TFrameSettings::AppendSendLog);
     connect(&m_link, &Link::dumped, this, &TFrameSettings::ShowDump);
-    m_state.sendQueue.sendLogClear = [this] { ClearSendLog(); };
+    connect(&m_state.sendQueue, &SendQueue::sendLogCleared, this, &TFrameSettings::ClearSendLog);
 }
 
-TFrameSettings::~TFrameSettings() {
-    m_state.sendQueue.sendLogClear = nullptr;
-}
+TFrameSettings::~TFrameSettings() = default;
 
 // ---------------------------------------------------------------------------------------------
 // Choices
 
 void TFrameSettings::OnlineChanged() {
-    const bool connected = m_state.Online;
+    const bool connected = m_state.connection().online();
     m_backup->OnlineChanged();
     btnSenden->setEnabled(connected);
     GroupBoxCom->setEnabled(!connected);
@@ -171,7 +169,7 @@ void TFrameSettings::ShowSettings(const ProgramSettings &s) {
 void TFrameSettings::TellConnection() {
     const int n = checkedPort();
     emit connectionChosen(
-        {n ? PortMap::PortName(n) : QString(), checkedBaud(), cbx_auto_verbinden->isChecked()});
+        {n ? PortMap::PortName(n) : QString(), checkedBaud(), cbx_auto_verbinden->isChecked(), n});
 }
 
 void TFrameSettings::cbx_feste_taktungClick() {
@@ -200,7 +198,9 @@ void TFrameSettings::FitWindowHeight(int outerHeight) {
 }
 
 void TFrameSettings::rad_comClick() {
-    emit portChosen();
+    // Start goes on and Stop off with the session's state: a port is chosen only while not
+    // connected.
+    TellConnection();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -229,11 +229,11 @@ void TFrameSettings::OnPortProbed(int n, PortScan::Result result) {
         break;
     }
     rad_com[static_cast<size_t>(n)]->setEnabled(result == PortScan::Result::Present &&
-                                                !m_state.Online);
+                                                !m_state.connection().online());
 }
 
 void TFrameSettings::OnPortScanFinished(const QStringList &found) {
-    btnCheck->setEnabled(!m_state.Online);
+    btnCheck->setEnabled(!m_state.connection().online());
     // The memo is hidden at most user levels: the result goes to the status bar as well, and the
     // list of devices is read again.
     emit statusMessage(found.isEmpty() ? tr("kein COM-Port gefunden")
@@ -359,7 +359,7 @@ void TFrameSettings::btn_port_assignClick() {
     PortMap &map = m_link.port().portMap();
     map.setEntry(n, target);
     // A port that the last scan did not find may be the one just chosen.
-    rad_com[static_cast<size_t>(n)]->setEnabled(!m_state.Online);
+    rad_com[static_cast<size_t>(n)]->setEnabled(!m_state.connection().online());
     ShowPortMap();
     emit statusMessage(tr("COM%1 = %2").arg(n).arg(map.target(n)));
 }
@@ -515,10 +515,8 @@ void TFrameSettings::LoadConfiguration(const QString &path, const QList<ConfigFi
         status += StatusTexts::NotLoadedCells().arg(Backup::UnreadableList(unreadable));
     }
     emit statusMessage(status);
-    // The tabs mark what the load changed while they see the flags.
-    emit configurationLoaded();
-    m_state.ParametersLoaded = false;
-    m_state.AddressesLoaded = false;
+    // The tabs mark what the load changed in the parts it took.
+    emit configurationLoaded(taken);
 }
 
 void TFrameSettings::FailLoad(const QString &text) {

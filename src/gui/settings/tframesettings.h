@@ -89,11 +89,9 @@ signals:
     void connectionChosen(const ConnectionSettings &settings);
     // The user level stored for the next start.
     void levelChosen(const QString &level);
-    // A port button was clicked: Start is possible again.
-    void portChosen();
-    // A configuration file was loaded into the mirrors and station data: the tabs show it, while
-    // the loaded flags are still set.
-    void configurationLoaded();
+    // A configuration file was loaded into the mirrors and station data: the tabs show it and
+    // mark what it changed in the parts taken.
+    void configurationLoaded(const QList<ConfigFile::Part> &taken);
 
 public slots:
     void btnCheckClick();

@@ -30,8 +30,8 @@ void TfrmMain::ReadProgIni() {
             tab->ShowSettings(m_settings);
         }
     }
-    m_session->setTiming(m_settings.intervalSenden, m_settings.intervalReceive,
-                         m_settings.readSize);
+    m_session->setTiming(
+        {m_settings.intervalSenden, m_settings.intervalReceive, m_settings.readSize});
     PlaceWindow();
     ReloadTabs();
 }
@@ -59,14 +59,16 @@ bool TfrmMain::SavedOrMayBeLost() {
 }
 
 ProgramSettings TfrmMain::CurrentSettings() const {
+    // The choice and the line's pace as the session holds them; the level as the settings tab
+    // chose it.
     ProgramSettings s = m_settings;
-    s.comPort = m_chosen.port.isEmpty() ? 0 : PortMap::NumberOfName(m_chosen.port);
-    s.baud = m_chosen.baud == 0 ? 19200 : m_chosen.baud;
-    s.checkedLevel = m_chosenLevel;
-    s.autoReconnect = m_chosen.autoReconnect;
-    s.intervalReceive = m_session->driver().receiveInterval();
-    s.intervalSenden = m_session->driver().byteInterval();
-    s.readSize = m_session->driver().readSize();
+    const ConnectionSettings &chosen = m_session->settings();
+    s.comPort = chosen.comNumber;
+    s.baud = chosen.baud == 0 ? ProgramSettings().baud : chosen.baud;
+    s.autoReconnect = chosen.autoReconnect;
+    s.intervalReceive = m_session->timing().receiveMs;
+    s.intervalSenden = m_session->timing().byteIntervalMs;
+    s.readSize = m_session->timing().readSize;
     // The client size and the frame's top left of the normal (not maximized) window: what
     // PlaceWindow gives back at the next start, so that it looks as it did.
     const QRect normal = NormalGeometry();
@@ -109,7 +111,7 @@ bool TfrmMain::HasUnwrittenChanges() const {
 }
 
 void TfrmMain::btnCloseClick() {
-    link().EndDirectDrive();
+    m_session->EndDirectDrive();
     // "Ende" saves the settings file; rows not yet written to the board would be lost unasked.
     if (HasUnwrittenChanges()) {
         switch (m_dialogs.askYesNoCancel(CloseQuestion(SettingsChanged(), true))) {
@@ -135,7 +137,7 @@ void TfrmMain::btnCloseClick() {
 void TfrmMain::closeEvent(QCloseEvent *event) {
     // A motor the program started must not run on once the window is gone.
     const auto closeNow = [this, event] {
-        link().EndDirectDrive();
+        m_session->EndDirectDrive();
         m_session->StopWaiting();
         QMainWindow::closeEvent(event);
     };
