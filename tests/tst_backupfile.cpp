@@ -98,8 +98,8 @@ private slots:
         IniFile ini;
         QVERIFY(ini.loadBytes(BackupBytes(image)));
         SharedState state;
-        ReadPitCells(ini, state, 0, 255);
-        ReadBridgeCells(ini, state, 0, 255);
+        ReadPitCells(ini, state.pit, 0, 255);
+        ReadBridgeCells(ini, state.bridge, 0, 255);
         for (int cell = 0; cell < 256; ++cell) {
             QCOMPARE(int(state.pit.value(cell)), cell);
         }

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTest>
 
-using ConfigFile::Part;
+using ConfigFile::Content;
 
 class TestConfigFile : public QObject {
     Q_OBJECT
@@ -47,13 +47,13 @@ private slots:
         QCOMPARE(ConfigFile::ReadCell(ini, true, 8).kind, Kind::Missing);
         QCOMPARE(ConfigFile::ReadCell(ini, false, 2).kind, Kind::Unreadable);
 
-        const auto parameters = ConfigFile::UnreadableCells(ini, {Part::Parameters});
+        const auto parameters = ConfigFile::UnreadableCells(ini, {Content::Parameters});
         QCOMPARE(parameters.size(), 2);
         QCOMPARE(parameters[0].cell, 49);
         QVERIFY(parameters[0].pitBoard);
         QCOMPARE(parameters[1].cell, 2);
         QVERIFY(!parameters[1].pitBoard);
-        const auto addresses = ConfigFile::UnreadableCells(ini, {Part::Addresses});
+        const auto addresses = ConfigFile::UnreadableCells(ini, {Content::Addresses});
         QCOMPARE(addresses.size(), 2);
         QCOMPARE(addresses[0].cell, 5);
         QCOMPARE(addresses[1].cell, 7);
@@ -70,24 +70,25 @@ private slots:
     }
 
     void missingPartsByTheSectionsAFileHolds() {
-        const QList<Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
+        const QList<Content> all(ConfigFile::Contents.begin(), ConfigFile::Contents.end());
         IniFile ini;
         // Sections in any case; parameters come from either board, addresses from the pit board.
         ini.loadBytes("[settings]\nCOM-Port=7\n[EE_BUHNE]\ndata_3_buhne=1\n");
-        QCOMPARE(ConfigFile::MissingParts(ini, all),
-                 (QList<Part>{Part::TrackDefinition, Part::Addresses}));
-        QCOMPARE(ConfigFile::Captions(ConfigFile::MissingParts(ini, all)),
+        QCOMPARE(ConfigFile::MissingContents(ini, all),
+                 (QList<Content>{Content::TrackDefinition, Content::Addresses}));
+        QCOMPARE(ConfigFile::Captions(ConfigFile::MissingContents(ini, all)),
                  (QStringList{QStringLiteral("Gleis-Definition"), QStringLiteral("Adressen")}));
         // Any of the station's sections is a track definition.
         for (const QByteArray section : {"[use]\n", "[Name]\n", "[Grube]\n"}) {
             ini.loadBytes(section + "x=1\n[EE_GRUBE]\ndata_9_grube=1\n");
-            QCOMPARE(ConfigFile::MissingParts(ini, all), QList<Part>{Part::Port});
+            QCOMPARE(ConfigFile::MissingContents(ini, all), QList<Content>{Content::Port});
         }
         // Only what was chosen is asked for.
         ini.loadBytes("Einkaufsliste\nMilch\n[Ports]\nCOM1=x\n");
-        QCOMPARE(ConfigFile::MissingParts(ini, all), all);
-        QCOMPARE(ConfigFile::MissingParts(ini, {Part::Parameters}), QList<Part>{Part::Parameters});
-        QVERIFY(ConfigFile::MissingParts(ini, {}).isEmpty());
+        QCOMPARE(ConfigFile::MissingContents(ini, all), all);
+        QCOMPARE(ConfigFile::MissingContents(ini, {Content::Parameters}),
+                 QList<Content>{Content::Parameters});
+        QVERIFY(ConfigFile::MissingContents(ini, {}).isEmpty());
     }
 
     void portOfAFile_data() {

@@ -58,7 +58,7 @@ private slots:
             s.pit.setValue(StepCell(14, i), c[size_t(i)]);
         }
         s.pit.setValue(StepCell(20, 3), 40);
-        f.ConfigurationLoaded({ConfigFile::Part::Addresses});
+        f.ConfigurationLoaded({ConfigFile::Content::Addresses});
         QCOMPARE(rows.RowAddress[9], 1500);
         QCOMPARE(rows.RowState[9], int(AddressRows::Changed)); // not "verified" by old flags
         QCOMPARE(rows.RowState[14], int(AddressRows::Changed));

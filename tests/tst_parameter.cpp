@@ -372,7 +372,7 @@ private slots:
         // A configuration load with "Parameter".
         t.state.bridge.setValue(33, 99);
         t.state.pit.setValue(50, 3);
-        t.tab.ConfigurationLoaded({ConfigFile::Part::Parameters});
+        t.tab.ConfigurationLoaded({ConfigFile::Content::Parameters});
         QCOMPARE(EditColour(&t.tab, 17), Colors::MarkChanged);
         QCOMPARE(Edit(&t.tab, 17)->text(), QStringLiteral("99"));
         QCOMPARE(EditColour(&t.tab, 14), Colors::MarkReceived);

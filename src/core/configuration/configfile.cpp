@@ -1,5 +1,8 @@
 #include "core/configuration/configfile.h"
 
+#include "comm/boardmirrors.h"
+#include "comm/stationstate.h"
+
 #include "comm/portmap.h"
 #include "comm/sharedstate.h"
 #include "core/settings/inifile.h"
@@ -27,17 +30,17 @@ bool TakesAddress(bool pitBoard, int cell) {
 // Reads the cells of one board that the test accepts, each with its default when missing. A cell
 // whose text is no value keeps what the PC holds: a default in its place would be a value the
 // file never held, and a write from the tab would send it.
-void LoadCells(const IniFile &ini, SharedState &state, bool pitBoard, bool (*take)(bool, int)) {
-    BoardImage &image = pitBoard ? state.pit : state.bridge;
+void LoadCells(const IniFile &ini, BoardMirrors &mirrors, bool pitBoard, bool (*take)(bool, int)) {
+    BoardImage &image = pitBoard ? mirrors.pit : mirrors.bridge;
     for (int cell = 0; cell < BoardImage::Cells; ++cell) {
         if (!take(pitBoard, cell) ||
             ReadCell(ini, pitBoard, cell).kind == CellEntry::Kind::Unreadable) {
             continue;
         }
         if (pitBoard) {
-            ReadPitCells(ini, state, cell, cell);
+            ReadPitCells(ini, image, cell, cell);
         } else {
-            ReadBridgeCells(ini, state, cell, cell);
+            ReadBridgeCells(ini, image, cell, cell);
         }
         image.setReceived(cell, false);
     }
@@ -48,69 +51,69 @@ QString Filter() {
     return QCoreApplication::translate("ConfigFile", "PVT (*.pvt);;TXT (*.txt);;Alle Dateien (*)");
 }
 
-QString Caption(Part part) {
+QString Caption(Content part) {
     switch (part) {
-    case Part::Port:
+    case Content::Port:
         return QCoreApplication::translate("ConfigFile", "Com-Port Einstellungen");
-    case Part::TrackDefinition:
+    case Content::TrackDefinition:
         return QCoreApplication::translate("ConfigFile", "Gleis-Definition");
-    case Part::Parameters:
+    case Content::Parameters:
         return QCoreApplication::translate("ConfigFile", "Parameter");
-    case Part::Addresses:
+    case Content::Addresses:
         return QCoreApplication::translate("ConfigFile", "Adressen");
     }
     return QString();
 }
 
-QString Hint(Part part) {
+QString Hint(Content part) {
     switch (part) {
-    case Part::Port:
+    case Content::Port:
         return QCoreApplication::translate("ConfigFile", "COM-Port");
-    case Part::TrackDefinition:
+    case Content::TrackDefinition:
         return QCoreApplication::translate("ConfigFile", "Lage der Zufahrs-Gleise");
-    case Part::Parameters:
+    case Content::Parameters:
         return QCoreApplication::translate("ConfigFile",
                                            "Zeiten, Regel-Parameter, Geschwindigkeiten usw.");
-    case Part::Addresses:
+    case Content::Addresses:
         return QCoreApplication::translate("ConfigFile", "Digital-Adressen");
     }
     return QString();
 }
 
-QString Question(Part part) {
+QString Question(Content part) {
     switch (part) {
-    case Part::Port:
+    case Content::Port:
         return QCoreApplication::translate(
             "ConfigFile", "COM-Port Werte laden? Aktuelle Werte werden überschrieben!");
-    case Part::TrackDefinition:
+    case Content::TrackDefinition:
         return QCoreApplication::translate(
             "ConfigFile", "Gleis-Definitionen laden? Aktuelle Werte werden überschrieben!");
-    case Part::Parameters:
+    case Content::Parameters:
         return QCoreApplication::translate("ConfigFile",
                                            "Parameter laden? Aktuelle Werte werden überschrieben!");
-    case Part::Addresses:
+    case Content::Addresses:
         return QCoreApplication::translate("ConfigFile",
                                            "Adressen laden? Aktuelle Werte werden überschrieben!");
     }
     return QString();
 }
 
-QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen) {
-    QList<Part> missing;
-    for (Part part : chosen) {
+QList<Content> MissingContents(const IniFile &ini, const QList<Content> &chosen) {
+    QList<Content> missing;
+    for (Content part : chosen) {
         bool present = false;
         switch (part) {
-        case Part::Port:
+        case Content::Port:
             present = HasSection(ini, Ini::Settings);
             break;
-        case Part::TrackDefinition:
+        case Content::TrackDefinition:
             present = HasSection(ini, Ini::Use) || HasSection(ini, Ini::Name) ||
                       HasSection(ini, Ini::Grube);
             break;
-        case Part::Parameters:
+        case Content::Parameters:
             present = HasSection(ini, Ini::EeGrube) || HasSection(ini, Ini::EeBuhne);
             break;
-        case Part::Addresses:
+        case Content::Addresses:
             present = HasSection(ini, Ini::EeGrube);
             break;
         }
@@ -121,9 +124,9 @@ QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen) {
     return missing;
 }
 
-QStringList Captions(const QList<Part> &parts) {
+QStringList Captions(const QList<Content> &parts) {
     QStringList captions;
-    for (Part part : parts) {
+    for (Content part : parts) {
         captions << Caption(part);
     }
     return captions;
@@ -201,13 +204,13 @@ CellEntry ReadCell(const IniFile &ini, bool pitBoard, int cell) {
     return entry;
 }
 
-QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Part> &parts) {
+QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Content> &parts) {
     QList<UnreadableCell> cells;
     for (const bool pitBoard : {true, false}) {
         for (int cell = 0; cell < BoardImage::Cells; ++cell) {
             const bool loaded =
-                (parts.contains(Part::Parameters) && IsParameterCell(pitBoard, cell)) ||
-                (parts.contains(Part::Addresses) && TakesAddress(pitBoard, cell));
+                (parts.contains(Content::Parameters) && IsParameterCell(pitBoard, cell)) ||
+                (parts.contains(Content::Addresses) && TakesAddress(pitBoard, cell));
             if (!loaded) {
                 continue;
             }
@@ -220,21 +223,21 @@ QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Part> &par
     return cells;
 }
 
-void LoadTrackDefinition(const IniFile &ini, SharedState &state) {
-    ReadStationData(ini, state);
+void LoadTrackDefinition(const IniFile &ini, StationState &state) {
+    ReadStationData(ini, state.station);
     state.StationChanged(); // the operation picture follows at once
 }
 
-void LoadParameters(const IniFile &ini, SharedState &state) {
-    LoadCells(ini, state, true, IsParameterCell);
-    LoadCells(ini, state, false, IsParameterCell);
+void LoadParameters(const IniFile &ini, BoardMirrors &mirrors) {
+    LoadCells(ini, mirrors, true, IsParameterCell);
+    LoadCells(ini, mirrors, false, IsParameterCell);
 }
 
-void LoadAddresses(const IniFile &ini, SharedState &state) {
-    LoadCells(ini, state, true, TakesAddress);
+void LoadAddresses(const IniFile &ini, BoardMirrors &mirrors) {
+    LoadCells(ini, mirrors, true, TakesAddress);
 }
 
-void LoadRSense(const IniFile &ini, SharedState &state) {
+void LoadRSense(const IniFile &ini, StationState &state) {
     if (!ini.hasKey(Ini::Buehne, Ini::RSense)) {
         return; // an older file without it leaves the user's value alone
     }

@@ -6,7 +6,8 @@
 #include <array>
 
 class IniFile;
-class SharedState;
+class StationState;
+struct BoardMirrors;
 
 // A station's configuration file: the settings file's keys, of which a load takes only the
 // chosen parts. Loading changes the PC's mirrors and station data only; nothing goes to a board
@@ -17,21 +18,21 @@ QString Filter(); // the file dialogs' types, "PVT (*.pvt);;TXT (*.txt);;Alle Da
 inline const QString DefaultSuffix = QStringLiteral("pvt");
 
 // The parts a load can take over, in the order they are asked for.
-enum class Part { Port, TrackDefinition, Parameters, Addresses };
-constexpr std::array<Part, 4> Parts = {Part::Port, Part::TrackDefinition, Part::Parameters,
-                                       Part::Addresses};
+enum class Content { Port, TrackDefinition, Parameters, Addresses };
+constexpr std::array<Content, 4> Contents = {Content::Port, Content::TrackDefinition,
+                                             Content::Parameters, Content::Addresses};
 // The part's check box caption, which the messages name it by ("Com-Port Einstellungen", ...).
-QString Caption(Part part);
+QString Caption(Content part);
 // The check box's hint.
-QString Hint(Part part);
+QString Hint(Content part);
 // The question before a part is loaded over the present values.
-QString Question(Part part);
+QString Question(Content part);
 
 // The chosen parts of which the file holds no section at all. A file that holds none of the
 // chosen parts is no configuration file for them: loading it would put every default over the
 // user's data.
-QList<Part> MissingParts(const IniFile &ini, const QList<Part> &chosen);
-QStringList Captions(const QList<Part> &parts);
+QList<Content> MissingContents(const IniFile &ini, const QList<Content> &chosen);
+QStringList Captions(const QList<Content> &parts);
 
 // Why the file at path cannot be loaded at all: it does not exist, or it is a folder; empty when
 // it is a file.
@@ -69,15 +70,15 @@ struct UnreadableCell {
 };
 // Those cells, pit board first, each board in the order of its cells. A load leaves them as
 // they are on the PC.
-QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Part> &parts);
+QList<UnreadableCell> UnreadableCells(const IniFile &ini, const QList<Content> &parts);
 
 // Reads the parts into the mirrors and station data. The cells filled lose their received flags:
-// a value from a file is no value a board confirmed. The parameters-loaded and addresses-loaded
-// flags are set for the tabs' refresh.
-void LoadTrackDefinition(const IniFile &ini, SharedState &state);
-void LoadParameters(const IniFile &ini, SharedState &state);
-void LoadAddresses(const IniFile &ini, SharedState &state);
+// a value from a file is no value a board confirmed. The tabs are told which parts were taken
+// and mark what changed.
+void LoadTrackDefinition(const IniFile &ini, StationState &state);
+void LoadParameters(const IniFile &ini, BoardMirrors &mirrors);
+void LoadAddresses(const IniFile &ini, BoardMirrors &mirrors);
 // R-Sense, taken on every load, but only when the file holds a usable value.
-void LoadRSense(const IniFile &ini, SharedState &state);
+void LoadRSense(const IniFile &ini, StationState &state);
 
 } // namespace ConfigFile

@@ -136,12 +136,12 @@ const std::array<OptionGroup, GroupCount> TheGroups = {{
 
 } // namespace
 
-BoardImage &ImageOf(SharedState &state, int ref) {
-    return IsPit(ref) ? state.pit : state.bridge;
+BoardImage &ImageOf(BoardMirrors &mirrors, int ref) {
+    return IsPit(ref) ? mirrors.pit : mirrors.bridge;
 }
 
-const BoardImage &ImageOf(const SharedState &state, int ref) {
-    return IsPit(ref) ? state.pit : state.bridge;
+const BoardImage &ImageOf(const BoardMirrors &mirrors, int ref) {
+    return IsPit(ref) ? mirrors.pit : mirrors.bridge;
 }
 
 const std::array<ParameterRow, RowCount> &Rows() {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class BoardImage;
-class SharedState;
+struct BoardMirrors;
 
 // The controller's operating parameters as data: which board and cell each entry lives in, its
 // range, default, scale, unit and texts. Everything else of the parameter tab reads these tables.
@@ -25,8 +25,8 @@ constexpr bool IsPit(int ref) {
 constexpr int CellOf(int ref) {
     return ref & 0xFF;
 }
-BoardImage &ImageOf(SharedState &state, int ref);
-const BoardImage &ImageOf(const SharedState &state, int ref);
+BoardImage &ImageOf(BoardMirrors &mirrors, int ref);
+const BoardImage &ImageOf(const BoardMirrors &mirrors, int ref);
 
 // The group box that holds a row.
 enum class Box { Speed, Time, Parameter, Positions, Versions, None };

@@ -144,16 +144,15 @@ void ReadProgramSettings(const IniFile &ini, ProgramSettings &s, SharedState &st
     s.showExternalTarget = ini.readBool(Ini::Buehne, Ini::Extern, s.showExternalTarget);
     state.ShowExternalTarget = s.showExternalTarget;
 
-    ReadStationData(ini, state);
-    ReadPitCells(ini, state, 0, BoardImage::Cells - 1);
-    ReadBridgeCells(ini, state, 0, BoardImage::Cells - 1);
+    ReadStationData(ini, state.station);
+    ReadPitCells(ini, state.pit, 0, BoardImage::Cells - 1);
+    ReadBridgeCells(ini, state.bridge, 0, BoardImage::Cells - 1);
     state.unwrittenFromFile.pitCells = ReadCellList(ini, Ini::EeGrube);
     state.unwrittenFromFile.bridgeCells = ReadCellList(ini, Ini::EeBuhne);
     state.unwrittenFromFile.addressRows = ReadAddressRowList(ini);
 }
 
-void ReadStationData(const IniFile &ini, SharedState &state) {
-    StationData &st = state.station;
+void ReadStationData(const IniFile &ini, StationData &st) {
     for (int i = 1; i <= StationData::MaxPositions; ++i) {
         st.PositionUsed[static_cast<size_t>(i)] =
             ini.readBool(Ini::Use, Ini::PositionUseKey(i), true);
@@ -186,12 +185,12 @@ void WriteCells(IniFile &ini, const BoardImage &image, const QString &section,
 }
 } // namespace
 
-void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last) {
-    ReadCells(ini, state.pit, Ini::EeGrube, Ini::PitCellKey, first, last);
+void ReadPitCells(const IniFile &ini, BoardImage &pit, int first, int last) {
+    ReadCells(ini, pit, Ini::EeGrube, Ini::PitCellKey, first, last);
 }
 
-void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last) {
-    ReadCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey, first, last);
+void ReadBridgeCells(const IniFile &ini, BoardImage &bridge, int first, int last) {
+    ReadCells(ini, bridge, Ini::EeBuhne, Ini::BridgeCellKey, first, last);
 }
 
 void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedState &state,
@@ -224,7 +223,7 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
     ini.writeFloat(Ini::Buehne, Ini::RSense, state.station.RSense);
     ini.writeBool(Ini::Buehne, Ini::Extern, state.ShowExternalTarget);
 
-    WriteStationData(ini, state);
+    WriteStationData(ini, state.station);
     WriteCells(ini, state.pit, Ini::EeGrube, Ini::PitCellKey);
     WriteCells(ini, state.bridge, Ini::EeBuhne, Ini::BridgeCellKey);
     if (scope == SettingsScope::SettingsFile) {
@@ -236,8 +235,7 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &s, const SharedSt
     }
 }
 
-void WriteStationData(IniFile &ini, const SharedState &state) {
-    const StationData &st = state.station;
+void WriteStationData(IniFile &ini, const StationData &st) {
     for (int i = 1; i <= StationData::MaxPositions; ++i) {
         ini.writeBool(Ini::Use, Ini::PositionUseKey(i), st.PositionUsed[static_cast<size_t>(i)]);
     }

@@ -10,6 +10,8 @@
 class IniFile;
 class PortMap;
 class SharedState;
+class BoardImage;
+struct StationData;
 
 // The settings the main window keeps in its controls and timers, as plain values. 0 for the port
 // or the baud rate means "no button checked".
@@ -50,12 +52,12 @@ void WriteProgramSettings(IniFile &ini, const ProgramSettings &settings, const S
                           SettingsScope scope = SettingsScope::SettingsFile);
 
 // The station part of the settings (positions in use, names, offset, switches).
-void ReadStationData(const IniFile &ini, SharedState &state);
-void WriteStationData(IniFile &ini, const SharedState &state);
+void ReadStationData(const IniFile &ini, StationData &station);
+void WriteStationData(IniFile &ini, const StationData &station);
 
 // Mirror cells first..last of one board; missing keys give the cell's default.
-void ReadPitCells(const IniFile &ini, SharedState &state, int first, int last);
-void ReadBridgeCells(const IniFile &ini, SharedState &state, int first, int last);
+void ReadPitCells(const IniFile &ini, BoardImage &pit, int first, int last);
+void ReadBridgeCells(const IniFile &ini, BoardImage &bridge, int first, int last);
 
 // COM1..COM9 entries of the Ports section.
 void ReadPortMap(const IniFile &ini, PortMap &map);

@@ -24,7 +24,7 @@ public:
     virtual void Reload() {}
     // A configuration file was loaded: the tab shows the new data and marks what the parts
     // taken changed against what it showed (to be written to the board).
-    virtual void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) {
+    virtual void ConfigurationLoaded(const QList<ConfigFile::Content> &taken) {
         (void)taken;
         Reload();
     }

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
@@ -184,7 +185,7 @@ void TFrameDefinition::BuildForm() {
 }
 
 void TFrameDefinition::ShowDefinition(bool loaded) {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     StationData &st = m_state.station;
     const int n = m_state.PositionCount < 1 ? 10 : m_state.PositionCount;
     // An offset beyond a whole turn draws like its remainder; the spin box can show only -N..N.
@@ -199,7 +200,6 @@ void TFrameDefinition::ShowDefinition(bool loaded) {
     ShowAddressRows();
     ShowPositionLabels();
     cbx_use_mm->setChecked(st.UseMotorola);
-    Updating = false;
 }
 
 void TFrameDefinition::UpdateDefinitionButtons() {

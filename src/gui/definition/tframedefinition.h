@@ -38,8 +38,8 @@ public:
         ShowDefinition();
         DrawTurntable();
     }
-    void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) override {
-        ShowDefinition(taken.contains(ConfigFile::Part::Addresses));
+    void ConfigurationLoaded(const QList<ConfigFile::Content> &taken) override {
+        ShowDefinition(taken.contains(ConfigFile::Content::Addresses));
         DrawTurntable();
     }
 

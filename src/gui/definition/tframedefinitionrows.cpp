@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -209,8 +210,7 @@ void TFrameDefinition::ShowLabelMark(int row) {
 }
 
 void TFrameDefinition::ShowAddressRows(int editedRow) {
-    const bool wasUpdating = Updating;
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     for (int k = 0; k < AddressRows::Rows; ++k) {
         const Row &r = m_rowWidgets[at(k)];
         const int address = m_rows.RowAddress[at(k)];
@@ -234,7 +234,6 @@ void TFrameDefinition::ShowAddressRows(int editedRow) {
         }
     }
     m_statesShown = m_rows.RowState;
-    Updating = wasUpdating;
 }
 
 void TFrameDefinition::ShowPositionLabels() {
@@ -264,10 +263,10 @@ void TFrameDefinition::edt_adrChange(int row) {
         // Back to the last valid text, the cursor where it stood before the keystroke; the row
         // is left as it was.
         const int cursor = edit->cursorPosition() - (edit->text().size() - valid.size());
-        const bool wasUpdating = Updating;
-        Updating = true;
-        edit->setText(valid);
-        Updating = wasUpdating;
+        {
+            const QScopedValueRollback<bool> updating(Updating, true);
+            edit->setText(valid);
+        }
         edit->setCursorPosition(std::clamp(cursor, 0, static_cast<int>(valid.size())));
         break;
     }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 using namespace Diagnosis;
 using namespace DiagnosisForm;
@@ -417,11 +418,10 @@ void TFrameDiagnose::btn_rsenseClick() {
 // Direct drive
 
 void TFrameDiagnose::LoadDirectDriveValues() {
-    Loading = true;
+    const QScopedValueRollback<bool> loading(Loading, true);
     m_state.directDrive.TakeValues(m_state.bridge);
     rad_links->setChecked(true);
     lbl_pwm->setText(SpeedText(true, m_state.directDrive.DriveSpeedLeft));
-    Loading = false;
 }
 
 void TFrameDiagnose::SendDirectDrive(bool urgent) {

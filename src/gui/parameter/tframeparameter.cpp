@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 
@@ -61,14 +62,13 @@ TFrameParameter::TFrameParameter(SharedState &state, Dialogs &dialogs, QWidget *
 // Showing
 
 void TFrameParameter::HideParameterRows() {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     pnl_reg->show();
     for (RowSlot &s : m_rows) {
         s.name->hide();
         s.edit->hide();
     }
     m_model.Hide();
-    Updating = false;
 }
 
 void TFrameParameter::WriteCatalogue() {
@@ -99,7 +99,7 @@ void TFrameParameter::HousekeepingTick() {
 }
 
 void TFrameParameter::RefreshValues() {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     m_model.Show(false);
     for (int k = 0; k < RowCount; ++k) {
         ShowRow(k);
@@ -108,7 +108,6 @@ void TFrameParameter::RefreshValues() {
         ShowGroup(g);
     }
     NoteMirrorsShown();
-    Updating = false;
 }
 
 bool TFrameParameter::MirrorsShown() const {
@@ -125,13 +124,13 @@ void TFrameParameter::Reload() {
     ShowParameters();
 }
 
-void TFrameParameter::ConfigurationLoaded(const QList<ConfigFile::Part> &taken) {
+void TFrameParameter::ConfigurationLoaded(const QList<ConfigFile::Content> &taken) {
     HideParameterRows();
-    ShowParameters(taken.contains(ConfigFile::Part::Parameters));
+    ShowParameters(taken.contains(ConfigFile::Content::Parameters));
 }
 
 void TFrameParameter::ShowParameters(bool loaded) {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     m_bridgeAnswersShown = m_state.bridge.answerRevision();
     m_pitAnswersShown = m_state.pit.answerRevision();
     WriteCatalogue();
@@ -151,18 +150,15 @@ void TFrameParameter::ShowParameters(bool loaded) {
     }
     ArrangeParameterRows();
     NoteMirrorsShown();
-    Updating = false;
 }
 
 void TFrameParameter::ShowRow(int row) {
     const RowSlot &s = m_rows[At(row)];
-    const bool wasUpdating = Updating;
-    Updating = true;
     // Only a real difference is written, so that the caret of the edit being typed in stays put.
     if (s.edit->text() != m_model.text(row)) {
+        const QScopedValueRollback<bool> updating(Updating, true);
         s.edit->setText(m_model.text(row));
     }
-    Updating = wasUpdating;
     if (!m_model.valueLabel(row).isEmpty()) {
         s.value->setText(m_model.valueLabel(row));
     }
@@ -177,8 +173,7 @@ void TFrameParameter::ShowRow(int row) {
 }
 
 void TFrameParameter::ShowGroup(int group) {
-    const bool wasUpdating = Updating;
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     for (int b = 0; b < Bits; ++b) {
         const BitSlot &s = m_bits[At(group)][At(b)];
         const bool shown = BitShown(group, b);
@@ -190,7 +185,6 @@ void TFrameParameter::ShowGroup(int group) {
         }
         PaintMark(s.panel, m_model.bitMark(group, b), QPalette::Window);
     }
-    Updating = wasUpdating;
 }
 
 void TFrameParameter::ShowMarks() {
@@ -366,9 +360,8 @@ void TFrameParameter::EndTransfer() {
 }
 
 void TFrameParameter::btn_defaultClick() {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     if (!m_dialogs.askOkCancel(ResetQuestion())) {
-        Updating = false;
         return;
     }
     const bool shown = MirrorsShown();
@@ -385,12 +378,10 @@ void TFrameParameter::btn_defaultClick() {
     if (failed >= 0) {
         ReportInvalid(failed);
     }
-    Updating = false;
 }
 
 void TFrameParameter::btn_alle_gelbClick() {
-    Updating = true;
+    const QScopedValueRollback<bool> updating(Updating, true);
     m_model.MarkAll();
     ShowMarks();
-    Updating = false;
 }

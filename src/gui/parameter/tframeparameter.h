@@ -32,7 +32,7 @@ public:
     // A bridge cell that arrived shows at once.
     void HousekeepingTick() override;
     void Reload() override;
-    void ConfigurationLoaded(const QList<ConfigFile::Part> &taken) override;
+    void ConfigurationLoaded(const QList<ConfigFile::Content> &taken) override;
 
     // Refreshes after settings or a configuration file were read; ShowParameters also after
     // every received bridge cell.

@@ -448,10 +448,10 @@ void TFrameSettings::Button1Click() {
 
 void TFrameSettings::Button2Click() {
     // Every load ends with a line of its own, as every save does.
-    QList<ConfigFile::Part> chosen;
-    for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
+    QList<ConfigFile::Content> chosen;
+    for (size_t i = 0; i < ConfigFile::Contents.size(); ++i) {
         if (m_loadBoxes[i]->isChecked()) {
-            chosen << ConfigFile::Parts[i];
+            chosen << ConfigFile::Contents[i];
         }
     }
     if (chosen.isEmpty()) {
@@ -470,18 +470,19 @@ void TFrameSettings::Button2Click() {
 void TFrameSettings::OfferFile(const QString &path) {
     // Every part the file holds is asked for, as if all four boxes were checked; a part the file
     // lacks is not asked for, since the user chose none.
-    const QList<ConfigFile::Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
+    const QList<ConfigFile::Content> all(ConfigFile::Contents.begin(), ConfigFile::Contents.end());
     LoadConfiguration(FileNames::Cleaned(path), all, false);
 }
 
-void TFrameSettings::LoadConfiguration(const QString &path, const QList<ConfigFile::Part> &chosen,
+void TFrameSettings::LoadConfiguration(const QString &path,
+                                       const QList<ConfigFile::Content> &chosen,
                                        bool chosenByUser) {
     IniFile ini;
     if (!ReadConfiguration(path, ini)) {
         return;
     }
     // Defaults from a file that holds none of the chosen data would overwrite the user's own.
-    const QList<ConfigFile::Part> missing = ConfigFile::MissingParts(ini, chosen);
+    const QList<ConfigFile::Content> missing = ConfigFile::MissingContents(ini, chosen);
     const QString missingText = ConfigFile::Captions(missing).join(QStringLiteral(", "));
     if (missing.size() == chosen.size()) {
         FailLoad(tr("%1 ist keine Konfigurationsdatei mit den gewählten "
@@ -494,13 +495,13 @@ void TFrameSettings::LoadConfiguration(const QString &path, const QList<ConfigFi
                                  "nicht geladen.")
                                   .arg(missingText));
     }
-    QList<ConfigFile::Part> offered;
-    for (ConfigFile::Part part : chosen) {
+    QList<ConfigFile::Content> offered;
+    for (ConfigFile::Content part : chosen) {
         if (!missing.contains(part)) {
             offered << part;
         }
     }
-    const QList<ConfigFile::Part> taken = TakeParts(ini, offered);
+    const QList<ConfigFile::Content> taken = TakeContents(ini, offered);
     const QString name = QFileInfo(path).fileName();
     QString status = taken.isEmpty()
                          ? StatusTexts::NothingTaken().arg(name)
@@ -542,30 +543,30 @@ bool TFrameSettings::ReadConfiguration(const QString &path, IniFile &ini) {
     return true;
 }
 
-QList<ConfigFile::Part> TFrameSettings::TakeParts(const IniFile &ini,
-                                                  const QList<ConfigFile::Part> &offered) {
-    QList<ConfigFile::Part> taken;
-    const auto wanted = [&](ConfigFile::Part part) {
+QList<ConfigFile::Content> TFrameSettings::TakeContents(const IniFile &ini,
+                                                        const QList<ConfigFile::Content> &offered) {
+    QList<ConfigFile::Content> taken;
+    const auto wanted = [&](ConfigFile::Content part) {
         const bool yes = offered.contains(part) && m_dialogs.askYesNo(ConfigFile::Question(part));
         if (yes) {
             taken << part;
         }
         return yes;
     };
-    if (wanted(ConfigFile::Part::Port)) {
+    if (wanted(ConfigFile::Content::Port)) {
         // Only the button for the next Start: an open connection stays as it is.
         if (const int port = ConfigFile::PortOf(ini)) {
             rad_com[static_cast<size_t>(port)]->setChecked(true);
         }
     }
     ConfigFile::LoadRSense(ini, m_state);
-    if (wanted(ConfigFile::Part::TrackDefinition)) {
+    if (wanted(ConfigFile::Content::TrackDefinition)) {
         ConfigFile::LoadTrackDefinition(ini, m_state);
     }
-    if (wanted(ConfigFile::Part::Parameters)) {
+    if (wanted(ConfigFile::Content::Parameters)) {
         ConfigFile::LoadParameters(ini, m_state);
     }
-    if (wanted(ConfigFile::Part::Addresses)) {
+    if (wanted(ConfigFile::Content::Addresses)) {
         ConfigFile::LoadAddresses(ini, m_state);
     }
     return taken;

@@ -91,7 +91,7 @@ signals:
     void levelChosen(const QString &level);
     // A configuration file was loaded into the mirrors and station data: the tabs show it and
     // mark what it changed in the parts taken.
-    void configurationLoaded(const QList<ConfigFile::Part> &taken);
+    void configurationLoaded(const QList<ConfigFile::Content> &taken);
 
 public slots:
     void btnCheckClick();
@@ -138,10 +138,11 @@ private:
     void FailLoad(const QString &text);
     // Loads what the user agrees to of the parts chosen; chosenByUser: the boxes chose them, and
     // a part the file lacks is said.
-    void LoadConfiguration(const QString &path, const QList<ConfigFile::Part> &chosen,
+    void LoadConfiguration(const QString &path, const QList<ConfigFile::Content> &chosen,
                            bool chosenByUser);
     bool ReadConfiguration(const QString &path, IniFile &ini);
-    QList<ConfigFile::Part> TakeParts(const IniFile &ini, const QList<ConfigFile::Part> &offered);
+    QList<ConfigFile::Content> TakeContents(const IniFile &ini,
+                                            const QList<ConfigFile::Content> &offered);
 
     Session &m_session;
     SharedState &m_state;

@@ -199,8 +199,8 @@ void TFrameSettings::BuildFileGroups() {
          nullptr, {}},
     });
     // clang-format on
-    for (size_t i = 0; i < ConfigFile::Parts.size(); ++i) {
-        const ConfigFile::Part part = ConfigFile::Parts[i];
+    for (size_t i = 0; i < ConfigFile::Contents.size(); ++i) {
+        const ConfigFile::Content part = ConfigFile::Contents[i];
         auto *box = Named(new QCheckBox(ConfigFile::Caption(part), GroupBox5),
                           QLatin1String(LoadBoxNames[i]));
         box->setToolTip(ConfigFile::Hint(part));

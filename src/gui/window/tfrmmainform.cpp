@@ -122,7 +122,7 @@ void TfrmMain::ConnectSettingsTab() {
     connect(m_settingsTab, &TFrameSettings::levelChosen, this,
             [this](const QString &level) { m_settings.checkedLevel = level; });
     connect(m_settingsTab, &TFrameSettings::configurationLoaded, this,
-            [this](const QList<ConfigFile::Part> &taken) {
+            [this](const QList<ConfigFile::Content> &taken) {
                 for (TabFrame *tab : m_tabs) {
                     if (tab) {
                         tab->ConfigurationLoaded(taken);
