@@ -1008,6 +1008,72 @@ The current values will be lost and cannot be brought back; nothing is sent to t
     </message>
 </context>
 <context>
+    <name>HelpMenu</name>
+    <message>
+        <source>Handbuch</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Über Pivota</source>
+        <translation>About Pivota</translation>
+    </message>
+    <message>
+        <source>Hilfe</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Handbuch (F1) und Angaben zum Programm</source>
+        <translation>Manual (F1) and about the program</translation>
+    </message>
+    <message>
+        <source>Pivota %1</source>
+        <translation>Pivota %1</translation>
+    </message>
+    <message>
+        <source>Einrichten, Bedienen und Diagnose einer Drehscheiben-Steuerung</source>
+        <translation>Set up, operate and diagnose a turntable controller</translation>
+    </message>
+    <message>
+        <source>Erstellt am %1 mit Qt %2, läuft mit Qt %3</source>
+        <translation>Built on %1 with Qt %2, running with Qt %3</translation>
+    </message>
+    <message>
+        <source>Copyright 2026 Pivota maintainers</source>
+        <translation>Copyright 2026 Pivota maintainers</translation>
+    </message>
+    <message>
+        <source>Für Pivota wurde bisher keine Lizenz erteilt: alle Rechte vorbehalten.</source>
+        <translation>No licence has been granted for Pivota so far: all rights reserved.</translation>
+    </message>
+    <message>
+        <source>Enthält SimpleIni von Brodie Thiesfield (Expat-Lizenz).</source>
+        <translation>Contains SimpleIni by Brodie Thiesfield (Expat licence).</translation>
+    </message>
+    <message>
+        <source>Einstellungsdatei: %1</source>
+        <translation>Settings file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Pivota – Handbuch</source>
+        <translation>Pivota – Manual</translation>
+    </message>
+    <message>
+        <source>Inhalt</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Zurück</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Vor</source>
+        <translation>Forward</translation>
+    </message>
+</context>
+<context>
     <name>IniFile</name>
     <message>
         <source>%1: Der Inhalt ist keine lesbare Einstellungsdatei (beschädigt oder in einer unbekannten Kodierung).</source>
@@ -1044,6 +1110,14 @@ Einstellungs-Datei: %1
         <translation>
 Settings file: %1
 </translation>
+    </message>
+</context>
+<context>
+    <name>Manual</name>
+    <message>
+        <source>de</source>
+        <extracomment>The folder of the user manual in this language: &quot;en&quot; for the English one.</extracomment>
+        <translation>en</translation>
     </message>
 </context>
 <context>

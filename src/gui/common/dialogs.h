@@ -44,4 +44,11 @@ public:
         (void)text;
         return Choice::Cancel;
     }
+
+    // The box about the program: caption, the lines of text, the program's icon and OK. A seam
+    // without such a box shows the text as a plain message.
+    virtual void showAbout(const QString &caption, const QString &text) {
+        (void)caption;
+        showMessage(text);
+    }
 };

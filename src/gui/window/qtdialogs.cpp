@@ -101,6 +101,13 @@ void QtDialogs::showMessage(const QString &text) {
     box.exec();
 }
 
+void QtDialogs::showAbout(const QString &caption, const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText); // a path is shown as it is
+    box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+    box.exec();
+}
+
 bool QtDialogs::askYesNo(const QString &text) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), Shown(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);

@@ -54,6 +54,7 @@ public:
     Choice askYesNoCancel(const QString &text) override;
     bool askYesNoDefaultNo(const QString &text) override;
     void noteOnOpenBox(const QString &text) override;
+    void showAbout(const QString &caption, const QString &text) override;
 
 private:
     // Runs a file dialog; the folder of an accepted file is where the next one opens.

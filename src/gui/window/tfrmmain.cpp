@@ -11,6 +11,7 @@
 #include "gui/definition/tframedefinition.h"
 #include "gui/diagnosis/tframediagnose.h"
 #include "gui/eeprom/tframeeeprom.h"
+#include "gui/help/helpmenu.h"
 #include "gui/operation/tframebedienung.h"
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
@@ -47,6 +48,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, HiddenTabs hid
     BuildForm(hiddenTabs);
     ConnectSession();
     ConnectSettingsTab();
+    new HelpMenu(*this, *PageControl1, m_dialogs, m_store.path()); // "Hilfe" and F1
 
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;
