@@ -25,7 +25,7 @@
 namespace {
 void SetIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("pivota"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(PivotaVersion));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion::Number));
 }
 
 // While the window system starts, Qt's warnings are held back, and its fatal "no platform plugin"

@@ -16,6 +16,7 @@
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
 #include "platform/portenumerator.h"
+#include "programversion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,7 +53,7 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, HiddenTabs hid
 
     m_settings.userLevel.clear();
     m_settings.readSize = ProgramSettings::DefaultReadSize;
-    setWindowTitle(Caption);
+    setWindowTitle(Caption());
     StatusPanel0->setText(VersionStatus());
     move(50, 50);
     ReadProgIni();
@@ -69,6 +70,14 @@ TfrmMain::TfrmMain(const QString &settingsPath, Dialogs &dialogs, HiddenTabs hid
 }
 
 TfrmMain::~TfrmMain() = default;
+
+QString TfrmMain::Caption() {
+    return QStringLiteral("Pivota V") + QLatin1String(ProgramVersion::Number);
+}
+
+QString TfrmMain::VersionStatus() {
+    return tr(" Pivota V%1 vom 08. Aug. 2013").arg(QLatin1String(ProgramVersion::Number));
+}
 
 QString TfrmMain::statusText() const {
     return StatusPanel0->text();

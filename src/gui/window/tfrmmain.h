@@ -5,7 +5,6 @@
 #include "core/session/session.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
-#include "programversion.h"
 
 #include <QMainWindow>
 #include <array>
@@ -38,10 +37,9 @@ public:
     // program's start). Until then frameDefinition() .. frameEEprom() are null.
     enum class HiddenTabs { AtOnce, AfterFirstFrame };
 
-    static inline const QString Caption = QStringLiteral("Pivota V") + QLatin1String(PivotaVersion);
-    static QString VersionStatus() {
-        return tr(" Pivota V%1 vom 08. Aug. 2013").arg(QLatin1String(PivotaVersion));
-    }
+    // "Pivota V0.38" and its status line, with the build's version.
+    static QString Caption();
+    static QString VersionStatus();
     static QString SilentText() { return tr("keine Antwort von der Gruben-Platine"); }
     static QString ReconnectedText() { return tr("Verbindung wiederhergestellt"); }
 
