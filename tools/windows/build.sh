@@ -80,10 +80,16 @@ if [ ! -f "$BUILD/build.ninja" ] || [ -n "${PIVOTA_CMAKE_ARGS:-}" ]; then
     if command -v ccache >/dev/null; then
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     fi
+    # The manual's pictures are drawn by the program itself, which a cross build cannot run: the
+    # Linux build beside it (./test.sh) has drawn them.
+    pictures=()
+    if [ -d "$ROOT/build/docs/manual/de" ]; then
+        pictures=(-DPIVOTA_MANUAL_PICTURES="$ROOT/build/docs/manual")
+    fi
     # shellcheck disable=SC2086
     "$QT_PREFIX/bin/qt-cmake" -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$QT_PREFIX/lib/cmake/Qt6/mingw-w64-x86_64-posix.cmake" \
-        "${launcher[@]}" ${PIVOTA_CMAKE_ARGS:-} >"$OUT/configure.log" 2>&1 ||
+        "${launcher[@]}" "${pictures[@]}" ${PIVOTA_CMAKE_ARGS:-} >"$OUT/configure.log" 2>&1 ||
         { tail -40 "$OUT/configure.log"; fail "configuring failed (log: $OUT/configure.log)"; }
 fi
 step "Building in $BUILD (full log: $OUT/build.log)"
@@ -121,6 +127,9 @@ for qm in qtbase_de qtserialport_de; do
 done
 # Qt finds its plugins beside the program without a qt.conf; one would only be read.
 cp "$ROOT/tools/windows/LIESMICH.txt" "$PKG/"
+# The manual in both languages, as the program shows it (F1), to be read in a browser as well.
+mkdir -p "$PKG/manual"
+cp -r "$BUILD/docs/manual/de" "$BUILD/docs/manual/en" "$PKG/manual/"
 
 # Every DLL a program or plugin imports must be in the package or be Windows' own.
 step "Checking the package's DLLs"

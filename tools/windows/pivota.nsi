@@ -56,6 +56,10 @@ LangString ConsoleName ${LANG_GERMAN} "Pivota-Eingabeaufforderung"
 LangString ConsoleName ${LANG_ENGLISH} "Pivota command prompt"
 LangString ConsoleComment ${LANG_GERMAN} "Eingabeaufforderung mit dem Befehl pivota (Sicherung, Vergleich, Wiederherstellung)"
 LangString ConsoleComment ${LANG_ENGLISH} "Command prompt with the command pivota (backup, compare, restore)"
+LangString ManualName ${LANG_GERMAN} "Pivota Handbuch"
+LangString ManualName ${LANG_ENGLISH} "Pivota Manual"
+LangString ManualLanguage ${LANG_GERMAN} "de"
+LangString ManualLanguage ${LANG_ENGLISH} "en"
 LangString FileTypeName ${LANG_GERMAN} "Pivota-Konfiguration"
 LangString FileTypeName ${LANG_ENGLISH} "Pivota configuration"
 LangString Needs64Bit ${LANG_GERMAN} "Pivota braucht ein 64-Bit-Windows."
@@ -94,6 +98,9 @@ Section "Pivota" SecMain
         '/k "cd /d "%USERPROFILE%" & set "PATH=$INSTDIR;%PATH%" & pivota --help"' \
         "$INSTDIR\pivota.com" 0 SW_SHOWNORMAL "" "$(ConsoleComment)"
 
+    ; The manual in the installer's language, in the browser (the program shows it with F1).
+    CreateShortcut "$SMPROGRAMS\$(ManualName).lnk" "$INSTDIR\manual\$(ManualLanguage)\index.html"
+
     ; A double click on a configuration file or a backup opens it in Pivota.
     WriteRegStr HKLM "Software\Classes\.pvt" "" "${PROGID}"
     WriteRegStr HKLM "Software\Classes\.pvt\OpenWithProgids" "${PROGID}" ""
@@ -123,12 +130,15 @@ Section "Uninstall"
     ; The prompt's entry under the name of either language the installer may have spoken.
     Delete "$SMPROGRAMS\Pivota-Eingabeaufforderung.lnk"
     Delete "$SMPROGRAMS\Pivota command prompt.lnk"
+    Delete "$SMPROGRAMS\Pivota Handbuch.lnk"
+    Delete "$SMPROGRAMS\Pivota Manual.lnk"
     ; Only what the installer put there, and the settings file a Pivota run with administrator
     ; rights may have left beside itself; the user's settings in %APPDATA%\Pivota stay.
     RMDir /r "$INSTDIR\platforms"
     RMDir /r "$INSTDIR\styles"
     RMDir /r "$INSTDIR\imageformats"
     RMDir /r "$INSTDIR\translations"
+    RMDir /r "$INSTDIR\manual"
     Delete "$INSTDIR\*.dll"
     Delete "$INSTDIR\pivota.exe"
     Delete "$INSTDIR\pivota.com"

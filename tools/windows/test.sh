@@ -181,15 +181,18 @@ installer_run() {
         "$(yes_if '[ "$code" = 0 ] && grep -q "PE32+.*x86-64" <<<"$kind"')"
     local missing=()
     for f in pivota.exe pivota.com Qt6Core.dll libstdc++-6.dll platforms/qwindows.dll \
-             translations/pivota_en.qm LIESMICH.txt Uninstall.exe; do
+             translations/pivota_en.qm LIESMICH.txt Uninstall.exe manual/de/index.html \
+             manual/en/betrieb.png; do
         [ -f "$pf/$f" ] || missing+=("$f")
     done
     note "the files in C:\\Program Files\\Pivota (missing: ${missing[*]:-none})" \
         "$(yes_if '[ ${#missing[@]} = 0 ]')"
     local prompt
     prompt=$(ls "$menu" 2>/dev/null | grep -E '^Pivota(-Eingabeaufforderung| command prompt)\.lnk$')
-    note "the Start menu's Pivota.lnk and the command prompt's link ($prompt)" \
-        "$(yes_if '[ -f "$menu/Pivota.lnk" ] && [ -n "$prompt" ]')"
+    local manual
+    manual=$(ls "$menu" 2>/dev/null | grep -E '^Pivota (Handbuch|Manual)\.lnk$')
+    note "the Start menu's Pivota.lnk, the command prompt's link ($prompt) and the manual's ($manual)" \
+        "$(yes_if '[ -f "$menu/Pivota.lnk" ] && [ -n "$prompt" ] && [ -n "$manual" ]')"
     local registered size
     registered=$(wine reg query "$key" /v DisplayVersion /reg:64 2>/dev/null | tr -d '\r')
     size=$(wine reg query "$key" /v EstimatedSize /reg:64 2>/dev/null | tr -d '\r' |
@@ -289,8 +292,9 @@ check "pivota --version prints \"pivota $version\"" \
     "$([ "$code" = 0 ] && tr -d '\r' <"$work/version.out" | grep -qx "pivota $version" && echo 1)"
 run --bogus >"$work/bogus.out" 2>"$work/bogus.err"
 code=$?
-check "pivota --bogus exits with 2, the usage on standard error" \
-    "$([ "$code" = 2 ] && [ ! -s "$work/bogus.out" ] && grep -q -- '--settings' "$work/bogus.err" && echo 1)"
+check "pivota --bogus exits with 2, the fault and where the usage is on standard error" \
+    "$([ "$code" = 2 ] && [ ! -s "$work/bogus.out" ] && grep -q "bogus" "$work/bogus.err" &&
+        grep -q -- 'pivota --help' "$work/bogus.err" && echo 1)"
 
 wait "$simulator_job"
 read -r code took <"$work/backup.code"
@@ -346,8 +350,8 @@ run --help >"$work/help.out" 2>&1
 wide=$(cat "$work/help.out" "$work/bogus.err" | tr -d '\r' | awk 'length > 79' | head -3)
 check "--help and the usage after an error: no line wider than 79 columns${wide:+ ($wide)}" \
     "$([ -z "$wide" ] && echo 1)"
-check "the usage after an error names the program \"pivota\", as --help does" \
-    "$(tr -d '\r' <"$work/bogus.err" | grep -qE '^(Aufruf|Usage): pivota ' &&
+check "an error and --help name the program \"pivota\", not pivota.com" \
+    "$(tr -d '\r' <"$work/bogus.err" | grep -qE '^pivota: .*bogus' &&
         tr -d '\r' <"$work/help.out" | grep -qE '^(Aufruf|Usage): pivota ' && echo 1)"
 
 if [ -n "$installer_job" ]; then

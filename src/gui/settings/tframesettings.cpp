@@ -66,9 +66,9 @@ QString NotLoadedCells() {
 } // namespace
 
 TFrameSettings::TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore &store,
-                               QWidget *parent)
+                               std::function<ProgramSettings()> current, QWidget *parent)
     : TabFrame(parent), m_session(session), m_state(session.state()), m_dialogs(dialogs),
-      m_link(session.link()), m_store(store),
+      m_link(session.link()), m_store(store), m_currentSettings(std::move(current)),
       m_watcher(std::make_unique<PortWatcher>(session.portEnumerator())),
       m_scan(session.link().port()) {
     setObjectName(QStringLiteral("TFrameSettings"));
@@ -437,7 +437,7 @@ void TFrameSettings::Button1Click() {
         return;
     }
     QString error;
-    const ProgramSettings settings = ownerSettings ? ownerSettings() : ProgramSettings();
+    const ProgramSettings settings = m_currentSettings();
     if (!SettingsStore::SaveConfiguration(path, settings, m_state, &error)) {
         emit statusMessage(StatusTexts::NotSaved());
         ReportSaveFailure(SettingsStore::NotSavedText(error));

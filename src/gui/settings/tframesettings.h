@@ -37,8 +37,10 @@ class QRadioButton;
 class TFrameSettings : public TabFrame {
     Q_OBJECT
 public:
+    // current: the settings as a configuration file or a backup stores them now, from the window
+    // that owns the tab, the one that knows its size and place.
     TFrameSettings(Session &session, Dialogs &dialogs, SettingsStore &store,
-                   QWidget *parent = nullptr);
+                   std::function<ProgramSettings()> current, QWidget *parent = nullptr);
     ~TFrameSettings() override;
 
     void OnlineChanged() override;
@@ -76,10 +78,6 @@ public:
     // it holds is offered as "laden" offers it, and a file that cannot be loaded is refused in a
     // box.
     void OfferFile(const QString &path);
-
-    // Set by the window that owns the tab, the one that knows its size and place: the settings
-    // as a configuration file stores them.
-    std::function<ProgramSettings()> ownerSettings;
 
 signals:
     // A line for the status bar.
@@ -149,6 +147,7 @@ private:
     Dialogs &m_dialogs;
     Link &m_link;
     SettingsStore &m_store;
+    std::function<ProgramSettings()> m_currentSettings;
     std::unique_ptr<PortWatcher> m_watcher;
     PortScan m_scan;
     bool m_portsListed = false;

@@ -46,9 +46,7 @@ void TFrameSettings::BuildForm() {
     BuildChoiceGroups();
     BuildFileGroups();
     BuildLogs();
-    m_backup = new BackupPanel(
-        m_state, m_dialogs, [this] { return ownerSettings ? ownerSettings() : ProgramSettings(); },
-        this);
+    m_backup = new BackupPanel(m_state, m_dialogs, m_currentSettings, this);
     connect(m_backup, &BackupPanel::statusMessage, this, &TFrameSettings::statusMessage);
 }
 

@@ -56,7 +56,8 @@ void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
     if (hiddenTabs == HiddenTabs::AtOnce) {
         BuildHiddenTabs();
     }
-    m_settingsTab = new TFrameSettings(*m_session, m_dialogs, m_store);
+    m_settingsTab =
+        new TFrameSettings(*m_session, m_dialogs, m_store, [this] { return CurrentSettings(); });
     m_tabs[5] = m_settingsTab;
     const QStringList captions = {tr("Betrieb"),   tr("Gleis-Definition / Adressen"),
                                   tr("Parameter"), tr("Diagnose"),
@@ -114,7 +115,6 @@ void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
 }
 
 void TfrmMain::ConnectSettingsTab() {
-    m_settingsTab->ownerSettings = [this] { return CurrentSettings(); };
     connect(m_settingsTab, &TFrameSettings::statusMessage, this,
             [this](const QString &text) { StatusPanel0->setText(text); });
     connect(m_settingsTab, &TFrameSettings::connectionChosen, m_session, &Session::Choose);
