@@ -30,19 +30,15 @@ constexpr int NoValue = -1;
 // whose answers agree settle it: two while the answers agree, three once two answers have
 // conflicted. A byte damaged on the line can bring the same wrong value twice, so equal answers
 // with anything else between them do not count together: neither a different answer nor an ask
-// whose answer was lost or came out of step (it may have held the right value). An expected value
-// (the file's, or the one just written) is taken from a single answer only while no answer
-// conflicts with it.
-int Settled(const std::vector<int> &asked, int expect) {
+// whose answer was lost or came out of step (it may have held the right value). An answer that
+// equals what the cell should hold (the file's value, the value just written) counts like any
+// other: a flipped bit can make a different value look like it.
+int Settled(const std::vector<int> &asked) {
     std::vector<int> answers;
     std::copy_if(asked.begin(), asked.end(), std::back_inserter(answers),
                  [](int value) { return value != NoValue; });
     if (answers.empty()) {
         return -1;
-    }
-    if (expect >= 0 && std::all_of(answers.begin(), answers.end(),
-                                   [expect](int value) { return value == expect; })) {
-        return expect;
     }
     const bool conflicted =
         std::any_of(answers.begin(), answers.end(), [&](int v) { return v != answers.front(); });
@@ -89,30 +85,35 @@ void AnswerPacing::Start(Mode mode, std::vector<Request> requests, Transfer::Own
                         << "cells paced by the answers started";
 }
 
+int AnswerPacing::FirstAsks() const {
+    return 2;
+}
+
 bool AnswerPacing::Eligible(const Item &item) const {
     if (item.outcome) {
         return false;
     }
     if (item.request.kind == Request::Kind::Read) {
         // The first pass asks every cell twice in a row, so that each cell is settled as the
-        // transfer goes; the second answer also shows the first one in step. Later passes ask
-        // once more each, once the answers so far are known.
+        // transfer goes; the second answer also shows the first one in step. Later passes ask once
+        // more each, once the answers so far are known.
         if (m_pass == 1) {
-            return item.asks < (item.request.expect >= 0 ? 1 : 2);
+            return item.asks < FirstAsks();
         }
         return item.awaiting == 0 && item.asks < std::min(m_pass + 1, MaxAsks);
     }
-    if (item.awaiting > 0) {
-        return false;
-    }
     // Written, read back: a read-back that came back otherwise twice asks for the write again.
     if (item.writes == 0) {
-        return m_pass == 1;
+        return item.awaiting == 0 && m_pass == 1;
     }
     if (item.rewrite) {
-        return item.writes < MaxWrites;
+        return item.awaiting == 0 && item.writes < MaxWrites;
     }
-    return item.asks < MaxAsks;
+    // A written cell is read back as often in a row as a read asks a cell, right after the write.
+    if (item.asks < FirstAsks()) {
+        return true;
+    }
+    return item.awaiting == 0 && item.asks < MaxAsks;
 }
 
 void AnswerPacing::Send(size_t index, bool write) {
@@ -125,6 +126,7 @@ void AnswerPacing::Send(size_t index, bool write) {
         asks.kind = Framing::Asks::Kind::Write;
         asks.value = r.value;
         m_state.sendQueue.QueueValuePair(Framing::WriteCommand(r.board), r.cell, r.value);
+        item.again = item.again || item.writes > 0;
         ++item.writes;
         item.rewrite = false;
         item.asks = 0;       // the read-backs count anew for this write
@@ -133,6 +135,8 @@ void AnswerPacing::Send(size_t index, bool write) {
     } else {
         asks.kind = Framing::Asks::Kind::Read;
         m_state.sendQueue.QueueValue(Framing::ReadCommand(r.board), r.cell);
+        // Asked beyond its first asks: only a cell that did not come through is.
+        item.again = item.again || m_pass > 1 || item.asks >= FirstAsks();
         ++item.asks;
     }
     m_state.line.Take(&m_holder, asks);
@@ -389,11 +393,11 @@ void AnswerPacing::Settle(Item &item) {
     std::optional<Outcome> outcome;
     int value = -1;
     if (r.kind == Request::Kind::Read) {
-        value = Settled(item.asked, r.expect);
+        value = Settled(item.asked);
         if (value >= 0) {
             outcome = Outcome::Confirmed;
         }
-    } else if ((value = Settled(item.asked, r.value)) == r.value) {
+    } else if ((value = Settled(item.asked)) == r.value) {
         outcome = Outcome::Verified;
     } else if (value >= 0) {
         // The board holds another value: written once more, unless that was done often enough.

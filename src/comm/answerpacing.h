@@ -8,8 +8,9 @@
 // the answer to the current one has come, or its time-out (counted from its last byte on the
 // wire) is over; at most one request of all transfers is on its way (RequestLine), held in the
 // name of the engine that runs this pacing. Every cell is read twice and believed only when two
-// answers agree; every write is read back. What failed is asked again after the first pass. The
-// owner hears of each request's outcome, and the transfer gives one report line at the end.
+// answers in a row agree; every write is read back as often, and an answer that shows the value
+// written counts no more than another. What failed is asked again after the first pass. The owner
+// hears of each request's outcome, and the transfer gives one report line at the end.
 class AnswerPacing final : public TransferPacing {
 public:
     // Read requests of one cell: twice in the first pass, then up to six more times; or
@@ -78,6 +79,7 @@ private:
         // value).
         std::vector<int> asked;
         bool rewrite = false; // two read-backs agreed on another value: write it again
+        bool again = false;   // asked or written beyond its first asks: it did not come through
         std::optional<Transfer::Outcome> outcome;
     };
     struct Flight {
@@ -103,6 +105,9 @@ private:
     bool Believed(qint64 now);
     // An ask of the item brought nothing believed.
     static void NoteFailedAsk(Item &item);
+    // How often a cell is asked in a row at first, or read back after a write: as often as it
+    // takes to settle it while its answers agree.
+    int FirstAsks() const;
     // Queues the next request of the current pass, if any; false when the pass is through.
     bool SendNext();
     void Send(size_t index, bool write);

@@ -31,10 +31,9 @@ void AnswerPacing::Finish() {
     QStringList details;
     for (Item &item : m_items) {
         if (!item.outcome) {
-            const bool read = item.request.kind == Request::Kind::Read;
-            item.outcome = item.values.empty() ? Outcome::NoAnswer
-                           : read              ? Outcome::Unconfirmed
-                                               : Outcome::Mismatch;
+            // A written cell whose read-backs never agreed is not known to hold another value:
+            // it may well hold the value written.
+            item.outcome = item.values.empty() ? Outcome::NoAnswer : Outcome::Unconfirmed;
             ++m_done;
             if (m_hooks.ownerDone) {
                 m_hooks.ownerDone(item.request, *item.outcome,
@@ -103,7 +102,7 @@ QString AnswerPacing::ReportLine(bool stopped, bool interrupted) const {
             item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
         if (!settled) {
             failedItems.push_back(&item);
-        } else if (item.asks > (read && item.request.expect < 0 ? 2 : 1) || item.writes > 1) {
+        } else if (item.again) {
             ++repeated; // came through only when asked again
         }
     }

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 const QString NoAnswerText = QCoreApplication::translate(
@@ -259,10 +260,20 @@ void BackupJob::FinishRestore() {
         m_lines << Backup::FailureLine(f);
     }
     const int written = m_run.total() - static_cast<int>(failures.size());
+    const auto unconfirmed = std::count_if(failures.begin(), failures.end(), [](const auto &f) {
+        return f.onBoard.state == Backup::Cell::State::Unconfirmed;
+    });
     m_lines << (failures.empty()
                     ? QCoreApplication::translate(
                           "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft.")
                           .arg(written)
+                : unconfirmed > 0
+                    ? QCoreApplication::translate(
+                          "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
+                                       "nicht geschrieben, %3 nicht bestätigt.")
+                          .arg(written)
+                          .arg(qsizetype(failures.size()) - unconfirmed)
+                          .arg(unconfirmed)
                     : QCoreApplication::translate(
                           "BackupJob", "Wiederhergestellt: %1 Zellen geschrieben und geprüft, %2 "
                                        "nicht geschrieben.")
