@@ -403,6 +403,33 @@ private slots:
                  QStringLiteral("Grube 0x50 (80): keine zwei gleichen Antworten"));
     }
 
+    // On a line that damages many answers the same damaged value comes twice in a row now and
+    // then: there a cell needs three agreeing answers in a row, and is asked three times at once.
+    // Cells 0..31 each bring one damaged answer; cell 40 brings the same damaged value twice.
+    void aNoisyLineAsksForThreeAgreeingAnswers() {
+        SharedState s;
+        FakeBoards b(s);
+        for (int cell = 0; cell < 41; ++cell) {
+            b.pit[size_t(cell)] = cell;
+        }
+        b.answer = [](::Board, int cell, int value, int n) {
+            return n < (cell == 40 ? 2 : 1) ? value ^ 0x10 : value;
+        };
+        std::vector<Request> reads;
+        for (int cell = 0; cell < 32; ++cell) {
+            reads.push_back({Request::Kind::Read, ::Board::Grube, cell, 0, cell});
+        }
+        reads.push_back({Request::Kind::Read, ::Board::Grube, 40, 0, 40});
+        PacedTransfer t(s);
+        Outcomes out;
+        t.StartByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks());
+        QVERIFY(b.Finish(t));
+        QVERIFY(s.noise.noisy());
+        QCOMPARE(out.byTag[40], std::make_pair(Outcome::Confirmed, 40));
+        QCOMPARE(out.byTag[31], std::make_pair(Outcome::Confirmed, 31));
+        QCOMPARE(s.pit.value(40), uint8_t(40));
+    }
+
     // At short pacing the read-back's own bytes cover most of the board's write time: its last
     // byte must still reach the board a clear margin after that time is over, since the
     // program's millisecond clock may run up to one behind the write's last byte and the line

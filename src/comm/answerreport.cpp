@@ -51,6 +51,12 @@ void AnswerPacing::Finish() {
     m_endedAt = m_state.now();
     m_report = Transfer::Report{ReportLine(false, false), details.join(u'\n')};
     qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
+    qCDebug(lcTransfer) << "answers: clean" << m_answers[size_t(Answer::Clean)] << "conflicting"
+                        << m_answers[size_t(Answer::Conflict)] << "out of step"
+                        << m_answers[size_t(Answer::OutOfStep)] << "not shown in step"
+                        << m_answers[size_t(Answer::Unbelieved)] << "lost"
+                        << m_answers[size_t(Answer::Lost)] << "; asks on a noisy line"
+                        << m_noisyAsks;
 }
 
 QString AnswerPacing::FailureText(const Item &item) {

@@ -2,6 +2,7 @@
 
 #include "comm/answerfilter.h"
 #include "comm/lineclient.h"
+#include "comm/noisegauge.h"
 #include "comm/receiver.h"
 #include "comm/requestline.h"
 #include "comm/sendqueue.h"
@@ -40,6 +41,8 @@ public:
     AnswerFilter answers;
     // The one request of the tabs' transfers that is on its way.
     RequestLine line;
+    // How many of the answers to the transfers' asks were lately damaged on the line.
+    NoiseGauge noise;
     TransferSettings transferSettings;
     // Milliseconds of a steady clock; tests may replace it.
     std::function<qint64()> clock;

@@ -10,10 +10,11 @@
 class SharedState;
 
 // One read or write of many cells of both boards for a backup, a compare or a restore, paced by
-// the boards' answers whatever the settings say: every cell read twice and believed only when two
-// answers in a row agree, every written cell read back as often, what failed asked again. Its
-// engine runs on its own timer beside the tabs' transfers; the line is shared through the request
-// line as theirs is. What it reads lands in the mirrors as after any read.
+// the boards' answers whatever the settings say: every cell read twice (three times on a noisy
+// line) and believed only when as many answers in a row agree, every written cell read back as
+// often, what failed asked again. Its engine runs on its own timer beside the tabs' transfers; the
+// line is shared through the request line as theirs is. What it reads lands in the mirrors as after
+// any read.
 class BackupRun : public QObject {
     Q_OBJECT
 public:
