@@ -3,9 +3,9 @@
 // the least time that the line and the boards allow: 2I + max(I, answer) per request, its three
 // bytes "Interval_Senden" (I) apart, then the later of one interval and the answer (the board's
 // delay and the answer's own bytes on the line), or for a write, the board's time to write the
-// cell before its read-back's last byte. A backup reads every cell twice; a compare reads every
-// cell once where it holds the file's value; a restore of 10 changed cells is timed from the
-// answer to its question to its end (its compare before it is timed as a compare). Not a test:
+// cell before its first read-back's last byte. A backup and a compare read every cell twice; a
+// restore of 10 changed cells reads each back twice and is timed from the answer to its question
+// to its end (its compare before it is timed as a compare). Not a test:
 // run by bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-backup PIVOTA_SIM
@@ -51,11 +51,11 @@ double OnePass() {
     return 256 * ReadRequest(Board::Grube) + 256 * ReadRequest(Board::Buehne);
 }
 
-// Writes of cells, each read back once the board has written it.
+// Writes of cells, each read back twice in a row once the board has written it.
 double WriteFloor(int pitCells, int bridgeCells) {
     const auto cell = [](Board board) {
         const double settle = double(PacedTransfer::WriteSettleMs(board));
-        return Request(settle - 2.0 * IntervalSenden) + ReadRequest(board);
+        return Request(settle - 2.0 * IntervalSenden) + 2 * ReadRequest(board);
     };
     return pitCells * cell(Board::Grube) + bridgeCells * cell(Board::Buehne);
 }
@@ -151,7 +151,7 @@ int main(int argc, char *argv[]) {
         double ms = s.Run(BackupJob::Action::Backup, backup);
         Print("backup, both boards, every cell twice", ms, 2 * OnePass(), s.job.lines().last());
         ms = s.Run(BackupJob::Action::Compare, backup);
-        Print("compare, both boards, all equal", ms, OnePass(), s.job.lines().last());
+        Print("compare, both boards, all equal", ms, 2 * OnePass(), s.job.lines().last());
         sim.terminate();
         sim.waitForFinished(5000);
     }
@@ -166,7 +166,7 @@ int main(int argc, char *argv[]) {
     BenchRun s(link);
     const double total = s.Run(BackupJob::Action::Restore, backup);
     const double compare = total - double(s.writing.elapsed());
-    Print("restore: its compare, 10 cells differ", compare, OnePass(), QString());
+    Print("restore: its compare, 10 cells differ", compare, 2 * OnePass(), QString());
     Print("restore: 10 cells written and verified", double(s.writing.elapsed()),
           WriteFloor(ChangedCells / 2, ChangedCells - ChangedCells / 2), s.job.lines().last());
     sim.terminate();

@@ -2,10 +2,10 @@
 // floor, the least time that the line and the boards allow: a request's three bytes go
 // "Interval_Senden" (I) apart, and the next request's first byte comes no sooner than one interval
 // after its last one and, for a read, no sooner than the answer is in (the board's delay and the
-// answer's own three bytes on the line); for a write, its read-back's last byte no sooner than the
-// board has written the cell. That is 2I + max(I, answer) per request. Each run is reported as
-// measured over floor: at 1.00x a transfer loses nothing to its own pacing. Not a test: run by
-// bench/run.sh, figures depend on the machine.
+// answer's own three bytes on the line); for a write, its first read-back's last byte no sooner
+// than the board has written the cell (every written cell is read back twice). That is 2I + max(I,
+// answer) per request. Each run is reported as measured over floor: at 1.00x a transfer loses
+// nothing to its own pacing. Not a test: run by bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-transfers PIVOTA_SIM [INTERVAL_SENDEN...]      (default: 20 2)
 
@@ -68,12 +68,12 @@ double ReadFloor(int pitCells, int bridgeCells, int interval) {
                 bridgeCells * ReadRequest(Board::Buehne, interval));
 }
 
-// A write of cells, each read back once: the read-back's last byte comes no sooner than the board
-// has written the cell (for a bridge cell, relayed it first).
+// A write of cells, each read back twice in a row: the first read-back's last byte comes no sooner
+// than the board has written the cell (for a bridge cell, relayed it first).
 double WriteFloor(int pitCells, int bridgeCells, int interval) {
     const auto cell = [interval](Board board) {
         const double settle = double(PacedTransfer::WriteSettleMs(board));
-        return Request(interval, settle - 2 * interval) + ReadRequest(board, interval);
+        return Request(interval, settle - 2 * interval) + 2 * ReadRequest(board, interval);
     };
     return pitCells * cell(Board::Grube) + bridgeCells * cell(Board::Buehne);
 }

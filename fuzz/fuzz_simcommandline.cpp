@@ -36,6 +36,9 @@ void CheckAny(const SimCommandLineResult &r) {
     FUZZ_CHECK(o.strayBurstAtMs == -1 || o.strayBurstAtMs >= 0);
     FUZZ_CHECK(o.pitDelayMs >= 0 && o.bridgeDelayMs >= 0 && o.writeTimeMs >= 0);
     FUZZ_CHECK((o.dipSwitches & ~SimLimits::DipBits) == 0);
+    for (const SimOptions::FlippedAnswer &flip : o.flippedAnswers) {
+        FUZZ_CHECK(flip.cell >= 0 && flip.cell < Simulator::Cells);
+    }
 }
 
 struct Built {

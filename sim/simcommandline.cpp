@@ -89,6 +89,13 @@ struct Options {
                                QStringLiteral("Flip a bit of each sent byte with "
                                               "probability p (0..1)."),
                                QStringLiteral("p"), QStringLiteral("0")};
+    QCommandLineOption flipAnswer{
+        QStringLiteral("flip-answer"),
+        QStringLiteral(
+            "Flip these bits of the value of the first answer to a read of the cell, "
+            "as board,cell,bits with board P or B and cell and bits in hex (for "
+            "example P,0a,01); given more than once, each flips the next answer of its cell."),
+        QStringLiteral("board,cell,bits")};
     QCommandLineOption silent{QStringLiteral("silent"),
                               QStringLiteral("Send nothing at all (a dead controller).")};
     QCommandLineOption hangUp{QStringLiteral("hang-up-after"),
@@ -131,15 +138,15 @@ struct Options {
                     defaults.writeTimeMs);
 
     QList<QCommandLineOption> all() const {
-        return {link,  baud,    seed,   drop, corrupt, silent,   hangUp,      eeprom,
-                trace, blocked, errors, dip,  stray,   pitDelay, bridgeDelay, writeTime};
+        return {link,  baud,    seed,   drop, corrupt, flipAnswer, silent,      hangUp,   eeprom,
+                trace, blocked, errors, dip,  stray,   pitDelay,   bridgeDelay, writeTime};
     }
 };
 
 // What is wrong with the command line, or nothing.
 using Fault = std::optional<QString>;
 
-// The line: seed, rate, and the chances of a dropped or corrupted byte.
+// The line: seed, rate, the chances of a dropped or corrupted byte, and answers damaged on purpose.
 Fault ReadLine(const QCommandLineParser &parser, const Options &o, SimCommandLine &s) {
     bool ok = false;
     s.options.seed = parser.value(o.seed).toUInt(&ok);
@@ -167,6 +174,19 @@ Fault ReadLine(const QCommandLineParser &parser, const Options &o, SimCommandLin
         return Message(QStringLiteral("corrupt"), parser.value(o.corrupt), probability);
     }
     s.options.corruptProbability = *corruptP;
+
+    for (const QString &value : parser.values(o.flipAnswer)) {
+        const QStringList parts = value.split(u',');
+        const QString board = parts.value(0).trimmed().toUpper();
+        const auto cell = HexByte(parts.value(1));
+        const auto bits = HexByte(parts.value(2));
+        if (parts.size() != 3 || (board != u"P" && board != u"B") || !cell || !bits) {
+            return Message(QStringLiteral("flip-answer"), value,
+                           QStringLiteral("board P or B, cell and bits as hex bytes 00..ff (for "
+                                          "example P,0a,01)"));
+        }
+        s.options.flippedAnswers.push_back({board == u"B", *cell, *bits});
+    }
     return std::nullopt;
 }
 

@@ -178,7 +178,8 @@ void Simulator::pitRequest(bool write, int cell, int value) {
         setPitCell(cell, value);
         m_pitWritingUntil = m_now + std::max(m_options.writeTimeMs, 0);
     } else {
-        answer(Msg::LetterPitCell, uint8_t(cell), m_pit[static_cast<size_t>(cell)],
+        answer(Msg::LetterPitCell, uint8_t(cell),
+               answered(false, cell, m_pit[static_cast<size_t>(cell)]),
                m_now + std::max(m_options.pitDelayMs, 0));
     }
 }
@@ -211,7 +212,8 @@ void Simulator::finishRelay() {
         m_bridge[cell] = relay.value;
         m_bridgeWritingUntil = relay.due + std::max(m_options.writeTimeMs, 0);
     } else {
-        answer(Msg::LetterBridgeCell, relay.cell, m_bridge[cell], relay.due);
+        answer(Msg::LetterBridgeCell, relay.cell, answered(true, relay.cell, m_bridge[cell]),
+               relay.due);
     }
 }
 
@@ -222,6 +224,19 @@ void Simulator::answer(uint8_t letter, uint8_t d1, uint8_t d2, int64_t due) {
     QByteArray bytes;
     bytes.append(char(letter)).append(char(d1)).append(char(d2));
     schedule(due, bytes);
+}
+
+uint8_t Simulator::answered(bool bridge, int cell, uint8_t value) {
+    const std::vector<SimOptions::FlippedAnswer> &flips = m_options.flippedAnswers;
+    m_flipped.resize(flips.size());
+    for (size_t i = 0; i < flips.size(); ++i) {
+        if (!m_flipped[i] && flips[i].bridge == bridge && flips[i].cell == cell) {
+            m_flipped[i] = true;
+            value ^= flips[i].bits;
+            break; // the next one is for the next answer
+        }
+    }
+    return value;
 }
 
 void Simulator::schedule(int64_t due, const QByteArray &bytes) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <random>
+#include <vector>
 
 class QIODevice;
 
@@ -25,6 +26,15 @@ struct SimOptions {
     bool blocked = false;    // the bridge cannot turn
     uint8_t dipSwitches = 0; // bits 0x04, 0x08, 0x10 of "F" byte 1
     int occupancy = -1;      // fixed detector bits 0x10/0x08/0x04; < 0 follows the pattern
+
+    // One answer damaged on purpose: the value of the first answer to a read of the cell arrives
+    // with these bits flipped, while the board holds the right value.
+    struct FlippedAnswer {
+        bool bridge = false;
+        int cell = 0;
+        uint8_t bits = 0;
+    };
+    std::vector<FlippedAnswer> flippedAnswers;
 
     // Pacing of the boards, in milliseconds. The pit board answers a read of its own cells after
     // pitDelayMs. It passes bridge-cell requests on to the bridge board one at a time, each taking
@@ -116,6 +126,8 @@ private:
     void bridgeRequest(bool write, int cell, int value);
     void finishRelay();
     void answer(uint8_t letter, uint8_t d1, uint8_t d2, int64_t due);
+    // The value an answer of the cell carries: flipped as the options say for its first answer.
+    uint8_t answered(bool bridge, int cell, uint8_t value);
     void schedule(int64_t due, const QByteArray &bytes);
     void step(int64_t until);
     void moveBridge(int64_t t);
@@ -164,6 +176,7 @@ private:
     int m_lostWhileRelaying = 0;
     int m_lostWhileWriting = 0;
 
+    std::vector<bool> m_flipped;   // by flippedAnswers: that answer went out
     std::deque<Pending> m_pending; // sorted by due time
     QByteArray m_output;
 };

@@ -170,6 +170,53 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("Prüfsumme")));
     }
 
+    // A bit flipped on the line can make a cell's answer equal the file's value: pit cell 10
+    // holds 6, the file 7, and the first answer says 7. Compare and restore confirm such an
+    // answer as any other, find the difference and write it. A written cell whose read-backs
+    // never agree is said to be unconfirmed, not "not written" beside the value wanted.
+    void anAnswerThatEqualsTheFileIsConfirmedAsAnyOther() {
+        const QString simFile = m_dir.filePath(QStringLiteral("flip.txt"));
+        QVERIFY(TestUtil::WriteFile(simFile, SimLine('P', 10, 6).toLatin1()));
+        const QString file = m_dir.filePath(QStringLiteral("seven.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_GRUBE]\ndata_10_grube=7\n"));
+        const QString link = m_dir.filePath(QStringLiteral("flip"));
+        const QStringList quick = {"--eeprom",       simFile, "--pit-delay", "1",
+                                   "--bridge-delay", "3",     "--baud",      "115200"};
+        {
+            SimProcess sim;
+            QVERIFY(sim.start(quick + QStringList{"--flip-answer", "P,0a,01"}, link));
+            const Run r = RunPivota({"compare", "--settings", m_settings, "--port", link, file});
+            QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+            QVERIFY2(r.out.contains(QStringLiteral("Grube: 1 Unterschied")), qPrintable(Dump(r)));
+        }
+        {
+            SimProcess sim;
+            QVERIFY(sim.start(quick + QStringList{"--flip-answer", "P,0a,01"}, link));
+            const Run r =
+                RunPivota({"restore", "--settings", m_settings, "--port", link, "--yes", file});
+            QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("Wiederhergestellt: 1 Zelle")),
+                     qPrintable(Dump(r)));
+        }
+        QVERIFY(TestUtil::ReadFile(simFile).contains(SimLine('P', 10, 7).toLatin1()));
+
+        // Board 6 again. Two answers 6 for the compare; then the read-backs of 7 alternate
+        // 6, 7, 6, 7, ... and never settle.
+        QVERIFY(TestUtil::WriteFile(simFile, SimLine('P', 10, 6).toLatin1()));
+        QStringList flips = quick;
+        for (const char *bits : {"00", "00", "01", "00", "01", "00", "01", "00", "01", "00"}) {
+            flips << "--flip-answer" << QStringLiteral("P,0a,%1").arg(QLatin1String(bits));
+        }
+        SimProcess sim;
+        QVERIFY(sim.start(flips, link));
+        const Run r =
+            RunPivota({"restore", "--settings", m_settings, "--port", link, "--yes", file});
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+        QVERIFY2(r.out.contains(QStringLiteral("geschrieben, aber nicht bestätigt, soll 7 (0x07)")),
+                 qPrintable(Dump(r)));
+        QVERIFY2(!r.out.contains(QStringLiteral("Steuerung 7 (0x07)")), qPrintable(Dump(r)));
+        QVERIFY(r.out.contains(QStringLiteral("0 nicht geschrieben, 1 nicht bestätigt")));
+    }
+
 private:
     QTemporaryDir m_dir;
     QString m_settings;

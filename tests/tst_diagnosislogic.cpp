@@ -93,7 +93,9 @@ private slots:
         QCOMPARE(RSenseValueText(0.001f), QStringLiteral("0.001"));
         QCOMPARE(RSenseValueText(MaxRSense), QStringLiteral("10000.00"));
         QCOMPARE(RSenseInfoText(0.47f), QStringLiteral("(Strom berechnet für R-Sense = 0.47 Ohm)"));
-        // The warning says what is allowed.
+        // The warning says what is allowed, in German numbers while the interface is German
+        // (whatever the system's own locale, as under Wine).
+        QLocale::setDefault(QLocale::c());
         const QString range = RSenseRangeText(QStringLiteral("-5"));
         QVERIFY(range.contains(QStringLiteral("-5")));
         QVERIFY(range.contains(QStringLiteral("über 0")));

@@ -36,7 +36,9 @@ private slots:
                                               "--trace",     "--pit-delay",
                                               "0",           "--bridge-delay",
                                               "2147483647",  "--write-time",
-                                              "25"});
+                                              "25",          "--flip-answer",
+                                              "p,0a,01",     "--flip-answer",
+                                              "B,0xff,80"});
         QCOMPARE(r.status, SimCommandLineResult::Status::Run);
         const SimCommandLine &s = r.settings;
         QCOMPARE(s.link, QStringLiteral("/tmp/tt"));
@@ -54,6 +56,11 @@ private slots:
         QCOMPARE(s.options.pitDelayMs, 0);
         QCOMPARE(s.options.bridgeDelayMs, INT_MAX);
         QCOMPARE(s.options.writeTimeMs, 25);
+        QCOMPARE(s.options.flippedAnswers.size(), size_t(2));
+        QVERIFY(!s.options.flippedAnswers[0].bridge && s.options.flippedAnswers[0].cell == 10 &&
+                s.options.flippedAnswers[0].bits == 0x01);
+        QVERIFY(s.options.flippedAnswers[1].bridge && s.options.flippedAnswers[1].cell == 0xFF &&
+                s.options.flippedAnswers[1].bits == 0x80);
 
         const SimCommandLineResult defaults = Parse({});
         QCOMPARE(defaults.status, SimCommandLineResult::Status::Run);
@@ -120,6 +127,12 @@ private slots:
         QTest::newRow("write time negative")
             << QStringList{"--write-time", "-10"} << "--write-time";
         QTest::newRow("write time missing") << QStringList{"--write-time"} << "write-time";
+        QTest::newRow("flip unknown board")
+            << QStringList{"--flip-answer", "X,0a,01"} << "--flip-answer X,0a,01";
+        QTest::newRow("flip cell above a byte")
+            << QStringList{"--flip-answer", "P,100,01"} << "--flip-answer";
+        QTest::newRow("flip without bits")
+            << QStringList{"--flip-answer", "P,0a"} << "--flip-answer";
         QTest::newRow("unknown option") << QStringList{"--fast"} << "fast";
         QTest::newRow("stray argument") << QStringList{"extra"} << "extra";
     }

@@ -347,6 +347,10 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <source>Die Firmware-Version der Steuerung weicht von der Datei ab (%1; sie wird nie geschrieben).</source>
         <translation>The controller&apos;s firmware version differs from the file (%1; it is never written).</translation>
     </message>
+    <message>
+        <source>Wiederhergestellt: %1 geschrieben und geprüft, %2 nicht geschrieben, %3 nicht bestätigt.</source>
+        <translation>Restored: %1 written and verified, %2 not written, %3 not confirmed.</translation>
+    </message>
 </context>
 <context>
     <name>BackupPanel</name>
@@ -580,6 +584,10 @@ confirmed/written, 2 usage or file error, 3 connection failed,
     <message>
         <source> Ohne Wert in der Datei, nicht geschrieben: %1.</source>
         <translation> Without a value in the file, not written: %1.</translation>
+    </message>
+    <message>
+        <source>%1: geschrieben, aber nicht bestätigt, soll %2: die Antworten der Steuerung stimmten nicht überein</source>
+        <translation>%1: written but not confirmed, wanted %2: the controller&apos;s answers did not agree</translation>
     </message>
 </context>
 <context>

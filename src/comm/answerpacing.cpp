@@ -28,25 +28,21 @@ constexpr int NoValue = -1;
 
 // The value that the asks of a cell settle on, or -1 while they settle nothing. Asks in a row
 // whose answers agree settle it: two while the answers agree, three once two answers have
-// conflicted. A byte damaged on the line can bring the same wrong value twice, so equal answers
-// with anything else between them do not count together: neither a different answer nor an ask
-// whose answer was lost or came out of step (it may have held the right value). An expected value
-// (the file's, or the one just written) is taken from a single answer only while no answer
-// conflicts with it.
-int Settled(const std::vector<int> &asked, int expect) {
+// conflicted or while the line is noisy. A byte damaged on the line can bring the same wrong value
+// twice, so equal answers with anything else between them do not count together: neither a
+// different answer nor an ask whose answer was lost or came out of step (it may have held the
+// right value). An answer that equals what the cell should hold (the file's value, the value just
+// written) counts like any other: a flipped bit can make a different value look like it.
+int Settled(const std::vector<int> &asked, bool noisy) {
     std::vector<int> answers;
     std::copy_if(asked.begin(), asked.end(), std::back_inserter(answers),
                  [](int value) { return value != NoValue; });
     if (answers.empty()) {
         return -1;
     }
-    if (expect >= 0 && std::all_of(answers.begin(), answers.end(),
-                                   [expect](int value) { return value == expect; })) {
-        return expect;
-    }
     const bool conflicted =
         std::any_of(answers.begin(), answers.end(), [&](int v) { return v != answers.front(); });
-    const size_t needed = conflicted ? 3 : 2;
+    const size_t needed = conflicted || noisy ? 3 : 2;
     if (asked.size() < needed) {
         return -1;
     }
@@ -55,6 +51,13 @@ int Settled(const std::vector<int> &asked, int expect) {
         last != NoValue && std::all_of(asked.end() - std::ptrdiff_t(needed), asked.end(),
                                        [last](int value) { return value == last; });
     return inARow ? last : -1;
+}
+
+// The last believed answer among the asks, or NoValue.
+int LastAnswer(const std::vector<int> &asked) {
+    const auto it =
+        std::find_if(asked.rbegin(), asked.rend(), [](int value) { return value != NoValue; });
+    return it == asked.rend() ? NoValue : *it;
 }
 } // namespace
 
@@ -85,8 +88,14 @@ void AnswerPacing::Start(Mode mode, std::vector<Request> requests, Transfer::Own
     m_phase = State::Running;
     m_ending = Ending::Running;
     m_interval = 0;
+    m_answers.fill(0);
+    m_noisyAsks = 0;
     qCDebug(lcTransfer) << (mode == Mode::Read ? "read" : "write") << "of" << m_items.size()
                         << "cells paced by the answers started";
+}
+
+int AnswerPacing::FirstAsks() const {
+    return m_state.noise.noisy() ? 3 : 2;
 }
 
 bool AnswerPacing::Eligible(const Item &item) const {
@@ -94,25 +103,26 @@ bool AnswerPacing::Eligible(const Item &item) const {
         return false;
     }
     if (item.request.kind == Request::Kind::Read) {
-        // The first pass asks every cell twice in a row, so that each cell is settled as the
-        // transfer goes; the second answer also shows the first one in step. Later passes ask
-        // once more each, once the answers so far are known.
+        // The first pass asks every cell twice in a row (three times on a noisy line), so that
+        // each cell is settled as the transfer goes; the second answer also shows the first one
+        // in step. Later passes ask once more each, once the answers so far are known.
         if (m_pass == 1) {
-            return item.asks < (item.request.expect >= 0 ? 1 : 2);
+            return item.asks < FirstAsks();
         }
         return item.awaiting == 0 && item.asks < std::min(m_pass + 1, MaxAsks);
     }
-    if (item.awaiting > 0) {
-        return false;
-    }
     // Written, read back: a read-back that came back otherwise twice asks for the write again.
     if (item.writes == 0) {
-        return m_pass == 1;
+        return item.awaiting == 0 && m_pass == 1;
     }
     if (item.rewrite) {
-        return item.writes < MaxWrites;
+        return item.awaiting == 0 && item.writes < MaxWrites;
     }
-    return item.asks < MaxAsks;
+    // A written cell is read back as often in a row as a read asks a cell, right after the write.
+    if (item.asks < FirstAsks()) {
+        return true;
+    }
+    return item.awaiting == 0 && item.asks < MaxAsks;
 }
 
 void AnswerPacing::Send(size_t index, bool write) {
@@ -125,6 +135,7 @@ void AnswerPacing::Send(size_t index, bool write) {
         asks.kind = Framing::Asks::Kind::Write;
         asks.value = r.value;
         m_state.sendQueue.QueueValuePair(Framing::WriteCommand(r.board), r.cell, r.value);
+        item.again = item.again || item.writes > 0;
         ++item.writes;
         item.rewrite = false;
         item.asks = 0;       // the read-backs count anew for this write
@@ -133,7 +144,10 @@ void AnswerPacing::Send(size_t index, bool write) {
     } else {
         asks.kind = Framing::Asks::Kind::Read;
         m_state.sendQueue.QueueValue(Framing::ReadCommand(r.board), r.cell);
+        // Asked beyond its first asks: only a cell that did not come through is.
+        item.again = item.again || m_pass > 1 || item.asks >= FirstAsks();
         ++item.asks;
+        m_noisyAsks += m_state.noise.noisy() ? 1 : 0;
     }
     m_state.line.Take(&m_holder, asks);
     m_flight = Flight{index, write, -1, m_state.now()};
@@ -214,6 +228,7 @@ void AnswerPacing::FollowLine() {
 void AnswerPacing::LoseFlight() {
     if (!m_flight->write) {
         NoteFailedAsk(m_items[m_flight->item]);
+        NoteAnswer(Answer::Lost);
     }
     ReleaseLine();
     m_flight.reset();
@@ -305,10 +320,20 @@ bool AnswerPacing::Believed(qint64 now) {
     for (Item &item : m_items) {
         for (; item.awaiting > 0; --item.awaiting) {
             NoteFailedAsk(item); // not believed in time: those asks failed
+            NoteAnswer(Answer::Unbelieved);
         }
     }
     m_phase = State::Running;
     return true;
+}
+
+void AnswerPacing::NoteAnswer(Answer answer) {
+    ++m_answers[static_cast<size_t>(answer)];
+    // An ask that brought nothing tells nothing of the bytes that do come: the board may be
+    // switched off, or the stream out of step until the next marker.
+    if (answer != Answer::Lost) {
+        m_state.noise.Note(answer != Answer::Clean);
+    }
 }
 
 void AnswerPacing::NoteFailedAsk(Item &item) {
@@ -363,6 +388,12 @@ bool AnswerPacing::OnBelieved(Board board, int cell, int value) {
     if (item->awaiting > 0) {
         --item->awaiting;
     }
+    // One damaged answer among right ones conflicts with the answer before it and the one after
+    // it: counted once.
+    const int before = LastAnswer(item->asked);
+    const bool conflict = before != NoValue && before != value && !item->conflicted;
+    item->conflicted = conflict;
+    NoteAnswer(conflict ? Answer::Conflict : Answer::Clean);
     if (!item->outcome) {
         item->values.push_back(value);
         item->asked.push_back(value);
@@ -381,6 +412,7 @@ bool AnswerPacing::OnDiscarded(Board board, int cell) {
     }
     --item->awaiting;
     NoteFailedAsk(*item); // the answer came out of step: what it held is not known
+    NoteAnswer(Answer::OutOfStep);
     return true;
 }
 
@@ -389,11 +421,11 @@ void AnswerPacing::Settle(Item &item) {
     std::optional<Outcome> outcome;
     int value = -1;
     if (r.kind == Request::Kind::Read) {
-        value = Settled(item.asked, r.expect);
+        value = Settled(item.asked, m_state.noise.noisy());
         if (value >= 0) {
             outcome = Outcome::Confirmed;
         }
-    } else if ((value = Settled(item.asked, r.value)) == r.value) {
+    } else if ((value = Settled(item.asked, m_state.noise.noisy())) == r.value) {
         outcome = Outcome::Verified;
     } else if (value >= 0) {
         // The board holds another value: written once more, unless that was done often enough.

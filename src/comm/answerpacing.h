@@ -2,14 +2,17 @@
 
 #include "comm/transferpacing.h"
 
+#include <array>
 #include <vector>
 
 // Paced by the answers: the tab gives all its requests at once. The next request goes as soon as
 // the answer to the current one has come, or its time-out (counted from its last byte on the
 // wire) is over; at most one request of all transfers is on its way (RequestLine), held in the
 // name of the engine that runs this pacing. Every cell is read twice and believed only when two
-// answers agree; every write is read back. What failed is asked again after the first pass. The
-// owner hears of each request's outcome, and the transfer gives one report line at the end.
+// answers in a row agree (three on a noisy line, see NoiseGauge); every write is read back as
+// often, and an answer that shows the value written counts no more than another. What failed is
+// asked again after the first pass. The owner hears of each request's outcome, and the transfer
+// gives one report line at the end.
 class AnswerPacing final : public TransferPacing {
 public:
     // Read requests of one cell: twice in the first pass, then up to six more times; or
@@ -80,7 +83,9 @@ private:
         // stream confirmed (no answer, or an answer out of step, which may have held another
         // value).
         std::vector<int> asked;
-        bool rewrite = false; // two read-backs agreed on another value: write it again
+        bool rewrite = false;    // two read-backs agreed on another value: write it again
+        bool again = false;      // asked or written beyond its first asks: it did not come through
+        bool conflicted = false; // its last answer was counted as conflicting with the one before
         std::optional<Transfer::Outcome> outcome;
     };
     struct Flight {
@@ -106,6 +111,12 @@ private:
     bool Believed(qint64 now);
     // An ask of the item brought nothing believed.
     static void NoteFailedAsk(Item &item);
+    // What became of an ask's answer, for the line's noise (NoiseGauge) and the transfer's log.
+    enum class Answer { Clean, Conflict, OutOfStep, Unbelieved, Lost, Kinds };
+    void NoteAnswer(Answer answer);
+    // How often a cell is asked in a row at first, or read back after a write: as often as it
+    // takes to settle it while its answers agree.
+    int FirstAsks() const;
     // Queues the next request of the current pass, if any; false when the pass is through.
     bool SendNext();
     void Send(size_t index, bool write);
@@ -138,5 +149,7 @@ private:
     int m_done = 0;
     qint64 m_believingSince = 0; // when the transfer went Believing
     qint64 m_endedAt = 0;
+    std::array<int, size_t(Answer::Kinds)> m_answers{}; // this transfer's answers by kind
+    int m_noisyAsks = 0;                                // asks sent while the line was noisy
     Ending m_ending = Ending::Running;
 };

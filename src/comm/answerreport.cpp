@@ -32,10 +32,9 @@ void AnswerPacing::Finish() {
     QStringList details;
     for (Item &item : m_items) {
         if (!item.outcome) {
-            const bool read = item.request.kind == Request::Kind::Read;
-            item.outcome = item.values.empty() ? Outcome::NoAnswer
-                           : read              ? Outcome::Unconfirmed
-                                               : Outcome::Mismatch;
+            // A written cell whose read-backs never agreed is not known to hold another value:
+            // it may well hold the value written.
+            item.outcome = item.values.empty() ? Outcome::NoAnswer : Outcome::Unconfirmed;
             ++m_done;
             if (m_hooks.ownerDone) {
                 m_hooks.ownerDone(item.request, *item.outcome,
@@ -53,6 +52,12 @@ void AnswerPacing::Finish() {
     m_endedAt = m_state.now();
     m_report = Transfer::Report{ReportLine(Ending::Complete), details.join(u'\n')};
     qCDebug(lcTransfer).noquote() << "transfer done:" << m_report->line;
+    qCDebug(lcTransfer) << "answers: clean" << m_answers[size_t(Answer::Clean)] << "conflicting"
+                        << m_answers[size_t(Answer::Conflict)] << "out of step"
+                        << m_answers[size_t(Answer::OutOfStep)] << "not shown in step"
+                        << m_answers[size_t(Answer::Unbelieved)] << "lost"
+                        << m_answers[size_t(Answer::Lost)] << "; asks on a noisy line"
+                        << m_noisyAsks;
 }
 
 QString AnswerPacing::FailureText(const Item &item) {
@@ -110,7 +115,7 @@ QString AnswerPacing::ReportLine(Ending ending) const {
             item.outcome == Outcome::Confirmed || item.outcome == Outcome::Verified;
         if (!settled) {
             failedItems.push_back(&item);
-        } else if (item.asks > (read && item.request.expect < 0 ? 2 : 1) || item.writes > 1) {
+        } else if (item.again) {
             ++repeated; // came through only when asked again
         }
     }

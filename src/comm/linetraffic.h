@@ -2,6 +2,7 @@
 
 #include "comm/answerfilter.h"
 #include "comm/lineclient.h"
+#include "comm/noisegauge.h"
 #include "comm/receiver.h"
 #include "comm/requestline.h"
 #include "comm/sendqueue.h"
@@ -49,6 +50,8 @@ public:
     AnswerFilter answers;
     // The one request of the tabs' transfers that is on its way.
     RequestLine line;
+    // How many of the answers to the transfers' asks were lately damaged on the line.
+    NoiseGauge noise;
     TransferSettings transferSettings;
     const LineTiming &timing() const { return m_timing; }
     void setTiming(const LineTiming &timing) { m_timing = timing; }

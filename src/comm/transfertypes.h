@@ -57,16 +57,12 @@ struct Request {
     int cell = 0;
     int value = 0; // for writes
     int tag = 0;   // the tab's own number of the request (its row, entry or cell)
-    // For reads: the value the caller expects the board to hold (a compare with a file), or -1.
-    // One answer with that value settles the cell, as the file and the board agree; any other
-    // answer needs a second like it, as without an expectation.
-    int expect = -1;
 };
 enum class Outcome {
-    Confirmed,   // read: two answers agreed; the mirror holds the value, marked received
+    Confirmed,   // read: answers agreed; the mirror holds the value, marked received
     Verified,    // written and read back as written; the mirror's cell is marked received
-    Mismatch,    // written, but the board holds another value (two answers agree on it)
-    Unconfirmed, // read: answers came, but no two of them agreed
+    Mismatch,    // written, but the board holds another value (its answers agree on it)
+    Unconfirmed, // read or read back: answers came, but not enough of them agreed
     NoAnswer,    // the board never answered
 };
 // What the one owner that started a transfer paced by the answers hears of its requests.

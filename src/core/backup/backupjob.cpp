@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 // Made when said, not at start-up: the interface's language is chosen after that.
@@ -275,10 +276,20 @@ void BackupJob::FinishRestore() {
         m_lines << Backup::FailureLine(f);
     }
     const int written = m_run.total() - static_cast<int>(failures.size());
+    const auto unconfirmed = std::count_if(failures.begin(), failures.end(), [](const auto &f) {
+        return f.onBoard.state == Backup::Cell::State::Unconfirmed;
+    });
     m_lines << (failures.empty()
                     ? QCoreApplication::translate("BackupJob",
                                                   "Wiederhergestellt: %1 geschrieben und geprüft.")
                           .arg(CellsText(written))
+                : unconfirmed > 0
+                    ? QCoreApplication::translate(
+                          "BackupJob", "Wiederhergestellt: %1 geschrieben und geprüft, %2 "
+                                       "nicht geschrieben, %3 nicht bestätigt.")
+                          .arg(CellsText(written))
+                          .arg(qsizetype(failures.size()) - unconfirmed)
+                          .arg(unconfirmed)
                     : QCoreApplication::translate(
                           "BackupJob",
                           "Wiederhergestellt: %1 geschrieben und geprüft, %2 nicht geschrieben.")

@@ -445,6 +445,13 @@ QString RestoreQuestion(const std::vector<Write> &writes, int firmwareSkipped, b
 }
 
 QString FailureLine(const Failure &failure) {
+    if (failure.onBoard.state == Cell::State::Unconfirmed) {
+        // The read-backs did not agree: the cell may well hold the value written, or not.
+        return QCoreApplication::translate("BackupPlan",
+                                           "%1: geschrieben, aber nicht bestätigt, soll %2: die "
+                                           "Antworten der Steuerung stimmten nicht überein")
+            .arg(Located(failure.write.board, failure.write.cell), CellText(failure.write.value));
+    }
     return QCoreApplication::translate("BackupPlan", "%1: nicht geschrieben, soll %2, Steuerung %3")
         .arg(Located(failure.write.board, failure.write.cell), CellText(failure.write.value),
              ValueText(failure.onBoard));

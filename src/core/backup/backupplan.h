@@ -97,7 +97,9 @@ int UnknownOnBoard(const std::vector<Difference> &differences);
 // The firmware cells among the differences, which a restore leaves alone.
 int FirmwareDifferences(const std::vector<Difference> &differences);
 
-// A cell a restore could not write: what the board held after the last read-back, if anything.
+// A cell a restore could not write: what the board held after the last read-back (a value its
+// answers agreed on, no answer), or unconfirmed where its answers did not agree, which says
+// nothing about whether the write took.
 struct Failure {
     Write write;
     Cell onBoard;

@@ -10,10 +10,11 @@
 class SharedState;
 
 // One read or write of many cells of both boards for a backup, a compare or a restore, paced by
-// the boards' answers whatever the settings say: every cell read twice and believed only when two
-// answers agree, every written cell read back, what failed asked again. Its engine runs on its own
-// timer beside the tabs' transfers; the line is shared through the request line as theirs is.
-// What it reads lands in the mirrors as after any read.
+// the boards' answers whatever the settings say: every cell read twice (three times on a noisy
+// line) and believed only when as many answers in a row agree, every written cell read back as
+// often, what failed asked again. Its engine runs on its own timer beside the tabs' transfers; the
+// line is shared through the request line as theirs is. What it reads lands in the mirrors as after
+// any read.
 class BackupRun : public QObject {
     Q_OBJECT
 public:
@@ -29,8 +30,8 @@ public:
 
     // Reads the cells; false while a run is going.
     bool StartRead(const std::vector<std::pair<Board, int>> &cells);
-    // Reads the cells the file holds as values, each expected to hold the file's value: a cell
-    // whose answer matches is settled by it, one that differs is read until two answers agree.
+    // Reads the cells the file holds as values, each confirmed as any read confirms it: an answer
+    // that equals the file's value counts no more than another.
     bool StartCompare(const Backup::Image &file);
     // Every cell of both boards.
     bool StartReadAll();
