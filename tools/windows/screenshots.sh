@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The pictures of the Windows window's tabs in the README (docs/windows-*.png): the Windows build's
+# The pictures of the Windows window's tabs in docs/building.md (docs/windows-*.png): the Windows build's
 # window under Wine on a virtual X display (Xvfb), with Qt's windows platform and Windows style, on
 # the built-in simulator at the "Debug" level, connected. Run tools/windows/build.sh first.
 set -euo pipefail

@@ -1,4 +1,4 @@
-// pivota-tabshots SETTINGS FOLDER: pictures of every tab of the window for the README, as the
+// pivota-tabshots SETTINGS FOLDER: pictures of every tab of the window for docs/building.md, as the
 // Windows build shows them. The window opens on SETTINGS (the built-in simulator on COM5 at the
 // "Debug" level, so that every tab is there), connects, and after the simulated boards have
 // reported for a while each tab is written to FOLDER/windows-<n>-<tab>.png.
