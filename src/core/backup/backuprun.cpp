@@ -47,7 +47,7 @@ bool BackupRun::StartWrite(const std::vector<Backup::Write> &writes) {
 }
 
 bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Request> requests) {
-    if (m_transfer.active()) {
+    if (running() || m_transfer.active()) {
         return false;
     }
     if (!m_writing) {
@@ -107,10 +107,12 @@ void BackupRun::Done(const PacedTransfer::Request &r, PacedTransfer::Outcome out
 }
 
 void BackupRun::Abort() {
-    if (!m_transfer.active()) {
+    if (!running()) {
         return;
     }
-    m_transfer.Abort();
+    if (m_transfer.active()) {
+        m_transfer.Abort();
+    }
     Finish(End::Stopped);
 }
 

@@ -40,7 +40,10 @@ public:
     // Stops at once; what was read so far stays in the mirrors.
     void Abort();
 
-    bool running() const { return m_transfer.active(); }
+    // From the start until finished() is emitted: a transfer cut by a lost line is no longer
+    // active but is announced only at its engine's next turn, and until then the run has no
+    // result that anybody could read.
+    bool running() const { return !m_ended; }
     bool writing() const { return m_writing; }
     // Writes of the last write run that went to the line.
     int writesSent() const { return m_writesSent; }
