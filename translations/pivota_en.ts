@@ -686,6 +686,7 @@ Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
   pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen sichern
   pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung vergleichen
   pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen zurückschreiben
+  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose aufzeichnen
 GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
 </source>
@@ -694,6 +695,7 @@ Commands without a window (details with pivota COMMAND --help):
   pivota backup  --port DEVICE [--baud N] FILE          back up all cells of both boards
   pivota compare --port DEVICE [--baud N] FILE          compare FILE with the controller
   pivota restore --port DEVICE [--baud N] [--yes] FILE  write the differing cells back
+  pivota record  --port DEVICE --seconds N FILE.csv     record the diagnosis measurements
 DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
 2 usage or file error, 3 connection failed.
 </translation>

@@ -32,9 +32,9 @@ struct Measurement {
 // The measurement as the board's last reports and the direct drive stand now.
 Measurement TakeMeasurement(const SharedState &state, uint32_t ms);
 
-// The measurements of one recording, oldest first. Each takes 12 bytes in blocks of its own, so
-// memory grows by steps of a few KB and never doubles; beyond the capacity the oldest go, and
-// memory stays where it is.
+// The measurements of one recording, oldest first. Each takes 12 bytes, kept in blocks: memory
+// grows a block at a time and is never copied whole to grow (an hour is about 210 KB). Beyond the
+// capacity the oldest go, and memory stays where it is.
 class Recording {
 public:
     // The board reports every 200 ms; the recording keeps four hours of that.
