@@ -12,7 +12,7 @@ command -v Xvfb >/dev/null || { echo "Xvfb is missing: apt-get install -y xvfb" 
 cmake -S "$root" -B "$build" -DPIVOTA_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target pivota pivota-bench-window pivota-sim pivota-bench-comm \
     pivota-bench-emptywindow pivota-bench-transfers pivota-bench-sendlog pivota-bench-backup \
-    >/dev/null
+    pivota-bench-recording >/dev/null
 
 echo "== transfers against pivota-sim, each against its floor"
 "$build/bench/pivota-bench-transfers" "$build/sim/pivota-sim" 20 2 2>/dev/null
@@ -22,6 +22,9 @@ QT_QPA_PLATFORM=offscreen "$build/bench/pivota-bench-sendlog" 2>/dev/null
 
 echo "== backup, compare and restore of both boards against pivota-sim, each against its floor"
 "$build/bench/pivota-bench-backup" "$build/sim/pivota-sim" 2>/dev/null
+
+echo "== the diagnosis recording: an hour, then full"
+"$build/bench/pivota-bench-recording"
 
 echo "== framing and queue"
 "$build/bench/pivota-bench-comm" --benchmark_min_time=0.2 2>/dev/null ||

@@ -1,5 +1,6 @@
 #include "cli/backupcommand.h"
 #include "cli/commandline.h"
+#include "cli/recordcommand.h"
 #include "core/session/sessionlog.h"
 #include "core/settings/language.h"
 #include "core/settings/settingsfile.h"
@@ -91,11 +92,15 @@ int main(int argc, char *argv[]) {
         }
         InstallTranslations(console, language,
                             TranslationFolders(QCoreApplication::applicationDirPath()));
-        // Backup, compare and restore run here, on the console alone.
+        // Backup, compare, restore and record run here, on the console alone.
         if (command) {
-            return BackupCommand::Run(
-                QCoreApplication::arguments(),
-                DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder()));
+            const QString settingsPath =
+                DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder());
+            if (BackupCommand::CommandName(QCoreApplication::arguments()) ==
+                QLatin1String("record")) {
+                return RecordCommand::Run(QCoreApplication::arguments(), settingsPath);
+            }
+            return BackupCommand::Run(QCoreApplication::arguments(), settingsPath);
         }
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {

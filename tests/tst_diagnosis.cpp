@@ -18,6 +18,8 @@
 #include "gui/window/tfrmmain.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -279,6 +282,58 @@ private slots:
         QCOMPARE(f.frame.senseDrawCount(), 1);
         QVERIFY(sense->image().width() >= sense->width());
         QVERIFY(sensor->image().height() >= sensor->height());
+    }
+
+    // Every tick of a recording is kept; saving writes the CSV and both graphs beside it, and a
+    // picture that cannot be written leaves the CSV file of that name as it was. A new recording
+    // starts empty.
+    void recordingSaved() {
+        Frame f;
+        QTemporaryDir dir;
+        // Beside the record button, clear of the other controls of the measurement rows.
+        auto *save = f.button("btn_save_record");
+        QCOMPARE(save->geometry().right(), f.button("btn_run")->geometry().right());
+        for (const char *name : {"btn_run", "btn_rsense", "lbl_sensor_legende"}) {
+            QVERIFY2(!save->geometry().intersects(Find<QWidget>(&f.frame, name)->geometry()), name);
+        }
+        QVERIFY(!save->isEnabled());
+        f.goOnline();
+        f.click("btn_run");
+        f.measure(51, 51);
+        for (int i = 0; i < 3; ++i) {
+            f.frame.RefreshDiagnosis();
+        }
+        QCOMPARE(f.frame.recorded().size(), 3);
+        QCOMPARE(f.frame.recorded().at(2).sensor, 51);
+        QVERIFY(save->isEnabled());
+
+        const QString csv = dir.filePath(QStringLiteral("run.csv"));
+        f.dialogs.fileNames << csv;
+        f.click("btn_save_record");
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(3).contains(";51;16.67;51;1.00;"));
+        const QImage picture(dir.filePath(QStringLiteral("run.png")));
+        const auto *sense = Find<GraphPicture>(&f.frame, "Image_i_sense");
+        QCOMPARE(picture.width(), sense->width());
+        QVERIFY(picture.height() > 2 * sense->height());
+
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.png")));
+        const QString blocked = dir.filePath(QStringLiteral("blocked.csv"));
+        QVERIFY(WriteFile(blocked, "old"));
+        f.dialogs.fileNames << blocked;
+        f.click("btn_save_record");
+        QCOMPARE(f.dialogs.calls.last().kind, QStringLiteral("error"));
+        QFile old(blocked);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+
+        f.click("btn_run");
+        f.click("btn_run");
+        QVERIFY(f.frame.recorded().empty());
+        QVERIFY(!save->isEnabled());
     }
 
     // -----------------------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 // The diagnosis tab's rules without widgets: the measurement texts, the R-Sense answer, the sample
-// histories with the graphs' scale, and the direct drive's messages.
+// histories with the graphs' scale, the direct drive's messages, and the recording with its CSV.
 
 #include "comm/directdrive.h"
 #include "core/diagnosis/diagnosislogic.h"
+#include "core/diagnosis/recording.h"
 
 #include <QLocale>
 #include <QTest>
@@ -155,6 +156,100 @@ private slots:
         QCOMPARE(DirectDriveMessage(200, false, false, false), (DriveMessage{0xA0, 127, 0x00}));
         QCOMPARE(DirectDriveMessage(0, true, true, false), (DriveMessage{0xA0, 1, 0x03}));
         QCOMPARE(DirectDriveMessage(-7, true, true, false).speed, 1);
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // Recording
+
+    // Every field comes back as it went in; beyond the capacity the oldest go, and an hour at the
+    // board's rate fits.
+    void recordingKeepsTheNewest() {
+        QVERIFY(Recording::Capacity >= 3600 * 1000 / Recording::PeriodMs);
+        Recording r(3);
+        Measurement driving;
+        driving.measured = true;
+        driving.sense = 255;
+        driving.sensor = 7;
+        driving.errorsKnown = true;
+        driving.errorsPit = 0x81;
+        driving.errorsBridge = 0x40;
+        driving.driving = true;
+        driving.left = false;
+        driving.speed = 127;
+        for (uint32_t ms = 0; ms < 5; ++ms) {
+            Measurement m = ms == 3 ? driving : Measurement{};
+            m.ms = ms * 200 + 4000000000u;
+            r.Add(m);
+        }
+        QCOMPARE(r.size(), 3);
+        QCOMPARE(r.dropped(), 2);
+        QCOMPARE(r.at(0).ms, 2 * 200 + 4000000000u);
+        driving.ms = 3 * 200 + 4000000000u;
+        QCOMPARE(r.at(1), driving);
+        QCOMPARE(r.at(2).measured, false);
+        r.Clear();
+        QVERIFY(r.empty());
+        QCOMPARE(r.dropped(), 0);
+    }
+
+    void csvRows_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("measured");
+        QTest::addColumn<QString>("rSense");
+        QTest::newRow("de") << QLocale(QLocale::German, QLocale::Germany)
+                            << "200;51;16,67;51;1,00;40;links;0x05;0xc0"
+                            << "R-Sense = 15,00 Ohm";
+        QTest::newRow("en") << QLocale(QLocale::English, QLocale::UnitedKingdom)
+                            << "200;51;16.67;51;1.00;40;links;0x05;0xc0"
+                            << "R-Sense = 15.00 Ohm";
+    }
+    // One row per measurement, nine fields each, unknown cells empty, the decimal separator of the
+    // language and no group separator in large values.
+    void csvRows() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, measured);
+        QFETCH(QString, rSense);
+        Recording r;
+        r.Add({});
+        Measurement m;
+        m.ms = 200;
+        m.measured = true;
+        m.sense = 51;
+        m.sensor = 51;
+        m.errorsKnown = true;
+        m.errorsPit = 0x05;
+        m.errorsBridge = 0xC0;
+        m.driving = true;
+        m.speed = 40;
+        r.Add(m);
+        m.ms = 1234567;
+        m.sense = 255;
+        m.driving = false;
+        r.Add(m);
+        const QString text = CsvText(r, 15.0f, locale);
+        QVERIFY(text.endsWith(QStringLiteral("\r\n")));
+        const QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(0).startsWith(QStringLiteral("Zeit (ms);Sense-Strom (roh);")));
+        QVERIFY2(lines.at(0).contains(rSense), qPrintable(lines.at(0)));
+        for (const QString &line : lines) {
+            QCOMPARE(line.count(u';'), 8);
+        }
+        QCOMPARE(lines.at(1), QStringLiteral("0;;;;;;;;"));
+        QCOMPARE(lines.at(2), measured);
+        QVERIFY2(lines.at(3).startsWith(QStringLiteral("1234567;255;%1;51;")
+                                            .arg(locale.language() == QLocale::German
+                                                     ? QStringLiteral("83,33")
+                                                     : QStringLiteral("83.33"))),
+                 qPrintable(lines.at(3)));
+        QVERIFY(lines.at(3).endsWith(QStringLiteral(";;;0x05;0xc0")));
+        QVERIFY(CsvBytes(r, 15.0f, locale).startsWith("\xEF\xBB\xBFZeit (ms);"));
+    }
+
+    void picturePathBesideTheFile() {
+        QCOMPARE(PicturePath(QStringLiteral("/tmp/a.b.csv")), QStringLiteral("/tmp/a.b.png"));
+        QCOMPARE(PicturePath(QStringLiteral("/tmp/run")), QStringLiteral("/tmp/run.png"));
+        QCOMPARE(PicturePath(QStringLiteral("/tmp/run.PNG")), QStringLiteral("/tmp/run.PNG.png"));
     }
 };
 

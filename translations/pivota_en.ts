@@ -694,6 +694,7 @@ Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
   pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen sichern
   pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung vergleichen
   pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen zurückschreiben
+  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose aufzeichnen
 GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
 </source>
@@ -702,6 +703,7 @@ Commands without a window (details with pivota COMMAND --help):
   pivota backup  --port DEVICE [--baud N] FILE          back up all cells of both boards
   pivota compare --port DEVICE [--baud N] FILE          compare FILE with the controller
   pivota restore --port DEVICE [--baud N] [--yes] FILE  write the differing cells back
+  pivota record  --port DEVICE --seconds N FILE.csv     record the diagnosis measurements
 DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
 2 usage or file error, 3 connection failed.
 </translation>
@@ -930,6 +932,53 @@ Quit without saving?</translation>
     <message>
         <source>Norm</source>
         <translation>Norm</translation>
+    </message>
+</context>
+<context>
+    <name>DiagnosisRecording</name>
+    <message>
+        <source>Zeit (ms)</source>
+        <translation>Time (ms)</translation>
+    </message>
+    <message>
+        <source>Sense-Strom (roh)</source>
+        <translation>Sense current (raw)</translation>
+    </message>
+    <message>
+        <source>Sense-Strom (mA, R-Sense = %1 Ohm)</source>
+        <translation>Sense current (mA, R-Sense = %1 ohm)</translation>
+    </message>
+    <message>
+        <source>Sensor-Spannung (roh)</source>
+        <translation>Sensor voltage (raw)</translation>
+    </message>
+    <message>
+        <source>Sensor-Spannung (V)</source>
+        <translation>Sensor voltage (V)</translation>
+    </message>
+    <message>
+        <source>Direct Drive Geschwindigkeit</source>
+        <translation>Direct drive speed</translation>
+    </message>
+    <message>
+        <source>Direct Drive Richtung</source>
+        <translation>Direct drive direction</translation>
+    </message>
+    <message>
+        <source>Fehler Grube</source>
+        <translation>Errors pit</translation>
+    </message>
+    <message>
+        <source>Fehler Bühne</source>
+        <translation>Errors bridge</translation>
+    </message>
+    <message>
+        <source>links</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>rechts</source>
+        <translation>right</translation>
     </message>
 </context>
 <context>
@@ -1552,6 +1601,116 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>RecordCommand</name>
+    <message>
+        <source>pivota: %1
+</source>
+        <translation>pivota: %1
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota record --port GERÄT --seconds N [--baud N] [--settings DATEI]
+              [--lang de|en] DATEI.csv
+Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.
+
+record   zeichnet N Sekunden lang die Messwerte der Diagnose auf (Sense-Strom und
+         Sensor-Spannung roh und umgerechnet, Direct Drive, Fehler-Flags; alle
+         200 ms) und schreibt sie als CSV-Datei wie &quot;Aufzeichnung speichern ...&quot;.
+
+--port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei
+                 zugeordnet, oder &quot;simulator&quot;
+--seconds N      Dauer in Sekunden, 1 bis %1
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Baud, R-Sense)
+--lang de|en     Sprache der Meldungen und der CSV-Datei (Dezimalkomma oder -punkt)
+
+Rückgabewert: 0 aufgezeichnet, 2 Aufruf- oder Dateifehler, 3 Verbindung
+fehlgeschlagen oder keine Messwerte, 130 mit Strg-C abgebrochen (das bis dahin
+Aufgezeichnete wird geschrieben).
+</source>
+        <translation>Usage: pivota record --port DEVICE --seconds N [--baud N] [--settings FILE]
+              [--lang de|en] FILE.csv
+The options may stand before and after the command, in any order.
+
+record   records the diagnosis measurements for N seconds (sense current and
+         sensor voltage raw and converted, direct drive, error flags; every
+         200 ms) and writes them as a CSV file as &quot;Save recording ...&quot; does.
+
+--port DEVICE    device path (/dev/ttyUSB0), COM1..COM9 as the settings file maps
+                 them, or &quot;simulator&quot;
+--seconds N      duration in seconds, 1 to %1
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, baud, R-Sense)
+--lang de|en     language of the messages and of the CSV file (decimal comma or point)
+
+Exit status: 0 recorded, 2 command line or file error, 3 connection failed or
+no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
+</translation>
+    </message>
+    <message>
+        <source>Aufruf und Optionen: pivota record --help
+</source>
+        <translation>Usage and options: pivota record --help
+</translation>
+    </message>
+    <message>
+        <source>Kein Befehl record.</source>
+        <translation>No record command.</translation>
+    </message>
+    <message>
+        <source>GERÄT</source>
+        <translation>DEVICE</translation>
+    </message>
+    <message>
+        <source>DATEI</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>record braucht --port GERÄT.</source>
+        <translation>record needs --port DEVICE.</translation>
+    </message>
+    <message>
+        <source>record braucht --seconds N mit N von 1 bis %1.</source>
+        <translation>record needs --seconds N with N from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
+        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
+    </message>
+    <message>
+        <source>--lang braucht de oder en.</source>
+        <translation>--lang needs de or en.</translation>
+    </message>
+    <message>
+        <source>record braucht eine DATEI.</source>
+        <translation>record needs a FILE.</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument „%1“.</source>
+        <translation>Unexpected argument “%1”.</translation>
+    </message>
+    <message>
+        <source>%1 ist die Einstellungs-Datei; die Aufzeichnung würde sie überschreiben. Nichts wurde gesendet.</source>
+        <translation>%1 is the settings file; the recording would overwrite it. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Aufzeichnung über %1 s läuft, Strg-C beendet sie vorher.
+</source>
+        <translation>Recording for %1 s, Ctrl-C ends it earlier.
+</translation>
+    </message>
+    <message>
+        <source>Die Steuerung hat keine Messwerte gemeldet. Keine Datei geschrieben.</source>
+        <translation>The controller reported no measurements. No file written.</translation>
+    </message>
+    <message>
+        <source>%1 Messungen (%2 mit Messwerten) in %3 geschrieben.
+</source>
+        <translation>%1 measurements (%2 with values) written to %3.
+</translation>
+    </message>
+</context>
+<context>
     <name>SendLogView</name>
     <message>
         <source>Sendeprotokoll</source>
@@ -2159,6 +2318,22 @@ right</translation>
     <message>
         <source>nur Anzeige: vom Direct Drive ermittelt</source>
         <translation>display only: determined by the direct drive</translation>
+    </message>
+    <message>
+        <source>Speichert alle Messwerte seit &quot;Start Record&quot; als CSV-Datei und beide Diagramme als PNG-Bild daneben</source>
+        <translation>Saves every measurement since &quot;Start Record&quot; as a CSV file and both graphs as a PNG picture beside it</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv);;Alle Dateien (*)</source>
+        <translation>CSV (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Aufzeichnung speichern</source>
+        <translation>Save recording</translation>
+    </message>
+    <message>
+        <source>Aufzeichnung speichern ...</source>
+        <translation>Save recording ...</translation>
     </message>
 </context>
 <context>

@@ -24,8 +24,9 @@
 namespace BackupCommand {
 
 namespace {
+// Every command that runs on the console; record has a module of its own (RecordCommand).
 const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"),
-                              QStringLiteral("restore")};
+                              QStringLiteral("restore"), QStringLiteral("record")};
 // Plain progress lines (no terminal) are written every tenth of the way.
 constexpr int PlainSteps = 10;
 
@@ -60,9 +61,9 @@ int ExitCode(BackupJob::Result result) {
 
 namespace {
 // The options, of the commands and of the window, that take the next argument as their value.
-const QStringList ValueOptions = {QStringLiteral("--port"), QStringLiteral("--baud"),
+const QStringList ValueOptions = {QStringLiteral("--port"),     QStringLiteral("--baud"),
                                   QStringLiteral("--settings"), QStringLiteral("--lang"),
-                                  QStringLiteral("--log")};
+                                  QStringLiteral("--log"),      QStringLiteral("--seconds")};
 
 // The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
 // given counts, as for the parser.
@@ -103,6 +104,11 @@ int CommandAt(const QStringList &arguments) {
 
 bool IsCommand(const QStringList &arguments) {
     return CommandAt(arguments) > 0;
+}
+
+QString CommandName(const QStringList &arguments) {
+    const int at = CommandAt(arguments);
+    return at > 0 ? arguments.at(at) : QString();
 }
 
 Options Peek(const QStringList &arguments) {
@@ -230,19 +236,16 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     return true;
 }
 
-namespace {
-// Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
-// the session; false when a file named with --settings cannot be read.
-bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session &session,
+bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
                   ProgramSettings &settings) {
-    const QString path = o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath;
+    const QString path = settingsPath.isEmpty() ? defaultSettingsPath : settingsPath;
     SettingsStore store(path);
     QString reason;
     if (store.Read(settings, session.state(), session.link().port().portMap(), &reason)) {
         return true;
     }
     // The reason names the file itself.
-    if (!o.settingsPath.isEmpty()) {
+    if (!settingsPath.isEmpty()) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return false;
     }
@@ -253,6 +256,7 @@ bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session 
     return true;
 }
 
+namespace {
 BackupJob::Action ActionOf(const Options &o) {
     switch (o.action) {
     case Options::Action::Backup:
@@ -397,7 +401,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     Session session;
     session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
     ProgramSettings settings;
-    if (!ReadSettings(o, defaultSettingsPath, session, settings)) {
+    if (!ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
         return UsageError;
     }
     if (o.baud > 0) {

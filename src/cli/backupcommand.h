@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+class Session;
+struct ProgramSettings;
+
 // The command line's backup, compare and restore: the same job as on the settings tab, without a
 // window and without a display.
 //
@@ -25,8 +28,10 @@ constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell cou
 // Where the command stands among the arguments: the first one that is neither an option nor an
 // option's value; 0 when that is no command (or there is none).
 int CommandAt(const QStringList &arguments);
-// Whether the arguments name one of the commands.
+// Whether the arguments name one of the commands (record included).
 bool IsCommand(const QStringList &arguments);
+// The command the arguments name; empty for none.
+QString CommandName(const QStringList &arguments);
 
 struct Options {
     enum class Action { Backup, Compare, Restore };
@@ -50,6 +55,12 @@ Options Peek(const QStringList &arguments);
 // Whether the answer to the restore question is yes: j, ja, y or yes in any case, with blanks
 // around.
 bool IsYes(const QString &answer);
+
+// Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
+// the session: the one named with --settings (settingsPath), else defaultSettingsPath. False when
+// a file named with --settings cannot be read; the default file unread only warns.
+bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
+                  ProgramSettings &settings);
 
 // Runs the command under a running QCoreApplication (its event loop is run here) and returns the
 // exit code. defaultSettingsPath is the settings file used without --settings.

@@ -25,6 +25,8 @@ QString Commands() {
         "vergleichen\n"
         "  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen "
         "zurückschreiben\n"
+        "  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose "
+        "aufzeichnen\n"
         "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
         "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
 }

@@ -9,15 +9,19 @@
 #include "gui/common/dialogs.h"
 #include "gui/common/named.h"
 #include "gui/diagnosis/graphpicture.h"
+#include "platform/filesafety.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 using namespace Diagnosis;
 using namespace DiagnosisForm;
@@ -157,6 +161,17 @@ void TFrameDiagnose::BuildForm() {
                          QRect(0, 0, RunButtonWidth, RowButtonHeight + 1));
     btn_run->setToolTip(tr("Startet Diagramm-Aufzeichnung"));
     connect(btn_run, &QPushButton::clicked, this, &TFrameDiagnose::btn_runClick);
+
+    btn_save_record = MakeButton(pnl_diag, "btn_save_record", TextSaveRecording(),
+                                 QRect(0, 0, 0, RowButtonHeight + 1));
+    btn_save_record->setFixedWidth(
+        std::max(RunButtonWidth,
+                 btn_save_record->fontMetrics().horizontalAdvance(TextSaveRecording()) + 24));
+    btn_save_record->setToolTip(
+        tr("Speichert alle Messwerte seit \"Start Record\" als CSV-Datei und beide Diagramme als "
+           "PNG-Bild daneben"));
+    btn_save_record->setEnabled(false);
+    connect(btn_save_record, &QPushButton::clicked, this, &TFrameDiagnose::btn_saveRecordClick);
 }
 
 void TFrameDiagnose::resizeEvent(QResizeEvent *event) {
@@ -193,6 +208,8 @@ void TFrameDiagnose::ArrangeDiagnosisTab() {
     cbx_show_vraster->move(cbx_show_vraster->x(), sensorRow + 3);
     lbl_sensor_legende->move(lbl_sensor_legende->x(), cbx_show_vraster->y() + 1);
     Label7->move(Label7->x(), sensorRow + 6);
+    // Under the record button, at the right edge of the sensor graph's row.
+    btn_save_record->move(RightEdge(btn_run) - btn_save_record->width(), sensorRow);
 
     // A picture without height keeps a scale that draws nothing.
     m_senseScale = GraphScale(h);
@@ -207,6 +224,12 @@ TFrameDiagnose::~TFrameDiagnose() {
 }
 
 void TFrameDiagnose::SetRecording(bool on) {
+    if (on && !m_recording) {
+        // A new recording: the one before it goes.
+        m_recorded.Clear();
+        m_recordClock.start();
+        btn_save_record->setEnabled(false);
+    }
     m_recording = on;
     btn_run->setText(on ? TextStopRecord() : TextStartRecord());
 }
@@ -231,6 +254,10 @@ void TFrameDiagnose::SetPanel(QLabel *panel, const QColor &background, const QCo
 }
 
 void TFrameDiagnose::RefreshDiagnosis() {
+    if (recording()) {
+        m_recorded.Add(TakeMeasurement(m_state, static_cast<uint32_t>(m_recordClock.elapsed())));
+        btn_save_record->setEnabled(true);
+    }
     ShowDiagIndicators();
     ShowMeasurements();
     RefreshDirectDriveValues();
@@ -411,6 +438,49 @@ void TFrameDiagnose::btn_rsenseClick() {
         m_state.station.RSense = result.value;
         ShowMeasurements();
         return;
+    }
+}
+
+QImage TFrameDiagnose::GraphsPicture() const {
+    // The graphs' surfaces may be larger than the controls: only what is shown is taken.
+    const QSize sense = Image_i_sense->size();
+    const QSize sensor = Image_i_sensor->size();
+    constexpr int Gap = 8;
+    QImage picture(std::max({1, sense.width(), sensor.width()}),
+                   std::max(1, sense.height() + Gap + sensor.height()), QImage::Format_RGB32);
+    picture.fill(palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    painter.drawImage(QPoint(0, 0), Image_i_sense->image(), QRect(QPoint(0, 0), sense));
+    painter.drawImage(QPoint(0, sense.height() + Gap), Image_i_sensor->image(),
+                      QRect(QPoint(0, 0), sensor));
+    return picture;
+}
+
+void TFrameDiagnose::btn_saveRecordClick() {
+    if (m_recorded.empty()) {
+        return;
+    }
+    const QString path = m_dialogs.askSaveFileName(
+        tr("CSV (*.csv);;Alle Dateien (*)"), QStringLiteral("csv"), QStringLiteral("diagnose.csv"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString picturePath = PicturePath(path);
+    QString error;
+    // Both names are checked before either file is written, so that a refused picture leaves no
+    // CSV file without it.
+    if (!FileSafety::CanReplace(path, &error) || !FileSafety::CanReplace(picturePath, &error)) {
+        m_dialogs.showError(tr("Aufzeichnung speichern"), error);
+        return;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    GraphsPicture().save(&buffer, "PNG");
+    if (!FileSafety::WriteWhole(path, CsvBytes(m_recorded, m_state.station.RSense, QLocale()),
+                                &error) ||
+        !FileSafety::WriteWhole(picturePath, png, &error)) {
+        m_dialogs.showError(tr("Aufzeichnung speichern"), error);
     }
 }
 

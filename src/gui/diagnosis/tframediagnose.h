@@ -1,9 +1,11 @@
 #pragma once
 
 #include "comm/pacedtransfer.h"
+#include "core/diagnosis/recording.h"
 #include "gui/common/tabframe.h"
 #include "gui/diagnosis/diagnosislooks.h"
 
+#include <QElapsedTimer>
 #include <array>
 #include <memory>
 
@@ -12,6 +14,7 @@ class GraphPicture;
 class SharedState;
 class QCheckBox;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,6 +31,7 @@ public:
     static QString TextStopRecord() { return tr("Stop Record"); }
     static QString TextStartDrive() { return tr("Start Direct Drive"); }
     static QString TextStopDrive() { return tr("Stop Direct Drive"); }
+    static QString TextSaveRecording() { return tr("Aufzeichnung speichern ..."); }
 
     TFrameDiagnose(SharedState &state, Dialogs &dialogs, QWidget *parent = nullptr);
     ~TFrameDiagnose() override;
@@ -62,6 +66,10 @@ public:
     const Diagnosis::GraphScale &senseScale() const { return m_senseScale; }
     const Diagnosis::GraphScale &sensorScale() const { return m_sensorScale; }
     bool recording() const;
+    // Every measurement since recording was last switched on.
+    const Diagnosis::Recording &recorded() const { return m_recorded; }
+    // Both graphs as they are shown, one above the other.
+    QImage GraphsPicture() const;
     // How often each graph was drawn; recording off draws nothing.
     int senseDrawCount() const { return m_senseDraws; }
     int sensorDrawCount() const { return m_sensorDraws; }
@@ -69,6 +77,8 @@ public:
 public slots:
     void btn_runClick();
     void btn_rsenseClick();
+    // Saves the recording as CSV and the graphs as a PNG beside it.
+    void btn_saveRecordClick();
     void pnl_diagResize();
     void btn_directClick();
     void btn_addxClick(QObject *sender);
@@ -107,6 +117,9 @@ private:
     // The load-control values written and read back, paced by the answers.
     std::unique_ptr<PacedTransfer> m_paraWrite;
 
+    Diagnosis::Recording m_recorded;
+    QElapsedTimer m_recordClock;
+
     Diagnosis::SampleHistory SenseHistory;
     Diagnosis::SampleHistory SensorHistory;
     Diagnosis::GraphScale m_senseScale;
@@ -135,6 +148,7 @@ private:
     QLabel *lbl_sensor_legende = nullptr;
     GraphPicture *Image_i_sensor = nullptr;
     QPushButton *btn_run = nullptr;
+    QPushButton *btn_save_record = nullptr;
 
     QGroupBox *GroupBoxDD = nullptr;
     QLabel *lbl_pwm = nullptr;
