@@ -1,5 +1,6 @@
 #include "cli/backupcommand.h"
 #include "cli/commandline.h"
+#include "cli/scriptcommand.h"
 #include "core/session/sessionlog.h"
 #include "core/settings/language.h"
 #include "core/settings/settingsfile.h"
@@ -91,11 +92,13 @@ int main(int argc, char *argv[]) {
         }
         InstallTranslations(console, language,
                             TranslationFolders(QCoreApplication::applicationDirPath()));
-        // Backup, compare and restore run here, on the console alone.
+        // The commands (backup, get, set, ...) run here, on the console alone.
         if (command) {
-            return BackupCommand::Run(
-                QCoreApplication::arguments(),
-                DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder()));
+            const QString defaultSettings =
+                DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder());
+            return BackupCommand::IsScriptCommand(QCoreApplication::arguments())
+                       ? ScriptCommand::Run(QCoreApplication::arguments(), defaultSettings)
+                       : BackupCommand::Run(QCoreApplication::arguments(), defaultSettings);
         }
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {

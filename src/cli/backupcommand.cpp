@@ -26,6 +26,9 @@ namespace BackupCommand {
 namespace {
 const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"),
                               QStringLiteral("restore")};
+// The commands of single settings and files, which ScriptCommand runs: the same options.
+const QStringList ScriptCommands = {QStringLiteral("list"), QStringLiteral("get"),
+                                    QStringLiteral("set"), QStringLiteral("diff")};
 // Plain progress lines (no terminal) are written every tenth of the way.
 constexpr int PlainSteps = 10;
 
@@ -96,13 +99,18 @@ int CommandAt(const QStringList &arguments) {
             }
             continue;
         }
-        return Commands.contains(a) ? static_cast<int>(i) : 0;
+        return Commands.contains(a) || ScriptCommands.contains(a) ? static_cast<int>(i) : 0;
     }
     return 0;
 }
 
 bool IsCommand(const QStringList &arguments) {
     return CommandAt(arguments) > 0;
+}
+
+bool IsScriptCommand(const QStringList &arguments) {
+    const int at = CommandAt(arguments);
+    return at > 0 && ScriptCommands.contains(arguments.at(at));
 }
 
 Options Peek(const QStringList &arguments) {
@@ -156,7 +164,7 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
                                "BackupCommand", "Aufruf und Optionen: pivota backup --help\n"));
         return false;
     };
-    if (!IsCommand(arguments)) {
+    if (!IsCommand(arguments) || IsScriptCommand(arguments)) {
         return fail(QCoreApplication::translate("BackupCommand",
                                                 "Kein Befehl (backup, compare, restore)."));
     }
@@ -230,19 +238,16 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     return true;
 }
 
-namespace {
-// Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
-// the session; false when a file named with --settings cannot be read.
-bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session &session,
+bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
                   ProgramSettings &settings) {
-    const QString path = o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath;
+    const QString path = settingsPath.isEmpty() ? defaultSettingsPath : settingsPath;
     SettingsStore store(path);
     QString reason;
     if (store.Read(settings, session.state(), session.link().port().portMap(), &reason)) {
         return true;
     }
     // The reason names the file itself.
-    if (!o.settingsPath.isEmpty()) {
+    if (!settingsPath.isEmpty()) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return false;
     }
@@ -253,6 +258,22 @@ bool ReadSettings(const Options &o, const QString &defaultSettingsPath, Session 
     return true;
 }
 
+bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings) {
+    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
+    QString reason;
+    QString configureError;
+    if (!session.Start({port, settings.baud, false}, &reason, &configureError)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+        return false;
+    }
+    if (!configureError.isEmpty()) {
+        Put(stderr,
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
+    }
+    return true;
+}
+
+namespace {
 BackupJob::Action ActionOf(const Options &o) {
     switch (o.action) {
     case Options::Action::Backup:
@@ -397,7 +418,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     Session session;
     session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
     ProgramSettings settings;
-    if (!ReadSettings(o, defaultSettingsPath, session, settings)) {
+    if (!ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
         return UsageError;
     }
     if (o.baud > 0) {
@@ -415,16 +436,8 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return UsageError;
     }
 
-    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
-    QString reason;
-    QString configureError;
-    if (!session.Start({o.port, settings.baud, false}, &reason, &configureError)) {
-        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+    if (!OpenLine(o.port, session, settings)) {
         return LineFailed;
-    }
-    if (!configureError.isEmpty()) {
-        Put(stderr,
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
     }
     return RunJob(o, session, job);
 }

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+class Session;
+struct ProgramSettings;
+
 // The command line's backup, compare and restore: the same job as on the settings tab, without a
 // window and without a display.
 //
@@ -25,8 +28,10 @@ constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell cou
 // Where the command stands among the arguments: the first one that is neither an option nor an
 // option's value; 0 when that is no command (or there is none).
 int CommandAt(const QStringList &arguments);
-// Whether the arguments name one of the commands.
+// Whether the arguments name one of the commands (also list, get, set and diff).
 bool IsCommand(const QStringList &arguments);
+// Whether the command is list, get, set or diff, which ScriptCommand runs.
+bool IsScriptCommand(const QStringList &arguments);
 
 struct Options {
     enum class Action { Backup, Compare, Restore };
@@ -50,6 +55,15 @@ Options Peek(const QStringList &arguments);
 // Whether the answer to the restore question is yes: j, ja, y or yes in any case, with blanks
 // around.
 bool IsYes(const QString &answer);
+
+// Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
+// the session; false, said on standard error, when a file named with --settings cannot be read.
+// An empty settingsPath is the program's own file, whose absence only costs the defaults.
+bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
+                  ProgramSettings &settings);
+// Opens the port with the settings' pacing and rate; false, said on standard error, when it
+// cannot be opened.
+bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings);
 
 // Runs the command under a running QCoreApplication (its event loop is run here) and returns the
 // exit code. defaultSettingsPath is the settings file used without --settings.
