@@ -27,10 +27,6 @@ using Scripting::Setting;
 namespace ScriptCommand {
 
 namespace {
-QString Tr(const char *text) {
-    return QCoreApplication::translate("ScriptCommand", text);
-}
-
 void Put(std::FILE *stream, const QString &text) {
     WriteText(stream, text);
 }
@@ -47,65 +43,71 @@ QString Usage(Options::Action action) {
     QString text;
     switch (action) {
     case Options::Action::List:
-        text = Tr("Aufruf: pivota list [--json]\n"
-                  "\n"
-                  "Listet die Namen aller Einstellungen beider Platinen, die get und set\n"
-                  "kennen, mit Bedeutung, Einheit und Bereich, dann die Namen mit Nummer\n"
-                  "(grube:N, buehne:N, P:N, ...).\n"
-                  "\n"
-                  "--json  ein JSON-Dokument auf der Standard-Ausgabe\n");
+        text = QCoreApplication::translate(
+            "ScriptCommand",
+            "Aufruf: pivota list [--json]\n"
+            "\n"
+            "Listet die Namen aller Einstellungen beider Platinen, die get und set\n"
+            "kennen, mit Bedeutung, Einheit und Bereich, dann die Namen mit Nummer\n"
+            "(grube:N, buehne:N, P:N, ...).\n"
+            "\n"
+            "--json  ein JSON-Dokument auf der Standard-Ausgabe\n");
         break;
     case Options::Action::Get:
-        text =
-            Tr("Aufruf: pivota get --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
-               "                  [--json] NAME...\n"
-               "\n"
-               "Liest die genannten Einstellungen von der Steuerung (jede Zelle zweimal,\n"
-               "nur gleiche Antworten gelten) und zeigt sie, wie die Karteikarte sie zeigt.\n"
-               "NAME wie pivota list sie zeigt, z. B. geschwindigkeit-links-schnell,\n"
-               "grube:52, buehne:0x07, P:3, gleis:3, name:3.\n"
-               "\n"
-               "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
-               "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
-               "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)\n"
-               "--json           ein JSON-Dokument auf der Standard-Ausgabe\n"
-               "\n"
-               "Rückgabewert: 0 alles gelesen und bestätigt, 1 Werte nicht bestätigt,\n"
-               "2 Aufruffehler oder unbekannter Name, 3 Verbindung fehlgeschlagen,\n"
-               "130 mit Strg-C abgebrochen.\n");
+        text = QCoreApplication::translate(
+            "ScriptCommand",
+            "Aufruf: pivota get --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+            "                  [--json] NAME...\n"
+            "\n"
+            "Liest die genannten Einstellungen von der Steuerung (jede Zelle zweimal,\n"
+            "nur gleiche Antworten gelten) und zeigt sie, wie die Karteikarte sie zeigt.\n"
+            "NAME wie pivota list sie zeigt, z. B. geschwindigkeit-links-schnell,\n"
+            "grube:52, buehne:0x07, P:3, gleis:3, name:3.\n"
+            "\n"
+            "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
+            "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
+            "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)\n"
+            "--json           ein JSON-Dokument auf der Standard-Ausgabe\n"
+            "\n"
+            "Rückgabewert: 0 alles gelesen und bestätigt, 1 Werte nicht bestätigt,\n"
+            "2 Aufruffehler oder unbekannter Name, 3 Verbindung fehlgeschlagen,\n"
+            "130 mit Strg-C abgebrochen.\n");
         break;
     case Options::Action::Set:
-        text =
-            Tr("Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
-               "                  [--json] [--force] NAME=WERT...\n"
-               "\n"
-               "Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben\n"
-               "wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs\n"
-               "der Zeile wird abgelehnt, bevor etwas gesendet wird.\n"
-               "WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile\n"
-               "(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine\n"
-               "Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.\n"
-               "\n"
-               "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
-               "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
-               "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)\n"
-               "--force          auch schreiben, was schon gleich ist\n"
-               "--json           ein JSON-Dokument auf der Standard-Ausgabe\n"
-               "\n"
-               "Rückgabewert: 0 alles geschrieben und bestätigt, 1 Zellen nicht bestätigt\n"
-               "oder nicht geschrieben, 2 Aufruffehler oder ungültiger Wert (nichts\n"
-               "gesendet), 3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen.\n");
+        text = QCoreApplication::translate(
+            "ScriptCommand",
+            "Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+            "                  [--json] [--force] NAME=WERT...\n"
+            "\n"
+            "Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben\n"
+            "wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs\n"
+            "der Zeile wird abgelehnt, bevor etwas gesendet wird.\n"
+            "WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile\n"
+            "(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine\n"
+            "Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.\n"
+            "\n"
+            "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
+            "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
+            "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)\n"
+            "--force          auch schreiben, was schon gleich ist\n"
+            "--json           ein JSON-Dokument auf der Standard-Ausgabe\n"
+            "\n"
+            "Rückgabewert: 0 alles geschrieben und bestätigt, 1 Zellen nicht bestätigt\n"
+            "oder nicht geschrieben, 2 Aufruffehler oder ungültiger Wert (nichts\n"
+            "gesendet), 3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen.\n");
         break;
     case Options::Action::Diff:
-        text = Tr("Aufruf: pivota diff [--json] DATEI_A DATEI_B\n"
-                  "\n"
-                  "Vergleicht zwei Konfigurations-Dateien ohne Steuerung, Einstellung für\n"
-                  "Einstellung, mit den Namen von get und set.\n"
-                  "\n"
-                  "--json  ein JSON-Dokument auf der Standard-Ausgabe\n"
-                  "\n"
-                  "Rückgabewert: 0 gleich, 1 verschieden, 2 Aufruffehler oder Datei nicht\n"
-                  "lesbar.\n");
+        text = QCoreApplication::translate(
+            "ScriptCommand",
+            "Aufruf: pivota diff [--json] DATEI_A DATEI_B\n"
+            "\n"
+            "Vergleicht zwei Konfigurations-Dateien ohne Steuerung, Einstellung für\n"
+            "Einstellung, mit den Namen von get und set.\n"
+            "\n"
+            "--json  ein JSON-Dokument auf der Standard-Ausgabe\n"
+            "\n"
+            "Rückgabewert: 0 gleich, 1 verschieden, 2 Aufruffehler oder Datei nicht\n"
+            "lesbar.\n");
         break;
     }
     return WrapLines(text);
@@ -115,13 +117,15 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const int at = BackupCommand::CommandAt(arguments);
     const QString command = at > 0 ? arguments.at(at) : QString();
     const auto fail = [&](const QString &text) {
-        *error = WrapLines(Tr("pivota: %1\n").arg(text) +
-                           Tr("Aufruf und Optionen: pivota %1 --help\n")
-                               .arg(Names.contains(command) ? command : Names.at(1)));
+        *error = WrapLines(
+            QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(text) +
+            QCoreApplication::translate("ScriptCommand", "Aufruf und Optionen: pivota %1 --help\n")
+                .arg(Names.contains(command) ? command : Names.at(1)));
         return false;
     };
     if (!Names.contains(command)) {
-        return fail(Tr("Kein Befehl (list, get, set, diff)."));
+        return fail(
+            QCoreApplication::translate("ScriptCommand", "Kein Befehl (list, get, set, diff)."));
     }
     Options o;
     o.action = static_cast<Options::Action>(Names.indexOf(command));
@@ -152,7 +156,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
          {std::pair{&port, onLine}, std::pair{&baud, onLine}, std::pair{&settings, onLine},
           std::pair{&force, o.action == Options::Action::Set}}) {
         if (parser.isSet(*option) && !allowed) {
-            return fail(Tr("--%1 gilt nicht für %2.").arg(option->names().constFirst(), command));
+            return fail(QCoreApplication::translate("ScriptCommand", "--%1 gilt nicht für %2.")
+                            .arg(option->names().constFirst(), command));
         }
     }
     o.json = parser.isSet(json);
@@ -162,43 +167,52 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         bool ok = false;
         o.baud = parser.value(baud).toInt(&ok);
         if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(Tr("--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                            .arg(parser.value(baud)));
+            return fail(
+                QCoreApplication::translate(
+                    "ScriptCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
+                    .arg(parser.value(baud)));
         }
     }
     if (parser.isSet(settings)) {
         if (parser.value(settings).isEmpty()) {
-            return fail(Tr("--settings braucht einen Dateinamen."));
+            return fail(QCoreApplication::translate("ScriptCommand",
+                                                    "--settings braucht einen Dateinamen."));
         }
         o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
     }
     if (parser.isSet(lang)) {
         o.language = parser.value(lang).trimmed().toLower();
         if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(Tr("--lang braucht de oder en."));
+            return fail(QCoreApplication::translate("ScriptCommand", "--lang braucht de oder en."));
         }
     }
     o.arguments = parser.positionalArguments();
     switch (o.action) {
     case Options::Action::List:
         if (!o.arguments.isEmpty()) {
-            return fail(Tr("Unerwartetes Argument „%1“.").arg(o.arguments.constFirst()));
+            return fail(QCoreApplication::translate("ScriptCommand", "Unerwartetes Argument „%1“.")
+                            .arg(o.arguments.constFirst()));
         }
         break;
     case Options::Action::Get:
     case Options::Action::Set:
         if (o.arguments.isEmpty()) {
-            return fail(o.action == Options::Action::Get ? Tr("get braucht mindestens einen NAME.")
-                                                         : Tr("set braucht mindestens ein "
-                                                              "NAME=WERT."));
+            return fail(o.action == Options::Action::Get
+                            ? QCoreApplication::translate("ScriptCommand",
+                                                          "get braucht mindestens einen NAME.")
+                            : QCoreApplication::translate("ScriptCommand",
+                                                          "set braucht mindestens ein "
+                                                          "NAME=WERT."));
         }
         break;
     case Options::Action::Diff:
         o.arguments.removeAll(QString());
         if (o.arguments.size() != 2) {
-            return fail(o.arguments.size() < 2
-                            ? Tr("diff braucht zwei Dateien.")
-                            : Tr("Unerwartetes Argument „%1“.").arg(o.arguments.at(2)));
+            return fail(
+                o.arguments.size() < 2
+                    ? QCoreApplication::translate("ScriptCommand", "diff braucht zwei Dateien.")
+                    : QCoreApplication::translate("ScriptCommand", "Unerwartetes Argument „%1“.")
+                          .arg(o.arguments.at(2)));
         }
         break;
     }
@@ -324,18 +338,20 @@ int RunList(const Options &o) {
             j.insert(QStringLiteral("minimum"), row.minimum);
             j.insert(QStringLiteral("maximum"), row.maximum);
             j.insert(QStringLiteral("default"), row.defaultValue);
-            range = Tr("%1 bis %2").arg(row.minimum).arg(row.maximum);
+            range = QCoreApplication::translate("ScriptCommand", "%1 bis %2")
+                        .arg(row.minimum)
+                        .arg(row.maximum);
             if (const QString unit = Scripting::Unit(s); !unit.isEmpty()) {
                 j.insert(QStringLiteral("unit"), unit);
                 j.insert(QStringLiteral("scale"), double(row.scale));
-                range += Tr(", Einheit %1").arg(unit);
+                range += QCoreApplication::translate("ScriptCommand", ", Einheit %1").arg(unit);
             }
         } else if (s.kind == Kind::Option) {
-            range = Tr("ja/nein");
+            range = QCoreApplication::translate("ScriptCommand", "ja/nein");
         } else if (s.kind == Kind::AddressRow) {
-            range = Tr("dcc:N/gruen, mm:N/rot");
+            range = QCoreApplication::translate("ScriptCommand", "dcc:N/gruen, mm:N/rot");
         } else if (!Scripting::Writable(s)) {
-            range = Tr("nur lesbar");
+            range = QCoreApplication::translate("ScriptCommand", "nur lesbar");
         }
         settings.append(j);
         text += QStringLiteral("%1  %2").arg(s.name.leftJustified(width), Scripting::Title(s));
@@ -370,7 +386,7 @@ int RunDiff(const Options &o) {
     for (const auto &[path, contents] :
          {std::pair{o.arguments.at(0), &a}, std::pair{o.arguments.at(1), &b}}) {
         if (!Backup::ReadFile(QFileInfo(path).absoluteFilePath(), contents, &error)) {
-            Put(stderr, Tr("pivota: %1\n").arg(error));
+            Put(stderr, QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(error));
             return UsageError;
         }
     }
@@ -391,18 +407,21 @@ int RunDiff(const Options &o) {
                  {QStringLiteral("count"), static_cast<int>(differences.size())},
                  {QStringLiteral("differences"), list}});
     } else {
-        QString text = Tr("A: %1\nB: %2\n")
+        QString text = QCoreApplication::translate("ScriptCommand", "A: %1\nB: %2\n")
                            .arg(QDir::toNativeSeparators(o.arguments.at(0)),
                                 QDir::toNativeSeparators(o.arguments.at(1)));
         for (const Scripting::FileDifference &d : differences) {
-            text += Tr("%1 (%2): A %3, B %4\n")
+            text += QCoreApplication::translate("ScriptCommand", "%1 (%2): A %3, B %4\n")
                         .arg(d.setting.name, Scripting::Title(d.setting),
                              Scripting::ReadingText(d.setting, d.a, true),
                              Scripting::ReadingText(d.setting, d.b, true));
         }
-        text += differences.empty()       ? Tr("Keine Unterschiede.\n")
-                : differences.size() == 1 ? Tr("1 Unterschied.\n")
-                                          : Tr("%1 Unterschiede.\n").arg(differences.size());
+        text += differences.empty()
+                    ? QCoreApplication::translate("ScriptCommand", "Keine Unterschiede.\n")
+                : differences.size() == 1
+                    ? QCoreApplication::translate("ScriptCommand", "1 Unterschied.\n")
+                    : QCoreApplication::translate("ScriptCommand", "%1 Unterschiede.\n")
+                          .arg(differences.size());
         Put(stdout, text);
     }
     return differences.empty() ? Done : Differences;
@@ -471,24 +490,27 @@ QString ItemText(const SettingJob::Item &item) {
     case Outcome::Read:
         text = item.before.state == Reading::State::Confirmed && item.before.value
                    ? QStringLiteral("%1 = %2\n").arg(s.name, before)
-                   : Tr("%1: %2\n").arg(s.name, before);
+                   : QCoreApplication::translate("ScriptCommand", "%1: %2\n").arg(s.name, before);
         break;
     case Outcome::Unchanged:
-        text = Tr("%1 = %2, unverändert\n").arg(s.name, before);
+        text = QCoreApplication::translate("ScriptCommand", "%1 = %2, unverändert\n")
+                   .arg(s.name, before);
         break;
     case Outcome::Written:
-        text = Tr("%1 = %2 (war %3), geschrieben und zurückgelesen\n")
+        text = QCoreApplication::translate("ScriptCommand",
+                                           "%1 = %2 (war %3), geschrieben und zurückgelesen\n")
                    .arg(s.name, Scripting::ShownText(s, *item.wanted), was);
         break;
     case Outcome::Failed:
-        text = Tr("%1: %2 geschrieben, aber nicht bestätigt\n")
+        text = QCoreApplication::translate("ScriptCommand",
+                                           "%1: %2 geschrieben, aber nicht bestätigt\n")
                    .arg(s.name, Scripting::ShownText(s, *item.wanted));
         for (const Backup::Failure &f : item.failures) {
             text += QStringLiteral("    %1\n").arg(Backup::FailureLine(f));
         }
         break;
     case Outcome::NotWritten:
-        text = Tr("%1: nicht geschrieben\n").arg(s.name);
+        text = QCoreApplication::translate("ScriptCommand", "%1: nicht geschrieben\n").arg(s.name);
         break;
     }
     if (!item.problem.isEmpty()) {
@@ -537,7 +559,8 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
     for (const QString &argument : o.arguments) {
         const qsizetype equals = argument.indexOf(u'=');
         if (set && equals < 0) {
-            refused << Tr("„%1“: NAME=WERT erwartet.").arg(argument);
+            refused << QCoreApplication::translate("ScriptCommand", "„%1“: NAME=WERT erwartet.")
+                           .arg(argument);
             continue;
         }
         QString error;
@@ -561,17 +584,20 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
     const QString command = CommandName(o.action);
     const bool needsLine = SettingJob::NeedsLine(settings);
     if (refused.isEmpty() && needsLine && o.port.isEmpty()) {
-        refused << Tr("%1 braucht --port GERÄT.").arg(command);
+        refused << QCoreApplication::translate("ScriptCommand", "%1 braucht --port GERÄT.")
+                       .arg(command);
     }
     if (!refused.isEmpty()) {
         QString text;
         for (const QString &line : refused) {
-            text += Tr("pivota: %1\n").arg(line);
+            text += QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(line);
         }
         if (set) {
-            text += Tr("Nichts wurde gesendet.\n");
+            text += QCoreApplication::translate("ScriptCommand", "Nichts wurde gesendet.\n");
         }
-        Put(stderr, WrapLines(text + Tr("Aufruf und Optionen: pivota %1 --help\n").arg(command)));
+        Put(stderr, WrapLines(text + QCoreApplication::translate(
+                                         "ScriptCommand", "Aufruf und Optionen: pivota %1 --help\n")
+                                         .arg(command)));
         return UsageError;
     }
 
@@ -608,7 +634,7 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
 
     const int code = signalled ? Interrupted : ExitCodeOf(job.result());
     if (!lineError.isEmpty()) {
-        Put(stderr, Tr("pivota: %1\n").arg(lineError));
+        Put(stderr, QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(lineError));
     }
     if (o.json) {
         QJsonArray list;

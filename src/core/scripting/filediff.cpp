@@ -68,7 +68,6 @@ std::vector<FileDifference> DiffFiles(const Backup::Image &a, const Backup::Imag
 }
 
 QString ReadingText(const Setting &setting, const Reading &reading, bool fromFile) {
-    const auto tr = [](const char *text) { return QCoreApplication::translate("Scripting", text); };
     if (reading.state == Reading::State::Confirmed && reading.value) {
         return ShownText(setting, *reading.value);
     }
@@ -77,14 +76,16 @@ QString ReadingText(const Setting &setting, const Reading &reading, bool fromFil
     }
     switch (reading.state) {
     case Reading::State::Unconfirmed:
-        return tr("unbestätigt");
+        return QCoreApplication::translate("Scripting", "unbestätigt");
     case Reading::State::Unreadable:
-        return fromFile ? tr("kein Wert") : tr("keine Antwort");
+        return fromFile ? QCoreApplication::translate("Scripting", "kein Wert")
+                        : QCoreApplication::translate("Scripting", "keine Antwort");
     case Reading::State::Absent:
     case Reading::State::Confirmed:
         break;
     }
-    return fromFile ? tr("fehlt") : tr("nicht gelesen");
+    return fromFile ? QCoreApplication::translate("Scripting", "fehlt")
+                    : QCoreApplication::translate("Scripting", "nicht gelesen");
 }
 
 } // namespace Scripting

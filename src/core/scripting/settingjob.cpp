@@ -16,10 +16,6 @@ using Scripting::Kind;
 using Scripting::Reading;
 
 namespace {
-QString Tr(const char *text) {
-    return QCoreApplication::translate("SettingJob", text);
-}
-
 bool SameStation(const StationData &a, const StationData &b) {
     return a.PositionUsed == b.PositionUsed && a.PositionName == b.PositionName &&
            a.ZeroOffset == b.ZeroOffset && a.ReverseCounting == b.ReverseCounting &&
@@ -95,13 +91,15 @@ void SettingJob::Abort() {
     if (m_run.running()) {
         m_run.Abort(); // finished() follows at once
     } else if (m_pending) {
-        m_lines << Tr("Abgebrochen: nichts wurde geschrieben.");
+        m_lines << QCoreApplication::translate("SettingJob",
+                                               "Abgebrochen: nichts wurde geschrieben.");
         End(Result::Stopped);
     }
 }
 
 QString SettingJob::ProgressText() const {
-    return (m_phase == Phase::Writing ? Tr("schreibt %1") : Tr("liest %1"))
+    return (m_phase == Phase::Writing ? QCoreApplication::translate("SettingJob", "schreibt %1")
+                                      : QCoreApplication::translate("SettingJob", "liest %1"))
         .arg(m_run.ProgressText());
 }
 
@@ -160,16 +158,21 @@ bool SettingJob::NothingAnswered() const {
 void SettingJob::OnRunFinished(BackupRun::End end) {
     if (end == BackupRun::End::Stopped) {
         m_lines << (m_phase == Phase::Writing && m_run.writesSent() > 0
-                        ? Tr("Abgebrochen: ein Teil der Zellen wurde geschrieben.")
-                        : Tr("Abgebrochen: nichts wurde geschrieben."));
+                        ? QCoreApplication::translate(
+                              "SettingJob", "Abgebrochen: ein Teil der Zellen wurde geschrieben.")
+                        : QCoreApplication::translate("SettingJob",
+                                                      "Abgebrochen: nichts wurde geschrieben."));
         End(Result::Stopped);
         return;
     }
     if (end == BackupRun::End::Interrupted || end == BackupRun::End::Silent) {
         m_lines << (end == BackupRun::End::Silent
-                        ? Tr("Die Steuerung antwortet nicht: Verbindung und Stromversorgung "
-                             "prüfen.")
-                        : Tr("Die Verbindung ging verloren."));
+                        ? QCoreApplication::translate(
+                              "SettingJob",
+                              "Die Steuerung antwortet nicht: Verbindung und Stromversorgung "
+                              "prüfen.")
+                        : QCoreApplication::translate("SettingJob",
+                                                      "Die Verbindung ging verloren."));
         if (m_phase == Phase::Writing) {
             m_lines << m_run.reportLine();
         }
@@ -182,8 +185,12 @@ void SettingJob::OnRunFinished(BackupRun::End end) {
     }
     Merge(m_run.found());
     if (NothingAnswered()) {
-        m_lines << Tr("Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.")
-                << (m_mode == Mode::Get ? QString() : Tr("Nichts wurde geschrieben."));
+        m_lines << QCoreApplication::translate(
+                       "SettingJob",
+                       "Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.")
+                << (m_mode == Mode::Get
+                        ? QString()
+                        : QCoreApplication::translate("SettingJob", "Nichts wurde geschrieben."));
         m_lines.removeAll(QString());
         End(Result::LineFailed);
         return;
@@ -240,7 +247,7 @@ void SettingJob::PlanAndWrite() {
             item.outcome = Item::Outcome::NotWritten;
             item.writes.clear();
         }
-        m_lines << Tr("Nichts wurde geschrieben.");
+        m_lines << QCoreApplication::translate("SettingJob", "Nichts wurde geschrieben.");
         End(unusable ? Result::Refused : Result::Incomplete);
         return;
     }
@@ -289,10 +296,14 @@ void SettingJob::FinishFromFileReading() {
         m_written = Backup::RestorePlan(m_differences);
         const int unknown = Backup::UnknownOnBoard(m_differences);
         if (unknown > 0) {
-            m_lines << (unknown == 1 ? Tr("1 Zelle ohne sichere Antwort der Steuerung wird nicht "
-                                          "geschrieben.")
-                                     : Tr("%1 Zellen ohne sichere Antwort der Steuerung werden "
-                                          "nicht geschrieben.")
+            m_lines << (unknown == 1 ? QCoreApplication::translate(
+                                           "SettingJob",
+                                           "1 Zelle ohne sichere Antwort der Steuerung wird nicht "
+                                           "geschrieben.")
+                                     : QCoreApplication::translate(
+                                           "SettingJob",
+                                           "%1 Zellen ohne sichere Antwort der Steuerung werden "
+                                           "nicht geschrieben.")
                                            .arg(unknown));
             m_result = Result::Incomplete;
         }
@@ -373,7 +384,8 @@ void SettingJob::WriteStation() {
             item->outcome = Item::Outcome::NotWritten;
             item->problem = error;
         }
-        m_lines << Tr("Die Einstellungs-Datei %1 wurde nicht geschrieben: %2")
+        m_lines << QCoreApplication::translate(
+                       "SettingJob", "Die Einstellungs-Datei %1 wurde nicht geschrieben: %2")
                        .arg(QDir::toNativeSeparators(m_settingsFile), error);
         if (m_station) {
             m_stationOutcome = StationOutcome::Failed;
@@ -396,8 +408,10 @@ void SettingJob::WriteStation() {
         const bool held = SameStation(now, *m_station);
         m_stationOutcome = held ? StationOutcome::Written : StationOutcome::Failed;
         if (!held) {
-            m_lines << Tr("Die Einstellungs-Datei %1 hält die Gleis-Definition nicht wie "
-                          "geschrieben.")
+            m_lines << QCoreApplication::translate(
+                           "SettingJob",
+                           "Die Einstellungs-Datei %1 hält die Gleis-Definition nicht wie "
+                           "geschrieben.")
                            .arg(QDir::toNativeSeparators(m_settingsFile));
             m_result = Result::Incomplete;
         }

@@ -20,10 +20,6 @@ constexpr int MotorolaStep = 4;
 constexpr int FunctionRows = AddressCodes::FirstPositionRow;
 const char *const FunctionKeys[FunctionRows] = {"licht", "step", "turn", "dir"};
 
-QString Tr(const char *text) {
-    return QCoreApplication::translate("Scripting", text);
-}
-
 size_t at(int i) {
     return static_cast<size_t>(i);
 }
@@ -63,7 +59,10 @@ std::optional<long long> WholeNumber(const QString &text, bool hexAllowed) {
 }
 
 QString OutOfRange(const Setting &s, const QString &typed, int minimum, int maximum) {
-    return Tr("%1: %2 liegt außerhalb von %3 bis %4.").arg(s.name, typed).arg(minimum).arg(maximum);
+    return QCoreApplication::translate("Scripting", "%1: %2 liegt außerhalb von %3 bis %4.")
+        .arg(s.name, typed)
+        .arg(minimum)
+        .arg(maximum);
 }
 
 // The states of the cells in one: a cell without an answer or without a value wins over one not
@@ -147,7 +146,8 @@ AddressCodes::Code DccCode(const Value &v) {
 }
 
 QString NoRowText(const Setting &s) {
-    return Tr("keine Adresszeile fährt Position %1 an").arg(s.position);
+    return QCoreApplication::translate("Scripting", "keine Adresszeile fährt Position %1 an")
+        .arg(s.position);
 }
 } // namespace
 
@@ -228,15 +228,24 @@ std::vector<Setting> Named() {
 
 std::vector<Pattern> Patterns() {
     return {
-        {QStringLiteral("grube:N"), Tr("Zelle N der Gruben-Platine"), 0, Backup::Cells - 1},
-        {QStringLiteral("buehne:N"), Tr("Zelle N der Bühnen-Platine"), 0, Backup::Cells - 1},
-        {QStringLiteral("P:N"), Tr("Adresse der Adresszeile, die Position N anfährt"), 1,
-         StationData::MaxPositions},
-        {QStringLiteral("zeile:N"), Tr("Adresse der Positionszeile N"), 1,
+        {QStringLiteral("grube:N"),
+         QCoreApplication::translate("Scripting", "Zelle N der Gruben-Platine"), 0,
+         Backup::Cells - 1},
+        {QStringLiteral("buehne:N"),
+         QCoreApplication::translate("Scripting", "Zelle N der Bühnen-Platine"), 0,
+         Backup::Cells - 1},
+        {QStringLiteral("P:N"),
+         QCoreApplication::translate("Scripting",
+                                     "Adresse der Adresszeile, die Position N anfährt"),
+         1, StationData::MaxPositions},
+        {QStringLiteral("zeile:N"),
+         QCoreApplication::translate("Scripting", "Adresse der Positionszeile N"), 1,
          AddressCodes::PositionRows},
-        {QStringLiteral("gleis:N"), Tr("Position N in Benutzung (Einstellungs-Datei)"), 1,
-         StationData::MaxPositions},
-        {QStringLiteral("name:N"), Tr("Name der Position N (Einstellungs-Datei)"), 1,
+        {QStringLiteral("gleis:N"),
+         QCoreApplication::translate("Scripting", "Position N in Benutzung (Einstellungs-Datei)"),
+         1, StationData::MaxPositions},
+        {QStringLiteral("name:N"),
+         QCoreApplication::translate("Scripting", "Name der Position N (Einstellungs-Datei)"), 1,
          StationData::MaxPositions},
     };
 }
@@ -258,7 +267,9 @@ std::optional<Setting> Find(const QString &typed, QString *error) {
         return std::nullopt;
     };
     if (!m.hasMatch()) {
-        return refuse(Tr("Unbekannter Name „%1“ (pivota list zeigt alle Namen).").arg(typed));
+        return refuse(QCoreApplication::translate(
+                          "Scripting", "Unbekannter Name „%1“ (pivota list zeigt alle Namen).")
+                          .arg(typed));
     }
     const QString prefix = m.captured(1);
     const bool cell = prefix == QLatin1String("grube") || prefix == QLatin1String("buehne") ||
@@ -282,7 +293,8 @@ std::optional<Setting> Find(const QString &typed, QString *error) {
         s.kind = prefix == QLatin1String("gleis") ? Kind::PositionUsed : Kind::PositionName;
     }
     if (!number || *number < first || *number > last) {
-        return refuse(Tr("%1: die Nummer muss zwischen %2 und %3 liegen.")
+        return refuse(QCoreApplication::translate("Scripting",
+                                                  "%1: die Nummer muss zwischen %2 und %3 liegen.")
                           .arg(typed.trimmed())
                           .arg(first)
                           .arg(last));
@@ -323,20 +335,21 @@ QString Title(const Setting &s) {
     }
     case Kind::AddressRow:
         if (s.index < 0) {
-            return Tr("Adresse für Position %1").arg(s.position);
+            return QCoreApplication::translate("Scripting", "Adresse für Position %1")
+                .arg(s.position);
         }
         if (s.index < FunctionRows) {
             static const char *const functions[FunctionRows] = {
                 QT_TRANSLATE_NOOP("TFrameDefinition", "Licht"), "Step", "Turn", "DIR"};
-            return Tr("Adresse „%1“")
+            return QCoreApplication::translate("Scripting", "Adresse „%1“")
                 .arg(QCoreApplication::translate("TFrameDefinition", functions[at(s.index)]));
         }
         return QCoreApplication::translate("AddressRows", "Positionszeile %1")
             .arg(s.index - AddressCodes::FirstPositionRow + 1);
     case Kind::PositionUsed:
-        return Tr("Position %1 in Benutzung").arg(s.index);
+        return QCoreApplication::translate("Scripting", "Position %1 in Benutzung").arg(s.index);
     case Kind::PositionName:
-        return Tr("Name der Position %1").arg(s.index);
+        return QCoreApplication::translate("Scripting", "Name der Position %1").arg(s.index);
     }
     return QString();
 }
@@ -361,11 +374,13 @@ bool Writable(const Setting &s) {
 }
 
 QString YesText(bool yes) {
-    return yes ? Tr("ja") : Tr("nein");
+    return yes ? QCoreApplication::translate("Scripting", "ja")
+               : QCoreApplication::translate("Scripting", "nein");
 }
 
 QString ColourText(bool green) {
-    return green ? Tr("gruen") : Tr("rot");
+    return green ? QCoreApplication::translate("Scripting", "gruen")
+                 : QCoreApplication::translate("Scripting", "rot");
 }
 
 std::optional<bool> ParseYesNo(const QString &text) {
@@ -398,10 +413,13 @@ std::optional<Value> ParseParameter(const Setting &s, const QString &typed, QStr
         return std::nullopt;
     };
     if (!m.hasMatch()) {
-        return refuse(unit.isEmpty()
-                          ? Tr("%1: „%2“ ist keine ganze Zahl.").arg(s.name, typed)
-                          : Tr("%1: „%2“ ist keine ganze Zahl und kein Wert in %3 („1.27%3“).")
-                                .arg(s.name, typed, unit));
+        return refuse(
+            unit.isEmpty()
+                ? QCoreApplication::translate("Scripting", "%1: „%2“ ist keine ganze Zahl.")
+                      .arg(s.name, typed)
+                : QCoreApplication::translate(
+                      "Scripting", "%1: „%2“ ist keine ganze Zahl und kein Wert in %3 („1.27%3“).")
+                      .arg(s.name, typed, unit));
     }
     const QString typedUnit = m.captured(3);
     const bool fraction = m.capturedLength(2) > 0 || t.contains(u'.') || t.contains(u',');
@@ -410,13 +428,18 @@ std::optional<Value> ParseParameter(const Setting &s, const QString &typed, QStr
         if (unit.isEmpty() ||
             (!typedUnit.isEmpty() && typedUnit.compare(unit, Qt::CaseInsensitive))) {
             return refuse(unit.isEmpty()
-                              ? Tr("%1: ganze Zahlen ohne Einheit, nicht „%2“.").arg(s.name, typed)
-                              : Tr("%1: die Einheit ist %2, nicht „%3“.")
+                              ? QCoreApplication::translate(
+                                    "Scripting", "%1: ganze Zahlen ohne Einheit, nicht „%2“.")
+                                    .arg(s.name, typed)
+                              : QCoreApplication::translate("Scripting",
+                                                            "%1: die Einheit ist %2, nicht „%3“.")
                                     .arg(s.name, unit, typedUnit.isEmpty() ? t : typedUnit));
         }
         if (typedUnit.isEmpty()) {
-            return refuse(Tr("%1: „%2“ ohne Einheit: eine ganze Zahl, oder ein Wert mit %3 "
-                             "(„%2%3“).")
+            return refuse(QCoreApplication::translate(
+                              "Scripting",
+                              "%1: „%2“ ohne Einheit: eine ganze Zahl, oder ein Wert mit %3 "
+                              "(„%2%3“).")
                               .arg(s.name, t, unit));
         }
         const QString amount = m.captured(1) + u'.' + m.captured(2);
@@ -437,7 +460,7 @@ std::optional<Value> ParseParameter(const Setting &s, const QString &typed, QStr
         QString text = OutOfRange(s, typed.trimmed(), row.minimum, row.maximum);
         if (!unit.isEmpty()) {
             text.chop(1); // the period, after the range in the unit
-            text += Tr(" (%1 %2 bis %3 %2).")
+            text += QCoreApplication::translate("Scripting", " (%1 %2 bis %3 %2).")
                         .arg(QString::number(double(row.minimum * row.scale), 'f', 2), unit,
                              QString::number(double(row.maximum * row.scale), 'f', 2));
         }
@@ -458,8 +481,10 @@ std::optional<Value> ParseAddress(const Setting &s, const QString &typed, QStrin
         }
         return std::nullopt;
     };
-    const QString usage = Tr("%1: eine Adresse wie dcc:230/gruen oder mm:12/rot, nicht „%2“.")
-                              .arg(s.name, typed.trimmed());
+    const QString usage =
+        QCoreApplication::translate(
+            "Scripting", "%1: eine Adresse wie dcc:230/gruen oder mm:12/rot, nicht „%2“.")
+            .arg(s.name, typed.trimmed());
     if (!m.hasMatch()) {
         return refuse(usage);
     }
@@ -472,7 +497,8 @@ std::optional<Value> ParseAddress(const Setting &s, const QString &typed, QStrin
     const QString colour = m.captured(3);
     if (colour.isEmpty()) {
         if (v.address != 0) {
-            return refuse(Tr("%1: zur Adresse gehört die Farbe: %2/%3 oder %2/%4.")
+            return refuse(QCoreApplication::translate(
+                              "Scripting", "%1: zur Adresse gehört die Farbe: %2/%3 oder %2/%4.")
                               .arg(s.name, typed.trimmed(), ColourText(true), ColourText(false)));
         }
     } else if (QStringList{QStringLiteral("gruen"), QStringLiteral("grün"), QStringLiteral("green"),
@@ -510,9 +536,13 @@ std::optional<Value> ParseValue(const Setting &s, const QString &typed, QString 
     if (!Writable(s)) {
         return refuse(
             s.kind == Kind::Version
-                ? Tr("%1: nur lesbar, die Firmware-Version schreibt die Platine selbst.")
+                ? QCoreApplication::translate(
+                      "Scripting",
+                      "%1: nur lesbar, die Firmware-Version schreibt die Platine selbst.")
                       .arg(s.name)
-                : Tr("%1: eine Zelle der Firmware-Version, sie wird nie geschrieben.").arg(s.name));
+                : QCoreApplication::translate(
+                      "Scripting", "%1: eine Zelle der Firmware-Version, sie wird nie geschrieben.")
+                      .arg(s.name));
     }
     Value v;
     switch (s.kind) {
@@ -522,7 +552,7 @@ std::optional<Value> ParseValue(const Setting &s, const QString &typed, QString 
     case Kind::PositionUsed: {
         const std::optional<bool> yes = ParseYesNo(typed);
         if (!yes) {
-            return refuse(Tr("%1: %2 oder %3, nicht „%4“.")
+            return refuse(QCoreApplication::translate("Scripting", "%1: %2 oder %3, nicht „%4“.")
                               .arg(s.name, YesText(true), YesText(false), typed.trimmed()));
         }
         v.flag = *yes;
@@ -531,7 +561,9 @@ std::optional<Value> ParseValue(const Setting &s, const QString &typed, QString 
     case Kind::Cell: {
         const std::optional<long long> n = WholeNumber(typed, true);
         if (!n) {
-            return refuse(Tr("%1: „%2“ ist keine Zahl von 0 bis 255.").arg(s.name, typed));
+            return refuse(
+                QCoreApplication::translate("Scripting", "%1: „%2“ ist keine Zahl von 0 bis 255.")
+                    .arg(s.name, typed));
         }
         if (*n > 0xFF) {
             return refuse(OutOfRange(s, typed.trimmed(), 0, 0xFF));
@@ -682,7 +714,9 @@ Reading Read(const Setting &s, const Backup::Image &cells, const StationData &st
         if (dcc != NoCode) {
             const int decoded = AddressCodes::DecodeDcc(dcc);
             if (decoded == 0) {
-                r.problem = Tr("keine gültige DCC-Adresse (%1)").arg(AddressCodes::CodeText(dcc));
+                r.problem =
+                    QCoreApplication::translate("Scripting", "keine gültige DCC-Adresse (%1)")
+                        .arg(AddressCodes::CodeText(dcc));
                 return r;
             }
             v.address = std::abs(decoded);
@@ -720,9 +754,11 @@ Plan PlanWrite(const Setting &s, const Value &v, const Backup::Image &board, boo
         const Backup::Cell &c = CellIn(board, b, cell);
         if (!c.known()) {
             // The other bits of the byte must stay as they are.
-            plan.problem = Tr("%1: die Zelle %2 %3 ist nicht bestätigt, das Bit wird nicht "
-                              "geschrieben.")
-                               .arg(s.name, Backup::BoardName(b), Backup::CellText(cell));
+            plan.problem =
+                QCoreApplication::translate(
+                    "Scripting", "%1: die Zelle %2 %3 ist nicht bestätigt, das Bit wird nicht "
+                                 "geschrieben.")
+                    .arg(s.name, Backup::BoardName(b), Backup::CellText(cell));
             break;
         }
         const int mask = 1 << (s.index % Parameter::Bits);
@@ -733,11 +769,13 @@ Plan PlanWrite(const Setting &s, const Value &v, const Backup::Image &board, boo
         const int row = RowOfAddress(s, board);
         if (row < 0) {
             const Reading::State state = StateOf(board, PositionCells());
-            plan.problem = state == Reading::State::Confirmed
-                               ? QStringLiteral("%1: %2").arg(s.name, NoRowText(s))
-                               : Tr("%1: die Positionsnummern der Adresszeilen sind nicht "
-                                    "bestätigt.")
-                                     .arg(s.name);
+            plan.problem =
+                state == Reading::State::Confirmed
+                    ? QStringLiteral("%1: %2").arg(s.name, NoRowText(s))
+                    : QCoreApplication::translate(
+                          "Scripting", "%1: die Positionsnummern der Adresszeilen sind nicht "
+                                       "bestätigt.")
+                          .arg(s.name);
             break;
         }
         const AddressCodes::Code dcc = DccCode(v);
