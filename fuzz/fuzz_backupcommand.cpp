@@ -52,6 +52,10 @@ void CheckScript(const QStringList &arguments) {
     FUZZ_CHECK(o.port == o.port.trimmed());
     FUZZ_CHECK(!o.force || o.action == Action::Set);
     FUZZ_CHECK(o.action != Action::Diff || o.arguments.size() == 2);
+    FUZZ_CHECK(o.from.isEmpty() || (o.action == Action::Set && QFileInfo(o.from).isAbsolute()));
+    if (!o.from.isEmpty()) {
+        return; // the arguments are the file's parts
+    }
     FUZZ_CHECK((o.action == Action::List) == o.arguments.isEmpty());
     for (const QString &a : o.arguments) {
         const qsizetype equals = a.indexOf(u'=');

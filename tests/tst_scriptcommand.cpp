@@ -94,6 +94,7 @@ private slots:
             {"get", "--port", missing},
             {"list", "--port", missing},
             {"get", "--port", missing, "--force", "filter-s"},
+            {"set", "--port", missing, "--from", "a.pvt", "zeiten"},
             {"diff", "a.pvt"},
         };
         for (const QStringList &args : wrong) {
@@ -102,6 +103,11 @@ private slots:
             QVERIFY2(!r.err.contains(missing), qPrintable(Dump(r)));
             QVERIFY(r.err.contains(QStringLiteral("pivota %1 --help").arg(args.at(0))));
         }
+        // A file without the part asked for: refused before the port is opened.
+        const Run noPart = RunPivota({"set", "--settings", m_settings, "--port", missing, "--from",
+                                      m_settings, "parameter"});
+        QVERIFY2(noPart.code == 2 && noPart.err.contains(QStringLiteral("Nichts wurde gesendet")),
+                 qPrintable(Dump(noPart)));
         const Run help = RunPivota({"set", "--help"});
         QCOMPARE(help.code, 0);
         QVERIFY(help.out.contains(QStringLiteral("--force")));
@@ -170,8 +176,18 @@ private slots:
         QCOMPARE(horn.value(QStringLiteral("unit")).toString(), QStringLiteral("s"));
         QVERIFY(qAbs(horn.value(QStringLiteral("unitValue")).toDouble() - 1.275) < 0.01);
 
+        // The chosen part of a file only: its parameter, not its address cell.
+        const QString file = m_dir.filePath(QStringLiteral("part.pvt"));
+        QVERIFY(TestUtil::WriteFile(file, "[EE_BUHNE]\ndata_12_buhne=33\n[EE_GRUBE]\n"
+                                          "data_20_grube=9\n"));
+        r = RunPivota(QStringList{"set"} + base + QStringList{"--from", file, "parameter"});
+        QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+        QCOMPARE(JsonOf(r).value(QStringLiteral("writes")).toArray().size(), 1);
+
         sim.stop();
         const QList<int> cells = SimCells(simFile);
+        QCOMPARE(cells.at(256 + 12), 33);
+        QCOMPARE(cells.at(20), (20 * 5 + 9) & 0x7F);
         QCOMPARE(cells.at(BridgeCellOf(Parameter::Rows()[0].cell)), 100);
         QCOMPARE(cells.at(256 + 20), 20);
         QCOMPARE(cells.at(BridgeCellOf(Parameter::Groups()[0].cell)), 0x02);

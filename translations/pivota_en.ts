@@ -724,7 +724,7 @@ Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
   pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen zurückschreiben
   pivota list [--json]                                  Namen aller Einstellungen
   pivota get  --port GERÄT [--json] NAME...             Einstellungen lesen
-  pivota set  --port GERÄT [--json] [--force] NAME=WERT...  Einstellungen schreiben
+  pivota set  --port GERÄT [--force] NAME=WERT...       Einstellungen schreiben
   pivota diff [--json] DATEI_A DATEI_B                  zwei Dateien vergleichen
 GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
@@ -736,7 +736,7 @@ Commands without a window (details with pivota COMMAND --help):
   pivota restore --port DEVICE [--baud N] [--yes] FILE  write the differing cells back
   pivota list [--json]                                  names of all settings
   pivota get  --port DEVICE [--json] NAME...            read settings
-  pivota set  --port DEVICE [--json] [--force] NAME=VALUE...  write settings
+  pivota set  --port DEVICE [--force] NAME=VALUE...     write settings
   pivota diff [--json] FILE_A FILE_B                    compare two files
 DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
 2 usage or file error, 3 connection failed.
@@ -1608,48 +1608,6 @@ Exit status: 0 all read and confirmed, 1 values not confirmed,
 </translation>
     </message>
     <message>
-        <source>Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
-                  [--json] [--force] NAME=WERT...
-
-Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben
-wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs
-der Zeile wird abgelehnt, bevor etwas gesendet wird.
-WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile
-(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine
-Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.
-
---port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder &quot;simulator&quot;
---baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
---settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)
---force          auch schreiben, was schon gleich ist
---json           ein JSON-Dokument auf der Standard-Ausgabe
-
-Rückgabewert: 0 alles geschrieben und bestätigt, 1 Zellen nicht bestätigt
-oder nicht geschrieben, 2 Aufruffehler oder ungültiger Wert (nichts
-gesendet), 3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen.
-</source>
-        <translation>Usage: pivota set --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
-                  [--json] [--force] NAME=VALUE...
-
-Writes the values to the controller, every cell read back. Only what differs
-is written (everything with --force). A value outside the row&apos;s range is
-refused before anything is sent.
-VALUE: the number the tab shows (20) or a value in the row&apos;s unit
-(1.27s); yes/no for an option; dcc:230/green or mm:12/red for an
-address row; gleis:N and name:N live in the settings file.
-
---port DEVICE    device path, COM1..COM9 as assigned, or &quot;simulator&quot;
---baud N         2400, 9600 or 19200 (default: as in the settings file)
---settings FILE  settings file (port map, positions and names)
---force          also write what is equal already
---json           one JSON document on standard output
-
-Exit status: 0 all written and confirmed, 1 cells not confirmed
-or not written, 2 usage error or invalid value (nothing
-sent), 3 connection failed, 130 stopped with Ctrl-C.
-</translation>
-    </message>
-    <message>
         <source>Aufruf: pivota diff [--json] DATEI_A DATEI_B
 
 Vergleicht zwei Konfigurations-Dateien ohne Steuerung, Einstellung für
@@ -1813,6 +1771,96 @@ B: %2
         <source>Nichts wurde gesendet.
 </source>
         <translation>Nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+                  [--json] [--force] NAME=WERT...
+        pivota set --port GERÄT ... --from DATEI [TEIL...]
+
+Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben
+wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs
+der Zeile wird abgelehnt, bevor etwas gesendet wird.
+WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile
+(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine
+Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.
+Mit --from: die TEILE der Konfigurations-Datei (positionen, parameter,
+adressen; ohne TEIL alle drei), wie &quot;laden&quot; sie nimmt: abweichende Zellen
+geschrieben, die Positionen in die Einstellungs-Datei.
+
+--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)
+--force          auch schreiben, was schon gleich ist
+--json           ein JSON-Dokument auf der Standard-Ausgabe
+
+Rückgabewert: 0 alles geschrieben und bestätigt, 1 Zellen nicht bestätigt
+oder nicht geschrieben, 2 Aufruffehler oder ungültiger Wert (nichts
+gesendet), 3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen.
+</source>
+        <translation>Usage: pivota set --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+                  [--json] [--force] NAME=VALUE...
+       pivota set --port DEVICE ... --from FILE [PART...]
+
+Writes the values to the controller, every cell read back. Only what differs
+is written (everything with --force). A value outside the row&apos;s range is
+refused before anything is sent.
+VALUE: the number the tab shows (20) or a value in the row&apos;s unit
+(1.27s); yes/no for an option; dcc:230/green or mm:12/red for an
+address row; gleis:N and name:N live in the settings file.
+With --from: the PARTS of the configuration file (positionen, parameter,
+adressen; all three without a PART), as &quot;Load&quot; takes them: differing cells
+written, the positions into the settings file.
+
+--port DEVICE    device path, COM1..COM9 as assigned, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, positions and names)
+--force          also write what is equal already
+--json           one JSON document on standard output
+
+Exit status: 0 all written and confirmed, 1 cells not confirmed
+or not written, 2 usage error or invalid value (nothing
+sent), 3 connection failed, 130 stopped with Ctrl-C.
+</translation>
+    </message>
+    <message>
+        <source>--from braucht einen Dateinamen.</source>
+        <translation>--from needs a file name.</translation>
+    </message>
+    <message>
+        <source>„%1“ ist kein Teil einer Datei (positionen, parameter, adressen).</source>
+        <translation>&quot;%1&quot; is no part of a file (positionen, parameter, adressen).</translation>
+    </message>
+    <message>
+        <source>%1 enthält nicht: %2. Nichts wurde gesendet.</source>
+        <translation>%1 does not hold: %2. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%1 hält für %2 Zellen keinen Wert. Nichts wurde gesendet.</source>
+        <translation>%1 holds no value for %2 cells. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%1 Zellen geschrieben, davon %2 nicht bestätigt.
+</source>
+        <translation>%1 cells written, %2 of them not confirmed.
+</translation>
+    </message>
+    <message>
+        <source>Gleis-Definition in die Einstellungs-Datei geschrieben.
+</source>
+        <translation>Track definition written to the settings file.
+</translation>
+    </message>
+    <message>
+        <source>Gleis-Definition unverändert.
+</source>
+        <translation>Track definition unchanged.
+</translation>
+    </message>
+    <message>
+        <source>1 Zelle geschrieben, davon %1 nicht bestätigt.
+</source>
+        <translation>1 cell written, %1 of them not confirmed.
 </translation>
     </message>
 </context>

@@ -63,9 +63,9 @@ int ExitCode(BackupJob::Result result) {
 
 namespace {
 // The options, of the commands and of the window, that take the next argument as their value.
-const QStringList ValueOptions = {QStringLiteral("--port"), QStringLiteral("--baud"),
+const QStringList ValueOptions = {QStringLiteral("--port"),     QStringLiteral("--baud"),
                                   QStringLiteral("--settings"), QStringLiteral("--lang"),
-                                  QStringLiteral("--log")};
+                                  QStringLiteral("--log"),      QStringLiteral("--from")};
 
 // The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
 // given counts, as for the parser.

@@ -2,10 +2,12 @@
 
 #include "cli/backupcommand.h"
 #include "core/backup/backupfile.h"
+#include "core/configuration/configfile.h"
 #include "core/parameter/parametercatalogue.h"
 #include "core/scripting/filediff.h"
 #include "core/scripting/settingjob.h"
 #include "core/session/session.h"
+#include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "platform/console.h"
 #include "platform/interrupts.h"
@@ -33,6 +35,22 @@ void Put(std::FILE *stream, const QString &text) {
 
 const QStringList Names = {QStringLiteral("list"), QStringLiteral("get"), QStringLiteral("set"),
                            QStringLiteral("diff")};
+
+// The parts of a configuration file that set --from writes, as "laden" offers them.
+std::optional<ConfigFile::Content> PartOf(const QString &typed) {
+    const QString t = typed.trimmed().toLower();
+    if (t == QLatin1String("positionen") || t == QLatin1String("positions") ||
+        t == QLatin1String("gleis")) {
+        return ConfigFile::Content::TrackDefinition;
+    }
+    if (t == QLatin1String("parameter") || t == QLatin1String("parameters")) {
+        return ConfigFile::Content::Parameters;
+    }
+    if (t == QLatin1String("adressen") || t == QLatin1String("addresses")) {
+        return ConfigFile::Content::Addresses;
+    }
+    return std::nullopt;
+}
 
 QString CommandName(Options::Action action) {
     return Names.at(static_cast<int>(action));
@@ -78,6 +96,7 @@ QString Usage(Options::Action action) {
             "ScriptCommand",
             "Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
             "                  [--json] [--force] NAME=WERT...\n"
+            "        pivota set --port GERÄT ... --from DATEI [TEIL...]\n"
             "\n"
             "Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben\n"
             "wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs\n"
@@ -85,6 +104,9 @@ QString Usage(Options::Action action) {
             "WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile\n"
             "(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine\n"
             "Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.\n"
+            "Mit --from: die TEILE der Konfigurations-Datei (positionen, parameter,\n"
+            "adressen; ohne TEIL alle drei), wie \"laden\" sie nimmt: abweichende Zellen\n"
+            "geschrieben, die Positionen in die Einstellungs-Datei.\n"
             "\n"
             "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
             "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
@@ -138,7 +160,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("de|en"));
     const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption force(QStringLiteral("force"), QString());
-    parser.addOptions({help, port, baud, settings, lang, json, force});
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("file"));
+    parser.addOptions({help, port, baud, settings, lang, json, force, from});
     QStringList rest = arguments;
     rest.removeAt(at);
     if (!parser.parse(rest)) {
@@ -154,7 +177,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     // to act.
     for (const auto &[option, allowed] :
          {std::pair{&port, onLine}, std::pair{&baud, onLine}, std::pair{&settings, onLine},
-          std::pair{&force, o.action == Options::Action::Set}}) {
+          std::pair{&force, o.action == Options::Action::Set},
+          std::pair{&from, o.action == Options::Action::Set}}) {
         if (parser.isSet(*option) && !allowed) {
             return fail(QCoreApplication::translate("ScriptCommand", "--%1 gilt nicht für %2.")
                             .arg(option->names().constFirst(), command));
@@ -187,6 +211,23 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         }
     }
     o.arguments = parser.positionalArguments();
+    if (parser.isSet(from)) {
+        if (parser.value(from).isEmpty()) {
+            return fail(
+                QCoreApplication::translate("ScriptCommand", "--from braucht einen Dateinamen."));
+        }
+        o.from = QFileInfo(parser.value(from)).absoluteFilePath();
+        for (const QString &part : o.arguments) {
+            if (!PartOf(part)) {
+                return fail(QCoreApplication::translate(
+                                "ScriptCommand",
+                                "„%1“ ist kein Teil einer Datei (positionen, parameter, adressen).")
+                                .arg(part));
+            }
+        }
+        *options = o;
+        return true;
+    }
     switch (o.action) {
     case Options::Action::List:
         if (!o.arguments.isEmpty()) {
@@ -666,6 +707,180 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
     }
     return code;
 }
+// set --from: the chosen parts of a configuration file written where the boards differ, the
+// positions and their names into the settings file, all read back.
+int RunFromFile(const Options &o, const QString &defaultSettingsPath) {
+    const auto say = [](const QString &text) {
+        Put(stderr, QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(text));
+    };
+    QList<ConfigFile::Content> parts;
+    for (const QString &typed : o.arguments) {
+        if (const auto part = PartOf(typed); part && !parts.contains(*part)) {
+            parts << *part;
+        }
+    }
+    if (parts.isEmpty()) {
+        parts = {ConfigFile::Content::TrackDefinition, ConfigFile::Content::Parameters,
+                 ConfigFile::Content::Addresses};
+    }
+    IniFile ini;
+    QString error;
+    if (!ini.load(o.from, &error)) {
+        say(error);
+        return UsageError;
+    }
+    if (const QList<ConfigFile::Content> missing = ConfigFile::MissingContents(ini, parts);
+        !missing.isEmpty()) {
+        say(QCoreApplication::translate("ScriptCommand", "%1 enthält nicht: %2. Nichts wurde "
+                                                         "gesendet.")
+                .arg(QDir::toNativeSeparators(o.from),
+                     ConfigFile::Captions(missing).join(QStringLiteral(", "))));
+        return UsageError;
+    }
+    if (const auto unreadable = ConfigFile::UnreadableCells(ini, parts); !unreadable.isEmpty()) {
+        say(QCoreApplication::translate("ScriptCommand",
+                                        "%1 hält für %2 Zellen keinen Wert. Nichts wurde "
+                                        "gesendet.")
+                .arg(QDir::toNativeSeparators(o.from))
+                .arg(unreadable.size()));
+        return UsageError;
+    }
+    // Only the cells of the chosen parts, as "laden" takes them.
+    const Backup::Image all = Backup::CellsOf(ini);
+    Backup::Image cells;
+    for (int cell = 0; cell < Backup::Cells; ++cell) {
+        const size_t i = static_cast<size_t>(cell);
+        const bool parameters = parts.contains(ConfigFile::Content::Parameters);
+        if ((parameters && ConfigFile::IsParameterCell(true, cell)) ||
+            (parts.contains(ConfigFile::Content::Addresses) && ConfigFile::IsAddressCell(cell))) {
+            cells.pit[i] = all.pit[i];
+        }
+        if (parameters && ConfigFile::IsParameterCell(false, cell)) {
+            cells.bridge[i] = all.bridge[i];
+        }
+    }
+    std::optional<StationData> station;
+    if (parts.contains(ConfigFile::Content::TrackDefinition)) {
+        station.emplace();
+        ReadStationData(ini, *station);
+    }
+    const bool needsLine = !Backup::CellsToRead(cells).empty();
+    if (needsLine && o.port.isEmpty()) {
+        Put(stderr, WrapLines(QCoreApplication::translate("ScriptCommand", "pivota: %1\n")
+                                  .arg(QCoreApplication::translate("ScriptCommand",
+                                                                   "%1 braucht --port GERÄT.")
+                                           .arg(QStringLiteral("set"))) +
+                              QCoreApplication::translate("ScriptCommand",
+                                                          "Aufruf und Optionen: pivota %1 --help\n")
+                                  .arg(QStringLiteral("set"))));
+        return UsageError;
+    }
+
+    Session session;
+    session.setDeviceFactory(DevicesWithSimulator());
+    ProgramSettings programSettings;
+    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
+                                     programSettings)) {
+        return UsageError;
+    }
+    if (o.baud > 0) {
+        programSettings.baud = o.baud;
+    }
+    SettingJob job(session.state());
+    job.setSettingsFile(o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath);
+    if (needsLine && !BackupCommand::OpenLine(o.port, session, programSettings)) {
+        return LineFailed;
+    }
+    InterruptWatcher interrupts;
+    bool signalled = false;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
+        signalled = true;
+        job.Abort();
+    });
+    QString lineError;
+    QObject::connect(&session, &Session::lost, &job,
+                     [&lineError](Link::Failure, const QString &why) { lineError = why; });
+    QEventLoop loop;
+    QObject::connect(&job, &SettingJob::finished, &loop, &QEventLoop::quit);
+    if (job.StartFromFile(cells, station, o.force)) {
+        loop.exec();
+    }
+    session.Stop();
+    const int code = signalled ? Interrupted : ExitCodeOf(job.result());
+    if (!lineError.isEmpty()) {
+        say(lineError);
+    }
+    const auto stationKey = [&job] {
+        switch (job.stationOutcome()) {
+        case SettingJob::StationOutcome::NotAsked:
+            return QStringLiteral("notAsked");
+        case SettingJob::StationOutcome::Unchanged:
+            return QStringLiteral("unchanged");
+        case SettingJob::StationOutcome::Written:
+            return QStringLiteral("written");
+        case SettingJob::StationOutcome::Failed:
+            break;
+        }
+        return QStringLiteral("failed");
+    };
+    if (o.json) {
+        QJsonArray written;
+        for (const Backup::Write &w : job.written()) {
+            written.append(CellJson(w.board, w.cell, w.value));
+        }
+        QJsonArray failures;
+        for (const Backup::Failure &f : job.failures()) {
+            QJsonObject j = CellJson(f.write.board, f.write.cell, f.write.value);
+            j.insert(QStringLiteral("onBoard"), Backup::ValueText(f.onBoard));
+            failures.append(j);
+        }
+        QJsonArray differences;
+        for (const Backup::ResultLine &line : job.differenceLines()) {
+            differences.append(line.text);
+        }
+        QJsonArray messages;
+        for (const QString &line : job.lines()) {
+            messages.append(line);
+        }
+        PutJson({{QStringLiteral("command"), QStringLiteral("set")},
+                 {QStringLiteral("from"), o.from},
+                 {QStringLiteral("result"),
+                  signalled ? QStringLiteral("stopped") : ResultKey(job.result())},
+                 {QStringLiteral("exitCode"), code},
+                 {QStringLiteral("differences"), differences},
+                 {QStringLiteral("writes"), written},
+                 {QStringLiteral("failures"), failures},
+                 {QStringLiteral("station"), stationKey()},
+                 {QStringLiteral("messages"), messages}});
+        return code;
+    }
+    QString text;
+    for (const Backup::ResultLine &line : job.differenceLines()) {
+        text += line.text + u'\n';
+    }
+    if (job.result() != SettingJob::Result::LineFailed) {
+        const int failed = static_cast<int>(job.failures().size());
+        text += job.written().size() == 1
+                    ? QCoreApplication::translate(
+                          "ScriptCommand", "1 Zelle geschrieben, davon %1 nicht bestätigt.\n")
+                          .arg(failed)
+                    : QCoreApplication::translate(
+                          "ScriptCommand", "%1 Zellen geschrieben, davon %2 nicht bestätigt.\n")
+                          .arg(job.written().size())
+                          .arg(failed);
+        if (job.stationOutcome() == SettingJob::StationOutcome::Written) {
+            text += QCoreApplication::translate(
+                "ScriptCommand", "Gleis-Definition in die Einstellungs-Datei geschrieben.\n");
+        } else if (job.stationOutcome() == SettingJob::StationOutcome::Unchanged) {
+            text += QCoreApplication::translate("ScriptCommand", "Gleis-Definition unverändert.\n");
+        }
+    }
+    Put(stdout, text);
+    if (!job.lines().isEmpty()) {
+        Put(code == Done || code == Differences ? stdout : stderr, job.lines().join(u'\n') + u'\n');
+    }
+    return code;
+}
 } // namespace
 
 int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
@@ -688,7 +903,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     case Options::Action::Set:
         break;
     }
-    return RunJob(o, defaultSettingsPath);
+    return o.from.isEmpty() ? RunJob(o, defaultSettingsPath) : RunFromFile(o, defaultSettingsPath);
 }
 
 } // namespace ScriptCommand

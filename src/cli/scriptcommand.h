@@ -9,6 +9,7 @@
 //   pivota list [--json]
 //   pivota get  --port DEVICE [--baud N] [--settings FILE] [--json] NAME...
 //   pivota set  --port DEVICE [--baud N] [--settings FILE] [--json] [--force] NAME=VALUE...
+//   pivota set  --port DEVICE ... --from FILE [PART...]   (positionen, parameter, adressen)
 //   pivota diff [--json] FILE_A FILE_B
 //
 // The options stand before or after the command, in any order; --lang de|en as for backup.
@@ -26,8 +27,10 @@ struct Options {
     bool json = false;
     bool force = false;
     bool help = false;
-    // get: the names; set: NAME=VALUE; diff: the two files.
+    // get: the names; set: NAME=VALUE, or with from the parts; diff: the two files.
     QStringList arguments;
+    // set: the configuration file whose parts are written, made absolute; empty for none.
+    QString from;
 };
 
 // Reads the command line (arguments[0] is the program); false with the message in error.
