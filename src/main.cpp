@@ -1,6 +1,7 @@
 #include "cli/backupcommand.h"
 #include "cli/commandline.h"
 #include "cli/recordcommand.h"
+#include "cli/scriptcommand.h"
 #include "core/session/sessionlog.h"
 #include "core/settings/language.h"
 #include "core/settings/settingsfile.h"
@@ -92,15 +93,17 @@ int main(int argc, char *argv[]) {
         }
         InstallTranslations(console, language,
                             TranslationFolders(QCoreApplication::applicationDirPath()));
-        // Backup, compare, restore and record run here, on the console alone.
+        // The commands (backup, record, get, set, ...) run here, on the console alone.
         if (command) {
             const QString settingsPath =
                 DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder());
-            if (BackupCommand::CommandName(QCoreApplication::arguments()) ==
-                QLatin1String("record")) {
-                return RecordCommand::Run(QCoreApplication::arguments(), settingsPath);
+            const QStringList arguments = QCoreApplication::arguments();
+            if (BackupCommand::CommandName(arguments) == QLatin1String("record")) {
+                return RecordCommand::Run(arguments, settingsPath);
             }
-            return BackupCommand::Run(QCoreApplication::arguments(), settingsPath);
+            return BackupCommand::IsScriptCommand(arguments)
+                       ? ScriptCommand::Run(arguments, settingsPath)
+                       : BackupCommand::Run(arguments, settingsPath);
         }
         commandLine = ParseCommandLine(QCoreApplication::arguments());
         switch (commandLine.action) {

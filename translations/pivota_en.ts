@@ -689,26 +689,6 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation>pivota: The graphical display “%1” cannot be reached. Pivota needs a desktop session.</translation>
     </message>
     <message>
-        <source>
-Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
-  pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen sichern
-  pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung vergleichen
-  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen zurückschreiben
-  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose aufzeichnen
-GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
-2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
-</source>
-        <translation>
-Commands without a window (details with pivota COMMAND --help):
-  pivota backup  --port DEVICE [--baud N] FILE          back up all cells of both boards
-  pivota compare --port DEVICE [--baud N] FILE          compare FILE with the controller
-  pivota restore --port DEVICE [--baud N] [--yes] FILE  write the differing cells back
-  pivota record  --port DEVICE --seconds N FILE.csv     record the diagnosis measurements
-DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
-2 usage or file error, 3 connection failed.
-</translation>
-    </message>
-    <message>
         <source>pivota: %1
 </source>
         <translation>pivota: %1
@@ -743,6 +723,34 @@ DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 
     <message>
         <source>[DATEI]</source>
         <translation>[FILE]</translation>
+    </message>
+    <message>
+        <source>
+Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
+  pivota backup  --port GERÄT [--baud N] DATEI          alle Zellen beider Platinen sichern
+  pivota compare --port GERÄT [--baud N] DATEI          Datei mit der Steuerung vergleichen
+  pivota restore --port GERÄT [--baud N] [--yes] DATEI  abweichende Zellen zurückschreiben
+  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose aufzeichnen
+  pivota list [--json]                                  Namen aller Einstellungen
+  pivota get  --port GERÄT [--json] NAME...             Einstellungen lesen
+  pivota set  --port GERÄT [--force] NAME=WERT...       Einstellungen schreiben
+  pivota diff [--json] DATEI_A DATEI_B                  zwei Dateien vergleichen
+GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
+2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
+</source>
+        <translation>
+Commands without a window (details with pivota COMMAND --help):
+  pivota backup  --port DEVICE [--baud N] FILE          back up all cells of both boards
+  pivota compare --port DEVICE [--baud N] FILE          compare FILE with the controller
+  pivota restore --port DEVICE [--baud N] [--yes] FILE  write the differing cells back
+  pivota record  --port DEVICE --seconds N FILE.csv     record the diagnosis measurements
+  pivota list [--json]                                  names of all settings
+  pivota get  --port DEVICE [--json] NAME...            read settings
+  pivota set  --port DEVICE [--force] NAME=VALUE...     write settings
+  pivota diff [--json] FILE_A FILE_B                    compare two files
+DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
+2 usage or file error, 3 connection failed.
+</translation>
     </message>
 </context>
 <context>
@@ -1711,6 +1719,474 @@ no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
     </message>
 </context>
 <context>
+    <name>ScriptCommand</name>
+    <message>
+        <source>Aufruf: pivota list [--json]
+
+Listet die Namen aller Einstellungen beider Platinen, die get und set
+kennen, mit Bedeutung, Einheit und Bereich, dann die Namen mit Nummer
+(grube:N, buehne:N, P:N, ...).
+
+--json  ein JSON-Dokument auf der Standard-Ausgabe
+</source>
+        <translation>Usage: pivota list [--json]
+
+Lists the names of all settings of both boards that get and set know,
+with meaning, unit and range, then the names with a number
+(grube:N, buehne:N, P:N, ...).
+
+--json  one JSON document on standard output
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota get --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+                  [--json] NAME...
+
+Liest die genannten Einstellungen von der Steuerung (jede Zelle zweimal,
+nur gleiche Antworten gelten) und zeigt sie, wie die Karteikarte sie zeigt.
+NAME wie pivota list sie zeigt, z. B. geschwindigkeit-links-schnell,
+grube:52, buehne:0x07, P:3, gleis:3, name:3.
+
+--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)
+--json           ein JSON-Dokument auf der Standard-Ausgabe
+
+Rückgabewert: 0 alles gelesen und bestätigt, 1 Werte nicht bestätigt,
+2 Aufruffehler oder unbekannter Name, 3 Verbindung fehlgeschlagen,
+130 mit Strg-C abgebrochen.
+</source>
+        <translation>Usage: pivota get --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+                  [--json] NAME...
+
+Reads the named settings from the controller (every cell twice, only
+agreeing answers count) and shows them as the tab shows them.
+NAME as pivota list shows it, e.g. geschwindigkeit-links-schnell,
+grube:52, buehne:0x07, P:3, gleis:3, name:3.
+
+--port DEVICE    device path, COM1..COM9 as assigned, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, positions and names)
+--json           one JSON document on standard output
+
+Exit status: 0 all read and confirmed, 1 values not confirmed,
+2 usage error or unknown name, 3 connection failed,
+130 stopped with Ctrl-C.
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota set --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+                  [--json] [--force] NAME=WERT...
+        pivota set --port GERÄT ... --from DATEI [TEIL...]
+
+Schreibt die Werte auf die Steuerung, jede Zelle zurückgelesen. Geschrieben
+wird nur, was abweicht (mit --force alles). Ein Wert außerhalb des Bereichs
+der Zeile wird abgelehnt, bevor etwas gesendet wird.
+WERT: die Zahl der Karteikarte (20) oder ein Wert mit der Einheit der Zeile
+(1.27s); ja/nein für eine Option; dcc:230/gruen oder mm:12/rot für eine
+Adresszeile; gleis:N und name:N stehen in der Einstellungs-Datei.
+Mit --from: die TEILE der Konfigurations-Datei (positionen, parameter,
+adressen; ohne TEIL alle drei), wie &quot;laden&quot; sie nimmt: abweichende Zellen
+geschrieben, die Positionen in die Einstellungs-Datei.
+
+--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und Namen)
+--force          auch schreiben, was schon gleich ist
+--json           ein JSON-Dokument auf der Standard-Ausgabe
+
+Rückgabewert: 0 alles geschrieben und bestätigt, 1 Zellen nicht bestätigt
+oder nicht geschrieben, 2 Aufruffehler oder ungültiger Wert (nichts
+gesendet), 3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen.
+</source>
+        <translation>Usage: pivota set --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+                  [--json] [--force] NAME=VALUE...
+       pivota set --port DEVICE ... --from FILE [PART...]
+
+Writes the values to the controller, every cell read back. Only what differs
+is written (everything with --force). A value outside the row&apos;s range is
+refused before anything is sent.
+VALUE: the number the tab shows (20) or a value in the row&apos;s unit
+(1.27s); yes/no for an option; dcc:230/green or mm:12/red for an
+address row; gleis:N and name:N live in the settings file.
+With --from: the PARTS of the configuration file (positionen, parameter,
+adressen; all three without a PART), as &quot;Load&quot; takes them: differing cells
+written, the positions into the settings file.
+
+--port DEVICE    device path, COM1..COM9 as assigned, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, positions and names)
+--force          also write what is equal already
+--json           one JSON document on standard output
+
+Exit status: 0 all written and confirmed, 1 cells not confirmed
+or not written, 2 usage error or invalid value (nothing
+sent), 3 connection failed, 130 stopped with Ctrl-C.
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota diff [--json] DATEI_A DATEI_B
+
+Vergleicht zwei Konfigurations-Dateien ohne Steuerung, Einstellung für
+Einstellung, mit den Namen von get und set.
+
+--json  ein JSON-Dokument auf der Standard-Ausgabe
+
+Rückgabewert: 0 gleich, 1 verschieden, 2 Aufruffehler oder Datei nicht
+lesbar.
+</source>
+        <translation>Usage: pivota diff [--json] FILE_A FILE_B
+
+Compares two configuration files without a controller, setting by
+setting, with the names of get and set.
+
+--json  one JSON document on standard output
+
+Exit status: 0 equal, 1 different, 2 usage error or file not
+readable.
+</translation>
+    </message>
+    <message>
+        <source>pivota: %1
+</source>
+        <translation>pivota: %1
+</translation>
+    </message>
+    <message>
+        <source>Aufruf und Optionen: pivota %1 --help
+</source>
+        <translation>Usage and options: pivota %1 --help
+</translation>
+    </message>
+    <message>
+        <source>Kein Befehl (list, get, set, diff).</source>
+        <translation>No command (list, get, set, diff).</translation>
+    </message>
+    <message>
+        <source>--%1 gilt nicht für %2.</source>
+        <translation>--%1 does not apply to %2.</translation>
+    </message>
+    <message>
+        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
+        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
+    </message>
+    <message>
+        <source>--settings braucht einen Dateinamen.</source>
+        <translation>--settings needs a file name.</translation>
+    </message>
+    <message>
+        <source>--lang braucht de oder en.</source>
+        <translation>--lang needs de or en.</translation>
+    </message>
+    <message>
+        <source>--from braucht einen Dateinamen.</source>
+        <translation>--from needs a file name.</translation>
+    </message>
+    <message>
+        <source>„%1“ ist kein Teil einer Datei (positionen, parameter, adressen).</source>
+        <translation>&quot;%1&quot; is no part of a file (positionen, parameter, adressen).</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument „%1“.</source>
+        <translation>Unexpected argument &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>get braucht mindestens einen NAME.</source>
+        <translation>get needs at least one NAME.</translation>
+    </message>
+    <message>
+        <source>set braucht mindestens ein NAME=WERT.</source>
+        <translation>set needs at least one NAME=VALUE.</translation>
+    </message>
+    <message>
+        <source>diff braucht zwei Dateien.</source>
+        <translation>diff needs two files.</translation>
+    </message>
+    <message>
+        <source>%1 bis %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>, Einheit %1</source>
+        <translation>, unit %1</translation>
+    </message>
+    <message>
+        <source>ja/nein</source>
+        <translation>yes/no</translation>
+    </message>
+    <message>
+        <source>dcc:N/gruen, mm:N/rot</source>
+        <translation>dcc:N/green, mm:N/red</translation>
+    </message>
+    <message>
+        <source>nur lesbar</source>
+        <translation>read only</translation>
+    </message>
+    <message>
+        <source>A: %1
+B: %2
+</source>
+        <translation>A: %1
+B: %2
+</translation>
+    </message>
+    <message>
+        <source>%1 (%2): A %3, B %4
+</source>
+        <translation>%1 (%2): A %3, B %4
+</translation>
+    </message>
+    <message>
+        <source>Keine Unterschiede.
+</source>
+        <translation>No differences.
+</translation>
+    </message>
+    <message>
+        <source>1 Unterschied.
+</source>
+        <translation>1 difference.
+</translation>
+    </message>
+    <message>
+        <source>%1 Unterschiede.
+</source>
+        <translation>%1 differences.
+</translation>
+    </message>
+    <message>
+        <source>%1: %2
+</source>
+        <translation>%1: %2
+</translation>
+    </message>
+    <message>
+        <source>%1 = %2, unverändert
+</source>
+        <translation>%1 = %2, unchanged
+</translation>
+    </message>
+    <message>
+        <source>%1 = %2 (war %3), geschrieben und zurückgelesen
+</source>
+        <translation>%1 = %2 (was %3), written and read back
+</translation>
+    </message>
+    <message>
+        <source>%1: %2 geschrieben, aber nicht bestätigt
+</source>
+        <translation>%1: %2 written, but not confirmed
+</translation>
+    </message>
+    <message>
+        <source>%1: nicht geschrieben
+</source>
+        <translation>%1: not written
+</translation>
+    </message>
+    <message>
+        <source>„%1“: NAME=WERT erwartet.</source>
+        <translation>&quot;%1&quot;: NAME=VALUE expected.</translation>
+    </message>
+    <message>
+        <source>%1 braucht --port GERÄT.</source>
+        <translation>%1 needs --port DEVICE.</translation>
+    </message>
+    <message>
+        <source>Nichts wurde gesendet.
+</source>
+        <translation>Nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>%1 enthält nicht: %2. Nichts wurde gesendet.</source>
+        <translation>%1 does not hold: %2. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%1 hält für %2 Zellen keinen Wert. Nichts wurde gesendet.</source>
+        <translation>%1 holds no value for %2 cells. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>1 Zelle geschrieben, davon %1 nicht bestätigt.
+</source>
+        <translation>1 cell written, %1 of them not confirmed.
+</translation>
+    </message>
+    <message>
+        <source>%1 Zellen geschrieben, davon %2 nicht bestätigt.
+</source>
+        <translation>%1 cells written, %2 of them not confirmed.
+</translation>
+    </message>
+    <message>
+        <source>Gleis-Definition in die Einstellungs-Datei geschrieben.
+</source>
+        <translation>Track definition written to the settings file.
+</translation>
+    </message>
+    <message>
+        <source>Gleis-Definition unverändert.
+</source>
+        <translation>Track definition unchanged.
+</translation>
+    </message>
+</context>
+<context>
+    <name>Scripting</name>
+    <message>
+        <source>unbestätigt</source>
+        <translation>unconfirmed</translation>
+    </message>
+    <message>
+        <source>kein Wert</source>
+        <translation>no value</translation>
+    </message>
+    <message>
+        <source>keine Antwort</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>fehlt</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>nicht gelesen</source>
+        <translation>not read</translation>
+    </message>
+    <message>
+        <source>%1: %2 liegt außerhalb von %3 bis %4.</source>
+        <translation>%1: %2 lies outside %3 to %4.</translation>
+    </message>
+    <message>
+        <source>keine Adresszeile fährt Position %1 an</source>
+        <translation>no address row drives to position %1</translation>
+    </message>
+    <message>
+        <source>Zelle N der Gruben-Platine</source>
+        <translation>cell N of the pit board</translation>
+    </message>
+    <message>
+        <source>Zelle N der Bühnen-Platine</source>
+        <translation>cell N of the bridge board</translation>
+    </message>
+    <message>
+        <source>Adresse der Adresszeile, die Position N anfährt</source>
+        <translation>address of the address row that drives to position N</translation>
+    </message>
+    <message>
+        <source>Adresse der Positionszeile N</source>
+        <translation>address of position row N</translation>
+    </message>
+    <message>
+        <source>Position N in Benutzung (Einstellungs-Datei)</source>
+        <translation>position N in use (settings file)</translation>
+    </message>
+    <message>
+        <source>Name der Position N (Einstellungs-Datei)</source>
+        <translation>name of position N (settings file)</translation>
+    </message>
+    <message>
+        <source>Unbekannter Name „%1“ (pivota list zeigt alle Namen).</source>
+        <translation>Unknown name &quot;%1&quot; (pivota list shows all names).</translation>
+    </message>
+    <message>
+        <source>%1: die Nummer muss zwischen %2 und %3 liegen.</source>
+        <translation>%1: the number must lie between %2 and %3.</translation>
+    </message>
+    <message>
+        <source>Adresse für Position %1</source>
+        <translation>Address for position %1</translation>
+    </message>
+    <message>
+        <source>Adresse „%1“</source>
+        <translation>Address &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Position %1 in Benutzung</source>
+        <translation>Position %1 in use</translation>
+    </message>
+    <message>
+        <source>Name der Position %1</source>
+        <translation>Name of position %1</translation>
+    </message>
+    <message>
+        <source>ja</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>nein</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>gruen</source>
+        <translation>green</translation>
+    </message>
+    <message>
+        <source>rot</source>
+        <translation>red</translation>
+    </message>
+    <message>
+        <source>%1: „%2“ ist keine ganze Zahl.</source>
+        <translation>%1: &quot;%2&quot; is no whole number.</translation>
+    </message>
+    <message>
+        <source>%1: „%2“ ist keine ganze Zahl und kein Wert in %3 („1.27%3“).</source>
+        <translation>%1: &quot;%2&quot; is neither a whole number nor a value in %3 (&quot;1.27%3&quot;).</translation>
+    </message>
+    <message>
+        <source>%1: ganze Zahlen ohne Einheit, nicht „%2“.</source>
+        <translation>%1: whole numbers without a unit, not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: die Einheit ist %2, nicht „%3“.</source>
+        <translation>%1: the unit is %2, not &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: „%2“ ohne Einheit: eine ganze Zahl, oder ein Wert mit %3 („%2%3“).</source>
+        <translation>%1: &quot;%2&quot; without a unit: a whole number, or a value with %3 (&quot;%2%3&quot;).</translation>
+    </message>
+    <message>
+        <source> (%1 %2 bis %3 %2).</source>
+        <translation> (%1 %2 to %3 %2).</translation>
+    </message>
+    <message>
+        <source>%1: eine Adresse wie dcc:230/gruen oder mm:12/rot, nicht „%2“.</source>
+        <translation>%1: an address such as dcc:230/green or mm:12/red, not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: zur Adresse gehört die Farbe: %2/%3 oder %2/%4.</source>
+        <translation>%1: the address needs its colour: %2/%3 or %2/%4.</translation>
+    </message>
+    <message>
+        <source>%1: nur lesbar, die Firmware-Version schreibt die Platine selbst.</source>
+        <translation>%1: read only, the board writes its firmware version itself.</translation>
+    </message>
+    <message>
+        <source>%1: eine Zelle der Firmware-Version, sie wird nie geschrieben.</source>
+        <translation>%1: a cell of the firmware version, it is never written.</translation>
+    </message>
+    <message>
+        <source>%1: %2 oder %3, nicht „%4“.</source>
+        <translation>%1: %2 or %3, not &quot;%4&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: „%2“ ist keine Zahl von 0 bis 255.</source>
+        <translation>%1: &quot;%2&quot; is no number from 0 to 255.</translation>
+    </message>
+    <message>
+        <source>keine gültige DCC-Adresse (%1)</source>
+        <translation>no valid DCC address (%1)</translation>
+    </message>
+    <message>
+        <source>%1: die Zelle %2 %3 ist nicht bestätigt, das Bit wird nicht geschrieben.</source>
+        <translation>%1: cell %2 %3 is not confirmed, the bit is not written.</translation>
+    </message>
+    <message>
+        <source>%1: die Positionsnummern der Adresszeilen sind nicht bestätigt.</source>
+        <translation>%1: the position numbers of the address rows are not confirmed.</translation>
+    </message>
+</context>
+<context>
     <name>SendLogView</name>
     <message>
         <source>Sendeprotokoll</source>
@@ -1742,6 +2218,53 @@ no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
     <message>
         <source>%1 ist keine serielle Schnittstelle.</source>
         <translation>%1 is not a serial port.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingJob</name>
+    <message>
+        <source>Abgebrochen: nichts wurde geschrieben.</source>
+        <translation>Stopped: nothing was written.</translation>
+    </message>
+    <message>
+        <source>schreibt %1</source>
+        <translation>writing %1</translation>
+    </message>
+    <message>
+        <source>liest %1</source>
+        <translation>reading %1</translation>
+    </message>
+    <message>
+        <source>Abgebrochen: ein Teil der Zellen wurde geschrieben.</source>
+        <translation>Stopped: some of the cells were written.</translation>
+    </message>
+    <message>
+        <source>Die Steuerung antwortet nicht: Verbindung und Stromversorgung prüfen.</source>
+        <translation>The controller does not answer: check the connection and the power supply.</translation>
+    </message>
+    <message>
+        <source>Die Verbindung ging verloren.</source>
+        <translation>The connection was lost.</translation>
+    </message>
+    <message>
+        <source>Nichts wurde geschrieben.</source>
+        <translation>Nothing was written.</translation>
+    </message>
+    <message>
+        <source>1 Zelle ohne sichere Antwort der Steuerung wird nicht geschrieben.</source>
+        <translation>1 cell without a sure answer from the controller is not written.</translation>
+    </message>
+    <message>
+        <source>%1 Zellen ohne sichere Antwort der Steuerung werden nicht geschrieben.</source>
+        <translation>%1 cells without a sure answer from the controller are not written.</translation>
+    </message>
+    <message>
+        <source>Die Einstellungs-Datei %1 wurde nicht geschrieben: %2</source>
+        <translation>The settings file %1 was not written: %2</translation>
+    </message>
+    <message>
+        <source>Die Einstellungs-Datei %1 hält die Gleis-Definition nicht wie geschrieben.</source>
+        <translation>The settings file %1 does not hold the track definition as written.</translation>
     </message>
 </context>
 <context>

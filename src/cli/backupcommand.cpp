@@ -27,6 +27,9 @@ namespace {
 // Every command that runs on the console; record has a module of its own (RecordCommand).
 const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"),
                               QStringLiteral("restore"), QStringLiteral("record")};
+// The commands of single settings and files, which ScriptCommand runs: the same options.
+const QStringList ScriptCommands = {QStringLiteral("list"), QStringLiteral("get"),
+                                    QStringLiteral("set"), QStringLiteral("diff")};
 // Plain progress lines (no terminal) are written every tenth of the way.
 constexpr int PlainSteps = 10;
 
@@ -63,7 +66,8 @@ namespace {
 // The options, of the commands and of the window, that take the next argument as their value.
 const QStringList ValueOptions = {QStringLiteral("--port"),     QStringLiteral("--baud"),
                                   QStringLiteral("--settings"), QStringLiteral("--lang"),
-                                  QStringLiteral("--log"),      QStringLiteral("--seconds")};
+                                  QStringLiteral("--log"),      QStringLiteral("--seconds"),
+                                  QStringLiteral("--from")};
 
 // The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
 // given counts, as for the parser.
@@ -97,7 +101,7 @@ int CommandAt(const QStringList &arguments) {
             }
             continue;
         }
-        return Commands.contains(a) ? static_cast<int>(i) : 0;
+        return Commands.contains(a) || ScriptCommands.contains(a) ? static_cast<int>(i) : 0;
     }
     return 0;
 }
@@ -109,6 +113,11 @@ bool IsCommand(const QStringList &arguments) {
 QString CommandName(const QStringList &arguments) {
     const int at = CommandAt(arguments);
     return at > 0 ? arguments.at(at) : QString();
+}
+
+bool IsScriptCommand(const QStringList &arguments) {
+    const int at = CommandAt(arguments);
+    return at > 0 && ScriptCommands.contains(arguments.at(at));
 }
 
 Options Peek(const QStringList &arguments) {
@@ -162,7 +171,7 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
                                "BackupCommand", "Aufruf und Optionen: pivota backup --help\n"));
         return false;
     };
-    if (!IsCommand(arguments)) {
+    if (!IsCommand(arguments) || IsScriptCommand(arguments)) {
         return fail(QCoreApplication::translate("BackupCommand",
                                                 "Kein Befehl (backup, compare, restore)."));
     }
@@ -253,6 +262,21 @@ bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPat
                     "BackupCommand",
                     "pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1\n")
                     .arg(reason));
+    return true;
+}
+
+bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings) {
+    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
+    QString reason;
+    QString configureError;
+    if (!session.Start({port, settings.baud, false}, &reason, &configureError)) {
+        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+        return false;
+    }
+    if (!configureError.isEmpty()) {
+        Put(stderr,
+            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
+    }
     return true;
 }
 
@@ -419,16 +443,8 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return UsageError;
     }
 
-    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
-    QString reason;
-    QString configureError;
-    if (!session.Start({o.port, settings.baud, false}, &reason, &configureError)) {
-        Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+    if (!OpenLine(o.port, session, settings)) {
         return LineFailed;
-    }
-    if (!configureError.isEmpty()) {
-        Put(stderr,
-            QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(configureError));
     }
     return RunJob(o, session, job);
 }

@@ -28,10 +28,12 @@ constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM (as a shell cou
 // Where the command stands among the arguments: the first one that is neither an option nor an
 // option's value; 0 when that is no command (or there is none).
 int CommandAt(const QStringList &arguments);
-// Whether the arguments name one of the commands (record included).
+// Whether the arguments name one of the commands (record, list, get, set and diff included).
 bool IsCommand(const QStringList &arguments);
 // The command the arguments name; empty for none.
 QString CommandName(const QStringList &arguments);
+// Whether the command is list, get, set or diff, which ScriptCommand runs.
+bool IsScriptCommand(const QStringList &arguments);
 
 struct Options {
     enum class Action { Backup, Compare, Restore };
@@ -61,6 +63,9 @@ bool IsYes(const QString &answer);
 // a file named with --settings cannot be read; the default file unread only warns.
 bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
                   ProgramSettings &settings);
+// Opens the port with the settings' pacing and rate; false, said on standard error, when it
+// cannot be opened.
+bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings);
 
 // Runs the command under a running QCoreApplication (its event loop is run here) and returns the
 // exit code. defaultSettingsPath is the settings file used without --settings.

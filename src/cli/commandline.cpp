@@ -27,6 +27,10 @@ QString Commands() {
         "zurückschreiben\n"
         "  pivota record  --port GERÄT --seconds N DATEI.csv     Messwerte der Diagnose "
         "aufzeichnen\n"
+        "  pivota list [--json]                                  Namen aller Einstellungen\n"
+        "  pivota get  --port GERÄT [--json] NAME...             Einstellungen lesen\n"
+        "  pivota set  --port GERÄT [--force] NAME=WERT...       Einstellungen schreiben\n"
+        "  pivota diff [--json] DATEI_A DATEI_B                  zwei Dateien vergleichen\n"
         "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
         "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
 }
