@@ -1,4 +1,4 @@
-// The command line of backup, compare and restore (and of list, get, set and diff, with the
+// The command line of backup, compare and restore (and of list, get, set, diff and drive, with the
 // names and values in it), and the answer to restore's question: any
 // arguments and any answer, and command lines and answers built from the known forms, which must
 // read back as built.
@@ -32,8 +32,8 @@ bool ParseFresh(const QStringList &arguments, Options *options, QString *error) 
     return BackupCommand::Parse(arguments, options, error);
 }
 
-// list, get, set and diff: a refusal says why and where the usage is; an accepted line names its
-// command, and every name and value in it that is taken reads back as taken.
+// list, get, set, diff and drive: a refusal says why and where the usage is; an accepted line names
+// its command, and every name and value in it that is taken reads back as taken.
 void CheckScript(const QStringList &arguments) {
     using Action = ScriptCommand::Options::Action;
     ScriptCommand::Options o;
@@ -55,6 +55,13 @@ void CheckScript(const QStringList &arguments) {
     FUZZ_CHECK(o.from.isEmpty() || (o.action == Action::Set && QFileInfo(o.from).isAbsolute()));
     if (!o.from.isEmpty()) {
         return; // the arguments are the file's parts
+    }
+    if (o.action == Action::Drive) {
+        FUZZ_CHECK(o.arguments.isEmpty() && !o.port.isEmpty());
+        FUZZ_CHECK(o.to || o.stop || o.light);
+        FUZZ_CHECK(!o.to || (*o.to >= 1 && *o.to <= 48));
+        FUZZ_CHECK(!(o.to && o.stop) && (o.direction == 0 || o.to));
+        return;
     }
     FUZZ_CHECK((o.action == Action::List) == o.arguments.isEmpty());
     for (const QString &a : o.arguments) {

@@ -1,5 +1,5 @@
-// pivota list, get, set and diff as a script runs them: names a shell can type, values refused
-// before anything is sent, every write landing on the boards of pivota-sim (read from the
+// pivota list, get, set, diff and drive as a script runs them: names a shell can type, values
+// refused before anything is sent, every write landing on the boards of pivota-sim (read from the
 // simulator's own EEPROM file after it stops), and the JSON a script reads, parsed.
 
 #include "comm/addresscodes.h"
@@ -96,6 +96,14 @@ private slots:
             {"get", "--port", missing, "--force", "filter-s"},
             {"set", "--port", missing, "--from", "a.pvt", "zeiten"},
             {"diff", "a.pvt"},
+            {"drive", "--port", missing, "--to", "49"},
+            {"drive", "--port", missing, "--to", "3", "--stop"},
+            {"drive", "--port", missing, "--left"},
+            {"drive", "--port", missing, "--to", "3", "--left", "--right"},
+            {"drive", "--port", missing, "--light", "an"},
+            {"drive", "--port", missing, "--to", "3", "--timeout", "5"},
+            {"drive", "--to", "3", "--wait"},
+            {"get", "--port", missing, "--wait", "filter-s"},
         };
         for (const QStringList &args : wrong) {
             const Run r = RunPivota(QStringList{"--settings", m_settings} + args);
@@ -237,6 +245,32 @@ private slots:
         QCOMPARE(named, QStringList({"buehne:200", "buehne:201"}));
         r = RunPivota({"diff", a, m_dir.filePath(QStringLiteral("missing.pvt"))});
         QVERIFY2(r.code == 2, qPrintable(Dump(r)));
+    }
+
+    // The bridge driven on pivota-sim: --wait returns once the board reports it standing at the
+    // target, which a second run reads from the board's own report; a jammed bridge answers 1.
+    void driveTheBridge() {
+        const QString link = m_dir.filePath(QStringLiteral("drive-tty"));
+        {
+            SimProcess sim;
+            QVERIFY(sim.start({"--baud", "115200"}, link));
+            const QStringList base = {"drive", "--settings", m_settings, "--port", link, "--json"};
+            Run r = RunPivota(base + QStringList{"--wait", "--to", "7", "--right"});
+            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+            QJsonObject json = JsonOf(r);
+            QCOMPARE(json.value(QStringLiteral("result")).toString(), QStringLiteral("done"));
+            QCOMPARE(json.value(QStringLiteral("position")).toInt(), 7);
+            QCOMPARE(json.value(QStringLiteral("direction")).toString(), QStringLiteral("right"));
+            r = RunPivota(base + QStringList{"--light", "on", "--wait"});
+            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+            QCOMPARE(JsonOf(r).value(QStringLiteral("position")).toInt(), 7);
+        }
+        SimProcess jammed;
+        QVERIFY(jammed.start({"--baud", "115200", "--blocked"}, link));
+        const Run r = RunPivota({"drive", "--settings", m_settings, "--port", link, "--to", "3",
+                                 "--wait", "--timeout", "30", "--json"});
+        QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+        QCOMPARE(JsonOf(r).value(QStringLiteral("result")).toString(), QStringLiteral("blocked"));
     }
 
 private:

@@ -735,6 +735,7 @@ Befehle ohne Fenster (Einzelheiten mit pivota BEFEHL --help):
   pivota get  --port GERÄT [--json] NAME...             Einstellungen lesen
   pivota set  --port GERÄT [--force] NAME=WERT...       Einstellungen schreiben
   pivota diff [--json] DATEI_A DATEI_B                  zwei Dateien vergleichen
+  pivota drive --port GERÄT --to N [--wait]             Bühne auf Position N drehen
 GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 Unterschiede,
 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.
 </source>
@@ -748,6 +749,7 @@ Commands without a window (details with pivota COMMAND --help):
   pivota get  --port DEVICE [--json] NAME...            read settings
   pivota set  --port DEVICE [--force] NAME=VALUE...     write settings
   pivota diff [--json] FILE_A FILE_B                    compare two files
+  pivota drive --port DEVICE --to N [--wait]            turn the bridge to position N
 DEVICE: device path, COM1..COM9 as assigned, or simulator. Exit status 0 equal, 1 differences,
 2 usage or file error, 3 connection failed.
 </translation>
@@ -1859,10 +1861,6 @@ readable.
 </translation>
     </message>
     <message>
-        <source>Kein Befehl (list, get, set, diff).</source>
-        <translation>No command (list, get, set, diff).</translation>
-    </message>
-    <message>
         <source>--%1 gilt nicht für %2.</source>
         <translation>--%1 does not apply to %2.</translation>
     </message>
@@ -2028,6 +2026,134 @@ B: %2
         <source>Gleis-Definition unverändert.
 </source>
         <translation>Track definition unchanged.
+</translation>
+    </message>
+    <message>
+        <source>Kein Befehl (list, get, set, diff, drive).</source>
+        <translation>No command (list, get, set, diff, drive).</translation>
+    </message>
+    <message>
+        <source>--to %1: Position 1 bis %2 erwartet.</source>
+        <translation>--to %1: position 1 to %2 expected.</translation>
+    </message>
+    <message>
+        <source>--light braucht on oder off.</source>
+        <translation>--light needs on or off.</translation>
+    </message>
+    <message>
+        <source>--timeout %1: 1 bis 3600 Sekunden erwartet.</source>
+        <translation>--timeout %1: 1 to 3600 seconds expected.</translation>
+    </message>
+    <message>
+        <source>drive braucht --to N, --stop oder --light on|off.</source>
+        <translation>drive needs --to N, --stop or --light on|off.</translation>
+    </message>
+    <message>
+        <source>--to und --stop schließen einander aus.</source>
+        <translation>--to and --stop exclude each other.</translation>
+    </message>
+    <message>
+        <source>--left und --right schließen einander aus.</source>
+        <translation>--left and --right exclude each other.</translation>
+    </message>
+    <message>
+        <source>--left und --right gelten mit --to.</source>
+        <translation>--left and --right apply with --to.</translation>
+    </message>
+    <message>
+        <source>--timeout gilt mit --wait.</source>
+        <translation>--timeout applies with --wait.</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>Gesendet.</source>
+        <translation>Sent.</translation>
+    </message>
+    <message>
+        <source>Die Bühne steht auf Position %1.</source>
+        <translation>The bridge stands at position %1.</translation>
+    </message>
+    <message>
+        <source>Licht AN.</source>
+        <translation>Light ON.</translation>
+    </message>
+    <message>
+        <source>Licht AUS.</source>
+        <translation>Light OFF.</translation>
+    </message>
+    <message>
+        <source>Die Bühne klemmt (gemeldet auf Position %1).</source>
+        <translation>The bridge is jammed (reported at position %1).</translation>
+    </message>
+    <message>
+        <source>Die Bühne dreht gerade. Nichts wurde gesendet.</source>
+        <translation>The bridge is turning. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Die Steuerung meldet keinen Zustand der Bühne.</source>
+        <translation>The controller reports no state of the bridge.</translation>
+    </message>
+    <message>
+        <source>Nicht in %1 s angekommen (gemeldet auf Position %2).</source>
+        <translation>Not arrived within %1 s (reported at position %2).</translation>
+    </message>
+    <message>
+        <source>pivota: --to %1: die Bühne hat %2 Positionen.
+Nichts wurde gesendet.
+</source>
+        <translation>pivota: --to %1: the bridge has %2 positions.
+Nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>Abgebrochen, die Bühne hält.</source>
+        <translation>Interrupted, the bridge stops.</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota drive --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+                    [--json] --to N [--left|--right] [--wait [--timeout S]]
+        pivota drive --port GERÄT ... --stop [--wait]
+        pivota drive --port GERÄT ... --light on|off [--wait]
+
+Dreht die Bühne wie die Karteikarte Betrieb: zur Position N (links, rechts
+oder ohne Angabe den kürzeren Weg), hält sie an der nächsten Position an
+oder schaltet das Licht. Gesendet wird nur, während die Steuerung eine
+stehende Bühne meldet.
+
+--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Zählrichtung)
+--wait           warten, bis die Steuerung die Bühne auf N stehend meldet
+--timeout S      so viele Sekunden höchstens warten (Vorgabe: %1)
+--json           ein JSON-Dokument auf der Standard-Ausgabe
+
+Rückgabewert: 0 gesendet (mit --wait: angekommen), 1 Bühne blockiert, nicht
+angekommen oder dreht schon, 2 Aufruffehler (nichts gesendet),
+3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen (die Bühne hält).
+</source>
+        <translation>Usage: pivota drive --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+                    [--json] --to N [--left|--right] [--wait [--timeout S]]
+       pivota drive --port DEVICE ... --stop [--wait]
+       pivota drive --port DEVICE ... --light on|off [--wait]
+
+Turns the bridge as the Operation tab does: to position N (left, right or,
+without either, the shorter way), stops it at the next position or switches
+the light. Commands are sent only while the controller reports the bridge
+standing.
+
+--port DEVICE    device path, COM1..COM9 as assigned, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, counting direction)
+--wait           wait until the controller reports the bridge standing at N
+--timeout S      wait at most this many seconds (default: %1)
+--json           one JSON document on standard output
+
+Exit status: 0 sent (with --wait: arrived), 1 bridge jammed, not arrived or
+already turning, 2 usage error (nothing sent), 3 connection failed,
+130 interrupted with Ctrl-C (the bridge stops).
 </translation>
     </message>
 </context>

@@ -29,7 +29,8 @@ const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"
                               QStringLiteral("restore"), QStringLiteral("record")};
 // The commands of single settings and files, which ScriptCommand runs: the same options.
 const QStringList ScriptCommands = {QStringLiteral("list"), QStringLiteral("get"),
-                                    QStringLiteral("set"), QStringLiteral("diff")};
+                                    QStringLiteral("set"), QStringLiteral("diff"),
+                                    QStringLiteral("drive")};
 // Plain progress lines (no terminal) are written every tenth of the way.
 constexpr int PlainSteps = 10;
 
@@ -67,7 +68,8 @@ namespace {
 const QStringList ValueOptions = {QStringLiteral("--port"),     QStringLiteral("--baud"),
                                   QStringLiteral("--settings"), QStringLiteral("--lang"),
                                   QStringLiteral("--log"),      QStringLiteral("--seconds"),
-                                  QStringLiteral("--from")};
+                                  QStringLiteral("--from"),     QStringLiteral("--to"),
+                                  QStringLiteral("--light"),    QStringLiteral("--timeout")};
 
 // The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
 // given counts, as for the parser.

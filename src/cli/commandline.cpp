@@ -31,6 +31,7 @@ QString Commands() {
         "  pivota get  --port GERÄT [--json] NAME...             Einstellungen lesen\n"
         "  pivota set  --port GERÄT [--force] NAME=WERT...       Einstellungen schreiben\n"
         "  pivota diff [--json] DATEI_A DATEI_B                  zwei Dateien vergleichen\n"
+        "  pivota drive --port GERÄT --to N [--wait]             Bühne auf Position N drehen\n"
         "GERÄT: Gerätepfad, COM1..COM9 wie zugeordnet, oder simulator. Rückgabewert 0 gleich, 1 "
         "Unterschiede,\n2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen.\n");
 }

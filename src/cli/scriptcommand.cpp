@@ -3,6 +3,7 @@
 #include "cli/backupcommand.h"
 #include "core/backup/backupfile.h"
 #include "core/configuration/configfile.h"
+#include "core/operation/bridgedrive.h"
 #include "core/parameter/parametercatalogue.h"
 #include "core/scripting/filediff.h"
 #include "core/scripting/settingjob.h"
@@ -34,7 +35,7 @@ void Put(std::FILE *stream, const QString &text) {
 }
 
 const QStringList Names = {QStringLiteral("list"), QStringLiteral("get"), QStringLiteral("set"),
-                           QStringLiteral("diff")};
+                           QStringLiteral("diff"), QStringLiteral("drive")};
 
 // The parts of a configuration file that set --from writes, as "laden" offers them.
 std::optional<ConfigFile::Content> PartOf(const QString &typed) {
@@ -131,6 +132,32 @@ QString Usage(Options::Action action) {
             "Rückgabewert: 0 gleich, 1 verschieden, 2 Aufruffehler oder Datei nicht\n"
             "lesbar.\n");
         break;
+    case Options::Action::Drive:
+        text =
+            QCoreApplication::translate(
+                "ScriptCommand",
+                "Aufruf: pivota drive --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+                "                    [--json] --to N [--left|--right] [--wait [--timeout S]]\n"
+                "        pivota drive --port GERÄT ... --stop [--wait]\n"
+                "        pivota drive --port GERÄT ... --light on|off [--wait]\n"
+                "\n"
+                "Dreht die Bühne wie die Karteikarte Betrieb: zur Position N (links, rechts\n"
+                "oder ohne Angabe den kürzeren Weg), hält sie an der nächsten Position an\n"
+                "oder schaltet das Licht. Gesendet wird nur, während die Steuerung eine\n"
+                "stehende Bühne meldet.\n"
+                "\n"
+                "--port GERÄT     Gerätepfad, COM1..COM9 wie zugeordnet, oder \"simulator\"\n"
+                "--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)\n"
+                "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Zählrichtung)\n"
+                "--wait           warten, bis die Steuerung die Bühne auf N stehend meldet\n"
+                "--timeout S      so viele Sekunden höchstens warten (Vorgabe: %1)\n"
+                "--json           ein JSON-Dokument auf der Standard-Ausgabe\n"
+                "\n"
+                "Rückgabewert: 0 gesendet (mit --wait: angekommen), 1 Bühne blockiert, nicht\n"
+                "angekommen oder dreht schon, 2 Aufruffehler (nichts gesendet),\n"
+                "3 Verbindung fehlgeschlagen, 130 mit Strg-C abgebrochen (die Bühne hält).\n")
+                .arg(DefaultTimeoutSeconds);
+        break;
     }
     return WrapLines(text);
 }
@@ -146,8 +173,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return false;
     };
     if (!Names.contains(command)) {
-        return fail(
-            QCoreApplication::translate("ScriptCommand", "Kein Befehl (list, get, set, diff)."));
+        return fail(QCoreApplication::translate("ScriptCommand",
+                                                "Kein Befehl (list, get, set, diff, drive)."));
     }
     Options o;
     o.action = static_cast<Options::Action>(Names.indexOf(command));
@@ -161,7 +188,15 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption force(QStringLiteral("force"), QString());
     const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("file"));
-    parser.addOptions({help, port, baud, settings, lang, json, force, from});
+    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("N"));
+    const QCommandLineOption left(QStringLiteral("left"), QString());
+    const QCommandLineOption right(QStringLiteral("right"), QString());
+    const QCommandLineOption stop(QStringLiteral("stop"), QString());
+    const QCommandLineOption light(QStringLiteral("light"), QString(), QStringLiteral("on|off"));
+    const QCommandLineOption wait(QStringLiteral("wait"), QString());
+    const QCommandLineOption timeout(QStringLiteral("timeout"), QString(), QStringLiteral("S"));
+    parser.addOptions({help, port, baud, settings, lang, json, force, from, to, left, right, stop,
+                       light, wait, timeout});
     QStringList rest = arguments;
     rest.removeAt(at);
     if (!parser.parse(rest)) {
@@ -172,13 +207,17 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         *options = o;
         return true;
     }
-    const bool onLine = o.action == Options::Action::Get || o.action == Options::Action::Set;
+    const bool drive = o.action == Options::Action::Drive;
+    const bool onLine =
+        o.action == Options::Action::Get || o.action == Options::Action::Set || drive;
     // Options that the command would ignore are refused: a script that gives them expects them
     // to act.
     for (const auto &[option, allowed] :
          {std::pair{&port, onLine}, std::pair{&baud, onLine}, std::pair{&settings, onLine},
           std::pair{&force, o.action == Options::Action::Set},
-          std::pair{&from, o.action == Options::Action::Set}}) {
+          std::pair{&from, o.action == Options::Action::Set}, std::pair{&to, drive},
+          std::pair{&left, drive}, std::pair{&right, drive}, std::pair{&stop, drive},
+          std::pair{&light, drive}, std::pair{&wait, drive}, std::pair{&timeout, drive}}) {
         if (parser.isSet(*option) && !allowed) {
             return fail(QCoreApplication::translate("ScriptCommand", "--%1 gilt nicht für %2.")
                             .arg(option->names().constFirst(), command));
@@ -211,6 +250,67 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         }
     }
     o.arguments = parser.positionalArguments();
+    if (drive) {
+        if (!o.arguments.isEmpty()) {
+            return fail(QCoreApplication::translate("ScriptCommand", "Unerwartetes Argument „%1“.")
+                            .arg(o.arguments.constFirst()));
+        }
+        if (parser.isSet(to)) {
+            bool ok = false;
+            const int n = parser.value(to).toInt(&ok);
+            if (!ok || n < 1 || n > StationData::MaxPositions) {
+                return fail(QCoreApplication::translate("ScriptCommand",
+                                                        "--to %1: Position 1 bis %2 erwartet.")
+                                .arg(parser.value(to))
+                                .arg(StationData::MaxPositions));
+            }
+            o.to = n;
+        }
+        if (parser.isSet(light)) {
+            const QString value = parser.value(light).trimmed().toLower();
+            if (value != QLatin1String("on") && value != QLatin1String("off")) {
+                return fail(
+                    QCoreApplication::translate("ScriptCommand", "--light braucht on oder off."));
+            }
+            o.light = value == QLatin1String("on");
+        }
+        o.stop = parser.isSet(stop);
+        o.wait = parser.isSet(wait);
+        o.direction = parser.isSet(left) ? 1 : parser.isSet(right) ? 2 : 0;
+        if (parser.isSet(timeout)) {
+            bool ok = false;
+            o.timeoutSeconds = parser.value(timeout).toInt(&ok);
+            if (!ok || o.timeoutSeconds < 1 || o.timeoutSeconds > 3600) {
+                return fail(QCoreApplication::translate(
+                                "ScriptCommand", "--timeout %1: 1 bis 3600 Sekunden erwartet.")
+                                .arg(parser.value(timeout)));
+            }
+        }
+        QString wrong;
+        if (!o.to && !o.stop && !o.light) {
+            wrong = QCoreApplication::translate(
+                "ScriptCommand", "drive braucht --to N, --stop oder --light on|off.");
+        } else if (o.to && o.stop) {
+            wrong = QCoreApplication::translate("ScriptCommand",
+                                                "--to und --stop schließen einander aus.");
+        } else if (parser.isSet(left) && parser.isSet(right)) {
+            wrong = QCoreApplication::translate("ScriptCommand",
+                                                "--left und --right schließen einander aus.");
+        } else if (o.direction != 0 && !o.to) {
+            wrong =
+                QCoreApplication::translate("ScriptCommand", "--left und --right gelten mit --to.");
+        } else if (parser.isSet(timeout) && !o.wait) {
+            wrong = QCoreApplication::translate("ScriptCommand", "--timeout gilt mit --wait.");
+        } else if (o.port.isEmpty()) {
+            wrong = QCoreApplication::translate("ScriptCommand", "%1 braucht --port GERÄT.")
+                        .arg(command);
+        }
+        if (!wrong.isEmpty()) {
+            return fail(wrong);
+        }
+        *options = o;
+        return true;
+    }
     if (parser.isSet(from)) {
         if (parser.value(from).isEmpty()) {
             return fail(
@@ -255,6 +355,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
                     : QCoreApplication::translate("ScriptCommand", "Unerwartetes Argument „%1“.")
                           .arg(o.arguments.at(2)));
         }
+        break;
+    case Options::Action::Drive:
         break;
     }
     *options = o;
@@ -881,6 +983,171 @@ int RunFromFile(const Options &o, const QString &defaultSettingsPath) {
     }
     return code;
 }
+
+QString DriveResultKey(BridgeDrive::Outcome outcome) {
+    switch (outcome) {
+    case BridgeDrive::Outcome::Sent:
+        return QStringLiteral("sent");
+    case BridgeDrive::Outcome::Done:
+        return QStringLiteral("done");
+    case BridgeDrive::Outcome::Blocked:
+        return QStringLiteral("blocked");
+    case BridgeDrive::Outcome::Turning:
+        return QStringLiteral("turning");
+    case BridgeDrive::Outcome::NoReport:
+        return QStringLiteral("noReport");
+    case BridgeDrive::Outcome::TimedOut:
+        return QStringLiteral("timedOut");
+    }
+    return QString();
+}
+
+// What the board reported, in the words of the operation tab's positions (counted from 1).
+QString DriveText(const Options &o, const BridgeDrive &drive) {
+    const QString at = drive.position() >= 0 ? QString::number(drive.position() + 1)
+                                             : QCoreApplication::translate("ScriptCommand", "?");
+    switch (drive.outcome()) {
+    case BridgeDrive::Outcome::Sent:
+        return QCoreApplication::translate("ScriptCommand", "Gesendet.");
+    case BridgeDrive::Outcome::Done:
+        if (o.to || o.stop) {
+            return QCoreApplication::translate("ScriptCommand", "Die Bühne steht auf Position %1.")
+                .arg(at);
+        }
+        return *o.light ? QCoreApplication::translate("ScriptCommand", "Licht AN.")
+                        : QCoreApplication::translate("ScriptCommand", "Licht AUS.");
+    case BridgeDrive::Outcome::Blocked:
+        return QCoreApplication::translate("ScriptCommand",
+                                           "Die Bühne klemmt (gemeldet auf Position %1).")
+            .arg(at);
+    case BridgeDrive::Outcome::Turning:
+        return QCoreApplication::translate("ScriptCommand",
+                                           "Die Bühne dreht gerade. Nichts wurde gesendet.");
+    case BridgeDrive::Outcome::NoReport:
+        return QCoreApplication::translate("ScriptCommand",
+                                           "Die Steuerung meldet keinen Zustand der Bühne.");
+    case BridgeDrive::Outcome::TimedOut:
+        return QCoreApplication::translate("ScriptCommand",
+                                           "Nicht in %1 s angekommen (gemeldet auf Position %2).")
+            .arg(o.timeoutSeconds)
+            .arg(at);
+    }
+    return QString();
+}
+
+int RunDrive(const Options &o, const QString &defaultSettingsPath) {
+    Session session;
+    session.setDeviceFactory(DevicesWithSimulator());
+    ProgramSettings programSettings;
+    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
+                                     programSettings)) {
+        return UsageError;
+    }
+    if (o.baud > 0) {
+        programSettings.baud = o.baud;
+    }
+    if (o.to && *o.to > session.state().PositionCount) {
+        Put(stderr, WrapLines(QCoreApplication::translate(
+                                  "ScriptCommand", "pivota: --to %1: die Bühne hat %2 Positionen.\n"
+                                                   "Nichts wurde gesendet.\n")
+                                  .arg(*o.to)
+                                  .arg(session.state().PositionCount)));
+        return UsageError;
+    }
+    if (!BackupCommand::OpenLine(o.port, session, programSettings)) {
+        return LineFailed;
+    }
+    BridgeDrive drive(session.state());
+    BridgeDrive::Request request;
+    if (o.to) {
+        request.target = *o.to - 1;
+    }
+    request.direction = o.direction == 1   ? BridgeDrive::Direction::Left
+                        : o.direction == 2 ? BridgeDrive::Direction::Right
+                                           : BridgeDrive::Direction::Shorter;
+    request.stop = o.stop;
+    request.light = o.light;
+    request.wait = o.wait;
+
+    QEventLoop loop;
+    bool signalled = false;
+    QString lineError;
+    // Ctrl-C while the bridge turns stops it at the next position; the program ends once the stop
+    // is on the line.
+    const auto quitOnceSent = [&] {
+        if (session.state().sendQueue.isEmpty() || !session.online()) {
+            loop.quit();
+        }
+    };
+    InterruptWatcher interrupts;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &loop, [&] {
+        if (!signalled && session.online()) {
+            drive.SendStop();
+        }
+        signalled = true;
+        quitOnceSent();
+    });
+    QObject::connect(&session, &Session::lost, &loop, [&](Link::Failure, const QString &why) {
+        lineError = why;
+        loop.quit();
+    });
+    QObject::connect(&session.driver(), &LinkDriver::housekeeping, &loop, [&] {
+        if (signalled) {
+            quitOnceSent();
+        } else {
+            drive.Check();
+        }
+    });
+    QObject::connect(&drive, &BridgeDrive::finished, &loop, &QEventLoop::quit);
+    drive.Start(request, o.timeoutSeconds * 1000);
+    loop.exec();
+    session.Stop();
+
+    int code = Done;
+    if (signalled) {
+        code = Interrupted;
+    } else if (!lineError.isEmpty() || drive.running() ||
+               drive.outcome() == BridgeDrive::Outcome::NoReport) {
+        code = LineFailed;
+    } else if (drive.outcome() != BridgeDrive::Outcome::Sent &&
+               drive.outcome() != BridgeDrive::Outcome::Done) {
+        code = Differences;
+    }
+    const bool ended = !signalled && lineError.isEmpty() && !drive.running();
+    const QString text =
+        !lineError.isEmpty() ? lineError
+        : signalled ? QCoreApplication::translate("ScriptCommand", "Abgebrochen, die Bühne hält.")
+                    : DriveText(o, drive);
+    if (o.json) {
+        QJsonObject document{
+            {QStringLiteral("command"), CommandName(o.action)},
+            {QStringLiteral("result"), signalled              ? QStringLiteral("stopped")
+                                       : !lineError.isEmpty() ? QStringLiteral("lineFailed")
+                                                              : DriveResultKey(drive.outcome())},
+            {QStringLiteral("exitCode"), code},
+            {QStringLiteral("position"),
+             drive.position() >= 0 ? QJsonValue(drive.position() + 1) : QJsonValue()},
+            {QStringLiteral("messages"), QJsonArray{text}}};
+        if (o.to) {
+            document.insert(QStringLiteral("target"), *o.to);
+            if (ended && drive.outcome() != BridgeDrive::Outcome::Turning &&
+                drive.outcome() != BridgeDrive::Outcome::NoReport) {
+                document.insert(QStringLiteral("direction"), drive.sentLeft()
+                                                                 ? QStringLiteral("left")
+                                                                 : QStringLiteral("right"));
+            }
+        }
+        if (o.light) {
+            document.insert(QStringLiteral("light"), *o.light);
+        }
+        PutJson(document);
+    } else {
+        Put(code == Done ? stdout : stderr,
+            code == Done ? text + u'\n'
+                         : QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(text));
+    }
+    return code;
+}
 } // namespace
 
 int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
@@ -899,6 +1166,8 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
         return RunList(o);
     case Options::Action::Diff:
         return RunDiff(o);
+    case Options::Action::Drive:
+        return RunDrive(o, defaultSettingsPath);
     case Options::Action::Get:
     case Options::Action::Set:
         break;

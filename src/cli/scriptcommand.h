@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The command line's single settings and files: every parameter of both boards by a name a
 // shell can type, read and written one by one, and two configuration files compared.
@@ -11,14 +12,19 @@
 //   pivota set  --port DEVICE [--baud N] [--settings FILE] [--json] [--force] NAME=VALUE...
 //   pivota set  --port DEVICE ... --from FILE [PART...]   (positionen, parameter, adressen)
 //   pivota diff [--json] FILE_A FILE_B
+//   pivota drive --port DEVICE ... [--json] --to N [--left|--right] | --stop | --light on|off
+//                [--wait [--timeout S]]
 //
 // The options stand before or after the command, in any order; --lang de|en as for backup.
 // The exit codes are backup's (BackupCommand): 0 done and verified, 1 cells left unconfirmed or
 // different, 2 usage or unusable input, 3 no controller, 130 interrupted.
 namespace ScriptCommand {
 
+// A full turn of a slow bridge with its start and stop.
+constexpr int DefaultTimeoutSeconds = 120;
+
 struct Options {
-    enum class Action { List, Get, Set, Diff };
+    enum class Action { List, Get, Set, Diff, Drive };
     Action action = Action::List;
     QString port;
     int baud = 0;
@@ -31,6 +37,14 @@ struct Options {
     QStringList arguments;
     // set: the configuration file whose parts are written, made absolute; empty for none.
     QString from;
+    // drive: the position (1-based, as the operation tab counts), the way round, a stop, the
+    // light; with wait the seconds until the board must report it done.
+    std::optional<int> to;
+    int direction = 0; // 0 the shorter way, 1 left, 2 right
+    bool stop = false;
+    std::optional<bool> light;
+    bool wait = false;
+    int timeoutSeconds = DefaultTimeoutSeconds;
 };
 
 // Reads the command line (arguments[0] is the program); false with the message in error.
