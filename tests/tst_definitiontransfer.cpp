@@ -212,7 +212,7 @@ private slots:
         w.btnStartClick();
         QVERIFY(w.state().connection().online());
         QTest::mouseClick(Find<QPushButton>(f, "btn_read_adr"), Qt::LeftButton);
-        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 15000));
+        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 60000));
         QCOMPARE(f->rows().RowName(14), QStringLiteral("P:11"));
         const int motorolaBefore = sw.sim->pitCell(StepCell(14, 4));
         const int dccBefore = sw.sim->pitCell(StepCell(14, 0));
@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(sw.dialogs.count("warning"), 1);
         QVERIFY(
             sw.dialogs.calls.last().text.contains(QStringLiteral("Motorola-Format (max: 320)")));
-        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 15000));
+        QVERIFY(RunUntil([&] { return !f->rows().Running(); }, 60000));
         QCOMPARE(sw.sim->pitCell(StepCell(14, 0)), dccBefore);
         QCOMPARE(sw.sim->pitCell(StepCell(14, 4)), motorolaBefore);
         QCOMPARE(f->rows().RowState[14], int(AddressRows::Changed));
@@ -232,7 +232,8 @@ private slots:
         // The rows the mirror brings meanwhile do not make it confirmed either.
         f->Timer5Timer();
         QCOMPARE(f->rows().RowState[14], int(AddressRows::Changed));
-        QVERIFY(RunUntil([&] { return w.statusText().contains(QStringLiteral("geprüft")); }, 3000));
+        QVERIFY(
+            RunUntil([&] { return w.statusText().contains(QStringLiteral("geprüft")); }, 10000));
         QVERIFY2(w.statusText().endsWith(
                      QStringLiteral("; P:11 nicht geschrieben: Adresse 999 liegt außerhalb von 0 "
                                     "bis 320 (Motorola bis 320, DCC bis 2044)")),
