@@ -230,6 +230,11 @@ private slots:
                  QStringLiteral("kurz\n\nzwei Zeilen"));
         const QString progress = QStringLiteral("\r") + QString(90, u'x');
         QCOMPARE(WrapLines(progress, 30), progress);
+        // A word behind an indent wider than the console ends, and is kept whole.
+        const QString deep = QString(40, u' ') + QStringLiteral("datei.pvt fehlt");
+        const QString wrapped = WrapLines(deep, 30);
+        QVERIFY2(wrapped.size() < 3 * deep.size(), qPrintable(wrapped));
+        QCOMPARE(QString(wrapped).remove(u'\n').remove(u' '), QStringLiteral("datei.pvtfehlt"));
     }
 
     void pathsInFileMessagesAsTheSystemWritesThem() {

@@ -10,7 +10,9 @@ qsizetype HangingIndent(const QString &line, int width) {
     while (indent < line.size() && line.at(indent) == u' ') {
         ++indent;
     }
-    qsizetype hang = indent;
+    // An indent that leaves less than a few words' room is not kept for the continued lines:
+    // they would have no room at all.
+    qsizetype hang = indent <= width - 20 ? indent : 0;
     for (qsizetype i = indent; i + 1 < line.size() && i < width - 20; ++i) {
         if (line.at(i) == u' ' && line.at(i + 1) == u' ') {
             qsizetype end = i;
