@@ -22,9 +22,9 @@ void CheckAny(const CommandLine &c) {
     case CommandLine::Action::Run:
         FUZZ_CHECK(c.output.isEmpty());
         break;
-    case CommandLine::Action::Error: // a refusal always says why, and how it is used
+    case CommandLine::Action::Error: // a refusal always says why, and where the usage is
         FUZZ_CHECK(c.output.startsWith(QLatin1String("pivota: ")));
-        FUZZ_CHECK(c.output.contains(QLatin1String("--settings")));
+        FUZZ_CHECK(c.output.contains(QLatin1String("pivota --help")));
         break;
     case CommandLine::Action::Help:
         FUZZ_CHECK(c.output.contains(QLatin1String("--lang")));
@@ -126,10 +126,12 @@ void CheckBuilt(FuzzInput &in) {
             arguments << (in.byte() & 1 ? QStringLiteral("-v") : QStringLiteral("--version"));
             version = true;
             break;
-        case 6: // a word that is no option, or a file name given without its option
-            arguments << FuzzText::Name(in);
-            error = true;
+        case 6: { // a file given without an option, as the file manager gives it
+            const QString file = FuzzText::Name(in);
+            arguments << file;
+            expected.openFile = Absolute(file);
             break;
+        }
         }
     }
     if (choose & 0x80) { // an option without its value at the end
@@ -149,6 +151,7 @@ void CheckBuilt(FuzzInput &in) {
     FUZZ_CHECK(c.settingsPath == expected.settingsPath);
     FUZZ_CHECK(c.logPath == expected.logPath);
     FUZZ_CHECK(c.language == expected.language);
+    FUZZ_CHECK(c.openFile == expected.openFile);
 }
 } // namespace
 

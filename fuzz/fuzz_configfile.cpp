@@ -19,7 +19,7 @@
 #include <climits>
 #include <functional>
 
-using ConfigFile::Part;
+using ConfigFile::Content;
 
 namespace {
 struct Mirror {
@@ -100,23 +100,23 @@ void CheckCells(const IniFile &ini, const BoardImage &image, const Mirror &befor
 }
 
 void CheckParts(const IniFile &ini) {
-    const QList<Part> all(ConfigFile::Parts.begin(), ConfigFile::Parts.end());
-    const QList<Part> missing = ConfigFile::MissingParts(ini, all);
+    const QList<Content> all(ConfigFile::Contents.begin(), ConfigFile::Contents.end());
+    const QList<Content> missing = ConfigFile::MissingContents(ini, all);
     const bool settings = HasSection(ini, Ini::Settings);
     const bool track =
         HasSection(ini, Ini::Use) || HasSection(ini, Ini::Name) || HasSection(ini, Ini::Grube);
     const bool pitCells = HasSection(ini, Ini::EeGrube);
     const bool cells = pitCells || HasSection(ini, Ini::EeBuhne);
-    FUZZ_CHECK(missing.contains(Part::Port) == !settings);
-    FUZZ_CHECK(missing.contains(Part::TrackDefinition) == !track);
-    FUZZ_CHECK(missing.contains(Part::Parameters) == !cells);
-    FUZZ_CHECK(missing.contains(Part::Addresses) == !pitCells);
+    FUZZ_CHECK(missing.contains(Content::Port) == !settings);
+    FUZZ_CHECK(missing.contains(Content::TrackDefinition) == !track);
+    FUZZ_CHECK(missing.contains(Content::Parameters) == !cells);
+    FUZZ_CHECK(missing.contains(Content::Addresses) == !pitCells);
     // Any choice of parts: the missing ones among them, in the order chosen.
     for (unsigned mask = 0; mask < 16; ++mask) {
-        QList<Part> chosen;
-        QList<Part> expected;
+        QList<Content> chosen;
+        QList<Content> expected;
         for (unsigned i = 0; i < 4; ++i) {
-            const Part part = ConfigFile::Parts[(i + mask) % 4]; // orders differ too
+            const Content part = ConfigFile::Contents[(i + mask) % 4]; // orders differ too
             if (mask & (1u << i)) {
                 chosen << part;
                 if (missing.contains(part)) {
@@ -124,7 +124,7 @@ void CheckParts(const IniFile &ini) {
                 }
             }
         }
-        FUZZ_CHECK(ConfigFile::MissingParts(ini, chosen) == expected);
+        FUZZ_CHECK(ConfigFile::MissingContents(ini, chosen) == expected);
     }
 }
 
@@ -202,7 +202,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // Parameters: the parameter cells of both boards.
     station = state.station;
     ConfigFile::LoadParameters(ini, state);
-    FUZZ_CHECK(state.ParametersLoaded);
     CheckCells(ini, state.pit, pit, [](int i) { return ConfigFile::IsParameterCell(true, i); });
     CheckCells(ini, state.bridge, bridge,
                [](int i) { return ConfigFile::IsParameterCell(false, i); });
@@ -212,7 +211,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     pit = Snapshot(state.pit);
     bridge = Snapshot(state.bridge);
     ConfigFile::LoadAddresses(ini, state);
-    FUZZ_CHECK(state.AddressesLoaded);
     CheckCells(ini, state.pit, pit, [](int i) { return ConfigFile::IsAddressCell(i); });
     CheckCells(ini, state.bridge, bridge, [](int) { return false; });
     for (int i = 0; i < BoardImage::Cells; ++i) {

@@ -4,6 +4,7 @@
 // Input: one flags byte (bit 0: online), then ticks: a length byte (low six bits) and that many
 // received bytes.
 
+#include "comm/connection.h"
 #include "comm/messages.h"
 #include "comm/sharedstate.h"
 #include "fuzzcheck.h"
@@ -23,8 +24,9 @@ std::array<uint8_t, BoardImage::Cells> Values(const BoardImage &image) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzInput in(data, size);
-    SharedState state;
-    state.Online = in.byte() & 1;
+    const Connection connection((in.byte() & 1) != 0 ? Connection::State::Online
+                                                     : Connection::State::Offline);
+    SharedState state(&connection);
     const int actualBefore = state.ActualPosition;
     const int targetBefore = state.DigitalTarget;
     QByteArray all;
@@ -49,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(result.believed.size() + result.discarded.size() <= result.arrived.size() + 1);
 
         state.TakePositions();
-        if (!state.Online) {
+        if (!connection.online()) {
             FUZZ_CHECK(state.ActualPosition == actualBefore);
             FUZZ_CHECK(state.DigitalTarget == targetBefore);
         }

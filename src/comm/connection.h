@@ -21,6 +21,9 @@ public:
     Q_ENUM(State)
 
     explicit Connection(QObject *parent = nullptr) : QObject(parent) {}
+    // A connection that stays in one state, for a reader of the line that runs without a session
+    // (the receiver's fuzz target).
+    explicit Connection(State state, QObject *parent = nullptr) : QObject(parent), m_state(state) {}
 
     State state() const { return m_state; }
     // Bytes go on the wire: the port is open and not being closed.
