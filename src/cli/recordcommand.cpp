@@ -168,15 +168,8 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     if (o.baud > 0) {
         settings.baud = o.baud;
     }
-    session.setTiming({settings.intervalSenden, settings.intervalReceive, settings.readSize});
-    QString reason;
-    QString configureError;
-    if (!session.Start({o.port, settings.baud, false}, &reason, &configureError)) {
-        PutError(reason);
+    if (!BackupCommand::OpenLine(o.port, session, settings)) {
         return BackupCommand::LineFailed;
-    }
-    if (!configureError.isEmpty()) {
-        PutError(configureError);
     }
 
     Diagnosis::Recording recording;
