@@ -2,11 +2,10 @@
 // the link driven without a window as on the command line, each timed and set against its floor,
 // the least time that the line and the boards allow: 2I + max(I, answer) per request, its three
 // bytes "Interval_Senden" (I) apart, then the later of one interval and the answer (the board's
-// delay and the answer's own bytes on the line), or for a write, the board's time to write the
-// cell before its first read-back's last byte. A backup and a compare read every cell twice; a
-// restore of 10 changed cells reads each back twice and is timed from the answer to its question
-// to its end (its compare before it is timed as a compare). Not a test:
-// run by bench/run.sh, figures depend on the machine.
+// delay), or for a write, the board's time to write the cell before its first read-back's last
+// byte. A backup and a compare read every cell twice; a restore of 10 changed cells reads each
+// back twice and is timed from the answer to its question to its end (its compare before it is
+// timed as a compare). Not a test: run by bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-backup PIVOTA_SIM
 
@@ -26,15 +25,15 @@
 
 namespace {
 // pivota-sim's defaults (sim/simulator.h) and the program's (settings file without keys).
+// The delay is all an answer costs: pivota-sim paces its output at the line rate with the line
+// time it saved while idle (up to 64 bytes' worth), so a short answer after a quiet gap leaves at
+// once.
 constexpr double PitDelayMs = 5;
 constexpr double BridgeDelayMs = 40;
 constexpr int IntervalSenden = 20;
 constexpr int IntervalReceive = 20;
 constexpr int ReadSize = 8;
 constexpr int ChangedCells = 10;
-
-constexpr double LineBaud = 19200;
-constexpr double AnswerBytesMs = 3 * 10 * 1000.0 / LineBaud;
 
 // One request: its three bytes, then the later of one interval and what the next request must
 // wait for after its last byte.
@@ -43,7 +42,7 @@ double Request(double wait) {
 }
 
 double ReadRequest(Board board) {
-    return Request((board == Board::Grube ? PitDelayMs : BridgeDelayMs) + AnswerBytesMs);
+    return Request(board == Board::Grube ? PitDelayMs : BridgeDelayMs);
 }
 
 // One read of every cell of both boards.

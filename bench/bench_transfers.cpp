@@ -1,11 +1,11 @@
 // The tabs' transfers against pivota-sim, each timed from the click to its end and set against its
 // floor, the least time that the line and the boards allow: a request's three bytes go
 // "Interval_Senden" (I) apart, and the next request's first byte comes no sooner than one interval
-// after its last one and, for a read, no sooner than the answer is in (the board's delay and the
-// answer's own three bytes on the line); for a write, its first read-back's last byte no sooner
-// than the board has written the cell (every written cell is read back twice). That is 2I + max(I,
-// answer) per request. Each run is reported as measured over floor: at 1.00x a transfer loses
-// nothing to its own pacing. Not a test: run by bench/run.sh, figures depend on the machine.
+// after its last one and, for a read, no sooner than the answer is in (the board's delay); for a
+// write, its first read-back's last byte no sooner than the board has written the cell (every
+// written cell is read back twice). That is 2I + max(I, answer) per request. Each run is reported
+// as measured over floor: at 1.00x a transfer loses nothing to its own pacing. Not a test: run by
+// bench/run.sh, figures depend on the machine.
 //
 //   pivota-bench-transfers PIVOTA_SIM [INTERVAL_SENDEN...]      (default: 20 2)
 
@@ -32,11 +32,11 @@
 
 namespace {
 // pivota-sim's defaults (sim/simulator.h, sim/simcommandline.h).
+// The delay is all an answer costs: pivota-sim paces its output at the line rate with the line
+// time it saved while idle (up to 64 bytes' worth), so a short answer after a quiet gap leaves at
+// once.
 constexpr double PitDelayMs = 5;
 constexpr double BridgeDelayMs = 40;
-constexpr double LineBaud = 19200;
-// An answer's three bytes of ten bits on the line.
-constexpr double AnswerBytesMs = 3 * 10 * 1000.0 / LineBaud;
 
 bool RunUntil(const std::function<bool()> &done, int timeoutMs) {
     QEventLoop loop;
@@ -59,7 +59,7 @@ double Request(double interval, double wait) {
 }
 
 double ReadRequest(Board board, int interval) {
-    return Request(interval, (board == Board::Grube ? PitDelayMs : BridgeDelayMs) + AnswerBytesMs);
+    return Request(interval, (board == Board::Grube ? PitDelayMs : BridgeDelayMs));
 }
 
 // A read of cells twice each.
