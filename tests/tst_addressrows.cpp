@@ -239,6 +239,7 @@ private slots:
     void writeAfterOneRedGreen() {
         QFETCH(bool, motorola);
         SharedState s;
+        s.transferSettings.fixedPacing = true; // one request per tick, as first built
         s.station.UseMotorola = motorola;
         AddressRows rows(s);
         LoadStandard(rows);
@@ -277,6 +278,7 @@ private slots:
     // and every one in the details. The other format's cells are written as before.
     void refusedRowsAreNamedInTheReport() {
         SharedState s;
+        s.transferSettings.fixedPacing = true; // one request per tick, as first built
         s.station.UseMotorola = true;
         AddressRows rows(s);
         LoadStandard(rows);
@@ -328,6 +330,7 @@ private slots:
 
     void abortEndsAtTheNextTick() {
         SharedState s;
+        s.transferSettings.fixedPacing = true; // one request per tick, as first built
         AddressRows rows(s);
         LoadStandard(rows);
         rows.StartRead();
@@ -359,6 +362,7 @@ private slots:
 
     void editDuringAWriteIsKept() {
         SharedState s;
+        s.transferSettings.fixedPacing = true; // one request per tick, as first built
         s.station.UseMotorola = false;
         AddressRows rows(s);
         LoadStandard(rows);

@@ -132,6 +132,13 @@ private slots:
         QCOMPARE(sweeps.bridge.position(), 0);
         QCOMPARE(sweeps.Tick().bridge, 1);
         QCOMPARE(Drain(s.sendQueue), (std::vector<int>{0x90, 0x00, 0x00}));
+
+        // The pacing chosen again while a sweep runs: the click still stops the running one.
+        s.transferSettings.fixedPacing = false;
+        sweeps.Toggle(Board::Buehne);
+        QVERIFY(!sweeps.bridge.active());
+        QCOMPARE(sweeps.Tick().bridge, 0);
+        QVERIFY(s.sendQueue.isEmpty());
     }
 };
 

@@ -178,8 +178,8 @@ private slots:
         b.pit[4] = 0x44;
         PacedTransfer t(s);
         Outcomes out;
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}),
-                                out.callbacks()));
+        QVERIFY(t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}), out.callbacks())));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 3), 2);
         QCOMPARE(b.asked(0, 4), 2);
@@ -208,9 +208,9 @@ private slots:
         PacedTransfer t(s);
         QCOMPARE(t.state(), State::Idle);
         Outcomes out;
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
-                                {{Request::Kind::Write, ::Board::Grube, 5, 0x55, 5}},
-                                out.callbacks()));
+        QVERIFY(t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Grube, 5, 0x55, 5}},
+            out.callbacks())));
         QCOMPARE(t.state(), State::Running);
         t.Tick();
         QCOMPARE(t.state(), State::WaitingOnLine);
@@ -239,11 +239,13 @@ private slots:
             step.cell = cell;
             return step;
         };
-        QVERIFY(f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Intervals{}, reads));
+        QVERIFY(f.Toggle(PacedTransfer::Plan::Fixed(PacedTransfer::Mode::Read, 3,
+                                                    PacedTransfer::Intervals{}, reads)));
         QCOMPARE(f.state(), State::Running);
         QVERIFY(f.Tick().step);
         QCOMPARE(f.position(), 1);
-        QVERIFY(!f.Toggle(PacedTransfer::Mode::Read, 3, PacedTransfer::Intervals{}, reads));
+        QVERIFY(!f.Toggle(PacedTransfer::Plan::Fixed(PacedTransfer::Mode::Read, 3,
+                                                     PacedTransfer::Intervals{}, reads)));
         QCOMPARE(f.state(), State::Stopping);
         QVERIFY(f.active());
         QVERIFY(!f.running());
@@ -265,7 +267,8 @@ private slots:
         };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {7, 8}), out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {7, 8}), out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 7), 3);
         QCOMPARE(out.byTag[7].first, Outcome::Confirmed);
@@ -282,8 +285,8 @@ private slots:
         b.answer = [](::Board, int cell, int value, int) { return cell == 0x1F ? -1 : value; };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x1E, 0x1F}),
-                        out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x1E, 0x1F}), out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 0x1F), PacedTransfer::MaxAsks);
         QCOMPARE(out.byTag[0x1F].first, Outcome::NoAnswer);
@@ -303,7 +306,8 @@ private slots:
         b.answer = [](::Board, int, int value, int n) { return n == 1 ? value ^ 0x01 : value; };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x40}), out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {0x40}), out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(b.asked(0, 0x40), 5); // FF, FE, FF, FF settle nothing; FF, FF, FF in a row do
         QCOMPARE(out.byTag[0x40].first, Outcome::Confirmed);
@@ -320,8 +324,8 @@ private slots:
         s.pit.setReceived(0xC1, false);
         PacedTransfer traceRun(s);
         Outcomes tracedOut;
-        traceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0xC1}),
-                               tracedOut.callbacks());
+        traceRun.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {0xC1}), tracedOut.callbacks()));
         QVERIFY(traced.Finish(traceRun));
         QCOMPARE(traced.asked(0, 0xC1), PacedTransfer::MaxAsks);
         QCOMPARE(tracedOut.byTag[0xC1].first, Outcome::Unconfirmed);
@@ -337,8 +341,8 @@ private slots:
         };
         PacedTransfer flippedRun(s);
         Outcomes flippedOut;
-        flippedRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x80}),
-                                 flippedOut.callbacks());
+        flippedRun.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x80}), flippedOut.callbacks()));
         QVERIFY(flipped.Finish(flippedRun));
         QCOMPARE(flippedOut.byTag[0x80].first, Outcome::Unconfirmed);
         QVERIFY(!s.pit.received(0x80));
@@ -351,8 +355,8 @@ private slots:
         };
         PacedTransfer twiceRun(s);
         Outcomes twiceOut;
-        twiceRun.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x90}),
-                               twiceOut.callbacks());
+        twiceRun.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x90}), twiceOut.callbacks()));
         QVERIFY(twice.Finish(twiceRun));
         QCOMPARE(twiceOut.byTag[0x90], std::make_pair(Outcome::Confirmed, 0x27));
         QCOMPARE(twice.asked(0, 0x90), 6); // 27, 23, 23, 27, 27, 27
@@ -364,7 +368,8 @@ private slots:
         Outcomes out2;
         s.pit.setValue(0x41, 0x99);
         s.pit.setReceived(0x41, false);
-        u.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {0x41}), out2.callbacks());
+        u.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {0x41}), out2.callbacks()));
         QVERIFY(noisy.Finish(u));
         QCOMPARE(out2.byTag[0x41].first, Outcome::Unconfirmed);
         QCOMPARE(s.pit.value(0x41), uint8_t(0x99));
@@ -383,8 +388,9 @@ private slots:
         b.answer = [](::Board, int, int value, int n) { return n == 0 ? value ^ 0x01 : value; };
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x33, 0x96, 1}}, out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Grube, 0x33, 0x96, 1}},
+            out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(out.byTag[1], std::make_pair(Outcome::Verified, 0x96));
         QCOMPARE(b.written(0, 0x33), 2);
@@ -396,8 +402,9 @@ private slots:
         };
         PacedTransfer u(s);
         Outcomes out2;
-        u.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}}, out2.callbacks());
+        u.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}},
+            out2.callbacks()));
         QVERIFY(wavering.Finish(u));
         QCOMPARE(out2.byTag[7].first, Outcome::Unconfirmed);
         QCOMPARE(wavering.written(0, 0x50), 1);
@@ -424,7 +431,7 @@ private slots:
         reads.push_back({Request::Kind::Read, ::Board::Grube, 40, 0, 40});
         PacedTransfer t(s);
         Outcomes out;
-        t.StartByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read, reads, out.callbacks()));
         QVERIFY(b.Finish(t));
         QVERIFY(s.noise.noisy());
         QCOMPARE(out.byTag[40], std::make_pair(Outcome::Confirmed, 40));
@@ -444,9 +451,9 @@ private slots:
                 s.setTiming({interval, LineTiming::DefaultMs, LineTiming::DefaultReadSize});
                 PacedTransfer t(s);
                 Outcomes out;
-                QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Write,
-                                        {{Request::Kind::Write, board, 0x21, 0x16, 1}},
-                                        out.callbacks()));
+                QVERIFY(t.Start(PacedTransfer::Plan::ByAnswer(
+                    PacedTransfer::Mode::Write, {{Request::Kind::Write, board, 0x21, 0x16, 1}},
+                    out.callbacks())));
                 QVERIFY(b.Finish(t));
                 QCOMPARE(out.byTag[1].first, Outcome::Verified);
                 QCOMPARE(b.readTimes.size(), size_t(2)); // read back twice in a row
@@ -476,7 +483,7 @@ private slots:
         Outcomes out;
         std::vector<Request> writes = {{Request::Kind::Write, ::Board::Buehne, 0x21, 0x16, 1},
                                        {Request::Kind::Write, ::Board::Buehne, 0x33, 0x96, 2}};
-        t.StartByAnswer(PacedTransfer::Mode::Write, writes, out.callbacks());
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Write, writes, out.callbacks()));
         QVERIFY(b.Finish(t));
         QCOMPARE(out.byTag[1].first, Outcome::Verified);
         QCOMPARE(out.byTag[2].first, Outcome::Verified);
@@ -494,8 +501,9 @@ private slots:
         stubborn.store = [](::Board, int, int, int) { return 0x00; };
         PacedTransfer u(s);
         Outcomes out2;
-        u.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}}, out2.callbacks());
+        u.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Grube, 0x50, 0x05, 7}},
+            out2.callbacks()));
         QVERIFY(stubborn.Finish(u));
         QCOMPARE(stubborn.written(0, 0x50), PacedTransfer::MaxWrites);
         QCOMPARE(out2.byTag[7].first, Outcome::Mismatch);
@@ -513,8 +521,9 @@ private slots:
         };
         PacedTransfer v(s);
         Outcomes out3;
-        v.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Grube, 0x60, 0x06, 8}}, out3.callbacks());
+        v.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Grube, 0x60, 0x06, 8}},
+            out3.callbacks()));
         QVERIFY(damaged.Finish(v));
         QCOMPARE(out3.byTag[8].first, Outcome::Verified);
         QCOMPARE(damaged.written(0, 0x60), 1);
@@ -540,7 +549,7 @@ private slots:
                 st.value = position;
                 return st;
             };
-            QVERIFY(t.Toggle(PacedTransfer::Mode::Write, 2, {}, step));
+            QVERIFY(t.Toggle(PacedTransfer::Plan::Fixed(PacedTransfer::Mode::Write, 2, {}, step)));
             for (int tick = 0; tick < 10 && t.active(); ++tick) {
                 now += 500;
                 t.Tick();
@@ -566,10 +575,10 @@ private slots:
         PacedTransfer second(s);
         Outcomes out1;
         Outcomes out2;
-        first.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2, 3}),
-                            out1.callbacks());
-        second.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {17, 18}),
-                             out2.callbacks());
+        first.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2, 3}), out1.callbacks()));
+        second.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Buehne, {17, 18}), out2.callbacks()));
         const qint64 until = b.now + 10000;
         while ((first.active() || second.active()) && b.now < until) {
             b.Run(first, 1);
@@ -595,8 +604,8 @@ private slots:
         QSignalSpy progressed(&t, &PacedTransfer::progressed);
         QSignalSpy finished(&t, &PacedTransfer::finished);
         Outcomes out;
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}),
-                                out.callbacks()));
+        QVERIFY(t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Read, Reads(::Board::Grube, {3, 4}), out.callbacks())));
         QVERIFY(b.RunInRealTime([&] { return finished.count() > 0; }, 10000));
         QVERIFY(!t.active());
         QCOMPARE(finished.count(), 1);
@@ -618,7 +627,8 @@ private slots:
         b.answer = [](::Board, int, int, int) { return -1; }; // the board says nothing
         PacedTransfer t(s);
         QSignalSpy finished(&t, &PacedTransfer::finished);
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2}));
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {1, 2})));
         b.Run(t, 5);
         QCOMPARE(t.state(), PacedTransfer::State::AwaitingAnswer);
         s.InterruptTransfers();
@@ -631,12 +641,14 @@ private slots:
         QVERIFY(
             t.TakeReport()->line.startsWith("Unterbrochen, die Verbindung ging verloren: 0 von 2"));
 
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1})));
+        QVERIFY(t.Start(
+            PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1}))));
         t.Abort();
         QVERIFY(t.TakeReport()->line.startsWith("Abgebrochen: "));
         // A transfer after it runs to its end: its ending is the only one announced.
         b.answer = nullptr;
-        QVERIFY(t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1})));
+        QVERIFY(t.Start(
+            PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1}))));
         QVERIFY(b.RunInRealTime([&] { return !t.active(); }, 10000));
         QCOMPARE(finished.count(), 2);
         QCOMPARE(finished.at(1).at(0).value<PacedTransfer::Ending>(),
@@ -657,7 +669,8 @@ private slots:
         FakeBoards b(s);
         b.answer = [](::Board, int cell, int value, int) { return cell == 2 ? -1 : value; };
         PacedTransfer t(s);
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2, 3}));
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {1, 2, 3})));
         // Cell 1 settled, cell 2 timed out twice, cell 3 asked once.
         for (int ms = 0; ms < 5000 && b.asked(0, 3) == 0; ++ms) {
             b.Run(t, 1);
@@ -679,7 +692,8 @@ private slots:
 
         // Run to its end, the same engine counts every cell again, unmarked.
         b.answer = nullptr;
-        t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {1, 2}));
+        t.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                              Reads(::Board::Grube, {1, 2})));
         QCOMPARE(t.ProgressText(), QStringLiteral("0 von 2 Zellen"));
         QVERIFY(b.Finish(t));
         QCOMPARE(t.progress(), 2);
@@ -697,8 +711,8 @@ private slots:
         b.answer = [](::Board, int, int value, int n) { return n < 2 ? -1 : value; };
         PacedTransfer t(s);
         QSignalSpy progressed(&t, &PacedTransfer::progressed);
-        t.StartByAnswer(PacedTransfer::Mode::Write,
-                        {{Request::Kind::Write, ::Board::Buehne, 0x1f, 0x42, 1}});
+        t.Start(PacedTransfer::Plan::ByAnswer(
+            PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Buehne, 0x1f, 0x42, 1}}));
         QStringList shown;
         for (int ms = 0; ms < 10000 && t.active(); ++ms) {
             b.Run(t, 1);
@@ -730,8 +744,10 @@ private slots:
         PacedTransfer tab(s);
         QSignalSpy backupEnded(&backup, &PacedTransfer::finished);
         QSignalSpy tabEnded(&tab, &PacedTransfer::finished);
-        backup.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Buehne, {1, 2}));
-        tab.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3}));
+        backup.Start(PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read,
+                                                   Reads(::Board::Buehne, {1, 2})));
+        tab.Start(
+            PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {3})));
         b.Run(backup, 2);                   // the backup's first request is out
         b.now += LinkHealth::SilenceMs + 1; // the pit board has said nothing for that long
         line.session.link().CheckHealth();
@@ -768,12 +784,13 @@ private slots:
         PacedTransfer t(s);
         Outcomes out;
         if (afterMs > 1000) {
-            t.StartByAnswer(PacedTransfer::Mode::Write,
-                            {{Request::Kind::Write, ::Board::Buehne, 9, 1, 9}}, out.callbacks());
+            t.Start(PacedTransfer::Plan::ByAnswer(
+                PacedTransfer::Mode::Write, {{Request::Kind::Write, ::Board::Buehne, 9, 1, 9}},
+                out.callbacks()));
             afterMs = 20; // written, the read-back waits for the bridge board
         } else {
-            t.StartByAnswer(PacedTransfer::Mode::Read, Reads(::Board::Grube, {5, 6, 7}),
-                            out.callbacks());
+            t.Start(PacedTransfer::Plan::ByAnswer(
+                PacedTransfer::Mode::Read, Reads(::Board::Grube, {5, 6, 7}), out.callbacks()));
         }
         b.Run(t, afterMs);
         t.Abort();

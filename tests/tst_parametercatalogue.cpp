@@ -46,6 +46,7 @@ std::vector<std::array<int, 3>> Messages(SendQueue &q) {
 // A model on a state whose mirrors hold the catalogue's defaults, shown once.
 struct Fixture {
     Fixture() {
+        state.transferSettings.fixedPacing = true; // one request per tick, as first built
         for (int cell = 0; cell < 256; ++cell) {
             state.bridge.setValue(cell, state.bridge.defaultValue(cell));
             state.pit.setValue(cell, state.pit.defaultValue(cell));
@@ -448,7 +449,7 @@ private slots:
 
     void readQueuesAllEntriesInOrder() {
         Fixture f;
-        f.transfer.StartRead(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Read, f.model.entryCount());
         QCOMPARE(f.transfer.interval(), 300);
         std::vector<std::array<int, 3>> sent;
         for (int i = 0; i < EntryCount; ++i) {
@@ -484,7 +485,7 @@ private slots:
         Fixture f;
         f.model.Typed(RowIndex("Filter_b"), "50");
         f.model.Typed(RowIndex("Alternative Positionsanzahl Grube"), "30");
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         std::vector<int> intervals;
         const auto sent = f.RunToEnd(&intervals);
         const std::vector<std::array<int, 3>> expected = {{0x80, 13, 50}, {0xE0, 48, 30}};
@@ -504,7 +505,7 @@ private slots:
         f.state.bridge.setValue(8, 0x97); // bit 4 is not shown by the tab
         f.model.Show();
         f.model.Clicked(0, 3, true); // "Drehrichtung umdrehen"
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         const auto sent = f.RunToEnd();
         QCOMPARE(int(sent.size()), 1);
         // 0x9F folds into command 0x82 and data 0x1F.
@@ -517,7 +518,7 @@ private slots:
     void markAllThenWriteSendsEverything() {
         Fixture f;
         f.model.MarkAll();
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         const auto sent = f.RunToEnd();
         QCOMPARE(int(sent.size()), 24 + 3);
         for (const auto &m : sent) {
@@ -536,7 +537,7 @@ private slots:
         // A speed typed after a fresh start must not carry unverified option bytes along.
         Fixture f;
         f.model.Typed(RowIndex("Geschwindigkeit Rechts schnell"), "100");
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         const auto sent = f.RunToEnd();
         QCOMPARE(int(sent.size()), 1);
         QCOMPARE(sent[0], (std::array<int, 3>{0x80, 2, 100}));
@@ -544,33 +545,33 @@ private slots:
 
     void secondClickCancelsAndThirdStartsAfresh() {
         Fixture f;
-        f.transfer.StartRead(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Read, f.model.entryCount());
         for (int i = 0; i < 3; ++i) {
             f.transfer.Tick();
             Drain(f.state.sendQueue);
         }
-        f.transfer.StartRead(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Read, f.model.entryCount());
         QCOMPARE(f.transfer.engine().state(), PacedTransfer::State::Stopping);
         QVERIFY(f.transfer.Tick().ended);
         QVERIFY(f.state.sendQueue.isEmpty());
         QCOMPARE(f.model.rowMark(3), Mark::White); // never requested
-        f.transfer.StartRead(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Read, f.model.entryCount());
         QCOMPARE(f.transfer.TransferPosition(), 0);
         f.transfer.Tick();
         QCOMPARE(Messages(f.state.sendQueue).at(0), (std::array<int, 3>{0x90, 1, 0}));
 
         // A write click during a read ends the read; the next write starts at entry 0.
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         QVERIFY(f.transfer.Tick().ended);
         QVERIFY(!f.transfer.ReadMode() && !f.transfer.WriteMode());
-        f.transfer.StartWrite(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Write, f.model.entryCount());
         QCOMPARE(f.transfer.TransferPosition(), 0);
     }
 
     void backedUpQueueDelaysTheTransfer() {
         Fixture f;
         f.state.sendQueue.QueueMessage(0xC4, 5, 0); // other traffic
-        f.transfer.StartRead(f.model.entryCount());
+        f.transfer.Toggle(PacedTransfer::Mode::Read, f.model.entryCount());
         auto step = f.transfer.Tick();
         QVERIFY(!step.ended);
         QCOMPARE(step.progress, 0);

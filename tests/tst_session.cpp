@@ -83,9 +83,9 @@ private slots:
         session.state().transferSettings.answerTimeoutMs = 60000;
         PacedTransfer transfer(session.state());
         QSignalSpy finished(&transfer, &PacedTransfer::finished);
-        QVERIFY(transfer.StartByAnswer(
+        QVERIFY(transfer.Start(PacedTransfer::Plan::ByAnswer(
             PacedTransfer::Mode::Read,
-            {{PacedTransfer::Request::Kind::Read, Board::Grube, 5, 0, 5}}, {}));
+            {{PacedTransfer::Request::Kind::Read, Board::Grube, 5, 0, 5}}, {})));
         QVERIFY(TestUtil::RunUntil(
             [&] { return session.connectionState() == Connection::State::Silent; }, 10000));
         QVERIFY(session.online());

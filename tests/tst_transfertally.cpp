@@ -55,7 +55,8 @@ private slots:
             step.cell = entry;
             return step;
         };
-        QVERIFY(transfer.Toggle(PacedTransfer::Mode::Read, 1, {}, reads));
+        QVERIFY(
+            transfer.Toggle(PacedTransfer::Plan::Fixed(PacedTransfer::Mode::Read, 1, {}, reads)));
         QVERIFY(transfer.Tick().step);
         s.answers.NoteRequest(AnswerFilter::Board::Grube, 0, now);
         QVERIFY(transfer.Tick().ended);

@@ -17,31 +17,43 @@ PacedTransfer::~PacedTransfer() {
     m_state.UnregisterClient(this);
 }
 
-bool PacedTransfer::Toggle(Mode mode, int count, const Intervals &intervals, StepAt steps) {
+bool PacedTransfer::Start(Plan plan) {
     AnnounceEnding();
-    if (byAnswer() && m_answer.active()) {
-        Abort(); // a click while a transfer paced by the answers runs ends it
+    if (!plan.byAnswer) {
+        // A transfer stopped by a click ends at the owner's next tick; a click before it may
+        // already start the next one.
+        if (running()) {
+            return false;
+        }
+        m_current = &m_fixed;
+        return m_fixed.Toggle(plan.mode, plan.count, plan.intervals, std::move(plan.steps));
+    }
+    if (active()) {
         return false;
     }
-    m_current = &m_fixed;
-    return m_fixed.Toggle(mode, count, intervals, std::move(steps));
+    m_current = &m_answer;
+    m_answer.Start(plan.mode, std::move(plan.requests), std::move(plan.hooks));
+    WakeSoon();
+    return true;
+}
+
+bool PacedTransfer::Toggle(Plan plan) {
+    AnnounceEnding();
+    if (!running()) {
+        return Start(std::move(plan));
+    }
+    if (byAnswer()) {
+        Abort();
+    } else {
+        m_fixed.Toggle(plan.mode, plan.count, plan.intervals, nullptr); // ends at the next tick
+    }
+    return false;
 }
 
 void PacedTransfer::End() {
     if (!byAnswer()) {
         m_fixed.End();
     }
-}
-
-bool PacedTransfer::StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks) {
-    AnnounceEnding();
-    if (active()) {
-        return false;
-    }
-    m_current = &m_answer;
-    m_answer.Start(mode, std::move(requests), std::move(hooks));
-    WakeSoon();
-    return true;
 }
 
 void PacedTransfer::Abort(bool interrupted) {

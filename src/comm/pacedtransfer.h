@@ -15,14 +15,13 @@ class SharedState;
 // EEPROM tabs, the diagnosis tab's parameter write and the backups run, in one of two pacings
 // (TransferPacing): fixed (FixedPacing) or paced by the boards' answers (AnswerPacing).
 //
-// At fixed pacing the tab's own timer ticks the transfer, one step per tick (Tick), and hears
-// from each tick's result what it did, as the program always has.
-//
-// A transfer paced by the answers runs on the engine's own timer: the owner starts it and hears
-// of it through the signals, progressed while it goes and finished when it has ended by itself;
-// what became of each request goes to the owner's hooks. It shares the way to the boards with the
-// other transfers (RequestLine): the line and the receiver tell the engine of its requests and
-// wake it when it can go on.
+// Every transfer starts the same way, from a plan (Start, or Toggle for a click). At fixed pacing
+// the tab's own timer then ticks the transfer, one step per tick (Tick), and hears from each
+// tick's result what it did, as the program always has. A transfer paced by the answers runs on
+// the engine's own timer: the owner hears of it through the signals, progressed while it goes and
+// finished when it has ended by itself; what became of each request goes to the owner's hooks. It
+// shares the way to the boards with the other transfers (RequestLine): the line and the receiver
+// tell the engine of its requests and wake it when it can go on.
 class PacedTransfer final : public QObject, public LineClient {
     Q_OBJECT
 public:
@@ -35,6 +34,7 @@ public:
     using Outcome = Transfer::Outcome;
     using OwnerHooks = Transfer::OwnerHooks;
     using TickResult = Transfer::TickResult;
+    using Plan = Transfer::Plan;
 
     static constexpr int MaxAsks = AnswerPacing::MaxAsks;
     static constexpr int MaxWrites = AnswerPacing::MaxWrites;
@@ -70,12 +70,13 @@ public:
     // The interval of the tab's timer before the first transfer at fixed pacing.
     void setInterval(int ms) { m_fixed.setInterval(ms); }
 
-    // ---- Fixed pacing
-
-    // A click on the tab's read or write button. Starts a transfer of count entries at position
-    // 0; while one runs, stops it instead (the tab ends it at its next tick; one paced by the
-    // answers ends at once). Returns true when a transfer started.
-    bool Toggle(Mode mode, int count, const Intervals &intervals, StepAt steps);
+    // Starts a transfer as planned (one that writes, paced by the answers, reads every cell
+    // back); false, and nothing started, while one runs.
+    bool Start(Plan plan);
+    // A click on a tab's read or write button: while a transfer runs, stops it and returns false
+    // (at fixed pacing the tab ends it at its next tick, its timer at the interval of the clicked
+    // kind; paced by the answers it ends at once); otherwise starts the plan.
+    bool Toggle(Plan plan);
     // One tick of the tab's timer at fixed pacing: ends a transfer whose entries are done or that
     // was stopped, waits while other traffic is still going out, or takes and queues the next
     // step. Paced by the answers it is the engine's own timer that ticks (a test with a clock of
@@ -85,11 +86,7 @@ public:
     // a click).
     void End();
 
-    // ---- Paced by the answers
-
-    // Starts a transfer (a transfer that writes reads every cell back) on the engine's timer;
-    // false, and nothing started, while one runs.
-    bool StartByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks = {});
+    // Paced by the answers: the engine ticks it, not the owner's timer.
     bool byAnswer() const { return m_current == &m_answer; }
     // Ends it at once; what was read so far stays. The report says that it was stopped, or with
     // interrupted, that the line went away. Not announced by finished: whoever aborts knows.

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 // What the transfer engine (PacedTransfer) and its two pacings, fixed (FixedPacing) and paced by
 // the boards' answers (AnswerPacing), have in common: where a transfer stands, what it is asked
@@ -82,5 +83,35 @@ struct TickResult {
     bool readBack = false;    // paced by the answers: a write's read-back went out
 };
 using Report = LineClient::Report;
+
+// What a transfer is to do, and how it is paced. At fixed pacing: count entries, one step each
+// tick of the owner's timer, taken by steps, with the timer's intervals after each. Paced by the
+// answers: the requests, on the engine's own timer, and what the owner hears of each.
+struct Plan {
+    Mode mode = Mode::Read;
+    bool byAnswer = false;
+    int count = 0;
+    Intervals intervals;
+    StepAt steps;
+    std::vector<Request> requests;
+    OwnerHooks hooks;
+
+    static Plan Fixed(Mode mode, int count, const Intervals &intervals, StepAt steps) {
+        Plan plan;
+        plan.mode = mode;
+        plan.count = count;
+        plan.intervals = intervals;
+        plan.steps = std::move(steps);
+        return plan;
+    }
+    static Plan ByAnswer(Mode mode, std::vector<Request> requests, OwnerHooks hooks = {}) {
+        Plan plan;
+        plan.mode = mode;
+        plan.byAnswer = true;
+        plan.requests = std::move(requests);
+        plan.hooks = std::move(hooks);
+        return plan;
+    }
+};
 
 } // namespace Transfer

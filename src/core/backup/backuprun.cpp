@@ -64,7 +64,7 @@ bool BackupRun::Start(PacedTransfer::Mode mode, std::vector<PacedTransfer::Reque
             ++m_writesSent;
         }
     };
-    if (!m_transfer.StartByAnswer(mode, std::move(requests), hooks)) {
+    if (!m_transfer.Start(PacedTransfer::Plan::ByAnswer(mode, std::move(requests), hooks))) {
         return false;
     }
     m_ended = false;

@@ -250,28 +250,50 @@ void AddressRows::ReadFromImage(bool force, bool loaded) {
 // Transfers
 
 QList<AddressRows::Problem> AddressRows::StartRead() {
-    ProgressMax = Rows * ReadCellsPerRow;
-    Progress = 0;
-    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
     if (Running()) {
-        m_transfer.Toggle(Mode::Read, Rows, intervals, nullptr); // ends it at the next tick
+        Stop(Mode::Read);
         return {};
     }
+    return m_state.transferSettings.byAnswer() ? StartReadByAnswer() : StartReadFixed();
+}
+
+QList<AddressRows::Problem> AddressRows::StartWrite() {
+    if (Running()) {
+        Stop(Mode::Write);
+        return {};
+    }
+    // Writes are paced by the answers only when they are read back: a write has no answer.
+    return m_state.transferSettings.verifying() ? StartWriteByAnswer() : StartWriteFixed();
+}
+
+void AddressRows::Stop(Mode clicked) {
+    const bool byAnswer = m_transfer.byAnswer();
+    m_transfer.Toggle(PacedTransfer::Plan::Fixed(clicked, Rows, FixedIntervals(), nullptr));
+    if (byAnswer) {
+        FinishByAnswer(); // stopped at once: what was read stays
+    } else {
+        Progress = 0; // ends at the next tick
+    }
+}
+
+PacedTransfer::Intervals AddressRows::FixedIntervals() {
+    return {ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
+}
+
+QList<AddressRows::Problem> AddressRows::StartReadFixed() {
+    ProgressMax = Rows * ReadCellsPerRow;
+    Progress = 0;
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
     RowState.fill(NotVerified);
     TransferStep = 0;
-    m_transfer.Toggle(Mode::Read, Rows, intervals, [this](int row) { return ReadStep(row); });
+    m_transfer.Start(PacedTransfer::Plan::Fixed(Mode::Read, Rows, FixedIntervals(),
+                                                [this](int row) { return ReadStep(row); }));
     return problems;
 }
 
-QList<AddressRows::Problem> AddressRows::StartWrite() {
+QList<AddressRows::Problem> AddressRows::StartWriteFixed() {
     Progress = 0;
-    const PacedTransfer::Intervals intervals{ReadIntervalMs, WriteIntervalMs, SkipIntervalMs};
-    if (Running()) {
-        m_transfer.Toggle(Mode::Write, Rows, intervals, nullptr); // ends it at the next tick
-        return {};
-    }
     m_writeMotorola = m_state.station.UseMotorola;
     m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
     ProgressMax = Rows * m_cellsPerRow;
@@ -279,7 +301,8 @@ QList<AddressRows::Problem> AddressRows::StartWrite() {
     const QList<Problem> problems = StoreAddressesInImage();
     NoteRefusedRows();
     TransferStep = 0;
-    m_transfer.Toggle(Mode::Write, Rows, intervals, [this](int row) { return WriteStep(row); });
+    m_transfer.Start(PacedTransfer::Plan::Fixed(Mode::Write, Rows, FixedIntervals(),
+                                                [this](int row) { return WriteStep(row); }));
     return problems;
 }
 
@@ -345,10 +368,6 @@ PacedTransfer::Step AddressRows::WriteStep(int row) {
 QList<AddressRows::Problem> AddressRows::StartReadByAnswer() {
     ProgressMax = Rows * ReadCellsPerRow;
     Progress = 0;
-    if (Running()) {
-        m_transfer.Abort();
-        return {};
-    }
     StorePositionNumbersInImage();
     const QList<Problem> problems = StoreAddressesInImage();
     RowState.fill(NotVerified);
@@ -372,16 +391,12 @@ QList<AddressRows::Problem> AddressRows::StartReadByAnswer() {
             m_failedRows[at(r.tag)] = true;
         }
     };
-    m_transfer.StartByAnswer(Mode::Read, std::move(requests), hooks);
+    m_transfer.Start(PacedTransfer::Plan::ByAnswer(Mode::Read, std::move(requests), hooks));
     return problems;
 }
 
 QList<AddressRows::Problem> AddressRows::StartWriteByAnswer() {
     Progress = 0;
-    if (Running()) {
-        m_transfer.Abort();
-        return {};
-    }
     m_writeMotorola = m_state.station.UseMotorola;
     m_cellsPerRow = m_writeMotorola ? WriteCellsWithMotorola : WriteCellsDccOnly;
     StorePositionNumbersInImage();
@@ -414,7 +429,7 @@ QList<AddressRows::Problem> AddressRows::StartWriteByAnswer() {
             m_failedRows[at(r.tag)] = true;
         }
     };
-    m_transfer.StartByAnswer(Mode::Write, std::move(requests), hooks);
+    m_transfer.Start(PacedTransfer::Plan::ByAnswer(Mode::Write, std::move(requests), hooks));
     return problems;
 }
 

@@ -120,7 +120,14 @@ public:
     // Whether the mirror changed since the rows last took it.
     bool ImageChanged() const;
 
-    // Transfers at fixed pacing. A click while one runs ends it at the next tick.
+    // A click on "Adressen einlesen" or "schreiben": starts a transfer, paced as the transfer
+    // settings say, or ends the running one (at fixed pacing at the next tick; paced by the
+    // answers at once, its rows showing what came).
+    //
+    // At fixed pacing the tab's timer ticks it (Tick). Paced by the answers every cell is read
+    // twice and every written cell read back; a read leaves the rows whose cells did not all come
+    // back unmarked; a written row turns verified when every cell came back as written, failed
+    // otherwise. The engine runs it on its own timer and tells of it by its signals.
     bool Running() const { return m_transfer.running(); }
     QList<Problem> StartRead();
     QList<Problem> StartWrite();
@@ -132,12 +139,6 @@ public:
     // rows taken from a changed mirror.
     TickResult Tick();
 
-    // The same transfers paced by the answers: every cell read twice, every written cell read back.
-    // A read leaves the rows whose cells did not all come back unmarked; a written row turns
-    // verified when every cell came back as written, failed otherwise. The engine runs them on its
-    // own timer and tells of them by its signals. A click while one runs ends it at once.
-    QList<Problem> StartReadByAnswer();
-    QList<Problem> StartWriteByAnswer();
     // The tab calls this when the engine of a transfer paced by the answers has progressed.
     void FollowProgress() { Progress = m_transfer.progress(); }
     // The tab calls this when a transfer paced by the answers has ended.
@@ -145,6 +146,12 @@ public:
 
 private:
     using Mode = PacedTransfer::Mode;
+    static PacedTransfer::Intervals FixedIntervals();
+    void Stop(Mode clicked);
+    QList<Problem> StartReadFixed();
+    QList<Problem> StartWriteFixed();
+    QList<Problem> StartReadByAnswer();
+    QList<Problem> StartWriteByAnswer();
     // Cells of a row that a write skips: bit 0 the DCC cells, bit 1 the Motorola cells.
     static constexpr int SkipDcc = 1;
     static constexpr int SkipMotorola = 2;

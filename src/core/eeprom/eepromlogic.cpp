@@ -74,29 +74,29 @@ QString SingleResultText(int cell, int written, bool write, PacedTransfer::Outco
 Sweeps::Sweeps(SharedState &state) : pit(state), bridge(state), m_state(state) {}
 
 void Sweeps::Toggle(Board board) {
-    PacedTransfer &sweep = of(board);
-    if (sweep.byAnswer() && sweep.running()) {
-        sweep.Abort();
-        return;
-    }
+    PacedTransfer::Plan plan;
     if (m_state.transferSettings.byAnswer()) {
         std::vector<PacedTransfer::Request> cells;
         for (int cell = 0; cell < Cells; ++cell) {
             cells.push_back({PacedTransfer::Request::Kind::Read, board, cell, 0, cell});
         }
-        sweep.StartByAnswer(PacedTransfer::Mode::Read, std::move(cells));
-        return;
+        plan = PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Read, std::move(cells));
+    } else {
+        const PacedTransfer::Intervals intervals{TickMs, TickMs, TickMs};
+        plan = PacedTransfer::Plan::Fixed(PacedTransfer::Mode::Read, Cells, intervals,
+                                          [board](int cell) {
+                                              PacedTransfer::Step step;
+                                              step.kind = PacedTransfer::Step::Kind::Read;
+                                              step.board = board;
+                                              step.cell = cell;
+                                              return step;
+                                          });
     }
-    const PacedTransfer::Intervals intervals{TickMs, TickMs, TickMs};
-    const auto steps = [board](int cell) {
-        PacedTransfer::Step step;
-        step.kind = PacedTransfer::Step::Kind::Read;
-        step.board = board;
-        step.cell = cell;
-        return step;
-    };
-    if (!sweep.Toggle(PacedTransfer::Mode::Read, Cells, intervals, steps)) {
-        sweep.End(); // stopped by the user: report what the requests so far got
+    PacedTransfer &sweep = of(board);
+    if (!sweep.Toggle(std::move(plan))) {
+        // Stopped by the user: one at fixed pacing reports now what its requests so far got;
+        // one paced by the answers has ended already.
+        sweep.End();
     }
 }
 

@@ -20,25 +20,25 @@ void ParameterTransfer::RestoreUnanswered() {
     m_unanswered.clear();
 }
 
-void ParameterTransfer::Start(Mode mode, int entryCount) {
-    m_transfer.Toggle(mode, entryCount, m_intervals, [this](int entry) { return StepAt(entry); });
-}
-
-void ParameterTransfer::StartRead(int entryCount) {
-    Start(Mode::Read, entryCount);
-}
-
-void ParameterTransfer::StartWrite(int entryCount) {
-    Start(Mode::Write, entryCount);
-}
-
-void ParameterTransfer::StartByAnswer(Mode mode, int entryCount) {
-    if (m_transfer.running()) {
-        m_transfer.Abort();
-        RestoreUnanswered();
-        return;
+bool ParameterTransfer::Toggle(Mode mode, int entryCount) {
+    const bool stoppingByAnswer = m_transfer.running() && m_transfer.byAnswer();
+    if (!m_transfer.running()) {
+        m_unanswered.clear();
     }
-    m_unanswered.clear();
+    const TransferSettings &t = m_model.state().transferSettings;
+    // Writes are paced by the answers only when they are read back: a write has no answer.
+    const bool byAnswer = mode == Mode::Read ? t.byAnswer() : t.verifying();
+    const bool started = m_transfer.Toggle(
+        byAnswer ? PlanByAnswer(mode, entryCount)
+                 : PacedTransfer::Plan::Fixed(mode, entryCount, m_intervals,
+                                              [this](int entry) { return StepAt(entry); }));
+    if (stoppingByAnswer) {
+        RestoreUnanswered(); // stopped at once, without an announced end
+    }
+    return started;
+}
+
+PacedTransfer::Plan ParameterTransfer::PlanByAnswer(Mode mode, int entryCount) {
     using Request = PacedTransfer::Request;
     std::vector<Request> requests;
     for (int entry = 0; entry < entryCount; ++entry) {
@@ -80,7 +80,7 @@ void ParameterTransfer::StartByAnswer(Mode mode, int entryCount) {
             break;
         }
     };
-    m_transfer.StartByAnswer(mode, std::move(requests), hooks);
+    return PacedTransfer::Plan::ByAnswer(mode, std::move(requests), std::move(hooks));
 }
 
 PacedTransfer::Step ParameterTransfer::StepAt(int entry) {

@@ -28,13 +28,12 @@ public:
     const PacedTransfer &engine() const { return m_transfer; }
 
     // A click on "Werte einlesen" or "Werte schreiben": starts a transfer, or ends the running one
-    // (of either kind) at the next tick.
-    void StartRead(int entryCount);
-    void StartWrite(int entryCount);
-    // The same paced by the answers: every entry read twice, every written entry read back
-    // (green when it came back as written, red when not); a click while one runs ends it at
-    // once. The engine runs it on its own timer and tells of it by its signals.
-    void StartByAnswer(PacedTransfer::Mode mode, int entryCount);
+    // (of either kind; at fixed pacing at the next tick, paced by the answers at once). The
+    // transfer settings choose the pacing: paced by the answers, every entry is read twice and
+    // every written entry read back (green when it came back as written, red when not), on the
+    // engine's own timer, which tells of it by its signals; at fixed pacing the tab's timer ticks
+    // it (Tick). True when a transfer started.
+    bool Toggle(PacedTransfer::Mode mode, int entryCount);
 
     struct Step {
         bool ended = false;
@@ -53,7 +52,7 @@ public:
 
 private:
     using Mode = PacedTransfer::Mode;
-    void Start(Mode mode, int entryCount);
+    PacedTransfer::Plan PlanByAnswer(Mode mode, int entryCount);
     PacedTransfer::Step StepAt(int entry);
     // Entries whose request went out and was never answered (the line went away, or the
     // transfer was stopped) go back to the marks they had: blue would claim a request still on

@@ -374,14 +374,10 @@ void TFrameDefinition::btn_write_adrClick() {
 }
 
 void TFrameDefinition::StartTransfer(bool read) {
-    const TransferSettings &t = m_state.transferSettings;
-    // Writes are paced by the answers only when they are read back: a write has no answer.
-    const bool byAnswer = read ? t.byAnswer() : t.verifying();
     const bool stopping = m_rows.Running();
-    if (stopping && m_rows.transfer().byAnswer()) {
-        read ? m_rows.StartReadByAnswer() : m_rows.StartWriteByAnswer();
-        m_rows.FinishByAnswer(); // stopped at once: what was read stays
-        EndTransfer();
+    const QList<AddressRows::Problem> problems = read ? m_rows.StartRead() : m_rows.StartWrite();
+    if (stopping && !m_rows.transfer().active()) {
+        EndTransfer();          // stopped at once (paced by the answers): what was read stays
         ShowTransferProgress(); // the bar says that it was stopped, and how far it got
         ShowAddressRows();
         return;
@@ -389,12 +385,6 @@ void TFrameDefinition::StartTransfer(bool read) {
     m_transferShown = true;
     (read ? btn_read_adr : btn_write_adr)->setText(CaptionAbort());
     (read ? btn_write_adr : btn_read_adr)->setEnabled(false);
-    QList<AddressRows::Problem> problems;
-    if (byAnswer && !stopping) {
-        problems = read ? m_rows.StartReadByAnswer() : m_rows.StartWriteByAnswer();
-    } else {
-        problems = read ? m_rows.StartRead() : m_rows.StartWrite();
-    }
     Timer5->start(m_rows.Interval());
     ProgressBar3->setRange(0, m_rows.ProgressMax);
     ProgressBar3->setValue(0);

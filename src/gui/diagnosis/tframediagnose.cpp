@@ -590,7 +590,8 @@ void TFrameDiagnose::btn_para_okClick() {
             writes.push_back(
                 {PacedTransfer::Request::Kind::Write, Board::Buehne, w.cell, value, w.cell});
         }
-        m_paraWrite->StartByAnswer(PacedTransfer::Mode::Write, std::move(writes));
+        m_paraWrite->Start(
+            PacedTransfer::Plan::ByAnswer(PacedTransfer::Mode::Write, std::move(writes)));
         return;
     }
     for (const CellWrite &w : m_state.directDrive.Writes()) {

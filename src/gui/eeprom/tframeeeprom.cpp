@@ -215,8 +215,8 @@ void TFrameEEprom::SingleByAnswer(Board board, PacedTransfer::Request request) {
         label->setText(Eeprom::SingleResultText(
             r.cell, r.value, r.kind == PacedTransfer::Request::Kind::Write, outcome, value));
     };
-    h.single->StartByAnswer(write ? PacedTransfer::Mode::Write : PacedTransfer::Mode::Read,
-                            {request}, hooks);
+    h.single->Start(PacedTransfer::Plan::ByAnswer(
+        write ? PacedTransfer::Mode::Write : PacedTransfer::Mode::Read, {request}, hooks));
     WakeTimer3();
 }
 

@@ -311,30 +311,22 @@ void TFrameParameter::btn_write_valuesClick() {
 }
 
 void TFrameParameter::StartTransfer(PacedTransfer::Mode mode) {
-    const TransferSettings &t = m_state.transferSettings;
-    const bool read = mode == PacedTransfer::Mode::Read;
-    // Writes are paced by the answers only when they are read back: a write has no answer.
-    const bool byAnswer = read ? t.byAnswer() : t.verifying();
-    ProgressBar3->setRange(0, m_model.entryCount());
+    const bool stopping = m_transfer.Running();
+    const bool started = m_transfer.Toggle(mode, m_model.entryCount());
+    const PacedTransfer &engine = m_transfer.engine();
+    if (stopping && !engine.active()) {
+        ShowTransferProgress(); // the bar says that it was stopped, and how far it got
+        EndTransfer();          // stopped at once; what was read stays
+        return;
+    }
     ProgressBar3->setValue(0);
-    ProgressBar3->setTextVisible(byAnswer);
-    if (byAnswer || (m_transfer.engine().byAnswer() && m_transfer.Running())) {
-        const bool wasRunning = m_transfer.Running();
-        m_transfer.StartByAnswer(mode, m_model.entryCount());
-        if (wasRunning) {
-            ShowTransferProgress(); // the bar says that it was stopped, and how far it got
-            EndTransfer();          // stopped at once; what was read stays
-            return;
-        }
-        ProgressBar3->setRange(0, std::max(1, m_transfer.engine().total()));
+    ProgressBar3->setTextVisible(started && engine.byAnswer());
+    if (started && engine.byAnswer()) {
+        ProgressBar3->setRange(0, std::max(1, engine.total()));
         ShowMarks();
         return;
     }
-    if (read) {
-        m_transfer.StartRead(m_model.entryCount());
-    } else {
-        m_transfer.StartWrite(m_model.entryCount());
-    }
+    ProgressBar3->setRange(0, m_model.entryCount());
     Timer4->start(m_transfer.interval());
 }
 
