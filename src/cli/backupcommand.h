@@ -9,13 +9,15 @@ struct ProgramSettings;
 // The command line's backup, compare and restore: the same job as on the settings tab, without a
 // window and without a display.
 //
-//   pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-//   pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--yes] FILE
+//   pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] FILE
+//   pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] FILE
+//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] [--yes] FILE
 //
 // The options may stand before or after the command, in any order. DEVICE is a device path, a
 // name COM1..COM9 as the settings file maps it, or "simulator".
-// Progress goes to standard error, the result list to standard output.
+// Progress goes to standard error, the result list to standard output; with --json the result
+// is one JSON document there instead, and the list that a restore shows before its question goes
+// to standard error with the question.
 namespace BackupCommand {
 
 // Exit codes.
@@ -44,6 +46,7 @@ struct Options {
     QString settingsPath; // empty: the program's settings file
     QString language;     // "de", "en", or empty: as the settings file or the system says
     bool yes = false;
+    bool json = false;
     bool help = false;
 };
 // Reads the command line (arguments[0] is the program, arguments[1] the command). False with the
