@@ -226,39 +226,56 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return fail(
             QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
     }
-    if (parser.isSet(baud)) {
+    QString wrong;
+    if (!ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong) ||
+        !OneFile(parser, command, &o.file, &wrong)) {
+        return fail(wrong);
+    }
+    *options = o;
+    return true;
+}
+
+bool ReadCommonOptions(const QCommandLineParser &parser, int *baud, QString *settingsPath,
+                       QString *language, QString *error) {
+    if (parser.isSet(QStringLiteral("baud"))) {
+        const QString typed = parser.value(QStringLiteral("baud"));
         bool ok = false;
-        o.baud = parser.value(baud).toInt(&ok);
-        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(
-                QCoreApplication::translate(
-                    "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                    .arg(parser.value(baud)));
+        *baud = typed.toInt(&ok);
+        if (!ok || (*baud != 2400 && *baud != 9600 && *baud != 19200)) {
+            *error = QCoreApplication::translate(
+                         "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
+                         .arg(typed);
+            return false;
         }
     }
-    if (parser.isSet(settings)) {
-        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
+    if (parser.isSet(QStringLiteral("settings"))) {
+        *settingsPath = QFileInfo(parser.value(QStringLiteral("settings"))).absoluteFilePath();
     }
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang).trimmed().toLower();
-        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(QCoreApplication::translate("BackupCommand", "--lang braucht de oder en."));
+    if (parser.isSet(QStringLiteral("lang"))) {
+        *language = parser.value(QStringLiteral("lang")).trimmed().toLower();
+        if (*language != QLatin1String("de") && *language != QLatin1String("en")) {
+            *error = QCoreApplication::translate("BackupCommand", "--lang braucht de oder en.");
+            return false;
         }
     }
+    return true;
+}
+
+bool OneFile(const QCommandLineParser &parser, const QString &command, QString *file,
+             QString *error) {
     QStringList files = parser.positionalArguments();
     // An empty name ("") names no file: it is missing, not a file in no folder.
     files.removeAll(QString());
-    if (files.size() != 1) {
-        return fail(
-            files.isEmpty()
-                ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.")
-                      .arg(command)
-                : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
-                      .arg(files.at(1)));
+    if (files.size() == 1) {
+        *file = files.constFirst();
+        return true;
     }
-    o.file = files.constFirst();
-    *options = o;
-    return true;
+    *error =
+        files.isEmpty()
+            ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.").arg(command)
+            : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
+                  .arg(files.at(1));
+    return false;
 }
 
 bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
@@ -278,6 +295,18 @@ bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPat
                     "BackupCommand",
                     "pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1\n")
                     .arg(reason));
+    return true;
+}
+
+bool SetUpSession(const QString &settingsPath, int baud, const QString &defaultSettingsPath,
+                  Session &session, ProgramSettings &settings) {
+    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
+    if (!ReadSettings(settingsPath, defaultSettingsPath, session, settings)) {
+        return false;
+    }
+    if (baud > 0) {
+        settings.baud = baud;
+    }
     return true;
 }
 
@@ -584,13 +613,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
     ProgramSettings settings;
-    if (!ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
+    if (!SetUpSession(o.settingsPath, o.baud, defaultSettingsPath, session, settings)) {
         return UsageError;
-    }
-    if (o.baud > 0) {
-        settings.baud = o.baud;
     }
 
     // A file that cannot be used is refused before the port is opened, and a file to compare

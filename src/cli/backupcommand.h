@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
 class Session;
 struct ProgramSettings;
 
@@ -61,11 +62,25 @@ Options Peek(const QStringList &arguments);
 // around.
 bool IsYes(const QString &answer);
 
+// The options that every command on the line reads alike, --baud, --settings and --lang, from a
+// parser that knows them: false with the reason in error when one is wrong. baud stays 0 and
+// the others empty where the option is not given.
+bool ReadCommonOptions(const QCommandLineParser &parser, int *baud, QString *settingsPath,
+                       QString *language, QString *error);
+// The one FILE among the positional arguments (an empty name counts as none); false with the
+// reason in error for none or more than one.
+bool OneFile(const QCommandLineParser &parser, const QString &command, QString *file,
+             QString *error);
+
 // Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
 // the session: the one named with --settings (settingsPath), else defaultSettingsPath. False when
 // a file named with --settings cannot be read; the default file unread only warns.
 bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
                   ProgramSettings &settings);
+// A session that offers the simulator as the window does, with the settings file read into
+// settings and a rate given with --baud (baud > 0) over the file's; false as ReadSettings.
+bool SetUpSession(const QString &settingsPath, int baud, const QString &defaultSettingsPath,
+                  Session &session, ProgramSettings &settings);
 // Opens the port with the settings' pacing and rate; false, said on standard error, when it
 // cannot be opened.
 bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings);
