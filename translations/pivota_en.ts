@@ -1693,22 +1693,6 @@ no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
         <translation>record needs --seconds N with N from 1 to %1.</translation>
     </message>
     <message>
-        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
-        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
-    </message>
-    <message>
-        <source>--lang braucht de oder en.</source>
-        <translation>--lang needs de or en.</translation>
-    </message>
-    <message>
-        <source>record braucht eine DATEI.</source>
-        <translation>record needs a FILE.</translation>
-    </message>
-    <message>
-        <source>Unerwartetes Argument „%1“.</source>
-        <translation>Unexpected argument “%1”.</translation>
-    </message>
-    <message>
         <source>%1 ist die Einstellungs-Datei; die Aufzeichnung würde sie überschreiben. Nichts wurde gesendet.</source>
         <translation>%1 is the settings file; the recording would overwrite it. Nothing was sent.</translation>
     </message>
@@ -1874,16 +1858,8 @@ readable.
         <translation>--%1 does not apply to %2.</translation>
     </message>
     <message>
-        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
-        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
-    </message>
-    <message>
         <source>--settings braucht einen Dateinamen.</source>
         <translation>--settings needs a file name.</translation>
-    </message>
-    <message>
-        <source>--lang braucht de oder en.</source>
-        <translation>--lang needs de or en.</translation>
     </message>
     <message>
         <source>--from braucht einen Dateinamen.</source>
