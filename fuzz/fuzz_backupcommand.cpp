@@ -138,7 +138,7 @@ void CheckBuilt(FuzzInput &in) {
     bool baudRight = true;
     bool unknownOption = false;
     int files = 0;
-    QList<int> order = {0, 1, 2, 3, 4, 5};
+    QList<int> order = {0, 1, 2, 3, 4, 5, 6};
     std::rotate(order.begin(), order.begin() + in.byte() % order.size(), order.end());
     for (int part : order) {
         if (!(choose & (1u << part))) {
@@ -177,6 +177,10 @@ void CheckBuilt(FuzzInput &in) {
             arguments << QStringLiteral("--yes");
             expected.yes = true;
             break;
+        case 6:
+            arguments << QStringLiteral("--json");
+            expected.json = true;
+            break;
         case 4:
         case 5: // the file, and maybe a second one; or an option the command does not know
             if (part == 5 && (in.byte() & 1)) {
@@ -206,6 +210,7 @@ void CheckBuilt(FuzzInput &in) {
     FUZZ_CHECK(o.baud == expected.baud);
     FUZZ_CHECK(o.settingsPath == expected.settingsPath);
     FUZZ_CHECK(o.yes == expected.yes);
+    FUZZ_CHECK(o.json == expected.json);
     FUZZ_CHECK(o.file == expected.file);
 }
 

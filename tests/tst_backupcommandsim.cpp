@@ -10,10 +10,21 @@
 #include "fixtures/testutil.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace PivotaRun;
+
+namespace {
+QJsonObject JsonOf(const Run &r) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    return error.error == QJsonParseError::NoError ? doc.object() : QJsonObject();
+}
+} // namespace
 
 class TestBackupCommandSim : public QObject {
     Q_OBJECT
@@ -215,6 +226,83 @@ private slots:
                  qPrintable(Dump(r)));
         QVERIFY2(!r.out.contains(QStringLiteral("Steuerung 7 (0x07)")), qPrintable(Dump(r)));
         QVERIFY(r.out.contains(QStringLiteral("0 nicht geschrieben, 1 nicht bestätigt")));
+    }
+
+    // With --json each command prints one document a script reads: a backup's cells as the
+    // boards hold them, a compare's difference by the setting's name, a restore's verified write,
+    // and a line lost midway as its result.
+    void jsonOfBackupCompareRestore() {
+        const QString simFile = m_dir.filePath(QStringLiteral("json.txt"));
+        QString text;
+        for (int cell = 0; cell < 256; ++cell) {
+            text += SimLine('P', cell, (cell * 7 + 2) & 0xFF) + SimLine('B', cell, cell ^ 0x55);
+        }
+        QVERIFY(TestUtil::WriteFile(simFile, text.toLatin1()));
+        const QString link = m_dir.filePath(QStringLiteral("json-tty"));
+        const QStringList quick = {"--eeprom",       simFile, "--pit-delay", "1",
+                                   "--bridge-delay", "3",     "--baud",      "115200"};
+        const QString backup = m_dir.filePath(QStringLiteral("json.pvt"));
+        const QStringList base = {"--json", "--settings", m_settings, "--port", link};
+        {
+            SimProcess sim;
+            QVERIFY(sim.start(quick, link));
+            const Run r = RunPivota(QStringList{"backup"} + base + QStringList{backup});
+            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+            const QJsonObject json = JsonOf(r);
+            QCOMPARE(json.value(QStringLiteral("result")).toString(), QStringLiteral("done"));
+            const QJsonArray cells = json.value(QStringLiteral("cells")).toArray();
+            QCOMPARE(cells.size(), 512);
+            for (const QJsonValue &v : cells) {
+                const QJsonObject c = v.toObject();
+                const int cell = c.value(QStringLiteral("cell")).toInt();
+                const bool pit = c.value(QStringLiteral("board")).toString() == u"grube";
+                QCOMPARE(c.value(QStringLiteral("value")).toInt(-1),
+                         pit ? (cell * 7 + 2) & 0xFF : cell ^ 0x55);
+            }
+            const QJsonObject counts = json.value(QStringLiteral("counts")).toObject();
+            for (const QString &board : {QStringLiteral("grube"), QStringLiteral("buehne")}) {
+                QCOMPARE(counts.value(board).toObject().value(QStringLiteral("confirmed")).toInt(),
+                         256);
+            }
+        }
+        // The bridge's fast speed to the left changes behind the program's back.
+        text.replace(SimLine('B', 1, 1 ^ 0x55), SimLine('B', 1, 20));
+        QVERIFY(TestUtil::WriteFile(simFile, text.toLatin1()));
+        {
+            SimProcess sim;
+            QVERIFY(sim.start(quick, link));
+            Run r = RunPivota(QStringList{"compare"} + base + QStringList{backup});
+            QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+            QJsonObject json = JsonOf(r);
+            QCOMPARE(json.value(QStringLiteral("count")).toInt(), 1);
+            const QJsonObject named =
+                json.value(QStringLiteral("differences")).toArray().at(0).toObject();
+            QCOMPARE(named.value(QStringLiteral("name")).toString(),
+                     QStringLiteral("geschwindigkeit-links-schnell"));
+            QCOMPARE(named.value(QStringLiteral("controller"))
+                         .toObject()
+                         .value(QStringLiteral("number"))
+                         .toInt(),
+                     20);
+
+            r = RunPivota(QStringList{"restore", "--yes"} + base + QStringList{backup});
+            QVERIFY2(r.code == 0, qPrintable(Dump(r)));
+            json = JsonOf(r);
+            QCOMPARE(json.value(QStringLiteral("result")).toString(), QStringLiteral("done"));
+            const QJsonArray writes = json.value(QStringLiteral("writes")).toArray();
+            QCOMPARE(writes.size(), 1);
+            QCOMPARE(writes.at(0).toObject().value(QStringLiteral("value")).toInt(), 1 ^ 0x55);
+            QVERIFY(json.value(QStringLiteral("failures")).toArray().isEmpty());
+        }
+        QVERIFY(TestUtil::ReadFile(simFile).contains(SimLine('B', 1, 1 ^ 0x55).toLatin1()));
+
+        SimProcess sim;
+        QVERIFY(sim.start(quick + QStringList{"--hang-up-after", "1"}, link));
+        const Run r = RunPivota(QStringList{"backup"} + base +
+                                QStringList{m_dir.filePath(QStringLiteral("lost.pvt"))});
+        QVERIFY2(r.code == 3, qPrintable(Dump(r)));
+        QCOMPARE(JsonOf(r).value(QStringLiteral("result")).toString(),
+                 QStringLiteral("lineFailed"));
     }
 
 private:

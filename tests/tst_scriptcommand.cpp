@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 using namespace PivotaRun;
 
@@ -271,6 +272,54 @@ private slots:
                                  "--wait", "--timeout", "30", "--json"});
         QVERIFY2(r.code == 1, qPrintable(Dump(r)));
         QCOMPARE(JsonOf(r).value(QStringLiteral("result")).toString(), QStringLiteral("blocked"));
+    }
+
+    // A bridge that turns one position in half a minute: --wait gives up at its limit with exit 1
+    // and the words, and Ctrl-C while it waits ends with 130.
+    void driveWaitEndsAtItsLimitOrAtCtrlC() {
+        const QString simFile = m_dir.filePath(QStringLiteral("slow.txt"));
+        QString slow;
+        for (const int cell : {1, 2, 17, 18}) { // the speeds left and right, fast and slow
+            slow += SimLine('B', cell, 1);
+        }
+        QVERIFY(TestUtil::WriteFile(simFile, slow.toLatin1()));
+        const QString link = m_dir.filePath(QStringLiteral("slow-tty"));
+        const QStringList drive = {"drive",  "--settings", m_settings, "--port", link,
+                                   "--json", "--to",       "7",        "--wait"};
+        {
+            SimProcess sim;
+            QVERIFY(sim.start({"--baud", "115200", "--eeprom", simFile}, link));
+            const Run r = RunPivota(drive + QStringList{"--timeout", "1"});
+            QVERIFY2(r.code == 1, qPrintable(Dump(r)));
+            const QJsonObject json = JsonOf(r);
+            QCOMPARE(json.value(QStringLiteral("result")).toString(), QStringLiteral("timedOut"));
+            QVERIFY2(json.value(QStringLiteral("messages"))
+                         .toArray()
+                         .at(0)
+                         .toString()
+                         .startsWith(QStringLiteral("Nicht in 1 s angekommen")),
+                     qPrintable(Dump(r)));
+        }
+        SimProcess sim;
+        QVERIFY(sim.start({"--baud", "115200", "--eeprom", simFile, "--trace"}, link));
+        QProcess p;
+        p.start(QStringLiteral(PIVOTA_PATH), drive);
+        QVERIFY(p.waitForStarted());
+        // Ctrl-C once the drive is on the line (its function byte reached the board).
+        QByteArray trace;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                trace += sim.m_process.readAllStandardError();
+                return trace.contains("<- c1");
+            },
+            30000));
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        const QJsonDocument json = QJsonDocument::fromJson(p.readAllStandardOutput());
+        QCOMPARE(json.object().value(QStringLiteral("result")).toString(),
+                 QStringLiteral("stopped"));
     }
 
 private:

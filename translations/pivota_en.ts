@@ -116,10 +116,12 @@ The current values will be lost.</translation>
 </translation>
     </message>
     <message>
-        <source>Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI
-        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI
-        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] [--yes]
-               DATEI
+        <source>Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+               [--json] DATEI
+        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+               [--json] DATEI
+        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]
+               [--json] [--yes] DATEI
 Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.
 
 backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als
@@ -134,16 +136,21 @@ restore  vergleicht, fragt nach und schreibt nur die abweichenden Zellen
 --settings DATEI Einstellungs-Datei (Port-Zuordnung, Baud, Antwort-Timeout)
 --lang de|en     Sprache der Meldungen
 --yes            restore ohne Rückfrage
+--json           das Ergebnis als ein JSON-Dokument (Zellen, Namen, Zustände,
+                 Anzahlen); die Rückfrage von restore auf der
+                 Standard-Fehlerausgabe
 
 Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.
 Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht
 bestätigt/geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung fehlgeschlagen,
 130 mit Strg-C abgebrochen (eine Sicherung schreibt dann keine Datei).
 </source>
-        <translation>Usage: pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-       pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-       pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--yes]
-              FILE
+        <translation>Usage: pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+              [--json] FILE
+       pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+              [--json] FILE
+       pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en]
+              [--json] [--yes] FILE
 The options may stand before and after the command, in any order.
 
 backup   reads all cells of both boards (each twice) and writes them as a
@@ -158,6 +165,8 @@ restore  compares, asks, and writes only the differing cells
 --settings FILE  settings file (port mapping, baud, answer time-out)
 --lang de|en     language of the messages
 --yes            restore without asking
+--json           the result as one JSON document (cells, names, states,
+                 counts); restore asks on standard error
 
 Progress on standard error, result on standard output.
 Exit status: 0 all done and equal, 1 differences or cells not
@@ -1684,22 +1693,6 @@ no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
         <translation>record needs --seconds N with N from 1 to %1.</translation>
     </message>
     <message>
-        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
-        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
-    </message>
-    <message>
-        <source>--lang braucht de oder en.</source>
-        <translation>--lang needs de or en.</translation>
-    </message>
-    <message>
-        <source>record braucht eine DATEI.</source>
-        <translation>record needs a FILE.</translation>
-    </message>
-    <message>
-        <source>Unerwartetes Argument „%1“.</source>
-        <translation>Unexpected argument “%1”.</translation>
-    </message>
-    <message>
         <source>%1 ist die Einstellungs-Datei; die Aufzeichnung würde sie überschreiben. Nichts wurde gesendet.</source>
         <translation>%1 is the settings file; the recording would overwrite it. Nothing was sent.</translation>
     </message>
@@ -1865,16 +1858,8 @@ readable.
         <translation>--%1 does not apply to %2.</translation>
     </message>
     <message>
-        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
-        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
-    </message>
-    <message>
         <source>--settings braucht einen Dateinamen.</source>
         <translation>--settings needs a file name.</translation>
-    </message>
-    <message>
-        <source>--lang braucht de oder en.</source>
-        <translation>--lang needs de or en.</translation>
     </message>
     <message>
         <source>--from braucht einen Dateinamen.</source>

@@ -1,7 +1,11 @@
 #include "cli/backupcommand.h"
 
+#include "cli/jsonoutput.h"
+
+#include "comm/addresscodes.h"
 #include "comm/portmap.h"
 #include "core/backup/backupjob.h"
+#include "core/scripting/filediff.h"
 #include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
@@ -17,6 +21,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -140,10 +147,12 @@ Options Peek(const QStringList &arguments) {
 QString Usage() {
     return WrapLines(QCoreApplication::translate(
         "BackupCommand",
-        "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
-        "        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] DATEI\n"
-        "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en] [--yes]\n"
-        "               DATEI\n"
+        "Aufruf: pivota backup  --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+        "               [--json] DATEI\n"
+        "        pivota compare --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+        "               [--json] DATEI\n"
+        "        pivota restore --port GERÄT [--baud N] [--settings DATEI] [--lang de|en]\n"
+        "               [--json] [--yes] DATEI\n"
         "Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.\n"
         "\n"
         "backup   liest alle Zellen beider Platinen (jede zweimal) und schreibt sie als\n"
@@ -158,6 +167,9 @@ QString Usage() {
         "--settings DATEI Einstellungs-Datei (Port-Zuordnung, Baud, Antwort-Timeout)\n"
         "--lang de|en     Sprache der Meldungen\n"
         "--yes            restore ohne Rückfrage\n"
+        "--json           das Ergebnis als ein JSON-Dokument (Zellen, Namen, Zustände,\n"
+        "                 Anzahlen); die Rückfrage von restore auf der\n"
+        "                 Standard-Fehlerausgabe\n"
         "\n"
         "Fortschritt auf der Standard-Fehlerausgabe, Ergebnis auf der Standard-Ausgabe.\n"
         "Rückgabewert: 0 alles erledigt und gleich, 1 Unterschiede oder Zellen nicht\n"
@@ -188,7 +200,8 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
                                       QCoreApplication::translate("BackupCommand", "DATEI"));
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption lang(QStringLiteral("lang"), QString(), QStringLiteral("de|en"));
-    parser.addOptions({help, port, baud, settings, yes, lang});
+    const QCommandLineOption json(QStringLiteral("json"), QString());
+    parser.addOptions({help, port, baud, settings, yes, lang, json});
     QStringList rest = arguments;
     rest.removeAt(at); // the command
     if (!parser.parse(rest)) {
@@ -207,44 +220,62 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return fail(QCoreApplication::translate("BackupCommand", "--yes gilt nur für restore."));
     }
     o.yes = parser.isSet(yes);
+    o.json = parser.isSet(json);
     o.port = parser.value(port).trimmed();
     if (o.port.isEmpty()) {
         return fail(
             QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
     }
-    if (parser.isSet(baud)) {
+    QString wrong;
+    if (!ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong) ||
+        !OneFile(parser, command, &o.file, &wrong)) {
+        return fail(wrong);
+    }
+    *options = o;
+    return true;
+}
+
+bool ReadCommonOptions(const QCommandLineParser &parser, int *baud, QString *settingsPath,
+                       QString *language, QString *error) {
+    if (parser.isSet(QStringLiteral("baud"))) {
+        const QString typed = parser.value(QStringLiteral("baud"));
         bool ok = false;
-        o.baud = parser.value(baud).toInt(&ok);
-        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(
-                QCoreApplication::translate(
-                    "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                    .arg(parser.value(baud)));
+        *baud = typed.toInt(&ok);
+        if (!ok || (*baud != 2400 && *baud != 9600 && *baud != 19200)) {
+            *error = QCoreApplication::translate(
+                         "BackupCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
+                         .arg(typed);
+            return false;
         }
     }
-    if (parser.isSet(settings)) {
-        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
+    if (parser.isSet(QStringLiteral("settings"))) {
+        *settingsPath = QFileInfo(parser.value(QStringLiteral("settings"))).absoluteFilePath();
     }
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang).trimmed().toLower();
-        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(QCoreApplication::translate("BackupCommand", "--lang braucht de oder en."));
+    if (parser.isSet(QStringLiteral("lang"))) {
+        *language = parser.value(QStringLiteral("lang")).trimmed().toLower();
+        if (*language != QLatin1String("de") && *language != QLatin1String("en")) {
+            *error = QCoreApplication::translate("BackupCommand", "--lang braucht de oder en.");
+            return false;
         }
     }
+    return true;
+}
+
+bool OneFile(const QCommandLineParser &parser, const QString &command, QString *file,
+             QString *error) {
     QStringList files = parser.positionalArguments();
     // An empty name ("") names no file: it is missing, not a file in no folder.
     files.removeAll(QString());
-    if (files.size() != 1) {
-        return fail(
-            files.isEmpty()
-                ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.")
-                      .arg(command)
-                : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
-                      .arg(files.at(1)));
+    if (files.size() == 1) {
+        *file = files.constFirst();
+        return true;
     }
-    o.file = files.constFirst();
-    *options = o;
-    return true;
+    *error =
+        files.isEmpty()
+            ? QCoreApplication::translate("BackupCommand", "%1 braucht eine DATEI.").arg(command)
+            : QCoreApplication::translate("BackupCommand", "Unerwartetes Argument „%1“.")
+                  .arg(files.at(1));
+    return false;
 }
 
 bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
@@ -264,6 +295,18 @@ bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPat
                     "BackupCommand",
                     "pivota: Einstellungs-Datei nicht lesbar, es gelten die Vorgabewerte: %1\n")
                     .arg(reason));
+    return true;
+}
+
+bool SetUpSession(const QString &settingsPath, int baud, const QString &defaultSettingsPath,
+                  Session &session, ProgramSettings &settings) {
+    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
+    if (!ReadSettings(settingsPath, defaultSettingsPath, session, settings)) {
+        return false;
+    }
+    if (baud > 0) {
+        settings.baud = baud;
+    }
     return true;
 }
 
@@ -329,6 +372,146 @@ void PutLines(std::FILE *out, const BackupJob &job, int *printed) {
     }
 }
 
+QString ResultKey(BackupJob::Result result) {
+    switch (result) {
+    case BackupJob::Result::Equal:
+        return QStringLiteral("done");
+    case BackupJob::Result::Differences:
+        return QStringLiteral("differences");
+    case BackupJob::Result::FileError:
+        return QStringLiteral("fileError");
+    case BackupJob::Result::LineFailed:
+        return QStringLiteral("lineFailed");
+    case BackupJob::Result::Stopped:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+
+// Every cell of both boards as the backup read it, and how many of each state per board.
+void AddBackupJson(const BackupJob &job, QJsonObject &document) {
+    QJsonArray cells;
+    QJsonObject counts;
+    for (Board board : {Board::Grube, Board::Buehne}) {
+        QJsonObject count{{JsonOutput::StateKey(Scripting::Reading::State::Confirmed), 0},
+                          {JsonOutput::StateKey(Scripting::Reading::State::Unconfirmed), 0},
+                          {JsonOutput::StateKey(Scripting::Reading::State::Unreadable), 0}};
+        for (int cell = 0; cell < Backup::Cells; ++cell) {
+            const Backup::Cell &held = job.boardCells().of(board)[static_cast<size_t>(cell)];
+            const QString state = JsonOutput::StateKey(held);
+            count.insert(state, count.value(state).toInt() + 1);
+            cells.append(JsonOutput::HeldCellJson(board, cell, held));
+        }
+        counts.insert(Scripting::BoardKey(board), count);
+    }
+    document.insert(QStringLiteral("cells"), cells);
+    document.insert(QStringLiteral("counts"), counts);
+}
+
+// A position row's position cell by the row's name as the compare's list gives it: "P:8" for the
+// row that drives to position 8 in the file; empty for any other setting.
+QString PositionRowName(const Scripting::Setting &s, const Backup::Image &file) {
+    if (s.kind != Scripting::Kind::Cell || s.board != Board::Grube) {
+        return QString();
+    }
+    for (int n = 1; n <= AddressCodes::PositionRows; ++n) {
+        QString error;
+        const auto row = Scripting::Find(QStringLiteral("zeile:%1").arg(n), &error);
+        if (!row || AddressCodes::StepCell(row->index, 3) != s.cell) {
+            continue;
+        }
+        constexpr int NoPosition = 255;
+        const Backup::Cell &position = file.pit[static_cast<size_t>(s.cell)];
+        return position.known() && position.value != NoPosition
+                   ? QStringLiteral("P:%1").arg(position.value + 1)
+                   : row->name;
+    }
+    return QString();
+}
+
+// What a compare found: the settings that differ, named as get and set name them, and the cells
+// behind them with the file's and the board's side; for a restore also what it wrote.
+void AddCompareJson(const BackupJob &job, QJsonObject &document) {
+    // Only the cells the compare found to differ count: the board's side of every other cell is
+    // taken as the file's, so that a cell the file holds as unconfirmed names no setting.
+    Backup::Image board = job.fileCells();
+    QJsonArray cells;
+    for (const Backup::Difference &d : job.differences()) {
+        board.of(d.board)[static_cast<size_t>(d.cell)] = d.onBoard;
+        cells.append(QJsonObject{
+            {QStringLiteral("board"), Scripting::BoardKey(d.board)},
+            {QStringLiteral("cell"), d.cell},
+            {QStringLiteral("file"), JsonOutput::HeldCellJson(d.board, d.cell, d.file)},
+            {QStringLiteral("controller"), JsonOutput::HeldCellJson(d.board, d.cell, d.onBoard)}});
+    }
+    QJsonArray named;
+    for (const Scripting::FileDifference &d : Scripting::DiffFiles(job.fileCells(), board)) {
+        QJsonObject j = JsonOutput::SettingJson(d.setting);
+        if (const QString row = PositionRowName(d.setting, job.fileCells()); !row.isEmpty()) {
+            j.insert(QStringLiteral("name"), row);
+        }
+        j.insert(QStringLiteral("file"), JsonOutput::ReadingJson(d.setting, d.a, true));
+        j.insert(QStringLiteral("controller"), JsonOutput::ReadingJson(d.setting, d.b, false));
+        named.append(j);
+    }
+    document.insert(QStringLiteral("same"), job.differences().empty());
+    document.insert(QStringLiteral("count"), static_cast<int>(job.differences().size()));
+    document.insert(QStringLiteral("counts"),
+                    QJsonObject{{Scripting::BoardKey(Board::Grube),
+                                 Backup::CountOf(job.differences(), Board::Grube)},
+                                {Scripting::BoardKey(Board::Buehne),
+                                 Backup::CountOf(job.differences(), Board::Buehne)}});
+    document.insert(QStringLiteral("differences"), named);
+    document.insert(QStringLiteral("cells"), cells);
+    if (job.action() != BackupJob::Action::Restore) {
+        return;
+    }
+    QJsonArray writes;
+    QJsonArray failures;
+    if (job.wrote()) {
+        for (const Backup::Write &w : job.plan()) {
+            const bool failed =
+                std::any_of(job.failures().begin(), job.failures().end(), [&w](const auto &f) {
+                    return f.write.board == w.board && f.write.cell == w.cell;
+                });
+            if (!failed) {
+                writes.append(JsonOutput::CellJson(w.board, w.cell, w.value));
+            }
+        }
+        for (const Backup::Failure &f : job.failures()) {
+            QJsonObject j = JsonOutput::CellJson(f.write.board, f.write.cell, f.write.value);
+            j.insert(QStringLiteral("onBoard"), Backup::ValueText(f.onBoard));
+            j.insert(QStringLiteral("state"), JsonOutput::StateKey(f.onBoard));
+            failures.append(j);
+        }
+    }
+    document.insert(QStringLiteral("writes"), writes);
+    document.insert(QStringLiteral("failures"), failures);
+}
+
+// The whole result as one document: what the text says, in fields a script reads.
+void PutJobJson(const Options &o, const BackupJob &job, bool signalled, int code) {
+    static const QStringList names = {QStringLiteral("backup"), QStringLiteral("compare"),
+                                      QStringLiteral("restore")};
+    const QString result = signalled ? QStringLiteral("stopped") : ResultKey(job.result());
+    QJsonObject document{{QStringLiteral("command"), names.at(static_cast<int>(o.action))},
+                         {QStringLiteral("file"), o.file},
+                         {QStringLiteral("result"), result},
+                         {QStringLiteral("exitCode"), code},
+                         {QStringLiteral("messages"), QJsonArray::fromStringList(job.lines())}};
+    // After a lost line or a stop the cells are not all read: the messages say what happened.
+    const bool complete = !signalled && (job.result() == BackupJob::Result::Equal ||
+                                         job.result() == BackupJob::Result::Differences);
+    if (complete || job.wrote()) {
+        if (o.action == Options::Action::Backup) {
+            AddBackupJson(job, document);
+        } else {
+            AddCompareJson(job, document);
+        }
+    }
+    JsonOutput::PutJson(document);
+}
+
 // Runs the prepared job on the open session to its end; the exit status.
 int RunJob(const Options &o, Session &session, BackupJob &job) {
     // Ctrl-C and SIGTERM stop the run cleanly: a backup writes no file, a restore stops between
@@ -356,7 +539,8 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
             Put(stderr, QStringLiteral("\n"));
             lineOpen = false;
         }
-        PutLines(stdout, job, &printed);
+        // With --json standard output holds the document alone.
+        PutLines(o.json ? stderr : stdout, job, &printed);
         if (o.yes) {
             Put(stderr, question + QCoreApplication::translate("BackupCommand", " (--yes)\n"));
             job.Answer(true);
@@ -386,7 +570,11 @@ int RunJob(const Options &o, Session &session, BackupJob &job) {
     if (!lineError.isEmpty()) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(lineError));
     }
-    PutLines(out, job, &printed);
+    if (o.json) {
+        PutJobJson(o, job, signalled, code);
+    } else {
+        PutLines(out, job, &printed);
+    }
     return code;
 }
 } // namespace
@@ -425,13 +613,9 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
     ProgramSettings settings;
-    if (!ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
+    if (!SetUpSession(o.settingsPath, o.baud, defaultSettingsPath, session, settings)) {
         return UsageError;
-    }
-    if (o.baud > 0) {
-        settings.baud = o.baud;
     }
 
     // A file that cannot be used is refused before the port is opened, and a file to compare

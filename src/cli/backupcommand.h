@@ -3,19 +3,22 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
 class Session;
 struct ProgramSettings;
 
 // The command line's backup, compare and restore: the same job as on the settings tab, without a
 // window and without a display.
 //
-//   pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-//   pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] FILE
-//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--yes] FILE
+//   pivota backup  --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] FILE
+//   pivota compare --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] FILE
+//   pivota restore --port DEVICE [--baud N] [--settings FILE] [--lang de|en] [--json] [--yes] FILE
 //
 // The options may stand before or after the command, in any order. DEVICE is a device path, a
 // name COM1..COM9 as the settings file maps it, or "simulator".
-// Progress goes to standard error, the result list to standard output.
+// Progress goes to standard error, the result list to standard output; with --json the result
+// is one JSON document there instead, and the list that a restore shows before its question goes
+// to standard error with the question.
 namespace BackupCommand {
 
 // Exit codes.
@@ -44,6 +47,7 @@ struct Options {
     QString settingsPath; // empty: the program's settings file
     QString language;     // "de", "en", or empty: as the settings file or the system says
     bool yes = false;
+    bool json = false;
     bool help = false;
 };
 // Reads the command line (arguments[0] is the program, arguments[1] the command). False with the
@@ -58,11 +62,25 @@ Options Peek(const QStringList &arguments);
 // around.
 bool IsYes(const QString &answer);
 
+// The options that every command on the line reads alike, --baud, --settings and --lang, from a
+// parser that knows them: false with the reason in error when one is wrong. baud stays 0 and
+// the others empty where the option is not given.
+bool ReadCommonOptions(const QCommandLineParser &parser, int *baud, QString *settingsPath,
+                       QString *language, QString *error);
+// The one FILE among the positional arguments (an empty name counts as none); false with the
+// reason in error for none or more than one.
+bool OneFile(const QCommandLineParser &parser, const QString &command, QString *file,
+             QString *error);
+
 // Reads the settings file (the port map, the pacing, what a backup holds besides the cells) into
 // the session: the one named with --settings (settingsPath), else defaultSettingsPath. False when
 // a file named with --settings cannot be read; the default file unread only warns.
 bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPath, Session &session,
                   ProgramSettings &settings);
+// A session that offers the simulator as the window does, with the settings file read into
+// settings and a rate given with --baud (baud > 0) over the file's; false as ReadSettings.
+bool SetUpSession(const QString &settingsPath, int baud, const QString &defaultSettingsPath,
+                  Session &session, ProgramSettings &settings);
 // Opens the port with the settings' pacing and rate; false, said on standard error, when it
 // cannot be opened.
 bool OpenLine(const QString &port, Session &session, const ProgramSettings &settings);

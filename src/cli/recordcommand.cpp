@@ -100,34 +100,12 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
                                                 "record braucht --seconds N mit N von 1 bis %1.")
                         .arg(MaxSeconds()));
     }
-    if (parser.isSet(baud)) {
-        o.baud = parser.value(baud).toInt(&ok);
-        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(
-                QCoreApplication::translate(
-                    "RecordCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                    .arg(parser.value(baud)));
-        }
+    QString wrong;
+    if (!BackupCommand::ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong) ||
+        !BackupCommand::OneFile(parser, QStringLiteral("record"), &o.file, &wrong)) {
+        return fail(wrong);
     }
-    if (parser.isSet(settings)) {
-        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
-    }
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang).trimmed().toLower();
-        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(QCoreApplication::translate("RecordCommand", "--lang braucht de oder en."));
-        }
-    }
-    QStringList files = parser.positionalArguments();
-    files.removeAll(QString());
-    if (files.size() != 1) {
-        return fail(
-            files.isEmpty()
-                ? QCoreApplication::translate("RecordCommand", "record braucht eine DATEI.")
-                : QCoreApplication::translate("RecordCommand", "Unerwartetes Argument „%1“.")
-                      .arg(files.at(1)));
-    }
-    o.file = QFileInfo(files.constFirst()).absoluteFilePath();
+    o.file = QFileInfo(o.file).absoluteFilePath();
     *options = o;
     return true;
 }
@@ -160,13 +138,10 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
     ProgramSettings settings;
-    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
+    if (!BackupCommand::SetUpSession(o.settingsPath, o.baud, defaultSettingsPath, session,
+                                     settings)) {
         return BackupCommand::UsageError;
-    }
-    if (o.baud > 0) {
-        settings.baud = o.baud;
     }
     if (!BackupCommand::OpenLine(o.port, session, settings)) {
         return BackupCommand::LineFailed;

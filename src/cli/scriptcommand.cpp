@@ -1,6 +1,7 @@
 #include "cli/scriptcommand.h"
 
 #include "cli/backupcommand.h"
+#include "cli/jsonoutput.h"
 #include "core/backup/backupfile.h"
 #include "core/configuration/configfile.h"
 #include "core/operation/bridgedrive.h"
@@ -22,10 +23,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 
 using Scripting::Kind;
 using Scripting::Reading;
 using Scripting::Setting;
+using namespace JsonOutput;
 
 namespace ScriptCommand {
 
@@ -226,28 +229,13 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     o.json = parser.isSet(json);
     o.force = parser.isSet(force);
     o.port = parser.value(port).trimmed();
-    if (parser.isSet(baud)) {
-        bool ok = false;
-        o.baud = parser.value(baud).toInt(&ok);
-        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(
-                QCoreApplication::translate(
-                    "ScriptCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                    .arg(parser.value(baud)));
-        }
+    if (parser.isSet(settings) && parser.value(settings).isEmpty()) {
+        return fail(
+            QCoreApplication::translate("ScriptCommand", "--settings braucht einen Dateinamen."));
     }
-    if (parser.isSet(settings)) {
-        if (parser.value(settings).isEmpty()) {
-            return fail(QCoreApplication::translate("ScriptCommand",
-                                                    "--settings braucht einen Dateinamen."));
-        }
-        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
-    }
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang).trimmed().toLower();
-        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(QCoreApplication::translate("ScriptCommand", "--lang braucht de oder en."));
-        }
+    if (QString wrong;
+        !BackupCommand::ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong)) {
+        return fail(wrong);
     }
     o.arguments = parser.positionalArguments();
     if (drive) {
@@ -371,97 +359,6 @@ enum ExitCode {
     LineFailed = BackupCommand::LineFailed,
     Interrupted = BackupCommand::Interrupted,
 };
-
-QString KindKey(Kind kind) {
-    switch (kind) {
-    case Kind::Parameter:
-        return QStringLiteral("parameter");
-    case Kind::Option:
-        return QStringLiteral("option");
-    case Kind::Version:
-        return QStringLiteral("version");
-    case Kind::Cell:
-        return QStringLiteral("cell");
-    case Kind::AddressRow:
-        return QStringLiteral("address");
-    case Kind::PositionUsed:
-        return QStringLiteral("positionUsed");
-    case Kind::PositionName:
-        return QStringLiteral("positionName");
-    }
-    return QString();
-}
-
-QString StateKey(Reading::State state) {
-    switch (state) {
-    case Reading::State::Confirmed:
-        return QStringLiteral("confirmed");
-    case Reading::State::Unconfirmed:
-        return QStringLiteral("unconfirmed");
-    case Reading::State::Unreadable:
-        return QStringLiteral("unreadable");
-    case Reading::State::Absent:
-        break;
-    }
-    return QStringLiteral("absent");
-}
-
-// A value with the fields that belong to its kind, so that a script reads numbers, not texts.
-QJsonObject ValueJson(const Setting &s, const Scripting::Value &v) {
-    QJsonObject o{{QStringLiteral("value"), Scripting::ValueText(s, v)},
-                  {QStringLiteral("shown"), Scripting::ShownText(s, v)}};
-    switch (s.kind) {
-    case Kind::Parameter:
-    case Kind::Cell:
-        o.insert(QStringLiteral("number"), v.number);
-        if (const auto x = Scripting::UnitValue(s, v)) {
-            o.insert(QStringLiteral("unitValue"), *x);
-            o.insert(QStringLiteral("unit"), Scripting::Unit(s));
-        }
-        break;
-    case Kind::Option:
-    case Kind::PositionUsed:
-        o.insert(QStringLiteral("flag"), v.flag);
-        break;
-    case Kind::AddressRow:
-        o.insert(QStringLiteral("address"), v.address);
-        o.insert(QStringLiteral("green"), v.green);
-        o.insert(QStringLiteral("motorola"), v.motorola);
-        break;
-    case Kind::Version:
-    case Kind::PositionName:
-        o.insert(QStringLiteral("text"), v.text);
-        break;
-    }
-    return o;
-}
-
-QJsonObject ReadingJson(const Setting &s, const Reading &r, bool fromFile) {
-    QJsonObject o =
-        r.value && r.state == Reading::State::Confirmed ? ValueJson(s, *r.value) : QJsonObject();
-    o.insert(QStringLiteral("state"), StateKey(r.state));
-    o.insert(QStringLiteral("text"), Scripting::ReadingText(s, r, fromFile));
-    if (!r.problem.isEmpty()) {
-        o.insert(QStringLiteral("problem"), r.problem);
-    }
-    return o;
-}
-
-QJsonObject SettingJson(const Setting &s) {
-    return {{QStringLiteral("name"), s.name},
-            {QStringLiteral("title"), Scripting::Title(s)},
-            {QStringLiteral("kind"), KindKey(s.kind)}};
-}
-
-QJsonObject CellJson(Board board, int cell, int value) {
-    return {{QStringLiteral("board"), Scripting::BoardKey(board)},
-            {QStringLiteral("cell"), cell},
-            {QStringLiteral("value"), value}};
-}
-
-void PutJson(const QJsonObject &document) {
-    Put(stdout, QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
-}
 
 int RunList(const Options &o) {
     const std::vector<Setting> named = Scripting::Named();
@@ -692,6 +589,55 @@ QJsonObject ItemJson(const SettingJob::Item &item, bool set) {
     return j;
 }
 
+// Sets the session up as the options say, opens the line where the job needs it, runs the job
+// that start begins (false: it ended at once) to its end and gives the end to report; the exit
+// status. Ctrl-C and SIGTERM stop the job, a lost line is said on standard error.
+int RunSettingJob(const Options &o, const QString &defaultSettingsPath, bool needsLine,
+                  const std::function<bool(SettingJob &)> &start,
+                  const std::function<void(const SettingJob &, int, bool)> &report) {
+    Session session;
+    ProgramSettings programSettings;
+    if (!BackupCommand::SetUpSession(o.settingsPath, o.baud, defaultSettingsPath, session,
+                                     programSettings)) {
+        return UsageError;
+    }
+    SettingJob job(session.state());
+    job.setSettingsFile(o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath);
+    if (needsLine && !BackupCommand::OpenLine(o.port, session, programSettings)) {
+        return LineFailed;
+    }
+    InterruptWatcher interrupts;
+    bool signalled = false;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
+        signalled = true;
+        job.Abort();
+    });
+    QString lineError;
+    QObject::connect(&session, &Session::lost, &job,
+                     [&lineError](Link::Failure, const QString &why) { lineError = why; });
+    QEventLoop loop;
+    QObject::connect(&job, &SettingJob::finished, &loop, &QEventLoop::quit);
+    if (start(job)) {
+        loop.exec();
+    }
+    session.Stop();
+    if (!lineError.isEmpty()) {
+        Put(stderr, QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(lineError));
+    }
+    const int code = signalled ? Interrupted : ExitCodeOf(job.result());
+    report(job, code, signalled);
+    return code;
+}
+
+// The text of a get or a set on standard output, the job's closing lines after it: on standard
+// error when the run failed.
+void PutJobText(const QString &text, const SettingJob &job, int code) {
+    Put(stdout, text);
+    if (!job.lines().isEmpty()) {
+        Put(code == Done || code == Differences ? stdout : stderr, job.lines().join(u'\n') + u'\n');
+    }
+}
+
 int RunJob(const Options &o, const QString &defaultSettingsPath) {
     const bool set = o.action == Options::Action::Set;
     std::vector<SettingJob::Item> items;
@@ -744,70 +690,34 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
         return UsageError;
     }
 
-    Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
-    ProgramSettings programSettings;
-    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
-                                     programSettings)) {
-        return UsageError;
-    }
-    if (o.baud > 0) {
-        programSettings.baud = o.baud;
-    }
-    SettingJob job(session.state());
-    job.setSettingsFile(o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath);
-    if (needsLine && !BackupCommand::OpenLine(o.port, session, programSettings)) {
-        return LineFailed;
-    }
-    InterruptWatcher interrupts;
-    bool signalled = false;
-    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
-        signalled = true;
-        job.Abort();
-    });
-    QString lineError;
-    QObject::connect(&session, &Session::lost, &job,
-                     [&lineError](Link::Failure, const QString &why) { lineError = why; });
-    QEventLoop loop;
-    QObject::connect(&job, &SettingJob::finished, &loop, &QEventLoop::quit);
-    if (set ? job.StartSet(items, o.force) : job.StartGet(settings)) {
-        loop.exec();
-    }
-    session.Stop();
-
-    const int code = signalled ? Interrupted : ExitCodeOf(job.result());
-    if (!lineError.isEmpty()) {
-        Put(stderr, QCoreApplication::translate("ScriptCommand", "pivota: %1\n").arg(lineError));
-    }
-    if (o.json) {
-        QJsonArray list;
-        for (const SettingJob::Item &item : job.items()) {
-            list.append(ItemJson(item, set));
-        }
-        QJsonArray messages;
-        for (const QString &line : job.lines()) {
-            messages.append(line);
-        }
-        PutJson({{QStringLiteral("command"), command},
-                 {QStringLiteral("result"),
-                  signalled ? QStringLiteral("stopped") : ResultKey(job.result())},
-                 {QStringLiteral("exitCode"), code},
-                 {QStringLiteral("settings"), list},
-                 {QStringLiteral("messages"), messages}});
-        return code;
-    }
-    QString text;
-    // After a line that failed the items say nothing: they were never read.
-    if (job.result() != SettingJob::Result::LineFailed) {
-        for (const SettingJob::Item &item : job.items()) {
-            text += ItemText(item);
-        }
-    }
-    Put(stdout, text);
-    if (!job.lines().isEmpty()) {
-        Put(code == Done || code == Differences ? stdout : stderr, job.lines().join(u'\n') + u'\n');
-    }
-    return code;
+    return RunSettingJob(
+        o, defaultSettingsPath, needsLine,
+        [&](SettingJob &job) {
+            return set ? job.StartSet(items, o.force) : job.StartGet(settings);
+        },
+        [&](const SettingJob &job, int code, bool signalled) {
+            if (o.json) {
+                QJsonArray list;
+                for (const SettingJob::Item &item : job.items()) {
+                    list.append(ItemJson(item, set));
+                }
+                PutJson({{QStringLiteral("command"), command},
+                         {QStringLiteral("result"),
+                          signalled ? QStringLiteral("stopped") : ResultKey(job.result())},
+                         {QStringLiteral("exitCode"), code},
+                         {QStringLiteral("settings"), list},
+                         {QStringLiteral("messages"), QJsonArray::fromStringList(job.lines())}});
+                return;
+            }
+            QString text;
+            // After a line that failed the items say nothing: they were never read.
+            if (job.result() != SettingJob::Result::LineFailed) {
+                for (const SettingJob::Item &item : job.items()) {
+                    text += ItemText(item);
+                }
+            }
+            PutJobText(text, job, code);
+        });
 }
 // set --from: the chosen parts of a configuration file written where the boards differ, the
 // positions and their names into the settings file, all read back.
@@ -878,110 +788,76 @@ int RunFromFile(const Options &o, const QString &defaultSettingsPath) {
         return UsageError;
     }
 
-    Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
-    ProgramSettings programSettings;
-    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
-                                     programSettings)) {
-        return UsageError;
-    }
-    if (o.baud > 0) {
-        programSettings.baud = o.baud;
-    }
-    SettingJob job(session.state());
-    job.setSettingsFile(o.settingsPath.isEmpty() ? defaultSettingsPath : o.settingsPath);
-    if (needsLine && !BackupCommand::OpenLine(o.port, session, programSettings)) {
-        return LineFailed;
-    }
-    InterruptWatcher interrupts;
-    bool signalled = false;
-    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &job, [&] {
-        signalled = true;
-        job.Abort();
-    });
-    QString lineError;
-    QObject::connect(&session, &Session::lost, &job,
-                     [&lineError](Link::Failure, const QString &why) { lineError = why; });
-    QEventLoop loop;
-    QObject::connect(&job, &SettingJob::finished, &loop, &QEventLoop::quit);
-    if (job.StartFromFile(cells, station, o.force)) {
-        loop.exec();
-    }
-    session.Stop();
-    const int code = signalled ? Interrupted : ExitCodeOf(job.result());
-    if (!lineError.isEmpty()) {
-        say(lineError);
-    }
-    const auto stationKey = [&job] {
-        switch (job.stationOutcome()) {
-        case SettingJob::StationOutcome::NotAsked:
-            return QStringLiteral("notAsked");
-        case SettingJob::StationOutcome::Unchanged:
-            return QStringLiteral("unchanged");
-        case SettingJob::StationOutcome::Written:
-            return QStringLiteral("written");
-        case SettingJob::StationOutcome::Failed:
-            break;
-        }
-        return QStringLiteral("failed");
-    };
-    if (o.json) {
-        QJsonArray written;
-        for (const Backup::Write &w : job.written()) {
-            written.append(CellJson(w.board, w.cell, w.value));
-        }
-        QJsonArray failures;
-        for (const Backup::Failure &f : job.failures()) {
-            QJsonObject j = CellJson(f.write.board, f.write.cell, f.write.value);
-            j.insert(QStringLiteral("onBoard"), Backup::ValueText(f.onBoard));
-            failures.append(j);
-        }
-        QJsonArray differences;
-        for (const Backup::ResultLine &line : job.differenceLines()) {
-            differences.append(line.text);
-        }
-        QJsonArray messages;
-        for (const QString &line : job.lines()) {
-            messages.append(line);
-        }
-        PutJson({{QStringLiteral("command"), QStringLiteral("set")},
-                 {QStringLiteral("from"), o.from},
-                 {QStringLiteral("result"),
-                  signalled ? QStringLiteral("stopped") : ResultKey(job.result())},
-                 {QStringLiteral("exitCode"), code},
-                 {QStringLiteral("differences"), differences},
-                 {QStringLiteral("writes"), written},
-                 {QStringLiteral("failures"), failures},
-                 {QStringLiteral("station"), stationKey()},
-                 {QStringLiteral("messages"), messages}});
-        return code;
-    }
-    QString text;
-    for (const Backup::ResultLine &line : job.differenceLines()) {
-        text += line.text + u'\n';
-    }
-    if (job.result() != SettingJob::Result::LineFailed) {
-        const int failed = static_cast<int>(job.failures().size());
-        text += job.written().size() == 1
-                    ? QCoreApplication::translate(
-                          "ScriptCommand", "1 Zelle geschrieben, davon %1 nicht bestätigt.\n")
-                          .arg(failed)
-                    : QCoreApplication::translate(
-                          "ScriptCommand", "%1 Zellen geschrieben, davon %2 nicht bestätigt.\n")
-                          .arg(job.written().size())
-                          .arg(failed);
-        if (job.stationOutcome() == SettingJob::StationOutcome::Written) {
-            text += QCoreApplication::translate(
-                "ScriptCommand", "Gleis-Definition in die Einstellungs-Datei geschrieben.\n");
-        } else if (job.stationOutcome() == SettingJob::StationOutcome::Unchanged) {
-            text += QCoreApplication::translate("ScriptCommand", "Gleis-Definition unverändert.\n");
-        }
-    }
-    Put(stdout, text);
-    if (!job.lines().isEmpty()) {
-        Put(code == Done || code == Differences ? stdout : stderr, job.lines().join(u'\n') + u'\n');
-    }
-    return code;
+    return RunSettingJob(
+        o, defaultSettingsPath, needsLine,
+        [&](SettingJob &job) { return job.StartFromFile(cells, station, o.force); },
+        [&](const SettingJob &job, int code, bool signalled) {
+            const auto stationKey = [&job] {
+                switch (job.stationOutcome()) {
+                case SettingJob::StationOutcome::NotAsked:
+                    return QStringLiteral("notAsked");
+                case SettingJob::StationOutcome::Unchanged:
+                    return QStringLiteral("unchanged");
+                case SettingJob::StationOutcome::Written:
+                    return QStringLiteral("written");
+                case SettingJob::StationOutcome::Failed:
+                    break;
+                }
+                return QStringLiteral("failed");
+            };
+            if (o.json) {
+                QJsonArray written;
+                for (const Backup::Write &w : job.written()) {
+                    written.append(CellJson(w.board, w.cell, w.value));
+                }
+                QJsonArray failures;
+                for (const Backup::Failure &f : job.failures()) {
+                    QJsonObject j = CellJson(f.write.board, f.write.cell, f.write.value);
+                    j.insert(QStringLiteral("onBoard"), Backup::ValueText(f.onBoard));
+                    failures.append(j);
+                }
+                QJsonArray differences;
+                for (const Backup::ResultLine &line : job.differenceLines()) {
+                    differences.append(line.text);
+                }
+                PutJson({{QStringLiteral("command"), QStringLiteral("set")},
+                         {QStringLiteral("from"), o.from},
+                         {QStringLiteral("result"),
+                          signalled ? QStringLiteral("stopped") : ResultKey(job.result())},
+                         {QStringLiteral("exitCode"), code},
+                         {QStringLiteral("differences"), differences},
+                         {QStringLiteral("writes"), written},
+                         {QStringLiteral("failures"), failures},
+                         {QStringLiteral("station"), stationKey()},
+                         {QStringLiteral("messages"), QJsonArray::fromStringList(job.lines())}});
+                return;
+            }
+            QString text;
+            for (const Backup::ResultLine &line : job.differenceLines()) {
+                text += line.text + u'\n';
+            }
+            if (job.result() != SettingJob::Result::LineFailed) {
+                const int failed = static_cast<int>(job.failures().size());
+                text +=
+                    job.written().size() == 1
+                        ? QCoreApplication::translate(
+                              "ScriptCommand", "1 Zelle geschrieben, davon %1 nicht bestätigt.\n")
+                              .arg(failed)
+                        : QCoreApplication::translate(
+                              "ScriptCommand", "%1 Zellen geschrieben, davon %2 nicht bestätigt.\n")
+                              .arg(job.written().size())
+                              .arg(failed);
+                if (job.stationOutcome() == SettingJob::StationOutcome::Written) {
+                    text += QCoreApplication::translate(
+                        "ScriptCommand",
+                        "Gleis-Definition in die Einstellungs-Datei geschrieben.\n");
+                } else if (job.stationOutcome() == SettingJob::StationOutcome::Unchanged) {
+                    text += QCoreApplication::translate("ScriptCommand",
+                                                        "Gleis-Definition unverändert.\n");
+                }
+            }
+            PutJobText(text, job, code);
+        });
 }
 
 QString DriveResultKey(BridgeDrive::Outcome outcome) {
@@ -1037,14 +913,10 @@ QString DriveText(const Options &o, const BridgeDrive &drive) {
 
 int RunDrive(const Options &o, const QString &defaultSettingsPath) {
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
     ProgramSettings programSettings;
-    if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
+    if (!BackupCommand::SetUpSession(o.settingsPath, o.baud, defaultSettingsPath, session,
                                      programSettings)) {
         return UsageError;
-    }
-    if (o.baud > 0) {
-        programSettings.baud = o.baud;
     }
     if (o.to && *o.to > session.state().PositionCount) {
         Put(stderr, WrapLines(QCoreApplication::translate(

@@ -40,6 +40,7 @@ bool BackupJob::Prepare(Action action, const QString &path) {
     m_firmware = 0;
     m_unconfirmedInFile = 0;
     m_file = Backup::FileContents();
+    m_plan.clear();
     const QString nothingSent = QCoreApplication::translate("BackupJob", "Nichts wurde gesendet.");
     // A name that names a device or no file at all is told before the boards are read for a
     // minute, not after; and reading such a "file" could wait on a device.

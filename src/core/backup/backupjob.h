@@ -66,6 +66,15 @@ public:
     QString detail(int line) const { return m_details.value(line); }
     // The differences of the last compare (also of a restore's compare).
     const std::vector<Backup::Difference> &differences() const { return m_differences; }
+    // The file compared with (compare and restore).
+    const Backup::Image &fileCells() const { return m_file.image; }
+    // What the boards held when last read: a backup's cells, or those a compare read.
+    const Backup::Image &boardCells() const { return m_run.found(); }
+    // The cells a restore writes once the user says yes, and those it then could not write.
+    const std::vector<Backup::Write> &plan() const { return m_plan; }
+    const std::vector<Backup::Failure> &failures() const { return m_run.failures(); }
+    // Whether the restore's writes began.
+    bool wrote() const { return m_run.writing(); }
 
 signals:
     void progressed();
