@@ -26,10 +26,6 @@ size_t at(int i) {
     return static_cast<size_t>(i);
 }
 
-QString Tr(const char *text) {
-    return QCoreApplication::translate("StationSheet", text);
-}
-
 QString ReadingOf(const Setting &s, const Reading &r) {
     return Scripting::ReadingText(s, r, true);
 }
@@ -69,10 +65,13 @@ AddressLine AddressOf(const Setting &s, const Backup::Image &cells, const QStrin
         return line;
     }
     const Value &v = *r.value;
-    line.format = v.motorola ? Tr("DCC + Motorola") : Tr("DCC");
-    line.address = v.address == 0 ? Tr("keine") : QString::number(v.address);
+    line.format = v.motorola ? QCoreApplication::translate("StationSheet", "DCC + Motorola")
+                             : QCoreApplication::translate("StationSheet", "DCC");
+    line.address = v.address == 0 ? QCoreApplication::translate("StationSheet", "keine")
+                                  : QString::number(v.address);
     if (v.address != 0) {
-        line.output = v.green ? Tr("grün") : Tr("rot");
+        line.output = v.green ? QCoreApplication::translate("StationSheet", "grün")
+                              : QCoreApplication::translate("StationSheet", "rot");
     }
     return line;
 }
@@ -152,13 +151,14 @@ QStringList Doubtful(const Backup::Image &cells) {
 
 QString SourceText(const Origin &origin) {
     if (origin.path.isEmpty()) {
-        return Tr("von der Steuerung gelesen");
+        return QCoreApplication::translate("StationSheet", "von der Steuerung gelesen");
     }
     const QString path = QDir::toNativeSeparators(origin.path);
     if (origin.backup) {
-        return Tr("Sicherung %1 vom %2, Prüfsumme stimmt").arg(path, origin.backupTime);
+        return QCoreApplication::translate("StationSheet", "Sicherung %1 vom %2, Prüfsumme stimmt")
+            .arg(path, origin.backupTime);
     }
-    return Tr("Datei %1 (ohne Prüfsumme)").arg(path);
+    return QCoreApplication::translate("StationSheet", "Datei %1 (ohne Prüfsumme)").arg(path);
 }
 
 Content Build(const Backup::Image &cells, const StationData &station, int positionCount,
@@ -182,26 +182,51 @@ Content Build(const Backup::Image &cells, const StationData &station, int positi
     return c;
 }
 
-bool FromFile(const QString &path, const QString &title, const QDateTime &time,
-              const QString &programVersion, Content *content, QString *error) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+namespace {
+// The cells as compare and restore read them, the station as "laden" takes it.
+bool FromIni(const IniFile &ini, Origin origin, const QString &title, const QDateTime &time,
+             const QString &programVersion, Content *content, QString *error) {
     Backup::FileContents read;
-    if (!Backup::ReadFile(absolute, &read, error)) {
+    if (!Backup::CheckFile(ini, &read, error)) {
         return false;
     }
-    IniFile ini;
-    ini.load(absolute, nullptr);
-    // The station's positions, names and picture as "laden" takes them.
     SharedState state;
     ProgramSettings settings;
     ReadProgramSettings(ini, settings, state);
     StationData station;
     ReadStationData(ini, station);
-    const Origin origin{absolute, read.backup, read.time};
-    *content =
-        Build(read.image, station, state.PositionCount, origin,
-              title.isEmpty() ? QFileInfo(path).completeBaseName() : title, time, programVersion);
+    origin.backup = read.backup;
+    origin.backupTime = read.time;
+    *content = Build(read.image, station, state.PositionCount, origin, title, time, programVersion);
     return true;
+}
+} // namespace
+
+bool FromFile(const QString &path, const QString &title, const QDateTime &time,
+              const QString &programVersion, Content *content, QString *error) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Read and refused as compare and restore do.
+    if (!Backup::ReadFile(absolute, nullptr, error)) {
+        return false;
+    }
+    IniFile ini;
+    ini.load(absolute, nullptr);
+    return FromIni(ini, {absolute, false, {}},
+                   title.isEmpty() ? QFileInfo(path).completeBaseName() : title, time,
+                   programVersion, content, error);
+}
+
+Content FromProgram(const ProgramSettings &settings, const SharedState &state, const QString &title,
+                    const QDateTime &time, const QString &programVersion) {
+    // What "speichern" would write now.
+    IniFile ini;
+    WriteProgramSettings(ini, settings, state, SettingsScope::Configuration);
+    Content content;
+    QString error;
+    FromIni(ini, {}, title, time, programVersion, &content, &error);
+    content.source = QCoreApplication::translate(
+        "StationSheet", "Stand im Programm (von der Steuerung gelesen, geladen oder eingegeben)");
+    return content;
 }
 
 } // namespace StationSheet

@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <vector>
 
+class SharedState;
+struct ProgramSettings;
+
 // The station sheet's content: what a technician hands over on paper. Everything is text in the
 // interface's language, ready to be laid out; the values are read with the command line's
 // settings (names, values, units and why a value is missing), so that the sheet, get and diff
@@ -68,6 +71,10 @@ Content Build(const Backup::Image &cells, const StationData &station, int positi
 // checksum does not match). An empty title gives the file's name.
 bool FromFile(const QString &path, const QString &title, const QDateTime &time,
               const QString &programVersion, Content *content, QString *error);
+
+// The content of what the program holds now, as "speichern" would write it.
+Content FromProgram(const ProgramSettings &settings, const SharedState &state, const QString &title,
+                    const QDateTime &time, const QString &programVersion);
 
 // "von der Steuerung gelesen" and the like, as the sheet says where its data came from.
 QString SourceText(const Origin &origin);
