@@ -2,9 +2,11 @@
 #include "cli/commandline.h"
 #include "cli/recordcommand.h"
 #include "cli/scriptcommand.h"
+#include "cli/sheetcommand.h"
 #include "core/session/sessionlog.h"
 #include "core/settings/language.h"
 #include "core/settings/settingsfile.h"
+#include "gui/sheet/sheetprinter.h"
 #include "gui/window/programicon.h"
 #include "gui/window/qtdialogs.h"
 #include "gui/window/tfrmmain.h"
@@ -20,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 #include <cstdio>
 #include <cstdlib>
@@ -61,11 +64,27 @@ QString SettingsPath(const CommandLine &commandLine) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;
 }
+// The station sheet is painted, which needs the window system's fonts and painting but no
+// window: without a display it is painted on the offscreen platform.
+int RunSheet(int argc, char *argv[], Language language, const QString &settingsPath) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+#ifndef Q_OS_WIN
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    }
+    QGuiApplication app(argc, argv);
+    SetIdentity();
+    InstallTranslations(app, language, TranslationFolders(QCoreApplication::applicationDirPath()));
+    return SheetCommand::Run(QCoreApplication::arguments(), settingsPath, &SheetPrinter::WritePdf);
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
     CommandLine commandLine;
     Language language = Language::German;
+    bool sheet = false;
+    QString sheetSettingsPath;
     {
         // The command line is decided without the window system, so that --help and --version
         // work on any console.
@@ -98,36 +117,47 @@ int main(int argc, char *argv[]) {
             const QString settingsPath =
                 DefaultSettingsPath(QCoreApplication::applicationFilePath(), UserSettingsFolder());
             const QStringList arguments = QCoreApplication::arguments();
-            if (BackupCommand::CommandName(arguments) == QLatin1String("record")) {
+            if (BackupCommand::CommandName(arguments) == QLatin1String("sheet")) {
+                sheet = true; // painted under an application of its own, made below
+                sheetSettingsPath = settingsPath;
+            } else if (BackupCommand::CommandName(arguments) == QLatin1String("record")) {
                 return RecordCommand::Run(arguments, settingsPath);
             }
-            return BackupCommand::IsScriptCommand(arguments)
-                       ? ScriptCommand::Run(arguments, settingsPath)
-                       : BackupCommand::Run(arguments, settingsPath);
-        }
-        commandLine = ParseCommandLine(QCoreApplication::arguments());
-        switch (commandLine.action) {
-        case CommandLine::Action::Help:
-            // Where the settings are, which differs between a copy of one's own and an installed
-            // program.
-            return Print(stdout,
-                         WrapLines(commandLine.output +
-                                   QCoreApplication::translate("Main", "\nEinstellungs-Datei: %1\n")
-                                       .arg(ShownPath(SettingsPath(commandLine)))),
-                         EXIT_SUCCESS);
-        case CommandLine::Action::Version:
-            return Print(stdout, commandLine.output, EXIT_SUCCESS);
-        case CommandLine::Action::Error:
-            if (StandardErrorShown()) {
-                return Print(stderr, commandLine.output, CommandLine::UsageError);
+            if (!sheet) {
+                return BackupCommand::IsScriptCommand(arguments)
+                           ? ScriptCommand::Run(arguments, settingsPath)
+                           : BackupCommand::Run(arguments, settingsPath);
             }
-            break; // said in a box below
-        case CommandLine::Action::Run:
-            break;
         }
-        g_noDisplayLine =
-            NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
-                          qEnvironmentVariable("WAYLAND_DISPLAY"));
+        if (!sheet) {
+            commandLine = ParseCommandLine(QCoreApplication::arguments());
+            switch (commandLine.action) {
+            case CommandLine::Action::Help:
+                // Where the settings are, which differs between a copy of one's own and an
+                // installed program.
+                return Print(
+                    stdout,
+                    WrapLines(commandLine.output +
+                              QCoreApplication::translate("Main", "\nEinstellungs-Datei: %1\n")
+                                  .arg(ShownPath(SettingsPath(commandLine)))),
+                    EXIT_SUCCESS);
+            case CommandLine::Action::Version:
+                return Print(stdout, commandLine.output, EXIT_SUCCESS);
+            case CommandLine::Action::Error:
+                if (StandardErrorShown()) {
+                    return Print(stderr, commandLine.output, CommandLine::UsageError);
+                }
+                break; // said in a box below
+            case CommandLine::Action::Run:
+                break;
+            }
+            g_noDisplayLine = NoDisplayLine(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                            qEnvironmentVariable("DISPLAY"),
+                                            qEnvironmentVariable("WAYLAND_DISPLAY"));
+        }
+    }
+    if (sheet) {
+        return RunSheet(argc, argv, language, sheetSettingsPath);
     }
 
     g_previousHandler = qInstallMessageHandler(StartupMessages);

@@ -2398,6 +2398,233 @@ already turning, 2 usage error (nothing sent), 3 connection failed,
     </message>
 </context>
 <context>
+    <name>SheetCommand</name>
+    <message>
+        <source>pivota: %1
+</source>
+        <translation>pivota: %1
+</translation>
+    </message>
+    <message>
+        <source>Aufruf: pivota sheet [--title NAME] [--lang de|en] DATEI AUSGABE.pdf
+        pivota sheet --port GERÄT [--baud N] [--settings DATEI] [--title NAME]
+              [--lang de|en] AUSGABE.pdf
+Die Optionen dürfen vor und nach dem Befehl stehen, in jeder Reihenfolge.
+
+sheet    schreibt das Stationsblatt als PDF-Datei (A4): Positionen und ihre Namen,
+         das Bild der Drehscheibe, die Zubehör-Adressen, alle Parameter beider
+         Platinen mit Vorgabe, und woher die Daten stammen. Aus einer
+         Konfigurations-Datei, Einstellungs-Datei oder Sicherung, oder mit --port
+         von der Steuerung gelesen wie bei einer Sicherung.
+
+--port GERÄT     Gerätepfad (/dev/ttyUSB0), COM1..COM9 wie in der Einstellungs-Datei
+                 zugeordnet, oder &quot;simulator&quot;
+--baud N         2400, 9600 oder 19200 (Vorgabe: wie in der Einstellungs-Datei)
+--settings DATEI Einstellungs-Datei (Port-Zuordnung, Positionen und ihre Namen)
+--title NAME     Titel des Blatts (Vorgabe: der Name der Datei)
+--lang de|en     Sprache des Blatts und der Meldungen
+
+Rückgabewert: 0 geschrieben, 2 Aufruf- oder Dateifehler, 3 Verbindung
+fehlgeschlagen, 130 mit Strg-C abgebrochen.
+</source>
+        <translation>Usage: pivota sheet [--title NAME] [--lang de|en] FILE OUT.pdf
+       pivota sheet --port DEVICE [--baud N] [--settings FILE] [--title NAME]
+             [--lang de|en] OUT.pdf
+The options may stand before and after the command, in any order.
+
+sheet    writes the station sheet as a PDF file (A4): positions and their names,
+         the turntable picture, the accessory addresses, every parameter of both
+         boards with its default, and where the data came from. From a
+         configuration file, settings file or backup, or with --port read from
+         the controller as a backup reads it.
+
+--port DEVICE    device path (/dev/ttyUSB0), COM1..COM9 as mapped in the settings
+                 file, or &quot;simulator&quot;
+--baud N         2400, 9600 or 19200 (default: as in the settings file)
+--settings FILE  settings file (port map, positions and their names)
+--title NAME     title of the sheet (default: the file&apos;s name)
+--lang de|en     language of the sheet and the messages
+
+Exit status: 0 written, 2 usage or file error, 3 connection failed,
+130 interrupted with Ctrl-C.
+</translation>
+    </message>
+    <message>
+        <source>Aufruf und Optionen: pivota sheet --help
+</source>
+        <translation>Usage and options: pivota sheet --help
+</translation>
+    </message>
+    <message>
+        <source>Kein Befehl sheet.</source>
+        <translation>No sheet command.</translation>
+    </message>
+    <message>
+        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
+        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
+    </message>
+    <message>
+        <source>--lang braucht de oder en.</source>
+        <translation>--lang needs de or en.</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument „%1“.</source>
+        <translation>Unexpected argument “%1”.</translation>
+    </message>
+    <message>
+        <source>sheet braucht eine DATEI und die AUSGABE.pdf.</source>
+        <translation>sheet needs a FILE and the OUT.pdf.</translation>
+    </message>
+    <message>
+        <source>sheet braucht die AUSGABE.pdf.</source>
+        <translation>sheet needs the OUT.pdf.</translation>
+    </message>
+    <message>
+        <source>%1 würde die gelesene Datei überschreiben.</source>
+        <translation>%1 would overwrite the file read.</translation>
+    </message>
+    <message>
+        <source>Stationsblatt in %1 geschrieben.
+</source>
+        <translation>Station sheet written to %1.
+</translation>
+    </message>
+</context>
+<context>
+    <name>SheetPrinter</name>
+    <message>
+        <source>Seite %1 von %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>Stationsblatt: %1</source>
+        <translation>Station sheet: %1</translation>
+    </message>
+    <message>
+        <source>Erstellt am %1 mit Pivota %2</source>
+        <translation>Made on %1 with Pivota %2</translation>
+    </message>
+    <message>
+        <source>Firmware Grube: %1, Bühne: %2</source>
+        <translation>Firmware pit: %1, bridge: %2</translation>
+    </message>
+    <message>
+        <source>Herkunft der Daten: %1</source>
+        <translation>Data from: %1</translation>
+    </message>
+    <message>
+        <source>Positionen: %1, davon in Benutzung: %2</source>
+        <translation>Positions: %1, in use: %2</translation>
+    </message>
+    <message>
+        <source>Positionen in Benutzung</source>
+        <translation>Positions in use</translation>
+    </message>
+    <message>
+        <source>Nr.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Zubehör-Adressen</source>
+        <translation>Accessory addresses</translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation>Row</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Ausgang</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>fährt Position</source>
+        <translation>drives to position</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Platine</source>
+        <translation>Board</translation>
+    </message>
+    <message>
+        <source>Wert</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Einheit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Vorgabe</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>* weicht von der Vorgabe ab</source>
+        <translation>* differs from the default</translation>
+    </message>
+    <message>
+        <source>Zellen ohne bestätigten Wert</source>
+        <translation>Cells without a confirmed value</translation>
+    </message>
+    <message>
+        <source>%1 kann nicht geschrieben werden.</source>
+        <translation>%1 cannot be written.</translation>
+    </message>
+</context>
+<context>
+    <name>StationSheet</name>
+    <message>
+        <source>DCC + Motorola</source>
+        <translation>DCC + Motorola</translation>
+    </message>
+    <message>
+        <source>DCC</source>
+        <translation>DCC</translation>
+    </message>
+    <message>
+        <source>keine</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>grün</source>
+        <translation>green</translation>
+    </message>
+    <message>
+        <source>rot</source>
+        <translation>red</translation>
+    </message>
+    <message>
+        <source>von der Steuerung gelesen</source>
+        <translation>read from the controller</translation>
+    </message>
+    <message>
+        <source>Sicherung %1 vom %2, Prüfsumme stimmt</source>
+        <translation>backup %1 of %2, checksum correct</translation>
+    </message>
+    <message>
+        <source>Datei %1 (ohne Prüfsumme)</source>
+        <translation>file %1 (no checksum)</translation>
+    </message>
+    <message>
+        <source>Stand im Programm (von der Steuerung gelesen, geladen oder eingegeben)</source>
+        <translation>as the program holds it (read from the controller, loaded or typed)</translation>
+    </message>
+</context>
+<context>
     <name>TFrameBedienung</name>
     <message>
         <source>Position Bühne</source>
@@ -3451,6 +3678,38 @@ These are not loaded.</translation>
     <message>
         <source>Port für COM%1 (zum Beispiel COM12):</source>
         <translation>Port for COM%1 (for example COM12):</translation>
+    </message>
+    <message>
+        <source>Stationsblatt</source>
+        <translation>Station sheet</translation>
+    </message>
+    <message>
+        <source>Titel des Stationsblatts:</source>
+        <translation>Title of the station sheet:</translation>
+    </message>
+    <message>
+        <source>Stationsblatt: %1</source>
+        <translation>Station sheet: %1</translation>
+    </message>
+    <message>
+        <source>Stationsblatt %1 geschrieben</source>
+        <translation>Station sheet %1 written</translation>
+    </message>
+    <message>
+        <source>drucken ...</source>
+        <translation>Print ...</translation>
+    </message>
+    <message>
+        <source>Stationsblatt drucken: Positionen, Adressen und alle Parameter</source>
+        <translation>Print the station sheet: positions, addresses and every parameter</translation>
+    </message>
+    <message>
+        <source>als PDF ...</source>
+        <translation>As PDF ...</translation>
+    </message>
+    <message>
+        <source>Stationsblatt als PDF-Datei speichern</source>
+        <translation>Save the station sheet as a PDF file</translation>
     </message>
 </context>
 <context>

@@ -31,9 +31,11 @@
 namespace BackupCommand {
 
 namespace {
-// Every command that runs on the console; record has a module of its own (RecordCommand).
+// Every command that runs on the console; record and sheet have modules of their own
+// (RecordCommand, SheetCommand).
 const QStringList Commands = {QStringLiteral("backup"), QStringLiteral("compare"),
-                              QStringLiteral("restore"), QStringLiteral("record")};
+                              QStringLiteral("restore"), QStringLiteral("record"),
+                              QStringLiteral("sheet")};
 // The commands of single settings and files, which ScriptCommand runs: the same options.
 const QStringList ScriptCommands = {QStringLiteral("list"), QStringLiteral("get"),
                                     QStringLiteral("set"), QStringLiteral("diff"),
@@ -72,11 +74,11 @@ int ExitCode(BackupJob::Result result) {
 
 namespace {
 // The options, of the commands and of the window, that take the next argument as their value.
-const QStringList ValueOptions = {QStringLiteral("--port"),     QStringLiteral("--baud"),
-                                  QStringLiteral("--settings"), QStringLiteral("--lang"),
-                                  QStringLiteral("--log"),      QStringLiteral("--seconds"),
-                                  QStringLiteral("--from"),     QStringLiteral("--to"),
-                                  QStringLiteral("--light"),    QStringLiteral("--timeout")};
+const QStringList ValueOptions = {
+    QStringLiteral("--port"),    QStringLiteral("--baud"), QStringLiteral("--settings"),
+    QStringLiteral("--lang"),    QStringLiteral("--log"),  QStringLiteral("--seconds"),
+    QStringLiteral("--from"),    QStringLiteral("--to"),   QStringLiteral("--light"),
+    QStringLiteral("--timeout"), QStringLiteral("--title")};
 
 // The value of a long option wherever it stands, "--name value" or "--name=value"; the last one
 // given counts, as for the parser.

@@ -67,11 +67,15 @@ bool AddressRows::PositionKnown(int j) const {
     return m_positionSet[at(j)] || m_positionsStored || m_state.pit.answerCount(cell) > 0;
 }
 
-QString AddressRows::RowName(int row) const {
+QString AddressRows::FunctionRowName(int row) {
     static const std::array<const char *, FirstPositionRow> functions = {"Licht", "Step", "Turn",
                                                                          "DIR"};
+    return QString::fromLatin1(functions[at(row)]);
+}
+
+QString AddressRows::RowName(int row) const {
     if (row < FirstPositionRow) {
-        return QString::fromLatin1(functions[at(row)]);
+        return FunctionRowName(row);
     }
     const int j = row - FirstPositionRow;
     return PositionLabelVisible(j) && PositionKnown(j)

@@ -96,6 +96,8 @@ public:
     static constexpr int AddressDigits = 4;
     // The row as the user knows it: "Licht", "Step", "Turn", "DIR", or its position label.
     QString RowName(int row) const;
+    // The name of a function row 0..3: "Licht", "Step", "Turn", "DIR".
+    static QString FunctionRowName(int row);
     // Empty, or what is wrong with the row's address: it lies beyond the formats in use.
     QString RangeProblem(int row) const;
     // Why an address lies beyond the formats in use, without the row's name; empty when it does

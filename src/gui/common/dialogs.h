@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
+
+class QPagedPaintDevice;
 
 // The one seam for modal boxes: the program passes QtDialogs, tests pass a scripted one.
 class Dialogs {
@@ -50,5 +53,12 @@ public:
     virtual void showAbout(const QString &caption, const QString &text) {
         (void)caption;
         showMessage(text);
+    }
+    // The print preview with its page setup and print dialog; paint paints every page on the
+    // printer it is given, A4 portrait. A seam without a printer prints nothing.
+    virtual void showPrintPreview(const QString &caption,
+                                  const std::function<void(QPagedPaintDevice &)> &paint) {
+        (void)caption;
+        (void)paint;
     }
 };

@@ -10,11 +10,13 @@
 #include "core/settings/inikeys.h"
 #include "core/settings/settingsstore.h"
 #include "core/settings/userlevel.h"
+#include "core/sheet/stationsheet.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/named.h"
 #include "gui/settings/backuppanel.h"
 #include "gui/settings/sendlogmodel.h"
 #include "gui/settings/sendlogview.h"
+#include "gui/sheet/sheetprinter.h"
 #include "platform/filenames.h"
 #include "platform/portenumerator.h"
 #include "platform/portwatcher.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -444,6 +447,45 @@ void TFrameSettings::Button1Click() {
         return;
     }
     emit statusMessage(StatusTexts::Saved().arg(QFileInfo(path).fileName()));
+}
+
+std::optional<QString> TFrameSettings::AskSheetTitle() {
+    return m_dialogs.askText(tr("Stationsblatt"), tr("Titel des Stationsblatts:"),
+                             QFileInfo(m_store.path()).completeBaseName());
+}
+
+void TFrameSettings::btn_druckenClick() {
+    const std::optional<QString> title = AskSheetTitle();
+    if (!title) {
+        return;
+    }
+    const StationSheet::Content content =
+        StationSheet::FromProgram(m_currentSettings(), m_state, *title,
+                                  QDateTime::currentDateTime(), QApplication::applicationVersion());
+    m_dialogs.showPrintPreview(
+        tr("Stationsblatt: %1").arg(*title),
+        [&content](QPagedPaintDevice &printer) { SheetPrinter::Paint(printer, content); });
+}
+
+void TFrameSettings::btn_pdfClick() {
+    const std::optional<QString> title = AskSheetTitle();
+    if (!title) {
+        return;
+    }
+    const QString path = m_dialogs.askSaveFileName(
+        QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"), *title + QStringLiteral(".pdf"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const StationSheet::Content content =
+        StationSheet::FromProgram(m_currentSettings(), m_state, *title,
+                                  QDateTime::currentDateTime(), QApplication::applicationVersion());
+    QString error;
+    if (!SheetPrinter::WritePdf(path, content, &error)) {
+        ReportSaveFailure(error);
+        return;
+    }
+    emit statusMessage(tr("Stationsblatt %1 geschrieben").arg(QFileInfo(path).fileName()));
 }
 
 void TFrameSettings::Button2Click() {

@@ -99,6 +99,10 @@ public slots:
     void btnSendenClick();
     void Button1Click();
     void Button2Click();
+    // The station sheet of what the program holds: "drucken ..." through the print preview,
+    // "als PDF ..." into a file.
+    void btn_druckenClick();
+    void btn_pdfClick();
     void btn_DCBClick();
     void btn_hComReceiveClick();
     void btn_comstatClick();
@@ -131,6 +135,8 @@ private:
     void OnPortProbed(int n, PortScan::Result result);
     void OnPortScanFinished(const QStringList &found);
     void ReportSaveFailure(const QString &text);
+    // The sheet's title asked for, the settings file's name offered; nullopt when cancelled.
+    std::optional<QString> AskSheetTitle();
     // "laden": the file read and checked (false, with the reason said, when it cannot be used),
     // then each part offered that the user agrees to; the parts taken.
     void FailLoad(const QString &text);
@@ -174,6 +180,8 @@ private:
     QRadioButton *rad_debug = nullptr;
     QGroupBox *GroupBox4 = nullptr;
     QPushButton *Button1 = nullptr;
+    QPushButton *btn_drucken = nullptr;
+    QPushButton *btn_pdf = nullptr;
     QGroupBox *GroupBox5 = nullptr;
     QLabel *lbl_settings_file = nullptr;      // the settings file in use
     std::array<QCheckBox *, 4> m_loadBoxes{}; // cbx_load_com, _gleisdef, _para, _adr

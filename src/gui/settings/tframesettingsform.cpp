@@ -183,6 +183,12 @@ void TFrameSettings::BuildFileGroups() {
          nullptr, {}},
         {Kind::Button, "Button1", {10, 78, 90, ButtonHeight}, QT_TR_NOOP("speichern"), nullptr,
          Into(Button1)},
+        // The station sheet beside the save: the same data on paper.
+        {Kind::Button, "btn_drucken", {101, 78, 66, ButtonHeight}, QT_TR_NOOP("drucken ..."),
+         QT_TR_NOOP("Stationsblatt drucken: Positionen, Adressen und alle Parameter"),
+         Into(btn_drucken)},
+        {Kind::Button, "btn_pdf", {168, 78, 62, ButtonHeight}, QT_TR_NOOP("als PDF ..."),
+         QT_TR_NOOP("Stationsblatt als PDF-Datei speichern"), Into(btn_pdf)},
     });
     BuildControls(GroupBox5, Context, {
         {Kind::Label, "", {10, 22, 212, 16}, QT_TR_NOOP("gespeicherte Parameter-Dateien"),
@@ -225,6 +231,8 @@ void TFrameSettings::BuildFileGroups() {
     // clang-format on
     connect(Button1, &QPushButton::clicked, this, &TFrameSettings::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFrameSettings::Button2Click);
+    connect(btn_drucken, &QPushButton::clicked, this, &TFrameSettings::btn_druckenClick);
+    connect(btn_pdf, &QPushButton::clicked, this, &TFrameSettings::btn_pdfClick);
     connect(cbx_feste_taktung, &QCheckBox::clicked, this, &TFrameSettings::cbx_feste_taktungClick);
     connect(cbx_schreiben_pruefen, &QCheckBox::clicked, this,
             &TFrameSettings::cbx_schreiben_pruefenClick);

@@ -9,6 +9,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -106,6 +108,20 @@ void QtDialogs::showAbout(const QString &caption, const QString &text) {
     box.setTextFormat(Qt::PlainText); // a path is shown as it is
     box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
     box.exec();
+}
+
+void QtDialogs::showPrintPreview(const QString &caption,
+                                 const std::function<void(QPagedPaintDevice &)> &paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(caption);
+    // The preview's print button opens the print dialog, where printer and pages are chosen.
+    QPrintPreviewDialog preview(&printer, m_parent);
+    preview.setWindowTitle(caption);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter *p) { paint(*p); });
+    preview.exec();
 }
 
 bool QtDialogs::askYesNo(const QString &text) {

@@ -55,6 +55,8 @@ public:
     bool askYesNoDefaultNo(const QString &text) override;
     void noteOnOpenBox(const QString &text) override;
     void showAbout(const QString &caption, const QString &text) override;
+    void showPrintPreview(const QString &caption,
+                          const std::function<void(QPagedPaintDevice &)> &paint) override;
 
 private:
     // Runs a file dialog; the folder of an accepted file is where the next one opens.
