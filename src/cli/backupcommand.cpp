@@ -1,11 +1,13 @@
 #include "cli/backupcommand.h"
 
+#include "comm/netaddress.h"
 #include "comm/portmap.h"
 #include "core/backup/backupjob.h"
 #include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/filesafety.h"
 #include "platform/interrupts.h"
@@ -212,6 +214,13 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return fail(
             QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
     }
+    if (NetAddress::IsNetworkName(o.port) && !NetAddress::Parse(o.port)) {
+        return fail(QCoreApplication::translate(
+                        "BackupCommand",
+                        "--port %1: eine Netzwerk-Schnittstelle heißt tcp://RECHNER:PORT oder "
+                        "rfc2217://RECHNER:PORT (eine IPv6-Adresse in [ ]).")
+                        .arg(o.port));
+    }
     if (parser.isSet(baud)) {
         bool ok = false;
         o.baud = parser.value(baud).toInt(&ok);
@@ -274,6 +283,25 @@ bool OpenLine(const QString &port, Session &session, const ProgramSettings &sett
     if (!session.Start({port, settings.baud, false}, &reason, &configureError)) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return false;
+    }
+    if (session.connectionState() == Connection::State::Connecting) {
+        // A port on the network answers later; its device has a time limit of its own.
+        bool ok = false;
+        QEventLoop wait;
+        QObject::connect(&session, &Session::started, &wait, [&](const QString &error) {
+            ok = true;
+            configureError = error;
+            wait.quit();
+        });
+        QObject::connect(&session, &Session::startFailed, &wait, [&](const QString &error) {
+            reason = error;
+            wait.quit();
+        });
+        wait.exec();
+        if (!ok) {
+            Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+            return false;
+        }
     }
     if (!configureError.isEmpty()) {
         Put(stderr,
@@ -425,7 +453,8 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
+    session.setDeviceFactory(
+        WithNetworkPorts(DevicesWithSimulator())); // "--port simulator" as in the window
     ProgramSettings settings;
     if (!ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
         return UsageError;

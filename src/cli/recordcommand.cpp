@@ -4,6 +4,7 @@
 #include "core/diagnosis/recording.h"
 #include "core/session/session.h"
 #include "core/settings/settingsfile.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/filesafety.h"
 #include "platform/interrupts.h"
@@ -160,7 +161,7 @@ int Run(const QStringList &arguments, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
     ProgramSettings settings;
     if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session, settings)) {
         return BackupCommand::UsageError;

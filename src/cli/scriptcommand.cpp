@@ -10,6 +10,7 @@
 #include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/interrupts.h"
 #include "sim/simport.h"
@@ -745,7 +746,7 @@ int RunJob(const Options &o, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
     ProgramSettings programSettings;
     if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
                                      programSettings)) {
@@ -879,7 +880,7 @@ int RunFromFile(const Options &o, const QString &defaultSettingsPath) {
     }
 
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
     ProgramSettings programSettings;
     if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
                                      programSettings)) {
@@ -1037,7 +1038,7 @@ QString DriveText(const Options &o, const BridgeDrive &drive) {
 
 int RunDrive(const Options &o, const QString &defaultSettingsPath) {
     Session session;
-    session.setDeviceFactory(DevicesWithSimulator());
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
     ProgramSettings programSettings;
     if (!BackupCommand::ReadSettings(o.settingsPath, defaultSettingsPath, session,
                                      programSettings)) {
