@@ -6,10 +6,6 @@
 
 namespace {
 constexpr qsizetype EarlyTextLimit = 512;
-
-QString Tr(const char *text) {
-    return QCoreApplication::translate("NetworkPortDevice", text);
-}
 } // namespace
 
 NetworkPortDevice::NetworkPortDevice(const NetAddress &address, QObject *parent)
@@ -177,26 +173,36 @@ void NetworkPortDevice::OnError(QAbstractSocket::SocketError error) {
         const QString text = closedAtOnce ? RefusalText() : QString();
         Lose(text.isEmpty()
                  ? PortFailureText(PortFailure::Removed, m_name, systemText)
-                 : Tr("%1: Die Gegenstelle hat die Verbindung geschlossen: \u201E%2\u201C")
+                 : QCoreApplication::translate(
+                       "NetworkPortDevice",
+                       "%1: Die Gegenstelle hat die Verbindung geschlossen: \u201E%2\u201C")
                        .arg(m_name, text));
         return;
     }
     switch (error) {
     case QAbstractSocket::HostNotFoundError:
-        FailOpen(Tr("%1: Der Rechner %2 ist nicht bekannt (der Name lässt sich nicht auflösen).")
+        FailOpen(QCoreApplication::translate(
+                     "NetworkPortDevice",
+                     "%1: Der Rechner %2 ist nicht bekannt (der Name lässt sich nicht auflösen).")
                      .arg(m_name, m_address.host));
         return;
     case QAbstractSocket::ConnectionRefusedError:
-        FailOpen(Tr("%1: %2 weist die Verbindung ab: an Port %3 wartet kein Dienst.")
+        FailOpen(QCoreApplication::translate(
+                     "NetworkPortDevice",
+                     "%1: %2 weist die Verbindung ab: an Port %3 wartet kein Dienst.")
                      .arg(m_name, m_address.host)
                      .arg(m_address.port));
         return;
     case QAbstractSocket::RemoteHostClosedError: {
         const QString text = RefusalText();
         FailOpen(text.isEmpty()
-                     ? Tr("%1: Die Gegenstelle hat die Verbindung gleich wieder geschlossen.")
+                     ? QCoreApplication::translate(
+                           "NetworkPortDevice",
+                           "%1: Die Gegenstelle hat die Verbindung gleich wieder geschlossen.")
                            .arg(m_name)
-                     : Tr("%1: Die Gegenstelle hat die Verbindung geschlossen: \u201E%2\u201C")
+                     : QCoreApplication::translate(
+                           "NetworkPortDevice",
+                           "%1: Die Gegenstelle hat die Verbindung geschlossen: \u201E%2\u201C")
                            .arg(m_name, text));
         return;
     }
@@ -208,12 +214,15 @@ void NetworkPortDevice::OnError(QAbstractSocket::SocketError error) {
 
 void NetworkPortDevice::OnTimeout() {
     if (m_state == State::Connecting) {
-        FailOpen(Tr("%1: %2 antwortet nicht innerhalb von %3 s.")
+        FailOpen(QCoreApplication::translate("NetworkPortDevice",
+                                             "%1: %2 antwortet nicht innerhalb von %3 s.")
                      .arg(m_name, m_address.host)
                      .arg(ConnectLimitMs / 1000));
     } else if (m_state == State::Negotiating) {
-        FailOpen(Tr("%1: Die Gegenstelle hat die Verbindung angenommen, stellt die Leitung aber "
-                    "nicht innerhalb von %2 s ein.")
+        FailOpen(QCoreApplication::translate(
+                     "NetworkPortDevice",
+                     "%1: Die Gegenstelle hat die Verbindung angenommen, stellt die Leitung aber "
+                     "nicht innerhalb von %2 s ein.")
                      .arg(m_name)
                      .arg(ConnectLimitMs / 1000));
     }
