@@ -2,6 +2,7 @@
 // bridge scripted here (QTcpServer) for what a real one does not do on demand.
 
 #include "comm/netaddress.h"
+#include "comm/portscan.h"
 #include "core/session/session.h"
 #include "fixtures/rununtil.h"
 #include "net/networkportdevice.h"
@@ -98,6 +99,21 @@ private slots:
         }
         QVERIFY(NetAddress::IsNetworkName("tcp://pi"));
         QVERIFY(!NetAddress::IsNetworkName("/dev/ttyUSB0"));
+    }
+
+    void aScanListsANetworkPortWithoutCallingIt() {
+        Bridge bridge;
+        ComPort port;
+        port.setDeviceFactory(WithNetworkPorts(nullptr));
+        port.portMap().setEntry(5, bridge.name("tcp"));
+        PortScan scan(port);
+        QMap<int, PortScan::Result> results;
+        connect(&scan, &PortScan::probed, this,
+                [&](int n, PortScan::Result r) { results.insert(n, r); });
+        scan.Start();
+        QVERIFY(TestUtil::RunUntil([&] { return results.size() == PortScan::Ports; }, 60000));
+        QCOMPARE(results.value(5), PortScan::Result::Present);
+        QVERIFY(bridge.client == nullptr);
     }
 
     void codecNegotiatesAndWaitsOnlyForTheRate() {
