@@ -206,6 +206,10 @@ confirmed/written, 2 usage or file error, 3 connection failed,
         <translation>pivota: restore asks before it writes, but the input is redirected and does not come from the keyboard: then only with --yes. Nothing was sent.
 </translation>
     </message>
+    <message>
+        <source>--port %1: eine Netzwerk-Schnittstelle heißt tcp://RECHNER:PORT oder rfc2217://RECHNER:PORT (eine IPv6-Adresse in [ ]).</source>
+        <translation>--port %1: a network port is named tcp://HOST:PORT or rfc2217://HOST:PORT (an IPv6 address in [ ]).</translation>
+    </message>
 </context>
 <context>
     <name>BackupFile</name>
@@ -919,6 +923,10 @@ Quit without saving?</translation>
         <source>verbindet mit %1 ...</source>
         <translation>connecting to %1 ...</translation>
     </message>
+    <message>
+        <source>verbunden mit %1</source>
+        <translation>connected to %1</translation>
+    </message>
 </context>
 <context>
     <name>Controls</name>
@@ -1194,6 +1202,33 @@ Settings file: %1
         <source>de</source>
         <extracomment>The folder of the user manual in this language: &quot;en&quot; for the English one.</extracomment>
         <translation>en</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPortDevice</name>
+    <message>
+        <source>%1: Die Gegenstelle hat die Verbindung geschlossen: „%2“</source>
+        <translation>%1: the far end closed the connection: “%2”</translation>
+    </message>
+    <message>
+        <source>%1: Der Rechner %2 ist nicht bekannt (der Name lässt sich nicht auflösen).</source>
+        <translation>%1: the host %2 is unknown (the name cannot be resolved).</translation>
+    </message>
+    <message>
+        <source>%1: %2 weist die Verbindung ab: an Port %3 wartet kein Dienst.</source>
+        <translation>%1: %2 refuses the connection: no service is listening on port %3.</translation>
+    </message>
+    <message>
+        <source>%1: Die Gegenstelle hat die Verbindung gleich wieder geschlossen.</source>
+        <translation>%1: the far end closed the connection at once.</translation>
+    </message>
+    <message>
+        <source>%1: %2 antwortet nicht innerhalb von %3 s.</source>
+        <translation>%1: %2 does not answer within %3 s.</translation>
+    </message>
+    <message>
+        <source>%1: Die Gegenstelle hat die Verbindung angenommen, stellt die Leitung aber nicht innerhalb von %2 s ein.</source>
+        <translation>%1: the far end accepted the connection but does not set up the line within %2 s.</translation>
     </message>
 </context>
 <context>
@@ -1711,6 +1746,17 @@ no measurements, 130 stopped with Ctrl-C (what was recorded so far is written).
 </source>
         <translation>%1 measurements (%2 with values) written to %3.
 </translation>
+    </message>
+</context>
+<context>
+    <name>Rfc2217Codec</name>
+    <message>
+        <source>Die Gegenstelle stellt die Leitung nicht ein (kein RFC 2217).</source>
+        <translation>The far end does not set up the line (no RFC 2217).</translation>
+    </message>
+    <message>
+        <source>Die Gegenstelle stellt %1 Baud nicht ein, sie antwortet mit %2 Baud.</source>
+        <translation>The far end does not set %1 baud; it answers with %2 baud.</translation>
     </message>
 </context>
 <context>

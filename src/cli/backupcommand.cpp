@@ -3,6 +3,7 @@
 #include "cli/jsonoutput.h"
 
 #include "comm/addresscodes.h"
+#include "comm/netaddress.h"
 #include "comm/portmap.h"
 #include "core/backup/backupjob.h"
 #include "core/scripting/filediff.h"
@@ -10,6 +11,7 @@
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
 #include "core/settings/settingsstore.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/filesafety.h"
 #include "platform/interrupts.h"
@@ -228,6 +230,13 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
         return fail(
             QCoreApplication::translate("BackupCommand", "%1 braucht --port GERÄT.").arg(command));
     }
+    if (NetAddress::IsNetworkName(o.port) && !NetAddress::Parse(o.port)) {
+        return fail(QCoreApplication::translate(
+                        "BackupCommand",
+                        "--port %1: eine Netzwerk-Schnittstelle heißt tcp://RECHNER:PORT oder "
+                        "rfc2217://RECHNER:PORT (eine IPv6-Adresse in [ ]).")
+                        .arg(o.port));
+    }
     QString wrong;
     if (!ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong) ||
         !OneFile(parser, command, &o.file, &wrong)) {
@@ -302,7 +311,8 @@ bool ReadSettings(const QString &settingsPath, const QString &defaultSettingsPat
 
 bool SetUpSession(const QString &settingsPath, int baud, const QString &defaultSettingsPath,
                   Session &session, ProgramSettings &settings) {
-    session.setDeviceFactory(DevicesWithSimulator()); // "--port simulator" as in the window
+    // "--port simulator" as in the window, and bridges on the network.
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
     if (!ReadSettings(settingsPath, defaultSettingsPath, session, settings)) {
         return false;
     }
@@ -319,6 +329,25 @@ bool OpenLine(const QString &port, Session &session, const ProgramSettings &sett
     if (!session.Start({port, settings.baud, false}, &reason, &configureError)) {
         Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
         return false;
+    }
+    if (session.connectionState() == Connection::State::Connecting) {
+        // A port on the network answers later; its device has a time limit of its own.
+        bool ok = false;
+        QEventLoop wait;
+        QObject::connect(&session, &Session::started, &wait, [&](const QString &error) {
+            ok = true;
+            configureError = error;
+            wait.quit();
+        });
+        QObject::connect(&session, &Session::startFailed, &wait, [&](const QString &error) {
+            reason = error;
+            wait.quit();
+        });
+        wait.exec();
+        if (!ok) {
+            Put(stderr, QCoreApplication::translate("BackupCommand", "pivota: %1\n").arg(reason));
+            return false;
+        }
     }
     if (!configureError.isEmpty()) {
         Put(stderr,

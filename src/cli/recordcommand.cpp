@@ -4,6 +4,7 @@
 #include "core/diagnosis/recording.h"
 #include "core/session/session.h"
 #include "core/settings/settingsfile.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/filesafety.h"
 #include "platform/interrupts.h"

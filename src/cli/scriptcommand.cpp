@@ -11,6 +11,7 @@
 #include "core/session/session.h"
 #include "core/settings/inifile.h"
 #include "core/settings/settingsfile.h"
+#include "net/networkports.h"
 #include "platform/console.h"
 #include "platform/interrupts.h"
 #include "sim/simport.h"

@@ -78,12 +78,22 @@ bool ComPort::OpenPort(const QString &name, QString *error) {
     }
     connect(device.get(), &PortDevice::lineLost, this, &ComPort::lineLost);
     connect(device.get(), &PortDevice::readyRead, this, &ComPort::readyRead);
+    connect(device.get(), &PortDevice::ready, this, &ComPort::ready);
+    connect(device.get(), &PortDevice::openFailed, this, [this, name](const QString &reason) {
+        QString text = reason;
+        Failed(name, m_map.targetForName(name), &text);
+        emit openFailed(text);
+    });
     m_device = std::move(device);
     return true;
 }
 
 bool ComPort::Probe(const QString &name, QString *error) {
     std::unique_ptr<PortDevice> device = MakeDevice(name, error);
+    if (device && device->opensLater()) {
+        // A bridge on the network is not called twice: the open itself tells.
+        return true;
+    }
     if (!device || !device->open(error)) {
         return Failed(name, m_map.targetForName(name), error);
     }

@@ -48,6 +48,10 @@ signals:
     void lineLost(const QString &reason);
     // Bytes have arrived to be read.
     void readyRead();
+    // An open that takes time is done (configureError as for ConfigurePort), or failed: the
+    // port is closed then, and the reason names the port.
+    void ready(const QString &configureError);
+    void openFailed(const QString &reason);
 
 private:
     std::unique_ptr<PortDevice> MakeDevice(const QString &name, QString *error);

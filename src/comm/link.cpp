@@ -13,6 +13,26 @@ Link::Link(SharedState &state, QObject *parent)
     connect(&m_port, &ComPort::lineLost, this,
             [this](const QString &reason) { Fail(Failure::Receive, reason); });
     connect(&m_port, &ComPort::readyRead, this, &Link::dataWaiting);
+    connect(&m_port, &ComPort::ready, this, [this](const QString &configureError) {
+        if (!m_opening) {
+            return;
+        }
+        m_opening = false;
+        if (!configureError.isEmpty()) {
+            qCWarning(lcLink) << "line settings of" << m_portName << "not set:" << configureError;
+        }
+        Hold(m_openBaud);
+        emit ready(configureError);
+    });
+    connect(&m_port, &ComPort::openFailed, this, [this](const QString &reason) {
+        if (!m_opening) {
+            return;
+        }
+        m_opening = false;
+        qCDebug(lcLink) << "open" << m_portName << "failed:" << reason;
+        m_port.Close();
+        emit openFailed(reason);
+    });
 }
 
 Link::~Link() = default;
@@ -25,9 +45,22 @@ bool Link::Probe(const QString &name, QString *reason) {
 
 bool Link::Open(const QString &name, int baud, QString *reason, QString *configureError) {
     m_portName = name;
+    m_opening = false;
     if (!m_port.OpenPort(name, reason)) {
         qCDebug(lcLink) << "open" << name << "failed:" << (reason ? *reason : QString());
         return false;
+    }
+    if (m_port.device()->opensLater()) {
+        // The rate is kept for the line the device opens; the answer comes with ready().
+        m_opening = true;
+        m_holding = false;
+        m_openBaud = baud;
+        m_port.ConfigurePort(baud, nullptr);
+        if (configureError) {
+            configureError->clear();
+        }
+        qCDebug(lcLink) << "opening" << name;
+        return true;
     }
     if (!m_port.ConfigurePort(baud, configureError)) {
         qCWarning(lcLink) << "line settings of" << name
@@ -35,6 +68,12 @@ bool Link::Open(const QString &name, int baud, QString *reason, QString *configu
     } else if (configureError) {
         configureError->clear();
     }
+    Hold(baud);
+    return true;
+}
+
+void Link::Hold(int baud) {
+    const QString &name = m_portName;
     m_holding = true;
     m_stopping = false;
     m_manualPending.clear();
@@ -44,11 +83,17 @@ bool Link::Open(const QString &name, int baud, QString *reason, QString *configu
     m_health.Start(m_shared.now());
     qCDebug(lcLink) << "opened" << name << "at" << baud << "baud";
     emit opened();
-    return true;
 }
 
 void Link::Stop() {
     m_health.Stop();
+    if (m_opening) {
+        m_opening = false;
+        m_port.Close();
+        qCDebug(lcLink) << "open of" << m_portName << "given up after Stop";
+        emit stopped();
+        return;
+    }
     m_stopping = m_port.isOpen();
 }
 

@@ -36,7 +36,11 @@ public:
     // line settings could not be set stays open: configureError tells why. The board gets
     // LinkHealth::SilenceMs to say something.
     bool Open(const QString &name, int baud, QString *reason, QString *configureError);
-    // Nothing more goes on the wire; the next receive tick closes the port (stopped()).
+    // A port that takes time to open (on the network) is still on its way after Open: ready() or
+    // openFailed() follows.
+    bool opening() const { return m_opening; }
+    // Nothing more goes on the wire; the next receive tick closes the port (stopped()). A port
+    // still on its way is closed at once.
     void Stop();
 
     // The transmit tick: the rest of a manual send first, else one byte of the transmit queue
@@ -61,6 +65,9 @@ public:
 signals:
     // The port was opened; the board gets LinkHealth::SilenceMs to say something.
     void opened();
+    // A port that took time to open is open (configureError as for Open), or could not be opened.
+    void ready(const QString &configureError);
+    void openFailed(const QString &reason);
     // The line failed; the port is closed already, and nothing more is sent. Once per loss.
     void failed(Link::Failure failure, const QString &reason);
     // A byte of the transmit queue was written, or drained while offline.
@@ -86,13 +93,17 @@ private:
     qint64 Read(char *data, qint64 maxBytes);
     qint64 Write(const char *data, qint64 count);
     void Fail(Failure failure, const QString &reason);
+    // The port is open: bytes may go on the wire.
+    void Hold(int baud);
 
     SharedState &m_shared;
     ComPort m_port;
     LinkHealth m_health;
     QString m_portName;
-    bool m_holding = false;        // a line opened and neither lost nor closed after Stop
-    bool m_stopping = false;       // the port closes at the next receive tick
+    bool m_holding = false;  // a line opened and neither lost nor closed after Stop
+    bool m_stopping = false; // the port closes at the next receive tick
+    bool m_opening = false;  // opened, but the device is still on its way
+    int m_openBaud = 0;
     bool m_messageOffWire = false; // a byte of the queue's first message was drained offline
     QByteArray m_manualPending;    // bytes of a manual send that the line has not taken yet
     qint64 m_lastByteAt = -1;      // when the last byte went on the wire

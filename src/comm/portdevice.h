@@ -54,9 +54,16 @@ public:
     virtual qint64 bytesWaiting() const = 0;
     virtual bool readDcb(PortDcb *dcb, QString *error) const = 0;
     virtual PortProperties properties() const = 0;
+    // An open that takes time (a port on the network): open() only starts it, and ready() or
+    // openFailed() follows; configure() before that is kept for the line it opens.
+    virtual bool opensLater() const { return false; }
 
 signals:
     void lineLost(const QString &reason);
     // Bytes have arrived to be read.
     void readyRead();
+    // An open that took time is done; configureError says why the line's settings were not set.
+    void ready(const QString &configureError);
+    // An open that took time failed; the device is closed.
+    void openFailed(const QString &reason);
 };

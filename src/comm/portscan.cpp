@@ -2,6 +2,7 @@
 
 #include "comm/comport.h"
 #include "comm/logging.h"
+#include "comm/netaddress.h"
 #include "comm/portmap.h"
 #include "comm/serialportdevice.h"
 
@@ -33,8 +34,10 @@ void PortScan::ProbeNext() {
     const QString name = PortMap::PortName(n);
     const QString target = m_port.portMap().targetForName(name);
     const quint64 id = ++m_probeId;
-    if (target == PortMap::Simulator) {
-        // In this process and at once; its device is not for another thread.
+    if (target == PortMap::Simulator || NetAddress::IsNetworkName(target)) {
+        // In this process and at once; its device is not for another thread. A bridge on the
+        // network is not called: a scan must not take the line from its client, and the open
+        // says what is wrong with it.
         const bool present = m_port.Probe(name, nullptr);
         QTimer::singleShot(0, this, [this, n, id, present] {
             if (id == m_probeId) {

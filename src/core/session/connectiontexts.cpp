@@ -1,5 +1,6 @@
 #include "core/session/connectiontexts.h"
 
+#include "comm/netaddress.h"
 #include "comm/portmap.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,9 @@ QString NoPort(const QString &name) {
 }
 
 QString Opened(const QString &name) {
+    if (NetAddress::IsNetworkName(name)) {
+        return QCoreApplication::translate("ConnectionTexts", "verbunden mit %1").arg(name);
+    }
     return QCoreApplication::translate("ConnectionTexts", "%1 geöffnet").arg(name);
 }
 

@@ -1,5 +1,6 @@
 #include "core/session/session.h"
 
+#include "comm/netaddress.h"
 #include "comm/portmap.h"
 
 #include <QFileInfo>
@@ -10,6 +11,8 @@ Session::Session(QObject *parent)
       m_enumerator(std::make_shared<SystemPortEnumerator>()),
       m_returnWatch(m_enumerator.get(), this) {
     connect(&m_link, &Link::failed, this, &Session::OnLinkFailed);
+    connect(&m_link, &Link::ready, this, &Session::OnLinkReady);
+    connect(&m_link, &Link::openFailed, this, &Session::OnLinkOpenFailed);
     connect(&m_link, &Link::silenceChanged, this, [this](bool silent) {
         if (online()) {
             SetConnection(silent ? State::Silent : State::Online);
@@ -59,7 +62,9 @@ bool Session::Start(QString *reason, QString *configureError) {
     if (online()) {
         Stop();
     }
-    const State before = connectionState();
+    // A Start while a port is still on its way goes back to where the first one started.
+    const State before =
+        connectionState() == State::Connecting ? m_beforeConnecting : connectionState();
     const QString name = portToOpen();
     SetConnection(State::Connecting);
     // Probed first, as the program always has: a port that is missing or held says so before
@@ -69,9 +74,24 @@ bool Session::Start(QString *reason, QString *configureError) {
         SetConnection(before);
         return false;
     }
+    if (m_link.opening()) {
+        m_beforeConnecting = before;
+        return true;
+    }
     m_driver.ReceiveSoon();
     SetConnection(State::Online);
     return true;
+}
+
+void Session::OnLinkReady(const QString &configureError) {
+    m_driver.ReceiveSoon();
+    SetConnection(State::Online);
+    emit started(configureError);
+}
+
+void Session::OnLinkOpenFailed(const QString &reason) {
+    SetConnection(m_beforeConnecting);
+    emit startFailed(reason);
 }
 
 void Session::Stop() {
@@ -100,7 +120,8 @@ void Session::OnLinkFailed(Link::Failure failure, const QString &reason) {
     // same stable name. Watched from the loss on, so that a return while the user is told of the
     // loss counts.
     const QString target = m_link.port().portMap().targetForName(m_link.portName());
-    if (m_settings.autoReconnect && !target.isEmpty() && target != PortMap::Simulator) {
+    if (m_settings.autoReconnect && !target.isEmpty() && target != PortMap::Simulator &&
+        !NetAddress::IsNetworkName(target)) {
         AwaitReturn(target, false);
     }
     emit lost(failure, reason);

@@ -63,7 +63,9 @@ public:
     // Connects to the chosen port: it is probed (does it exist, is it free?), then opened, and
     // bytes start moving. Meanwhile the state is Connecting. False, and back where it was
     // (offline or lost), with the reason when the port cannot be opened. configureError says why
-    // the line's settings could not be set on a port that is open all the same.
+    // the line's settings could not be set on a port that is open all the same. A port on the
+    // network takes time: Start returns true while it is still Connecting, and started() or
+    // startFailed() follows (Stop gives it up).
     bool Start(QString *reason, QString *configureError);
     bool Start(const ConnectionSettings &settings, QString *reason, QString *configureError);
     // Ends the connection: a running direct drive stops, nothing more goes on the wire, the next
@@ -95,6 +97,10 @@ public:
 
 signals:
     void stateChanged(Connection::State state);
+    // A port that took time to open is online now (configureError as for Start), or could not be
+    // opened: the state is back where it was before Start.
+    void started(const QString &configureError);
+    void startFailed(const QString &reason);
     // The line failed: said once, with the reason for the user.
     void lost(Link::Failure failure, const QString &reason);
     // The awaited adapter came back and is open again; configureError as for Start.
@@ -115,6 +121,8 @@ private:
     bool Present(const QString &target) const;
     void OnDevicesChanged();
     void Reconnect();
+    void OnLinkReady(const QString &configureError);
+    void OnLinkOpenFailed(const QString &reason);
 
     Connection m_connection; // before the state, which reads it
     SharedState m_state{&m_connection};
@@ -124,4 +132,5 @@ private:
     std::shared_ptr<const PortEnumerator> m_enumerator;
     PortWatcher m_returnWatch;
     PortReturn m_return; // the adapter of a lost line, until it comes back
+    State m_beforeConnecting = State::Offline;
 };

@@ -151,6 +151,11 @@ void TfrmMain::ConnectSession() {
     connect(m_session, &Session::stateChanged, this, &TfrmMain::OnSessionState);
     connect(m_session, &Session::lost, this, &TfrmMain::OnLinkFailed);
     connect(m_session, &Session::reconnected, this, &TfrmMain::OnReconnected);
+    connect(m_session, &Session::started, this, &TfrmMain::OnStarted);
+    connect(m_session, &Session::startFailed, this, [this](const QString &reason) {
+        ShowOpenError(reason);
+        StatusPanel0->setText(NoPort(m_session->link().portName()));
+    });
     connect(m_session, &Session::reconnectFailed, this,
             [this](const QString &name) { StatusPanel0->setText(NoPort(name)); });
     connect(&m_session->driver(), &LinkDriver::housekeeping, this, &TfrmMain::OnHousekeeping);
@@ -174,11 +179,17 @@ void TfrmMain::btnStartClick() {
         StatusPanel0->setText(NoPort(name));
         return;
     }
-    StatusPanel0->setText(Opened(name));
+    btnStop->setFocus();
+    if (m_session->connectionState() != Connection::State::Connecting) {
+        OnStarted(configureError);
+    }
+}
+
+void TfrmMain::OnStarted(const QString &configureError) {
+    StatusPanel0->setText(Opened(m_session->link().portName()));
     if (!configureError.isEmpty()) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
-    btnStop->setFocus();
 }
 
 void TfrmMain::btnStopClick() {

@@ -146,6 +146,7 @@ private:
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
     void OnReconnected(const QString &configureError);
+    void OnStarted(const QString &configureError);
     void ShowOpenError(const QString &reason);
     // Saves the settings file, or, when it cannot be written, asks whether to close without.
     bool SavedOrMayBeLost();

@@ -13,6 +13,7 @@
 #include "gui/operation/tframebedienung.h"
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
+#include "net/networkports.h"
 #include "sim/simport.h"
 
 #include <QEvent>
@@ -48,7 +49,7 @@ void TfrmMain::BuildForm(HiddenTabs hiddenTabs) {
     // Made after the central widget, so that the tabs go before the session they hold on to.
     m_session = new Session(this);
     // The window's ports include the built-in simulator (demo mode, "simulator" in [Ports]).
-    m_session->setDeviceFactory(DevicesWithSimulator());
+    m_session->setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
 
     PageControl1 = Named(new QTabWidget(central), "PageControl1");
     m_bedienung = new TFrameBedienung(state(), m_dialogs);
