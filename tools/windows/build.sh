@@ -111,7 +111,7 @@ step "Laying out $PKG"
 rm -rf "$OUT/package"
 mkdir -p "$PKG/platforms" "$PKG/styles" "$PKG/imageformats" "$PKG/translations"
 cp "$BUILD/src/pivota.exe" "$BUILD/src/pivota.com" "$PKG/"
-for dll in Qt6Core Qt6Gui Qt6Widgets Qt6PrintSupport Qt6SerialPort; do
+for dll in Qt6Core Qt6Gui Qt6Network Qt6Widgets Qt6PrintSupport Qt6SerialPort; do
     cp "$QT_PREFIX/bin/$dll.dll" "$PKG/"
 done
 cp "$QT_PREFIX/plugins/platforms/qwindows.dll" "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$PKG/platforms/"
