@@ -354,6 +354,17 @@ private slots:
         w.btnStartClick();
         QVERIFY(w.state().connection().online());
         w.btnStopClick();
+
+        // A serial bridge on the network is typed in the same way; it has no device to check.
+        dialogs.texts = {QStringLiteral("tcp://pi-drehscheibe")};
+        assign->click();
+        QCOMPARE(dialogs.count("error"), 3);
+        QCOMPARE(w.port().portMap().target(4), pty.device());
+        dialogs.texts = {QStringLiteral(" rfc2217://[fd00::7]:2217 ")};
+        assign->click();
+        QCOMPARE(dialogs.count("error"), 3);
+        QCOMPARE(w.port().portMap().target(4), QStringLiteral("rfc2217://[fd00::7]:2217"));
+        QVERIFY(folder.read().contains("COM4=rfc2217://[fd00::7]:2217"));
     }
 };
 

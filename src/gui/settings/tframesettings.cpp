@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "comm/link.h"
+#include "comm/netaddress.h"
 #include "comm/sharedstate.h"
 #include "core/backup/backupplan.h"
 #include "core/configuration/configfile.h"
@@ -347,12 +348,26 @@ void TFrameSettings::btn_port_assignClick() {
         if (!typed) {
             return;
         }
-        target = TypedDevice(*typed);
-        if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
-            m_dialogs.showError(tr("Port-Zuordnung"), problem);
-            return;
+        if (NetAddress::IsNetworkName(typed->trimmed())) {
+            // A serial bridge on the network: no device to check, the name is the port.
+            const std::optional<NetAddress> address = NetAddress::Parse(typed->trimmed());
+            if (!address) {
+                m_dialogs.showError(
+                    tr("Port-Zuordnung"),
+                    tr("%1: eine Netzwerk-Schnittstelle heißt tcp://RECHNER:PORT oder "
+                       "rfc2217://RECHNER:PORT (eine IPv6-Adresse in [ ]).")
+                        .arg(typed->trimmed()));
+                return;
+            }
+            target = address->text();
+        } else {
+            target = TypedDevice(*typed);
+            if (const QString problem = DevicePathProblem(target); !problem.isEmpty()) {
+                m_dialogs.showError(tr("Port-Zuordnung"), problem);
+                return;
+            }
+            target = StableDeviceName(target, m_watcher->byIdFolder()); // as a found device is
         }
-        target = StableDeviceName(target, m_watcher->byIdFolder()); // as a found device is
     }
     QString error;
     if (!m_store.WritePortEntry(n, target, &error)) {
