@@ -281,6 +281,44 @@ private slots:
         QCOMPARE(net.lost.first().at(1).toString(),
                  PortFailureText(PortFailure::Removed, bridge.name("tcp"), QString()));
     }
+
+    // A bridge that drops the line is called again, after a pause that doubles while it does not
+    // answer, until it is back.
+    void lostBridgeIsCalledAgainWithAGrowingPause() {
+        Bridge bridge;
+        const quint16 port = bridge.server.serverPort();
+        const QString name = bridge.name("tcp");
+        NetSession net;
+        QSignalSpy reconnected(&net.session, &Session::reconnected);
+        QVERIFY(net.session.Start({name, 19200, true}, nullptr, nullptr));
+        QVERIFY(TestUtil::RunUntil([&] { return net.session.online() && bridge.client; }, 10000));
+
+        bridge.server.close(); // nobody answers the next calls
+        bridge.client->abort();
+        QVERIFY(TestUtil::RunUntil([&] { return !net.lost.isEmpty(); }, 10000));
+        QCOMPARE(net.session.connectionState(), Connection::State::Waiting);
+        QVERIFY(net.session.waitingForBridge());
+        QCOMPARE(net.session.awaitedDevice(), name);
+        QCOMPARE(net.session.retryPauseMs(), Session::FirstRetryMs);
+        QVERIFY(TestUtil::RunUntil(
+            [&] { return net.session.retryPauseMs() == 4 * Session::FirstRetryMs; }, 20000));
+        QCOMPARE(net.session.connectionState(), Connection::State::Waiting);
+        QVERIFY(net.session.secondsToNextCall() <= 4);
+
+        QVERIFY(bridge.server.listen(QHostAddress::LocalHost, port));
+        QVERIFY(TestUtil::RunUntil([&] { return !reconnected.isEmpty(); }, 20000));
+        QVERIFY(net.session.online());
+        QVERIFY(!net.session.waitingForBridge());
+        QCOMPARE(net.lost.count(), 1);
+
+        // Stop ends the wait.
+        bridge.client->abort();
+        QVERIFY(TestUtil::RunUntil([&] { return net.lost.count() == 2; }, 10000));
+        QVERIFY(net.session.waitingForBridge());
+        net.session.Stop();
+        QVERIFY(!net.session.waitingForBridge());
+        QCOMPARE(net.session.connectionState(), Connection::State::Offline);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNetPort)

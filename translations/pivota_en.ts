@@ -927,6 +927,10 @@ Quit without saving?</translation>
         <source>verbunden mit %1</source>
         <translation>connected to %1</translation>
     </message>
+    <message>
+        <source>wartet auf %1, nächster Versuch in %2 s</source>
+        <translation>waiting for %1, next attempt in %2 s</translation>
+    </message>
 </context>
 <context>
     <name>Controls</name>

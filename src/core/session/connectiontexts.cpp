@@ -67,6 +67,12 @@ QString WaitingFor(const QString &device) {
     return QCoreApplication::translate("ConnectionTexts", "wartet auf %1 ...").arg(device);
 }
 
+QString WaitingForBridge(const QString &name, int seconds) {
+    return QCoreApplication::translate("ConnectionTexts", "wartet auf %1, nächster Versuch in %2 s")
+        .arg(name)
+        .arg(seconds);
+}
+
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges) {
     if (!settingsChanged && !unwrittenChanges) {
         return QString();

@@ -21,6 +21,8 @@ QString ConnectingTo(const QString &name);
 QString Stopped();
 // While a lost adapter is awaited to come back (Stop ends the wait).
 QString WaitingFor(const QString &device);
+// "wartet auf tcp://pi:4001, nächster Versuch in 8 s": a lost bridge on the network, between calls.
+QString WaitingForBridge(const QString &name, int seconds);
 
 // The question before the window closes without "Ende", or nothing when nothing would be lost.
 QString CloseQuestion(bool settingsChanged, bool unwrittenChanges);

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 Session::Session(QObject *parent)
     : QObject(parent), m_link(m_state), m_driver(m_state, m_link, this),
@@ -20,6 +21,10 @@ Session::Session(QObject *parent)
     });
     connect(&m_returnWatch, &PortWatcher::portsChanged, this, &Session::OnDevicesChanged);
     connect(&m_returnWatch, &PortWatcher::pathSeen, this, &Session::OnDevicesChanged);
+    m_nextCall.setSingleShot(true);
+    connect(&m_nextCall, &QTimer::timeout, this, &Session::CallBridge);
+    m_countdown.setInterval(1000);
+    connect(&m_countdown, &QTimer::timeout, this, &Session::bridgeWaitChanged);
 }
 
 Session::~Session() {
@@ -42,7 +47,7 @@ void Session::setTiming(const LineTiming &timing) {
 }
 
 void Session::Choose(const ConnectionSettings &settings) {
-    if (m_return.armed() && (!settings.autoReconnect || settings.port != m_settings.port)) {
+    if (waitingForDevice() && (!settings.autoReconnect || settings.port != m_settings.port)) {
         StopWaiting(); // another port chosen, or the box switched off
     }
     m_settings = settings;
@@ -84,12 +89,20 @@ bool Session::Start(QString *reason, QString *configureError) {
 }
 
 void Session::OnLinkReady(const QString &configureError) {
+    if (std::exchange(m_calling, false)) {
+        Reconnected(configureError);
+        return;
+    }
     m_driver.ReceiveSoon();
     SetConnection(State::Online);
     emit started(configureError);
 }
 
 void Session::OnLinkOpenFailed(const QString &reason) {
+    if (std::exchange(m_calling, false)) {
+        AwaitBridge(std::min(2 * m_retryPauseMs, LongestRetryMs));
+        return;
+    }
     SetConnection(m_beforeConnecting);
     emit startFailed(reason);
 }
@@ -120,11 +133,56 @@ void Session::OnLinkFailed(Link::Failure failure, const QString &reason) {
     // same stable name. Watched from the loss on, so that a return while the user is told of the
     // loss counts.
     const QString target = m_link.port().portMap().targetForName(m_link.portName());
-    if (m_settings.autoReconnect && !target.isEmpty() && target != PortMap::Simulator &&
-        !NetAddress::IsNetworkName(target)) {
+    if (m_settings.autoReconnect && NetAddress::IsNetworkName(target)) {
+        m_bridge = target;
+        AwaitBridge(FirstRetryMs);
+    } else if (m_settings.autoReconnect && !target.isEmpty() && target != PortMap::Simulator) {
         AwaitReturn(target, false);
     }
     emit lost(failure, reason);
+}
+
+void Session::AwaitBridge(int pauseMs) {
+    m_retryPauseMs = pauseMs;
+    m_nextCallAt = m_state.now() + pauseMs;
+    m_nextCall.start(pauseMs);
+    m_countdown.start();
+    SetConnection(State::Waiting);
+    emit bridgeWaitChanged();
+}
+
+int Session::secondsToNextCall() const {
+    const qint64 left = std::max<qint64>(0, m_nextCallAt - m_state.now());
+    return int((left + 999) / 1000);
+}
+
+void Session::CallBridge() {
+    m_countdown.stop();
+    if (online() || !m_settings.autoReconnect) {
+        StopWaiting();
+        return;
+    }
+    QString reason;
+    QString configureError;
+    m_calling = true;
+    if (!m_link.Open(m_link.portName(), m_settings.baud, &reason, &configureError)) {
+        m_calling = false;
+        AwaitBridge(std::min(2 * m_retryPauseMs, LongestRetryMs));
+        return;
+    }
+    if (m_link.opening()) {
+        emit bridgeWaitChanged(); // the call is on its way
+        return;
+    }
+    m_calling = false;
+    Reconnected(configureError);
+}
+
+void Session::Reconnected(const QString &configureError) {
+    EndBridgeWait();
+    m_driver.ReceiveSoon();
+    SetConnection(State::Online);
+    emit reconnected(configureError);
 }
 
 void Session::setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator) {
@@ -155,7 +213,16 @@ bool Session::Present(const QString &target) const {
     return PortReturn::Lists(m_returnWatch.ports(), target) || QFileInfo::exists(target);
 }
 
+void Session::EndBridgeWait() {
+    m_retryPauseMs = 0;
+    m_calling = false;
+    m_nextCall.stop();
+    m_countdown.stop();
+    m_bridge.clear();
+}
+
 void Session::StopWaiting() {
+    EndBridgeWait();
     m_return.Disarm();
     m_returnWatch.setActive(false);
     m_returnWatch.watchPath(QString());

@@ -85,9 +85,22 @@ public:
     void setPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator);
     const PortEnumerator *portEnumerator() const { return m_enumerator.get(); }
     PortWatcher &returnWatcher() { return m_returnWatch; }
-    bool waitingForDevice() const { return m_return.armed(); }
-    // The device awaited: the stable name or the path the port is mapped to.
-    const QString &awaitedDevice() const { return m_return.target(); }
+    // A lost line waits to come back: its adapter to return, or a bridge on the network to be
+    // called again.
+    bool waitingForDevice() const { return m_return.armed() || waitingForBridge(); }
+    // The device awaited: the stable name or the path the port is mapped to, or the bridge's
+    // network name.
+    QString awaitedDevice() const { return waitingForBridge() ? m_bridge : m_return.target(); }
+    // A bridge on the network cannot be watched for: it is called again after a pause that grows
+    // with every call it does not answer, 1, 2, 4 ... at most 30 s.
+    static constexpr int FirstRetryMs = 1000;
+    static constexpr int LongestRetryMs = 30000;
+    bool waitingForBridge() const { return m_retryPauseMs > 0; }
+    int retryPauseMs() const { return m_retryPauseMs; }
+    // A call to the awaited bridge is on its way.
+    bool callingBridge() const { return m_calling; }
+    // Whole seconds until the next call, rounded up.
+    int secondsToNextCall() const;
     // The user decided otherwise: nothing is awaited any more.
     void StopWaiting();
 
@@ -107,6 +120,8 @@ signals:
     void reconnected(const QString &configureError);
     // The awaited adapter came back but could not be opened; the next change tries again.
     void reconnectFailed(const QString &name);
+    // The wait for a bridge changed: a call went out, or a second of the pause went by.
+    void bridgeWaitChanged();
     // The devices come from another enumerator now.
     void portEnumeratorChanged();
 
@@ -123,6 +138,10 @@ private:
     void Reconnect();
     void OnLinkReady(const QString &configureError);
     void OnLinkOpenFailed(const QString &reason);
+    void AwaitBridge(int pauseMs);
+    void CallBridge();
+    void Reconnected(const QString &configureError);
+    void EndBridgeWait();
 
     Connection m_connection; // before the state, which reads it
     SharedState m_state{&m_connection};
@@ -133,4 +152,10 @@ private:
     PortWatcher m_returnWatch;
     PortReturn m_return; // the adapter of a lost line, until it comes back
     State m_beforeConnecting = State::Offline;
+    QString m_bridge;       // the bridge of a lost line on the network, while it is awaited
+    int m_retryPauseMs = 0; // the pause before the next call; 0 while no bridge is awaited
+    qint64 m_nextCallAt = 0;
+    bool m_calling = false; // a call to the awaited bridge is on its way
+    QTimer m_nextCall;
+    QTimer m_countdown; // says every second how long the pause still lasts
 };

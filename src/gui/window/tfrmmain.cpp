@@ -158,6 +158,7 @@ void TfrmMain::ConnectSession() {
     });
     connect(m_session, &Session::reconnectFailed, this,
             [this](const QString &name) { StatusPanel0->setText(NoPort(name)); });
+    connect(m_session, &Session::bridgeWaitChanged, this, &TfrmMain::ShowBridgeWait);
     connect(&m_session->driver(), &LinkDriver::housekeeping, this, &TfrmMain::OnHousekeeping);
     Link &line = link();
     connect(&line, &Link::fillLevel, this, &TfrmMain::SetFillBar);
@@ -239,9 +240,21 @@ void TfrmMain::OnLinkFailed(Link::Failure failure, const QString &reason) {
     ++m_lossBoxes;
     m_dialogs.showError(FailureCaption(failure), FailureText(failure, reason));
     --m_lossBoxes;
-    if (m_session->waitingForDevice()) {
+    if (m_session->waitingForBridge()) {
+        ShowBridgeWait();
+    } else if (m_session->waitingForDevice()) {
         StatusPanel0->setText(WaitingFor(QDir::toNativeSeparators(m_session->awaitedDevice())));
     }
+}
+
+void TfrmMain::ShowBridgeWait() {
+    if (!m_session->waitingForBridge()) {
+        return;
+    }
+    StatusPanel0->setText(
+        m_session->callingBridge()
+            ? ConnectingTo(m_session->awaitedDevice())
+            : WaitingForBridge(m_session->awaitedDevice(), m_session->secondsToNextCall()));
 }
 
 void TfrmMain::OnReconnected(const QString &configureError) {

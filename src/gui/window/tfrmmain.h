@@ -146,6 +146,8 @@ private:
     void OnSilenceChanged(bool silent);
     void OnLinkFailed(Link::Failure failure, const QString &reason);
     void OnReconnected(const QString &configureError);
+    // The status bar says how long a lost bridge on the network still waits for its next call.
+    void ShowBridgeWait();
     void OnStarted(const QString &configureError);
     void ShowOpenError(const QString &reason);
     // Saves the settings file, or, when it cannot be written, asks whether to close without.
