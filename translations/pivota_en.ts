@@ -3765,6 +3765,10 @@ These are not loaded.</translation>
         <source>%1: eine Netzwerk-Schnittstelle heißt tcp://RECHNER:PORT oder rfc2217://RECHNER:PORT (eine IPv6-Adresse in [ ]).</source>
         <translation>%1: a network port is named tcp://HOST:PORT or rfc2217://HOST:PORT (an IPv6 address in [ ]).</translation>
     </message>
+    <message>
+        <source>Stationsblatt:</source>
+        <translation>Station sheet:</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMain</name>

@@ -1,6 +1,7 @@
 #include "net/networkportdevice.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <algorithm>
 #include <cstring>
 
@@ -34,7 +35,17 @@ bool NetworkPortDevice::open(QString *) {
     m_codec = Rfc2217Codec();
     m_state = State::Connecting;
     m_limit.start(ConnectLimitMs);
-    m_socket->connectToHost(m_address.host, m_address.port);
+    // Called from the event loop, not here: a refusal on this machine may come within the call
+    // (it does under Windows), before the owner listens for the outcome and has given the rate.
+    const QPointer<QTcpSocket> socket = m_socket;
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket] {
+            if (socket && socket == m_socket && m_state == State::Connecting) {
+                m_socket->connectToHost(m_address.host, m_address.port);
+            }
+        },
+        Qt::QueuedConnection);
     return true;
 }
 

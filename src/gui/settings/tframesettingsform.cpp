@@ -183,11 +183,14 @@ void TFrameSettings::BuildFileGroups() {
          nullptr, {}},
         {Kind::Button, "Button1", {10, 78, 90, ButtonHeight}, QT_TR_NOOP("speichern"), nullptr,
          Into(Button1)},
-        // The station sheet beside the save: the same data on paper.
-        {Kind::Button, "btn_drucken", {101, 78, 66, ButtonHeight}, QT_TR_NOOP("drucken ..."),
+    });
+    // The station sheet under the settings file's name: the same data on paper.
+    BuildControls(this, Context, {
+        {Kind::Label, "", {330, 516, 82, 16}, QT_TR_NOOP("Stationsblatt:"), nullptr, {}},
+        {Kind::Button, "btn_drucken", {414, 512, 72, ButtonHeight}, QT_TR_NOOP("drucken ..."),
          QT_TR_NOOP("Stationsblatt drucken: Positionen, Adressen und alle Parameter"),
          Into(btn_drucken)},
-        {Kind::Button, "btn_pdf", {168, 78, 62, ButtonHeight}, QT_TR_NOOP("als PDF ..."),
+        {Kind::Button, "btn_pdf", {488, 512, 72, ButtonHeight}, QT_TR_NOOP("als PDF ..."),
          QT_TR_NOOP("Stationsblatt als PDF-Datei speichern"), Into(btn_pdf)},
     });
     BuildControls(GroupBox5, Context, {
