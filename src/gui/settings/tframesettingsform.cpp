@@ -186,11 +186,11 @@ void TFrameSettings::BuildFileGroups() {
     });
     // The station sheet under the settings file's name: the same data on paper.
     BuildControls(this, Context, {
-        {Kind::Label, "", {330, 516, 82, 16}, QT_TR_NOOP("Stationsblatt:"), nullptr, {}},
-        {Kind::Button, "btn_drucken", {414, 512, 72, ButtonHeight}, QT_TR_NOOP("drucken ..."),
+        {Kind::Label, "", {330, 516, 91, 16}, QT_TR_NOOP("Stationsblatt:"), nullptr, {}},
+        {Kind::Button, "btn_drucken", {423, 512, 68, ButtonHeight}, QT_TR_NOOP("drucken ..."),
          QT_TR_NOOP("Stationsblatt drucken: Positionen, Adressen und alle Parameter"),
          Into(btn_drucken)},
-        {Kind::Button, "btn_pdf", {488, 512, 72, ButtonHeight}, QT_TR_NOOP("als PDF ..."),
+        {Kind::Button, "btn_pdf", {492, 512, 68, ButtonHeight}, QT_TR_NOOP("als PDF ..."),
          QT_TR_NOOP("Stationsblatt als PDF-Datei speichern"), Into(btn_pdf)},
     });
     BuildControls(GroupBox5, Context, {
