@@ -24,7 +24,7 @@ ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
 # ser2net's TCP sends the board's answers without Nagle's delay only with nodelay: without it,
 # the second and third byte of an answer wait for the acknowledgement of the first.
 ACCEPTERS = (("tcp", "tcp(nodelay)"), ("rfc2217", "telnet(rfc2217),tcp(nodelay)"),
-             ("tcp, ser2net without nodelay", "tcp"))
+             ("tcp-without-nodelay", "tcp"))
 
 
 def eeprom_text():
