@@ -2510,14 +2510,6 @@ Exit status: 0 written, 2 usage or file error, 3 connection failed,
         <translation>No sheet command.</translation>
     </message>
     <message>
-        <source>--baud %1: die Steuerung spricht 2400, 9600 oder 19200.</source>
-        <translation>--baud %1: the controller speaks 2400, 9600 or 19200.</translation>
-    </message>
-    <message>
-        <source>--lang braucht de oder en.</source>
-        <translation>--lang needs de or en.</translation>
-    </message>
-    <message>
         <source>Unerwartetes Argument „%1“.</source>
         <translation>Unexpected argument “%1”.</translation>
     </message>

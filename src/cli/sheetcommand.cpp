@@ -79,24 +79,10 @@ bool Parse(const QStringList &arguments, Options *options, QString *error) {
     }
     o.port = parser.value(port).trimmed();
     o.title = parser.value(title).trimmed();
-    if (parser.isSet(baud)) {
-        bool ok = false;
-        o.baud = parser.value(baud).toInt(&ok);
-        if (!ok || (o.baud != 2400 && o.baud != 9600 && o.baud != 19200)) {
-            return fail(
-                QCoreApplication::translate(
-                    "SheetCommand", "--baud %1: die Steuerung spricht 2400, 9600 oder 19200.")
-                    .arg(parser.value(baud)));
-        }
-    }
-    if (parser.isSet(settings)) {
-        o.settingsPath = QFileInfo(parser.value(settings)).absoluteFilePath();
-    }
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang).trimmed().toLower();
-        if (o.language != QLatin1String("de") && o.language != QLatin1String("en")) {
-            return fail(QCoreApplication::translate("SheetCommand", "--lang braucht de oder en."));
-        }
+    // The same words as backup's for the options they share.
+    QString wrong;
+    if (!BackupCommand::ReadCommonOptions(parser, &o.baud, &o.settingsPath, &o.language, &wrong)) {
+        return fail(wrong);
     }
     QStringList files = parser.positionalArguments();
     files.removeAll(QString());
