@@ -18,6 +18,7 @@
 #include "fixtures/testutil.h"
 #include "fixtures/widgettestutil.h"
 #include "gui/common/colors.h"
+#include "gui/common/networkportdialog.h"
 #include "gui/eeprom/tframeeeprom.h"
 #include "gui/parameter/tframeparameter.h"
 #include "gui/settings/tframesettings.h"
@@ -26,10 +27,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <memory>
@@ -295,7 +299,7 @@ private slots:
         // Choosing "Vorgabe" removes the entry.
         Find<QRadioButton>(&w, "rad_com2")->click();
         auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
-        QCOMPARE(combo->count(), 3); // the simulator, the default and a path to type
+        QCOMPARE(combo->count(), 4); // the simulator, the default, a path to type, the network
         combo->setCurrentIndex(combo->findData(QString()));
         Find<QPushButton>(&w, "btn_port_assign")->click();
         QVERIFY(!w.port().portMap().hasEntry(2));
@@ -365,6 +369,47 @@ private slots:
         QCOMPARE(dialogs.count("error"), 3);
         QCOMPARE(w.port().portMap().target(4), QStringLiteral("rfc2217://[fd00::7]:2217"));
         QVERIFY(folder.read().contains("COM4=rfc2217://[fd00::7]:2217"));
+    }
+
+    // "Netzwerk ..." asks for host, port and protocol in a dialog of its own, which starts from
+    // the bridge the port is mapped to and offers OK only for a usable address.
+    void aBridgeIsChosenInItsOwnDialog() {
+        SettingsFolder folder;
+        QVERIFY(folder.write("[SETTINGS]\nCOM-Port=4\n"));
+        ScriptedDialogs dialogs;
+        TfrmMain w(folder.path(), dialogs);
+        w.setPortEnumerator(std::make_shared<ListedPorts>(QList<FoundPort>{}));
+        ShowSettingsTab(w);
+        auto *combo = Find<QComboBox>(&w, "ComboBox_ports");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Netzwerk ...")));
+        QVERIFY(combo->currentIndex() >= 0);
+        Find<QRadioButton>(&w, "rad_com4")->click();
+        auto *assign = Find<QPushButton>(&w, "btn_port_assign");
+        const QString bridge = QStringLiteral("rfc2217://[fd00::7]:2217");
+        dialogs.networkPorts = {*NetAddress::Parse(bridge)};
+        assign->click();
+        QCOMPARE(dialogs.calls.last().caption, QStringLiteral("Netzwerk-Schnittstelle für COM4"));
+        QCOMPARE(dialogs.calls.last().text, QStringLiteral("tcp://:4001"));
+        QCOMPARE(w.port().portMap().target(4), bridge);
+        QVERIFY(folder.read().contains(QStringLiteral("COM4=%1").arg(bridge).toUtf8()));
+        QCOMPARE(w.statusText(), QStringLiteral("COM4 = %1").arg(bridge));
+        assign->click(); // cancelled: nothing changes
+        QCOMPARE(dialogs.count("network"), 2);
+        QCOMPARE(dialogs.calls.last().text, bridge);
+        QCOMPARE(w.port().portMap().target(4), bridge);
+
+        NetworkPortDialog dialog(QStringLiteral("COM4"), *NetAddress::Parse(bridge));
+        auto *host = Find<QLineEdit>(&dialog, "edit_host");
+        QCOMPARE(host->text(), QStringLiteral("[fd00::7]"));
+        QCOMPARE(dialog.address()->text(), bridge);
+        QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        host->setText(QStringLiteral("pi drehscheibe"));
+        QVERIFY(!ok->isEnabled() && !dialog.address());
+        host->setText(QStringLiteral(" pi "));
+        Find<QSpinBox>(&dialog, "spin_port")->setValue(23);
+        Find<QComboBox>(&dialog, "combo_protocol")->setCurrentIndex(0);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(dialog.address()->text(), QStringLiteral("tcp://pi:23"));
     }
 };
 

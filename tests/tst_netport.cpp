@@ -92,13 +92,26 @@ private slots:
         QCOMPARE(b->host, QString("fe80::1"));
         QCOMPARE(b->text(), QString("rfc2217://[fe80::1]:2217"));
         QCOMPARE(NetAddress::Parse("TCP://192.168.1.20:23")->host, QString("192.168.1.20"));
-        for (const char *wrong :
-             {"tcp://pi", "tcp://:4001", "tcp://pi:0", "tcp://pi:65536", "tcp://pi:40x",
-              "tcp://fe80::1:23", "tcp://[fe80::1:23", "tcp://a b:1", "/dev/ttyUSB0", "COM3"}) {
+        for (const char *wrong : {"tcp://pi", "tcp://:4001", "tcp://pi:0", "tcp://pi:65536",
+                                  "tcp://pi:40x", "tcp://fe80::1:23", "tcp://[fe80::1:23",
+                                  "tcp://[pi:4001]:1", "tcp://a b:1", "/dev/ttyUSB0", "COM3"}) {
             QVERIFY2(!NetAddress::Parse(wrong), wrong);
         }
         QVERIFY(NetAddress::IsNetworkName("tcp://pi"));
         QVERIFY(!NetAddress::IsNetworkName("/dev/ttyUSB0"));
+
+        // The network dialog's fields give the same names, and refuse what Parse refuses.
+        using P = NetAddress::Protocol;
+        QCOMPARE(NetAddress::FromParts(P::Rfc2217, " [fd00::7] ", 2217)->text(),
+                 QString("rfc2217://[fd00::7]:2217"));
+        QCOMPARE(NetAddress::FromParts(P::Raw, "fd00::7", 23)->text(),
+                 QString("tcp://[fd00::7]:23"));
+        QCOMPARE(*NetAddress::FromParts(P::Raw, "pi-drehscheibe", 4001), *a);
+        for (const auto &[host, port] :
+             {std::pair{"", 4001}, std::pair{"a b", 4001}, std::pair{"pi", 0},
+              std::pair{"pi", 65536}, std::pair{"pi:4001", 4001}, std::pair{"[::1", 1}}) {
+            QVERIFY2(!NetAddress::FromParts(P::Raw, host, port), host);
+        }
     }
 
     void aScanListsANetworkPortWithoutCallingIt() {

@@ -1236,6 +1236,37 @@ Settings file: %1
     </message>
 </context>
 <context>
+    <name>NetworkPortDialog</name>
+    <message>
+        <source>Name oder IP-Adresse</source>
+        <translation>Name or IP address</translation>
+    </message>
+    <message>
+        <source>TCP (Bytes unverändert)</source>
+        <translation>TCP (bytes as they are)</translation>
+    </message>
+    <message>
+        <source>RFC 2217 (Telnet, stellt auch die Baudrate ein)</source>
+        <translation>RFC 2217 (Telnet, also sets the baud rate)</translation>
+    </message>
+    <message>
+        <source>Die serielle Leitung des Steuergeräts über ein Gerät im Netzwerk, das sie als TCP-Port anbietet. Die Verbindung ist weder geschützt noch verschlüsselt: nur im eigenen Netz verwenden.</source>
+        <translation>The controller&apos;s serial line through a device on the network that offers it as a TCP port. The connection has neither login nor encryption: use it on your own network only.</translation>
+    </message>
+    <message>
+        <source>Rechner:</source>
+        <translation>Host:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Protokoll:</source>
+        <translation>Protocol:</translation>
+    </message>
+</context>
+<context>
     <name>PacedTransfer</name>
     <message>
         <source>Grube</source>
@@ -3760,6 +3791,14 @@ These are not loaded.</translation>
     <message>
         <source>Stationsblatt:</source>
         <translation>Station sheet:</translation>
+    </message>
+    <message>
+        <source>Netzwerk ...</source>
+        <translation>Network ...</translation>
+    </message>
+    <message>
+        <source>Netzwerk-Schnittstelle für COM%1</source>
+        <translation>Network port for COM%1</translation>
     </message>
 </context>
 <context>

@@ -17,12 +17,20 @@ bool ValidHostName(const QString &host) {
 }
 
 bool ValidIpv6(const QString &host) {
-    if (host.isEmpty() || !host.contains(u':')) {
+    // A zone after "%" names an interface ("fe80::1%eth0").
+    const qsizetype zone = host.indexOf(u'%');
+    const QString address = zone < 0 ? host : host.left(zone);
+    if (address.count(u':') < 2 || (zone >= 0 && zone + 1 == host.size())) {
         return false;
     }
-    for (const QChar c : host) {
-        // A zone after "%" names an interface ("fe80::1%eth0").
-        if (!(c.isLetterOrNumber() || c == u':' || c == u'.' || c == u'%')) {
+    for (const QChar c : address) {
+        const bool hex = (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f');
+        if (!(hex || c == u':' || c == u'.')) {
+            return false;
+        }
+    }
+    for (const QChar c : host.mid(address.size() + 1)) {
+        if (!(c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.')) {
             return false;
         }
     }
@@ -72,6 +80,18 @@ std::optional<NetAddress> NetAddress::Parse(const QString &name) {
     a.host = host;
     a.port = static_cast<quint16>(port);
     return a;
+}
+
+std::optional<NetAddress> NetAddress::FromParts(Protocol protocol, const QString &host, int port) {
+    QString bare = host.trimmed();
+    if (bare.startsWith(u'[') && bare.endsWith(u']')) {
+        bare = bare.mid(1, bare.size() - 2);
+    }
+    const bool usable = bare.contains(u':') ? ValidIpv6(bare) : ValidHostName(bare);
+    if (!usable || port < 1 || port > 65535) {
+        return std::nullopt;
+    }
+    return NetAddress{protocol, bare, static_cast<quint16>(port)};
 }
 
 QString NetAddress::text() const {

@@ -16,6 +16,9 @@ struct NetAddress {
 
     // Nothing for a name that is no network port or is written wrongly.
     static std::optional<NetAddress> Parse(const QString &name);
+    // The same from the fields of a form: the host with or without the brackets of an IPv6
+    // address, blanks around it ignored; nothing when a field is not usable.
+    static std::optional<NetAddress> FromParts(Protocol protocol, const QString &host, int port);
     // Starts with one of the network schemes (written wrongly or not): such a name is never a
     // device path.
     static bool IsNetworkName(const QString &name);

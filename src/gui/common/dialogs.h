@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/netaddress.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -53,6 +55,14 @@ public:
     virtual void showAbout(const QString &caption, const QString &text) {
         (void)caption;
         showMessage(text);
+    }
+    // Host, port and protocol of a serial bridge on the network, starting from initial; nothing
+    // when cancelled (a seam without such a dialog cancels).
+    virtual std::optional<NetAddress> askNetworkPort(const QString &caption,
+                                                     const NetAddress &initial) {
+        (void)caption;
+        (void)initial;
+        return std::nullopt;
     }
     // The print preview with its page setup and print dialog; paint paints every page on the
     // printer it is given, A4 portrait. A seam without a printer prints nothing.

@@ -38,6 +38,7 @@
 namespace {
 // The list entry that asks for a device path (no device has this name).
 const QString EnterPathItem = QStringLiteral("<Pfad eingeben>");
+const QString NetworkItem = QStringLiteral("<Netzwerk>");
 
 // The status lines that end a save or a load of a configuration file.
 namespace StatusTexts {
@@ -310,6 +311,8 @@ void TFrameSettings::ShowPorts(const QList<FoundPort> &ports) {
     ComboBox_ports->addItem(tr("Vorgabe (kein Eintrag)"), QString());
     // A device the scan does not find (a pseudo-terminal, a name of its own) is typed in.
     ComboBox_ports->addItem(tr("Pfad eingeben ..."), EnterPathItem);
+    // A serial bridge on the network: host, port and protocol in a dialog of their own.
+    ComboBox_ports->addItem(tr("Netzwerk ..."), NetworkItem);
     const int again = ComboBox_ports->findData(chosen);
     ComboBox_ports->setCurrentIndex(again >= 0 && hadChoice ? again : 0);
     ShowPortMap();
@@ -338,7 +341,17 @@ void TFrameSettings::btn_port_assignClick() {
         return;
     }
     QString target = ComboBox_ports->currentData().toString();
-    if (target == EnterPathItem) {
+    if (target == NetworkItem) {
+        // The bridge this port is mapped to already is the start; else a raw TCP port.
+        const NetAddress initial = NetAddress::Parse(m_link.port().portMap().target(n))
+                                       .value_or(NetAddress{NetAddress::Protocol::Raw, {}, 4001});
+        const std::optional<NetAddress> address =
+            m_dialogs.askNetworkPort(tr("Netzwerk-Schnittstelle für COM%1").arg(n), initial);
+        if (!address) {
+            return;
+        }
+        target = address->text();
+    } else if (target == EnterPathItem) {
         // Windows names its ports, Unix its device files.
         const QString prompt = FileNames::Native == FileNames::System::Windows
                                    ? tr("Port für COM%1 (zum Beispiel COM12):")

@@ -1,5 +1,6 @@
 #include "gui/window/qtdialogs.h"
 
+#include "gui/common/networkportdialog.h"
 #include "platform/filenames.h"
 
 #include <QApplication>
@@ -168,6 +169,15 @@ std::optional<QString> QtDialogs::askText(const QString &caption, const QString 
         return std::nullopt;
     }
     return text;
+}
+
+std::optional<NetAddress> QtDialogs::askNetworkPort(const QString &caption,
+                                                    const NetAddress &initial) {
+    NetworkPortDialog dialog(caption, initial, m_parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.address();
 }
 
 QString QtDialogs::runFileDialog(QFileDialog &dialog) {

@@ -57,6 +57,8 @@ public:
     void showAbout(const QString &caption, const QString &text) override;
     void showPrintPreview(const QString &caption,
                           const std::function<void(QPagedPaintDevice &)> &paint) override;
+    std::optional<NetAddress> askNetworkPort(const QString &caption,
+                                             const NetAddress &initial) override;
 
 private:
     // Runs a file dialog; the folder of an accepted file is where the next one opens.
