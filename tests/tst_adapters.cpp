@@ -154,13 +154,13 @@ private slots:
         const QString firstName = adapters.link(QStringLiteral("usb-first"));
         const QString secondName = adapters.link(QStringLiteral("usb-second"));
         QVERIFY(list->findData(firstName) >= 0);
-        // The adapter, the simulator, the default and the entry to type a path.
-        QCOMPARE(list->count(), 4);
+        // The adapter, the simulator, the default and the entries for a path and the network.
+        QCOMPARE(list->count(), 5);
         list->setCurrentIndex(list->findData(firstName));
 
         QVERIFY(adapters.plugIn(QStringLiteral("usb-second"), second.device()));
         QTRY_VERIFY_WITH_TIMEOUT(list->findData(secondName) >= 0, Limit);
-        QCOMPARE(list->count(), 5);
+        QCOMPARE(list->count(), 6);
         QCOMPARE(list->currentData().toString(), firstName); // the choice stays
 
         QVERIFY(adapters.pullOut(QStringLiteral("usb-second")));
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(list->findData(firstName) >= 0);
         ShowPage(w, SettingsPage);
         QVERIFY(list->findData(firstName) < 0);
-        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->count(), 4);
     }
 
     // "COM-Port suchen" lists the devices as well, without the tab shown.

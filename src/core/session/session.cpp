@@ -57,6 +57,11 @@ QString Session::portToOpen() const {
     return m_settings.port.isEmpty() ? m_link.portName() : m_settings.port;
 }
 
+QString Session::shownName(const QString &portName) const {
+    const QString target = m_link.port().portMap().targetForName(portName);
+    return NetAddress::IsNetworkName(target) ? target : portName;
+}
+
 bool Session::Start(const ConnectionSettings &settings, QString *reason, QString *configureError) {
     Choose(settings);
     return Start(reason, configureError);

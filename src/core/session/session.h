@@ -59,6 +59,9 @@ public:
     const ConnectionSettings &settings() const { return m_settings; }
     // The port that Start opens: the chosen one, or the one last opened.
     QString portToOpen() const;
+    // How the status bar names a port: a COM number mapped to a serial bridge on the network by
+    // the bridge's address ("verbunden mit tcp://pi:4001"), which says more than the number.
+    QString shownName(const QString &portName) const;
 
     // Connects to the chosen port: it is probed (does it exist, is it free?), then opened, and
     // bytes start moving. Meanwhile the state is Connecting. False, and back where it was

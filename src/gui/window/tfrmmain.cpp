@@ -187,7 +187,7 @@ void TfrmMain::btnStartClick() {
 }
 
 void TfrmMain::OnStarted(const QString &configureError) {
-    StatusPanel0->setText(Opened(m_session->link().portName()));
+    StatusPanel0->setText(Opened(m_session->shownName(m_session->link().portName())));
     if (!configureError.isEmpty()) {
         m_dialogs.showError(QStringLiteral("SetCommState"), configureError);
     }
@@ -207,7 +207,7 @@ void TfrmMain::OnSessionState(Connection::State state) {
         SetOnline(m_session->online());
     }
     if (state == Connection::State::Connecting) {
-        StatusPanel0->setText(ConnectingTo(m_session->portToOpen()));
+        StatusPanel0->setText(ConnectingTo(m_session->shownName(m_session->portToOpen())));
     }
     ShowButtons();
 }
