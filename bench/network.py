@@ -29,8 +29,8 @@ ACCEPTERS = (("tcp", "tcp(nodelay)"), ("rfc2217", "telnet(rfc2217),tcp(nodelay)"
 
 def eeprom_text():
     # Every value once, 255 among them (a cell never written holds it).
-    lines = ["P %d %d" % (cell, (cell * 7 + 3) % 256) for cell in range(256)]
-    lines += ["B %d %d" % (cell, (255 - cell * 5) % 256) for cell in range(256)]
+    lines = ["P %02x %02x" % (cell, (cell * 7 + 3) % 256) for cell in range(256)]
+    lines += ["B %02x %02x" % (cell, (255 - cell * 5) % 256) for cell in range(256)]
     return "\n".join(lines) + "\n"
 
 
