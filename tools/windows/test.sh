@@ -2,9 +2,10 @@
 # Runs the Windows build's tests under Wine (offscreen: the guiless programs and the widget tests),
 # and the program itself through its console program pivota.com, from the package
 # (build-win/package/Pivota, so that a DLL missing there fails) or else from the build: --version,
-# a wrong option, a backup of the built-in simulator and the same file compared back, and a backup
+# a wrong option, a backup of the built-in simulator and the same file compared back, a backup
 # over a serial line, COM3, that is the pseudo-terminal of the Linux pivota-sim (build/sim/, or
-# PIVOTA_SIM; in CI its absence fails). Ends with the line "N passed, M failed".
+# PIVOTA_SIM; in CI its absence fails), and a backup and compare through ser2net on loopback in
+# front of another pivota-sim. Ends with the line "N passed, M failed".
 # Tests that need what only Linux has are not built for Windows; they are named here.
 # Run tools/windows/build.sh first. Extra arguments go to ctest (for example -R tst_settings).
 set -uo pipefail
@@ -157,6 +158,48 @@ serial_job=
 if [ -x "$SIM" ]; then
     serial_run &
     serial_job=$!
+fi
+
+# A serial bridge on the network, without any driver: Debian's ser2net on loopback in front of
+# another pivota-sim. A backup through Telnet with RFC 2217, then the same file compared back
+# through raw TCP.
+SER2NET=/usr/sbin/ser2net
+bridge_run() {
+    local start=$SECONDS sim_pid bridge_pid port
+    "$SIM" --link "$work/bridged" >"$work/bridged-sim.out" 2>/dev/null &
+    sim_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/bridged-sim.out" ] && break
+        sleep 0.1
+    done
+    port=$((20000 + RANDOM % 20000))
+    cat >"$work/ser2net.yaml" <<EOF_YAML
+%YAML 1.1
+---
+connection: &telnet
+  accepter: telnet(rfc2217),tcp(nodelay),127.0.0.1,$port
+  connector: serialdev,$work/bridged,19200n81,local
+connection: &raw
+  accepter: tcp(nodelay),127.0.0.1,$((port + 1))
+  connector: serialdev,$work/bridged,19200n81,local
+EOF_YAML
+    "$SER2NET" -n -d -c "$work/ser2net.yaml" -P "$work/ser2net.pid" >/dev/null 2>&1 &
+    bridge_pid=$!
+    sleep 1
+    run backup --port "rfc2217://127.0.0.1:$port" --settings "$settings" \
+        "$(zpath "$work/bridged.pvt")" >"$work/bridged.out" 2>"$work/bridged.err"
+    echo "$? $((SECONDS - start))" >"$work/bridged.code"
+    start=$SECONDS
+    run compare --port "tcp://127.0.0.1:$((port + 1))" --settings "$settings" \
+        "$(zpath "$work/bridged.pvt")" >"$work/bridged-compare.out" 2>"$work/bridged-compare.err"
+    echo "$? $((SECONDS - start))" >"$work/bridged-compare.code"
+    kill "$bridge_pid" "$sim_pid" 2>/dev/null
+    wait "$bridge_pid" "$sim_pid" 2>/dev/null
+}
+bridge_job=
+if [ -x "$SIM" ] && [ -x "$SER2NET" ]; then
+    bridge_run &
+    bridge_job=$!
 fi
 
 # The installer, silently: what it installs and registers (in the 64-bit view of the registry),
@@ -320,6 +363,23 @@ elif [ -n "${CI:-}" ]; then
     check "pivota backup --port COM3 through Wine: no Linux pivota-sim at $SIM" 0
 else
     echo "    SKIP  pivota backup --port COM3 through Wine: no Linux pivota-sim at $SIM (cmake --build build --target pivota-sim)"
+fi
+
+if [ -n "$bridge_job" ]; then
+    wait "$bridge_job"
+    read -r code took <"$work/bridged.code"
+    check "pivota backup --port rfc2217://127.0.0.1:... through ser2net: exit 0, 256 + 256 cells ($took s)" \
+        "$([ "$code" = 0 ] && [ "$(cells "$work/bridged.pvt" Zellen_Grube)" = 256 ] &&
+            [ "$(cells "$work/bridged.pvt" Zellen_Buehne)" = 256 ] && echo 1)"
+    [ "$code" = 0 ] || tail -5 "$work/bridged.err" | tr -d '\r' | sed 's/^/      /'
+    read -r code took <"$work/bridged-compare.code"
+    check "pivota compare --port tcp://127.0.0.1:... of that backup: exit 0, all equal ($took s)" \
+        "$([ "$code" = 0 ] && echo 1)"
+    [ "$code" = 0 ] || tail -5 "$work/bridged-compare.err" | tr -d '\r' | sed 's/^/      /'
+elif [ -n "${CI:-}" ]; then
+    check "pivota backup through ser2net under Wine: no pivota-sim at $SIM or no $SER2NET" 0
+else
+    echo "    SKIP  pivota backup through ser2net under Wine: no pivota-sim at $SIM or no $SER2NET"
 fi
 
 i=0
