@@ -204,7 +204,9 @@ private slots:
         {
             SessionRun s(sim.portName());
             QVERIFY2(s.opened, qPrintable(s.reason));
-            QCOMPARE(s.Run(BackupJob::Action::Compare, backup), BackupJob::Result::Differences);
+            const BackupJob::Result compared = s.Run(BackupJob::Action::Compare, backup);
+            QVERIFY2(compared == BackupJob::Result::Differences,
+                     qPrintable(s.job.lines().join('\n')));
             const auto &differences = s.job.differences();
             QVERIFY2(int(differences.size()) == edits.size(), qPrintable(s.job.lines().join('\n')));
             for (const Backup::Difference &d : differences) {
