@@ -2,15 +2,11 @@
 
 #include <QDateTime>
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-// The longest the pump sleeps, whatever the simulator has planned.
-constexpr int LongestWaitMs = 200;
 // After a write failed for another reason than a full line, the pump tries again this much later.
 constexpr int RetryAfterErrorMs = 100;
 
@@ -33,9 +29,8 @@ void TraceLost(bool on, int count, const char *why) {
 } // namespace
 
 LinePump::LinePump(Simulator &sim, int master, int lineRate, bool tracing, QObject *parent)
-    : QObject(parent), m_sim(sim), m_master(master), m_lineRate(lineRate), m_tracing(tracing),
+    : QObject(parent), m_sim(sim), m_master(master), m_pacer(sim, lineRate), m_tracing(tracing),
       m_reader(master, QSocketNotifier::Read), m_room(master, QSocketNotifier::Write) {
-    m_clock.start();
     // Woken when the simulator has something to send or do, or when the line rate lets the
     // next bytes go, rather than on a fixed beat.
     m_timer.setSingleShot(true);
@@ -57,26 +52,8 @@ void LinePump::Stop() {
     m_timer.stop();
 }
 
-void LinePump::CatchUp() {
-    const qint64 now = m_clock.elapsed();
-    // A tick late by more than an int of milliseconds (a suspended process) moves at most that.
-    m_sim.advance(static_cast<int>(std::min<qint64>(now - m_last, INT_MAX)));
-    m_budget = std::min(m_budget + double(now - m_last) * m_lineRate / 10000.0, 64.0);
-    m_last = now;
-    m_outgoing += m_sim.takeOutput();
-    if (m_outgoing.size() > MaxOutgoing) {
-        // Nobody reads the line: keep only the latest output.
-        m_outgoing.remove(0, m_outgoing.size() - MaxOutgoing);
-    }
-}
-
 void LinePump::Schedule() {
-    qint64 wait = m_sim.nextEventAt() - m_sim.now();
-    if (!m_outgoing.isEmpty() && !m_waitingForRoom) {
-        // The next byte may go once the budget has a whole byte again.
-        wait = std::min<qint64>(wait, m_budget >= 1.0 ? 0 : 1);
-    }
-    m_timer.start(static_cast<int>(std::clamp<qint64>(wait, 0, LongestWaitMs)));
+    m_timer.start(m_pacer.wakeInMs(!m_waitingForRoom));
 }
 
 void LinePump::Send() {
@@ -84,14 +61,13 @@ void LinePump::Send() {
         return;
     }
     ++m_sendWakeUps;
-    CatchUp();
-    const int allowed = std::min<int>(static_cast<int>(m_budget), m_outgoing.size());
-    if (allowed > 0 && !m_waitingForRoom) {
-        const ssize_t n = ::write(m_master, m_outgoing.constData(), static_cast<size_t>(allowed));
+    m_pacer.CatchUp();
+    const QByteArray ready = m_pacer.ready();
+    if (!ready.isEmpty() && !m_waitingForRoom) {
+        const ssize_t n = ::write(m_master, ready.constData(), static_cast<size_t>(ready.size()));
         if (n > 0) {
-            Trace(m_tracing, "->", m_outgoing.left(static_cast<int>(n)));
-            m_outgoing.remove(0, static_cast<int>(n));
-            m_budget -= double(n);
+            Trace(m_tracing, "->", ready.left(static_cast<qsizetype>(n)));
+            m_pacer.Sent(static_cast<qsizetype>(n));
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // The line is full: the next bytes go when it has room, the simulator's own events
             // still run meanwhile.
@@ -119,11 +95,9 @@ void LinePump::Receive() {
     if (n > 0) {
         const QByteArray bytes(buf, static_cast<int>(n));
         Trace(m_tracing, "<-", bytes);
-        // The boards judge the pacing by when a request arrives, not by the last tick.
-        CatchUp();
         const int relaying = m_sim.lostWhileRelaying();
         const int writing = m_sim.lostWhileWriting();
-        m_sim.receive(bytes);
+        m_pacer.Receive(bytes);
         TraceLost(m_tracing, m_sim.lostWhileRelaying() - relaying,
                   "a bridge request was still being relayed");
         TraceLost(m_tracing, m_sim.lostWhileWriting() - writing, "the board was writing");

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "sim/simpacer.h"
 #include "sim/simulator.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -26,25 +26,17 @@ public:
     int sendWakeUps() const { return m_sendWakeUps; }
     bool waitingForRoom() const { return m_waitingForRoom; }
     // Bytes the simulator said that wait to go.
-    qsizetype outgoing() const { return m_outgoing.size(); }
-
-    // The most the pump holds for a line that takes nothing, as a full driver queue would.
-    static constexpr int MaxOutgoing = 4096;
+    qsizetype outgoing() const { return m_pacer.outgoing(); }
 
 private:
-    void CatchUp();
     void Schedule();
     void Send();
     void Receive();
 
     Simulator &m_sim;
     const int m_master;
-    const int m_lineRate;
+    SimPacer m_pacer;
     const bool m_tracing;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    double m_budget = 0.0;
-    QByteArray m_outgoing;
     QTimer m_timer;
     QSocketNotifier m_reader;
     QSocketNotifier m_room; // the line can take bytes again

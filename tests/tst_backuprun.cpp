@@ -1,7 +1,8 @@
-// A whole-controller backup, compare and restore against pivota-sim on a pseudo-terminal, the
-// link driven without a window: with a noisy line the backup holds exactly the simulator's
-// cells or names the cells it could not confirm, compare finds exactly the cells changed behind
-// the program's back, restore writes exactly those, and a damaged backup sends nothing.
+// A whole-controller backup, compare and restore against pivota-sim on a pseudo-terminal (on
+// Windows the simulator behind a loopback TCP port), the link driven without a window: with a noisy
+// line the backup holds exactly the simulator's cells or names the cells it could not confirm,
+// compare finds exactly the cells changed behind the program's back, restore writes exactly those,
+// and a damaged backup sends nothing.
 
 #include "core/backup/backupjob.h"
 #include "core/session/session.h"
@@ -9,6 +10,8 @@
 #include "fixtures/rununtil.h"
 #include "fixtures/simprocess.h"
 #include "fixtures/testutil.h"
+#include "net/networkports.h"
+#include "sim/simport.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -65,8 +68,18 @@ struct SessionRun {
     explicit SessionRun(const QString &device) {
         state.transferSettings.answerTimeoutMs = 60;
         session.setTiming({1, 1, 64});
+        session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
+        QSignalSpy failed(&session, &Session::startFailed);
         QString configureError;
-        opened = session.Start({device, 19200, false}, &reason, &configureError);
+        // A bridge on the network is online once it answered the call.
+        opened = session.Start({device, 19200, false}, &reason, &configureError) &&
+                 TestUtil::RunUntil(
+                     [this] { return session.connectionState() != Connection::State::Connecting; },
+                     10000) &&
+                 session.online();
+        if (!failed.isEmpty()) {
+            reason = failed.last().at(0).toString();
+        }
         QObject::connect(&session.link(), &Link::byteSent, [this](uint8_t) { ++bytesSent; });
     }
 
@@ -114,12 +127,11 @@ private slots:
         const Cells cells = Pattern(1);
         QVERIFY(WriteSimEeprom(simFile, cells));
         SimProcess sim;
-        const QString device = dir.filePath("tty");
         // A lost byte puts the stream out of step until the next marker, a second later at most:
         // a few of them are enough to show that the backup gets through.
         QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile, "--drop", "0.001",
-                                                   "--corrupt", "0.005", "--seed", "7"},
-                          device));
+                                                   "--corrupt", "0.005", "--seed", "7"}));
+        const QString device = sim.portName();
         const QString backup = dir.filePath("backup.pvt");
         int unconfirmed = 0;
         {
@@ -170,7 +182,6 @@ private slots:
     void compareFindsTheChangesAndRestoreWritesExactlyThose() {
         QTemporaryDir dir;
         const QString simFile = dir.filePath("sim.txt");
-        const QString device = dir.filePath("tty");
         const QString backup = dir.filePath("backup.pvt");
         const Cells cells = Pattern(2);
         {
@@ -189,11 +200,13 @@ private slots:
         }
         QVERIFY(WriteSimEeprom(simFile, changed));
         SimProcess sim;
-        QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile}, device));
+        QVERIFY(sim.start(FastBoards + QStringList{"--eeprom", simFile}));
         {
-            SessionRun s(device);
+            SessionRun s(sim.portName());
             QVERIFY2(s.opened, qPrintable(s.reason));
-            QCOMPARE(s.Run(BackupJob::Action::Compare, backup), BackupJob::Result::Differences);
+            const BackupJob::Result compared = s.Run(BackupJob::Action::Compare, backup);
+            QVERIFY2(compared == BackupJob::Result::Differences,
+                     qPrintable(s.job.lines().join('\n')));
             const auto &differences = s.job.differences();
             QVERIFY2(int(differences.size()) == edits.size(), qPrintable(s.job.lines().join('\n')));
             for (const Backup::Difference &d : differences) {
@@ -246,10 +259,9 @@ private slots:
 
     void damagedBackupIsRefusedAndNothingSent() {
         QTemporaryDir dir;
-        const QString device = dir.filePath("tty");
         SimProcess sim;
-        QVERIFY(sim.start(FastBoards, device));
-        SessionRun s(device);
+        QVERIFY(sim.start(FastBoards));
+        SessionRun s(sim.portName());
         QVERIFY2(s.opened, qPrintable(s.reason));
         Backup::Image image;
         for (int cell = 0; cell < 256; ++cell) {
@@ -278,10 +290,9 @@ private slots:
 
     void lostLineEndsTheBackupWithoutAFile() {
         QTemporaryDir dir;
-        const QString device = dir.filePath("tty");
         SimProcess sim;
-        QVERIFY(sim.start(FastBoards + QStringList{"--hang-up-after", "1"}, device));
-        SessionRun s(device);
+        QVERIFY(sim.start(FastBoards + QStringList{"--hang-up-after", "1"}));
+        SessionRun s(sim.portName());
         QVERIFY2(s.opened, qPrintable(s.reason));
         const QString path = dir.filePath("b.pvt");
         QCOMPARE(s.Run(BackupJob::Action::Backup, path), BackupJob::Result::LineFailed);
@@ -291,10 +302,9 @@ private slots:
 
     void silentControllerIsALineFailure() {
         QTemporaryDir dir;
-        const QString device = dir.filePath("tty");
         SimProcess sim;
-        QVERIFY(sim.start({"--silent"}, device));
-        SessionRun s(device);
+        QVERIFY(sim.start({"--silent"}));
+        SessionRun s(sim.portName());
         QVERIFY2(s.opened, qPrintable(s.reason));
         QVERIFY(TestUtil::WriteFile(dir.filePath("c.pvt"), "[EE_GRUBE]\ndata_3_grube=1\n"));
         QCOMPARE(s.Run(BackupJob::Action::Compare, dir.filePath("c.pvt")),

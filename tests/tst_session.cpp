@@ -1,16 +1,18 @@
 // The session's one connection state: started on the built-in simulator or on pivota-sim it is
 // online and so is the shared state; a board that says nothing makes it silent and a board that
 // talks again online; a line that goes away makes it lost, once, with the transfers ended; a port
-// that cannot be opened leaves it offline with the reason.
+// that cannot be opened leaves it offline with the reason. Where the simulator is a bridge on the
+// network (Windows), the same through the program's network ports.
 
 #include "comm/pacedtransfer.h"
 #include "core/session/session.h"
 #include "fixtures/rununtil.h"
 #include "fixtures/simprocess.h"
+#include "net/networkports.h"
 #include "sim/simport.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -20,6 +22,34 @@ QList<Connection::State> States(const QSignalSpy &changes) {
         states << change.at(0).value<Connection::State>();
     }
     return states;
+}
+
+// Opens the port as the program does: a serial device, or a bridge on the network, which is
+// online only once it answered the call. False, with the reason, when it could not be opened.
+bool Open(Session &session, const QString &port, bool autoReconnect, QString *reason) {
+    session.setDeviceFactory(WithNetworkPorts(DevicesWithSimulator()));
+    QSignalSpy failed(&session, &Session::startFailed);
+    QString configureError;
+    if (!session.Start({port, 19200, autoReconnect}, reason, &configureError)) {
+        return false;
+    }
+    TestUtil::RunUntil([&] { return session.connectionState() != Connection::State::Connecting; },
+                       10000);
+    if (!failed.isEmpty()) {
+        *reason = failed.last().at(0).toString();
+    }
+    return session.online();
+}
+
+// A port that nothing answers: a device path that does not exist, or a loopback port that was
+// just given up.
+QString MissingPort() {
+    if (!SimProcess::OverNetwork) {
+        return QStringLiteral("/dev/pivota-test-missing");
+    }
+    QTcpServer gone;
+    gone.listen(QHostAddress::LocalHost);
+    return QStringLiteral("tcp://127.0.0.1:%1").arg(gone.serverPort());
 }
 } // namespace
 
@@ -53,11 +83,10 @@ private slots:
     void aPortThatCannotBeOpenedStaysOffline() {
         Session session;
         QSignalSpy changes(&session, &Session::stateChanged);
+        const QString missing = MissingPort();
         QString reason;
-        QString configureError;
-        QVERIFY(
-            !session.Start({"/dev/pivota-test-missing", 19200, false}, &reason, &configureError));
-        QVERIFY2(reason.contains("/dev/pivota-test-missing"), qPrintable(reason));
+        QVERIFY(!Open(session, missing, false, &reason));
+        QVERIFY2(reason.contains(missing), qPrintable(reason));
         QCOMPARE(session.connectionState(), Connection::State::Offline);
         QVERIFY(!session.state().connection().online());
         // It tried, and is back where it was.
@@ -69,16 +98,12 @@ private slots:
     // transfer that was waiting for an answer ends, saying the line went away, and tells its
     // owner so once.
     void silentThenLost() {
-        QTemporaryDir dir;
-        const QString device = dir.filePath("tty");
         SimProcess sim;
-        QVERIFY(sim.start({"--silent", "--hang-up-after", "4"}, device));
+        QVERIFY(sim.start({"--silent", "--hang-up-after", "4"}));
         Session session;
         QSignalSpy lost(&session, &Session::lost);
         QString reason;
-        QString configureError;
-        QVERIFY2(session.Start({device, 19200, false}, &reason, &configureError),
-                 qPrintable(reason));
+        QVERIFY2(Open(session, sim.portName(), false, &reason), qPrintable(reason));
         // The request waits for its answer until the line goes.
         session.state().transferSettings.answerTimeoutMs = 60000;
         PacedTransfer transfer(session.state());
@@ -103,22 +128,20 @@ private slots:
     }
 
     // A lost line with the box on waits for the device to come back, through the session's own
-    // watcher; the user's next choice decides: another port or the box off ends the wait (lost),
-    // Stop ends everything (offline). Without the box the line just stays lost.
+    // watcher, or, for a bridge on the network, calls it again after a pause that grows while
+    // nobody answers; the user's next choice decides: another port or the box off ends the wait
+    // (lost), Stop ends everything (offline). Without the box the line just stays lost.
     void aLostLineWaitsForItsDeviceUntilTheUserDecides() {
-        QTemporaryDir dir;
-        const QString device = dir.filePath("tty");
         for (const auto &[autoReconnect, next] :
              {std::pair{true, QStringLiteral("other port")},
               std::pair{true, QStringLiteral("box off")}, std::pair{true, QStringLiteral("stop")},
               std::pair{false, QString()}}) {
             SimProcess sim;
-            QVERIFY(sim.start({"--hang-up-after", "1"}, device));
+            QVERIFY(sim.start({"--hang-up-after", "1"}));
+            const QString device = sim.portName();
             Session session;
             QString reason;
-            QString configureError;
-            QVERIFY2(session.Start({device, 19200, autoReconnect}, &reason, &configureError),
-                     qPrintable(reason));
+            QVERIFY2(Open(session, device, autoReconnect, &reason), qPrintable(reason));
             QVERIFY(TestUtil::RunUntil([&] { return !session.online(); }, 15000));
             if (!autoReconnect) {
                 QCOMPARE(session.connectionState(), Connection::State::Lost);
@@ -126,8 +149,20 @@ private slots:
                 continue;
             }
             QCOMPARE(session.connectionState(), Connection::State::Waiting);
-            QVERIFY(session.waitingForDevice() && session.returnWatcher().isActive());
+            QVERIFY(session.waitingForDevice());
             QVERIFY(!session.state().connection().online());
+            if (SimProcess::OverNetwork) {
+                QVERIFY(session.waitingForBridge() && !session.returnWatcher().isActive());
+                QCOMPARE(session.awaitedDevice(), device);
+                // The simulator is gone for good: the first call after a second is refused and
+                // the next pause is longer.
+                QCOMPARE(session.retryPauseMs(), Session::FirstRetryMs);
+                QVERIFY(TestUtil::RunUntil(
+                    [&] { return session.retryPauseMs() == 2 * Session::FirstRetryMs; }, 10000));
+                QCOMPARE(session.connectionState(), Connection::State::Waiting);
+            } else {
+                QVERIFY(session.returnWatcher().isActive());
+            }
             if (next == QLatin1String("other port")) {
                 session.Choose({QStringLiteral("COM3"), 19200, true});
             } else if (next == QLatin1String("box off")) {
