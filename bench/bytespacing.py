@@ -17,14 +17,12 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import time
+
+from linebench import ENV, programs, start_ser2net, start_sim, stop, write_settings
 
 BUILD = sys.argv[1]
 CELLS = int(sys.argv[2]) if len(sys.argv) > 2 else 64
-PIVOTA = os.path.join(BUILD, "src", "pivota")
-SIM = os.path.join(BUILD, "sim", "pivota-sim")
-SER2NET = "/usr/sbin/ser2net"
-ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
+PIVOTA, SIM = programs(BUILD)
 WAYS = (("direct", None), ("tcp", "tcp(nodelay)"), ("rfc2217", "telnet(rfc2217),tcp(nodelay)"))
 
 
@@ -42,36 +40,17 @@ def arrivals(trace):
 
 def run(tmp, name, accepter):
     link = os.path.join(tmp, name + "-tty")
-    settings = os.path.join(tmp, "pivota.ini")
-    with open(settings, "w") as f:
-        f.write("[SETTINGS]\n")
+    settings = write_settings(tmp)
     trace_path = os.path.join(tmp, name + "-trace.txt")
     with open(trace_path, "w") as trace_file:
-        sim = subprocess.Popen([SIM, "--trace", "--link", link], stdout=subprocess.PIPE,
-                               stderr=trace_file, text=True)
-        sim.stdout.readline()
-        bridge = None
-        port = link
+        sim = start_sim(SIM, link, ["--trace"], stderr=trace_file)
+        bridge, port = None, link
         if accepter:
-            tcp_port = 41000 + os.getpid() % 10000
-            config = os.path.join(tmp, name + "-ser2net.yaml")
-            with open(config, "w") as f:
-                f.write("%%YAML 1.1\n---\nconnection: &pivota\n"
-                        "  accepter: %s,127.0.0.1,%d\n"
-                        "  connector: serialdev,%s,19200n81,local\n" % (accepter, tcp_port, link))
-            bridge = subprocess.Popen([SER2NET, "-n", "-d", "-c", config, "-P",
-                                       os.path.join(tmp, name + ".pid")],
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(1)
-            port = "%s://127.0.0.1:%d" % ("rfc2217" if "rfc2217" in accepter else "tcp", tcp_port)
+            bridge, port = start_ser2net(tmp, name, accepter, link, 41000 + os.getpid() % 10000)
         names = ["grube:%d" % cell for cell in range(CELLS)]
         result = subprocess.run([PIVOTA, "get", "--port", port, "--settings", settings] + names,
                                 stdin=subprocess.DEVNULL, capture_output=True, text=True, env=ENV)
-        if bridge:
-            bridge.terminate()
-            bridge.wait()
-        sim.terminate()
-        sim.wait()
+        stop(bridge, sim)
     if result.returncode != 0:
         sys.exit("%s: get failed (%d): %s" % (name, result.returncode, result.stderr))
     with open(trace_path) as f:

@@ -21,12 +21,11 @@ import sys
 import tempfile
 import time
 
+from linebench import ENV, programs, start_ser2net, start_sim, stop, write_settings
+
 BUILD = sys.argv[1]
 DELAY, JITTER, LOSS = (float(v) for v in sys.argv[2:5]) if len(sys.argv) >= 5 else (30, 20, 1)
-PIVOTA = os.path.join(BUILD, "src", "pivota")
-SIM = os.path.join(BUILD, "sim", "pivota-sim")
-SER2NET = "/usr/sbin/ser2net"
-ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
+PIVOTA, SIM = programs(BUILD)
 RTO_MS = 200
 
 
@@ -89,23 +88,11 @@ def backup(tmp, name, delay, jitter, loss):
         f.writelines("P %02x %02x\n" % (c, v) for c, v in enumerate(values["grube"]))
         f.writelines("B %02x %02x\n" % (c, v) for c, v in enumerate(values["buehne"]))
     link = os.path.join(tmp, name + "-tty")
-    settings = os.path.join(tmp, "pivota.ini")
-    with open(settings, "w") as f:
-        f.write("[SETTINGS]\n")
-    sim = subprocess.Popen([SIM, "--link", link, "--eeprom", eeprom], stdout=subprocess.PIPE,
-                           stderr=subprocess.DEVNULL, text=True)
-    sim.stdout.readline()
+    settings = write_settings(tmp)
+    sim = start_sim(SIM, link, ["--eeprom", eeprom])
     bridge_port = 42000 + os.getpid() % 10000
     proxy_port = bridge_port + 1
-    config = os.path.join(tmp, name + "-ser2net.yaml")
-    with open(config, "w") as f:
-        f.write("%%YAML 1.1\n---\nconnection: &pivota\n"
-                "  accepter: tcp(nodelay),127.0.0.1,%d\n"
-                "  connector: serialdev,%s,19200n81,local\n" % (bridge_port, link))
-    bridge = subprocess.Popen([SER2NET, "-n", "-d", "-c", config, "-P",
-                               os.path.join(tmp, name + ".pid")],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(1)
+    bridge, _ = start_ser2net(tmp, name, "tcp(nodelay)", link, bridge_port)
 
     async def run():
         ready = asyncio.Event()
@@ -122,10 +109,7 @@ def backup(tmp, name, delay, jitter, loss):
         return process.returncode, out, err, seconds
 
     code, out, err, seconds = asyncio.run(run())
-    bridge.terminate()
-    bridge.wait()
-    sim.terminate()
-    sim.wait()
+    stop(bridge, sim)
     if not out:
         sys.exit("%s: no result (%d): %s" % (name, code, err.decode()))
     document = json.loads(out)

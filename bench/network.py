@@ -15,12 +15,11 @@ import sys
 import tempfile
 import time
 
+from linebench import ENV, programs, start_ser2net, start_sim, stop, write_settings
+
 BUILD = sys.argv[1]
 ROUNDS = int(sys.argv[2]) if len(sys.argv) > 2 else 1
-PIVOTA = os.path.join(BUILD, "src", "pivota")
-SIM = os.path.join(BUILD, "sim", "pivota-sim")
-SER2NET = "/usr/sbin/ser2net"
-ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
+PIVOTA, SIM = programs(BUILD)
 # ser2net's TCP sends the board's answers without Nagle's delay only with nodelay: without it,
 # the second and third byte of an answer wait for the acknowledgement of the first.
 ACCEPTERS = (("tcp", "tcp(nodelay)"), ("rfc2217", "telnet(rfc2217),tcp(nodelay)"),
@@ -44,37 +43,17 @@ def backup(tmp, name, accepter):
     with open(eeprom, "w") as f:
         f.write(eeprom_text())
     link = os.path.join(tmp, name + "-tty")
-    settings = os.path.join(tmp, "pivota.ini")
-    with open(settings, "w") as f:
-        f.write("[SETTINGS]\n")
-    sim = subprocess.Popen([SIM, "--link", link, "--eeprom", eeprom], stdout=subprocess.PIPE,
-                           stderr=subprocess.DEVNULL, text=True)
-    sim.stdout.readline()  # the device path: the line is up
-    bridge = None
-    port = link
+    settings = write_settings(tmp)
+    sim = start_sim(SIM, link, ["--eeprom", eeprom])
+    bridge, port = None, link
     if accepter:
-        tcp_port = 40000 + os.getpid() % 10000
-        config = os.path.join(tmp, name + "-ser2net.yaml")
-        with open(config, "w") as f:
-            f.write("%%YAML 1.1\n---\nconnection: &pivota\n"
-                    "  accepter: %s,127.0.0.1,%d\n"
-                    "  connector: serialdev,%s,19200n81,local\n" % (accepter, tcp_port, link))
-        bridge = subprocess.Popen([SER2NET, "-n", "-d", "-c", config, "-P",
-                                   os.path.join(tmp, name + ".pid")],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1)  # ser2net listens once it has read its file
-        scheme = "rfc2217" if "rfc2217" in accepter else "tcp"
-        port = "%s://127.0.0.1:%d" % (scheme, tcp_port)
+        bridge, port = start_ser2net(tmp, name, accepter, link, 40000 + os.getpid() % 10000)
     target = os.path.join(tmp, name + ".pvt")
     start = time.monotonic()
     result = subprocess.run([PIVOTA, "backup", "--port", port, "--settings", settings, target],
                             stdin=subprocess.DEVNULL, capture_output=True, text=True, env=ENV)
     seconds = time.monotonic() - start
-    if bridge:
-        bridge.terminate()
-        bridge.wait()
-    sim.terminate()
-    sim.wait()
+    stop(bridge, sim)
     if result.returncode != 0:
         sys.exit("%s: backup failed (%d): %s" % (name, result.returncode, result.stderr))
     return seconds, cells(target)
